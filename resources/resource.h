@@ -1,0 +1,26 @@
+/* Ids and texts of the menu, the About dialog and the icon. Plain #defines
+   so that both the Windows resource compiler and the C++ code read them: the
+   GTK front end builds its menu from the same table (menu_table.h). */
+#ifndef TARNO_RESOURCE_H
+#define TARNO_RESOURCE_H
+
+#define IDI_APP 1
+#define IDD_ABOUT 3
+#define IDR_MENU 8
+
+#define IDM_EXIT 2
+#define IDM_ABOUT 4
+#define IDM_RESET 5
+#define IDM_LEVEL1 21
+#define IDM_LEVEL12 32
+
+#define TEXT_TITLE "Tarno"
+#define TEXT_MENU_FILE "&File"
+#define TEXT_MENU_RESET "Reset"
+#define TEXT_MENU_LEVELS "Levels"
+#define TEXT_MENU_EXIT "Exit"
+#define TEXT_MENU_HELP "&Help"
+#define TEXT_MENU_ABOUT "&About Tarno"
+#define TEXT_VERSION "1.0"
+
+#endif

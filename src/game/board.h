@@ -1,0 +1,46 @@
+// The board, its cell codes, the level files and the piece tables a level fills.
+#pragma once
+#include <cstdint>
+
+constexpr int32_t CELL_SIZE = 48;
+constexpr int32_t BOARD_CELLS = 14;
+constexpr int32_t FIELD_MAX = 624;
+constexpr int32_t SHOT_SPEED = 8;
+constexpr int32_t LAST_LEVEL = 12;
+constexpr int LEVEL_FILE_SIZE = 300;
+
+constexpr int32_t CELL_NONE = 0;
+constexpr int32_t CELL_EMPTY = 15;
+constexpr int32_t CELL_BLOCK = 16;
+constexpr int32_t CELL_BALLOON = 17;
+constexpr int32_t CELL_DEFLECTOR_PAIR = 19;
+constexpr int32_t CELL_DEFLECTOR_0 = 20;
+constexpr int32_t CELL_DEFLECTOR_1 = 21;
+constexpr int32_t CELL_DEFLECTOR_2 = 22;
+constexpr int32_t CELL_DEFLECTOR_3 = 23;
+
+constexpr int MAX_BALLOONS = 10;
+constexpr int MAX_DEFLECTORS = 15;
+
+extern int32_t Board[BOARD_CELLS][BOARD_CELLS];  // Board[cx][cy]
+extern uint8_t LevelBuffer[LEVEL_FILE_SIZE];
+
+extern uint8_t BalloonAlive[MAX_BALLOONS];
+extern int32_t BalloonCount;
+extern int32_t BalloonsLeft;
+extern int32_t DeflectorCount;
+
+extern uint8_t CurrentLevel;
+extern uint8_t LevelWon;
+extern uint8_t FinishedPlayed;
+
+void StartLevel();
+void ResetLevel();
+void LoadLevelFile(int32_t level);
+void SaveLevelFile();
+void ClearBoard();
+void PlaceBlocks();
+void PlaceBalloons();
+void PlaceDeflectors();
+// "level" + n + ".dat", or "level.dat" for n <= 0.
+void LevelFileName(int32_t level, char* name, int size);

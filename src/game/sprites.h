@@ -1,0 +1,27 @@
+// Every sprite and sound id of the game; made by InitGame, drawn by the frames.
+#pragma once
+#include <cstdint>
+
+#include "game/board.h"
+#include "lib/bitmap.h"
+#include "lib/bob.h"
+
+constexpr int MAX_SHOTS = 10;
+
+extern BitmapFile SpriteSheet;
+extern BOB EmptyCellBob;
+extern BOB BorderBobs[8];
+extern BOB BlockBob;
+extern BOB BalloonBobs[MAX_BALLOONS];
+extern BOB DeflectorBobs[MAX_DEFLECTORS];
+extern BOB ShotBobs[MAX_SHOTS];
+extern BOB PopBob;
+extern BOB ImpactBob;
+extern BOB TankBob;
+extern BOB BannerBobs[7];
+// The editor's own pictures of a balloon and a deflector (clones), so that
+// editing never moves the level's sprites.
+extern BOB EditorBalloonBob;
+extern BOB EditorDeflectorBob;
+
+extern int32_t SoundPop, SoundHit, SoundShot, SoundThump, SoundStart, SoundBifald, SoundFinished;

@@ -1,0 +1,23 @@
+// The back surface every frame is drawn into, its presentation, the frame
+// pacing and the millisecond clock.
+#pragma once
+#include <cstdint>
+
+#include "platform/platform.h"
+
+constexpr int32_t FIELD_SIZE = 672;
+
+extern Surface* PrimarySurface;  // stands for the window; only platforms draw there
+extern Surface* BackSurface;
+extern uint32_t ClockStart;
+
+int InitDisplay(int32_t width, int32_t height, int32_t bitsPerPixel);
+int ShutdownDisplay();
+int WaitVerticalBlank();
+void PresentFrame();
+uint32_t GetClock();
+void StartClock();
+uint32_t WaitClock(uint32_t ms);
+
+// The one way any part of the game reports an error: a modal box with OK.
+void ShowError(const char* text);

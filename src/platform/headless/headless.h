@@ -1,0 +1,55 @@
+// Controls of the headless platform for tests and tools: scripted keys,
+// a virtual clock, and what the game showed, played and stored.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+struct HeadlessSoundEvent {
+    const SoundBuffer* buffer;
+    enum Kind { PLAY, STOP, REWIND } kind;
+    uint64_t frame;  // HeadlessFrame() when it happened
+};
+
+// Puts the platform back to its start: no keys, clock at 0, nothing logged,
+// no progress stored, every menu item grayed, devices available.
+void HeadlessReset();
+
+// Keys: scan-code state for PlatformReadKeyboard and virtual keys for PlatformKeyDownNow.
+void HeadlessSetKey(int scanCode, bool down);
+void HeadlessSetVirtualKey(int32_t virtualKey, bool down);
+void HeadlessReleaseAllKeys();
+// Device failures, to test the paths without a keyboard or sound device.
+void HeadlessSetKeyboardAvailable(bool available);
+void HeadlessSetSoundAvailable(bool available);
+
+// The virtual clock: each PlatformWaitFrame advances it by 1000/60 ms
+// (exactly, without drift) and counts a frame.
+uint32_t HeadlessTicks();
+void HeadlessAdvanceClock(uint32_t ms);
+uint64_t HeadlessFrame();
+
+// Message boxes are answered at once; their texts are kept here.
+std::vector<std::string>& HeadlessMessages();
+int HeadlessAboutShown();
+bool HeadlessQuitRequested();
+int HeadlessBeeps();
+bool HeadlessMenuEnabled(int32_t commandId);
+
+// Sounds: every play, stop and rewind, in order.
+std::vector<HeadlessSoundEvent>& HeadlessSoundLog();
+// The samples a buffer holds.
+const std::vector<uint8_t>& HeadlessSoundSamples(const SoundBuffer* buffer);
+int HeadlessLiveSoundBuffers();
+
+// Progress byte: absent until written or set.
+void HeadlessSetProgress(bool present, uint8_t level);
+bool HeadlessProgressPresent();
+uint8_t HeadlessProgress();
+
+// The last presented frame (null before the first).
+Surface* HeadlessPresented();
+// Writes a surface as a 24-bit bottom-up BMP; 1 on success.
+int HeadlessWriteBmp(Surface* surface, const char* fileName);

@@ -1,0 +1,75 @@
+// The seam: every operating-system service the game uses, named for what the
+// game needs. game/, editor/, lib/ and shell/ call only these; each folder
+// under platform/ implements them for one platform.
+#pragma once
+#include <cstdint>
+
+// ---- Surfaces -------------------------------------------------------------
+// 32-bit XRGB pixels (memory order blue, green, red, 0). Black (0) is the
+// transparent colour when a blit asks for the source key.
+struct Surface;
+
+struct Rect {
+    int32_t left, top, right, bottom;
+};
+
+Surface* PlatformCreateSurface(int32_t width, int32_t height);
+void PlatformDestroySurface(Surface* surface);
+int32_t PlatformSurfaceWidth(const Surface* surface);
+int32_t PlatformSurfaceHeight(const Surface* surface);
+// Returns the first pixel and the row pitch in bytes, or null.
+uint32_t* PlatformLockSurface(Surface* surface, int32_t* pitchBytes);
+void PlatformUnlockSurface(Surface* surface);
+// Copies src's rectangle to dst's rectangle, stretching when the sizes
+// differ; a null rectangle means the whole surface. Empty or inverted
+// rectangles draw nothing and succeed. keyed: black source pixels are skipped.
+// Returns 1, or 0 when a surface is missing.
+int PlatformBlit(Surface* dst, const Rect* dstRect, Surface* src, const Rect* srcRect, bool keyed);
+
+// ---- Display and clock ----------------------------------------------------
+int PlatformInitDisplay(int32_t width, int32_t height, int32_t bitsPerPixel);
+void PlatformShutdownDisplay();
+// Blocks until the next frame slot begins: the display refresh where it is
+// 60 Hz, otherwise our own wait, so frames run at 60 per second everywhere.
+void PlatformWaitFrame();
+// Shows the finished 672 by 672 field in the game window.
+void PlatformPresent(Surface* back);
+// Milliseconds since some fixed start; wraps at 2^32.
+uint32_t PlatformTicks();
+
+// ---- Sound ----------------------------------------------------------------
+// Buffers hold unsigned 8-bit mono samples at 11025 Hz; several buffers mix.
+struct SoundBuffer;
+
+int PlatformInitSoundDevice();
+void PlatformShutdownSoundDevice();
+SoundBuffer* PlatformCreateSoundBuffer(const uint8_t* samples, uint32_t size);
+void PlatformReleaseSoundBuffer(SoundBuffer* buffer);
+int PlatformPlaySoundBuffer(SoundBuffer* buffer, bool loop);  // from its current position
+int PlatformStopSoundBuffer(SoundBuffer* buffer);
+int PlatformRewindSoundBuffer(SoundBuffer* buffer);
+
+// ---- Keyboard and mouse ---------------------------------------------------
+// Key state is 256 bytes indexed by PC set-1 scan codes (extended keys with
+// the high bit set: arrows 0xCB 0xC8 0xCD 0xD0), non-zero while down.
+int PlatformInitKeyboard();
+int PlatformReadKeyboard(uint8_t state[256]);
+void PlatformReleaseKeyboard();
+int PlatformInitMouse();
+void PlatformReleaseMouse();
+// "Is this key down right now", by virtual key (Escape 0x1B, Enter 0x0D).
+bool PlatformKeyDownNow(int32_t virtualKey);
+
+// ---- Window, menu, messages -----------------------------------------------
+// Modal message box with the text, an empty caption and OK; returns when closed.
+void PlatformShowMessage(const char* text);
+void PlatformShowAbout();
+void PlatformEnableMenuItem(int32_t commandId);
+// Ends the main loop after the current frame (Esc, "Exit").
+void PlatformRequestQuit();
+void PlatformBeep();
+
+// ---- Saved progress: one byte per user ------------------------------------
+// Returns 1 and the byte when stored, 0 when absent or unreadable.
+int PlatformReadProgress(uint8_t* level);
+void PlatformWriteProgress(uint8_t level);

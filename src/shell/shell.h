@@ -1,0 +1,21 @@
+// Start-up, shutdown, saved progress and the handlers a platform's window calls.
+#pragma once
+#include <cstdint>
+
+constexpr uint8_t SAVED_LEVEL_DEFAULT = 1;
+
+uint8_t ReadSavedLevel();
+void WriteSavedLevel(uint8_t level);
+void EnableLevelMenu(int32_t n);
+
+int InitGame();
+int ShutdownGame();
+
+// What the window's creation does: read the saved level, unlock the menu.
+void OnCreate();
+void OnMenuCommand(int32_t id);
+void OnKeyUp();
+void OnLeftButtonDown(int32_t x, int32_t y);
+void OnRightButtonDown(int32_t x, int32_t y);
+// One pass of the main loop while the game window is active: one frame.
+void RunFrame();
