@@ -36,6 +36,9 @@ void PlatformWaitFrame();
 void PlatformPresent(Surface* back);
 // Milliseconds since some fixed start; wraps at 2^32.
 uint32_t PlatformTicks();
+// Called on each turn of a busy wait on the tick count: real platforms return
+// at once; the headless platform's virtual clock moves on by 1 ms.
+void PlatformIdle();
 
 // ---- Sound ----------------------------------------------------------------
 // Buffers hold unsigned 8-bit mono samples at 11025 Hz; several buffers mix.
