@@ -1,0 +1,110 @@
+#include "editor/editor.h"
+
+#include "game/board.h"
+#include "game/frame.h"
+#include "game/sprites.h"
+#include "lib/display.h"
+#include "lib/input.h"
+
+uint8_t LeftClickPending, RightClickPending;
+int32_t ClickX, ClickY;
+
+namespace {
+
+void DrawAt(BOB* bob, int32_t x, int32_t y) {
+    SetBobPosition(bob, x, y);
+    DrawBob(bob, BackSurface);
+}
+
+bool InInterior(int32_t cx, int32_t cy) { return cx >= 1 && cx <= 12 && cy >= 1 && cy <= 12; }
+
+// Both buttons share one position; a click off the interior edits nothing
+// but still takes the pause, so a held button does not repeat too fast.
+void HandleClick(uint8_t* pending, int32_t (*edit)(int32_t)) {
+    StartClock();
+    const int32_t cx = ClickX / CELL_SIZE, cy = ClickY / CELL_SIZE;
+    if (InInterior(cx, cy)) Board[cx][cy] = edit(Board[cx][cy]);
+    WaitClock(EDITOR_CLICK_PAUSE);
+    *pending = 0;
+}
+
+int32_t ToggleBlock(int32_t code) { return code == CELL_EMPTY ? CELL_BLOCK : CELL_EMPTY; }
+
+int32_t StepPiece(int32_t code) {
+    switch (code) {
+    case CELL_EMPTY: return CELL_BALLOON;
+    case CELL_BALLOON: return CELL_DEFLECTOR_0;
+    case CELL_DEFLECTOR_0: return CELL_DEFLECTOR_1;
+    case CELL_DEFLECTOR_1: return CELL_DEFLECTOR_2;
+    case CELL_DEFLECTOR_2: return CELL_DEFLECTOR_3;
+    case CELL_DEFLECTOR_3: return CELL_EMPTY;
+    default: return code;
+    }
+}
+
+void DrawBorder() {
+    DrawAt(&BorderBobs[0], 0, 0);
+    DrawAt(&BorderBobs[2], FIELD_MAX, 0);
+    DrawAt(&BorderBobs[4], FIELD_MAX, FIELD_MAX);
+    DrawAt(&BorderBobs[6], 0, FIELD_MAX);
+    for (int32_t i = 1; i <= 12; ++i) DrawAt(&BorderBobs[1], i * CELL_SIZE, 0);
+    for (int32_t i = 1; i <= 12; ++i) DrawAt(&BorderBobs[3], FIELD_MAX, i * CELL_SIZE);
+    for (int32_t i = 1; i <= 12; ++i) DrawAt(&BorderBobs[5], i * CELL_SIZE, FIELD_MAX);
+    for (int32_t i = 1; i <= 12; ++i) DrawAt(&BorderBobs[7], 0, i * CELL_SIZE);
+}
+
+void DrawInterior() {
+    for (int32_t cx = 1; cx <= 12; ++cx)
+        for (int32_t cy = 1; cy <= 12; ++cy) {
+            const int32_t code = Board[cx][cy], x = cx * CELL_SIZE, y = cy * CELL_SIZE;
+            if (code == CELL_EMPTY) {
+                EmptyCellBob.currFrame = 0;
+                DrawAt(&EmptyCellBob, x, y);
+            } else if (code == CELL_BLOCK) {
+                DrawAt(&BlockBob, x, y);
+            } else if (code == CELL_BALLOON) {
+                DrawAt(&EditorBalloonBob, x, y);
+            } else if (code >= CELL_DEFLECTOR_0 && code <= CELL_DEFLECTOR_3) {
+                EmptyCellBob.currFrame = 0;
+                DrawAt(&EmptyCellBob, x, y);
+                EditorDeflectorBob.currFrame = code - CELL_DEFLECTOR_0;
+                DrawAt(&EditorDeflectorBob, x, y);
+            }
+        }
+}
+
+}  // namespace
+
+void RunEditorFrame() {
+    ReadKeyboard();
+    if (KeyState[DIK_S]) {
+        for (int32_t cx = 1; cx <= 12; ++cx)
+            for (int32_t cy = 1; cy <= 12; ++cy)
+                LevelBuffer[cx * BOARD_CELLS + cy] = static_cast<uint8_t>(Board[cx][cy]);
+        SaveLevelFile();
+    }
+    if (KeyState[DIK_L]) {
+        LoadLevelFile(0);
+        for (int32_t cx = 1; cx <= 12; ++cx)
+            for (int32_t cy = 1; cy <= 12; ++cy)
+                Board[cx][cy] = static_cast<int8_t>(LevelBuffer[cx * BOARD_CELLS + cy]);
+    }
+    if (PlatformKeyDownNow(VK_RETURN_KEY)) {
+        ResetLevel();
+        EditorMode = 0;
+        // Leaving drops what is still pending, so the restarted level is
+        // neither emptied nor edited by the rest of this frame.
+        EditorClearPending = 0;
+        LeftClickPending = 0;
+        RightClickPending = 0;
+    }
+    if (EditorClearPending) {
+        ClearBoard();
+        EditorClearPending = 0;
+    }
+    if (LeftClickPending) HandleClick(&LeftClickPending, ToggleBlock);
+    if (RightClickPending) HandleClick(&RightClickPending, StepPiece);
+    DrawBorder();
+    DrawInterior();
+    PresentFrame();
+}
