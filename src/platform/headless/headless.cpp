@@ -1,0 +1,303 @@
+// The platform for tests and tools: no window, no devices. Keys are
+// scripted, the clock is virtual, and everything the game shows, plays and
+// stores is kept in memory for the caller to inspect. Surfaces come from the
+// software blitter (platform/soft).
+#include "platform/headless/headless.h"
+
+#include <cstdio>
+#include <cstring>
+#include <set>
+
+struct SoundBuffer {
+    std::vector<uint8_t> samples;
+    uint32_t position;
+    bool playing;
+    bool looping;
+};
+
+namespace {
+
+struct HeadlessState {
+    uint8_t scanKeys[256];
+    uint8_t virtualKeys[256];
+    bool keyboardAvailable;
+    bool soundAvailable;
+    bool keyboardOpen;
+    bool soundOpen;
+    uint64_t frames;
+    uint64_t extraMs;  // added by HeadlessAdvanceClock and PlatformIdle
+    std::vector<std::string> messages;
+    int aboutShown;
+    bool quitRequested;
+    int beeps;
+    std::set<int32_t> enabledMenu;
+    std::vector<HeadlessSoundEvent> soundLog;
+    bool progressPresent;
+    uint8_t progress;
+    Surface* presented;
+};
+
+HeadlessState& State() {
+    static HeadlessState state = [] {
+        HeadlessState s{};
+        s.keyboardAvailable = true;
+        s.soundAvailable = true;
+        return s;
+    }();
+    return state;
+}
+
+// Every sound buffer alive, so a test can see what leaked.
+std::set<const SoundBuffer*>& LiveBuffers() {
+    static std::set<const SoundBuffer*> live;
+    return live;
+}
+
+void LogSound(const SoundBuffer* buffer, HeadlessSoundEvent::Kind kind) {
+    State().soundLog.push_back(HeadlessSoundEvent{buffer, kind, State().frames});
+}
+
+void PutLe16(uint8_t* p, uint32_t v) {
+    p[0] = static_cast<uint8_t>(v);
+    p[1] = static_cast<uint8_t>(v >> 8);
+}
+
+void PutLe32(uint8_t* p, uint32_t v) {
+    PutLe16(p, v & 0xFFFF);
+    PutLe16(p + 2, v >> 16);
+}
+
+}  // namespace
+
+// ---- Controls -------------------------------------------------------------
+
+void HeadlessReset() {
+    HeadlessState& s = State();
+    std::memset(s.scanKeys, 0, sizeof s.scanKeys);
+    std::memset(s.virtualKeys, 0, sizeof s.virtualKeys);
+    s.keyboardAvailable = true;
+    s.soundAvailable = true;
+    s.keyboardOpen = false;
+    s.soundOpen = false;
+    s.frames = 0;
+    s.extraMs = 0;
+    s.messages.clear();
+    s.aboutShown = 0;
+    s.quitRequested = false;
+    s.beeps = 0;
+    s.enabledMenu.clear();
+    s.soundLog.clear();
+    s.progressPresent = false;
+    s.progress = 0;
+    s.presented = nullptr;
+}
+
+void HeadlessSetKey(int scanCode, bool down) {
+    if (scanCode >= 0 && scanCode < 256) State().scanKeys[scanCode] = down ? 0x80 : 0;
+}
+
+void HeadlessSetVirtualKey(int32_t virtualKey, bool down) {
+    if (virtualKey >= 0 && virtualKey < 256) State().virtualKeys[virtualKey] = down ? 0x80 : 0;
+}
+
+void HeadlessReleaseAllKeys() {
+    std::memset(State().scanKeys, 0, sizeof State().scanKeys);
+    std::memset(State().virtualKeys, 0, sizeof State().virtualKeys);
+}
+
+void HeadlessSetKeyboardAvailable(bool available) { State().keyboardAvailable = available; }
+
+void HeadlessSetSoundAvailable(bool available) { State().soundAvailable = available; }
+
+uint32_t HeadlessTicks() { return PlatformTicks(); }
+
+void HeadlessAdvanceClock(uint32_t ms) { State().extraMs += ms; }
+
+uint64_t HeadlessFrame() { return State().frames; }
+
+std::vector<std::string>& HeadlessMessages() { return State().messages; }
+
+int HeadlessAboutShown() { return State().aboutShown; }
+
+bool HeadlessQuitRequested() { return State().quitRequested; }
+
+int HeadlessBeeps() { return State().beeps; }
+
+bool HeadlessMenuEnabled(int32_t commandId) { return State().enabledMenu.count(commandId) != 0; }
+
+std::vector<HeadlessSoundEvent>& HeadlessSoundLog() { return State().soundLog; }
+
+const std::vector<uint8_t>& HeadlessSoundSamples(const SoundBuffer* buffer) {
+    static const std::vector<uint8_t> none;
+    if (!buffer || !LiveBuffers().count(buffer)) return none;
+    return buffer->samples;
+}
+
+int HeadlessLiveSoundBuffers() { return static_cast<int>(LiveBuffers().size()); }
+
+void HeadlessSetProgress(bool present, uint8_t level) {
+    State().progressPresent = present;
+    State().progress = present ? level : 0;
+}
+
+bool HeadlessProgressPresent() { return State().progressPresent; }
+
+uint8_t HeadlessProgress() { return State().progress; }
+
+Surface* HeadlessPresented() { return State().presented; }
+
+int HeadlessWriteBmp(Surface* surface, const char* fileName) {
+    if (!surface || !fileName) return 0;
+    const int32_t w = PlatformSurfaceWidth(surface), h = PlatformSurfaceHeight(surface);
+    int32_t pitch = 0;
+    const uint32_t* pixels = PlatformLockSurface(surface, &pitch);
+    if (!pixels || w <= 0 || h <= 0) {
+        PlatformUnlockSurface(surface);
+        return 0;
+    }
+    const uint32_t rowBytes = (static_cast<uint32_t>(w) * 3 + 3) & ~3u;
+    const uint32_t imageBytes = rowBytes * static_cast<uint32_t>(h);
+    uint8_t header[54] = {};
+    header[0] = 'B';
+    header[1] = 'M';
+    PutLe32(header + 2, 54 + imageBytes);
+    PutLe32(header + 10, 54);
+    PutLe32(header + 14, 40);
+    PutLe32(header + 18, static_cast<uint32_t>(w));
+    PutLe32(header + 22, static_cast<uint32_t>(h));
+    PutLe16(header + 26, 1);
+    PutLe16(header + 28, 24);
+    PutLe32(header + 34, imageBytes);
+
+    FILE* f = std::fopen(fileName, "wb");
+    if (!f) {
+        PlatformUnlockSurface(surface);
+        return 0;
+    }
+    bool ok = std::fwrite(header, 1, sizeof header, f) == sizeof header;
+    std::vector<uint8_t> row(rowBytes, 0);
+    for (int32_t y = h - 1; y >= 0 && ok; --y) {
+        const uint32_t* src = pixels + static_cast<size_t>(y) * static_cast<size_t>(pitch / 4);
+        for (int32_t x = 0; x < w; ++x) {
+            row[x * 3 + 0] = static_cast<uint8_t>(src[x]);
+            row[x * 3 + 1] = static_cast<uint8_t>(src[x] >> 8);
+            row[x * 3 + 2] = static_cast<uint8_t>(src[x] >> 16);
+        }
+        ok = std::fwrite(row.data(), 1, rowBytes, f) == rowBytes;
+    }
+    PlatformUnlockSurface(surface);
+    if (std::fclose(f) != 0) ok = false;
+    return ok ? 1 : 0;
+}
+
+// ---- Display and clock ----------------------------------------------------
+
+int PlatformInitDisplay(int32_t, int32_t, int32_t) { return 1; }
+
+void PlatformShutdownDisplay() { State().presented = nullptr; }
+
+void PlatformWaitFrame() { ++State().frames; }
+
+void PlatformPresent(Surface* back) { State().presented = back; }
+
+// Frame n starts at floor(n * 1000 / 60) ms, so sixty frames are exactly one
+// second however many have passed.
+uint32_t PlatformTicks() {
+    const HeadlessState& s = State();
+    return static_cast<uint32_t>(s.frames * 1000 / 60 + s.extraMs);
+}
+
+void PlatformIdle() { ++State().extraMs; }
+
+// ---- Sound ----------------------------------------------------------------
+
+int PlatformInitSoundDevice() {
+    State().soundOpen = State().soundAvailable;
+    return State().soundOpen ? 1 : 0;
+}
+
+void PlatformShutdownSoundDevice() { State().soundOpen = false; }
+
+SoundBuffer* PlatformCreateSoundBuffer(const uint8_t* samples, uint32_t size) {
+    if (!State().soundOpen || (!samples && size)) return nullptr;
+    SoundBuffer* b = new SoundBuffer{std::vector<uint8_t>(samples, samples + size), 0, false, false};
+    LiveBuffers().insert(b);
+    return b;
+}
+
+void PlatformReleaseSoundBuffer(SoundBuffer* buffer) {
+    if (!buffer || !LiveBuffers().erase(buffer)) return;
+    delete buffer;
+}
+
+int PlatformPlaySoundBuffer(SoundBuffer* buffer, bool loop) {
+    if (!buffer || !LiveBuffers().count(buffer)) return 0;
+    buffer->playing = true;
+    buffer->looping = loop;
+    LogSound(buffer, HeadlessSoundEvent::PLAY);
+    return 1;
+}
+
+int PlatformStopSoundBuffer(SoundBuffer* buffer) {
+    if (!buffer || !LiveBuffers().count(buffer)) return 0;
+    buffer->playing = false;
+    LogSound(buffer, HeadlessSoundEvent::STOP);
+    return 1;
+}
+
+int PlatformRewindSoundBuffer(SoundBuffer* buffer) {
+    if (!buffer || !LiveBuffers().count(buffer)) return 0;
+    buffer->position = 0;
+    LogSound(buffer, HeadlessSoundEvent::REWIND);
+    return 1;
+}
+
+// ---- Keyboard and mouse ---------------------------------------------------
+
+int PlatformInitKeyboard() {
+    State().keyboardOpen = State().keyboardAvailable;
+    return State().keyboardOpen ? 1 : 0;
+}
+
+// A keyboard taken away after it was opened fails its reads, as a lost
+// device does.
+int PlatformReadKeyboard(uint8_t state[256]) {
+    if (!State().keyboardOpen || !State().keyboardAvailable || !state) return 0;
+    std::memcpy(state, State().scanKeys, 256);
+    return 1;
+}
+
+void PlatformReleaseKeyboard() { State().keyboardOpen = false; }
+
+int PlatformInitMouse() { return 1; }
+
+void PlatformReleaseMouse() {}
+
+bool PlatformKeyDownNow(int32_t virtualKey) {
+    return virtualKey >= 0 && virtualKey < 256 && State().virtualKeys[virtualKey] != 0;
+}
+
+// ---- Window, menu, messages -----------------------------------------------
+
+void PlatformShowMessage(const char* text) { State().messages.emplace_back(text ? text : ""); }
+
+void PlatformShowAbout() { ++State().aboutShown; }
+
+void PlatformEnableMenuItem(int32_t commandId) { State().enabledMenu.insert(commandId); }
+
+void PlatformRequestQuit() { State().quitRequested = true; }
+
+void PlatformBeep() { ++State().beeps; }
+
+// ---- Saved progress -------------------------------------------------------
+
+int PlatformReadProgress(uint8_t* level) {
+    if (!State().progressPresent || !level) return 0;
+    *level = State().progress;
+    return 1;
+}
+
+void PlatformWriteProgress(uint8_t level) {
+    State().progressPresent = true;
+    State().progress = level;
+}

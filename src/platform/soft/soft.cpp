@@ -1,0 +1,162 @@
+// Software surfaces and the blitter, shared by the desktop and headless
+// platforms. A surface is a fixed block of 32-bit XRGB pixels made once at
+// creation; blits clip every rectangle so nothing outside either surface is
+// ever read or written.
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <new>
+
+#include "platform/platform.h"
+
+struct Surface {
+    int32_t width;
+    int32_t height;
+    int32_t pitch;  // bytes per row
+    uint32_t* pixels;
+};
+
+namespace {
+
+// Stretched rectangles larger than this are nonsense; refusing them keeps the
+// sampling arithmetic inside 64 bits.
+constexpr int64_t MAX_STRETCH_SIDE = int64_t{1} << 24;
+
+// Large enough for any picture the game makes, small enough that
+// width * height * 4 cannot overflow.
+constexpr int32_t MAX_SURFACE_SIDE = 16384;
+
+bool RectEmpty(const Rect& r) { return r.right <= r.left || r.bottom <= r.top; }
+
+uint32_t* Row(Surface* s, int32_t y) { return s->pixels + static_cast<int64_t>(y) * (s->pitch / 4); }
+
+// The hot loop of every frame: black (in the low 24 bits) leaves the
+// destination alone. Written as a select so the compiler vectorises it.
+void KeyRow(uint32_t* __restrict d, const uint32_t* __restrict s, int32_t n) {
+    for (int32_t i = 0; i < n; ++i) {
+        const uint32_t p = s[i];
+        d[i] = (p & 0x00FFFFFFu) ? p : d[i];
+    }
+}
+
+// The same for a blit of a surface onto itself, where rows may overlap:
+// walk away from the overlap.
+void KeyRowOverlap(uint32_t* d, const uint32_t* s, int32_t n) {
+    if (d < s) {
+        for (int32_t i = 0; i < n; ++i)
+            if (s[i] & 0x00FFFFFFu) d[i] = s[i];
+    } else {
+        for (int32_t i = n - 1; i >= 0; --i)
+            if (s[i] & 0x00FFFFFFu) d[i] = s[i];
+    }
+}
+
+// Copy without scaling. Both rectangles have the same size; clip them
+// together against both surfaces (in 64 bits: rectangles may lie far off).
+void BlitCopy(Surface* dst, const Rect& dr, Surface* src, const Rect& sr, bool keyed) {
+    int64_t dl = dr.left, dt = dr.top, sl = sr.left, st = sr.top;
+    int64_t w = static_cast<int64_t>(dr.right) - dr.left;
+    int64_t h = static_cast<int64_t>(dr.bottom) - dr.top;
+    // Move the left and top edges inside both surfaces, then cut the size.
+    int64_t cut = std::max(std::max(-sl, -dl), int64_t{0});
+    sl += cut; dl += cut; w -= cut;
+    cut = std::max(std::max(-st, -dt), int64_t{0});
+    st += cut; dt += cut; h -= cut;
+    w = std::min(w, std::min(src->width - sl, dst->width - dl));
+    h = std::min(h, std::min(src->height - st, dst->height - dt));
+    if (w <= 0 || h <= 0) return;
+
+    const bool same = dst == src;
+    // Rows of a surface blitted onto itself go in the order that reads each
+    // source row before it is overwritten.
+    const bool upward = same && dt > st;
+    for (int64_t k = 0; k < h; ++k) {
+        const int64_t r = upward ? h - 1 - k : k;
+        uint32_t* dp = Row(dst, static_cast<int32_t>(dt + r)) + dl;
+        const uint32_t* sp = Row(src, static_cast<int32_t>(st + r)) + sl;
+        const int32_t n = static_cast<int32_t>(w);
+        if (!keyed)
+            std::memmove(dp, sp, static_cast<size_t>(n) * 4);
+        else if (same)
+            KeyRowOverlap(dp, sp, n);
+        else
+            KeyRow(dp, sp, n);
+    }
+}
+
+// Nearest-neighbour stretch: each destination pixel inside the destination
+// surface takes the source pixel under its centre, when that lies inside
+// the source surface.
+void BlitStretch(Surface* dst, const Rect& d, Surface* src, const Rect& s, bool keyed) {
+    const int64_t dw = static_cast<int64_t>(d.right) - d.left;
+    const int64_t dh = static_cast<int64_t>(d.bottom) - d.top;
+    const int64_t sw = static_cast<int64_t>(s.right) - s.left;
+    const int64_t sh = static_cast<int64_t>(s.bottom) - s.top;
+    const int32_t x0 = d.left < 0 ? 0 : d.left;
+    const int32_t y0 = d.top < 0 ? 0 : d.top;
+    const int32_t x1 = d.right > dst->width ? dst->width : d.right;
+    const int32_t y1 = d.bottom > dst->height ? dst->height : d.bottom;
+    for (int32_t y = y0; y < y1; ++y) {
+        const int64_t sy = s.top + ((y - static_cast<int64_t>(d.top)) * 2 + 1) * sh / (dh * 2);
+        if (sy < 0 || sy >= src->height) continue;
+        uint32_t* dp = Row(dst, y);
+        const uint32_t* sp = Row(src, static_cast<int32_t>(sy));
+        for (int32_t x = x0; x < x1; ++x) {
+            const int64_t sx = s.left + ((x - static_cast<int64_t>(d.left)) * 2 + 1) * sw / (dw * 2);
+            if (sx < 0 || sx >= src->width) continue;
+            const uint32_t p = sp[sx];
+            if (!keyed || (p & 0x00FFFFFFu)) dp[x] = p;
+        }
+    }
+}
+
+}  // namespace
+
+Surface* PlatformCreateSurface(int32_t width, int32_t height) {
+    if (width <= 0 || height <= 0 || width > MAX_SURFACE_SIDE || height > MAX_SURFACE_SIDE) return nullptr;
+    Surface* s = new (std::nothrow) Surface;
+    if (!s) return nullptr;
+    const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+    s->pixels = new (std::nothrow) uint32_t[count]();
+    if (!s->pixels) {
+        delete s;
+        return nullptr;
+    }
+    s->width = width;
+    s->height = height;
+    s->pitch = width * 4;
+    return s;
+}
+
+void PlatformDestroySurface(Surface* surface) {
+    if (!surface) return;
+    delete[] surface->pixels;
+    delete surface;
+}
+
+int32_t PlatformSurfaceWidth(const Surface* surface) { return surface ? surface->width : 0; }
+
+int32_t PlatformSurfaceHeight(const Surface* surface) { return surface ? surface->height : 0; }
+
+uint32_t* PlatformLockSurface(Surface* surface, int32_t* pitchBytes) {
+    if (!surface) return nullptr;
+    if (pitchBytes) *pitchBytes = surface->pitch;
+    return surface->pixels;
+}
+
+void PlatformUnlockSurface(Surface*) {}
+
+int PlatformBlit(Surface* dst, const Rect* dstRect, Surface* src, const Rect* srcRect, bool keyed) {
+    if (!dst || !src) return 0;
+    const Rect d = dstRect ? *dstRect : Rect{0, 0, dst->width, dst->height};
+    const Rect s = srcRect ? *srcRect : Rect{0, 0, src->width, src->height};
+    if (RectEmpty(d) || RectEmpty(s)) return 1;
+    // Widths computed in 64 bits: rectangles may come from far-off positions.
+    const int64_t dw = static_cast<int64_t>(d.right) - d.left, dh = static_cast<int64_t>(d.bottom) - d.top;
+    const int64_t sw = static_cast<int64_t>(s.right) - s.left, sh = static_cast<int64_t>(s.bottom) - s.top;
+    if (dw == sw && dh == sh)
+        BlitCopy(dst, d, src, s, keyed);
+    else if (dw <= MAX_STRETCH_SIDE && dh <= MAX_STRETCH_SIDE && sw <= MAX_STRETCH_SIDE && sh <= MAX_STRETCH_SIDE)
+        BlitStretch(dst, d, src, s, keyed);
+    return 1;
+}
