@@ -123,7 +123,14 @@ void Dump() {
     const std::vector<std::string>& messages = HeadlessMessages();
     for (size_t i = MessagesSeen; i < messages.size(); ++i) o << (i > MessagesSeen ? "," : "") << JsonString(messages[i]);
     MessagesSeen = messages.size();
-    o << "],\"saved\":";
+    o << "],\"menu\":[";
+    const char* comma = "";
+    for (int n = 1; n <= LAST_LEVEL; ++n)
+        if (HeadlessMenuEnabled(20 + n)) {
+            o << comma << n;
+            comma = ",";
+        }
+    o << "],\"about\":" << HeadlessAboutShown() << ",\"saved\":";
     if (HeadlessProgressPresent()) o << int(HeadlessProgress());
     else o << "null";
     o << "}";

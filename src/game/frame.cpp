@@ -14,6 +14,7 @@ uint8_t TankMoving;
 int32_t TankStepX, TankStepY;
 uint8_t TankFiring;
 uint32_t WinStartTick;
+uint8_t LevelPlayed;
 uint8_t EditorMode;
 uint8_t EditorClearPending;
 
@@ -131,10 +132,13 @@ void DrawPieces() {
 void RunWinSequence() {
     if (!LevelWon) {
         WinStartTick = GetClock();
+        LevelPlayed = CurrentLevel;
         return;
     }
     if (GetClock() - WinStartTick > BANNER_DELAY_MS) DrawLevelBanner();
-    if (GetClock() - WinStartTick > FINISHED_DELAY_MS && CurrentLevel == LAST_LEVEL && !FinishedPlayed) {
+    // The fanfare crowns the last level only: winning level 11 also leaves
+    // CurrentLevel at 12, so the level that was played decides.
+    if (GetClock() - WinStartTick > FINISHED_DELAY_MS && LevelPlayed == LAST_LEVEL && !FinishedPlayed) {
         PlaySoundEffect(SoundFinished, 0);
         FinishedPlayed = 1;
     }

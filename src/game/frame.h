@@ -11,6 +11,7 @@ extern uint8_t TankMoving;
 extern int32_t TankStepX, TankStepY;
 extern uint8_t TankFiring;
 extern uint32_t WinStartTick;
+extern uint8_t LevelPlayed;  // CurrentLevel before the win advanced it
 extern uint8_t EditorMode;
 extern uint8_t EditorClearPending;
 
