@@ -34,6 +34,8 @@ private:
 inline void WriteFileBytes(const char* name, const void* data, size_t size) {
     FILE* f = std::fopen(name, "wb");
     ASSERT_NE(f, nullptr);
-    if (size) ASSERT_EQ(std::fwrite(data, 1, size, f), size);
+    if (size) {
+        ASSERT_EQ(std::fwrite(data, 1, size, f), size);
+    }
     std::fclose(f);
 }
