@@ -1,0 +1,395 @@
+// The Linux desktop front end: one GTK window with the menu bar and the
+// field, the display's frame clock driving the game's frames, key and mouse
+// events, the About dialog and message boxes, the progress file.
+#include <gtk/gtk.h>
+
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "game/board.h"
+#include "lib/display.h"
+#include "menu_table.h"
+#include "platform/gtk/keymap.h"
+#include "platform/gtk/pacing.h"
+#include "platform/gtk/progress_file.h"
+#include "platform/platform.h"
+#include "shell/shell.h"
+
+namespace {
+
+constexpr int MAX_COMMAND_ID = 64;
+constexpr int MAX_MENUS = 8;
+constexpr const char* ICON_FILE = "tarno-icon.xpm";
+
+GtkWidget* Window = nullptr;
+GtkWidget* Field = nullptr;
+GtkWidget* MenuItems[MAX_COMMAND_ID];
+GtkWidget* Menus[MAX_MENUS];
+int MenuCount = 0;
+GdkPixbuf* Icon = nullptr;
+cairo_surface_t* FieldImage = nullptr;
+
+uint8_t Keys[256];
+bool QuitRequested = false;
+bool InFrame = false;
+int ModalDepth = 0;
+FramePacer Pacer;
+
+char ProgressDir[PATH_MAX];
+char ProgressPath[PATH_MAX];
+
+// Start-up benchmark: TARNO_BENCH_FIRST_FRAME=N prints the milliseconds from
+// main() to the first frame on screen, then quits after N frames.
+int64_t StartUs = 0;
+long BenchFrames = 0;
+long FramesShown = 0;
+
+void ClearKeys() { std::memset(Keys, 0, sizeof Keys); }
+
+const char* ProgressFolder() {
+    if (!ProgressDir[0]) {
+        // A config folder too long for a path leaves both empty: the store
+        // then reads as absent and writes fail, as any unusable store would.
+        const int a = std::snprintf(ProgressDir, sizeof ProgressDir, "%s/tarno", g_get_user_config_dir());
+        const int b = std::snprintf(ProgressPath, sizeof ProgressPath, "%s/%s", ProgressDir, PROGRESS_FILE_NAME);
+        if (a < 0 || b < 0 || b >= static_cast<int>(sizeof ProgressPath)) ProgressDir[0] = ProgressPath[0] = '\0';
+    }
+    return ProgressDir;
+}
+
+bool MenuOpen() {
+    for (int i = 0; i < MenuCount; ++i)
+        if (gtk_widget_get_mapped(Menus[i])) return true;
+    return false;
+}
+
+// Frames run while the window has the keyboard and nothing modal is up,
+// like a game that only plays while it is the active window.
+bool FramesMayRun() {
+    return !QuitRequested && !InFrame && ModalDepth == 0 && Window && gtk_window_is_active(GTK_WINDOW(Window)) &&
+           !MenuOpen();
+}
+
+// The field is drawn 1:1 and centred should the window be wider.
+void FieldOrigin(double* x, double* y) {
+    *x = std::floor((gtk_widget_get_allocated_width(Field) - FIELD_SIZE) / 2.0);
+    *y = std::floor((gtk_widget_get_allocated_height(Field) - FIELD_SIZE) / 2.0);
+}
+
+// ---- Frames ---------------------------------------------------------------
+
+// The display's frame clock ticks at its refresh rate; the pacer picks the
+// ticks that start a 60-per-second frame slot. Waiting here instead of in
+// PlatformWaitFrame keeps the main loop free between frames, so events and
+// redraws are never held up by a sleeping frame.
+gboolean OnTick(GtkWidget*, GdkFrameClock* clock, gpointer) {
+    if (!FramesMayRun()) {
+        ResetPacer(&Pacer);
+        return G_SOURCE_CONTINUE;
+    }
+    const int due = FramesDue(&Pacer, gdk_frame_clock_get_frame_time(clock));
+    for (int i = 0; i < due && FramesMayRun(); ++i) {
+        InFrame = true;
+        RunFrame();
+        InFrame = false;
+    }
+    return G_SOURCE_CONTINUE;
+}
+
+gboolean OnDraw(GtkWidget*, cairo_t* cr, gpointer) {
+    double x, y;
+    FieldOrigin(&x, &y);
+    cairo_set_source_rgb(cr, 0, 0, 0);
+    cairo_paint(cr);
+    cairo_set_source_surface(cr, FieldImage, x, y);
+    // Crisp pixels when a HiDPI display scales the field up.
+    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
+    cairo_paint(cr);
+    if (BenchFrames > 0 && FramesShown > 0 && FramesShown < LONG_MAX) {
+        if (FramesShown == 1) {
+            std::printf("first frame %.1f ms\n", (g_get_monotonic_time() - StartUs) / 1000.0);
+            std::fflush(stdout);
+        }
+        if (FramesShown >= BenchFrames) {
+            FramesShown = LONG_MAX;
+            PlatformRequestQuit();
+        }
+    }
+    return FALSE;
+}
+
+// ---- Input ----------------------------------------------------------------
+
+gboolean OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer) {
+    const uint8_t code = ScanCodeForKey(event->hardware_keycode, event->keyval);
+    if (code) Keys[code] = 0x80;
+    return FALSE;  // menu keys (F10, Alt+F) still reach the menu bar
+}
+
+gboolean OnKeyRelease(GtkWidget*, GdkEventKey* event, gpointer) {
+    const uint8_t code = ScanCodeForKey(event->hardware_keycode, event->keyval);
+    if (code) Keys[code] = 0;
+    OnKeyUp();
+    return FALSE;
+}
+
+// A key let go while the window had no focus sends no release here.
+gboolean OnFocusOut(GtkWidget*, GdkEventFocus*, gpointer) {
+    ClearKeys();
+    return FALSE;
+}
+
+gboolean OnButtonPress(GtkWidget*, GdkEventButton* event, gpointer) {
+    if (event->type != GDK_BUTTON_PRESS) return FALSE;  // not the extra double-click events
+    double ox, oy;
+    FieldOrigin(&ox, &oy);
+    const int32_t x = static_cast<int32_t>(std::floor(event->x - ox));
+    const int32_t y = static_cast<int32_t>(std::floor(event->y - oy));
+    if (x < 0 || y < 0 || x >= FIELD_SIZE || y >= FIELD_SIZE) return FALSE;
+    if (event->button == GDK_BUTTON_PRIMARY) OnLeftButtonDown(x, y);
+    else if (event->button == GDK_BUTTON_SECONDARY) OnRightButtonDown(x, y);
+    return TRUE;
+}
+
+gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer) {
+    PlatformRequestQuit();
+    return TRUE;  // the window stays until the game has shut down
+}
+
+// ---- Menu -----------------------------------------------------------------
+
+void OnMenuActivate(GtkMenuItem*, gpointer id) { OnMenuCommand(GPOINTER_TO_INT(id)); }
+
+void OnMenuShow(GtkWidget*, gpointer) { ClearKeys(); }
+
+// "&File" becomes "_File"; a literal underscore is doubled.
+void MnemonicText(const char* text, char* out, size_t size) {
+    size_t n = 0;
+    for (const char* c = text; *c && n + 2 < size; ++c) {
+        if (*c == '&') out[n++] = '_';
+        else if (*c == '_') out[n++] = '_', out[n++] = '_';
+        else out[n++] = *c;
+    }
+    out[n] = '\0';
+}
+
+GtkWidget* NewMenu(GtkWidget* parentItem) {
+    GtkWidget* menu = gtk_menu_new();
+    gtk_menu_item_set_submenu(GTK_MENU_ITEM(parentItem), menu);
+    g_signal_connect(menu, "show", G_CALLBACK(OnMenuShow), nullptr);
+    if (MenuCount < MAX_MENUS) Menus[MenuCount++] = menu;
+    return menu;
+}
+
+GtkWidget* BuildMenuBar() {
+    GtkWidget* bar = gtk_menu_bar_new();
+    GtkWidget* menus[3] = {bar, nullptr, nullptr};  // the open menu at each depth
+    for (const MenuEntry& e : MENU_TABLE) {
+        if (e.depth < 0 || e.depth > 2 || !menus[e.depth]) continue;
+        char text[128];
+        MnemonicText(e.text, text, sizeof text);
+        GtkWidget* item = gtk_menu_item_new_with_mnemonic(text);
+        gtk_menu_shell_append(GTK_MENU_SHELL(menus[e.depth]), item);
+        if (e.grayed) gtk_widget_set_sensitive(item, FALSE);
+        if (e.id == 0) {
+            if (e.depth < 2) menus[e.depth + 1] = NewMenu(item);
+        } else {
+            g_signal_connect(item, "activate", G_CALLBACK(OnMenuActivate), GINT_TO_POINTER(e.id));
+            if (e.id > 0 && e.id < MAX_COMMAND_ID) MenuItems[e.id] = item;
+        }
+    }
+    return bar;
+}
+
+// ---- Window ---------------------------------------------------------------
+
+void BuildWindow() {
+    Window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    gtk_window_set_title(GTK_WINDOW(Window), TEXT_TITLE);
+    gtk_window_set_resizable(GTK_WINDOW(Window), FALSE);
+    Icon = gdk_pixbuf_new_from_file(ICON_FILE, nullptr);
+    if (Icon) gtk_window_set_icon(GTK_WINDOW(Window), Icon);
+
+    GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+    gtk_container_add(GTK_CONTAINER(Window), box);
+    gtk_box_pack_start(GTK_BOX(box), BuildMenuBar(), FALSE, FALSE, 0);
+
+    Field = gtk_drawing_area_new();
+    gtk_widget_set_size_request(Field, FIELD_SIZE, FIELD_SIZE);
+    gtk_widget_add_events(Field, GDK_BUTTON_PRESS_MASK);
+    gtk_box_pack_start(GTK_BOX(box), Field, TRUE, TRUE, 0);
+
+    // Until the first frame the field is black, as the game's window class paints it.
+    FieldImage = cairo_image_surface_create(CAIRO_FORMAT_RGB24, FIELD_SIZE, FIELD_SIZE);
+
+    g_signal_connect(Field, "draw", G_CALLBACK(OnDraw), nullptr);
+    g_signal_connect(Field, "button-press-event", G_CALLBACK(OnButtonPress), nullptr);
+    g_signal_connect(Window, "key-press-event", G_CALLBACK(OnKeyPress), nullptr);
+    g_signal_connect(Window, "key-release-event", G_CALLBACK(OnKeyRelease), nullptr);
+    g_signal_connect(Window, "focus-out-event", G_CALLBACK(OnFocusOut), nullptr);
+    g_signal_connect(Window, "delete-event", G_CALLBACK(OnDelete), nullptr);
+}
+
+// Runs a dialog modally; no frame runs meanwhile, and keys held when it
+// opened are forgotten when it closes (their releases went to the dialog).
+void RunModal(GtkWidget* dialog) {
+    ++ModalDepth;
+    ClearKeys();
+    gtk_dialog_run(GTK_DIALOG(dialog));
+    gtk_widget_destroy(dialog);
+    ClearKeys();
+    --ModalDepth;
+}
+
+// Dialog units to pixels for the About box's layout, roughly what its
+// 8-point font gives.
+int DialogX(int units) { return units * 7 / 4; }
+int DialogY(int units) { return units * 2; }
+
+}  // namespace
+
+// ---- Display and clock ----------------------------------------------------
+
+// The window is the display: there is no mode to change.
+int PlatformInitDisplay(int32_t, int32_t, int32_t) { return 1; }
+void PlatformShutdownDisplay() {}
+
+// The frame clock has already waited for this frame's slot (OnTick).
+void PlatformWaitFrame() {}
+
+void PlatformPresent(Surface* back) {
+    int32_t pitch = 0;
+    const uint32_t* src = PlatformLockSurface(back, &pitch);
+    if (!src || !FieldImage) return;
+    const int rows = PlatformSurfaceHeight(back) < FIELD_SIZE ? PlatformSurfaceHeight(back) : FIELD_SIZE;
+    const int cols = PlatformSurfaceWidth(back) < FIELD_SIZE ? PlatformSurfaceWidth(back) : FIELD_SIZE;
+    cairo_surface_flush(FieldImage);
+    unsigned char* dst = cairo_image_surface_get_data(FieldImage);
+    const int stride = cairo_image_surface_get_stride(FieldImage);
+    // Copied, not shared: a message box shown in the middle of the next
+    // frame must not expose a half-drawn field.
+    for (int y = 0; y < rows; ++y)
+        std::memcpy(dst + static_cast<size_t>(y) * stride, reinterpret_cast<const unsigned char*>(src) + static_cast<size_t>(y) * pitch,
+                    static_cast<size_t>(cols) * 4);
+    PlatformUnlockSurface(back);
+    cairo_surface_mark_dirty(FieldImage);
+    if (Field) gtk_widget_queue_draw(Field);
+    if (FramesShown < LONG_MAX) ++FramesShown;
+}
+
+uint32_t PlatformTicks() { return static_cast<uint32_t>(g_get_monotonic_time() / 1000); }
+
+void PlatformIdle() {}
+
+// ---- Keyboard and mouse ---------------------------------------------------
+
+int PlatformInitKeyboard() {
+    ClearKeys();
+    return 1;
+}
+
+int PlatformReadKeyboard(uint8_t state[256]) {
+    std::memcpy(state, Keys, sizeof Keys);
+    return 1;
+}
+
+void PlatformReleaseKeyboard() {}
+int PlatformInitMouse() { return 1; }
+void PlatformReleaseMouse() {}
+
+bool PlatformKeyDownNow(int32_t virtualKey) {
+    uint8_t codes[2];
+    ScanCodesForVirtualKey(virtualKey, codes);
+    return (codes[0] && Keys[codes[0]]) || (codes[1] && Keys[codes[1]]);
+}
+
+// ---- Window, menu, messages -----------------------------------------------
+
+void PlatformShowMessage(const char* text) {
+    GtkWidget* dialog = gtk_message_dialog_new(Window ? GTK_WINDOW(Window) : nullptr, GTK_DIALOG_MODAL,
+                                               GTK_MESSAGE_OTHER, GTK_BUTTONS_OK, "%s", text ? text : "");
+    gtk_window_set_title(GTK_WINDOW(dialog), "");
+    RunModal(dialog);
+}
+
+void PlatformShowAbout() {
+    GtkWidget* dialog = gtk_dialog_new_with_buttons(TEXT_TITLE, Window ? GTK_WINDOW(Window) : nullptr,
+                                                    GTK_DIALOG_MODAL, "OK", GTK_RESPONSE_OK, nullptr);
+    gtk_window_set_resizable(GTK_WINDOW(dialog), FALSE);
+    gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK);
+    GtkWidget* layout = gtk_fixed_new();
+    gtk_widget_set_margin_end(layout, DialogX(8));
+    gtk_widget_set_margin_bottom(layout, DialogY(4));
+    if (Icon) gtk_fixed_put(GTK_FIXED(layout), gtk_image_new_from_pixbuf(Icon), DialogX(3), DialogY(2));
+    for (const AboutLine& line : ABOUT_LINES) {
+        // The version number is its own control in the table; one label
+        // reads better than two that a wider font might overlap.
+        if (std::strcmp(line.text, TEXT_VERSION) == 0) continue;
+        const bool version = std::strcmp(line.text, "Version ") == 0;
+        GtkWidget* label = gtk_label_new(version ? "Version " TEXT_VERSION : line.text);
+        gtk_fixed_put(GTK_FIXED(layout), label, DialogX(line.x), DialogY(line.y));
+    }
+    gtk_box_pack_start(GTK_BOX(gtk_dialog_get_content_area(GTK_DIALOG(dialog))), layout, TRUE, TRUE, 0);
+    gtk_widget_show_all(dialog);
+    RunModal(dialog);
+}
+
+void PlatformEnableMenuItem(int32_t commandId) {
+    if (commandId > 0 && commandId < MAX_COMMAND_ID && MenuItems[commandId])
+        gtk_widget_set_sensitive(MenuItems[commandId], TRUE);
+}
+
+void PlatformRequestQuit() {
+    QuitRequested = true;
+    g_main_context_wakeup(nullptr);
+}
+
+void PlatformBeep() {
+    if (GdkDisplay* display = gdk_display_get_default()) gdk_display_beep(display);
+}
+
+// ---- Saved progress: a one-byte file under the user's config folder --------
+
+int PlatformReadProgress(uint8_t* level) {
+    if (!level) return 0;
+    ProgressFolder();
+    return ReadProgressFile(ProgressPath, level);
+}
+
+void PlatformWriteProgress(uint8_t level) { WriteProgressFile(ProgressFolder(), level); }
+
+int main(int argc, char** argv) {
+    StartUs = g_get_monotonic_time();
+    if (const char* bench = std::getenv("TARNO_BENCH_FIRST_FRAME")) {
+        BenchFrames = std::strtol(bench, nullptr, 10);
+        if (BenchFrames < 1) BenchFrames = 1;
+    }
+    if (!gtk_init_check(&argc, &argv)) {
+        std::fprintf(stderr, "tarno: cannot open the display\n");
+        return 1;
+    }
+    ProgressFolder();
+
+    BuildWindow();
+    OnCreate();
+    gtk_widget_show_all(Window);
+    InitGame();
+    StartLevel();
+    gtk_widget_add_tick_callback(Field, OnTick, nullptr, nullptr);
+
+    // One main loop pass at a time, so a quit asked for in a frame or a
+    // menu ends the loop once that pass is over.
+    while (!QuitRequested) g_main_context_iteration(nullptr, TRUE);
+
+    ShutdownGame();
+    gtk_widget_destroy(Window);
+    Window = nullptr;
+    Field = nullptr;
+    cairo_surface_destroy(FieldImage);
+    FieldImage = nullptr;
+    if (Icon) g_object_unref(Icon);
+    return 0;
+}

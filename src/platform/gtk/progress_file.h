@@ -1,0 +1,12 @@
+// The saved progress as a file holding one byte. Written through a temporary
+// file and a rename, so a failed or interrupted write leaves the old value.
+// Plain POSIX calls and fixed buffers: it runs inside frames.
+#pragma once
+#include <cstdint>
+
+constexpr const char* PROGRESS_FILE_NAME = "level";
+
+// 1 and the byte when the file holds exactly one byte; 0 otherwise.
+int ReadProgressFile(const char* path, uint8_t* level);
+// Creates the folder (and its parents) when missing. 1 on success.
+int WriteProgressFile(const char* dir, uint8_t level);
