@@ -97,6 +97,7 @@ void MeasureDemoMemory(const char* self) {
         out << "keys down\nwait 30\nkeys\nkeys right\nwait 20\nkeys\nkeys up\nwait 30\nkeys\nreset\n";
     out << "dump\n";
     out.close();
+    std::fflush(stdout);  // or the child would print it again
     const pid_t pid = fork();
     if (pid == 0) {
         if (chdir(TARNO_RUN_DIR) != 0) _exit(127);
