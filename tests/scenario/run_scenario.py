@@ -119,7 +119,7 @@ def main():
             if m:
                 state = wrap(dumps[seen]) if 0 <= seen < len(dumps) else None
                 try:
-                    ok = state is not None and eval(m.group(1), {"__builtins__": {"len": len, "all": all, "any": any, "range": range}}, state)
+                    ok = state is not None and eval(m.group(1), {"__builtins__": {"len": len, "all": all, "any": any, "range": range, "list": list}}, state)
                 except Exception as e:  # a typo in a scenario is a failure too
                     ok = False
                     print(f"{args.script}:{number}: {e}")
