@@ -1,0 +1,104 @@
+// tarno-levelc SRC.txt OUT.dat       compiles a level source into the game's level file
+// tarno-levelc --text IN.dat [OUT.txt] turns a level file (say the editor's
+//                                      "level.dat") back into a source
+// The source format is described in leveltext.h.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "leveltext.h"
+
+namespace {
+
+int Usage() {
+    std::fprintf(stderr,
+                 "usage: tarno-levelc SRC.txt OUT.dat\n"
+                 "       tarno-levelc --text IN.dat [OUT.txt]\n");
+    return 2;
+}
+
+// Writes the whole file or nothing that looks finished: a failed write
+// removes what was started.
+bool WriteFile(const std::string& path, const void* data, size_t size) {
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    const bool wrote = std::fwrite(data, 1, size, f) == size;
+    const bool closed = std::fclose(f) == 0;
+    if (wrote && closed) return true;
+    std::remove(path.c_str());
+    return false;
+}
+
+int Compile(const std::string& src, const std::string& out) {
+    std::string text;
+    if (!leveltext::ReadWholeFile(src, &text)) {
+        std::fprintf(stderr, "tarno-levelc: %s: cannot read\n", src.c_str());
+        return 1;
+    }
+    uint8_t bytes[LEVEL_FILE_SIZE];
+    std::string name, error;
+    if (!leveltext::ParseLevelText(src, text, bytes, &name, &error)) {
+        std::fprintf(stderr, "tarno-levelc: %s\n", error.c_str());
+        return 1;
+    }
+    if (!WriteFile(out, bytes, sizeof bytes)) {
+        std::fprintf(stderr, "tarno-levelc: %s: cannot write\n", out.c_str());
+        return 1;
+    }
+    return 0;
+}
+
+int Decompile(const std::string& in, const char* out) {
+    std::string data;
+    if (!leveltext::ReadWholeFile(in, &data)) {
+        std::fprintf(stderr, "tarno-levelc: %s: cannot read\n", in.c_str());
+        return 1;
+    }
+    if (data.size() < static_cast<size_t>(LEVEL_FILE_SIZE)) {
+        std::fprintf(stderr, "tarno-levelc: %s: %zu bytes; a level file has %d\n", in.c_str(), data.size(),
+                     LEVEL_FILE_SIZE);
+        return 1;
+    }
+    if (data.size() > static_cast<size_t>(LEVEL_FILE_SIZE))
+        std::fprintf(stderr, "tarno-levelc: warning: %s: bytes past %d ignored\n", in.c_str(), LEVEL_FILE_SIZE);
+    uint8_t bytes[LEVEL_FILE_SIZE];
+    for (int i = 0; i < LEVEL_FILE_SIZE; ++i) bytes[i] = static_cast<uint8_t>(data[static_cast<size_t>(i)]);
+
+    std::string name = in;
+    const size_t slash = name.find_last_of('/');
+    if (slash != std::string::npos) name.erase(0, slash + 1);
+    const size_t dot = name.find_last_of('.');
+    if (dot != std::string::npos && dot > 0) name.erase(dot);
+
+    std::vector<std::string> warnings;
+    const std::string text = leveltext::LevelToText(bytes, name, &warnings);
+    for (const std::string& w : warnings) std::fprintf(stderr, "tarno-levelc: warning: %s: %s\n", in.c_str(), w.c_str());
+    // The source is still written: the editor can draw more than a level
+    // may hold, and the compiler will say so when it is compiled.
+    uint8_t canonical[LEVEL_FILE_SIZE];
+    leveltext::Canonical(bytes, canonical);
+    std::string error;
+    if (!leveltext::CheckPieces(canonical, in, &error))
+        std::fprintf(stderr, "tarno-levelc: warning: %s\n", error.c_str());
+
+    if (!out) {
+        std::fputs(text.c_str(), stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
+    if (!WriteFile(out, text.data(), text.size())) {
+        std::fprintf(stderr, "tarno-levelc: %s: cannot write\n", out);
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc >= 2 && std::string(argv[1]) == "--text") {
+        if (argc != 3 && argc != 4) return Usage();
+        return Decompile(argv[2], argc == 4 ? argv[3] : nullptr);
+    }
+    if (argc != 3 || argv[1][0] == '-') return Usage();
+    return Compile(argv[1], argv[2]);
+}
