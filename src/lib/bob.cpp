@@ -159,25 +159,23 @@ int AnimateBob(BOB* bob) {
             if (++bob->currFrame >= bob->numFrames) bob->currFrame = 0;
         }
     } else if (bob->attr & BOB_SEQUENCE) {
-        // A sequence that was never loaded has nothing to step through.
+        // A sequence that was never loaded, or holds no element, has nothing
+        // to step through.
         if (bob->currAnimation < 0 || bob->currAnimation >= BOB_SEQUENCE_SLOTS) return 1;
         const int32_t* seq = bob->animations[bob->currAnimation];
-        if (!seq) return 1;
+        if (!seq || seq[0] == SEQUENCE_END) return 1;
         if (++bob->animCounter >= bob->animSpeed) {
             bob->animCounter = 0;
-            ++bob->animIndex;
-            if (bob->animIndex < 0) bob->animIndex = 0;
+            if (++bob->animIndex < 0) bob->animIndex = 0;
             bob->currFrame = seq[bob->animIndex];
             if (bob->currFrame == SEQUENCE_END) {
                 if (bob->attr & BOB_PLAY_ONCE) {
                     bob->animState = 1;
-                    // An empty sequence has no last element to stay on.
-                    bob->animIndex = bob->animIndex > 0 ? bob->animIndex - 1 : 0;
+                    --bob->animIndex;
                 } else {
                     bob->animIndex = 0;
                 }
                 bob->currFrame = seq[bob->animIndex];
-                if (bob->currFrame == SEQUENCE_END) bob->currFrame = 0;
             }
         }
     }

@@ -75,10 +75,9 @@ void HeadlessReset() {
     HeadlessState& s = State();
     std::memset(s.scanKeys, 0, sizeof s.scanKeys);
     std::memset(s.virtualKeys, 0, sizeof s.virtualKeys);
+    // Devices the game opened stay open: its own layers still hold them.
     s.keyboardAvailable = true;
     s.soundAvailable = true;
-    s.keyboardOpen = false;
-    s.soundOpen = false;
     s.frames = 0;
     s.extraMs = 0;
     s.messages.clear();

@@ -1,0 +1,254 @@
+// The bitmap loader: what it reads (24-bit, padded rows, either row order,
+// pixels wherever bfOffBits says) and what it refuses.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "lib/bitmap.h"
+#include "platform/headless/headless.h"
+#include "scratch.h"
+
+namespace {
+
+void Put16(std::vector<uint8_t>& b, size_t at, uint32_t v) {
+    b[at] = static_cast<uint8_t>(v);
+    b[at + 1] = static_cast<uint8_t>(v >> 8);
+}
+void Put32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
+    Put16(b, at, v & 0xFFFF);
+    Put16(b, at + 2, v >> 16);
+}
+
+// A 24-bit bottom-up file, rows padded to 4 bytes, pixel (x, y) holding
+// blue x, green y, red 0x80; `gap` spare bytes between headers and pixels.
+std::vector<uint8_t> MakeBmp(int32_t w, int32_t h, uint32_t gap = 0) {
+    const uint32_t row = (static_cast<uint32_t>(w) * 3 + 3) & ~3u;
+    std::vector<uint8_t> b(54 + gap + row * h, 0xEE);
+    b[0] = 'B';
+    b[1] = 'M';
+    Put32(b, 2, static_cast<uint32_t>(b.size()));
+    Put32(b, 6, 0);
+    Put32(b, 10, 54 + gap);
+    Put32(b, 14, 40);
+    Put32(b, 18, static_cast<uint32_t>(w));
+    Put32(b, 22, static_cast<uint32_t>(h));
+    Put16(b, 26, 1);
+    Put16(b, 28, 24);
+    Put32(b, 30, 0);
+    Put32(b, 34, 0);
+    for (uint32_t i = 38; i < 54; ++i) b[i] = 0;
+    for (int32_t y = 0; y < h; ++y) {
+        uint8_t* r = &b[54 + gap + row * static_cast<uint32_t>(h - 1 - y)];
+        for (int32_t x = 0; x < w; ++x) {
+            r[x * 3] = static_cast<uint8_t>(x);
+            r[x * 3 + 1] = static_cast<uint8_t>(y);
+            r[x * 3 + 2] = 0x80;
+        }
+    }
+    return b;
+}
+
+void ExpectPixels(const BitmapFile& bmp, int32_t w, int32_t h) {
+    ASSERT_NE(bmp.pixels, nullptr);
+    for (int32_t y = 0; y < h; ++y)
+        for (int32_t x = 0; x < w; ++x) {
+            const uint8_t* p = bmp.pixels + (y * w + x) * 3;
+            ASSERT_EQ(p[0], x) << x << "," << y;
+            ASSERT_EQ(p[1], y) << x << "," << y;
+            ASSERT_EQ(p[2], 0x80) << x << "," << y;
+        }
+}
+
+int Load(const std::vector<uint8_t>& bytes, BitmapFile* bmp) {
+    return LoadBitmapBytes(bmp, bytes.data(), static_cast<uint32_t>(bytes.size()));
+}
+
+bool HaveConvert() { return std::system("convert -version >/dev/null 2>&1") == 0; }
+
+}  // namespace
+
+TEST(BitmapLoad, BottomUpRowsComeOutTopDown) {
+    // The 4 by 3 case: no padding, the file's last row is the first one out.
+    std::vector<uint8_t> file = MakeBmp(4, 3);
+    Put32(file, 34, 12345);  // whatever biSizeImage said
+    BitmapFile bmp{};
+    ASSERT_EQ(Load(file, &bmp), 1);
+    EXPECT_EQ(bmp.infoHeader.biWidth, 4);
+    EXPECT_EQ(bmp.infoHeader.biHeight, 3);
+    EXPECT_EQ(bmp.infoHeader.biBitCount, 24);
+    EXPECT_EQ(bmp.infoHeader.biSizeImage, 36u);
+    EXPECT_EQ(bmp.fileHeader.bfType, BITMAP_ID);
+    EXPECT_EQ(std::memcmp(bmp.pixels, &file[78], 12), 0);
+    EXPECT_EQ(std::memcmp(bmp.pixels + 24, &file[54], 12), 0);
+    ExpectPixels(bmp, 4, 3);
+    EXPECT_EQ(UnloadBitmapFile(&bmp), 1);
+    EXPECT_EQ(bmp.pixels, nullptr);
+    EXPECT_EQ(UnloadBitmapFile(&bmp), 1);
+}
+
+TEST(BitmapLoad, PaddedRowsGapsAndTopDownFiles) {
+    for (int32_t w : {1, 2, 3, 5, 7}) {
+        for (uint32_t gap : {0u, 10u}) {
+            BitmapFile bmp{};
+            ASSERT_EQ(Load(MakeBmp(w, 4, gap), &bmp), 1) << w;
+            ExpectPixels(bmp, w, 4);
+            EXPECT_EQ(bmp.infoHeader.biSizeImage, static_cast<uint32_t>(w * 4 * 3));
+            UnloadBitmapFile(&bmp);
+        }
+    }
+    // Top-down: negative height, rows in order; the height comes out positive.
+    std::vector<uint8_t> file = MakeBmp(5, 3);
+    const uint32_t row = 16;
+    std::vector<uint8_t> flipped(file);
+    for (int r = 0; r < 3; ++r) std::memcpy(&flipped[54 + r * row], &file[54 + (2 - r) * row], row);
+    Put32(flipped, 22, static_cast<uint32_t>(-3));
+    BitmapFile bmp{};
+    ASSERT_EQ(Load(flipped, &bmp), 1);
+    EXPECT_EQ(bmp.infoHeader.biHeight, 3);
+    ExpectPixels(bmp, 5, 3);
+    UnloadBitmapFile(&bmp);
+    // The last row may lack its padding.
+    file.resize(file.size() - 1);
+    ASSERT_EQ(Load(file, &bmp), 1);
+    ExpectPixels(bmp, 5, 3);
+    UnloadBitmapFile(&bmp);
+}
+
+TEST(BitmapLoad, RefusesWhatItCannotReadAndKeepsTheRecord) {
+    auto refused = [](std::vector<uint8_t> file) {
+        BitmapFile bmp{};
+        bmp.infoHeader.biWidth = 77;
+        const int r = Load(file, &bmp);
+        EXPECT_EQ(bmp.pixels, nullptr);
+        EXPECT_EQ(bmp.infoHeader.biWidth, 77);
+        if (r) UnloadBitmapFile(&bmp);
+        return r == 0;
+    };
+    std::vector<uint8_t> good = MakeBmp(5, 3);
+    std::vector<uint8_t> f = good;
+    f[0] = 'X';
+    EXPECT_TRUE(refused(f)) << "magic";
+    f = good;
+    Put16(f, 28, 32);
+    EXPECT_TRUE(refused(f)) << "32 bits";
+    f = good;
+    Put16(f, 28, 8);
+    EXPECT_TRUE(refused(f)) << "8 bits";
+    f = good;
+    Put32(f, 30, 1);
+    EXPECT_TRUE(refused(f)) << "compressed";
+    f = good;
+    Put32(f, 14, 12);
+    EXPECT_TRUE(refused(f)) << "core header";
+    for (uint32_t w : {0u, 0xFFFFFFFBu}) {
+        f = good;
+        Put32(f, 18, w);
+        EXPECT_TRUE(refused(f)) << "width " << w;
+    }
+    for (uint32_t h : {0u, 0x80000000u}) {
+        f = good;
+        Put32(f, 22, h);
+        EXPECT_TRUE(refused(f)) << "height " << h;
+    }
+    // Sizes whose products overflow 32 bits, one way or another.
+    for (auto wh : {std::pair<uint32_t, uint32_t>{0x40000000u, 0x40000000u}, {0x55555556u, 1u}, {65536u, 65536u},
+                    {0x7FFFFFFFu, 0x7FFFFFFFu}, {1u, 0x80000001u}}) {
+        f = good;
+        Put32(f, 18, wh.first);
+        Put32(f, 22, wh.second);
+        EXPECT_TRUE(refused(f)) << wh.first << "x" << wh.second;
+    }
+    // Shorter than its header promises, by a row or by everything.
+    f = good;
+    f.resize(f.size() - 16);
+    EXPECT_TRUE(refused(f)) << "short";
+    f.resize(54);
+    EXPECT_TRUE(refused(f)) << "headers only";
+    f.resize(30);
+    EXPECT_TRUE(refused(f)) << "half a header";
+    // Pixels said to start inside the headers, or beyond the file.
+    f = good;
+    Put32(f, 10, 20);
+    EXPECT_TRUE(refused(f)) << "offset inside";
+    f = good;
+    Put32(f, 10, 0xFFFFFFF0u);
+    EXPECT_TRUE(refused(f)) << "offset past";
+    BitmapFile bmp{};
+    EXPECT_EQ(LoadBitmapBytes(&bmp, nullptr, 100), 0);
+    EXPECT_EQ(LoadBitmapBytes(nullptr, good.data(), static_cast<uint32_t>(good.size())), 0);
+}
+
+TEST(BitmapFlip, ExchangesRowsInPlace) {
+    uint8_t rows[3][2] = {{1, 2}, {3, 4}, {5, 6}};
+    EXPECT_EQ(FlipBitmap(&rows[0][0], 2, 3), 1);
+    EXPECT_EQ(rows[0][0], 5);
+    EXPECT_EQ(rows[1][1], 4);
+    EXPECT_EQ(rows[2][1], 2);
+    EXPECT_EQ(FlipBitmap(&rows[0][0], 6, 1), 1);
+    EXPECT_EQ(rows[0][0], 5);
+    EXPECT_EQ(rows[2][0], 1);
+    EXPECT_EQ(FlipBitmap(nullptr, 2, 3), 0);
+    EXPECT_EQ(FlipBitmap(&rows[0][0], -2, 3), 0);
+}
+
+TEST(BitmapFile, ReadsFilesByNameWithoutWriteAccess) {
+    ScratchDir dir;
+    std::vector<uint8_t> file = MakeBmp(3, 2);
+    WriteFileBytes("sheet.bmp", file.data(), file.size());
+    ASSERT_EQ(std::system("chmod 0444 sheet.bmp"), 0);
+    BitmapFile bmp{};
+    ASSERT_EQ(LoadBitmapFile(&bmp, "sheet.bmp"), 1);
+    ExpectPixels(bmp, 3, 2);
+    UnloadBitmapFile(&bmp);
+    EXPECT_EQ(LoadBitmapFile(&bmp, "missing.bmp"), 0);
+    EXPECT_EQ(bmp.pixels, nullptr);
+    WriteFileBytes("empty.bmp", "", 0);
+    EXPECT_EQ(LoadBitmapFile(&bmp, "empty.bmp"), 0);
+}
+
+TEST(BitmapFile, ReadsBackAHeadlessScreenshot) {
+    ScratchDir dir;
+    Surface* s = PlatformCreateSurface(7, 5);
+    int32_t pitch = 0;
+    uint32_t* p = PlatformLockSurface(s, &pitch);
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 7; ++x) p[y * (pitch / 4) + x] = 0x00800000u | static_cast<uint32_t>(y) << 8 | x;
+    ASSERT_EQ(HeadlessWriteBmp(s, "shot.bmp"), 1);
+    PlatformDestroySurface(s);
+    BitmapFile bmp{};
+    ASSERT_EQ(LoadBitmapFile(&bmp, "shot.bmp"), 1);
+    ExpectPixels(bmp, 7, 5);
+    UnloadBitmapFile(&bmp);
+}
+
+// Files written by an independent encoder, so the loader is not only checked
+// against our own idea of the format.
+TEST(BitmapFile, ReadsWhatConvertWrites) {
+    if (!HaveConvert()) GTEST_SKIP() << "convert is not installed";
+    ScratchDir dir;
+    // A 5 by 3 picture: odd width, so every row carries a byte of padding.
+    std::string ppm = "P3\n5 3\n255\n";
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x) ppm += std::to_string(0x80) + " " + std::to_string(y) + " " + std::to_string(x) + "\n";
+    WriteFileBytes("in.ppm", ppm.data(), ppm.size());
+    ASSERT_EQ(std::system("convert in.ppm -type TrueColor BMP3:t24.bmp"), 0);
+    // More than 16 colours, or convert would write 4 bits per pixel.
+    ASSERT_EQ(std::system("convert -size 40x3 xc: -fx 'rand()' -type Palette BMP3:p8.bmp"), 0);
+    ASSERT_EQ(std::system("convert in.ppm -type Palette BMP3:p4.bmp"), 0);
+    ASSERT_EQ(std::system("convert in.ppm -alpha set -define bmp3:alpha=true BMP3:a32.bmp"), 0);
+    ASSERT_EQ(std::system("convert in.ppm -alpha set BMP:v5.bmp"), 0);
+
+    BitmapFile bmp{};
+    ASSERT_EQ(LoadBitmapFile(&bmp, "t24.bmp"), 1);
+    ExpectPixels(bmp, 5, 3);
+    UnloadBitmapFile(&bmp);
+    EXPECT_EQ(LoadBitmapFile(&bmp, "p8.bmp"), 0);
+    EXPECT_EQ(LoadBitmapFile(&bmp, "p4.bmp"), 0);
+    EXPECT_EQ(LoadBitmapFile(&bmp, "a32.bmp"), 0);
+    EXPECT_EQ(LoadBitmapFile(&bmp, "v5.bmp"), 0);
+    EXPECT_EQ(bmp.pixels, nullptr);
+}

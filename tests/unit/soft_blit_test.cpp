@@ -1,0 +1,202 @@
+// The software blitter: copies, colour keys, stretching and clipping.
+#include <gtest/gtest.h>
+
+#include "platform/platform.h"
+
+namespace {
+
+// A surface whose every pixel is distinct and none black.
+uint32_t Pattern(int32_t x, int32_t y) { return 0x00010000u | static_cast<uint32_t>(y) << 8 | static_cast<uint32_t>(x); }
+
+struct TestSurface {
+    Surface* s;
+    TestSurface(int32_t w, int32_t h) : s(PlatformCreateSurface(w, h)) {}
+    ~TestSurface() { PlatformDestroySurface(s); }
+    uint32_t& At(int32_t x, int32_t y) {
+        int32_t pitch = 0;
+        uint32_t* p = PlatformLockSurface(s, &pitch);
+        return p[y * (pitch / 4) + x];
+    }
+    void Fill(uint32_t v) {
+        for (int32_t y = 0; y < PlatformSurfaceHeight(s); ++y)
+            for (int32_t x = 0; x < PlatformSurfaceWidth(s); ++x) At(x, y) = v;
+    }
+    void FillPattern() {
+        for (int32_t y = 0; y < PlatformSurfaceHeight(s); ++y)
+            for (int32_t x = 0; x < PlatformSurfaceWidth(s); ++x) At(x, y) = Pattern(x, y);
+    }
+    int Count(uint32_t v) {
+        int n = 0;
+        for (int32_t y = 0; y < PlatformSurfaceHeight(s); ++y)
+            for (int32_t x = 0; x < PlatformSurfaceWidth(s); ++x) n += At(x, y) == v;
+        return n;
+    }
+};
+
+constexpr uint32_t BACK = 0x00777777;
+
+}  // namespace
+
+TEST(SoftSurface, CreatedBlackWithPackedRows) {
+    TestSurface t(5, 3);
+    ASSERT_NE(t.s, nullptr);
+    EXPECT_EQ(PlatformSurfaceWidth(t.s), 5);
+    EXPECT_EQ(PlatformSurfaceHeight(t.s), 3);
+    int32_t pitch = 0;
+    EXPECT_NE(PlatformLockSurface(t.s, &pitch), nullptr);
+    EXPECT_EQ(pitch, 20);
+    EXPECT_EQ(t.Count(0), 15);
+}
+
+TEST(SoftSurface, RefusesSizesItCannotHold) {
+    EXPECT_EQ(PlatformCreateSurface(0, 10), nullptr);
+    EXPECT_EQ(PlatformCreateSurface(10, -1), nullptr);
+    EXPECT_EQ(PlatformCreateSurface(1 << 30, 1 << 30), nullptr);
+    EXPECT_EQ(PlatformLockSurface(nullptr, nullptr), nullptr);
+    EXPECT_EQ(PlatformSurfaceWidth(nullptr), 0);
+    PlatformDestroySurface(nullptr);
+}
+
+TEST(SoftBlit, MissingSurfaceFails) {
+    TestSurface a(4, 4);
+    EXPECT_EQ(PlatformBlit(nullptr, nullptr, a.s, nullptr, false), 0);
+    EXPECT_EQ(PlatformBlit(a.s, nullptr, nullptr, nullptr, true), 0);
+}
+
+TEST(SoftBlit, NullRectanglesCopyWholeSurface) {
+    TestSurface src(6, 4), dst(6, 4);
+    src.FillPattern();
+    EXPECT_EQ(PlatformBlit(dst.s, nullptr, src.s, nullptr, false), 1);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 6; ++x) EXPECT_EQ(dst.At(x, y), Pattern(x, y));
+}
+
+TEST(SoftBlit, KeyedSkipsBlackWhateverTheTopByte) {
+    TestSurface src(4, 1), dst(4, 1);
+    dst.Fill(BACK);
+    src.At(0, 0) = 0x00000000;
+    src.At(1, 0) = 0xFF000000;  // black with a stray top byte is still black
+    src.At(2, 0) = 0x00000001;
+    src.At(3, 0) = 0x00FFFFFF;
+    EXPECT_EQ(PlatformBlit(dst.s, nullptr, src.s, nullptr, true), 1);
+    EXPECT_EQ(dst.At(0, 0), BACK);
+    EXPECT_EQ(dst.At(1, 0), BACK);
+    EXPECT_EQ(dst.At(2, 0), 0x00000001u);
+    EXPECT_EQ(dst.At(3, 0), 0x00FFFFFFu);
+    // Unkeyed, black is copied like any colour.
+    EXPECT_EQ(PlatformBlit(dst.s, nullptr, src.s, nullptr, false), 1);
+    EXPECT_EQ(dst.At(0, 0), 0u);
+}
+
+TEST(SoftBlit, KeyedRowsLongerThanAVector) {
+    // Odd lengths exercise the vector body and its scalar tail alike.
+    TestSurface src(53, 2), dst(53, 2);
+    dst.Fill(BACK);
+    for (int x = 0; x < 53; ++x) src.At(x, 1) = (x % 3) ? Pattern(x, 1) : 0;
+    PlatformBlit(dst.s, nullptr, src.s, nullptr, true);
+    for (int x = 0; x < 53; ++x) {
+        EXPECT_EQ(dst.At(x, 0), BACK);
+        EXPECT_EQ(dst.At(x, 1), (x % 3) ? Pattern(x, 1) : BACK) << x;
+    }
+}
+
+TEST(SoftBlit, EmptyOrInvertedRectanglesDrawNothing) {
+    TestSurface src(4, 4), dst(4, 4);
+    src.FillPattern();
+    dst.Fill(BACK);
+    const Rect empty{2, 2, 2, 4}, inverted{3, 3, 1, 1}, whole{0, 0, 4, 4};
+    EXPECT_EQ(PlatformBlit(dst.s, &empty, src.s, &whole, false), 1);
+    EXPECT_EQ(PlatformBlit(dst.s, &inverted, src.s, &whole, false), 1);
+    EXPECT_EQ(PlatformBlit(dst.s, &whole, src.s, &inverted, true), 1);
+    EXPECT_EQ(dst.Count(BACK), 16);
+}
+
+TEST(SoftBlit, ClipsAgainstTheDestination) {
+    TestSurface src(4, 4), dst(6, 6);
+    src.FillPattern();
+    dst.Fill(BACK);
+    // Hangs over the top-left corner by 1 and 2.
+    const Rect d{-1, -2, 3, 2};
+    EXPECT_EQ(PlatformBlit(dst.s, &d, src.s, nullptr, false), 1);
+    EXPECT_EQ(dst.At(0, 0), Pattern(1, 2));
+    EXPECT_EQ(dst.At(2, 1), Pattern(3, 3));
+    EXPECT_EQ(dst.Count(BACK), 36 - 6);
+    // Hangs over the bottom-right corner.
+    dst.Fill(BACK);
+    const Rect e{4, 5, 8, 9};
+    EXPECT_EQ(PlatformBlit(dst.s, &e, src.s, nullptr, true), 1);
+    EXPECT_EQ(dst.At(4, 5), Pattern(0, 0));
+    EXPECT_EQ(dst.At(5, 5), Pattern(1, 0));
+    EXPECT_EQ(dst.Count(BACK), 36 - 2);
+    // Wholly outside, and far outside.
+    dst.Fill(BACK);
+    const Rect f{6, 0, 10, 4}, g{INT32_MIN, INT32_MIN, INT32_MIN + 4, INT32_MIN + 4};
+    EXPECT_EQ(PlatformBlit(dst.s, &f, src.s, nullptr, false), 1);
+    EXPECT_EQ(PlatformBlit(dst.s, &g, src.s, nullptr, false), 1);
+    EXPECT_EQ(dst.Count(BACK), 36);
+}
+
+TEST(SoftBlit, ClipsAgainstTheSource) {
+    TestSurface src(4, 4), dst(8, 8);
+    src.FillPattern();
+    dst.Fill(BACK);
+    // The source rectangle starts 2 left and 1 above the source: only its
+    // inside part is copied, to where it would have landed.
+    const Rect s{-2, -1, 2, 3}, d{2, 2, 6, 6};
+    EXPECT_EQ(PlatformBlit(dst.s, &d, src.s, &s, false), 1);
+    EXPECT_EQ(dst.At(3, 2), BACK);
+    EXPECT_EQ(dst.At(4, 3), Pattern(0, 0));
+    EXPECT_EQ(dst.At(5, 5), Pattern(1, 2));
+    EXPECT_EQ(dst.Count(BACK), 64 - 6);
+}
+
+TEST(SoftBlit, SurfaceOntoItselfActsAsIfCopiedAside) {
+    for (int dx = -1; dx <= 1; ++dx) {
+        for (int dy = -1; dy <= 1; ++dy) {
+            for (bool keyed : {false, true}) {
+                TestSurface t(5, 5);
+                t.FillPattern();
+                const Rect s{1, 1, 4, 4}, d{1 + dx, 1 + dy, 4 + dx, 4 + dy};
+                PlatformBlit(t.s, &d, t.s, &s, keyed);
+                for (int y = 0; y < 3; ++y)
+                    for (int x = 0; x < 3; ++x)
+                        EXPECT_EQ(t.At(1 + dx + x, 1 + dy + y), Pattern(1 + x, 1 + y)) << dx << "," << dy;
+            }
+        }
+    }
+}
+
+TEST(SoftBlit, StretchesByNearestNeighbour) {
+    TestSurface src(2, 2), dst(4, 4);
+    src.FillPattern();
+    EXPECT_EQ(PlatformBlit(dst.s, nullptr, src.s, nullptr, false), 1);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x) EXPECT_EQ(dst.At(x, y), Pattern(x / 2, y / 2));
+    // And shrinks: every second pixel.
+    TestSurface big(8, 8), small(4, 4);
+    big.FillPattern();
+    PlatformBlit(small.s, nullptr, big.s, nullptr, false);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x) EXPECT_EQ(small.At(x, y), Pattern(2 * x + 1, 2 * y + 1));
+}
+
+TEST(SoftBlit, StretchedBlitsAreKeyedAndClipped) {
+    TestSurface src(48, 48), dst(672, 672);
+    src.FillPattern();
+    src.At(0, 0) = 0;
+    dst.Fill(BACK);
+    // The banner case: 48 pixels drawn at 100, hanging off the bottom right.
+    const Rect d{600, 600, 700, 700};
+    EXPECT_EQ(PlatformBlit(dst.s, &d, src.s, nullptr, true), 1);
+    EXPECT_EQ(dst.At(600, 600), BACK);  // the black corner is transparent
+    EXPECT_EQ(dst.At(602, 600), Pattern(1, 0));
+    EXPECT_EQ(dst.At(671, 671), Pattern(71 * 48 / 100, 71 * 48 / 100));
+    EXPECT_EQ(dst.At(599, 600), BACK);
+    // A stretch whose source hangs outside its surface reads nothing there.
+    const Rect s{-48, 0, 48, 48}, e{0, 0, 48, 24};
+    dst.Fill(BACK);
+    EXPECT_EQ(PlatformBlit(dst.s, &e, src.s, &s, false), 1);
+    EXPECT_EQ(dst.At(0, 0), BACK);
+    EXPECT_EQ(dst.At(23, 0), BACK);
+    EXPECT_EQ(dst.At(24, 0), Pattern(1, 1));
+}
