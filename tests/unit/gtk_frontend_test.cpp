@@ -1,0 +1,190 @@
+// The desktop front end's display-free parts: key mapping, frame pacing and
+// the progress file. The unit binary does not link the GTK front end, so
+// these sources are compiled in here directly.
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <string>
+
+#include "../../src/platform/gtk/keymap.cpp"
+#include "../../src/platform/gtk/pacing.cpp"
+#include "../../src/platform/gtk/progress_file.cpp"
+#include "scratch.h"
+
+namespace {
+
+// X keycodes as a PC keyboard sends them (kernel input code + 8).
+constexpr uint32_t X_ESC = 9, X_R = 27, X_ENTER = 36, X_S = 39, X_D = 40, X_L = 46;
+constexpr uint32_t X_KP_ENTER = 104, X_UP = 111, X_LEFT = 113, X_RIGHT = 114, X_DOWN = 116;
+
+TEST(GtkKeys, TheGameKeysMapToTheirScanCodes) {
+    EXPECT_EQ(ScanCodeFromKeycode(X_LEFT), 0xCB);
+    EXPECT_EQ(ScanCodeFromKeycode(X_UP), 0xC8);
+    EXPECT_EQ(ScanCodeFromKeycode(X_RIGHT), 0xCD);
+    EXPECT_EQ(ScanCodeFromKeycode(X_DOWN), 0xD0);
+    EXPECT_EQ(ScanCodeFromKeycode(X_R), 0x13);
+    EXPECT_EQ(ScanCodeFromKeycode(X_D), 0x20);
+    EXPECT_EQ(ScanCodeFromKeycode(X_S), 0x1F);
+    EXPECT_EQ(ScanCodeFromKeycode(X_L), 0x26);
+    EXPECT_EQ(ScanCodeFromKeycode(X_ESC), 0x01);
+    EXPECT_EQ(ScanCodeFromKeycode(X_ENTER), 0x1C);
+    EXPECT_EQ(ScanCodeFromKeycode(X_KP_ENTER), 0x9C);
+}
+
+TEST(GtkKeys, PositionWinsOverLayoutAndKeysymIsTheFallback) {
+    // The key where R sits on a PC keyboard is R to the game, whatever the
+    // layout prints on it.
+    EXPECT_EQ(ScanCodeForKey(X_R, 'p'), 0x13);
+    // No usable keycode: the keysym decides, in either case.
+    EXPECT_EQ(ScanCodeForKey(0, 'R'), 0x13);
+    EXPECT_EQ(ScanCodeForKey(0, 'd'), 0x20);
+    EXPECT_EQ(ScanCodeForKey(255, 0xFF51), 0xCB);  // Left
+    EXPECT_EQ(ScanCodeForKey(255, 0xFF1B), 0x01);  // Escape
+    // Neither known: no key, rather than a wrong one.
+    EXPECT_EQ(ScanCodeForKey(255, 0x1008FF11), 0);
+    EXPECT_EQ(ScanCodeFromKeycode(8), 0);
+    EXPECT_EQ(ScanCodeFromKeycode(8 + 89), 0);
+}
+
+TEST(GtkKeys, VirtualKeysAskForEveryKeyThatMeansThem) {
+    uint8_t codes[2];
+    ScanCodesForVirtualKey(0x1B, codes);
+    EXPECT_EQ(codes[0], 0x01);
+    EXPECT_EQ(codes[1], 0);
+    ScanCodesForVirtualKey(0x0D, codes);
+    EXPECT_EQ(codes[0], 0x1C);
+    EXPECT_EQ(codes[1], 0x9C);
+    ScanCodesForVirtualKey('A', codes);
+    EXPECT_EQ(codes[0] | codes[1], 0);
+}
+
+// Ticks of a display at the given rate for a number of seconds, with a tick
+// pattern offset; returns the frames run and the most in one tick.
+struct PaceResult {
+    int frames;
+    int mostInOneTick;
+};
+
+PaceResult Pace(double hz, double seconds, int64_t jitterUs = 0) {
+    FramePacer pacer{};
+    PaceResult r{0, 0};
+    const int ticks = static_cast<int>(hz * seconds);
+    for (int i = 0; i < ticks; ++i) {
+        const int64_t jitter = (i % 2) ? jitterUs : -jitterUs;
+        const int64_t now = 5000000 + static_cast<int64_t>(i * 1e6 / hz) + jitter;
+        const int due = FramesDue(&pacer, now);
+        r.frames += due;
+        if (due > r.mostInOneTick) r.mostInOneTick = due;
+    }
+    return r;
+}
+
+TEST(GtkPacing, SixtyFramesASecondOnAnyDisplay) {
+    const PaceResult at60 = Pace(60, 10, 1500);
+    EXPECT_EQ(at60.frames, 600);
+    EXPECT_EQ(at60.mostInOneTick, 1);
+
+    const PaceResult at144 = Pace(144, 10);
+    EXPECT_NEAR(at144.frames, 600, 1);
+    EXPECT_EQ(at144.mostInOneTick, 1);
+
+    const PaceResult at120 = Pace(120, 10);
+    EXPECT_NEAR(at120.frames, 600, 1);
+
+    // A slower display runs two frames on some ticks to keep the speed.
+    const PaceResult at50 = Pace(50, 10);
+    EXPECT_NEAR(at50.frames, 600, 1);
+    EXPECT_EQ(at50.mostInOneTick, 2);
+    EXPECT_NEAR(Pace(30, 10).frames, 600, 1);
+
+    // A display a hair slower than 60 Hz still gives 60 frames a second.
+    EXPECT_NEAR(Pace(59.94, 60).frames, 3600, 2);
+}
+
+TEST(GtkPacing, AStallDoesNotRaceThroughTheBacklog) {
+    FramePacer pacer{};
+    int64_t now = 1000000;
+    for (int i = 0; i < 60; ++i, now += 16667) FramesDue(&pacer, now);
+    now += 2000000;  // two seconds without a tick
+    EXPECT_LE(FramesDue(&pacer, now), 2);
+    // Then back to one frame per 60 Hz tick.
+    int frames = 0;
+    for (int i = 0; i < 60; ++i) {
+        now += 16667;
+        const int due = FramesDue(&pacer, now);
+        EXPECT_LE(due, 1);
+        frames += due;
+    }
+    EXPECT_NEAR(frames, 60, 1);
+}
+
+TEST(GtkPacing, AfterAPauseTheNextTickRunsAFrame) {
+    FramePacer pacer{};
+    EXPECT_EQ(FramesDue(&pacer, 1000000), 1);
+    EXPECT_EQ(FramesDue(&pacer, 1001000), 0);  // a fast display's next tick
+    ResetPacer(&pacer);
+    EXPECT_EQ(FramesDue(&pacer, 1002000), 1);
+}
+
+int FilesIn(const std::string& dir) {
+    int count = 0;
+    if (DIR* d = opendir(dir.c_str())) {
+        while (dirent* e = readdir(d)) {
+            const std::string name = e->d_name;
+            if (name != "." && name != "..") ++count;
+        }
+        closedir(d);
+    }
+    return count;
+}
+
+TEST(GtkProgress, OneByteRoundTripsThroughMissingFolders) {
+    ScratchDir scratch;
+    const std::string dir = scratch.path() + "/config/tarno";
+    const std::string file = dir + "/level";
+    uint8_t level = 99;
+    EXPECT_EQ(ReadProgressFile(file.c_str(), &level), 0);
+    EXPECT_EQ(level, 99);
+
+    ASSERT_EQ(WriteProgressFile(dir.c_str(), 2), 1);
+    ASSERT_EQ(WriteProgressFile(dir.c_str(), 7), 1);
+    EXPECT_EQ(ReadProgressFile(file.c_str(), &level), 1);
+    EXPECT_EQ(level, 7);
+    struct stat info;
+    ASSERT_EQ(stat(file.c_str(), &info), 0);
+    EXPECT_EQ(info.st_size, 1);
+    EXPECT_EQ(FilesIn(dir), 1);  // no temporary file left beside it
+}
+
+TEST(GtkProgress, FilesThatAreNotOneByteReadAsAbsent) {
+    ScratchDir scratch;
+    uint8_t level = 0;
+    const uint8_t four[4] = {5, 0, 0, 0};
+    WriteFileBytes("level", four, sizeof four);
+    EXPECT_EQ(ReadProgressFile("level", &level), 0);
+    WriteFileBytes("level", four, 0);
+    EXPECT_EQ(ReadProgressFile("level", &level), 0);
+    WriteFileBytes("level", four, 1);
+    EXPECT_EQ(ReadProgressFile("level", &level), 1);
+    EXPECT_EQ(level, 5);
+}
+
+TEST(GtkProgress, AFailedWriteReportsItAndLeavesNothingBehind) {
+    ScratchDir scratch;
+    // The name is taken by a folder: the rename cannot replace it.
+    ASSERT_EQ(mkdir("tarno", 0700), 0);
+    ASSERT_EQ(mkdir("tarno/level", 0700), 0);
+    ASSERT_EQ(mkdir("tarno/level/keep", 0700), 0);
+    EXPECT_EQ(WriteProgressFile((scratch.path() + "/tarno").c_str(), 3), 0);
+    EXPECT_EQ(FilesIn(scratch.path() + "/tarno"), 1);
+
+    // A folder that cannot be made, because a file stands in its way.
+    WriteFileBytes("plain", "x", 1);
+    EXPECT_EQ(WriteProgressFile((scratch.path() + "/plain/tarno").c_str(), 3), 0);
+    // And no folder at all.
+    EXPECT_EQ(WriteProgressFile("", 3), 0);
+    const std::string tooLong(5000, 'a');
+    EXPECT_EQ(WriteProgressFile(tooLong.c_str(), 3), 0);
+}
+
+}  // namespace
