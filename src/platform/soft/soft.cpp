@@ -109,11 +109,24 @@ void BlitStretch(Surface* dst, const Rect& d, Surface* src, const Rect& s, bool 
         if (sy < 0 || sy >= src->height) continue;
         uint32_t* dp = Row(dst, y);
         const uint32_t* sp = Row(src, static_cast<int32_t>(sy));
+        // The source column under each pixel centre, stepped without a
+        // division per pixel: sx = s.left + ((x - d.left) * 2 + 1) * sw / (2 * dw).
+        const int64_t den = dw * 2, step = sw * 2;
+        const int64_t first = ((x0 - static_cast<int64_t>(d.left)) * 2 + 1) * sw;
+        int64_t q = first / den, r = first % den;
+        const int64_t stepQ = step / den, stepR = step % den;
         for (int32_t x = x0; x < x1; ++x) {
-            const int64_t sx = s.left + ((x - static_cast<int64_t>(d.left)) * 2 + 1) * sw / (dw * 2);
-            if (sx < 0 || sx >= src->width) continue;
-            const uint32_t p = sp[sx];
-            if (!keyed || (p & 0x00FFFFFFu)) dp[x] = p;
+            const int64_t sx = s.left + q;
+            if (sx >= 0 && sx < src->width) {
+                const uint32_t p = sp[sx];
+                if (!keyed || (p & 0x00FFFFFFu)) dp[x] = p;
+            }
+            q += stepQ;
+            r += stepR;
+            if (r >= den) {
+                r -= den;
+                ++q;
+            }
         }
     }
 }
