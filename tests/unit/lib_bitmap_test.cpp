@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -199,7 +200,8 @@ TEST(BitmapFile, ReadsFilesByNameWithoutWriteAccess) {
     ScratchDir dir;
     std::vector<uint8_t> file = MakeBmp(3, 2);
     WriteFileBytes("sheet.bmp", file.data(), file.size());
-    ASSERT_EQ(std::system("chmod 0444 sheet.bmp"), 0);
+    std::filesystem::permissions("sheet.bmp", std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
+                                                  std::filesystem::perms::others_read);
     BitmapFile bmp{};
     ASSERT_EQ(LoadBitmapFile(&bmp, "sheet.bmp"), 1);
     ExpectPixels(bmp, 3, 2);
