@@ -10,3 +10,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+# Packages come from the mingw tree only (the host's GoogleTest does not fit).
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# Test discovery would run Windows binaries at build time: leave it to the
+# test run instead.
+set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)

@@ -2,27 +2,42 @@
 // may run them side by side.
 #pragma once
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <random>
 #include <string>
+#include <system_error>
 
 class ScratchDir {
 public:
     ScratchDir() {
-        char pattern[] = "/tmp/tarno-test-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        EXPECT_NE(made, nullptr);
-        dir_ = made ? made : "/tmp";
-        char old[4096];
-        old_ = getcwd(old, sizeof old) ? old : "/tmp";
-        EXPECT_EQ(chdir(dir_.c_str()), 0);
+        namespace fs = std::filesystem;
+        std::error_code ec;
+        old_ = fs::current_path(ec).string();
+        // Beside the current folder on Windows: under Wine that keeps every
+        // path on the drive that also reaches the build's absolute paths.
+#ifdef _WIN32
+        fs::path base = fs::current_path(ec);
+#else
+        fs::path base = "/tmp";
+#endif
+        std::random_device random;
+        for (int attempt = 0; attempt < 100 && dir_.empty(); ++attempt) {
+            fs::path candidate = base / ("tarno-test-" + std::to_string(random()));
+            if (fs::create_directory(candidate, ec)) dir_ = candidate.string();
+        }
+        EXPECT_FALSE(dir_.empty());
+        if (dir_.empty()) dir_ = base.string();
+        fs::current_path(dir_, ec);
+        EXPECT_FALSE(ec) << ec.message();
     }
     ~ScratchDir() {
-        if (chdir(old_.c_str()) != 0) std::perror("chdir");
-        std::string cmd = "rm -rf '" + dir_ + "'";
-        if (std::system(cmd.c_str()) != 0) std::perror("rm");
+        std::error_code ec;
+        std::filesystem::current_path(old_, ec);
+        if (ec) std::perror("chdir");
+        std::filesystem::remove_all(dir_, ec);
     }
     const std::string& path() const { return dir_; }
 

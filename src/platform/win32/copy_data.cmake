@@ -1,0 +1,12 @@
+# Copies the generated data (levels, sprite sheet, sounds, icon) from a
+# native run folder FROM into the Windows run folder TO.
+file(GLOB files ${FROM}/level*.dat ${FROM}/*.bmp ${FROM}/*.wav ${FROM}/tarno.ico)
+if(NOT EXISTS ${FROM}/tarno.ico)
+  message(FATAL_ERROR "${FROM}/tarno.ico is missing: build the native data first")
+endif()
+file(MAKE_DIRECTORY ${TO})
+foreach(f ${files})
+  get_filename_component(name ${f} NAME)
+  # Keep the date when nothing changed, so the resources are not rebuilt.
+  execute_process(COMMAND ${CMAKE_COMMAND} -E copy_if_different ${f} ${TO}/${name})
+endforeach()

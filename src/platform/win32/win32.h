@@ -1,0 +1,32 @@
+// What the pieces of the Windows front end share: the window, the instance
+// and the DirectDraw object. Only files in this folder include it.
+#pragma once
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#include <ddraw.h>
+
+#include "platform/platform.h"
+
+extern HWND GameWindow;
+extern HINSTANCE GameInstance;
+extern IDirectDraw* DirectDraw;
+
+// The field's current rectangle on the screen, as the last presentation (or
+// the window's present placement) gives it; clicks map through its inverse.
+Rect CurrentPresentationRect();
+
+// Microseconds from a fixed start, from the performance counter.
+int64_t MicrosecondsNow();
+
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+void ShowAboutDialog(HWND window);
+HWND CreateGameWindow(HINSTANCE instance);
+int RunMessageLoop();
+// True when the display was set up and frames can be shown.
+bool PlatformDisplayReady();
+
+// Set by PlatformRequestQuit: the loop ends after the current frame.
+extern bool QuitRequested;

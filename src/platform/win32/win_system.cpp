@@ -1,0 +1,63 @@
+// Message boxes, the menu, the end of the run, the beep and the saved
+// progress, which lives in the user's registry.
+#include "platform/win32/win32.h"
+
+HWND GameWindow = nullptr;
+HINSTANCE GameInstance = nullptr;
+bool QuitRequested = false;
+
+void PlatformShowMessage(const char* text) {
+    MessageBoxA(FindWindowA("WINXCLASS", "Tarno"), text, "", MB_OK);
+}
+
+void PlatformShowAbout() { ShowAboutDialog(GameWindow); }
+
+void PlatformEnableMenuItem(int32_t commandId) {
+    // The first calls come while the window is still being created; the
+    // window procedure has stored its handle by then.
+    HWND window = GameWindow ? GameWindow : FindWindowA("WINXCLASS", nullptr);
+    HMENU menu = window ? GetMenu(window) : nullptr;
+    if (menu) EnableMenuItem(menu, static_cast<UINT>(commandId), MF_BYCOMMAND | MF_ENABLED);
+}
+
+void PlatformRequestQuit() { QuitRequested = true; }
+
+void PlatformBeep() { Beep(0, 0); }
+
+static const char PROGRESS_KEY[] = "Tarno";
+static const char PROGRESS_VALUE[] = "Level";
+
+int PlatformReadProgress(uint8_t* level) {
+    HKEY software = nullptr, key = nullptr;
+    int found = 0;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software", 0, KEY_ALL_ACCESS, &software) != ERROR_SUCCESS)
+        return 0;
+    if (RegOpenKeyExA(software, PROGRESS_KEY, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+        BYTE value = 0;
+        DWORD size = 1;
+        // Exactly one byte: a longer value does not fit and reads as absent.
+        if (RegQueryValueExA(key, PROGRESS_VALUE, nullptr, nullptr, &value, &size) == ERROR_SUCCESS &&
+            size == 1) {
+            *level = value;
+            found = 1;
+        }
+        RegCloseKey(key);
+    }
+    RegCloseKey(software);
+    return found;
+}
+
+void PlatformWriteProgress(uint8_t level) {
+    HKEY software = nullptr, key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software", 0, KEY_ALL_ACCESS, &software) != ERROR_SUCCESS)
+        return;
+    DWORD disposition = 0;
+    char keyClass[] = "binary";
+    if (RegCreateKeyExA(software, PROGRESS_KEY, 0, keyClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                        nullptr, &key, &disposition) == ERROR_SUCCESS) {
+        BYTE value = level;
+        RegSetValueExA(key, PROGRESS_VALUE, 0, REG_BINARY, &value, 1);
+        RegCloseKey(key);
+    }
+    RegCloseKey(software);
+}

@@ -1,0 +1,130 @@
+// The game window, its window procedure, the About dialog and the message
+// loop that alternates one message with one frame.
+#include "platform/win32/win32.h"
+#include "platform/win32/win_geometry.h"
+#include "lib/display.h"
+#include "resource.h"
+#include "shell/shell.h"
+
+static const char CLASS_NAME[] = "WINXCLASS";
+
+static bool IsGameCommand(int id) {
+    return id == IDM_EXIT || id == IDM_ABOUT || id == IDM_RESET || (id >= IDM_LEVEL1 && id <= IDM_LEVEL12);
+}
+
+static void HandleCreate(HWND window) {
+    // The saved level unlocks the menu before CreateWindowExA returns; the
+    // menu is found through the handle stored here.
+    GameWindow = window;
+    OnCreate();
+}
+
+static LRESULT HandleCommand(HWND window, int id, HWND control, UINT code) {
+    if (!IsGameCommand(id)) {
+        return DefWindowProcA(window, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(control));
+    }
+    OnMenuCommand(id);
+    return 0;
+}
+
+// Clicks are reported in field coordinates: the window shows the field
+// stretched into its client area, so map back through that rectangle.
+static void HandleButtonDown(HWND window, bool right, int x, int y) {
+    POINT onScreen{x, y};
+    ClientToScreen(window, &onScreen);
+    int32_t fieldX = x, fieldY = y;
+    ScreenToField(CurrentPresentationRect(), onScreen.x, onScreen.y, FIELD_SIZE, &fieldX, &fieldY);
+    if (right)
+        OnRightButtonDown(fieldX, fieldY);
+    else
+        OnLeftButtonDown(fieldX, fieldY);
+}
+
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE:
+            HandleCreate(window);
+            return 0;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+        case WM_PAINT: {
+            // Frames reach the screen only through the presentation blit.
+            PAINTSTRUCT paint;
+            BeginPaint(window, &paint);
+            EndPaint(window, &paint);
+            return 0;
+        }
+        case WM_KEYDOWN:
+            return 0;
+        case WM_KEYUP:
+            OnKeyUp();
+            return 0;
+        case WM_COMMAND:
+            return HandleCommand(window, LOWORD(wParam), reinterpret_cast<HWND>(lParam), HIWORD(wParam));
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+            HandleButtonDown(window, message == WM_RBUTTONDOWN, static_cast<int16_t>(LOWORD(lParam)),
+                             static_cast<int16_t>(HIWORD(lParam)));
+            return 0;
+        default:
+            return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_INITDIALOG) return TRUE;
+    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+        EndDialog(dialog, 1);
+    }
+    return FALSE;
+}
+
+void ShowAboutDialog(HWND window) {
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
+    DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_ABOUT), window, AboutDialogProc, 0);
+}
+
+HWND CreateGameWindow(HINSTANCE instance) {
+    WNDCLASSA windowClass{};
+    windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC;
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_APP));
+    windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    windowClass.lpszMenuName = MAKEINTRESOURCEA(IDR_MENU);
+    windowClass.lpszClassName = CLASS_NAME;
+    if (!RegisterClassA(&windowClass)) return nullptr;
+    GameInstance = instance;
+    HWND window = CreateWindowExA(0, CLASS_NAME, TEXT_TITLE, WS_OVERLAPPED | WS_SYSMENU | WS_VISIBLE, 100, 10,
+                                  672, 672, nullptr, nullptr, instance, nullptr);
+    if (!window) {
+        UnregisterClassA(CLASS_NAME, instance);
+        GameWindow = nullptr;
+        return nullptr;
+    }
+    GameWindow = window;
+    return window;
+}
+
+int RunMessageLoop() {
+    MSG message{};
+    for (;;) {
+        if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) return static_cast<int>(message.wParam);
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+            if (message.message == WM_DESTROY) return 0;
+        }
+        if (QuitRequested) return 0;
+        if (GetActiveWindow() == GameWindow) {
+            RunFrame();
+        } else if (!PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
+            // Nothing to draw while another window is active: sleep until
+            // a message comes instead of spinning.
+            WaitMessage();
+        }
+        if (QuitRequested) return 0;
+    }
+}

@@ -1,0 +1,375 @@
+// The Windows platform against the real system calls (under Wine in the
+// test run): DirectDraw surfaces and blits, the registry, DirectSound
+// buffers, the resources against the shared menu table, and the window.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "editor/editor.h"
+#include "menu_table.h"
+#include "platform/win32/win32.h"
+#include "resource.h"
+
+namespace {
+
+// ---- Surfaces ---------------------------------------------------------------
+
+class Win32Surfaces : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { ready_ = PlatformInitDisplay(1024, 768, 32) == 1; }
+    static void TearDownTestSuite() { PlatformShutdownDisplay(); }
+    void SetUp() override { ASSERT_TRUE(ready_) << "DirectDraw could not be set up"; }
+
+    static void Fill(Surface* s, uint32_t colour) {
+        int32_t pitch = 0;
+        uint32_t* p = PlatformLockSurface(s, &pitch);
+        ASSERT_NE(p, nullptr);
+        for (int32_t y = 0; y < PlatformSurfaceHeight(s); ++y)
+            for (int32_t x = 0; x < PlatformSurfaceWidth(s); ++x) p[y * (pitch / 4) + x] = colour;
+        PlatformUnlockSurface(s);
+    }
+    static void Set(Surface* s, int32_t x, int32_t y, uint32_t colour) {
+        int32_t pitch = 0;
+        uint32_t* p = PlatformLockSurface(s, &pitch);
+        ASSERT_NE(p, nullptr);
+        p[y * (pitch / 4) + x] = colour;
+        PlatformUnlockSurface(s);
+    }
+    static uint32_t Get(Surface* s, int32_t x, int32_t y) {
+        int32_t pitch = 0;
+        uint32_t* p = PlatformLockSurface(s, &pitch);
+        if (!p) return 0xDEADBEEF;
+        uint32_t v = p[y * (pitch / 4) + x] & 0x00FFFFFF;
+        PlatformUnlockSurface(s);
+        return v;
+    }
+    static bool ready_;
+};
+bool Win32Surfaces::ready_ = false;
+
+TEST_F(Win32Surfaces, FreshSurfacesAreBlackAndRowsHoldTheirWidth) {
+    Surface* s = PlatformCreateSurface(50, 20);
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(PlatformSurfaceWidth(s), 50);
+    EXPECT_EQ(PlatformSurfaceHeight(s), 20);
+    int32_t pitch = 0;
+    ASSERT_NE(PlatformLockSurface(s, &pitch), nullptr);
+    PlatformUnlockSurface(s);
+    EXPECT_GE(pitch, 50 * 4);
+    EXPECT_EQ(Get(s, 0, 0), 0u);
+    EXPECT_EQ(Get(s, 49, 19), 0u);
+    PlatformDestroySurface(s);
+}
+
+TEST_F(Win32Surfaces, KeyedBlitsSkipBlackAndPlainBlitsCopyIt) {
+    Surface* src = PlatformCreateSurface(4, 4);
+    Surface* dst = PlatformCreateSurface(8, 8);
+    ASSERT_TRUE(src && dst);
+    Fill(src, 0x00302010);
+    Set(src, 1, 1, 0);
+    Fill(dst, 0x00112233);
+    Rect at{2, 2, 6, 6};
+    EXPECT_EQ(PlatformBlit(dst, &at, src, nullptr, true), 1);
+    EXPECT_EQ(Get(dst, 2, 2), 0x00302010u);
+    EXPECT_EQ(Get(dst, 3, 3), 0x00112233u);  // black was transparent
+    EXPECT_EQ(Get(dst, 1, 1), 0x00112233u);  // outside untouched
+    EXPECT_EQ(PlatformBlit(dst, &at, src, nullptr, false), 1);
+    EXPECT_EQ(Get(dst, 3, 3), 0u);
+    PlatformDestroySurface(src);
+    PlatformDestroySurface(dst);
+}
+
+TEST_F(Win32Surfaces, StretchedClippedAndEmptyBlits) {
+    Surface* src = PlatformCreateSurface(2, 2);
+    Surface* dst = PlatformCreateSurface(8, 8);
+    ASSERT_TRUE(src && dst);
+    Fill(src, 0x000000FF);
+    Set(src, 1, 1, 0x00FF0000);
+    Rect big{0, 0, 4, 4};
+    EXPECT_EQ(PlatformBlit(dst, &big, src, nullptr, false), 1);
+    EXPECT_EQ(Get(dst, 0, 0), 0x000000FFu);
+    EXPECT_EQ(Get(dst, 3, 3), 0x00FF0000u);
+    EXPECT_EQ(Get(dst, 4, 4), 0u);
+
+    // Half off the right edge: the visible half is drawn, not the whole refused.
+    Fill(dst, 0);
+    Rect half{6, 0, 10, 4};
+    EXPECT_EQ(PlatformBlit(dst, &half, src, nullptr, false), 1);
+    EXPECT_EQ(Get(dst, 6, 0), 0x000000FFu);
+    EXPECT_EQ(Get(dst, 7, 3), 0x000000FFu);
+
+    Fill(dst, 0x00010203);
+    Rect empty{3, 3, 3, 7}, inverted{5, 5, 1, 1};
+    EXPECT_EQ(PlatformBlit(dst, &empty, src, nullptr, false), 1);
+    EXPECT_EQ(PlatformBlit(dst, &inverted, src, nullptr, false), 1);
+    EXPECT_EQ(Get(dst, 3, 3), 0x00010203u);
+    EXPECT_EQ(Get(dst, 2, 2), 0x00010203u);
+
+    EXPECT_EQ(PlatformBlit(nullptr, nullptr, src, nullptr, false), 0);
+    EXPECT_EQ(PlatformBlit(dst, nullptr, nullptr, nullptr, false), 0);
+    PlatformDestroySurface(src);
+    PlatformDestroySurface(dst);
+}
+
+// ---- Saved progress ---------------------------------------------------------
+
+class Win32Progress : public ::testing::Test {
+protected:
+    // The tests own HKCU\Software\Tarno while they run; a player's saved
+    // level is put back afterwards.
+    void SetUp() override {
+        DWORD size = sizeof saved_;
+        had_ = RegGetValueA(HKEY_CURRENT_USER, "Software\\Tarno", "Level", RRF_RT_ANY, nullptr, saved_, &size) ==
+               ERROR_SUCCESS;
+        savedSize_ = size;
+        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Tarno");
+    }
+    void TearDown() override {
+        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Tarno");
+        if (had_) {
+            HKEY key;
+            RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Tarno", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                            nullptr);
+            RegSetValueExA(key, "Level", 0, REG_BINARY, saved_, savedSize_);
+            RegCloseKey(key);
+        }
+    }
+    bool had_ = false;
+    BYTE saved_[64] = {};
+    DWORD savedSize_ = 0;
+};
+
+TEST_F(Win32Progress, AbsentUntilWrittenThenOneBinaryByte) {
+    uint8_t level = 99;
+    EXPECT_EQ(PlatformReadProgress(&level), 0);
+    PlatformWriteProgress(2);
+    ASSERT_EQ(PlatformReadProgress(&level), 1);
+    EXPECT_EQ(level, 2);
+
+    HKEY key;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Tarno", 0, KEY_READ, &key), ERROR_SUCCESS);
+    DWORD type = 0, size = 8;
+    BYTE data[8] = {};
+    EXPECT_EQ(RegQueryValueExA(key, "Level", nullptr, &type, data, &size), ERROR_SUCCESS);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_BINARY));
+    EXPECT_EQ(size, 1u);
+    EXPECT_EQ(data[0], 2);
+    char keyClass[32] = {};
+    DWORD classSize = sizeof keyClass;
+    EXPECT_EQ(RegQueryInfoKeyA(key, keyClass, &classSize, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                               nullptr, nullptr, nullptr),
+              ERROR_SUCCESS);
+    EXPECT_STREQ(keyClass, "binary");
+    RegCloseKey(key);
+
+    PlatformWriteProgress(12);
+    ASSERT_EQ(PlatformReadProgress(&level), 1);
+    EXPECT_EQ(level, 12);
+}
+
+TEST_F(Win32Progress, AValueOfAnotherSizeReadsAsAbsent) {
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Tarno", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                              nullptr),
+              ERROR_SUCCESS);
+    DWORD four = 5;
+    RegSetValueExA(key, "Level", 0, REG_DWORD, reinterpret_cast<BYTE*>(&four), sizeof four);
+    uint8_t level = 99;
+    EXPECT_EQ(PlatformReadProgress(&level), 0);
+    RegSetValueExA(key, "Level", 0, REG_BINARY, nullptr, 0);
+    EXPECT_EQ(PlatformReadProgress(&level), 0);
+    RegCloseKey(key);
+}
+
+// ---- Sound ------------------------------------------------------------------
+
+// DirectSound needs a window for its cooperative level.
+class Win32Sound : public ::testing::Test {
+protected:
+    void SetUp() override {
+        GameWindow = CreateWindowExA(0, "STATIC", "sound", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_NE(GameWindow, nullptr);
+        if (!PlatformInitSoundDevice()) GTEST_SKIP() << "no sound device here";
+    }
+    void TearDown() override {
+        PlatformShutdownSoundDevice();
+        DestroyWindow(GameWindow);
+        GameWindow = nullptr;
+    }
+};
+
+TEST_F(Win32Sound, BuffersPlayStopAndRewind) {
+    const uint8_t samples[] = {0x80, 0xFF, 0x00, 0x80, 0x40, 0xC0};
+    SoundBuffer* b = PlatformCreateSoundBuffer(samples, sizeof samples);
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(PlatformPlaySoundBuffer(b, false), 1);
+    EXPECT_EQ(PlatformStopSoundBuffer(b), 1);
+    EXPECT_EQ(PlatformRewindSoundBuffer(b), 1);
+    EXPECT_EQ(PlatformPlaySoundBuffer(b, true), 1);
+    PlatformReleaseSoundBuffer(b);
+    PlatformReleaseSoundBuffer(b);  // twice is harmless
+    EXPECT_EQ(PlatformPlaySoundBuffer(b, false), 0);
+    EXPECT_EQ(PlatformPlaySoundBuffer(nullptr, false), 0);
+}
+
+TEST_F(Win32Sound, TinySoundsArePaddedAndThePoolHasAnEnd) {
+    const uint8_t one = 0x90;
+    SoundBuffer* tiny = PlatformCreateSoundBuffer(&one, 1);
+    ASSERT_NE(tiny, nullptr);
+    EXPECT_EQ(PlatformPlaySoundBuffer(tiny, false), 1);
+    EXPECT_NE(PlatformCreateSoundBuffer(nullptr, 0), nullptr);
+    int made = 2;
+    while (made < 64 && PlatformCreateSoundBuffer(&one, 1)) ++made;
+    EXPECT_EQ(made, 64);
+    EXPECT_EQ(PlatformCreateSoundBuffer(&one, 1), nullptr);
+}
+
+// ---- Resources --------------------------------------------------------------
+
+std::string MenuText(HMENU menu, UINT position) {
+    char text[64] = {};
+    GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
+    return text;
+}
+
+TEST(Win32Resources, TheMenuIsTheSharedTable) {
+    HMENU bar = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MENU));
+    ASSERT_NE(bar, nullptr);
+    HMENU menus[3] = {bar, nullptr, nullptr};
+    int position[3] = {-1, -1, -1};
+    for (const MenuEntry& e : MENU_TABLE) {
+        HMENU menu = menus[e.depth];
+        ASSERT_NE(menu, nullptr) << e.text;
+        UINT at = static_cast<UINT>(++position[e.depth]);
+        EXPECT_EQ(MenuText(menu, at), e.text);
+        if (e.id) {
+            EXPECT_EQ(GetMenuItemID(menu, at), static_cast<UINT>(e.id)) << e.text;
+        } else if (e.depth < 2) {
+            menus[e.depth + 1] = GetSubMenu(menu, at);
+            position[e.depth + 1] = -1;
+            ASSERT_NE(menus[e.depth + 1], nullptr) << e.text;
+        }
+        // A submenu's item count sits in the high byte.
+        UINT state = GetMenuState(menu, at, MF_BYPOSITION) & 0xFF;
+        EXPECT_EQ((state & MF_GRAYED) != 0, e.grayed) << e.text;
+        EXPECT_EQ(state & MF_SEPARATOR, 0u);
+    }
+    EXPECT_EQ(GetMenuItemCount(bar), position[0] + 1);
+    DestroyMenu(bar);
+}
+
+TEST(Win32Resources, TheAboutDialogShowsTheSharedLines) {
+    HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), nullptr,
+                                     AboutDialogProc, 0);
+    ASSERT_NE(dialog, nullptr);
+    char text[128] = {};
+    GetWindowTextA(dialog, text, sizeof text);
+    EXPECT_STREQ(text, TEXT_TITLE);
+
+    HWND child = GetWindow(dialog, GW_CHILD);
+    ASSERT_NE(child, nullptr);
+    EXPECT_EQ(GetDlgCtrlID(child), IDOK);
+    child = GetWindow(child, GW_HWNDNEXT);
+    ASSERT_NE(child, nullptr);
+    EXPECT_NE(SendMessageA(child, STM_GETICON, 0, 0), 0) << "icon resource 1 is missing";
+    for (const AboutLine& line : ABOUT_LINES) {
+        child = GetWindow(child, GW_HWNDNEXT);
+        ASSERT_NE(child, nullptr) << line.text;
+        GetWindowTextA(child, text, sizeof text);
+        EXPECT_STREQ(text, line.text);
+        RECT expected{line.x, line.y, line.x + line.width, line.y + line.height};
+        MapDialogRect(dialog, &expected);
+        RECT actual;
+        GetWindowRect(child, &actual);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&actual), 2);
+        EXPECT_EQ(actual.left, expected.left) << line.text;
+        EXPECT_EQ(actual.top, expected.top) << line.text;
+        EXPECT_EQ(actual.right, expected.right) << line.text;
+    }
+    EXPECT_EQ(GetWindow(child, GW_HWNDNEXT), nullptr);
+    DestroyWindow(dialog);
+}
+
+// ---- The game window --------------------------------------------------------
+
+void CALLBACK PressEscapeInAbout(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND about = FindWindowA(reinterpret_cast<LPCSTR>(32770), TEXT_TITLE);
+    if (about) {
+        KillTimer(nullptr, timer);
+        PostMessageA(about, WM_COMMAND, IDCANCEL, 0);
+    }
+}
+
+class Win32Window : public ::testing::Test {
+protected:
+    void SetUp() override {
+        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Tarno");
+        PlatformWriteProgress(5);
+        window_ = CreateGameWindow(GetModuleHandleA(nullptr));
+        ASSERT_NE(window_, nullptr);
+    }
+    void TearDown() override {
+        if (window_) DestroyWindow(window_);
+        MSG m;
+        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+        }
+        UnregisterClassA("WINXCLASS", GetModuleHandleA(nullptr));
+        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Tarno");
+        GameWindow = nullptr;
+    }
+    HWND window_ = nullptr;
+};
+
+TEST_F(Win32Window, TheSavedLevelUnlocksTheMenuWhileTheWindowIsMade) {
+    EXPECT_EQ(GameWindow, window_);
+    EXPECT_EQ(FindWindowA("WINXCLASS", TEXT_TITLE), window_);
+    HMENU menu = GetMenu(window_);
+    ASSERT_NE(menu, nullptr);
+    for (int id = IDM_LEVEL1; id <= IDM_LEVEL12; ++id) {
+        bool grayed = (GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED) != 0;
+        EXPECT_EQ(grayed, id > IDM_LEVEL1 + 4) << "Level " << id - IDM_LEVEL1 + 1;
+    }
+}
+
+TEST_F(Win32Window, ClicksArriveInFieldCoordinates) {
+    RECT client;
+    GetClientRect(window_, &client);
+    ASSERT_GT(client.right, 0);
+    LeftClickPending = RightClickPending = 0;
+    SendMessageA(window_, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(0, 0));
+    EXPECT_TRUE(LeftClickPending);
+    EXPECT_EQ(ClickX, 0);
+    EXPECT_EQ(ClickY, 0);
+    SendMessageA(window_, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(client.right - 1, client.bottom - 1));
+    EXPECT_TRUE(RightClickPending);
+    EXPECT_EQ(ClickX, 671);
+    EXPECT_EQ(ClickY, 671);
+    // The middle of the client area is the middle of the field.
+    SendMessageA(window_, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(client.right / 2, client.bottom / 2));
+    EXPECT_NEAR(ClickX, 336, 2);
+    EXPECT_NEAR(ClickY, 336, 2);
+}
+
+TEST_F(Win32Window, TheAboutDialogClosesWithEscape) {
+    UINT_PTR timer = SetTimer(nullptr, 0, 50, PressEscapeInAbout);
+    ASSERT_NE(timer, 0u);
+    PlatformShowAbout();  // returns only once the dialog has been closed
+    EXPECT_EQ(FindWindowA(reinterpret_cast<LPCSTR>(32770), TEXT_TITLE), nullptr);
+}
+
+TEST_F(Win32Window, ExitEndsTheLoopWithCodeZero) {
+    // A quit asked for from a menu command ends the loop before any frame.
+    QuitRequested = false;
+    PostMessageA(window_, WM_COMMAND, MAKEWPARAM(IDM_EXIT, 0), 0);
+    EXPECT_EQ(RunMessageLoop(), 0);
+    EXPECT_TRUE(QuitRequested);
+    QuitRequested = false;
+    // So does the close box: the window goes, and the loop takes WM_QUIT.
+    PostMessageA(window_, WM_CLOSE, 0, 0);
+    EXPECT_EQ(RunMessageLoop(), 0);
+    EXPECT_FALSE(IsWindow(window_));
+    window_ = nullptr;
+}
+
+}  // namespace

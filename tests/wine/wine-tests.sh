@@ -1,0 +1,91 @@
+#!/bin/sh
+# The Windows build's tests under Wine, one step per call (CTest runs them
+# as fixtures and tests):
+#   wine-tests.sh STEP SOURCE NATIVE_BUILD CROSS_BUILD WORK
+# STEP: build | prefix | unit | platform | game | stop
+set -u
+step=$1 src=$2 native=$3 cross=$4 work=$5
+here=$(cd "$(dirname "$0")" && pwd)
+
+export WINEPREFIX="$work/prefix" HOME="$work/home" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEARCH=win64 LC_ALL=C
+unset DISPLAY
+
+skip() { echo "skipped: $*"; exit 77; }
+fail() { echo "FAILED: $*" >&2; exit 1; }
+
+# An X server of our own at the size the game's display mode needs; its
+# number comes back through -displayfd, never a fixed one.
+XVFB_PID=
+start_x() {
+  rm -f "$work/display.$$"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display.$$" 2>"$work/xvfb.log" &
+  XVFB_PID=$!
+  i=0
+  while [ ! -s "$work/display.$$" ]; do
+    i=$((i + 1)); [ $i -gt 100 ] && fail "Xvfb did not start"
+    sleep 0.1
+  done
+  DISPLAY=:$(tr -d '\n' < "$work/display.$$"); export DISPLAY
+}
+
+start_wine() {
+  wineserver -p
+  wine cmd /c exit </dev/null >/dev/null 2>&1
+}
+
+finish() {
+  wineserver -k 2>/dev/null
+  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
+  rm -f "$work/display.$$"
+}
+
+case $step in
+build)
+  # The cross build, with the data of this native build.
+  cmake -S "$src" -B "$cross" --toolchain "$src/cmake/mingw-w64.cmake" -DCMAKE_BUILD_TYPE=Release \
+    -DTARNO_PLATFORM=win32 -DTARNO_WERROR=ON -DTARNO_HOST_RUN_DIR="$native/run" >"$work.build.log" 2>&1 ||
+    { cat "$work.build.log"; fail "cross configure"; }
+  cmake --build "$cross" -j2 --target tarno tarno-windows-zip tarno_win32_tests tarno_unit_tests \
+    >>"$work.build.log" 2>&1 || { tail -50 "$work.build.log"; fail "cross build"; }
+  ls -l "$cross/run/tarno.exe" "$cross/tarno-windows.zip"
+  ;;
+prefix)
+  # A private prefix: no window manager (Wine places its own windows), the
+  # GDI renderer (far faster here), and a null ALSA device so that sound
+  # opens without hardware.
+  rm -rf "$work"
+  mkdir -p "$work/home"
+  printf 'pcm.!default { type null }\nctl.!default { type hw card 0 }\n' > "$work/home/.asoundrc"
+  wineboot -i >"$work/wineboot.log" 2>&1 || { cat "$work/wineboot.log"; fail "wineboot"; }
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 &&
+    wine reg add 'HKCU\Software\Wine\Direct3D' /v renderer /d gdi /f >/dev/null 2>&1 ||
+    fail "prefix settings"
+  wineserver -w
+  echo "prefix ready"
+  ;;
+unit)
+  trap finish EXIT
+  start_x; start_wine
+  mkdir -p "$work/unit" && cd "$work/unit" || exit 1
+  wine "$cross/tests/tarno_unit_tests.exe" </dev/null
+  ;;
+platform)
+  trap finish EXIT
+  start_x; start_wine
+  mkdir -p "$work/platform" && cd "$work/platform" || exit 1
+  wine "$cross/tests/wine/tarno_win32_tests.exe" </dev/null
+  ;;
+game)
+  trap finish EXIT
+  start_x; start_wine
+  . "$here/game.sh"
+  ;;
+stop)
+  wineserver -k 2>/dev/null
+  exit 0
+  ;;
+*)
+  fail "unknown step $step"
+  ;;
+esac
