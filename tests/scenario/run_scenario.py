@@ -51,6 +51,13 @@ def wrap(value):
 CODES = {".": 15, "#": 16, "o": 17, "0": 20, "1": 21, "2": 22, "3": 23}
 
 
+def expect_scope(state):
+    # The dump's names as globals, so that generator expressions see them too.
+    scope = {"__builtins__": {"len": len, "all": all, "any": any, "range": range, "list": list}}
+    scope.update(state)
+    return scope
+
+
 def write_boards(lines, folder):
     for line in lines:
         m = re.match(r"#missing\s+(\d+)", line)
@@ -119,7 +126,7 @@ def main():
             if m:
                 state = wrap(dumps[seen]) if 0 <= seen < len(dumps) else None
                 try:
-                    ok = state is not None and eval(m.group(1), {"__builtins__": {"len": len, "all": all, "any": any, "range": range, "list": list}}, state)
+                    ok = state is not None and eval(m.group(1), expect_scope(state))
                 except Exception as e:  # a typo in a scenario is a failure too
                     ok = False
                     print(f"{args.script}:{number}: {e}")
@@ -134,6 +141,7 @@ def main():
                 shot = os.path.join(work, m.group(1))
                 ref = os.path.join(HERE, "golden", m.group(2))
                 if args.renew:
+                    os.makedirs(os.path.dirname(ref), exist_ok=True)
                     subprocess.run(["convert", shot, ref], check=True)
                     print(f"renewed {ref}")
                 elif not os.path.exists(ref):

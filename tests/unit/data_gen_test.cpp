@@ -1,0 +1,172 @@
+// The generated sprite sheet, icon and sounds, checked the way the game reads
+// them: the build writes them into the run folder before the tests run.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "lib/bitmap.h"
+#include "lib/sound.h"
+
+namespace {
+
+std::string RunFile(const char* name) { return std::string(TARNO_RUN_DIR) + "/" + name; }
+
+std::vector<uint8_t> ReadAll(const std::string& path) {
+    std::vector<uint8_t> bytes;
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return bytes;
+    uint8_t buf[4096];
+    size_t got;
+    while ((got = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.insert(bytes.end(), buf, buf + got);
+    std::fclose(f);
+    return bytes;
+}
+
+uint32_t Le(const std::vector<uint8_t>& b, size_t at, int bytes) {
+    uint32_t v = 0;
+    for (int i = bytes - 1; i >= 0; i--) v = v << 8 | b.at(at + i);
+    return v;
+}
+
+class Sheet : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(LoadBitmapFile(&sheet_, RunFile("pieces.bmp").c_str()), 1); }
+    void TearDown() override { UnloadBitmapFile(&sheet_); }
+
+    // Pixel (x, y) of cell (cx, cy), cut as the game cuts it.
+    bool Opaque(int cx, int cy, int x, int y) const {
+        const uint8_t* p = sheet_.pixels + 3 * ((49 * cy + 1 + y) * sheet_.infoHeader.biWidth + 49 * cx + 1 + x);
+        return p[0] | p[1] | p[2];
+    }
+    int OpaqueCount(int cx, int cy) const {
+        int n = 0;
+        for (int y = 0; y < 48; y++)
+            for (int x = 0; x < 48; x++) n += Opaque(cx, cy, x, y);
+        return n;
+    }
+
+    BitmapFile sheet_{};
+};
+
+TEST(DataGenSheetFile, IsAnUnpadded24BitBitmapOfTheWholeGrid) {
+    std::vector<uint8_t> b = ReadAll(RunFile("pieces.bmp"));
+    ASSERT_GE(b.size(), 54u);
+    EXPECT_EQ(Le(b, 0, 2), BITMAP_ID);
+    EXPECT_EQ(Le(b, 10, 4), 54u);  // no colour table, no gap
+    EXPECT_EQ(Le(b, 18, 4), 392u);
+    EXPECT_EQ(Le(b, 22, 4), 294u);  // positive: bottom row first
+    EXPECT_EQ(Le(b, 28, 2), 24u);
+    EXPECT_EQ(Le(b, 30, 4), 0u);
+    EXPECT_EQ(b.size(), 54u + 392 * 294 * 3);  // rows carry no padding
+}
+
+TEST_F(Sheet, EveryCellTheGameCutsHoldsAPicture) {
+    const bool unread[6][8] = {{0, 0, 1, 0, 0, 0, 0, 0}, {}, {}, {0, 0, 0, 0, 0, 0, 0, 1}, {}, {0, 0, 0, 0, 0, 1, 1, 1}};
+    for (int cy = 0; cy < 6; cy++)
+        for (int cx = 0; cx < 8; cx++)
+            if (!unread[cy][cx]) {
+                EXPECT_GT(OpaqueCount(cx, cy), 20) << "cell " << cx << "," << cy;
+            }
+}
+
+TEST_F(Sheet, FloorBorderAndBlockHaveNoTransparentPixel) {
+    const int cells[][2] = {{0, 0}, {1, 0}, {3, 0}, {0, 1}, {1, 1}, {2, 1}, {3, 1}, {4, 1}, {5, 1}, {6, 1}, {7, 1}};
+    for (const auto& c : cells) EXPECT_EQ(OpaqueCount(c[0], c[1]), 48 * 48) << "cell " << c[0] << "," << c[1];
+}
+
+// Each wedge fills its own half up to the diagonal and nothing beyond it, so
+// the floor shows in the other half and two opposite wedges make a square.
+TEST_F(Sheet, WedgesFillTheirHalfAndOppositeOnesMakeASquare) {
+    for (int o = 0; o < 4; o++) {
+        for (int y = 0; y < 48; y++) {
+            for (int x = 0; x < 48; x++) {
+                int fx = (o == 1 || o == 2) ? 47 - x : x, fy = (o >= 2) ? 47 - y : y;
+                int s = fx + fy;  // 47 on the diagonal, lower inside the wedge's half
+                if (s != 47) {
+                    EXPECT_EQ(Opaque(4 + o, 0, x, y), s < 47) << "orientation " << o << " at " << x << "," << y;
+                }
+            }
+        }
+    }
+    for (int o = 0; o < 2; o++)
+        for (int y = 0; y < 48; y++)
+            for (int x = 0; x < 48; x++)
+                EXPECT_TRUE(Opaque(4 + o, 0, x, y) || Opaque(6 + o, 0, x, y)) << "pair " << o << " at " << x << "," << y;
+}
+
+TEST(DataGenIcon, IsA32By32SixteenColourIconWithAMask) {
+    std::vector<uint8_t> b = ReadAll(RunFile("tarno.ico"));
+    ASSERT_EQ(b.size(), 6u + 16 + 40 + 64 + 512 + 128);
+    EXPECT_EQ(Le(b, 0, 4), 0x00010000u);  // reserved 0, type 1 (icon)
+    EXPECT_EQ(Le(b, 4, 2), 1u);
+    EXPECT_EQ(b[6], 32);
+    EXPECT_EQ(b[7], 32);
+    EXPECT_EQ(b[8], 16);
+    EXPECT_EQ(Le(b, 12, 2), 4u);
+    EXPECT_EQ(Le(b, 18, 4), 22u);
+    EXPECT_EQ(Le(b, 26, 4), 32u);
+    EXPECT_EQ(Le(b, 30, 4), 64u);  // colour bits and mask stacked
+    int masked = 0;
+    for (size_t i = b.size() - 128; i < b.size(); i++)
+        for (int bit = 0; bit < 8; bit++) masked += b[i] >> bit & 1;
+    EXPECT_GT(masked, 100);  // a shape on a transparent ground, not a square
+    EXPECT_LT(masked, 900);
+
+    std::vector<uint8_t> x = ReadAll(RunFile("tarno-icon.xpm"));
+    std::string xpm(x.begin(), x.end());
+    EXPECT_EQ(xpm.rfind("/* XPM */", 0), 0u);
+    EXPECT_NE(xpm.find("\"32 32 16 1\""), std::string::npos);
+}
+
+struct SoundCase {
+    const char* file;
+    float shortest, longest;  // seconds
+};
+
+TEST(DataGenSounds, ParseAsQuietEndedBalanced8BitMonoOfTheirLength) {
+    const SoundCase cases[] = {{"pop.wav", 0.08f, 0.12f},    {"hit.wav", 0.15f, 0.3f},
+                               {"shot.wav", 0.2f, 0.3f},     {"thump.wav", 0.1f, 0.2f},
+                               {"start.wav", 0.4f, 0.8f},    {"bifald.wav", 1.5f, 2.5f},
+                               {"finished.wav", 2.5f, 3.5f}};
+    for (const SoundCase& c : cases) {
+        SCOPED_TRACE(c.file);
+        std::vector<uint8_t> b = ReadAll(RunFile(c.file));
+        WavData wav{};
+        ASSERT_EQ(ParseWav(b.data(), static_cast<uint32_t>(b.size()), &wav), 1);
+        EXPECT_EQ(wav.formatTag, 1);
+        EXPECT_EQ(wav.rate, 11025u);
+        ASSERT_EQ(std::memcmp(&b[12], "fmt ", 4), 0);
+        EXPECT_EQ(Le(b, 22, 2), 1u);  // mono
+        EXPECT_EQ(Le(b, 34, 2), 8u);  // 8 bits
+        float seconds = wav.size / 11025.0f;
+        EXPECT_GE(seconds, c.shortest);
+        EXPECT_LE(seconds, c.longest);
+        ASSERT_GT(wav.size, 0u);
+        // Starting and stopping on the mid value: no click.
+        EXPECT_NEAR(wav.samples[0], 128, 2);
+        EXPECT_NEAR(wav.samples[wav.size - 1], 128, 2);
+        // Never clipped, and as loud as the others in its strongest 50 ms.
+        int lo = 255, hi = 0;
+        double loudest = 0;
+        const uint32_t w = 551;
+        for (uint32_t i = 0; i < wav.size; i++) {
+            lo = std::min<int>(lo, wav.samples[i]);
+            hi = std::max<int>(hi, wav.samples[i]);
+        }
+        for (uint32_t start = 0; start + w <= wav.size; start += w / 4) {
+            double sum = 0;
+            for (uint32_t i = start; i < start + w; i++) sum += std::pow((wav.samples[i] - 128) / 128.0, 2);
+            loudest = std::max(loudest, std::sqrt(sum / w));
+        }
+        EXPECT_GT(lo, 0);
+        EXPECT_LT(hi, 255);
+        EXPECT_GT(loudest, 0.15);
+        EXPECT_LT(loudest, 0.35);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,235 @@
+// Deflectors met by shots: turns, pushes, interlocking pairs and slides.
+#include "game_fixture.h"
+
+namespace {
+
+const int32_t STEP[5][2] = {{0, 0}, {-1, 0}, {0, -1}, {1, 0}, {0, 1}};  // by direction code
+
+// What a wedge of each orientation does to a shot flying left, up, right,
+// down: 0 pushes it, otherwise the direction the shot is turned to.
+const int32_t RULE[4][5] = {
+    {0, DIR_DOWN, DIR_RIGHT, 0, 0},
+    {0, 0, DIR_LEFT, DIR_DOWN, 0},
+    {0, 0, 0, DIR_UP, DIR_LEFT},
+    {0, DIR_UP, 0, 0, DIR_RIGHT},
+};
+
+enum Beyond { SPACE, A_BLOCK, A_BALLOON, THE_BORDER, INTERLOCKING, NOT_INTERLOCKING };
+
+}  // namespace
+
+class DeflectorTest : public GameTest {
+protected:
+    // Runs frames until a shot has met a deflector.
+    static void RunUntilPop() {
+        for (int n = 0; n < 120 && Plays(SoundPop) == 0; ++n) Frame();
+    }
+    // A pair made in play at (cx, cy): a 0-wedge pushed right into a 2-wedge.
+    static void FormPair(int32_t cx, int32_t cy, const Piece* more = nullptr, int count = 0) {
+        Piece pieces[4] = {{cx - 1, cy, Wedge(0)}, {cx, cy, Wedge(2)}};
+        for (int i = 0; i < count; ++i) pieces[2 + i] = more[i];
+        StartWith(pieces, 2 + count);
+        FireAlong(cy, DIR_RIGHT);
+        RunToRest();
+        HeadlessSoundLog().clear();
+    }
+};
+
+// Every orientation met from every side, with each kind of cell beyond it.
+TEST_F(DeflectorTest, SingleWedgeTurnsOrIsPushedByItsTable) {
+    for (int32_t o = 0; o < 4; ++o)
+        for (int32_t dir = DIR_LEFT; dir <= DIR_DOWN; ++dir)
+            for (int beyond = SPACE; beyond <= NOT_INTERLOCKING; ++beyond) {
+                SCOPED_TRACE(testing::Message() << "orientation " << o << " direction " << dir << " beyond " << beyond);
+                const int32_t sx = STEP[dir][0], sy = STEP[dir][1];
+                int32_t cx = 6, cy = 6;
+                if (beyond == THE_BORDER) {
+                    if (sx) cx = sx > 0 ? 12 : 1;
+                    if (sy) cy = sy > 0 ? 12 : 1;
+                }
+                const int32_t nx = cx + sx, ny = cy + sy;
+                const int32_t codes[] = {0, BLOCK, BALLOON, 0, Wedge((o + 2) % 4), Wedge((o + 1) % 4)};
+                if (codes[beyond])
+                    StartWith({{cx, cy, Wedge(o)}, {nx, ny, codes[beyond]}});
+                else
+                    StartWith({{cx, cy, Wedge(o)}});
+                const int32_t beyondCode = Board[nx][ny];
+                // Slots follow the scan order: a wedge beyond on the left or above comes first.
+                const int32_t d = (beyond >= INTERLOCKING && (nx < cx || ny < cy)) ? 1 : 0;
+                HeadlessSoundLog().clear();
+                const int32_t s = FireAlong(sx ? cy : cx, dir);
+                RunUntilPop();
+                ASSERT_EQ(Plays(SoundPop), 1);
+                ASSERT_TRUE(ImpactEffectActive);
+
+                const int32_t turn = RULE[o][dir];
+                if (turn) {
+                    // Centred on the slanted face, the wedge's own cell; the shot goes on.
+                    EXPECT_EQ(ImpactBob.x, 48 * cx);
+                    EXPECT_EQ(ImpactBob.y, 48 * cy);
+                    EXPECT_TRUE(ShotActive[s]);
+                    EXPECT_EQ(ShotXV[s], 8 * STEP[turn][0]);
+                    EXPECT_EQ(ShotYV[s], 8 * STEP[turn][1]);
+                    EXPECT_EQ(ShotBobs[s].currFrame, turn - 1);
+                    EXPECT_EQ(Board[cx][cy], Wedge(o));
+                    EXPECT_TRUE(DeflectorAt(d, cx, cy) && Resting(d));
+                    // It leaves from the wedge's own row or column and off the field.
+                    RunToRest();
+                    if (STEP[turn][0])
+                        EXPECT_TRUE(ShotBobs[s].y == 48 * cy && (ShotBobs[s].x < 0 || ShotBobs[s].x > FIELD_MAX));
+                    else
+                        EXPECT_TRUE(ShotBobs[s].x == 48 * cx && (ShotBobs[s].y < 0 || ShotBobs[s].y > FIELD_MAX));
+                    continue;
+                }
+                // Centred on the straight face, the boundary the shot touches.
+                EXPECT_EQ(ImpactBob.x, 48 * cx - 24 * sx);
+                EXPECT_EQ(ImpactBob.y, 48 * cy - 24 * sy);
+                EXPECT_FALSE(ShotActive[s]);
+                if (beyond == SPACE || beyond == INTERLOCKING) {
+                    EXPECT_EQ(Board[cx][cy], CELL_EMPTY);
+                    EXPECT_EQ(Board[nx][ny], beyond == SPACE ? Wedge(o) : CELL_DEFLECTOR_PAIR);
+                    Frames(5);
+                    EXPECT_FALSE(DeflectorAt(d, nx, ny));
+                    Frame();
+                    EXPECT_TRUE(DeflectorAt(d, nx, ny) && Resting(d));
+                } else {
+                    EXPECT_EQ(Board[cx][cy], Wedge(o));
+                    EXPECT_EQ(Board[nx][ny], beyondCode);
+                    EXPECT_TRUE(DeflectorAt(d, cx, cy) && Resting(d));
+                    EXPECT_EQ(BalloonsLeft, beyond == A_BALLOON ? 1 : 0);
+                }
+                EXPECT_FALSE(PlayInMotion());
+            }
+}
+
+TEST_F(DeflectorTest, PairMovesAsOnePieceAndNeverTurnsAShot) {
+    FormPair(6, 6);
+    EXPECT_EQ(Board[5][6], CELL_EMPTY);
+    EXPECT_EQ(Board[6][6], CELL_DEFLECTOR_PAIR);
+    EXPECT_TRUE(DeflectorAt(0, 6, 6) && DeflectorAt(1, 6, 6));
+
+    for (int32_t dir = DIR_LEFT; dir <= DIR_DOWN; ++dir) {
+        SCOPED_TRACE(testing::Message() << "direction " << dir);
+        FormPair(6, 6);
+        const int32_t nx = 6 + STEP[dir][0], ny = 6 + STEP[dir][1];
+        const int32_t s = FireAlong(6, dir);
+        RunUntilPop();
+        EXPECT_FALSE(ShotActive[s]);
+        EXPECT_EQ(Board[6][6], CELL_EMPTY);
+        EXPECT_EQ(Board[nx][ny], CELL_DEFLECTOR_PAIR);
+        Frames(5);
+        EXPECT_FALSE(DeflectorAt(0, nx, ny));
+        Frame();
+        EXPECT_TRUE(DeflectorAt(0, nx, ny) && DeflectorAt(1, nx, ny));
+        EXPECT_FALSE(PlayInMotion());
+    }
+}
+
+TEST_F(DeflectorTest, PairStopsAtAnythingButSpace) {
+    struct Case {
+        const char* what;
+        int32_t cx;
+        Piece more[2];
+        int count;
+    };
+    const Case cases[] = {
+        {"block", 6, {{7, 6, BLOCK}}, 1},
+        {"balloon", 6, {{7, 6, BALLOON}}, 1},
+        {"border", 12, {}, 0},
+        {"single wedge", 6, {{7, 6, Wedge(0)}}, 1},
+        {"other pair", 6, {{7, 5, Wedge(1)}, {7, 6, Wedge(3)}}, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FormPair(c.cx, 6, c.more, c.count);
+        if (c.count == 2) {
+            FireAlong(7, DIR_DOWN);
+            RunToRest();
+            ASSERT_EQ(Board[7][6], CELL_DEFLECTOR_PAIR);
+        }
+        int32_t before[BOARD_CELLS][BOARD_CELLS];
+        std::memcpy(before, Board, sizeof Board);
+        HeadlessSoundLog().clear();
+        const int32_t s = FireAlong(6, DIR_RIGHT);
+        RunUntilPop();
+        EXPECT_FALSE(ShotActive[s]);
+        EXPECT_EQ(std::memcmp(before, Board, sizeof Board), 0);
+        EXPECT_FALSE(PlayInMotion());
+        EXPECT_EQ(ImpactBob.x, 48 * c.cx - 24);
+    }
+}
+
+// A pair hit while its second wedge is still sliding in stays where it is,
+// whichever side the wedge comes from; once it rests it moves again.
+TEST_F(DeflectorTest, PairStillFormingIsNotPushed) {
+    for (int32_t from : {DIR_LEFT, DIR_RIGHT}) {
+        SCOPED_TRACE(from == DIR_LEFT ? "sliding in from the left" : "sliding in from the right");
+        if (from == DIR_LEFT)
+            StartWith({{5, 6, Wedge(0)}, {6, 6, Wedge(2)}});
+        else
+            StartWith({{6, 6, Wedge(0)}, {7, 6, Wedge(2)}});
+        const int32_t sliding = from == DIR_LEFT ? 0 : 1;
+        HeadlessSoundLog().clear();
+        FireAlong(6, from == DIR_LEFT ? DIR_RIGHT : DIR_LEFT);
+        RunUntilPop();
+        ASSERT_EQ(Board[6][6], CELL_DEFLECTOR_PAIR);
+        Frames(2);
+        HeadlessSoundLog().clear();
+        const int32_t s = FireFrom(288, 240, DIR_DOWN);
+        EXPECT_EQ(Plays(SoundPop), 1);
+        EXPECT_FALSE(ShotActive[s]);
+        EXPECT_EQ(Board[6][6], CELL_DEFLECTOR_PAIR);
+        EXPECT_EQ(Board[6][7], CELL_EMPTY);
+        EXPECT_TRUE(Resting(1 - sliding) && DeflectorAt(1 - sliding, 6, 6));
+        EXPECT_LT(RunToRest(), 10);
+        EXPECT_TRUE(DeflectorAt(0, 6, 6) && DeflectorAt(1, 6, 6));
+
+        FireFrom(288, 240, DIR_DOWN);
+        EXPECT_EQ(Board[6][7], CELL_DEFLECTOR_PAIR);
+        RunToRest();
+        EXPECT_TRUE(DeflectorAt(0, 6, 7) && DeflectorAt(1, 6, 7));
+    }
+}
+
+// While a wedge slides it rests on no corner: a shot passes through the cell
+// it is sliding into, and a slot left over from an earlier level, resting on
+// that corner, is not taken for it.
+TEST_F(DeflectorTest, SlidingWedgeAndStaleSlotsAreNotFound) {
+    StartWith({{2, 2, Wedge(1)}, {3, 3, Wedge(1)}});
+    StartWith({{2, 3, Wedge(0)}}, 2);
+    ASSERT_TRUE(DeflectorAt(1, 3, 3));  // left from level 1
+    EXPECT_EQ(FindDeflectorAt(3, 3), -1);
+    FireFrom(48, 144, DIR_RIGHT);
+    ASSERT_EQ(Board[3][3], Wedge(0));
+    const int32_t s = FireFrom(144, 136, DIR_DOWN);  // tests (3, 3) at once
+    EXPECT_TRUE(ShotActive[s]);
+    RunToRest();
+    EXPECT_GT(ShotBobs[s].y, FIELD_MAX);
+    EXPECT_TRUE(DeflectorAt(0, 3, 3));
+    EXPECT_EQ(Board[3][3], Wedge(0));
+    EXPECT_EQ(Board[3][4], CELL_EMPTY);
+    EXPECT_TRUE(DeflectorAt(1, 3, 3) && Resting(1));  // untouched
+}
+
+// The second of two shots in one frame sees the board the first has left:
+// the wedge pushed away is neither on its old cell nor yet on the new one.
+TEST_F(DeflectorTest, TwoShotsInOneFrame) {
+    StartWith({{5, 6, Wedge(0)}});
+    SetBobPosition(&TankBob, 192, 288);
+    FireShot(DIR_RIGHT);
+    SetBobPosition(&TankBob, 240, 240);
+    KeyReleased = 1;
+    FireShot(DIR_DOWN);
+    SetBobPosition(&TankBob, 288, 240);
+    KeyReleased = 1;
+    FireShot(DIR_DOWN);
+    Frame();
+    EXPECT_EQ(Plays(SoundPop), 1);
+    EXPECT_FALSE(ShotActive[0]);
+    EXPECT_TRUE(ShotActive[1] && ShotActive[2]);
+    EXPECT_EQ(Board[6][6], Wedge(0));
+    RunToRest();
+    EXPECT_TRUE(DeflectorAt(0, 6, 6));
+    EXPECT_GT(ShotBobs[1].y, FIELD_MAX);
+    EXPECT_GT(ShotBobs[2].y, FIELD_MAX);
+}

@@ -1,0 +1,203 @@
+// Level files and the level start.
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
+#include <filesystem>
+#include <vector>
+
+#include "game_fixture.h"
+#include "resource.h"
+
+namespace {
+
+std::vector<uint8_t> ReadFile(const char* name) {
+    std::vector<uint8_t> bytes;
+    if (FILE* f = std::fopen(name, "rb")) {
+        for (int c; (c = std::fgetc(f)) != EOF;) bytes.push_back(static_cast<uint8_t>(c));
+        std::fclose(f);
+    }
+    return bytes;
+}
+
+}  // namespace
+
+class LevelTest : public GameTest {};
+
+TEST_F(LevelTest, FileNames) {
+    char name[32];
+    const std::pair<int32_t, const char*> names[] = {{1, "level1.dat"}, {12, "level12.dat"}, {0, "level.dat"}, {-4, "level.dat"}};
+    for (const auto& n : names) {
+        LevelFileName(n.first, name, sizeof name);
+        EXPECT_STREQ(name, n.second);
+    }
+    // Level 0 (a stored progress of 0) builds the editor's file.
+    StartWith({{4, 4, BLOCK}}, 0);
+    EXPECT_EQ(Board[4][4], CELL_BLOCK);
+    EXPECT_TRUE(HeadlessMessages().empty());
+}
+
+TEST_F(LevelTest, PiecesTakeSlotsInColumnOrder) {
+    StartWith({{3, 2, BALLOON}, {3, 5, BALLOON}, {1, 9, BALLOON}, {8, 1, Wedge(2)}, {2, 12, Wedge(3)}, {4, 4, BLOCK}});
+    ASSERT_EQ(BalloonCount, 3);
+    EXPECT_EQ(BalloonsLeft, 3);
+    const int32_t balloons[3][2] = {{48, 432}, {144, 96}, {144, 240}};
+    for (int b = 0; b < 3; ++b) {
+        EXPECT_TRUE(BalloonAlive[b]);
+        EXPECT_EQ(BalloonBobs[b].x, balloons[b][0]);
+        EXPECT_EQ(BalloonBobs[b].y, balloons[b][1]);
+    }
+    ASSERT_EQ(DeflectorCount, 2);
+    EXPECT_TRUE(DeflectorAt(0, 2, 12));
+    EXPECT_EQ(DeflectorBobs[0].currFrame, 3);
+    EXPECT_TRUE(DeflectorAt(1, 8, 1));
+    EXPECT_EQ(DeflectorBobs[1].currFrame, 2);
+    EXPECT_EQ(Board[3][2], CELL_BALLOON);
+    EXPECT_EQ(Board[4][4], CELL_BLOCK);
+    EXPECT_EQ(Board[8][1], Wedge(2));
+}
+
+// Pairs, unknown codes and everything outside the interior are not pieces.
+TEST_F(LevelTest, OnlyKnownInteriorCodesArePlaced) {
+    uint8_t bytes[LEVEL_FILE_SIZE];
+    std::memset(bytes, CELL_BLOCK, sizeof bytes);
+    for (int cx = 1; cx <= 12; ++cx)
+        for (int cy = 1; cy <= 12; ++cy) bytes[cx * 14 + cy] = CELL_EMPTY;
+    const uint8_t odd[] = {CELL_DEFLECTOR_PAIR, 18, 0, 0xFF, 24, 14, 0x90};
+    for (int i = 0; i < 7; ++i) bytes[(i + 2) * 14 + i + 2] = odd[i];
+    bytes[0] = CELL_BALLOON;
+    bytes[5 * 14 + 13] = static_cast<uint8_t>(Wedge(1));
+    WriteFileBytes("level1.dat", bytes, sizeof bytes);
+    StartLevel();
+    for (int cx = 0; cx < BOARD_CELLS; ++cx)
+        for (int cy = 0; cy < BOARD_CELLS; ++cy) {
+            const bool border = cx == 0 || cy == 0 || cx == 13 || cy == 13;
+            EXPECT_EQ(Board[cx][cy], border ? CELL_NONE : CELL_EMPTY) << cx << "," << cy;
+        }
+    EXPECT_EQ(BalloonsLeft, 0);
+    EXPECT_EQ(DeflectorCount, 0);
+}
+
+TEST_F(LevelTest, PiecesBeyondTheTablesAreLeftOut) {
+    std::vector<Piece> pieces;
+    for (int32_t cy = 1; cy <= 12; ++cy) pieces.push_back({1, cy, BALLOON});
+    for (int32_t cy = 1; cy <= 12; ++cy) pieces.push_back({2, cy, Wedge(0)});
+    for (int32_t cy = 1; cy <= 5; ++cy) pieces.push_back({3, cy, Wedge(1)});
+    StartWith(pieces.data(), static_cast<int>(pieces.size()));
+    EXPECT_EQ(BalloonCount, MAX_BALLOONS);
+    EXPECT_EQ(BalloonsLeft, MAX_BALLOONS);
+    EXPECT_EQ(Board[1][10], CELL_BALLOON);
+    EXPECT_EQ(Board[1][11], CELL_EMPTY);
+    EXPECT_EQ(Board[1][12], CELL_EMPTY);
+    EXPECT_EQ(DeflectorCount, MAX_DEFLECTORS);
+    EXPECT_TRUE(DeflectorAt(14, 3, 3));
+    EXPECT_EQ(Board[3][3], Wedge(1));
+    EXPECT_EQ(Board[3][4], CELL_EMPTY);
+    EXPECT_EQ(Board[3][5], CELL_EMPTY);
+}
+
+TEST_F(LevelTest, ShortFileReplacesOnlyTheStartOfTheBuffer) {
+    StartWith({{1, 1, BLOCK}, {5, 5, BALLOON}});
+    uint8_t head[20];
+    std::memset(head, CELL_EMPTY, sizeof head);
+    head[1 * 14 + 2] = CELL_BLOCK;
+    WriteFileBytes("level2.dat", head, sizeof head);
+    CurrentLevel = 2;
+    StartLevel();
+    EXPECT_EQ(Board[1][1], CELL_EMPTY);
+    EXPECT_EQ(Board[1][2], CELL_BLOCK);
+    EXPECT_EQ(Board[5][5], CELL_BALLOON);
+}
+
+// A file that cannot be opened read-write leaves the buffer alone: the
+// previous layout is built again under the new number, after the message.
+TEST_F(LevelTest, UnopenableFileRebuildsThePreviousLayout) {
+    StartWith({{2, 2, BLOCK}, {6, 6, BALLOON}}, 6);
+    ASSERT_TRUE(std::filesystem::create_directory("level8.dat"));
+    std::vector<int32_t> levels = {7, 8};
+#ifndef _WIN32
+    const bool mayWriteAnything = geteuid() == 0;
+#else
+    const bool mayWriteAnything = false;
+#endif
+    if (!mayWriteAnything) {
+        StartWith({{2, 2, BLOCK}, {6, 6, BALLOON}}, 9);
+        std::filesystem::permissions("level9.dat", std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
+                                                       std::filesystem::perms::others_write,
+                                     std::filesystem::perm_options::remove);
+        levels.push_back(9);
+    }
+    for (int32_t level : levels) {
+        SCOPED_TRACE(level);
+        HeadlessMessages().clear();
+        CurrentLevel = static_cast<uint8_t>(level);
+        StartLevel();
+        EXPECT_EQ(HeadlessMessages(), std::vector<std::string>{"INVALID_HANDLE_VALUE"});
+        EXPECT_EQ(CurrentLevel, level);
+        EXPECT_EQ(Board[2][2], CELL_BLOCK);
+        EXPECT_EQ(Board[6][6], CELL_BALLOON);
+        EXPECT_EQ(BalloonsLeft, 1);
+    }
+}
+
+TEST_F(LevelTest, SaveWritesTheWholeBufferAndKeepsALongerFilesTail) {
+    // What play ignores (border bytes, the tail) comes back in the save.
+    uint8_t bytes[LEVEL_FILE_SIZE];
+    for (int i = 0; i < LEVEL_FILE_SIZE; ++i) bytes[i] = static_cast<uint8_t>(i * 7);
+    WriteFileBytes("level3.dat", bytes, sizeof bytes);
+    CurrentLevel = 3;
+    StartLevel();
+    SaveLevelFile();
+    EXPECT_EQ(ReadFile("level.dat"), std::vector<uint8_t>(bytes, bytes + LEVEL_FILE_SIZE));
+
+    std::vector<uint8_t> longer(400, 0xAA);
+    WriteFileBytes("level.dat", longer.data(), longer.size());
+    SaveLevelFile();
+    std::copy(bytes, bytes + LEVEL_FILE_SIZE, longer.begin());
+    EXPECT_EQ(ReadFile("level.dat"), longer);
+    EXPECT_TRUE(HeadlessMessages().empty());
+
+    ASSERT_TRUE(std::filesystem::remove("level.dat"));
+    ASSERT_TRUE(std::filesystem::create_directory("level.dat"));
+    SaveLevelFile();
+    EXPECT_EQ(HeadlessMessages(), std::vector<std::string>{"INVALID_HANDLE_VALUE"});
+}
+
+// Whatever was flying, popping, showing or sliding, a level starts at rest,
+// and nothing from the old board acts on the new one.
+TEST_F(LevelTest, StartLevelStartsAtRest) {
+    StartWith({{5, 6, Wedge(0)}, {9, 5, BALLOON}, {3, 3, BALLOON}});
+    FireAlong(6, DIR_RIGHT);
+    Frames(25);
+    ASSERT_FALSE(Resting(0));
+    FireFrom(0, 240, DIR_RIGHT);  // on its way to the balloon at (9, 5)
+    PopEffectPending[1] = 1;
+    ImpactEffectActive = 1;
+    ImpactBob.animIndex = 3;
+    ImpactBob.animState = 1;
+    ImpactBob.currFrame = 2;
+    SetBobVelocity(&DeflectorBobs[14], 8, 0);
+    LevelWon = FinishedPlayed = 1;
+    SetBobPosition(&TankBob, FIELD_MAX, 96);
+    TankBob.currFrame = 2;
+    HeldDirection = DIR_LEFT;
+    TankMoving = 1;
+    HeadlessReset();
+
+    StartLevel();
+    EXPECT_TRUE(HeadlessMenuEnabled(IDM_LEVEL1));
+    EXPECT_FALSE(LevelWon || FinishedPlayed);
+    EXPECT_TRUE(TankBob.x == 0 && TankBob.y == 0 && TankBob.currFrame == 0);
+    EXPECT_TRUE(HeldDirection == 0 && !TankMoving);
+    EXPECT_FALSE(PlayInMotion());
+    for (const BOB& d : DeflectorBobs) EXPECT_TRUE(d.xv == 0 && d.yv == 0);
+    for (uint8_t pending : PopEffectPending) EXPECT_FALSE(pending);
+    EXPECT_FALSE(ImpactEffectActive);
+    EXPECT_TRUE(ImpactBob.animIndex == -1 && ImpactBob.animState == 0 && ImpactBob.currFrame == 0);
+    EXPECT_TRUE(DeflectorAt(0, 5, 6));
+    EXPECT_EQ(Board[5][6], Wedge(0));
+    EXPECT_EQ(Board[6][6], CELL_EMPTY);
+    Frames(60);
+    EXPECT_EQ(BalloonsLeft, 2);
+    EXPECT_TRUE(DeflectorAt(0, 5, 6));
+}

@@ -1,0 +1,197 @@
+// Shots: firing, blocks, balloons and the win, leaving the field, drawing.
+#include "game_fixture.h"
+#include "lib/display.h"
+
+class ShotTest : public GameTest {
+protected:
+    static void Fill(BOB* bob, uint32_t colour) {
+        for (int32_t f = 0; f < bob->numFrames; ++f) {
+            int32_t pitch = 0;
+            uint32_t* p = PlatformLockSurface(bob->frames[f], &pitch);
+            ASSERT_NE(p, nullptr);
+            for (int32_t y = 0; y < 48; ++y)
+                for (int32_t x = 0; x < 48; ++x) p[y * (pitch / 4) + x] = colour + static_cast<uint32_t>(f);
+            PlatformUnlockSurface(bob->frames[f]);
+        }
+    }
+    static uint32_t Pixel(int32_t x, int32_t y) {
+        int32_t pitch = 0;
+        const uint32_t value = PlatformLockSurface(BackSurface, &pitch)[y * (pitch / 4) + x];
+        PlatformUnlockSurface(BackSurface);
+        return value;
+    }
+    static int Count(uint32_t colour) {
+        int32_t pitch = 0;
+        const uint32_t* p = PlatformLockSurface(BackSurface, &pitch);
+        int n = 0;
+        for (int32_t y = 0; y < FIELD_SIZE; ++y)
+            for (int32_t x = 0; x < FIELD_SIZE; ++x) n += p[y * (pitch / 4) + x] == colour;
+        PlatformUnlockSurface(BackSurface);
+        return n;
+    }
+    static void ClearBack() {
+        int32_t pitch = 0;
+        uint32_t* p = PlatformLockSurface(BackSurface, &pitch);
+        for (int32_t i = 0; i < FIELD_SIZE * (pitch / 4); ++i) p[i] = 0;
+        PlatformUnlockSurface(BackSurface);
+    }
+};
+
+// Where a shot is struck by a block and where the impact shows, by the way
+// it flies and what its own cell holds.
+TEST_F(ShotTest, BlockStrikesTheShotAtItsFace) {
+    struct Case {
+        const char* what;
+        int32_t x, y, dir;
+        Piece pieces[2];
+        int count;
+        int32_t struckX, struckY, impactX, impactY;
+    };
+    const Case cases[] = {
+        {"right, from the border cell", 0, 240, DIR_RIGHT, {{1, 5, BLOCK}}, 1, 48, 240, 72, 240},
+        {"right, over empty cells", 0, 240, DIR_RIGHT, {{6, 5, BLOCK}}, 1, 240, 240, 264, 240},
+        {"left, 8 pixels into it", 624, 240, DIR_LEFT, {{10, 5, BLOCK}}, 1, 520, 240, 496, 240},
+        {"down, over empty cells", 240, 0, DIR_DOWN, {{5, 6, BLOCK}}, 1, 240, 240, 240, 264},
+        {"up, 8 pixels into it", 240, 624, DIR_UP, {{5, 10, BLOCK}}, 1, 240, 520, 240, 496},
+        {"right, leaving the wedge that turned it", 240, 0, DIR_DOWN, {{5, 5, Wedge(3)}, {6, 5, BLOCK}}, 2,
+         288, 240, 312, 240},
+        {"right, one step after popping a balloon", 0, 240, DIR_RIGHT, {{4, 5, BALLOON}, {5, 5, BLOCK}}, 2,
+         200, 240, 224, 240},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        StartWith(c.pieces, c.count);
+        HeadlessSoundLog().clear();
+        const int32_t s = FireFrom(c.x, c.y, c.dir);
+        RunToRest();
+        const BOB& shot = ShotBobs[s];
+        EXPECT_EQ(Plays(SoundHit), 1);
+        // Struck there, then moved once more in the same step.
+        EXPECT_EQ(shot.x - shot.xv, c.struckX);
+        EXPECT_EQ(shot.y - shot.yv, c.struckY);
+        EXPECT_TRUE(ImpactEffectActive);
+        EXPECT_EQ(ImpactBob.x, c.impactX);
+        EXPECT_EQ(ImpactBob.y, c.impactY);
+    }
+}
+
+TEST_F(ShotTest, BalloonsPopInPassingAndTheLastOneWins) {
+    for (int32_t level : {5, 12}) {
+        SCOPED_TRACE(level);
+        StartWith({{3, 5, BALLOON}, {7, 5, BALLOON}, {9, 9, BALLOON}}, level);
+        HeadlessSoundLog().clear();
+        // Frame k finds the shot at x = 8 (k - 1): on (3, 5)'s corner in frame 19.
+        FireFrom(0, 240, DIR_RIGHT);
+        Frames(17);
+        EXPECT_TRUE(BalloonAlive[0]);
+        Frame();
+        EXPECT_FALSE(BalloonAlive[0]);
+        EXPECT_TRUE(PopEffectPending[0]);
+        EXPECT_EQ(Board[3][5], CELL_EMPTY);
+        Frame();
+        EXPECT_FALSE(PopEffectPending[0]);  // shown in one frame only
+        RunToRest();
+        EXPECT_EQ(Plays(SoundThump), 2);
+        EXPECT_EQ(BalloonsLeft, 1);
+        EXPECT_FALSE(LevelWon);
+        EXPECT_EQ(Plays(SoundBifald), 0);
+
+        FireFrom(432, 0, DIR_DOWN);
+        RunToRest();
+        EXPECT_EQ(BalloonsLeft, 0);
+        EXPECT_TRUE(LevelWon);
+        EXPECT_EQ(Plays(SoundBifald), 1);
+        EXPECT_EQ(CurrentLevel, level < 12 ? level + 1 : 12);
+
+        // A popped balloon's corner is just floor.
+        SetBobPosition(&ShotBobs[0], 144, 240);
+        EXPECT_FALSE(HitBalloon(0));
+        EXPECT_EQ(BalloonsLeft, 0);
+    }
+}
+
+TEST_F(ShotTest, FiringNeedsAReleaseAndTheEleventhShotTakesSlotZero) {
+    StartWith({});
+    SetBobPosition(&TankBob, 0, 48);
+    KeyReleased = 0;
+    FireShot(DIR_RIGHT);
+    EXPECT_FALSE(ShotActive[0]);
+    for (int32_t i = 0; i < MAX_SHOTS; ++i) {
+        SetBobPosition(&TankBob, 0, 48 * (i + 1));
+        KeyReleased = 1;
+        FireShot(DIR_RIGHT);
+        EXPECT_FALSE(KeyReleased);
+        EXPECT_TRUE(ShotActive[i]);
+        EXPECT_EQ(ShotBobs[i].y, 48 * (i + 1));
+    }
+    Frames(3);
+    SetBobPosition(&TankBob, FIELD_MAX, 576);
+    KeyReleased = 1;
+    FireShot(DIR_LEFT);
+    EXPECT_EQ(ShotBobs[0].x, FIELD_MAX);
+    EXPECT_EQ(ShotBobs[0].y, 576);
+    EXPECT_EQ(ShotXV[0], -8);
+    EXPECT_EQ(ShotBobs[0].currFrame, 0);
+    EXPECT_EQ(ShotBobs[1].x, 24);
+
+    // An unknown direction spends the release and fires nothing.
+    KeyReleased = 1;
+    FireShot(7);
+    EXPECT_FALSE(KeyReleased);
+    EXPECT_EQ(ShotXV[0], -8);
+}
+
+TEST_F(ShotTest, ShotLeavingTheFieldStopsOneStepOutside) {
+    StartWith({});
+    int32_t s = FireFrom(0, 240, DIR_LEFT);
+    EXPECT_TRUE(ShotActive[s]);
+    EXPECT_EQ(ShotBobs[s].x, -8);
+    Frame();
+    EXPECT_FALSE(ShotActive[s]);
+    EXPECT_EQ(ShotBobs[s].x, -16);
+
+    s = FireFrom(0, 240, DIR_RIGHT);
+    EXPECT_EQ(1 + RunToRest(), 80);  // the last step starts at x = 632
+    EXPECT_EQ(ShotBobs[s].x, 640);
+}
+
+TEST_F(ShotTest, PopPiecesAndTurnedShotsAreDrawnWhereTheyBelong) {
+    ASSERT_EQ(InitDisplay(1024, 768, 32), 1);
+    ASSERT_EQ(CreateBob(&PopBob, 0, 0, 48, 48, 5, BOB_VISIBLE | BOB_FRAME_CYCLE, 0), 1);
+    ASSERT_EQ(CreateBob(&ShotBobs[0], 0, 0, 48, 48, 4, BOB_VISIBLE | BOB_FRAME_CYCLE, 0), 1);
+    Fill(&PopBob, 0x100);
+    Fill(&ShotBobs[0], 0xFFFF00);
+
+    // Each piece at its offset from the balloon's corner (240, 240); these
+    // pixels are covered by no later piece.
+    StartWith({{5, 5, BALLOON}});
+    ClearBack();
+    PopEffectPending[0] = 1;
+    DrawBalloonPop(0);
+    EXPECT_FALSE(PopEffectPending[0]);
+    EXPECT_EQ(Pixel(220, 220), 0x100u);
+    EXPECT_EQ(Pixel(307, 220), 0x101u);
+    EXPECT_EQ(Pixel(307, 292), 0x102u);
+    EXPECT_EQ(Pixel(292, 307), 0x103u);
+    EXPECT_EQ(Pixel(230, 297), 0x104u);
+
+    // Turned down by a wedge while flying left, the shot still lies beside it
+    // and is not shown in that frame; the next frame shows it on the wedge's column.
+    StartWith({{4, 5, Wedge(0)}});
+    ClearBack();
+    FireFrom(288, 240, DIR_LEFT);
+    EXPECT_GT(Count(0xFFFF00), 0);
+    ClearBack();
+    Frame();
+    EXPECT_EQ(ShotYV[0], 8);
+    EXPECT_EQ(Count(0xFFFF03), 0);
+    EXPECT_EQ(Count(0xFFFF00), 0);
+    EXPECT_TRUE(ShotDrawEnabled);
+    Frame();
+    EXPECT_EQ(Pixel(192, 256), 0xFFFF03u);
+
+    DestroyBob(&PopBob);
+    DestroyBob(&ShotBobs[0]);
+    std::memset(&PopBob, 0, sizeof PopBob);
+    ShutdownDisplay();
+}
