@@ -1,0 +1,104 @@
+#!/usr/bin/env python3
+"""Proves one shipped level: its source says what it is, the solver finds a
+solution of the recorded length, and that solution, played key by key
+through the real game frames by tarno-demo, wins the level.
+
+    check_level.py --solve BIN --demo BIN --levelc BIN --data RUNDIR SOURCE N
+"""
+import argparse
+import json
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+
+HEADER = ["idea", "least shots", "reachable states", "dead ends", "careless first shots"]
+
+
+def read_header(path):
+    fields, name, grid = {}, None, []
+    with open(path) as f:
+        for i, line in enumerate(f):
+            line = line.rstrip("\r\n").rstrip()
+            if i == 0:
+                m = re.match(r"name: (.+)$", line)
+                name = m.group(1) if m else None
+                continue
+            m = re.match(r"# ([a-z ]+): (.+)$", line)
+            if m and m.group(1) in HEADER and m.group(1) not in fields:
+                fields[m.group(1)] = m.group(2)
+            elif len(line) == 12 and not line.startswith("# "):
+                grid.append(line)
+    return name, fields, grid
+
+
+def fail(message):
+    print("FAIL " + message)
+    return 1
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument("--solve", required=True)
+    ap.add_argument("--demo", required=True)
+    ap.add_argument("--levelc", required=True)
+    ap.add_argument("--data", required=True)
+    ap.add_argument("source")
+    ap.add_argument("level", type=int)
+    args = ap.parse_args()
+
+    name, fields, grid = read_header(args.source)
+    if not name or len(name) > 24:
+        return fail("the first line must be 'name: ...', at most 24 characters")
+    missing = [h for h in HEADER if h not in fields]
+    if missing:
+        return fail("the source does not record: " + ", ".join(missing))
+    least = int(fields["least shots"])
+    cells = "".join(grid)
+    if cells.count("o") == 0 or cells.count("o") > 10 or sum(cells.count(c) for c in "0123") > 15:
+        return fail("a level holds 1 to 10 balloons and at most 15 deflectors")
+    if args.level >= 4:
+        dead = re.match(r"\d+", fields["dead ends"])
+        if not dead or int(dead.group(0)) == 0:
+            return fail("from level 4 on a careless shot must be able to spoil the board")
+
+    out = subprocess.run([args.solve, args.source], capture_output=True, text=True)
+    if out.returncode != 0:
+        return fail("tarno-solve: " + out.stdout + out.stderr)
+    m = re.match(r"solved in (\d+) shots", out.stdout)
+    if not m or int(m.group(1)) != least:
+        return fail(f"the source records {least} shots, the solver says: {out.stdout.splitlines()[0]}")
+
+    script = subprocess.run([args.solve, "--demo", "--level", str(args.level), args.source],
+                            capture_output=True, text=True, check=True).stdout
+    work = tempfile.mkdtemp(prefix="tarno-level-")
+    try:
+        for f in os.listdir(args.data):
+            if f.endswith((".bmp", ".wav")):
+                shutil.copy(os.path.join(args.data, f), work)
+        # The game plays the source itself, compiled as the build does.
+        subprocess.run([args.levelc, args.source, os.path.join(work, f"level{args.level}.dat")],
+                       check=True, capture_output=True)
+        with open(os.path.join(work, "solution.demo"), "w") as f:
+            f.write(script)
+        run = subprocess.run([args.demo, "solution.demo"], cwd=work, capture_output=True, text=True)
+        if run.returncode != 0:
+            return fail("tarno-demo: " + run.stdout + run.stderr)
+        dumps = [json.loads(line) for line in run.stdout.splitlines() if line.startswith("{")]
+        if not dumps:
+            return fail("tarno-demo printed no dump")
+        last = dumps[-1]
+        if not last["won"] or last["balloonsLeft"] != 0:
+            return fail(f"the solution played through the frames does not win: {last['balloonsLeft']} balloons left")
+        if last["level"] != min(args.level + 1, 12):
+            return fail(f"after winning level {args.level} the game is on level {last['level']}")
+    finally:
+        shutil.rmtree(work)
+    print(f"level {args.level} '{name}': won in {least} shots through the real frames")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
