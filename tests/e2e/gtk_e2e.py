@@ -420,10 +420,11 @@ def main():
         if not shutil.which(tool):
             log("skipped: %s is not installed" % tool)
             return SKIP
+    # The data is part of every build: its absence is a fault, not a reason to skip.
     for name in ("pieces.bmp", "level1.dat", "level2.dat"):
         if not os.path.exists(os.path.join(args.run_dir, name)):
-            log("skipped: %s has not been built" % name)
-            return SKIP
+            log("FAIL %s has not been built" % name)
+            return 1
     for tool in (args.game, args.demo, args.solve):
         if not os.access(tool, os.X_OK):
             log("skipped: %s has not been built" % tool)
