@@ -1,0 +1,171 @@
+// The level compiler's text form and the solver, on small boards whose
+// answers are known by hand.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "leveltext.h"
+#include "solver.h"
+
+namespace {
+
+// A source with the given twelve rows.
+std::string Source(const std::vector<std::string>& rows) {
+    std::string s = "name: Test Board\n# a comment\n\n";
+    for (const std::string& r : rows) s += r + "\n";
+    return s + "# a closing comment\n";
+}
+
+const std::vector<std::string> kOneBalloon = {
+    "............", "............", "............", "............", "............", "............",
+    "............", "....o.......", "............", "............", "............", "............"};
+
+// A balloon boxed in by blocks on all four sides: no shot can reach it.
+const std::vector<std::string> kBoxedBalloon = {
+    "............", "............", "............", "............", ".....#......", "....#o#.....",
+    ".....#......", "............", "............", "............", "............", "............"};
+
+bool Parse(const std::string& text, uint8_t bytes[LEVEL_FILE_SIZE], std::string* error) {
+    std::string name;
+    return leveltext::ParseLevelText("t.txt", text, bytes, &name, error);
+}
+
+}  // namespace
+
+TEST(LevelText, CompilesToTheGameLayoutAndBack) {
+    const std::vector<std::string> rows = {
+        "############", "#o........o#", "#..0....1..#", "#..........#", "#....23....#", "#....10....#",
+        "#..........#", "#..........#", "#..2....3..#", "#o........o#", "#..........#", "############"};
+    uint8_t bytes[LEVEL_FILE_SIZE];
+    std::string name, error;
+    ASSERT_TRUE(leveltext::ParseLevelText("t.txt", Source(rows), bytes, &name, &error)) << error;
+    EXPECT_EQ(name, "Test Board");
+    // Column-major: byte cx * 14 + cy; the border and the tail stay zero.
+    EXPECT_EQ(bytes[1 * 14 + 1], CELL_BLOCK);  // a '#' row is a grid row, not a comment
+    EXPECT_EQ(bytes[2 * 14 + 2], CELL_BALLOON);
+    EXPECT_EQ(bytes[4 * 14 + 3], CELL_DEFLECTOR_0);
+    EXPECT_EQ(bytes[9 * 14 + 3], CELL_DEFLECTOR_1);
+    EXPECT_EQ(bytes[7 * 14 + 5], CELL_DEFLECTOR_3);
+    EXPECT_EQ(bytes[2 * 14 + 4], CELL_EMPTY);
+    for (int i = 0; i < 14; ++i) {
+        EXPECT_EQ(bytes[i], 0) << i;
+        EXPECT_EQ(bytes[13 * 14 + i], 0) << i;
+        EXPECT_EQ(bytes[i * 14], 0) << i;
+        EXPECT_EQ(bytes[i * 14 + 13], 0) << i;
+    }
+    for (int i = 196; i < LEVEL_FILE_SIZE; ++i) EXPECT_EQ(bytes[i], 0) << i;
+
+    std::vector<std::string> warnings;
+    const std::string back = leveltext::LevelToText(bytes, name, &warnings);
+    EXPECT_TRUE(warnings.empty());
+    uint8_t again[LEVEL_FILE_SIZE];
+    ASSERT_TRUE(Parse(back, again, &error)) << error;
+    EXPECT_EQ(0, std::memcmp(bytes, again, LEVEL_FILE_SIZE));
+}
+
+TEST(LevelText, AFileFromTheEditorBecomesASourceWithItsOddCodesNamed) {
+    uint8_t bytes[LEVEL_FILE_SIZE];
+    std::string error;
+    ASSERT_TRUE(Parse(Source(kOneBalloon), bytes, &error)) << error;
+    bytes[3 * 14 + 3] = 99;          // a code play never meets
+    bytes[0] = 7;                    // border and tail bytes are not the level's
+    bytes[250] = 5;
+    std::vector<std::string> warnings;
+    const std::string text = leveltext::LevelToText(bytes, "Edited", &warnings);
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_NE(warnings[0].find("column 3, row 3"), std::string::npos) << warnings[0];
+    uint8_t canonical[LEVEL_FILE_SIZE], parsed[LEVEL_FILE_SIZE];
+    leveltext::Canonical(bytes, canonical);
+    ASSERT_TRUE(Parse(text, parsed, &error)) << error;
+    EXPECT_EQ(0, std::memcmp(canonical, parsed, LEVEL_FILE_SIZE));
+}
+
+TEST(LevelText, FaultsNameTheirLine) {
+    struct Case {
+        std::vector<std::string> rows;
+        const char* where;
+    };
+    std::vector<std::string> badChar = kOneBalloon, shortRow = kOneBalloon, tooFew = kOneBalloon,
+                             tooMany = kOneBalloon, empty(12, "............"), crowded = kOneBalloon;
+    badChar[2][4] = 'x';
+    shortRow[5] = "...........";
+    tooFew.pop_back();
+    tooMany.push_back("............");
+    crowded[0] = "oooooooooooo";  // 13 balloons do not fit the table of 10
+    const Case cases[] = {{badChar, "t.txt:6: column 5: unknown cell 'x'"},
+                          {shortRow, "t.txt:9: a grid row has 11 characters"},
+                          {tooFew, "t.txt:15: the grid stops after 11 rows"},
+                          {tooMany, "t.txt:16: more than 12 grid rows"},
+                          {empty, "no balloon"},
+                          {crowded, "13 balloons, at most 10"}};
+    for (const Case& c : cases) {
+        uint8_t bytes[LEVEL_FILE_SIZE];
+        std::string error;
+        EXPECT_FALSE(Parse(Source(c.rows), bytes, &error)) << c.where;
+        EXPECT_NE(error.find(c.where), std::string::npos) << c.where << " / " << error;
+    }
+    uint8_t bytes[LEVEL_FILE_SIZE];
+    std::string error;
+    EXPECT_FALSE(Parse("....\n", bytes, &error));
+    EXPECT_NE(error.find("t.txt:1: the first line must be 'name: ...'"), std::string::npos) << error;
+    // A grid broken by a comment is two halves, not a level.
+    std::string split = Source(kOneBalloon);
+    split.insert(split.find("....o"), "# interruption\n");
+    EXPECT_FALSE(Parse(split, bytes, &error));
+    EXPECT_NE(error.find("the grid stops after 7 rows"), std::string::npos) << error;
+}
+
+TEST(Solver, NamesEveryEntryOnce) {
+    for (int e = 0; e < solver::ENTRIES; ++e) EXPECT_EQ(solver::EntryOfName(solver::EntryName(e)), e);
+    EXPECT_EQ(solver::EntryName(0), "right 1");
+    EXPECT_EQ(solver::EntryName(47), "up 12");
+    EXPECT_EQ(solver::EntryOfName("sideways 3"), -1);
+}
+
+TEST(Solver, OneBalloonFallsToOneShotAlongItsRowOrColumn) {
+    uint8_t bytes[LEVEL_FILE_SIZE];
+    std::string error;
+    ASSERT_TRUE(Parse(Source(kOneBalloon), bytes, &error)) << error;
+    const solver::Result r = solver::Solve(bytes, 1000);
+    ASSERT_EQ(r.status, solver::SOLVED);
+    ASSERT_EQ(r.solution.size(), 1u);
+    const std::string shot = solver::EntryName(r.solution[0]);
+    // The balloon is in column 5, row 8.
+    EXPECT_TRUE(shot == "right 8" || shot == "left 8" || shot == "down 5" || shot == "up 5") << shot;
+    EXPECT_FALSE(r.solutionLoops);
+
+    const solver::Stats st = solver::ComputeStats(bytes, 1000);
+    EXPECT_EQ(st.result.states, 2u);  // untouched, and won
+    EXPECT_EQ(st.deadEnds, 0u);
+    EXPECT_EQ(st.firstShotsDead, 0);
+}
+
+TEST(Solver, ABoxedBalloonIsReportedUnsolvableAndEveryShotADeadEnd) {
+    uint8_t bytes[LEVEL_FILE_SIZE];
+    std::string error;
+    ASSERT_TRUE(Parse(Source(kBoxedBalloon), bytes, &error)) << error;
+    const solver::Result r = solver::Solve(bytes, 1000);
+    EXPECT_EQ(r.status, solver::UNSOLVABLE);
+    EXPECT_EQ(r.states, 1u);  // no shot changes the board
+    EXPECT_TRUE(r.solution.empty());
+
+    const solver::Stats st = solver::ComputeStats(bytes, 1000);
+    EXPECT_EQ(st.result.status, solver::UNSOLVABLE);
+    EXPECT_EQ(st.deadEnds, 1u);
+    EXPECT_EQ(st.firstShotsDead, solver::ENTRIES);
+}
+
+TEST(Solver, StopsAtItsBoundAndSaysSo) {
+    // Two balloons in open space: four states, more than a bound of two.
+    std::vector<std::string> rows = kOneBalloon;
+    rows[2][9] = 'o';
+    uint8_t bytes[LEVEL_FILE_SIZE];
+    std::string error;
+    ASSERT_TRUE(Parse(Source(rows), bytes, &error)) << error;
+    EXPECT_EQ(solver::ComputeStats(bytes, 2).result.status, solver::BOUND_HIT);
+    const solver::Stats st = solver::ComputeStats(bytes, 100);
+    EXPECT_EQ(st.result.states, 4u);
+    EXPECT_EQ(st.result.solution.size(), 2u);
+}
