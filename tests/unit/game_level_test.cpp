@@ -9,19 +9,6 @@
 #include "game_fixture.h"
 #include "resource.h"
 
-namespace {
-
-std::vector<uint8_t> ReadFile(const char* name) {
-    std::vector<uint8_t> bytes;
-    if (FILE* f = std::fopen(name, "rb")) {
-        for (int c; (c = std::fgetc(f)) != EOF;) bytes.push_back(static_cast<uint8_t>(c));
-        std::fclose(f);
-    }
-    return bytes;
-}
-
-}  // namespace
-
 class LevelTest : public GameTest {};
 
 TEST_F(LevelTest, FileNames) {
@@ -148,13 +135,13 @@ TEST_F(LevelTest, SaveWritesTheWholeBufferAndKeepsALongerFilesTail) {
     CurrentLevel = 3;
     StartLevel();
     SaveLevelFile();
-    EXPECT_EQ(ReadFile("level.dat"), std::vector<uint8_t>(bytes, bytes + LEVEL_FILE_SIZE));
+    EXPECT_EQ(ReadFileBytes("level.dat"), std::vector<uint8_t>(bytes, bytes + LEVEL_FILE_SIZE));
 
     std::vector<uint8_t> longer(400, 0xAA);
     WriteFileBytes("level.dat", longer.data(), longer.size());
     SaveLevelFile();
     std::copy(bytes, bytes + LEVEL_FILE_SIZE, longer.begin());
-    EXPECT_EQ(ReadFile("level.dat"), longer);
+    EXPECT_EQ(ReadFileBytes("level.dat"), longer);
     EXPECT_TRUE(HeadlessMessages().empty());
 
     ASSERT_TRUE(std::filesystem::remove("level.dat"));

@@ -75,36 +75,11 @@ protected:
 
 }  // namespace
 
-TEST_F(BobTest, EveryOperationRefusesANullRecord) {
-    EXPECT_EQ(CreateBob(nullptr, 0, 0, 8, 8, 1, 0, 0), 0);
-    EXPECT_EQ(LoadBobFrame(nullptr, &sheet.file, 0, 0, 0, 0), 0);
-    EXPECT_EQ(DestroyBob(nullptr), 0);
-    EXPECT_EQ(LoadBobAnimation(nullptr, 0, 0, nullptr), 0);
-    EXPECT_EQ(DrawBob(nullptr, BackSurface), 0);
-    EXPECT_EQ(DrawBobScaled(nullptr, 10, 10, BackSurface), 0);
-    EXPECT_EQ(AnimateBob(nullptr), 0);
-    EXPECT_EQ(MoveBob(nullptr), 0);
-    EXPECT_EQ(CloneBob(nullptr, &bob), 0);
-    EXPECT_EQ(CloneBob(&bob, nullptr), 0);
-    EXPECT_EQ(SetBobPosition(nullptr, 1, 1), 0);
-    EXPECT_EQ(SetBobVelocity(nullptr, 1, 1), 0);
-    EXPECT_EQ(SetBobAnimSpeed(nullptr, 1), 0);
-    EXPECT_EQ(SetBobAnimation(nullptr, 1), 0);
-}
-
-TEST_F(BobTest, CreatedFramesAreWholeMultiplesOfEight) {
+TEST_F(BobTest, FramesAreWholeMultiplesOfEightWide) {
     ASSERT_EQ(CreateBob(&bob, 5, 6, 50, 20, 3, BOB_VISIBLE, 0), 1);
-    EXPECT_EQ(bob.widthFill, 6);
-    EXPECT_EQ(bob.numFrames, 3);
     EXPECT_EQ(PlatformSurfaceWidth(bob.frames[2]), 56);
     EXPECT_EQ(PlatformSurfaceHeight(bob.frames[2]), 20);
     EXPECT_EQ(bob.frames[3], nullptr);
-    EXPECT_EQ(bob.x, 5);
-    EXPECT_EQ(bob.y, 6);
-    BOB b48{};
-    ASSERT_EQ(CreateBob(&b48, 0, 0, 48, 48, 1, 0, 0), 1);
-    EXPECT_EQ(b48.widthFill, 0);
-    DestroyBob(&b48);
     // More frames than a BOB has slots is refused before anything is made.
     BOB tooMany{};
     EXPECT_EQ(CreateBob(&tooMany, 0, 0, 8, 8, BOB_FRAME_SLOTS + 1, 0, 0), 0);
@@ -121,9 +96,8 @@ TEST_F(BobTest, FramesAreCutFromTheCellGrid) {
     EXPECT_EQ(PixelAt(bob.frames[1], 0, 0), Sheet::Pixel(99, 50));
     EXPECT_EQ(PixelAt(bob.frames[1], 47, 47), Sheet::Pixel(146, 97));
     // Blue, green, red bytes become one XRGB pixel.
-    sheet.bytes[(1 * sheet.file.infoHeader.biWidth + 1) * 3 + 0] = 0x10;
-    sheet.bytes[(1 * sheet.file.infoHeader.biWidth + 1) * 3 + 1] = 0x20;
-    sheet.bytes[(1 * sheet.file.infoHeader.biWidth + 1) * 3 + 2] = 0x30;
+    uint8_t* corner = &sheet.bytes[(sheet.file.infoHeader.biWidth + 1) * 3];
+    corner[0] = 0x10, corner[1] = 0x20, corner[2] = 0x30;
     LoadBobFrame(&bob, &sheet.file, 0, 0, 0, 0);
     EXPECT_EQ(PixelAt(bob.frames[0], 0, 0), 0x00302010u);
     // Any other mode takes a pixel position.
@@ -133,50 +107,47 @@ TEST_F(BobTest, FramesAreCutFromTheCellGrid) {
 
 TEST_F(BobTest, AMissingSheetOrACellOffItLeavesAnEmptyFrame) {
     ASSERT_EQ(CreateBob(&bob, 0, 0, 48, 48, 1, BOB_VISIBLE, 0), 1);
-    ASSERT_EQ(LoadBobFrame(&bob, &sheet.file, 0, 1, 1, 0), 1);
-    ASSERT_NE(CountNot(bob.frames[0], 0), 0);
-    // Cell column 3 and cell row 2 lie past this sheet's edges.
-    EXPECT_EQ(LoadBobFrame(&bob, &sheet.file, 0, 3, 0, 0), 0);
-    EXPECT_EQ(CountNot(bob.frames[0], 0), 0);
-    EXPECT_EQ(LoadBobFrame(&bob, &sheet.file, 0, 0, 2, 0), 0);
-    EXPECT_EQ(LoadBobFrame(&bob, &sheet.file, 0, -1, 0, 0), 0);
-    EXPECT_EQ(LoadBobFrame(&bob, &sheet.file, 0, 0, 0, 1 << 20), 1);
-    EXPECT_EQ(LoadBobFrame(&bob, &sheet.file, 0, 200, 0, 1), 0);
-    // The sheet failed to load: no pixels at all.
+    // Cell column 3, cell row 2 and column -1 lie past this sheet's edges, as
+    // does pixel column 200; so does every cell of a sheet that failed to load.
     BitmapFile none{};
-    LoadBobFrame(&bob, &sheet.file, 0, 0, 0, 0);
-    EXPECT_EQ(LoadBobFrame(&bob, &none, 0, 0, 0, 0), 0);
-    EXPECT_EQ(CountNot(bob.frames[0], 0), 0);
-    EXPECT_EQ(LoadBobFrame(&bob, nullptr, 0, 0, 0, 0), 0);
+    const struct {
+        const BitmapFile* sheet;
+        int32_t cx, cy, mode;
+    } off[] = {{&sheet.file, 3, 0, 0}, {&sheet.file, 0, 2, 0}, {&sheet.file, -1, 0, 0},
+               {&sheet.file, 200, 0, 1}, {&none, 0, 0, 0}, {nullptr, 0, 0, 0}};
+    for (const auto& o : off) {
+        ASSERT_EQ(LoadBobFrame(&bob, &sheet.file, 0, 1, 1, 0), 1);
+        EXPECT_EQ(LoadBobFrame(&bob, o.sheet, 0, o.cx, o.cy, o.mode), 0) << o.cx << "," << o.cy;
+        EXPECT_EQ(CountNot(bob.frames[0], 0), 0) << o.cx << "," << o.cy;
+    }
     // A frame index the BOB does not have.
     EXPECT_EQ(LoadBobFrame(&bob, &sheet.file, 1, 0, 0, 0), 0);
     EXPECT_EQ(LoadBobFrame(&bob, &sheet.file, -1, 0, 0, 0), 0);
 }
 
-TEST_F(BobTest, DrawClipsToTheField) {
+TEST_F(BobTest, DrawClipsToTheFieldAndLeavesBlackOut) {
     MakeCellBob();
-    // x = -10: source (10, 0, 48, 48) into (0, 20, 38, 68).
-    SetBobPosition(&bob, -10, 20);
-    EXPECT_EQ(DrawBob(&bob, BackSurface), 1);
-    EXPECT_EQ(PixelAt(BackSurface, 0, 20), Sheet::Pixel(11, 1));
-    EXPECT_EQ(PixelAt(BackSurface, 37, 67), Sheet::Pixel(48, 48));
-    EXPECT_EQ(PixelAt(BackSurface, 38, 20), BACK);
-    EXPECT_EQ(PixelAt(BackSurface, 0, 19), BACK);
-    EXPECT_EQ(PixelAt(BackSurface, 0, 68), BACK);
-    EXPECT_EQ(CountNot(BackSurface, BACK), 38 * 48);
-    // x = 640: source (0, 0, 32, 48) into (640, 0, 672, 48).
+    const struct {
+        int32_t x, y, firstX, firstY, sheetX, sheetY, drawn;
+    } cases[] = {
+        {-10, 20, 0, 20, 11, 1, 38 * 48},   // source (10, 0, 48, 48) into (0, 20, 38, 68)
+        {640, 0, 640, 0, 1, 1, 32 * 48},    // source (0, 0, 32, 48) into (640, 0, 672, 48)
+        {650, -40, 650, 0, 1, 41, 22 * 8},  // both corners off at once
+    };
+    for (const auto& c : cases) {
+        FillSurface(BackSurface, BACK);
+        SetBobPosition(&bob, c.x, c.y);
+        EXPECT_EQ(DrawBob(&bob, BackSurface), 1);
+        EXPECT_EQ(PixelAt(BackSurface, c.firstX, c.firstY), Sheet::Pixel(c.sheetX, c.sheetY)) << c.x << "," << c.y;
+        EXPECT_EQ(CountNot(BackSurface, BACK), c.drawn) << c.x << "," << c.y;
+    }
+    // A black pixel is transparent.
+    PixelAt(bob.frames[0], 0, 0) = 0;
     FillSurface(BackSurface, BACK);
-    SetBobPosition(&bob, 640, 0);
+    SetBobPosition(&bob, 48, 96);
     EXPECT_EQ(DrawBob(&bob, BackSurface), 1);
-    EXPECT_EQ(PixelAt(BackSurface, 640, 0), Sheet::Pixel(1, 1));
-    EXPECT_EQ(PixelAt(BackSurface, 671, 47), Sheet::Pixel(32, 48));
-    EXPECT_EQ(CountNot(BackSurface, BACK), 32 * 48);
-    // Both corners off at once.
-    FillSurface(BackSurface, BACK);
-    SetBobPosition(&bob, 650, -40);
-    EXPECT_EQ(DrawBob(&bob, BackSurface), 1);
-    EXPECT_EQ(PixelAt(BackSurface, 650, 0), Sheet::Pixel(1, 41));
-    EXPECT_EQ(CountNot(BackSurface, BACK), 22 * 8);
+    EXPECT_EQ(PixelAt(BackSurface, 48, 96), BACK);
+    EXPECT_EQ(PixelAt(BackSurface, 49, 96), Sheet::Pixel(2, 1));
 }
 
 TEST_F(BobTest, DrawOutsideTheFieldOrInvisibleDrawsNothing) {
@@ -190,22 +161,8 @@ TEST_F(BobTest, DrawOutsideTheFieldOrInvisibleDrawsNothing) {
     EXPECT_EQ(DrawBob(&bob, BackSurface), 1);
     EXPECT_EQ(DrawBobScaled(&bob, 100, 100, BackSurface), 1);
     EXPECT_EQ(CountNot(BackSurface, BACK), 0);
-}
-
-TEST_F(BobTest, DrawLeavesBlackPixelsOut) {
-    // Sheet pixel (1, 1) black: the frame's corner is transparent.
-    sheet.bytes[(sheet.file.infoHeader.biWidth + 1) * 3 + 0] = 0;
-    sheet.bytes[(sheet.file.infoHeader.biWidth + 1) * 3 + 1] = 0;
-    sheet.bytes[(sheet.file.infoHeader.biWidth + 1) * 3 + 2] = 0;
-    MakeCellBob();
-    SetBobPosition(&bob, 48, 96);
-    EXPECT_EQ(DrawBob(&bob, BackSurface), 1);
-    EXPECT_EQ(PixelAt(BackSurface, 48, 96), BACK);
-    EXPECT_EQ(PixelAt(BackSurface, 49, 96), Sheet::Pixel(2, 1));
-}
-
-TEST_F(BobTest, DrawFailsWithoutAFrameOrDestination) {
-    MakeCellBob();
+    // Without a destination or a frame it fails rather than draws.
+    bob.attr |= BOB_VISIBLE;
     EXPECT_EQ(DrawBob(&bob, nullptr), 0);
     bob.currFrame = 1;  // never created
     EXPECT_EQ(DrawBob(&bob, BackSurface), 0);
@@ -228,199 +185,118 @@ TEST_F(BobTest, ScaledDrawStretchesTheWholeFrame) {
     EXPECT_EQ(CountNot(BackSurface, BACK), 50 * 50);
 }
 
+namespace {
+// The frames shown by n calls of AnimateBob.
+std::vector<int32_t> Animate(BOB& b, int n) {
+    std::vector<int32_t> seen;
+    for (int i = 0; i < n; ++i) {
+        EXPECT_EQ(AnimateBob(&b), 1);
+        seen.push_back(b.currFrame);
+    }
+    return seen;
+}
+using Frames = std::vector<int32_t>;
+}  // namespace
+
 TEST(BobAnimation, FrameCycleStepsEveryNthCall) {
     BOB b{};
     b.attr = BOB_FRAME_CYCLE;
     b.numFrames = 3;
     SetBobAnimSpeed(&b, 2);
-    std::vector<int32_t> seen;
-    for (int i = 0; i < 6; ++i) {
-        EXPECT_EQ(AnimateBob(&b), 1);
-        seen.push_back(b.currFrame);
-    }
-    EXPECT_EQ(seen, (std::vector<int32_t>{0, 1, 1, 2, 2, 0}));
-    // One frame wins over cycling, and leaves the counter alone.
+    EXPECT_EQ(Animate(b, 6), (Frames{0, 1, 1, 2, 2, 0}));
+    SetBobAnimSpeed(&b, 0);  // as 1: every call
+    EXPECT_EQ(Animate(b, 2), (Frames{1, 2}));
+    // One frame wins over cycling; no animation flag changes nothing.
     b.attr = BOB_ONE_FRAME | BOB_FRAME_CYCLE;
-    b.currFrame = 2;
-    b.animCounter = 1;
-    AnimateBob(&b);
-    EXPECT_EQ(b.currFrame, 0);
-    EXPECT_EQ(b.animCounter, 1);
-    // Speed 0 steps on every call, as 1 does.
-    b.attr = BOB_FRAME_CYCLE;
-    SetBobAnimSpeed(&b, 0);
-    AnimateBob(&b);
-    EXPECT_EQ(b.currFrame, 1);
-    // With no animation flag nothing changes.
+    EXPECT_EQ(Animate(b, 1), Frames{0});
     b.attr = BOB_VISIBLE;
-    AnimateBob(&b);
-    EXPECT_EQ(b.currFrame, 1);
+    b.currFrame = 1;
+    EXPECT_EQ(Animate(b, 1), Frames{1});
 }
 
-TEST(BobAnimation, PlayOnceStopsOnItsLastElement) {
+TEST(BobAnimation, SequencesLoopOrStopOnTheirLastElement) {
     BOB b{};
-    b.attr = BOB_VISIBLE | BOB_SEQUENCE | BOB_PLAY_ONCE;
-    const int32_t seq[] = {0, 1, 2, 1, 0};
-    ASSERT_EQ(LoadBobAnimation(&b, 3, 5, seq), 1);
-    SetBobAnimSpeed(&b, 1);
-    SetBobAnimation(&b, 3);
-    std::vector<int32_t> seen;
-    for (int i = 0; i < 4; ++i) {
-        AnimateBob(&b);
-        seen.push_back(b.currFrame);
-    }
-    EXPECT_EQ(seen, (std::vector<int32_t>{1, 2, 1, 0}));
+    b.attr = BOB_SEQUENCE;
+    const int32_t loop[] = {5, 6, 7};
+    ASSERT_EQ(LoadBobAnimation(&b, 0, 3, loop), 1);
+    SetBobAnimation(&b, 0);
+    EXPECT_EQ(Animate(b, 7), (Frames{6, 7, 5, 6, 7, 5, 6}));
+
+    b.attr = BOB_SEQUENCE | BOB_PLAY_ONCE;
+    const int32_t once[] = {0, 1, 2, 1, 0};
+    ASSERT_EQ(LoadBobAnimation(&b, 15, 5, once), 1);
+    SetBobAnimation(&b, 15);
+    EXPECT_EQ(Animate(b, 4), (Frames{1, 2, 1, 0}));
     EXPECT_EQ(b.animState, 0);
-    AnimateBob(&b);
+    EXPECT_EQ(Animate(b, 2), (Frames{0, 0}));
     EXPECT_EQ(b.animState, 1);
-    EXPECT_EQ(b.currFrame, 0);
-    b.animState = 0;
-    AnimateBob(&b);
-    EXPECT_EQ(b.animState, 1);
-    EXPECT_EQ(b.currFrame, 0);
     // Replayed from its first element with animIndex -1.
     b.animState = 0;
     b.animIndex = -1;
-    AnimateBob(&b);
-    EXPECT_EQ(b.currFrame, 0);
-    AnimateBob(&b);
-    EXPECT_EQ(b.currFrame, 1);
-    DestroyBob(&b);
-}
+    EXPECT_EQ(Animate(b, 2), (Frames{0, 1}));
 
-TEST(BobAnimation, LoopingSequenceStartsAgainAtElementZero) {
-    BOB b{};
-    b.attr = BOB_SEQUENCE;
-    int32_t seq[10];
-    for (int i = 0; i < 10; ++i) seq[i] = 10 + i;
-    ASSERT_EQ(LoadBobAnimation(&b, 0, 10, seq), 1);
-    SetBobAnimation(&b, 0);
-    std::vector<int32_t> seen;
-    for (int i = 0; i < 20; ++i) {
-        AnimateBob(&b);
-        seen.push_back(b.currFrame - 10);
-    }
-    EXPECT_EQ(seen, (std::vector<int32_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0}));
-    // SetBobAnimation leaves the counter, frame and state alone.
-    b.animCounter = 5;
-    b.animState = 1;
-    SetBobAnimation(&b, 0);
-    EXPECT_EQ(b.animCounter, 5);
-    EXPECT_EQ(b.currFrame, 10);
-    EXPECT_EQ(b.animState, 1);
-    DestroyBob(&b);
-}
-
-TEST(BobAnimation, SequencesAreStoredWithTheirEnd) {
-    BOB b{};
-    const int32_t five[] = {4, 3, 2, 1, 0};
-    ASSERT_EQ(LoadBobAnimation(&b, 15, 5, five), 1);
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(b.animations[15][i], five[i]);
-    EXPECT_EQ(b.animations[15][5], SEQUENCE_END);
+    // Slots past the table are refused; a slot never loaded, or holding an
+    // empty sequence, leaves the frame alone.
+    EXPECT_EQ(LoadBobAnimation(&b, BOB_SEQUENCE_SLOTS, 5, once), 0);
+    EXPECT_EQ(LoadBobAnimation(&b, -1, 5, once), 0);
     ASSERT_EQ(LoadBobAnimation(&b, 1, 0, nullptr), 1);
-    EXPECT_EQ(b.animations[1][0], SEQUENCE_END);
-    EXPECT_EQ(LoadBobAnimation(&b, 16, 5, five), 0);
-    EXPECT_EQ(LoadBobAnimation(&b, -1, 5, five), 0);
-    // A sequence BOB with no sequence loaded, or an empty one, stays put.
-    b.attr = BOB_SEQUENCE | BOB_PLAY_ONCE;
-    b.currFrame = 7;
-    SetBobAnimation(&b, 2);
-    EXPECT_EQ(AnimateBob(&b), 1);
-    EXPECT_EQ(b.currFrame, 7);
-    SetBobAnimation(&b, 1);
-    AnimateBob(&b);
-    AnimateBob(&b);
-    EXPECT_EQ(b.currFrame, 7);
-    EXPECT_EQ(b.animState, 0);
+    b.currFrame = 9;
+    for (int32_t slot : {1, 2}) {
+        SetBobAnimation(&b, slot);
+        EXPECT_EQ(Animate(b, 2), (Frames{9, 9}));
+    }
     DestroyBob(&b);
 }
 
 TEST(BobMove, AddsVelocityAndWrapsOrBouncesAtTheDisplayEdge) {
-    BOB b{};
-    b.width = b.height = 48;
-    SetBobVelocity(&b, 8, -3);
-    SetBobPosition(&b, 10, 10);
-    MoveBob(&b);
-    EXPECT_EQ(b.x, 18);
-    EXPECT_EQ(b.y, 7);
-
-    b.attr = BOB_WRAP | BOB_BOUNCE;  // wrapping wins
-    SetBobPosition(&b, 1020, 500);
-    SetBobVelocity(&b, 8, 0);
-    MoveBob(&b);
-    EXPECT_EQ(b.x, -48);
-    SetBobPosition(&b, -41, 500);
-    SetBobVelocity(&b, -8, 0);
-    MoveBob(&b);
-    EXPECT_EQ(b.x, 1023);
-    SetBobPosition(&b, -40, 500);
-    MoveBob(&b);
-    EXPECT_EQ(b.x, -48);
-    SetBobPosition(&b, 0, 760);
-    SetBobVelocity(&b, 0, 8);
-    MoveBob(&b);
-    EXPECT_EQ(b.y, -48);
-    EXPECT_EQ(b.yv, 8);
-
-    b.attr = BOB_BOUNCE;
-    SetBobPosition(&b, 968, 0);
-    SetBobVelocity(&b, 8, 0);
-    MoveBob(&b);
-    EXPECT_EQ(b.x, 976);  // not corrected: the reversed velocity acts next time
-    EXPECT_EQ(b.xv, -8);
-    SetBobPosition(&b, 967, 10);
-    SetBobVelocity(&b, 8, 0);
-    MoveBob(&b);
-    EXPECT_EQ(b.xv, 8);
-    SetBobPosition(&b, 7, 10);
-    SetBobVelocity(&b, -8, 0);
-    MoveBob(&b);
-    EXPECT_EQ(b.x, -1);
-    EXPECT_EQ(b.xv, 8);
-    SetBobPosition(&b, 10, 712);
-    SetBobVelocity(&b, 0, 8);
-    MoveBob(&b);
-    EXPECT_EQ(b.yv, -8);
+    const struct {
+        uint32_t attr;
+        int32_t x, y, xv, yv, wantX, wantY, wantXV, wantYV;
+    } cases[] = {
+        {0, 10, 10, 8, -3, 18, 7, 8, -3},
+        // Wrapping wins over bouncing: past one edge, in at the other.
+        {BOB_WRAP | BOB_BOUNCE, 1020, 500, 8, 0, -48, 500, 8, 0},
+        {BOB_WRAP, -41, 500, -8, 0, 1023, 500, -8, 0},
+        {BOB_WRAP, -40, 500, -8, 0, -48, 500, -8, 0},
+        {BOB_WRAP, 0, 760, 0, 8, 0, -48, 0, 8},
+        // Bouncing reverses the velocity; the position is not corrected.
+        {BOB_BOUNCE, 968, 0, 8, 0, 976, 0, -8, 0},
+        {BOB_BOUNCE, 967, 10, 8, 0, 975, 10, 8, 0},
+        {BOB_BOUNCE, 7, 10, -8, 0, -1, 10, 8, 0},
+        {BOB_BOUNCE, 10, 712, 0, 8, 10, 720, 0, -8},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.x << "," << c.y << " by " << c.xv << "," << c.yv);
+        BOB b{};
+        b.width = b.height = 48;
+        b.attr = c.attr;
+        SetBobPosition(&b, c.x, c.y);
+        SetBobVelocity(&b, c.xv, c.yv);
+        EXPECT_EQ(MoveBob(&b), 1);
+        EXPECT_TRUE(b.x == c.wantX && b.y == c.wantY) << b.x << "," << b.y;
+        EXPECT_TRUE(b.xv == c.wantXV && b.yv == c.wantYV) << b.xv << "," << b.yv;
+    }
 }
 
-TEST_F(BobTest, ClonesSharePicturesButNotState) {
-    ASSERT_EQ(CreateBob(&bob, 0, 0, 48, 48, 2, BOB_VISIBLE | BOB_FRAME_CYCLE, 0), 1);
-    LoadBobFrame(&bob, &sheet.file, 0, 0, 0, 0);
-    LoadBobFrame(&bob, &sheet.file, 1, 1, 0, 0);
+TEST_F(BobTest, ClonesShareThePicturesTheOwnerReleases) {
+    MakeCellBob();
     const int32_t seq[] = {1, 0};
     LoadBobAnimation(&bob, 0, 2, seq);
-    SetBobPosition(&bob, 96, 144);
-    bob.currFrame = 1;
     BOB clone{};
     ASSERT_EQ(CloneBob(&bob, &clone), 1);
-    EXPECT_EQ(clone.attr, bob.attr | BOB_CLONE);
-    EXPECT_EQ(clone.x, 96);
-    EXPECT_EQ(clone.y, 144);
-    EXPECT_EQ(clone.currFrame, 1);
-    EXPECT_EQ(clone.numFrames, 2);
-    EXPECT_EQ(clone.frames[1], bob.frames[1]);
+    EXPECT_EQ(clone.frames[0], bob.frames[0]);
     EXPECT_EQ(clone.animations[0], bob.animations[0]);
-    // Moving the owner leaves the clone where it was.
-    SetBobPosition(&bob, 0, 0);
-    bob.currFrame = 0;
-    EXPECT_EQ(clone.x, 96);
-    EXPECT_EQ(clone.currFrame, 1);
-
     // Destroying the clone releases nothing: the owner still draws.
     EXPECT_EQ(DestroyBob(&clone), 1);
     EXPECT_EQ(clone.frames[0], nullptr);
-    EXPECT_EQ(clone.animations[0], nullptr);
-    EXPECT_NE(bob.frames[0], nullptr);
     EXPECT_EQ(DrawBob(&bob, BackSurface), 1);
     EXPECT_EQ(PixelAt(BackSurface, 0, 0), Sheet::Pixel(1, 1));
-    // The owner's release clears its references, so a second one is harmless.
+    // The owner's release clears its references, so a second one is harmless,
+    // as is releasing a blank record.
     EXPECT_EQ(DestroyBob(&bob), 1);
     EXPECT_EQ(bob.frames[0], nullptr);
     EXPECT_EQ(bob.animations[0], nullptr);
     EXPECT_EQ(DestroyBob(&bob), 1);
-}
-
-TEST(BobDestroy, BlankRecordReleasesNothing) {
     BOB blank{};
     EXPECT_EQ(DestroyBob(&blank), 1);
 }

@@ -3,12 +3,14 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <random>
 #include <string>
 #include <system_error>
+#include <vector>
 
 class ScratchDir {
 public:
@@ -53,4 +55,14 @@ inline void WriteFileBytes(const char* name, const void* data, size_t size) {
         ASSERT_EQ(std::fwrite(data, 1, size, f), size);
     }
     std::fclose(f);
+}
+
+// The whole of a file, or nothing when it cannot be read.
+inline std::vector<uint8_t> ReadFileBytes(const char* name) {
+    std::vector<uint8_t> bytes;
+    if (FILE* f = std::fopen(name, "rb")) {
+        for (int c; (c = std::fgetc(f)) != EOF;) bytes.push_back(static_cast<uint8_t>(c));
+        std::fclose(f);
+    }
+    return bytes;
 }
