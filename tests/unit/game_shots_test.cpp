@@ -1,41 +1,9 @@
 // Shots: firing, blocks, balloons and the win, leaving the field, drawing.
 #include "game_fixture.h"
 #include "lib/display.h"
+#include "pixels.h"
 
-class ShotTest : public GameTest {
-protected:
-    static void Fill(BOB* bob, uint32_t colour) {
-        for (int32_t f = 0; f < bob->numFrames; ++f) {
-            int32_t pitch = 0;
-            uint32_t* p = PlatformLockSurface(bob->frames[f], &pitch);
-            ASSERT_NE(p, nullptr);
-            for (int32_t y = 0; y < 48; ++y)
-                for (int32_t x = 0; x < 48; ++x) p[y * (pitch / 4) + x] = colour + static_cast<uint32_t>(f);
-            PlatformUnlockSurface(bob->frames[f]);
-        }
-    }
-    static uint32_t Pixel(int32_t x, int32_t y) {
-        int32_t pitch = 0;
-        const uint32_t value = PlatformLockSurface(BackSurface, &pitch)[y * (pitch / 4) + x];
-        PlatformUnlockSurface(BackSurface);
-        return value;
-    }
-    static int Count(uint32_t colour) {
-        int32_t pitch = 0;
-        const uint32_t* p = PlatformLockSurface(BackSurface, &pitch);
-        int n = 0;
-        for (int32_t y = 0; y < FIELD_SIZE; ++y)
-            for (int32_t x = 0; x < FIELD_SIZE; ++x) n += p[y * (pitch / 4) + x] == colour;
-        PlatformUnlockSurface(BackSurface);
-        return n;
-    }
-    static void ClearBack() {
-        int32_t pitch = 0;
-        uint32_t* p = PlatformLockSurface(BackSurface, &pitch);
-        for (int32_t i = 0; i < FIELD_SIZE * (pitch / 4); ++i) p[i] = 0;
-        PlatformUnlockSurface(BackSurface);
-    }
-};
+class ShotTest : public GameTest {};
 
 // Where a shot is struck by a block and where the impact shows, by the way
 // it flies and what its own cell holds.
@@ -159,36 +127,36 @@ TEST_F(ShotTest, PopPiecesAndTurnedShotsAreDrawnWhereTheyBelong) {
     ASSERT_EQ(InitDisplay(1024, 768, 32), 1);
     ASSERT_EQ(CreateBob(&PopBob, 0, 0, 48, 48, 5, BOB_VISIBLE | BOB_FRAME_CYCLE, 0), 1);
     ASSERT_EQ(CreateBob(&ShotBobs[0], 0, 0, 48, 48, 4, BOB_VISIBLE | BOB_FRAME_CYCLE, 0), 1);
-    Fill(&PopBob, 0x100);
-    Fill(&ShotBobs[0], 0xFFFF00);
+    for (int32_t f = 0; f < 5; ++f) FillSurface(PopBob.frames[f], 0x100 + f);
+    for (int32_t f = 0; f < 4; ++f) FillSurface(ShotBobs[0].frames[f], 0xFFFF00 + f);
 
     // Each piece at its offset from the balloon's corner (240, 240); these
     // pixels are covered by no later piece.
     StartWith({{5, 5, BALLOON}});
-    ClearBack();
+    FillSurface(BackSurface, 0);
     PopEffectPending[0] = 1;
     DrawBalloonPop(0);
     EXPECT_FALSE(PopEffectPending[0]);
-    EXPECT_EQ(Pixel(220, 220), 0x100u);
-    EXPECT_EQ(Pixel(307, 220), 0x101u);
-    EXPECT_EQ(Pixel(307, 292), 0x102u);
-    EXPECT_EQ(Pixel(292, 307), 0x103u);
-    EXPECT_EQ(Pixel(230, 297), 0x104u);
+    EXPECT_EQ(PixelAt(BackSurface, 220, 220), 0x100u);
+    EXPECT_EQ(PixelAt(BackSurface, 307, 220), 0x101u);
+    EXPECT_EQ(PixelAt(BackSurface, 307, 292), 0x102u);
+    EXPECT_EQ(PixelAt(BackSurface, 292, 307), 0x103u);
+    EXPECT_EQ(PixelAt(BackSurface, 230, 297), 0x104u);
 
     // Turned down by a wedge while flying left, the shot still lies beside it
     // and is not shown in that frame; the next frame shows it on the wedge's column.
     StartWith({{4, 5, Wedge(0)}});
-    ClearBack();
+    FillSurface(BackSurface, 0);
     FireFrom(288, 240, DIR_LEFT);
-    EXPECT_GT(Count(0xFFFF00), 0);
-    ClearBack();
+    EXPECT_GT(CountPixels(BackSurface, 0xFFFF00), 0);
+    FillSurface(BackSurface, 0);
     Frame();
     EXPECT_EQ(ShotYV[0], 8);
-    EXPECT_EQ(Count(0xFFFF03), 0);
-    EXPECT_EQ(Count(0xFFFF00), 0);
+    EXPECT_EQ(CountPixels(BackSurface, 0xFFFF03), 0);
+    EXPECT_EQ(CountPixels(BackSurface, 0xFFFF00), 0);
     EXPECT_TRUE(ShotDrawEnabled);
     Frame();
-    EXPECT_EQ(Pixel(192, 256), 0xFFFF03u);
+    EXPECT_EQ(PixelAt(BackSurface, 192, 256), 0xFFFF03u);
 
     DestroyBob(&PopBob);
     DestroyBob(&ShotBobs[0]);
