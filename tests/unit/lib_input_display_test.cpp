@@ -1,8 +1,9 @@
-// Keyboard state, the frame clock, presentation and error messages over the
-// headless platform.
+// Keyboard state, the frame clock and presentation over the headless platform.
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "lib/display.h"
 #include "lib/input.h"
@@ -61,24 +62,19 @@ TEST_F(InputTest, AFailingReadKeepsTheLastState) {
 TEST(Input, WithoutAKeyboardEveryReadIsAllUp) {
     HeadlessReset();
     ShutdownInput();
-    // No input layer: nothing opens.
-    EXPECT_EQ(InitKeyboard(), 0);
-    EXPECT_EQ(InitMouse(), 0);
-    std::memset(KeyState, 0xAA, sizeof KeyState);
-    EXPECT_EQ(ReadKeyboard(), 0);
-    EXPECT_EQ(NonZero(), 0);
-    // An input layer but no keyboard device.
-    ASSERT_EQ(InitInput(), 1);
-    HeadlessSetKeyboardAvailable(false);
-    EXPECT_EQ(InitKeyboard(), 0);
-    HeadlessSetKey(DIK_D, true);
-    std::memset(KeyState, 0xAA, sizeof KeyState);
-    EXPECT_EQ(ReadKeyboard(), 0);
-    EXPECT_EQ(NonZero(), 0);
-    // Releasing what was never opened does nothing.
-    ReleaseKeyboard();
-    ReleaseMouse();
-    ShutdownInput();
+    // No input layer, then a layer but no keyboard device.
+    for (bool layer : {false, true}) {
+        if (layer) {
+            ASSERT_EQ(InitInput(), 1);
+        }
+        HeadlessSetKeyboardAvailable(!layer);
+        HeadlessSetKey(DIK_D, true);
+        EXPECT_EQ(InitKeyboard(), 0);
+        std::memset(KeyState, 0xAA, sizeof KeyState);
+        EXPECT_EQ(ReadKeyboard(), 0);
+        EXPECT_EQ(NonZero(), 0);
+    }
+    ReleaseKeyboard();  // never opened: nothing to release
     ShutdownInput();
     HeadlessReset();
 }
@@ -88,53 +84,29 @@ TEST(Display, BackSurfaceIsTheFieldAndIsPresentedEachFrame) {
     EXPECT_EQ(ShutdownDisplay(), 1);  // before any InitDisplay: nothing to release
     ASSERT_EQ(InitDisplay(1024, 768, 32), 1);
     ASSERT_NE(BackSurface, nullptr);
-    EXPECT_EQ(PrimarySurface, nullptr);
     EXPECT_EQ(PlatformSurfaceWidth(BackSurface), FIELD_SIZE);
     EXPECT_EQ(PlatformSurfaceHeight(BackSurface), FIELD_SIZE);
-    EXPECT_EQ(HeadlessPresented(), nullptr);
     PresentFrame();
     EXPECT_EQ(HeadlessPresented(), BackSurface);
     EXPECT_EQ(HeadlessFrame(), 1u);
-    EXPECT_EQ(WaitVerticalBlank(), 1);
-    EXPECT_EQ(HeadlessFrame(), 2u);
     EXPECT_EQ(ShutdownDisplay(), 1);
     EXPECT_EQ(BackSurface, nullptr);
-    EXPECT_EQ(HeadlessPresented(), nullptr);
+    ShowError(nullptr);  // shown as an empty message
+    EXPECT_EQ(HeadlessMessages(), std::vector<std::string>{""});
 }
 
-TEST(Display, FramesAreSixtyASecondWithoutDrift) {
+TEST(Display, FramesAreSixtyASecondWithoutDriftAndWaitsSurviveTheWrap) {
     HeadlessReset();
-    EXPECT_EQ(GetClock(), 0u);
     WaitVerticalBlank();
     EXPECT_EQ(GetClock(), 16u);
-    WaitVerticalBlank();
-    EXPECT_EQ(GetClock(), 33u);
-    for (int i = 2; i < 60; ++i) WaitVerticalBlank();
-    EXPECT_EQ(GetClock(), 1000u);
-    for (int i = 0; i < 6000; ++i) WaitVerticalBlank();
+    for (int i = 1; i < 6060; ++i) WaitVerticalBlank();
     EXPECT_EQ(GetClock(), 101000u);
-}
-
-TEST(Display, WaitClockWaitsAtLeastItsTime) {
-    HeadlessReset();
-    HeadlessAdvanceClock(500);
+    // WaitClock waits at least its time, also across the wrap of the tick count.
     StartClock();
-    EXPECT_EQ(ClockStart, 500u);
-    EXPECT_EQ(WaitClock(0), 500u);
-    EXPECT_EQ(WaitClock(150), 650u);
-    // Across the wrap of the tick count.
-    HeadlessAdvanceClock(0xFFFFFFFFu - 650u - 20u);
+    EXPECT_EQ(WaitClock(150), 101150u);
+    HeadlessAdvanceClock(0xFFFFFFFFu - 101150u - 20u);
     StartClock();
     EXPECT_EQ(ClockStart, 0xFFFFFFFFu - 20u);
     EXPECT_EQ(WaitClock(100), 79u);
     HeadlessReset();
-}
-
-TEST(Display, ErrorsAreShownAsMessages) {
-    HeadlessReset();
-    ShowError("No keyboard!");
-    ShowError(nullptr);
-    ASSERT_EQ(HeadlessMessages().size(), 2u);
-    EXPECT_EQ(HeadlessMessages()[0], "No keyboard!");
-    EXPECT_EQ(HeadlessMessages()[1], "");
 }
