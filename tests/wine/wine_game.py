@@ -1,0 +1,388 @@
+#!/usr/bin/env python3
+"""Plays tarno.exe under Wine in Xvfb as a player would, with xdotool, and
+checks what the screen shows and what the game stored in the registry.
+
+usage: wine_game.py --run-dir DIR --demo PATH --solve PATH --level SOURCE --work DIR
+
+Runs inside wine-tests.sh's game step (game.sh): DISPLAY, WINEPREFIX and a
+running Wine server come from there. Exit codes: 0 passed, 1 failed.
+
+The window shows the 672 by 672 field squeezed into its client area; Wine's
+DirectDraw picks the nearest source pixel with a 16.16 fixed-point step, so
+the headless picture squeezed the same way must agree to the pixel.
+"""
+import argparse
+import os
+import re
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+from gtk_e2e import (CELL, FIELD, RING, Picture, TankFinder, demo_picture,  # noqa: E402
+                     fire_position, read_bmp, read_ppm, route)
+
+failures = []
+
+
+def log(text):
+    print(text, flush=True)
+
+
+def check(ok, what):
+    log(("ok   " if ok else "FAIL ") + what)
+    if not ok:
+        failures.append(what)
+    return ok
+
+
+def run(*command, timeout=30, check_rc=True):
+    result = subprocess.run(list(command), capture_output=True, timeout=timeout)
+    if check_rc and result.returncode != 0:
+        raise RuntimeError("%s failed: %s" % (command[0], result.stderr.decode(errors="replace").strip()))
+    return result.stdout.decode(errors="replace")
+
+
+def xdotool(*words, timeout=30):
+    return run("xdotool", *words, timeout=timeout)
+
+
+def screen():
+    return read_ppm(subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], capture_output=True,
+                                   timeout=30, check=True).stdout)
+
+
+def titled_windows():
+    result = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Tarno$"], capture_output=True,
+                            timeout=30)
+    return result.stdout.split()
+
+
+def saved_level():
+    """The registry value as `wine reg query` prints it, or None."""
+    result = subprocess.run(["wine", "reg", "query", "HKCU\\Software\\Tarno", "/v", "Level"],
+                            capture_output=True, timeout=60)
+    found = re.search(r"Level\s+REG_BINARY\s+([0-9A-Fa-f]+)", result.stdout.decode(errors="replace"))
+    return found.group(1) if result.returncode == 0 and found else None
+
+
+# ---- The field as the window shows it ------------------------------------------
+
+class Presentation:
+    """The screen rectangle the field is squeezed into, and both ways of the
+    nearest-pixel mapping between screen and field."""
+
+    def __init__(self, left, top, right, bottom):
+        self.left, self.top, self.right, self.bottom = left, top, right, bottom
+        w, h = right - left, bottom - top
+        step_x, step_y = (FIELD << 16) // w, (FIELD << 16) // h
+        self.src_x = [(x * step_x) >> 16 for x in range(w)]
+        self.src_y = [(y * step_y) >> 16 for y in range(h)]
+        # Field pixels that no screen pixel samples stay hidden.
+        self.dst_x, self.dst_y = [None] * FIELD, [None] * FIELD
+        for x, s in enumerate(self.src_x):
+            if self.dst_x[s] is None:
+                self.dst_x[s] = x
+        for y, s in enumerate(self.src_y):
+            if self.dst_y[s] is None:
+                self.dst_y[s] = y
+
+    def squeeze(self, field):
+        """A field picture as the window shows it."""
+        rows = []
+        for sy in self.src_y:
+            row = field.rgb[sy * FIELD * 3:(sy + 1) * FIELD * 3]
+            rows.append(b"".join(row[sx * 3:sx * 3 + 3] for sx in self.src_x))
+        return Picture(len(self.src_x), len(self.src_y), b"".join(rows))
+
+    def shown(self, shot):
+        return shot.crop(self.left, self.top, self.right - self.left, self.bottom - self.top)
+
+    def screen_span(self, first, end, across):
+        """Screen offsets showing field coordinates first..end-1 of one axis."""
+        src = self.src_x if across else self.src_y
+        inside = [i for i, s in enumerate(src) if first <= s < end]
+        return inside[0], inside[-1] + 1
+
+
+class ShownField:
+    """Field coordinates over a screenshot: None where the squeeze hid a pixel."""
+
+    def __init__(self, presentation, shot):
+        self.p, self.shot = presentation, shot
+
+    def pixel(self, x, y):
+        dx, dy = self.p.dst_x[x], self.p.dst_y[y]
+        if dx is None or dy is None:
+            return None
+        return self.shot.pixel(self.p.left + dx, self.p.top + dy)
+
+
+class ShownTankFinder(TankFinder):
+    def matches(self, field, cell):
+        ox, oy = cell[0] * CELL, cell[1] * CELL
+        for pixels in self.sprites:
+            seen = [(field.pixel(ox + x, oy + y), p) for x, y, p in pixels]
+            seen = [(v, p) for v, p in seen if v is not None]
+            if seen and all(v == p for v, p in seen):
+                return True
+        return False
+
+
+def find_presentation(shot, window, first):
+    """The client rectangle: the insets of Wine's frame, caption and menu bar
+    that show the first frame, tried on a sparse grid of points."""
+    x, y, w, h = window
+    probes = [((i + 0.5) / 24, (j + 0.5) / 24) for j in range(24) for i in range(24)]
+    for top in range(20, 61):
+        for left in range(0, 9):
+            for right in range(0, 9):
+                for bottom in range(0, 9):
+                    l, t, r, b = x + left, y + top, x + w - right, y + h - bottom
+                    cw, ch = r - l, b - t
+                    sx_step, sy_step = (FIELD << 16) // cw, (FIELD << 16) // ch
+                    if all(shot.pixel(l + int(fx * cw), t + int(fy * ch)) ==
+                           first.pixel((int(fx * cw) * sx_step) >> 16, (int(fy * ch) * sy_step) >> 16)
+                           for fx, fy in probes):
+                        return Presentation(l, t, r, b)
+    return None
+
+
+def differing(a, b):
+    if (a.width, a.height) != (b.width, b.height):
+        return a.width * a.height
+    if a.rgb == b.rgb:
+        return 0
+    return sum(1 for i in range(0, len(a.rgb), 3) if a.rgb[i:i + 3] != b.rgb[i:i + 3])
+
+
+# ---- The session ----------------------------------------------------------------
+
+class Session:
+    def __init__(self, args, tmp):
+        self.args, self.tmp = args, tmp
+        self.game = self.window = self.geometry = self.p = self.finder = None
+
+    def start(self):
+        self.output = open(os.path.join(self.tmp, "game-output.txt"), "wb")
+        self.game = subprocess.Popen(["wine", "tarno.exe"], cwd=self.args.run_dir, stdin=subprocess.DEVNULL,
+                                     stdout=self.output, stderr=subprocess.STDOUT)
+        ids = xdotool("search", "--sync", "--onlyvisible", "--name", "^Tarno$", timeout=120).split()
+        self.window = ids[0]
+        geometry = {}
+        for line in xdotool("getwindowgeometry", "--shell", self.window).splitlines():
+            key, _, value = line.partition("=")
+            geometry[key] = int(value) if value.lstrip("-").isdigit() else value
+        self.geometry = (geometry["X"], geometry["Y"], geometry["WIDTH"], geometry["HEIGHT"])
+        self.focus()
+
+    def focus(self):
+        xdotool("windowfocus", "--sync", self.window)
+        time.sleep(0.2)
+
+    def field_shot(self):
+        return self.p.shown(screen())
+
+    def settled(self, timeout=20):
+        """Until nothing on the field moves: two pictures 0.2 s apart agree."""
+        last = screen()
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            time.sleep(0.2)
+            now = screen()
+            if (self.p.shown(now).rgb == self.p.shown(last).rgb) if self.p else now.rgb == last.rgb:
+                return now
+            last = now
+        return last
+
+    def tank(self, shot, expected=None):
+        return self.finder.find(ShownField(self.p, shot), expected)
+
+    def hold(self, key, seconds):
+        # One xdotool run, so the hold lasts what it says.
+        xdotool("keydown", key, "sleep", "%.3f" % seconds, "keyup", key)
+
+    def tap(self, *keys):
+        for key in keys:
+            xdotool("key", key)
+            time.sleep(0.3)
+
+    def drive(self, goal):
+        """Moves the tank to a ring cell, checking where it stopped after each
+        run of one arrow (a busy machine may stretch a hold by a cell)."""
+        where = self.tank(self.settled())
+        for _ in range(12):
+            if where is None or where == goal:
+                return where
+            key, cells, expected = route(where, goal)[0]
+            # A step takes 6 frames (0.1 s); the tank reads the arrow on each
+            # cell corner, so letting go half a step before the last corner
+            # stops it there.
+            self.hold(key, cells * 0.1 - 0.05)
+            time.sleep(0.25)
+            where = self.tank(self.settled(), expected)
+        return where
+
+    def compare(self, shot, reference, what):
+        """The window's field against a headless picture squeezed alike."""
+        seen, expected = self.p.shown(shot), self.p.squeeze(reference)
+        bad = differing(seen, expected)
+        if bad:
+            stem = os.path.join(self.tmp, what.split()[0].lower())
+            seen.save_ppm(stem + "-seen.ppm")
+            expected.save_ppm(stem + "-expected.ppm")
+        return check(bad == 0, "%s (%d pixels differ)" % (what, bad))
+
+    def compare_banner(self, shot, won, plain, what):
+        """As compare on the board inside the ring, but where the banner is
+        (where the headless pictures with and without it differ) by the mean
+        colour of 8 by 8 blocks: the banner's pieces are stretched by the
+        blit, and Wine's DirectDraw rounds that stretch its own way, which
+        moves their edges by a pixel or two."""
+        changed = [(i // 3 % FIELD, i // 3 // FIELD) for i in range(0, len(won.rgb), 3)
+                   if won.rgb[i:i + 3] != plain.rgb[i:i + 3]]
+        if not check(bool(changed), "the headless game drew a banner"):
+            return
+        fx0, fx1 = min(x for x, _ in changed) - 4, max(x for x, _ in changed) + 5
+        fy0, fy1 = min(y for _, y in changed) - 4, max(y for _, y in changed) + 5
+        seen, expected = self.p.shown(shot), self.p.squeeze(won)
+        x0, x1 = self.p.screen_span(CELL, FIELD - CELL, True)
+        y0, y1 = self.p.screen_span(CELL, FIELD - CELL, False)
+        bx0, bx1 = self.p.screen_span(fx0, fx1, True)
+        by0, by1 = self.p.screen_span(fy0, fy1, False)
+        exact_bad = sum(1 for y in range(y0, y1) for x in range(x0, x1)
+                        if not (bx0 <= x < bx1 and by0 <= y < by1) and seen.pixel(x, y) != expected.pixel(x, y))
+        worst = 0.0
+        for by in range(by0, by1 - 7, 8):
+            for bx in range(bx0, bx1 - 7, 8):
+                a, b = [0, 0, 0], [0, 0, 0]
+                for y in range(by, by + 8):
+                    for x in range(bx, bx + 8):
+                        for c, (u, v) in enumerate(zip(seen.pixel(x, y), expected.pixel(x, y))):
+                            a[c] += u
+                            b[c] += v
+                worst = max(worst, max(abs(u - v) for u, v in zip(a, b)) / 64.0)
+        if exact_bad or worst > 64:
+            seen.save_ppm(os.path.join(self.tmp, "won-seen.ppm"))
+            expected.save_ppm(os.path.join(self.tmp, "won-expected.ppm"))
+        check(exact_bad == 0, "%s: the board around the banner (%d pixels differ)" % (what, exact_bad))
+        check(worst <= 64, "%s: the banner (mean colours of 8 by 8 blocks differ by %.1f at most)" % (what, worst))
+
+    def stop(self):
+        if self.game and self.game.poll() is None:
+            self.game.kill()
+            self.game.wait()
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    for name in ("--run-dir", "--demo", "--solve", "--level", "--work"):
+        parser.add_argument(name, required=True)
+    args = parser.parse_args()
+
+    os.makedirs(args.work, exist_ok=True)
+    tmp = tempfile.mkdtemp(prefix="game-", dir=args.work)
+    s = Session(args, tmp)
+    try:
+        play(s, args, tmp)
+    except (RuntimeError, subprocess.SubprocessError, OSError, ValueError, IndexError, KeyError) as error:
+        check(False, "the session ran to its end: %s" % error)
+    finally:
+        s.stop()
+    if failures:
+        log("pictures and the game's output are in %s" % tmp)
+        return 1
+    return 0
+
+
+def play(s, args, tmp):
+    check(saved_level() is None, "no saved level in the registry before a win")
+    s.start()
+    check(s.geometry == (100, 10, 672, 672), "the window titled Tarno is at (100, 10), 672 by 672 %s"
+          % (s.geometry,))
+
+    # The first frame of level 1, as the headless game draws it.
+    first = demo_picture(args, args.run_dir, tmp, "first", "wait 1")
+    time.sleep(0.5)
+    shot = s.settled()
+    s.p = find_presentation(shot, s.geometry, first)
+    if not check(s.p is not None, "the first frame of level 1 is in the window"):
+        Picture(shot.width, shot.height, shot.rgb).save_ppm(os.path.join(tmp, "screen.ppm"))
+        return
+    x, y, w, h = s.geometry
+    check(s.p.top - y > 30 and s.p.left > x and s.p.right < x + w and s.p.bottom < y + h,
+          "the field fills the client area under the title and menu bars %s"
+          % ((s.p.left - x, s.p.top - y, s.p.right - x, s.p.bottom - y),))
+    s.compare(shot, first, "first frame of level 1 matches the headless picture")
+
+    # The menu bar holds dark text (File, Help) on a light ground.
+    bar = [shot.pixel(px, py) for py in range(s.p.top - 18, s.p.top - 2) for px in range(x + 4, x + 120)]
+    dark = sum(1 for r, g, b in bar if r + g + b < 200)
+    check(20 < dark < len(bar) // 2, "the menu bar shows its items (%d dark pixels)" % dark)
+
+    s.finder = ShownTankFinder(read_bmp(os.path.join(args.run_dir, "pieces.bmp")))
+    check(s.tank(shot) == RING[0], "the tank starts on the top-left corner")
+
+    # Held keys move the tank along the border: down the left column.
+    s.hold("Down", 0.25)
+    time.sleep(0.3)
+    where = s.tank(s.settled())
+    check(where is not None and where[0] == 0 and where[1] >= 2, "held Down moved the tank down the left column "
+          "(at %s)" % (where,))
+
+    # File > Reset, from the keyboard, puts it back: the first frame again.
+    before = s.field_shot()
+    s.tap("F10", "Down")
+    time.sleep(0.3)
+    check(s.field_shot().rgb != before.rgb, "the File menu opens over the field")
+    s.tap("Return")
+    s.focus()
+    s.compare(s.settled(), first, "File > Reset starts the level again")
+
+    # Win level 1 with the solver's shortest solution of the shipped source.
+    out = run(args.solve, args.level, timeout=120)
+    moves = [line.strip() for line in out.splitlines() if line.split()[:1] in (["left"], ["right"], ["up"], ["down"])]
+    check(bool(moves), "the solver found a solution for level 1 (%d shots)" % len(moves))
+    for number, move in enumerate(moves):
+        goal, key = fire_position(move)
+        reached = s.drive(goal)
+        if not check(reached == goal, "the tank reached %s for '%s' (at %s)" % (goal, move, reached)):
+            return
+        x0, x1 = s.p.screen_span(CELL, FIELD - CELL, True)
+        y0, y1 = s.p.screen_span(CELL, FIELD - CELL, False)
+        before = s.p.shown(s.settled()).crop(x0, y0, x1 - x0, y1 - y0)
+        s.hold(key, 0.1)
+        after = s.p.shown(s.settled()).crop(x0, y0, x1 - x0, y1 - y0)
+        if number == 0:
+            check(after.rgb != before.rgb, "a held arrow across the tank fired: the board changed")
+    time.sleep(1.5)  # the banner comes a second after the win
+    script = run(args.solve, "--demo", args.level, timeout=120)
+    won = demo_picture(args, args.run_dir, tmp, "won", script + "\nwait 90")
+    plain = demo_picture(args, args.run_dir, tmp, "plain", script + "\nwait 1")
+    s.compare_banner(s.settled(), won, plain, "the won level matches the headless picture")
+    level = saved_level()
+    check(level == "02", "the registry's Level value is raised to 2 (%s)" % level)
+
+    # The About dialog: a second window titled Tarno, closed by its OK.
+    s.tap("F10", "Right", "Down", "Return")
+    time.sleep(0.8)
+    check(len(titled_windows()) == 2, "About opens a second window titled Tarno")
+    s.tap("Return")
+    time.sleep(0.5)
+    check(len(titled_windows()) == 1, "OK closes the About dialog")
+
+    # Esc ends the game with exit code 0, and the value stays.
+    s.focus()
+    s.hold("Escape", 0.1)
+    try:
+        code = s.game.wait(timeout=30)
+    except subprocess.TimeoutExpired:
+        code = None
+    check(code == 0, "Esc ends the game with exit code 0 (%s)" % code)
+    check(not titled_windows(), "the window is gone")
+    check(saved_level() == "02", "the registry keeps Level 2 after the game ends")
+
+
+if __name__ == "__main__":
+    sys.exit(main())
