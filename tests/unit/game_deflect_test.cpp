@@ -49,10 +49,8 @@ TEST_F(DeflectorTest, SingleWedgeTurnsOrIsPushedByItsTable) {
                 }
                 const int32_t nx = cx + sx, ny = cy + sy;
                 const int32_t codes[] = {0, BLOCK, BALLOON, 0, Wedge((o + 2) % 4), Wedge((o + 1) % 4)};
-                if (codes[beyond])
-                    StartWith({{cx, cy, Wedge(o)}, {nx, ny, codes[beyond]}});
-                else
-                    StartWith({{cx, cy, Wedge(o)}});
+                const Piece pieces[] = {{cx, cy, Wedge(o)}, {nx, ny, codes[beyond]}};
+                StartWith(pieces, codes[beyond] ? 2 : 1);
                 const int32_t beyondCode = Board[nx][ny];
                 // Slots follow the scan order: a wedge beyond on the left or above comes first.
                 const int32_t d = (beyond >= INTERLOCKING && (nx < cx || ny < cy)) ? 1 : 0;
@@ -102,15 +100,14 @@ TEST_F(DeflectorTest, SingleWedgeTurnsOrIsPushedByItsTable) {
             }
 }
 
-TEST_F(DeflectorTest, PairMovesAsOnePieceAndNeverTurnsAShot) {
-    FormPair(6, 6);
-    EXPECT_EQ(Board[5][6], CELL_EMPTY);
-    EXPECT_EQ(Board[6][6], CELL_DEFLECTOR_PAIR);
-    EXPECT_TRUE(DeflectorAt(0, 6, 6) && DeflectorAt(1, 6, 6));
-
+// A pair moves as one piece into space, whichever side it is hit from, and
+// stays put at anything else; it never turns a shot.
+TEST_F(DeflectorTest, PairMovesAsOnePieceIntoSpaceOnly) {
     for (int32_t dir = DIR_LEFT; dir <= DIR_DOWN; ++dir) {
         SCOPED_TRACE(testing::Message() << "direction " << dir);
         FormPair(6, 6);
+        ASSERT_TRUE(Board[5][6] == CELL_EMPTY && Board[6][6] == CELL_DEFLECTOR_PAIR);
+        ASSERT_TRUE(DeflectorAt(0, 6, 6) && DeflectorAt(1, 6, 6));
         const int32_t nx = 6 + STEP[dir][0], ny = 6 + STEP[dir][1];
         const int32_t s = FireAlong(6, dir);
         RunUntilPop();
@@ -123,9 +120,6 @@ TEST_F(DeflectorTest, PairMovesAsOnePieceAndNeverTurnsAShot) {
         EXPECT_TRUE(DeflectorAt(0, nx, ny) && DeflectorAt(1, nx, ny));
         EXPECT_FALSE(PlayInMotion());
     }
-}
-
-TEST_F(DeflectorTest, PairStopsAtAnythingButSpace) {
     struct Case {
         const char* what;
         int32_t cx;
