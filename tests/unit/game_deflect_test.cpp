@@ -209,14 +209,9 @@ TEST_F(DeflectorTest, SlidingWedgeAndStaleSlotsAreNotFound) {
 // the wedge pushed away is neither on its old cell nor yet on the new one.
 TEST_F(DeflectorTest, TwoShotsInOneFrame) {
     StartWith({{5, 6, Wedge(0)}});
-    SetBobPosition(&TankBob, 192, 288);
-    FireShot(DIR_RIGHT);
-    SetBobPosition(&TankBob, 240, 240);
-    KeyReleased = 1;
-    FireShot(DIR_DOWN);
-    SetBobPosition(&TankBob, 288, 240);
-    KeyReleased = 1;
-    FireShot(DIR_DOWN);
+    FireAt(192, 288, DIR_RIGHT);
+    FireAt(240, 240, DIR_DOWN);
+    FireAt(288, 240, DIR_DOWN);
     Frame();
     EXPECT_EQ(Plays(SoundPop), 1);
     EXPECT_FALSE(ShotActive[0]);

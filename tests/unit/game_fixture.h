@@ -100,13 +100,17 @@ protected:
         return n;
     }
 
-    // Fires from a point (the tank's place) and runs that frame; returns the slot.
-    static int32_t FireFrom(int32_t x, int32_t y, int32_t direction) {
-        int32_t slot = 0;
-        while (slot < MAX_SHOTS && ShotActive[slot]) ++slot;
+    // Fires from a point (the tank's place), the key released first.
+    static void FireAt(int32_t x, int32_t y, int32_t direction) {
         SetBobPosition(&TankBob, x, y);
         KeyReleased = 1;
         FireShot(direction);
+    }
+    // The same, and runs that frame; returns the slot.
+    static int32_t FireFrom(int32_t x, int32_t y, int32_t direction) {
+        int32_t slot = 0;
+        while (slot < MAX_SHOTS && ShotActive[slot]) ++slot;
+        FireAt(x, y, direction);
         Frame();
         return slot % MAX_SHOTS;
     }

@@ -3,7 +3,7 @@
 #include "lib/display.h"
 #include "pixels.h"
 
-class ShotTest : public GameTest {};
+using ShotTest = GameTest;
 
 // Where a shot is struck by a block and where the impact shows, by the way
 // it flies and what its own cell holds.
@@ -85,17 +85,13 @@ TEST_F(ShotTest, FiringNeedsAReleaseAndTheEleventhShotTakesSlotZero) {
     FireShot(DIR_RIGHT);
     EXPECT_FALSE(ShotActive[0]);
     for (int32_t i = 0; i < MAX_SHOTS; ++i) {
-        SetBobPosition(&TankBob, 0, 48 * (i + 1));
-        KeyReleased = 1;
-        FireShot(DIR_RIGHT);
+        FireAt(0, 48 * (i + 1), DIR_RIGHT);
         EXPECT_FALSE(KeyReleased);
         EXPECT_TRUE(ShotActive[i]);
         EXPECT_EQ(ShotBobs[i].y, 48 * (i + 1));
     }
     Frames(3);
-    SetBobPosition(&TankBob, FIELD_MAX, 576);
-    KeyReleased = 1;
-    FireShot(DIR_LEFT);
+    FireAt(FIELD_MAX, 576, DIR_LEFT);
     EXPECT_EQ(ShotBobs[0].x, FIELD_MAX);
     EXPECT_EQ(ShotBobs[0].y, 576);
     EXPECT_EQ(ShotXV[0], -8);

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "lib/bitmap.h"
-#include "platform/headless/headless.h"
 #include "scratch.h"
 
 namespace {
@@ -150,12 +149,7 @@ TEST(BitmapLoad, RefusesWhatItCannotReadAndKeepsTheRecord) {
 TEST(BitmapFlip, ExchangesRowsInPlace) {
     uint8_t rows[3][2] = {{1, 2}, {3, 4}, {5, 6}};
     EXPECT_EQ(FlipBitmap(&rows[0][0], 2, 3), 1);
-    EXPECT_EQ(rows[0][0], 5);
-    EXPECT_EQ(rows[1][1], 4);
-    EXPECT_EQ(rows[2][1], 2);
-    EXPECT_EQ(FlipBitmap(&rows[0][0], 6, 1), 1);
-    EXPECT_EQ(rows[0][0], 5);
-    EXPECT_EQ(rows[2][0], 1);
+    EXPECT_TRUE(rows[0][0] == 5 && rows[0][1] == 6 && rows[1][0] == 3 && rows[2][0] == 1 && rows[2][1] == 2);
     EXPECT_EQ(FlipBitmap(nullptr, 2, 3), 0);
     EXPECT_EQ(FlipBitmap(&rows[0][0], -2, 3), 0);
 }
@@ -174,21 +168,6 @@ TEST(BitmapFile, ReadsFilesByNameWithoutWriteAccess) {
     EXPECT_EQ(bmp.pixels, nullptr);
     WriteFileBytes("empty.bmp", "", 0);
     EXPECT_EQ(LoadBitmapFile(&bmp, "empty.bmp"), 0);
-}
-
-TEST(BitmapFile, ReadsBackAHeadlessScreenshot) {
-    ScratchDir dir;
-    Surface* s = PlatformCreateSurface(7, 5);
-    int32_t pitch = 0;
-    uint32_t* p = PlatformLockSurface(s, &pitch);
-    for (int y = 0; y < 5; ++y)
-        for (int x = 0; x < 7; ++x) p[y * (pitch / 4) + x] = 0x00800000u | static_cast<uint32_t>(y) << 8 | x;
-    ASSERT_EQ(HeadlessWriteBmp(s, "shot.bmp"), 1);
-    PlatformDestroySurface(s);
-    BitmapFile bmp{};
-    ASSERT_EQ(LoadBitmapFile(&bmp, "shot.bmp"), 1);
-    ExpectPixels(bmp, 7, 5);
-    UnloadBitmapFile(&bmp);
 }
 
 // Files written by an independent encoder, so the loader is not only checked
