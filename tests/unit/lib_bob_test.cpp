@@ -61,17 +61,6 @@ protected:
 
 }  // namespace
 
-TEST_F(BobTest, FramesAreWholeMultiplesOfEightWide) {
-    ASSERT_EQ(CreateBob(&bob, 5, 6, 50, 20, 3, BOB_VISIBLE, 0), 1);
-    EXPECT_EQ(PlatformSurfaceWidth(bob.frames[2]), 56);
-    EXPECT_EQ(PlatformSurfaceHeight(bob.frames[2]), 20);
-    EXPECT_EQ(bob.frames[3], nullptr);
-    // More frames than a BOB has slots is refused before anything is made.
-    BOB tooMany{};
-    EXPECT_EQ(CreateBob(&tooMany, 0, 0, 8, 8, BOB_FRAME_SLOTS + 1, 0, 0), 0);
-    EXPECT_EQ(tooMany.frames[0], nullptr);
-}
-
 TEST_F(BobTest, FramesAreCutFromTheCellGrid) {
     ASSERT_EQ(CreateBob(&bob, 0, 0, 48, 48, 2, BOB_VISIBLE, 0), 1);
     ASSERT_EQ(LoadBobFrame(&bob, &sheet.file, 0, 0, 0, 0), 1);
@@ -106,9 +95,12 @@ TEST_F(BobTest, AMissingSheetOrACellOffItLeavesAnEmptyFrame) {
         EXPECT_EQ(LoadBobFrame(&bob, o.sheet, 0, o.cx, o.cy, o.mode), 0) << o.cx << "," << o.cy;
         EXPECT_EQ(CountPixels(bob.frames[0], 0), 48 * 48) << o.cx << "," << o.cy;
     }
-    // A frame index the BOB does not have.
+    // A frame index the BOB does not have; more frames than it has slots.
     EXPECT_EQ(LoadBobFrame(&bob, &sheet.file, 1, 0, 0, 0), 0);
     EXPECT_EQ(LoadBobFrame(&bob, &sheet.file, -1, 0, 0, 0), 0);
+    BOB tooMany{};
+    EXPECT_EQ(CreateBob(&tooMany, 0, 0, 8, 8, BOB_FRAME_SLOTS + 1, 0, 0), 0);
+    EXPECT_EQ(tooMany.frames[0], nullptr);
 }
 
 TEST_F(BobTest, DrawClipsToTheFieldAndLeavesBlackOut) {

@@ -203,7 +203,7 @@ TEST(WavParse, DamagedFilesNeverReadPastTheirEnd) {
     EXPECT_EQ(ParseWav(good.data(), static_cast<uint32_t>(good.size()), nullptr), 0);
 }
 
-TEST_F(SoundTest, PlayRewindsFirstAndStopRewindsAfter) {
+TEST_F(SoundTest, PlayRewindsFirstStopRewindsAfterAndUnknownIdsDoNothing) {
     const int32_t id = LoadWav("a.wav", 0);
     ASSERT_EQ(id, 0);
     const SoundBuffer* buffer = SoundTable[id].buffer;
@@ -214,21 +214,18 @@ TEST_F(SoundTest, PlayRewindsFirstAndStopRewindsAfter) {
     HeadlessSoundLog().clear();
     EXPECT_EQ(StopAllSounds(), 1);
     EXPECT_EQ(Events(buffer), "SR");
-}
-
-TEST_F(SoundTest, IdsWithoutASoundDoNothing) {
-    ASSERT_EQ(LoadWav("a.wav", 0), 0);
+    // Ids without a sound do nothing.
     HeadlessSoundLog().clear();
-    for (int32_t id : {-1, 1, 63, 64, 1000, INT32_MIN}) {
-        EXPECT_EQ(PlaySoundEffect(id, 0), 1) << id;
-        EXPECT_EQ(StopSoundEffect(id), 1) << id;
-        EXPECT_EQ(DeleteSoundEffect(id), 1) << id;
+    for (int32_t other : {-1, 1, 63, 64, 1000, INT32_MIN}) {
+        EXPECT_EQ(PlaySoundEffect(other, 0), 1) << other;
+        EXPECT_EQ(StopSoundEffect(other), 1) << other;
+        EXPECT_EQ(DeleteSoundEffect(other), 1) << other;
     }
     EXPECT_TRUE(HeadlessSoundLog().empty());
     EXPECT_EQ(HeadlessLiveSoundBuffers(), 1);
 }
 
-TEST_F(SoundTest, FailedLoadsLeaveTheirSlotFree) {
+TEST_F(SoundTest, FailedLoadsLeaveTheirSlotFreeAndFreedSlotsAreTakenAgain) {
     WriteBytes("alaw.wav", HandWav(6, 8000, {1, 2}));
     WriteBytes("empty.wav", HandWav(1, 11025, {}));
     EXPECT_EQ(LoadWav("missing.wav", 0), -1);
@@ -238,10 +235,8 @@ TEST_F(SoundTest, FailedLoadsLeaveTheirSlotFree) {
     EXPECT_EQ(LoadWav("a.wav", 0), 0);
     EXPECT_EQ(LoadWav("alaw.wav", 0), -1);
     EXPECT_EQ(LoadWav("a.wav", 0), 1);
-}
-
-TEST_F(SoundTest, SixtyFourSlotsThenNone) {
-    for (int32_t i = 0; i < MAX_SOUNDS; ++i) ASSERT_EQ(LoadWav("a.wav", 0), i);
+    // Sixty-four slots, then none.
+    for (int32_t i = 2; i < MAX_SOUNDS; ++i) ASSERT_EQ(LoadWav("a.wav", 0), i);
     EXPECT_EQ(LoadWav("a.wav", 0), -1);
     EXPECT_EQ(HeadlessLiveSoundBuffers(), MAX_SOUNDS);
     // Deleting frees the slot for the next load.
