@@ -8,7 +8,12 @@ BUILD_PACKAGES := cmake g++ make pkg-config libgtest-dev libgmock-dev googletest
   libgtk-3-dev libopenal-dev libopenal1
 TEST_PACKAGES := $(BUILD_PACKAGES) clang libclang-rt-14-dev xvfb xauth xdotool x11-utils \
   imagemagick sox procps
-WINDOWS_PACKAGES := g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 zip
+# The cross build needs the native compiler too (it makes the data) and
+# GoogleTest's sources; wine64 alone runs the 64-bit build (no i386 packages),
+# and fonts-wine gives its menus and dialogs their fonts. The tests under Wine
+# also use Xvfb, xdotool and ImageMagick from the test packages, and python3.
+WINDOWS_PACKAGES := cmake make g++ googletest g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 \
+  wine wine64 fonts-wine zip
 
 .PHONY: play check build test fuzz windows install deps-build deps-test deps-windows clean
 
@@ -45,7 +50,7 @@ install:
 deps-build:
 	@tools/install-packages $(BUILD_PACKAGES)
 deps-test:
-	@tools/install-packages $(TEST_PACKAGES)
+	@tools/install-packages $(TEST_PACKAGES) $(WINDOWS_PACKAGES) python3
 deps-windows:
 	@tools/install-packages $(WINDOWS_PACKAGES)
 
