@@ -195,6 +195,7 @@ TEST_F(DeflectorTest, SlidingWedgeAndStaleSlotsAreNotFound) {
     EXPECT_EQ(FindDeflectorAt(3, 3), -1);
     FireFrom(48, 144, DIR_RIGHT);
     ASSERT_EQ(Board[3][3], Wedge(0));
+    EXPECT_EQ(FindDeflectorAt(2, 3), -1);  // still on its old corner, already on its way
     const int32_t s = FireFrom(144, 136, DIR_DOWN);  // tests (3, 3) at once
     EXPECT_TRUE(ShotActive[s]);
     RunToRest();
