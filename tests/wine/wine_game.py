@@ -67,6 +67,36 @@ def saved_level():
     return found.group(1) if result.returncode == 0 and found else None
 
 
+def level_rows():
+    """For the open Levels submenu: per item, the darkest luminance of its
+    row, low for dark (enabled) text, high for grey. Wine's menus are
+    nameless windows of tarno.exe; the submenu is the tallest."""
+    menus = []
+    for line in run("xwininfo", "-root", "-children").splitlines():
+        words = line.split()
+        if "(has no name)" not in line or '"tarno.exe"' not in line or len(words) < 2:
+            continue
+        size, _, pos = words[-2].partition("+")
+        w, h = (int(v) for v in size.split("x"))
+        x, y = (int(v) for v in pos.split("+")[:2])
+        if w > 20 and h > 20:
+            menus.append((h, x, y, w))
+    if not menus:
+        return []
+    h, x, y, w = max(menus)
+    shot = screen()
+    rows = []
+    item = h / 12.0
+    for i in range(12):
+        darkest = 255
+        for yy in range(int(y + i * item + 2), int(y + (i + 1) * item - 2)):
+            for xx in range(x + 4, x + w - 4):
+                r, g, b = shot.pixel(xx, yy)
+                darkest = min(darkest, (r * 299 + g * 587 + b * 114) // 1000)
+        rows.append(darkest)
+    return rows
+
+
 # ---- The field as the window shows it ------------------------------------------
 
 class Presentation:
@@ -340,6 +370,16 @@ def play(s, args, tmp):
     s.focus()
     s.compare(s.settled(), first, "File > Reset starts the level again")
 
+    # File > Levels: only Level 1 can be chosen before a win; choosing it
+    # starts it again.
+    s.tap("F10", "Down", "Down", "Right")
+    rows = level_rows()
+    check(len(rows) == 12 and all(r > 110 for r in rows[1:]),
+          "Levels 2-12 are greyed at the start %s" % rows)
+    s.tap("Return")
+    s.focus()
+    s.compare(s.settled(), first, "choosing Level 1 starts level 1")
+
     # Win level 1 with the solver's shortest solution of the shipped source.
     out = run(args.solve, args.level, timeout=120)
     moves = [line.strip() for line in out.splitlines() if line.split()[:1] in (["left"], ["right"], ["up"], ["down"])]
@@ -364,6 +404,20 @@ def play(s, args, tmp):
     level = saved_level()
     check(level == "02", "the registry's Level value is raised to 2 (%s)" % level)
 
+    # Level 2 can now be chosen from the menu, and starts level 2.
+    has_second = os.path.exists(os.path.join(args.run_dir, "level2.dat"))
+    second = demo_picture(args, args.run_dir, tmp, "second", "level 2\nwait 1") if has_second else None
+    if has_second:
+        s.tap("F10", "Down", "Down", "Right")
+        rows = level_rows()
+        check(len(rows) == 12 and rows[1] < 110 and all(r > 110 for r in rows[2:]),
+              "Level 2 can be chosen after the win, 3-12 still greyed %s" % rows)
+        s.tap("Down", "Return")
+        s.focus()
+        s.compare(s.settled(), second, "choosing Level 2 starts level 2")
+    else:
+        log("skip Level 2 was not chosen: there is no level2.dat")
+
     # The About dialog: a second window titled Tarno, closed by its OK.
     s.tap("F10", "Right", "Down", "Return")
     time.sleep(0.8)
@@ -372,7 +426,19 @@ def play(s, args, tmp):
     time.sleep(0.5)
     check(len(titled_windows()) == 1, "OK closes the About dialog")
 
-    # Esc ends the game with exit code 0, and the value stays.
+    quit_with_escape(s)
+    check(saved_level() == "02", "the registry keeps Level 2 after the game ends")
+
+    # The next run starts where the registry says.
+    if has_second:
+        s.start()
+        time.sleep(0.5)
+        s.compare(s.settled(), second, "a new run starts on the saved level 2")
+        quit_with_escape(s)
+
+
+def quit_with_escape(s):
+    """Esc ends the game with exit code 0."""
     s.focus()
     s.hold("Escape", 0.1)
     try:
@@ -381,8 +447,6 @@ def play(s, args, tmp):
         code = None
     check(code == 0, "Esc ends the game with exit code 0 (%s)" % code)
     check(not titled_windows(), "the window is gone")
-    check(saved_level() == "02", "the registry keeps Level 2 after the game ends")
-
 
 if __name__ == "__main__":
     sys.exit(main())
