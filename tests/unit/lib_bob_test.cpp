@@ -16,18 +16,16 @@ constexpr uint32_t BACK = 0x00777777;
 // A sheet of 3 by 2 cells of 48 pixels on the one-pixel grid, each pixel
 // telling its own sheet position (never black).
 struct Sheet {
-    std::vector<uint8_t> bytes;
+    static constexpr int32_t W = 3 * 49 + 1, H = 2 * 49 + 1;
+    std::vector<uint8_t> bytes = std::vector<uint8_t>(W * H * 3);
     BitmapFile file{};
-    Sheet(int32_t w = 3 * 49 + 1, int32_t h = 2 * 49 + 1) : bytes(static_cast<size_t>(w) * h * 3) {
-        for (int32_t y = 0; y < h; ++y)
-            for (int32_t x = 0; x < w; ++x) {
-                uint8_t* p = &bytes[(static_cast<size_t>(y) * w + x) * 3];
-                p[0] = static_cast<uint8_t>(x);
-                p[1] = static_cast<uint8_t>(y);
-                p[2] = static_cast<uint8_t>(1 + (x >> 8));
-            }
-        file.infoHeader.biWidth = w;
-        file.infoHeader.biHeight = h;
+    Sheet() {
+        for (int32_t i = 0; i < W * H; ++i) {
+            const uint32_t v = Pixel(i % W, i / W);
+            for (int k = 0; k < 3; ++k) bytes[i * 3 + k] = static_cast<uint8_t>(v >> (8 * k));
+        }
+        file.infoHeader.biWidth = W;
+        file.infoHeader.biHeight = H;
         file.pixels = bytes.data();
     }
     static uint32_t Pixel(int32_t x, int32_t y) {
@@ -71,7 +69,7 @@ TEST_F(BobTest, FramesAreCutFromTheCellGrid) {
     EXPECT_EQ(PixelAt(bob.frames[1], 0, 0), Sheet::Pixel(99, 50));
     EXPECT_EQ(PixelAt(bob.frames[1], 47, 47), Sheet::Pixel(146, 97));
     // Blue, green, red bytes become one XRGB pixel.
-    uint8_t* corner = &sheet.bytes[(sheet.file.infoHeader.biWidth + 1) * 3];
+    uint8_t* corner = &sheet.bytes[(Sheet::W + 1) * 3];
     corner[0] = 0x10, corner[1] = 0x20, corner[2] = 0x30;
     LoadBobFrame(&bob, &sheet.file, 0, 0, 0, 0);
     EXPECT_EQ(PixelAt(bob.frames[0], 0, 0), 0x00302010u);
