@@ -14,5 +14,5 @@ cp "$cross/run/tarno.exe" "$cross/run"/level*.dat "$cross/run"/*.bmp "$cross/run
   fail "the Windows run folder is incomplete"
 wine reg delete 'HKCU\Software\Tarno' /f >/dev/null 2>&1
 
-python3 "$here/wine_game.py" --run-dir "$game/run" --demo "$native/tools/tarno-demo" \
+python3 "$here/wine_game.py" --run-dir "$game/run" --data-dir "$native/run" --demo "$native/tools/tarno-demo" \
   --solve "$native/tools/tarno-solve" --level "$level" --work "$game"
