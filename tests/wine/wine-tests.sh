@@ -49,6 +49,13 @@ build)
   cmake --build "$cross" -j2 --target tarno tarno-windows-zip tarno_win32_tests tarno_unit_tests \
     >>"$work.build.log" 2>&1 || { tail -50 "$work.build.log"; fail "cross build"; }
   ls -l "$cross/run/tarno.exe" "$cross/tarno-windows.zip"
+  # What a player unpacks: the game with its data beside it, every level
+  # that was built among it.
+  listed=$(cmake -E tar tf "$cross/tarno-windows.zip") || fail "tarno-windows.zip cannot be read"
+  for name in tarno.exe pieces.bmp pop.wav hit.wav shot.wav thump.wav start.wav bifald.wav finished.wav \
+      $(cd "$native/run" && ls level*.dat); do
+    echo "$listed" | grep -qx "$name" || fail "tarno-windows.zip lacks $name"
+  done
   ;;
 prefix)
   # A private prefix: no window manager (Wine places its own windows), the
