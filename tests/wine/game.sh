@@ -14,5 +14,16 @@ cp "$cross/run/tarno.exe" "$cross/run"/level*.dat "$cross/run"/*.bmp "$cross/run
   fail "the Windows run folder is incomplete"
 wine reg delete 'HKCU\Software\Tarno' /f >/dev/null 2>&1
 
-python3 "$here/wine_game.py" --run-dir "$game/run" --data-dir "$native/run" --demo "$native/tools/tarno-demo" \
-  --solve "$native/tools/tarno-solve" --level "$level" --work "$game"
+# What the game plays goes through ALSA's file plugin into a WAV file; the
+# game's own home holds that setting, so the other steps keep theirs.
+mkdir -p "$game/home"
+printf 'pcm.!default { type file slave.pcm "null" file "%s" format "wav" }\nctl.!default { type hw card 0 }\n' \
+  "$game/sound.wav" > "$game/home/.asoundrc"
+
+HOME="$game/home" python3 "$here/wine_game.py" --run-dir "$game/run" --data-dir "$native/run" \
+  --demo "$native/tools/tarno-demo" --solve "$native/tools/tarno-solve" --level "$level" --work "$game" \
+  --sound "$game/sound.wav"
+status=$?
+# The recording grows by megabytes a minute: keep it only for a failure.
+[ "$status" -eq 0 ] && rm -f "$game/sound.wav"
+exit "$status"

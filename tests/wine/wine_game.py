@@ -3,9 +3,11 @@
 checks what the screen shows and what the game stored in the registry.
 
 usage: wine_game.py --run-dir DIR --data-dir DIR --demo PATH --solve PATH --level SOURCE --work DIR
+                   --sound WAV
 
 The game runs from --run-dir; the headless pictures it is compared with are
-drawn by tarno-demo from the native build's data in --data-dir.
+drawn by tarno-demo from the native build's data in --data-dir. --sound is
+the WAV file that ALSA records what Wine plays into (game.sh sets that up).
 
 Runs inside wine-tests.sh's game step (game.sh): DISPLAY, WINEPREFIX and a
 running Wine server come from there. Exit codes: 0 passed, 1 failed.
@@ -19,6 +21,7 @@ import json
 import os
 import re
 import shutil
+import struct
 import subprocess
 import sys
 import tempfile
@@ -85,6 +88,39 @@ def headless(args, tmp, name, script):
                          check=True).stdout.decode()
     dumps = [line for line in out.splitlines() if line.startswith("{")]
     return read_bmp(os.path.join(work, "out.bmp")), json.loads(dumps[-1]) if dumps else {}
+
+
+def sound_size(path):
+    return os.path.getsize(path) if os.path.exists(path) else 0
+
+
+def sound_peak(path, start):
+    """Largest sample magnitude (0..1) recorded from byte start on. The file is
+    still being written: its data runs to the end, whatever the header says."""
+    data = open(path, "rb").read() if os.path.exists(path) else b""
+    pos, tag, bits, body = 12, None, 16, None
+    while pos + 8 <= len(data):
+        cid, size = data[pos:pos + 4], struct.unpack_from("<I", data, pos + 4)[0]
+        if cid == b"fmt ":
+            tag, bits = struct.unpack_from("<H", data, pos + 8)[0], struct.unpack_from("<H", data, pos + 22)[0]
+        elif cid == b"data":
+            body = pos + 8
+            break
+        pos += 8 + size + (size & 1)
+    if body is None:
+        return 0.0
+    width = bits // 8
+    first = max(start, body)
+    first += (first - body) % width and width - (first - body) % width
+    samples = data[first:first + (len(data) - first) // width * width]
+    if not samples:
+        return 0.0
+    if tag == 3 and bits == 32:
+        return max(abs(v) for v in struct.unpack("<%df" % (len(samples) // 4), samples))
+    if bits in (16, 32):
+        code = "h" if bits == 16 else "i"
+        return max(abs(v) for v in struct.unpack("<%d%s" % (len(samples) // width, code), samples)) / 2.0 ** (bits - 1)
+    return 0.0
 
 
 def level_rows():
@@ -327,7 +363,7 @@ class Session:
 
 def main():
     parser = argparse.ArgumentParser()
-    for name in ("--run-dir", "--data-dir", "--demo", "--solve", "--level", "--work"):
+    for name in ("--run-dir", "--data-dir", "--demo", "--solve", "--level", "--work", "--sound"):
         parser.add_argument(name, required=True)
     args = parser.parse_args()
 
@@ -405,6 +441,7 @@ def play(s, args, tmp):
     out = run(args.solve, args.level, timeout=120)
     moves = [line.strip() for line in out.splitlines() if line.split()[:1] in (["left"], ["right"], ["up"], ["down"])]
     check(bool(moves), "the solver found a solution for level 1 (%d shots)" % len(moves))
+    quiet_from = sound_size(args.sound)
     for number, move in enumerate(moves):
         goal, key = fire_position(move)
         reached = s.drive(goal)
@@ -413,10 +450,17 @@ def play(s, args, tmp):
         x0, x1 = s.p.screen_span(CELL, FIELD - CELL, True)
         y0, y1 = s.p.screen_span(CELL, FIELD - CELL, False)
         before = s.p.shown(s.settled()).crop(x0, y0, x1 - x0, y1 - y0)
+        heard_from = sound_size(args.sound)
+        if number == 0:
+            peak = sound_peak(args.sound, quiet_from)
+            check(peak < 0.02, "the tank moved in silence (peak %.3f)" % peak)
         s.hold(key, 0.1)
         after = s.p.shown(s.settled()).crop(x0, y0, x1 - x0, y1 - y0)
         if number == 0:
             check(after.rgb != before.rgb, "a held arrow across the tank fired: the board changed")
+            time.sleep(0.5)
+            peak = sound_peak(args.sound, heard_from)
+            check(peak > 0.02, "the shot was heard: DirectSound played it (peak %.3f)" % peak)
     time.sleep(1.5)  # the banner comes a second after the win
     script = run(args.solve, "--demo", args.level, timeout=120)
     won, state = headless(args, tmp, "won", script + "\nwait 90")
