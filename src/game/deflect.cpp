@@ -206,7 +206,9 @@ void UpdateShot(int32_t slot) {
 void StepDeflectors(bool draw) {
     for (int32_t d = 0; d < LevelDeflectors(); ++d) {
         BOB* bob = &DeflectorBobs[d];
-        MoveBob(bob);
+        // A wedge at rest stays put; only sliding ones need the move (the
+        // solver runs this millions of times).
+        if (bob->xv != 0 || bob->yv != 0) MoveBob(bob);
         if (draw) DrawBob(bob, BackSurface);
         if (bob->x % CELL_SIZE == 0 && bob->y % CELL_SIZE == 0) SetBobVelocity(bob, 0, 0);
     }
