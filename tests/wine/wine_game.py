@@ -31,8 +31,8 @@ import time
 # code is left in the source tree.
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
-from gtk_e2e import (CELL, FIELD, RING, Picture, TankFinder, fire_position, read_bmp,  # noqa: E402
-                     read_ppm, route)
+from gtk_e2e import (CELL, FIELD, RING, Picture, TankFinder, differing_pixels, fire_position,  # noqa: E402
+                     read_bmp, read_ppm, route)
 
 failures = []
 
@@ -238,14 +238,6 @@ def find_presentation(shot, window, first):
     return None
 
 
-def differing(a, b):
-    if (a.width, a.height) != (b.width, b.height):
-        return a.width * a.height
-    if a.rgb == b.rgb:
-        return 0
-    return sum(1 for i in range(0, len(a.rgb), 3) if a.rgb[i:i + 3] != b.rgb[i:i + 3])
-
-
 # ---- The session ----------------------------------------------------------------
 
 class Session:
@@ -316,7 +308,7 @@ class Session:
     def compare(self, shot, reference, what):
         """The window's field against a headless picture squeezed alike."""
         seen, expected = self.p.shown(shot), self.p.squeeze(reference)
-        bad = differing(seen, expected)
+        bad = differing_pixels(seen, expected)
         if bad:
             stem = os.path.join(self.tmp, "-".join(re.findall(r"\w+", what.lower())[:4]))
             seen.save_ppm(stem + "-seen.ppm")
