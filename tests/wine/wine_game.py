@@ -31,21 +31,8 @@ import time
 # code is left in the source tree.
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
-from gtk_e2e import (CELL, FIELD, RING, Picture, TankFinder, differing_pixels, fire_position,  # noqa: E402
-                     read_bmp, read_ppm, route)
-
-failures = []
-
-
-def log(text):
-    print(text, flush=True)
-
-
-def check(ok, what):
-    log(("ok   " if ok else "FAIL ") + what)
-    if not ok:
-        failures.append(what)
-    return ok
+from gtk_e2e import (CELL, FIELD, RING, Picture, TankFinder, check, differing_pixels,  # noqa: E402
+                     failures, fire_position, log, read_bmp, read_ppm, route)
 
 
 def run(*command, timeout=30):
