@@ -56,11 +56,6 @@ TEST_F(Sheet, EveryCellTheGameCutsHoldsAPicture) {
             }
 }
 
-TEST_F(Sheet, FloorBorderAndBlockHaveNoTransparentPixel) {
-    const int cells[][2] = {{0, 0}, {1, 0}, {3, 0}, {0, 1}, {1, 1}, {2, 1}, {3, 1}, {4, 1}, {5, 1}, {6, 1}, {7, 1}};
-    for (const auto& c : cells) EXPECT_EQ(OpaqueCount(c[0], c[1]), 48 * 48) << "cell " << c[0] << "," << c[1];
-}
-
 // Each wedge fills its own half up to the diagonal and nothing beyond it, so
 // the floor shows in the other half and two opposite wedges make a square.
 TEST_F(Sheet, WedgesFillTheirHalfAndOppositeOnesMakeASquare) {

@@ -224,36 +224,6 @@ TEST(BobAnimation, SequencesLoopOrStopOnTheirLastElement) {
     DestroyBob(&b);
 }
 
-TEST(BobMove, AddsVelocityAndWrapsOrBouncesAtTheDisplayEdge) {
-    const struct {
-        uint32_t attr;
-        int32_t x, y, xv, yv, wantX, wantY, wantXV, wantYV;
-    } cases[] = {
-        {0, 10, 10, 8, -3, 18, 7, 8, -3},
-        // Wrapping wins over bouncing: past one edge, in at the other.
-        {BOB_WRAP | BOB_BOUNCE, 1020, 500, 8, 0, -48, 500, 8, 0},
-        {BOB_WRAP, -41, 500, -8, 0, 1023, 500, -8, 0},
-        {BOB_WRAP, -40, 500, -8, 0, -48, 500, -8, 0},
-        {BOB_WRAP, 0, 760, 0, 8, 0, -48, 0, 8},
-        // Bouncing reverses the velocity; the position is not corrected.
-        {BOB_BOUNCE, 968, 0, 8, 0, 976, 0, -8, 0},
-        {BOB_BOUNCE, 967, 10, 8, 0, 975, 10, 8, 0},
-        {BOB_BOUNCE, 7, 10, -8, 0, -1, 10, 8, 0},
-        {BOB_BOUNCE, 10, 712, 0, 8, 10, 720, 0, -8},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.x << "," << c.y << " by " << c.xv << "," << c.yv);
-        BOB b{};
-        b.width = b.height = 48;
-        b.attr = c.attr;
-        SetBobPosition(&b, c.x, c.y);
-        SetBobVelocity(&b, c.xv, c.yv);
-        EXPECT_EQ(MoveBob(&b), 1);
-        EXPECT_TRUE(b.x == c.wantX && b.y == c.wantY) << b.x << "," << b.y;
-        EXPECT_TRUE(b.xv == c.wantXV && b.yv == c.wantYV) << b.xv << "," << b.yv;
-    }
-}
-
 TEST_F(BobTest, ClonesShareThePicturesTheOwnerReleases) {
     MakeCellBob();
     const int32_t seq[] = {1, 0};

@@ -48,38 +48,6 @@ protected:
 };
 bool Win32Surfaces::ready_ = false;
 
-TEST_F(Win32Surfaces, FreshSurfacesAreBlackAndRowsHoldTheirWidth) {
-    Surface* s = PlatformCreateSurface(50, 20);
-    ASSERT_NE(s, nullptr);
-    EXPECT_EQ(PlatformSurfaceWidth(s), 50);
-    EXPECT_EQ(PlatformSurfaceHeight(s), 20);
-    int32_t pitch = 0;
-    ASSERT_NE(PlatformLockSurface(s, &pitch), nullptr);
-    PlatformUnlockSurface(s);
-    EXPECT_GE(pitch, 50 * 4);
-    EXPECT_EQ(Get(s, 0, 0), 0u);
-    EXPECT_EQ(Get(s, 49, 19), 0u);
-    PlatformDestroySurface(s);
-}
-
-TEST_F(Win32Surfaces, KeyedBlitsSkipBlackAndPlainBlitsCopyIt) {
-    Surface* src = PlatformCreateSurface(4, 4);
-    Surface* dst = PlatformCreateSurface(8, 8);
-    ASSERT_TRUE(src && dst);
-    Fill(src, 0x00302010);
-    Set(src, 1, 1, 0);
-    Fill(dst, 0x00112233);
-    Rect at{2, 2, 6, 6};
-    EXPECT_EQ(PlatformBlit(dst, &at, src, nullptr, true), 1);
-    EXPECT_EQ(Get(dst, 2, 2), 0x00302010u);
-    EXPECT_EQ(Get(dst, 3, 3), 0x00112233u);  // black was transparent
-    EXPECT_EQ(Get(dst, 1, 1), 0x00112233u);  // outside untouched
-    EXPECT_EQ(PlatformBlit(dst, &at, src, nullptr, false), 1);
-    EXPECT_EQ(Get(dst, 3, 3), 0u);
-    PlatformDestroySurface(src);
-    PlatformDestroySurface(dst);
-}
-
 TEST_F(Win32Surfaces, StretchedClippedAndEmptyBlits) {
     Surface* src = PlatformCreateSurface(2, 2);
     Surface* dst = PlatformCreateSurface(8, 8);
@@ -293,14 +261,6 @@ TEST(Win32Resources, TheAboutDialogShowsTheSharedLines) {
 
 // ---- The game window --------------------------------------------------------
 
-void CALLBACK PressEscapeInAbout(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND about = FindWindowA(reinterpret_cast<LPCSTR>(32770), TEXT_TITLE);
-    if (about) {
-        KillTimer(nullptr, timer);
-        PostMessageA(about, WM_COMMAND, IDCANCEL, 0);
-    }
-}
-
 class Win32Window : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -321,17 +281,6 @@ protected:
     HWND window_ = nullptr;
 };
 
-TEST_F(Win32Window, TheSavedLevelUnlocksTheMenuWhileTheWindowIsMade) {
-    EXPECT_EQ(GameWindow, window_);
-    EXPECT_EQ(FindWindowA("WINXCLASS", TEXT_TITLE), window_);
-    HMENU menu = GetMenu(window_);
-    ASSERT_NE(menu, nullptr);
-    for (int id = IDM_LEVEL1; id <= IDM_LEVEL12; ++id) {
-        bool grayed = (GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED) != 0;
-        EXPECT_EQ(grayed, id > IDM_LEVEL1 + 4) << "Level " << id - IDM_LEVEL1 + 1;
-    }
-}
-
 TEST_F(Win32Window, ClicksArriveInFieldCoordinates) {
     RECT client;
     GetClientRect(window_, &client);
@@ -349,13 +298,6 @@ TEST_F(Win32Window, ClicksArriveInFieldCoordinates) {
     SendMessageA(window_, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(client.right / 2, client.bottom / 2));
     EXPECT_NEAR(ClickX, 336, 2);
     EXPECT_NEAR(ClickY, 336, 2);
-}
-
-TEST_F(Win32Window, TheAboutDialogClosesWithEscape) {
-    UINT_PTR timer = SetTimer(nullptr, 0, 50, PressEscapeInAbout);
-    ASSERT_NE(timer, 0u);
-    PlatformShowAbout();  // returns only once the dialog has been closed
-    EXPECT_EQ(FindWindowA(reinterpret_cast<LPCSTR>(32770), TEXT_TITLE), nullptr);
 }
 
 TEST_F(Win32Window, ExitEndsTheLoopWithCodeZero) {
