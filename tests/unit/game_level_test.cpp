@@ -11,19 +11,6 @@
 
 class LevelTest : public GameTest {};
 
-TEST_F(LevelTest, FileNames) {
-    char name[32];
-    const std::pair<int32_t, const char*> names[] = {{1, "level1.dat"}, {12, "level12.dat"}, {0, "level.dat"}, {-4, "level.dat"}};
-    for (const auto& n : names) {
-        LevelFileName(n.first, name, sizeof name);
-        EXPECT_STREQ(name, n.second);
-    }
-    // Level 0 (a stored progress of 0) builds the editor's file.
-    StartWith({{4, 4, BLOCK}}, 0);
-    EXPECT_EQ(Board[4][4], CELL_BLOCK);
-    EXPECT_TRUE(HeadlessMessages().empty());
-}
-
 TEST_F(LevelTest, PiecesTakeSlotsInColumnOrder) {
     StartWith({{3, 2, BALLOON}, {3, 5, BALLOON}, {1, 9, BALLOON}, {8, 1, Wedge(2)}, {2, 12, Wedge(3)}, {4, 4, BLOCK}});
     ASSERT_EQ(BalloonCount, 3);

@@ -146,15 +146,6 @@ TEST(BitmapLoad, RefusesWhatItCannotReadAndKeepsTheRecord) {
     EXPECT_EQ(LoadBitmapBytes(nullptr, good.data(), static_cast<uint32_t>(good.size())), 0);
 }
 
-TEST(BitmapFlip, ExchangesRowsInPlace) {
-    uint8_t rows[3][2] = {{1, 2}, {3, 4}, {5, 6}};
-    EXPECT_EQ(FlipBitmap(&rows[0][0], 2, 3), 1);
-    EXPECT_TRUE(rows[0][0] == 5 && rows[0][1] == 6 && rows[1][0] == 3 && rows[2][0] == 1 && rows[2][1] == 2);
-    EXPECT_EQ(FlipBitmap(&rows[0][0], 6, 1), 1);  // one row: nothing to exchange
-    EXPECT_EQ(FlipBitmap(nullptr, 2, 3), 0);
-    EXPECT_EQ(FlipBitmap(&rows[0][0], -2, 3), 0);
-}
-
 TEST(BitmapFile, ReadsFilesByNameWithoutWriteAccess) {
     ScratchDir dir;
     std::vector<uint8_t> file = MakeBmp(3, 2);

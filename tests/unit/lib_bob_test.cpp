@@ -174,22 +174,6 @@ std::vector<int32_t> Animate(BOB& b, int n) {
 using Frames = std::vector<int32_t>;
 }  // namespace
 
-TEST(BobAnimation, FrameCycleStepsEveryNthCall) {
-    BOB b{};
-    b.attr = BOB_FRAME_CYCLE;
-    b.numFrames = 3;
-    SetBobAnimSpeed(&b, 2);
-    EXPECT_EQ(Animate(b, 6), (Frames{0, 1, 1, 2, 2, 0}));
-    SetBobAnimSpeed(&b, 0);  // as 1: every call
-    EXPECT_EQ(Animate(b, 2), (Frames{1, 2}));
-    // One frame wins over cycling; no animation flag changes nothing.
-    b.attr = BOB_ONE_FRAME | BOB_FRAME_CYCLE;
-    EXPECT_EQ(Animate(b, 1), Frames{0});
-    b.attr = BOB_VISIBLE;
-    b.currFrame = 1;
-    EXPECT_EQ(Animate(b, 1), Frames{1});
-}
-
 TEST(BobAnimation, SequencesLoopOrStopOnTheirLastElement) {
     BOB b{};
     b.attr = BOB_SEQUENCE;

@@ -35,21 +35,6 @@ int NonZero() {
 
 }  // namespace
 
-TEST_F(InputTest, KeysReadByLevelUntilTheNextRead) {
-    HeadlessSetKey(DIK_LEFT, true);
-    HeadlessSetKey(DIK_UP, true);
-    EXPECT_EQ(ReadKeyboard(), 1);
-    EXPECT_NE(KeyState[DIK_LEFT], 0);
-    EXPECT_NE(KeyState[DIK_UP], 0);
-    EXPECT_EQ(NonZero(), 2);
-    // Released, but not read yet: the last read stands.
-    HeadlessSetKey(DIK_LEFT, false);
-    EXPECT_NE(KeyState[DIK_LEFT], 0);
-    EXPECT_EQ(ReadKeyboard(), 1);
-    EXPECT_EQ(KeyState[DIK_LEFT], 0);
-    EXPECT_NE(KeyState[DIK_UP], 0);
-}
-
 TEST_F(InputTest, AFailingReadKeepsTheLastState) {
     HeadlessSetKey(DIK_R, true);
     ASSERT_EQ(ReadKeyboard(), 1);

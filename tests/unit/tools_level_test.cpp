@@ -117,13 +117,6 @@ TEST(LevelText, FaultsNameTheirLine) {
     EXPECT_NE(error.find("the grid stops after 7 rows"), std::string::npos) << error;
 }
 
-TEST(Solver, NamesEveryEntryOnce) {
-    for (int e = 0; e < solver::ENTRIES; ++e) EXPECT_EQ(solver::EntryOfName(solver::EntryName(e)), e);
-    EXPECT_EQ(solver::EntryName(0), "right 1");
-    EXPECT_EQ(solver::EntryName(47), "up 12");
-    EXPECT_EQ(solver::EntryOfName("sideways 3"), -1);
-}
-
 TEST(Solver, OneBalloonFallsToOneShotAlongItsRowOrColumn) {
     uint8_t bytes[LEVEL_FILE_SIZE];
     std::string error;
