@@ -7,7 +7,6 @@
 #include "lib/display.h"
 #include "lib/input.h"
 #include "lib/sound.h"
-#include "shell/shell.h"
 
 int32_t HeldDirection;
 uint8_t TankMoving;
@@ -17,6 +16,7 @@ uint32_t WinStartTick;
 uint8_t LevelPlayed;
 uint8_t EditorMode;
 uint8_t EditorClearPending;
+void (*WinFrameHook)();
 
 namespace {
 
@@ -142,8 +142,7 @@ void RunWinSequence() {
         PlaySoundEffect(SoundFinished, 0);
         FinishedPlayed = 1;
     }
-    EnableLevelMenu(CurrentLevel);
-    if (CurrentLevel > ReadSavedLevel()) WriteSavedLevel(CurrentLevel);
+    if (WinFrameHook) WinFrameHook();
 }
 
 }  // namespace

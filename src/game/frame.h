@@ -15,6 +15,10 @@ extern uint8_t LevelPlayed;  // CurrentLevel before the win advanced it
 extern uint8_t EditorMode;
 extern uint8_t EditorClearPending;
 
+// Called once each frame while the level stands won, where the saved
+// progress and the level menu catch up; set by the shell at start-up.
+extern void (*WinFrameHook)();
+
 int RunPlayFrame();
 bool TankAligned();
 void DrawLevelBanner();

@@ -1,4 +1,5 @@
 #include "game/board.h"
+#include "game/frame.h"
 #include "platform/platform.h"
 #include "resource.h"
 #include "shell/shell.h"
@@ -16,4 +17,11 @@ void WriteSavedLevel(uint8_t level) { PlatformWriteProgress(level); }
 void EnableLevelMenu(int32_t n) {
     if (n < 1 || n > LAST_LEVEL) return;
     for (int32_t k = 1; k <= n; ++k) PlatformEnableMenuItem(IDM_LEVEL1 - 1 + k);
+}
+
+// The level menu and the saved level follow CurrentLevel, which the win has
+// already advanced.
+void OnWinFrame() {
+    EnableLevelMenu(CurrentLevel);
+    if (CurrentLevel > ReadSavedLevel()) WriteSavedLevel(CurrentLevel);
 }

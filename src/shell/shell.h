@@ -7,6 +7,8 @@ constexpr uint8_t SAVED_LEVEL_DEFAULT = 1;
 uint8_t ReadSavedLevel();
 void WriteSavedLevel(uint8_t level);
 void EnableLevelMenu(int32_t n);
+// The frame's hook while a level stands won: unlock the menu, raise the saved level.
+void OnWinFrame();
 
 int InitGame();
 int ShutdownGame();

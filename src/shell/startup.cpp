@@ -1,3 +1,4 @@
+#include "game/frame.h"
 #include "game/sprites.h"
 #include "lib/display.h"
 #include "lib/input.h"
@@ -31,6 +32,7 @@ void BuildTank() {
 }  // namespace
 
 int InitGame() {
+    WinFrameHook = OnWinFrame;
     InitDisplay(1024, 768, 32);
     if (!InitInput()) PlatformBeep();
     if (!InitKeyboard()) PlatformBeep();
