@@ -1,0 +1,404 @@
+// The page around the game (index.html): the canvas, the menu bar, the
+// dialogs, Web Audio and localStorage. web.cpp calls these through
+// Module.tarnoPage; the page calls the game through the exported Web* functions.
+Module.tarnoPage = (function () {
+  'use strict';
+  const FIELD = 672;
+  const SAMPLE_RATE = 11025;
+  const PROGRESS_KEY = 'tarno.level';
+  const EDITOR_KEY = 'tarno.level.dat';
+  const EDITOR_FILE = 'level.dat';
+  const LEVEL_FILE_SIZE = 300;
+
+  const byId = (id) => document.getElementById(id);
+  const canvas = byId('field');
+  const view = canvas.getContext('2d', { alpha: false });
+  const frame = document.createElement('canvas');
+  frame.width = frame.height = FIELD;
+  const frameView = frame.getContext('2d', { alpha: false });
+  const image = frameView.createImageData(FIELD, FIELD);
+
+  // For tests and benchmarks: frames by hand and the page's own timings.
+  const stats = { frames: 0, firstFrameMs: -1, frameMs: [] };
+  let firstFrameSeen;
+  window.tarno = {
+    stats: stats,
+    firstFrame: new Promise((resolve) => { firstFrameSeen = resolve; }),
+    pause: () => Module._WebSetPaused(1),
+    resume: () => Module._WebSetPaused(0),
+    step: (n) => Module._WebStep(n),
+  };
+
+  // ---- Storage: absent or refused storage reads as nothing stored ----------
+
+  function load(key) {
+    try { return window.localStorage.getItem(key); } catch (e) { return null; }
+  }
+  function store(key, value) {
+    try { window.localStorage.setItem(key, value); return true; } catch (e) { return false; }
+  }
+  const toText = (bytes) => btoa(String.fromCharCode.apply(null, bytes));
+  const toBytes = (text) => Uint8Array.from(atob(text), (c) => c.charCodeAt(0));
+
+  function storedEditorFile() {
+    const text = load(EDITOR_KEY);
+    if (!text) return null;
+    try { return toBytes(text); } catch (e) { return null; }
+  }
+
+  // ---- Drawing: the field scaled to fit, whole device pixels when it can ----
+
+  function fit() {
+    const ratio = window.devicePixelRatio || 1;
+    const room = Math.min(window.innerWidth,
+      window.innerHeight - byId('menubar').offsetHeight - byId('editor').offsetHeight);
+    const device = Math.max(1, Math.floor(room * ratio));
+    const side = device >= FIELD ? Math.floor(device / FIELD) * FIELD : device;
+    if (canvas.width !== side) canvas.width = canvas.height = side;
+    canvas.style.width = canvas.style.height = side / ratio + 'px';
+    draw();
+  }
+
+  function draw() {
+    // At 1:1 the picture goes straight to the canvas, without a scaling copy.
+    if (canvas.width === FIELD) {
+      view.putImageData(image, 0, 0);
+      return;
+    }
+    frameView.putImageData(image, 0, 0);
+    view.imageSmoothingEnabled = false;
+    view.drawImage(frame, 0, 0, canvas.width, canvas.height);
+  }
+
+  // ---- Keys: KeyboardEvent.code to the PC set-1 scan codes -------------------
+
+  const SCAN_CODES = {
+    Escape: 0x01, Backspace: 0x0E, Tab: 0x0F, Enter: 0x1C, Space: 0x39, NumpadEnter: 0x9C,
+    ArrowUp: 0xC8, ArrowLeft: 0xCB, ArrowRight: 0xCD, ArrowDown: 0xD0,
+  };
+  [['1234567890', 0x02], ['QWERTYUIOP', 0x10], ['ASDFGHJKL', 0x1E], ['ZXCVBNM', 0x2C]].forEach(([row, first]) => {
+    for (let i = 0; i < row.length; ++i) {
+      const name = row[i] >= '0' && row[i] <= '9' ? 'Digit' + row[i] : 'Key' + row[i];
+      SCAN_CODES[name] = first + i;
+    }
+  });
+
+  let openMenu = null;
+  let dialogsOpen = 0;
+  let ended = false;
+
+  function onKey(event, down) {
+    if (event.key === 'Escape' && openMenu) {
+      closeMenus();
+      event.preventDefault();
+      return;
+    }
+    const code = SCAN_CODES[event.code];
+    if (!code || dialogsOpen || openMenu || ended || event.ctrlKey || event.metaKey || event.altKey) return;
+    event.preventDefault();  // no scrolling with the arrows, no typing into the page
+    if (down && event.repeat) return;
+    Module._WebKey(code, down ? 1 : 0);
+  }
+  window.addEventListener('keydown', (e) => { resumeSound(); onKey(e, true); });
+  window.addEventListener('keyup', (e) => onKey(e, false));
+  window.addEventListener('blur', () => Module._WebClearKeys());  // releases go elsewhere now
+
+  // ---- Mouse: field coordinates through the canvas's scaling --------------
+
+  canvas.addEventListener('mousedown', (event) => {
+    resumeSound();
+    closeMenus();
+    if (event.button !== 0 && event.button !== 2) return;
+    const box = canvas.getBoundingClientRect();
+    const x = Math.floor((event.clientX - box.left) * FIELD / box.width);
+    const y = Math.floor((event.clientY - box.top) * FIELD / box.height);
+    event.preventDefault();
+    Module._WebClick(event.button, x, y);
+  });
+  canvas.addEventListener('contextmenu', (event) => event.preventDefault());
+
+  // ---- Menu bar ------------------------------------------------------------
+
+  const menuItems = {};
+  const openAt = [byId('menubar'), null, null];  // the menu being filled at each depth
+
+  function closeMenus() {
+    if (!openMenu) return;
+    openMenu.classList.remove('open');
+    openMenu = null;
+  }
+
+  function addMenuEntry(depth, id, text, grayed) {
+    const parent = openAt[depth];
+    if (!parent) return;
+    text = text.replace(/&(.)/g, '$1');
+    if (depth === 0) {
+      const menu = document.createElement('div');
+      menu.className = 'menu';
+      const button = document.createElement('button');
+      button.type = 'button';
+      button.textContent = text;
+      const dropdown = document.createElement('div');
+      dropdown.className = 'dropdown';
+      menu.append(button, dropdown);
+      parent.append(menu);
+      button.addEventListener('mousedown', (event) => {
+        event.preventDefault();
+        const wasOpen = openMenu === menu;
+        closeMenus();
+        if (!wasOpen) {
+          Module._WebClearKeys();  // their releases will not reach the game
+          menu.classList.add('open');
+          openMenu = menu;
+        }
+      });
+      button.addEventListener('mouseenter', () => {
+        if (openMenu && openMenu !== menu) {
+          closeMenus();
+          menu.classList.add('open');
+          openMenu = menu;
+        }
+      });
+      openAt[1] = dropdown;
+      openAt[2] = null;
+    } else if (id === 0) {
+      const submenu = document.createElement('div');
+      submenu.className = 'submenu';
+      submenu.tabIndex = -1;
+      const label = document.createElement('span');
+      label.textContent = text;
+      const dropdown = document.createElement('div');
+      dropdown.className = 'dropdown';
+      submenu.append(label, dropdown);
+      parent.append(submenu);
+      if (depth < 2) openAt[depth + 1] = dropdown;
+    } else {
+      const item = document.createElement('button');
+      item.type = 'button';
+      item.className = 'item';
+      item.textContent = text;
+      item.disabled = !!grayed;
+      item.dataset.command = id;
+      item.addEventListener('click', () => {
+        closeMenus();
+        Module._WebMenu(id);
+      });
+      parent.append(item);
+      menuItems[id] = item;
+    }
+  }
+
+  document.addEventListener('mousedown', (event) => {
+    if (openMenu && !openMenu.contains(event.target)) closeMenus();
+  });
+
+  // ---- Dialogs: frames wait while one is open -------------------------------
+
+  function showDialog(dialog) {
+    if (dialog.open) return;
+    ++dialogsOpen;
+    dialog.showModal();
+  }
+  ['message', 'about'].forEach((name) => byId(name).addEventListener('close', () => {
+    --dialogsOpen;
+    Module._WebClearKeys();
+    if (name === 'message') nextMessage();
+  }));
+
+  const messages = [];
+  function nextMessage() {
+    const dialog = byId('message');
+    if (dialog.open || !messages.length) return;
+    byId('message-text').textContent = messages.shift();
+    showDialog(dialog);
+  }
+
+  function addAboutLine(x, y, text) {
+    const line = document.createElement('div');
+    line.style.left = x * 7 / 4 + 'px';  // dialog units, as an 8-point font gives them
+    line.style.top = y * 2 + 'px';
+    line.textContent = text;
+    byId('about-lines').append(line);
+  }
+
+  // ---- Sound: one Web Audio source at a time per buffer ---------------------
+
+  let audio = null;
+  const sounds = {};
+
+  function resumeSound() {
+    if (audio && audio.state === 'suspended') audio.resume().catch(() => {});
+  }
+
+  function position(s) {
+    const t = audio.currentTime - s.started;
+    const length = s.buffer.duration;
+    return s.loop ? t % length : Math.min(t, length);
+  }
+
+  function start(s) {
+    const node = audio.createBufferSource();
+    node.buffer = s.buffer;
+    node.loop = s.loop;
+    node.connect(audio.destination);
+    // A sound that ran to its end starts again from the beginning.
+    if (s.offset >= s.buffer.duration) s.offset = 0;
+    node.start(0, s.offset);
+    s.started = audio.currentTime - s.offset;
+    node.onended = () => {
+      if (s.node !== node) return;
+      s.node = null;
+      s.offset = 0;
+    };
+    s.node = node;
+  }
+
+  function halt(s) {
+    const node = s.node;
+    s.node = null;
+    if (node) node.stop();
+  }
+
+  // ---- The game's level.dat kept in localStorage, and offered as a file ------
+
+  function keepEditorFile(bytes) {
+    store(EDITOR_KEY, toText(bytes));
+    byId('download').disabled = false;
+  }
+
+  byId('download').addEventListener('click', () => {
+    const bytes = storedEditorFile();
+    if (!bytes) return;
+    const link = document.createElement('a');
+    link.href = URL.createObjectURL(new Blob([bytes], { type: 'application/octet-stream' }));
+    link.download = EDITOR_FILE;
+    link.click();
+    setTimeout(() => URL.revokeObjectURL(link.href), 1000);
+  });
+
+  byId('upload').addEventListener('change', (event) => {
+    const file = event.target.files[0];
+    event.target.value = '';
+    if (!file) return;
+    file.arrayBuffer().then((data) => {
+      const bytes = new Uint8Array(data);
+      if (bytes.length !== LEVEL_FILE_SIZE) {
+        messages.push('This is not a level file: a level file holds ' + LEVEL_FILE_SIZE + ' bytes.');
+        nextMessage();
+        return;
+      }
+      FS.writeFile(EDITOR_FILE, bytes);
+      keepEditorFile(bytes);
+    });
+  });
+
+  Module.preRun = (Module.preRun || []).concat(() => {
+    const bytes = storedEditorFile();
+    if (bytes) {
+      FS.writeFile(EDITOR_FILE, bytes);
+      byId('download').disabled = false;
+    }
+  });
+
+  window.addEventListener('resize', fit);
+  fit();
+
+  return {
+    // Drawing and frames
+    present: (pixels, side) => {
+      image.data.set(HEAPU8.subarray(pixels, pixels + side * side * 4));
+      draw();
+      if (stats.firstFrameMs < 0) {
+        stats.firstFrameMs = performance.now();
+        firstFrameSeen(stats.firstFrameMs);
+      }
+    },
+    frameDone: (ms) => {
+      ++stats.frames;
+      if (stats.frameMs.length >= 3600) stats.frameMs.shift();
+      stats.frameMs.push(ms);
+    },
+    mayRun: () => (!openMenu && !dialogsOpen && !ended && !document.hidden ? 1 : 0),
+    ended: () => {
+      ended = true;
+      closeMenus();
+      for (const id in sounds) halt(sounds[id]);
+      byId('menubar').style.display = byId('stage').style.display = 'none';
+      byId('ended').style.display = 'block';
+    },
+
+    // Menu and dialogs
+    addMenuEntry: addMenuEntry,
+    enableMenuItem: (id) => { if (menuItems[id]) menuItems[id].disabled = false; },
+    addAboutLine: addAboutLine,
+    showAbout: () => showDialog(byId('about')),
+    showMessage: (text) => { messages.push(text); nextMessage(); },
+
+    // Storage
+    readProgress: () => {
+      const text = load(PROGRESS_KEY);
+      return text !== null && /^[0-9]{1,3}$/.test(text) ? Number(text) : -1;
+    },
+    writeProgress: (level) => { store(PROGRESS_KEY, String(level)); },
+    keepEditorFile: keepEditorFile,
+
+    // Sound
+    openSound: () => {
+      try {
+        audio = new (window.AudioContext || window.webkitAudioContext)();
+        return 1;
+      } catch (e) {
+        return 0;
+      }
+    },
+    closeSound: () => {
+      if (audio) audio.close().catch(() => {});
+      audio = null;
+    },
+    createSound: (id, samples) => {
+      try {
+        const buffer = audio.createBuffer(1, Math.max(1, samples.length), SAMPLE_RATE);
+        const channel = buffer.getChannelData(0);
+        for (let i = 0; i < samples.length; ++i) channel[i] = (samples[i] - 128) / 128;
+        sounds[id] = { buffer: buffer, node: null, offset: 0, started: 0, loop: false };
+        return 1;
+      } catch (e) {
+        return 0;
+      }
+    },
+    releaseSound: (id) => {
+      if (sounds[id]) halt(sounds[id]);
+      delete sounds[id];
+    },
+    // Plays from the current position; one that is playing keeps playing.
+    playSound: (id, loop) => {
+      const s = sounds[id];
+      if (!s) return 0;
+      s.loop = !!loop;
+      if (s.node) s.node.loop = s.loop;
+      else start(s);
+      return 1;
+    },
+    // A stop keeps the position; rewinding is separate.
+    stopSound: (id) => {
+      const s = sounds[id];
+      if (!s) return 0;
+      if (s.node) {
+        s.offset = position(s);
+        halt(s);
+      }
+      return 1;
+    },
+    // A playing sound jumps back to its start and plays on.
+    rewindSound: (id) => {
+      const s = sounds[id];
+      if (!s) return 0;
+      s.offset = 0;
+      if (s.node) {
+        halt(s);
+        start(s);
+      }
+      return 1;
+    },
+  };
+})();

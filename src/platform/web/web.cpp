@@ -1,0 +1,284 @@
+// The browser front end: the page's canvas, menu bar and dialogs (page.js),
+// requestAnimationFrame paced to 60 frames a second, Web Audio, localStorage
+// for the progress and the editor's level.dat. Surfaces come from soft/.
+#include <emscripten.h>
+#include <emscripten/html5.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "game/board.h"
+#include "menu_table.h"
+#include "platform/platform.h"
+#include "platform/web/pacing.h"
+#include "shell/shell.h"
+
+namespace {
+
+constexpr int FIELD = 672;
+constexpr const char* EDITOR_FILE = "level.dat";
+constexpr uint8_t SCAN_S = 0x1F;
+constexpr int EDITOR_FILE_MAX = 4096;  // far more than a level; a bigger file is not one to keep
+
+uint8_t Keys[256];
+uint32_t Rgba[FIELD * FIELD];
+bool QuitRequested = false;
+bool Ended = false;
+bool InFrame = false;
+bool Paused = false;  // frames stepped by hand (tests and benchmarks)
+FramePacer Pacer;
+
+void ClearKeys() { std::memset(Keys, 0, sizeof Keys); }
+
+// The editor writes level.dat with plain file calls into the page's memory;
+// a changed file is copied to localStorage so that it outlives the page.
+// Compared by content: saves within one second keep the same time stamp.
+void KeepEditorFile() {
+    static uint8_t kept[EDITOR_FILE_MAX], bytes[EDITOR_FILE_MAX];
+    static size_t keptSize = 0;
+    size_t size = 0;
+    if (FILE* f = std::fopen(EDITOR_FILE, "rb")) {
+        size = std::fread(bytes, 1, sizeof bytes, f);
+        std::fclose(f);
+    }
+    if (size == 0 || size == sizeof bytes || (size == keptSize && std::memcmp(bytes, kept, size) == 0)) return;
+    std::memcpy(kept, bytes, size);
+    keptSize = size;
+    EM_ASM({ Module.tarnoPage.keepEditorFile(HEAPU8.slice($0, $0 + $1)); }, bytes, size);
+}
+
+void RunOneFrame() {
+    const double start = emscripten_get_now();
+    InFrame = true;
+    RunFrame();
+    InFrame = false;
+    // The editor saves in a frame with S down: only then can the file have changed.
+    if (Keys[SCAN_S]) KeepEditorFile();
+    EM_ASM({ Module.tarnoPage.frameDone($0); }, emscripten_get_now() - start);
+}
+
+void End() {
+    Ended = true;
+    ShutdownGame();
+    EM_ASM({ Module.tarnoPage.ended(); });
+}
+
+bool FramesMayRun() { return !QuitRequested && !InFrame && EM_ASM_INT({ return Module.tarnoPage.mayRun(); }); }
+
+EM_BOOL OnAnimationFrame(double nowMs, void*) {
+    if (Ended) return EM_FALSE;
+    if (QuitRequested) {
+        End();
+        return EM_FALSE;
+    }
+    if (Paused || !FramesMayRun()) {
+        ResetPacer(&Pacer);
+        return EM_TRUE;
+    }
+    const int due = FramesDue(&Pacer, static_cast<int64_t>(nowMs * 1000.0));
+    for (int i = 0; i < due && FramesMayRun(); ++i) RunOneFrame();
+    if (QuitRequested) {
+        End();
+        return EM_FALSE;
+    }
+    return EM_TRUE;
+}
+
+}  // namespace
+
+// ---- Calls from the page --------------------------------------------------
+
+extern "C" {
+
+EMSCRIPTEN_KEEPALIVE void WebKey(int scanCode, int down) {
+    if (scanCode <= 0 || scanCode > 255) return;
+    Keys[scanCode] = down ? 0x80 : 0;
+    if (!down && !Ended) OnKeyUp();
+}
+
+EMSCRIPTEN_KEEPALIVE void WebClearKeys() { ClearKeys(); }
+
+EMSCRIPTEN_KEEPALIVE void WebClick(int button, int x, int y) {
+    if (Ended || x < 0 || y < 0 || x >= FIELD || y >= FIELD) return;
+    if (button == 0) OnLeftButtonDown(x, y);
+    else if (button == 2) OnRightButtonDown(x, y);
+}
+
+EMSCRIPTEN_KEEPALIVE void WebMenu(int id) {
+    if (Ended || QuitRequested) return;
+    OnMenuCommand(id);
+}
+
+// Frames by hand: paused, the display no longer runs them and Step runs n
+// at once, so a script of key events plays the same on every machine.
+EMSCRIPTEN_KEEPALIVE void WebSetPaused(int paused) { Paused = paused != 0; }
+
+EMSCRIPTEN_KEEPALIVE int WebStep(int frames) {
+    int run = 0;
+    for (; run < frames && !QuitRequested && !Ended; ++run) RunOneFrame();
+    if (QuitRequested && !Ended) End();
+    return run;
+}
+
+}  // extern "C"
+
+// ---- Display and clock ----------------------------------------------------
+
+int PlatformInitDisplay(int32_t, int32_t, int32_t) { return 1; }
+void PlatformShutdownDisplay() {}
+
+// The animation frame has already waited for this frame's slot.
+void PlatformWaitFrame() {}
+
+void PlatformPresent(Surface* back) {
+    int32_t pitch = 0;
+    const uint8_t* src = reinterpret_cast<const uint8_t*>(PlatformLockSurface(back, &pitch));
+    if (!src) return;
+    const int rows = PlatformSurfaceHeight(back) < FIELD ? PlatformSurfaceHeight(back) : FIELD;
+    const int cols = PlatformSurfaceWidth(back) < FIELD ? PlatformSurfaceWidth(back) : FIELD;
+    // Memory order blue, green, red, unused to the canvas's red, green, blue, alpha.
+    for (int y = 0; y < rows; ++y) {
+        const uint32_t* in = reinterpret_cast<const uint32_t*>(src + static_cast<size_t>(y) * pitch);
+        uint32_t* out = Rgba + static_cast<size_t>(y) * FIELD;
+        for (int x = 0; x < cols; ++x) {
+            const uint32_t p = in[x];
+            out[x] = 0xFF000000u | ((p & 0xFFu) << 16) | (p & 0xFF00u) | ((p >> 16) & 0xFFu);
+        }
+    }
+    PlatformUnlockSurface(back);
+    EM_ASM({ Module.tarnoPage.present($0, $1); }, Rgba, FIELD);
+}
+
+uint32_t PlatformTicks() { return static_cast<uint32_t>(static_cast<uint64_t>(emscripten_get_now())); }
+
+void PlatformIdle() {}
+
+// ---- Sound: Web Audio, in the page -----------------------------------------
+
+struct SoundBuffer {
+    int id;
+};
+
+namespace {
+constexpr int MAX_BUFFERS = 64;
+SoundBuffer Buffers[MAX_BUFFERS];
+bool SoundOpen = false;
+}  // namespace
+
+int PlatformInitSoundDevice() {
+    SoundOpen = SoundOpen || EM_ASM_INT({ return Module.tarnoPage.openSound(); });
+    return SoundOpen ? 1 : 0;
+}
+
+void PlatformShutdownSoundDevice() {
+    if (!SoundOpen) return;
+    for (SoundBuffer& b : Buffers)
+        if (b.id) PlatformReleaseSoundBuffer(&b);
+    EM_ASM({ Module.tarnoPage.closeSound(); });
+    SoundOpen = false;
+}
+
+SoundBuffer* PlatformCreateSoundBuffer(const uint8_t* samples, uint32_t size) {
+    if (!SoundOpen || (!samples && size)) return nullptr;
+    for (int i = 0; i < MAX_BUFFERS; ++i) {
+        if (Buffers[i].id) continue;
+        if (!EM_ASM_INT({ return Module.tarnoPage.createSound($0, HEAPU8.subarray($1, $1 + $2)); }, i + 1, samples,
+                        size))
+            return nullptr;
+        Buffers[i].id = i + 1;
+        return &Buffers[i];
+    }
+    return nullptr;
+}
+
+void PlatformReleaseSoundBuffer(SoundBuffer* buffer) {
+    if (!buffer || !buffer->id) return;
+    EM_ASM({ Module.tarnoPage.releaseSound($0); }, buffer->id);
+    buffer->id = 0;
+}
+
+int PlatformPlaySoundBuffer(SoundBuffer* buffer, bool loop) {
+    if (!buffer || !buffer->id) return 0;
+    return EM_ASM_INT({ return Module.tarnoPage.playSound($0, $1); }, buffer->id, loop ? 1 : 0);
+}
+
+int PlatformStopSoundBuffer(SoundBuffer* buffer) {
+    if (!buffer || !buffer->id) return 0;
+    return EM_ASM_INT({ return Module.tarnoPage.stopSound($0); }, buffer->id);
+}
+
+int PlatformRewindSoundBuffer(SoundBuffer* buffer) {
+    if (!buffer || !buffer->id) return 0;
+    return EM_ASM_INT({ return Module.tarnoPage.rewindSound($0); }, buffer->id);
+}
+
+// ---- Keyboard and mouse ---------------------------------------------------
+
+int PlatformInitKeyboard() {
+    ClearKeys();
+    return 1;
+}
+
+int PlatformReadKeyboard(uint8_t state[256]) {
+    std::memcpy(state, Keys, sizeof Keys);
+    return 1;
+}
+
+void PlatformReleaseKeyboard() {}
+int PlatformInitMouse() { return 1; }
+void PlatformReleaseMouse() {}
+
+bool PlatformKeyDownNow(int32_t virtualKey) {
+    if (virtualKey == 0x1B) return Keys[0x01] != 0;
+    if (virtualKey == 0x0D) return Keys[0x1C] != 0 || Keys[0x9C] != 0;
+    return false;
+}
+
+// ---- Window, menu, messages -----------------------------------------------
+
+// The page's dialog cannot hold the frame that asks for it: it opens, and
+// no further frame runs until it is closed.
+void PlatformShowMessage(const char* text) {
+    ClearKeys();
+    EM_ASM({ Module.tarnoPage.showMessage(UTF8ToString($0)); }, text ? text : "");
+}
+
+void PlatformShowAbout() {
+    ClearKeys();
+    EM_ASM({ Module.tarnoPage.showAbout(); });
+}
+
+void PlatformEnableMenuItem(int32_t commandId) { EM_ASM({ Module.tarnoPage.enableMenuItem($0); }, commandId); }
+
+void PlatformRequestQuit() { QuitRequested = true; }
+
+void PlatformBeep() {}
+
+// ---- Saved progress: one number in localStorage -----------------------------
+
+int PlatformReadProgress(uint8_t* level) {
+    if (!level) return 0;
+    const int stored = EM_ASM_INT({ return Module.tarnoPage.readProgress(); });
+    if (stored < 0 || stored > 255) return 0;
+    *level = static_cast<uint8_t>(stored);
+    return 1;
+}
+
+void PlatformWriteProgress(uint8_t level) { EM_ASM({ Module.tarnoPage.writeProgress($0); }, level); }
+
+int main() {
+    for (const MenuEntry& e : MENU_TABLE)
+        EM_ASM({ Module.tarnoPage.addMenuEntry($0, $1, UTF8ToString($2), $3); }, e.depth, e.id, e.text,
+               e.grayed ? 1 : 0);
+    for (const AboutLine& line : ABOUT_LINES) {
+        // The version number is its own control in the table; one line reads better.
+        if (std::strcmp(line.text, TEXT_VERSION) == 0) continue;
+        const char* text = std::strcmp(line.text, "Version ") == 0 ? "Version " TEXT_VERSION : line.text;
+        EM_ASM({ Module.tarnoPage.addAboutLine($0, $1, UTF8ToString($2)); }, line.x, line.y, text);
+    }
+    OnCreate();
+    InitGame();
+    StartLevel();
+    emscripten_request_animation_frame_loop(OnAnimationFrame, nullptr);
+    return 0;
+}
