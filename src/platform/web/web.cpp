@@ -27,6 +27,9 @@ bool Ended = false;
 bool InFrame = false;
 bool Paused = false;  // frames stepped by hand (tests and benchmarks)
 FramePacer Pacer;
+double ClockOffsetMs = 0;
+uint64_t PausedClockMs = 0;
+uint64_t SteppedFrames = 0;
 
 void ClearKeys() { std::memset(Keys, 0, sizeof Keys); }
 
@@ -111,7 +114,18 @@ EMSCRIPTEN_KEEPALIVE void WebMenu(int id) {
 
 // Frames by hand: paused, the display no longer runs them and Step runs n
 // at once, so a script of key events plays the same on every machine.
-EMSCRIPTEN_KEEPALIVE void WebSetPaused(int paused) { Paused = paused != 0; }
+// The clock then moves with the frames, as on the headless platform: 1000/60
+// ms a frame, 1 ms a turn of a busy wait, and it goes on from there on resume.
+EMSCRIPTEN_KEEPALIVE void WebSetPaused(int paused) {
+    if ((paused != 0) == Paused) return;
+    if (paused) {
+        PausedClockMs = PlatformTicks();
+        SteppedFrames = 0;
+    } else {
+        ClockOffsetMs = PlatformTicks() - emscripten_get_now();
+    }
+    Paused = paused != 0;
+}
 
 EMSCRIPTEN_KEEPALIVE int WebStep(int frames) {
     int run = 0;
@@ -128,7 +142,9 @@ int PlatformInitDisplay(int32_t, int32_t, int32_t) { return 1; }
 void PlatformShutdownDisplay() {}
 
 // The animation frame has already waited for this frame's slot.
-void PlatformWaitFrame() {}
+void PlatformWaitFrame() {
+    if (Paused) ++SteppedFrames;
+}
 
 void PlatformPresent(Surface* back) {
     int32_t pitch = 0;
@@ -149,9 +165,14 @@ void PlatformPresent(Surface* back) {
     EM_ASM({ Module.tarnoPage.present($0, $1); }, Rgba, FIELD);
 }
 
-uint32_t PlatformTicks() { return static_cast<uint32_t>(static_cast<uint64_t>(emscripten_get_now())); }
+uint32_t PlatformTicks() {
+    if (Paused) return static_cast<uint32_t>(PausedClockMs + SteppedFrames * 1000 / 60);
+    return static_cast<uint32_t>(static_cast<uint64_t>(emscripten_get_now() + ClockOffsetMs));
+}
 
-void PlatformIdle() {}
+void PlatformIdle() {
+    if (Paused) PausedClockMs += 1;
+}
 
 // ---- Sound: Web Audio, in the page -----------------------------------------
 

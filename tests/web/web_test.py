@@ -1,0 +1,186 @@
+#!/usr/bin/env python3
+"""Plays the browser build in headless Chromium as a player would: key events,
+clicks, a reload. Pictures are checked against the headless game's pictures
+of the same moments, so they must match pixel for pixel.
+
+usage: web_test.py --site DIR --run-dir DIR --demo PATH --solve PATH
+
+Exit codes: 0 passed, 1 failed, 77 skipped (no Chromium).
+"""
+import argparse
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "e2e"))
+sys.path.insert(0, HERE)
+
+import browser  # noqa: E402
+from gtk_e2e import CELL, FIELD, Picture, check, compare, demo_picture, failures, log  # noqa: E402
+
+SKIP = 77
+# The solver's "rest" waits until the shots stop; paced by hand, a fixed
+# count that outlasts any shot of level 1 plays the same on both sides.
+REST_FRAMES = 200
+
+
+def canvas(b):
+    width, height, rgb = b.canvas_rgb()
+    return Picture(width, height, rgb)
+
+
+def menu_enabled(b, command):
+    return b.evaluate("!document.querySelector('[data-command=\"%d\"]').disabled" % command)
+
+
+def play_script(b, script):
+    """A tarno-demo script played as key events and menu clicks, frames stepped by hand."""
+    held = set()
+    for line in script.splitlines():
+        words = line.split()
+        if not words or words[0].startswith("#"):
+            continue
+        if words[0] == "level":
+            b.evaluate("document.querySelector('[data-command=\"%d\"]').click()" % (20 + int(words[1])))
+        elif words[0] == "keys":
+            for key in sorted(held - set(words[1:])):
+                b.key(key, False)
+            for key in sorted(set(words[1:]) - held):
+                b.key(key, True)
+            held = set(words[1:])
+        elif words[0] == "wait":
+            b.evaluate("tarno.step(%d)" % int(words[1]))
+        elif words[0] == "rest":
+            b.evaluate("tarno.step(%d)" % REST_FRAMES)
+        elif words[0] != "dump":
+            raise ValueError("no browser move for '%s'" % line)
+
+
+def as_demo(script):
+    return "\n".join("wait %d" % REST_FRAMES if line.strip() == "rest" else line for line in script.splitlines())
+
+
+def field_point(b, x, y):
+    """Page coordinates of a field pixel, through the canvas's place and scale."""
+    box = b.evaluate("(() => { const r = document.getElementById('field').getBoundingClientRect();"
+                     " return [r.left, r.top, r.width]; })()")
+    return box[0] + (x + 0.5) * box[2] / FIELD, box[1] + (y + 0.5) * box[2] / FIELD
+
+
+def play(b, url, args, tmp, data_dir):
+    # The first frame, as the headless game draws it.
+    b.open(url)
+    first = demo_picture(args, data_dir, tmp, "first", "wait 1")
+    compare(canvas(b), first, "first frame of level 1 matches the headless picture", dump_dir=tmp)
+    check(not menu_enabled(b, 22), "Level 2 is greyed at the start")
+
+    # A held Down key moves the tank along the left column, at the game's own pace.
+    b.key("down", True)
+    time.sleep(0.15)
+    b.key("down", False)
+    time.sleep(0.5)
+    seen = canvas(b)
+    moved = [demo_picture(args, data_dir, tmp, "down%d" % cells, "keys down\nwait %d\nkeys\nwait 30" % (6 * cells))
+             for cells in (1, 2, 3)]
+    check(any(seen.rgb == m.rgb for m in moved), "a held Down key moved the tank one to three cells down")
+
+    # Level 1 won by the solver's solution, played as key events.
+    b.evaluate("tarno.pause()")
+    script = subprocess.run([args.solve, "--demo", os.path.join(data_dir, "level1.dat")], capture_output=True,
+                            timeout=120, check=True).stdout.decode()
+    play_script(b, script)
+    b.evaluate("tarno.step(90)")  # the banner comes a second after the win
+    won = demo_picture(args, data_dir, tmp, "won", as_demo(script) + "\nwait 90")
+    compare(canvas(b), won, "board and banner after the win match the headless picture", dump_dir=tmp)
+    check(menu_enabled(b, 22) and not menu_enabled(b, 23), "Level 2 is enabled after the win, Level 3 is not")
+
+    # The progress outlives the page.
+    b.reload()
+    check(menu_enabled(b, 22) and not menu_enabled(b, 23), "after a reload Level 2 is still enabled")
+    second = demo_picture(args, data_dir, tmp, "second", "level 2\nwait 1")
+    compare(canvas(b), second, "after a reload the game starts on level 2", dump_dir=tmp)
+
+    # The editor: D empties the board, a click toggles the block under it, S keeps level.dat.
+    b.evaluate("tarno.pause()")
+    b.key("d", True)
+    b.evaluate("tarno.step(1)")
+    b.key("d", False)
+    b.evaluate("tarno.step(2)")
+    empty = canvas(b)
+    x, y = 3 * CELL + 10, 4 * CELL + 30
+    b.click(*field_point(b, x, y))
+    b.evaluate("tarno.step(2)")
+    edited = demo_picture(args, data_dir, tmp, "edited",
+                          "level 2\nwait 1\nkeys d\nwait 1\nkeys\nwait 2\nclick left %d %d\nwait 2" % (x, y))
+    check(canvas(b).rgb != empty.rgb, "the click changed the board")
+    compare(canvas(b), edited, "a click in the editor toggles the block under it", dump_dir=tmp)
+    b.key("s", True)
+    b.evaluate("tarno.step(1)")
+    b.key("s", False)
+    stored = b.evaluate("(localStorage.getItem('tarno.level.dat') || '').length")
+    check(stored == 400, "S keeps the 300 bytes of level.dat in localStorage (%d base64 characters)" % stored)
+
+    # Enter leaves the editor; Esc ends the game and offers to start it again.
+    b.key("enter", True)
+    b.evaluate("tarno.step(1)")
+    b.key("enter", False)
+    b.evaluate("tarno.step(1)")
+    b.key("esc", True)
+    b.evaluate("tarno.step(1)")
+    b.key("esc", False)
+    check(b.evaluate("getComputedStyle(document.getElementById('ended')).display") == "block",
+          "Esc ends the game and shows the page to start it again")
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--site", required=True)
+    parser.add_argument("--run-dir", required=True)
+    parser.add_argument("--demo", required=True)
+    parser.add_argument("--solve", required=True)
+    args = parser.parse_args()
+    args.demo, args.solve = os.path.abspath(args.demo), os.path.abspath(args.solve)
+
+    if not browser.find_chromium():
+        log("skipped: chromium is not installed")
+        return SKIP
+    for name in ("index.html", "tarno.js", "tarno.wasm"):
+        if not os.path.exists(os.path.join(args.site, name)):
+            log("FAIL the site has no %s" % name)
+            return 1
+
+    tmp = tempfile.mkdtemp(prefix="tarno-web-")
+    data_dir = os.path.join(tmp, "data")
+    os.makedirs(data_dir)
+    for name in os.listdir(args.run_dir):
+        path = os.path.join(args.run_dir, name)
+        if os.path.isfile(path) and (name.endswith((".dat", ".wav", ".bmp"))) and name != "level.dat":
+            shutil.copy(path, data_dir)
+
+    server = browser.Server(args.site)
+    b = None
+    try:
+        b = browser.Browser(1024, 900)
+        play(b, server.url, args, tmp, data_dir)
+        errors = b.console_errors()
+        check(not errors, "the page logged no console error %s" % errors)
+    except (RuntimeError, subprocess.SubprocessError, OSError, ValueError) as error:
+        check(False, "the session ran to its end: %s" % error)
+    finally:
+        if b:
+            b.close()
+        server.stop()
+
+    if failures:
+        log("pictures are in %s" % tmp)
+        return 1
+    shutil.rmtree(tmp, ignore_errors=True)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
