@@ -7,7 +7,7 @@ FUZZ_SECONDS ?= 30
 BUILD_PACKAGES := cmake g++ make pkg-config libgtest-dev libgmock-dev googletest libbenchmark-dev \
   libgtk-3-dev libopenal-dev libopenal1
 TEST_PACKAGES := $(BUILD_PACKAGES) clang libclang-rt-14-dev xvfb xauth xdotool x11-utils \
-  imagemagick sox procps
+  imagemagick sox procps $(WEB_PACKAGES) chromium
 # The cross build needs the native compiler too (it makes the data) and
 # GoogleTest's sources; wine64 alone runs the 64-bit build (no i386 packages),
 # and fonts-wine gives its menus and dialogs their fonts. The tests under Wine
@@ -15,7 +15,12 @@ TEST_PACKAGES := $(BUILD_PACKAGES) clang libclang-rt-14-dev xvfb xauth xdotool x
 WINDOWS_PACKAGES := cmake make g++ googletest g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 \
   wine wine64 fonts-wine zip
 
-.PHONY: play check build test fuzz windows install deps-build deps-test deps-windows clean
+# The browser build: Debian's emscripten compiles the game, the native
+# compiler makes its data, python3 serves the site.
+WEB_PACKAGES := cmake make g++ emscripten python3
+WEB_PORT ?= 8000
+
+.PHONY: play check build test fuzz windows web serve-web install deps-build deps-test deps-windows deps-web clean
 
 play: deps-build
 	cmake --preset default
@@ -42,6 +47,17 @@ windows: deps-windows
 	cmake --preset mingw
 	cmake --build --preset mingw -j$(JOBS)
 
+web: deps-web
+	cmake --preset web-data
+	cmake --build build/web-data --target tarno-data -j$(JOBS)
+	cmake --preset web
+	cmake --build --preset web -j$(JOBS)
+	@echo "The site is in build/web/site: serve it as static files (make serve-web)."
+
+serve-web: web
+	@echo "Tarno at http://localhost:$(WEB_PORT)/ (Ctrl+C stops)"
+	python3 -m http.server --bind 127.0.0.1 --directory build/web/site $(WEB_PORT)
+
 install:
 	cmake --preset default
 	cmake --build --preset default -j$(JOBS)
@@ -53,6 +69,8 @@ deps-test:
 	@tools/install-packages $(TEST_PACKAGES) $(WINDOWS_PACKAGES) python3
 deps-windows:
 	@tools/install-packages $(WINDOWS_PACKAGES)
+deps-web:
+	@tools/install-packages $(WEB_PACKAGES)
 
 clean:
 	rm -rf build

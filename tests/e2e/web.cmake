@@ -1,0 +1,9 @@
+# The browser site in headless Chromium.
+if(TARGET tarno-web AND TARGET tarno-demo AND TARGET tarno-solve AND Python3_FOUND)
+  add_test(NAME e2e_web_play
+    COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/web/web_test.py
+      --site ${TARNO_WEB_SITE_DIR} --run-dir ${TARNO_RUN_DIR}
+      --demo $<TARGET_FILE:tarno-demo> --solve $<TARGET_FILE:tarno-solve>)
+  # Alone on the machine: it holds a key for a measured time.
+  set_tests_properties(e2e_web_play PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300 RUN_SERIAL TRUE)
+endif()
