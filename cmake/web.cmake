@@ -12,8 +12,8 @@ endif()
 set(TARNO_WEB_BUILD_DIR ${CMAKE_BINARY_DIR}/web)
 set(TARNO_WEB_SITE_DIR ${TARNO_WEB_BUILD_DIR}/site)
 # Debian's emcc finds its JavaScript modules through NODE_PATH when the node
-# on the PATH is not Debian's own.
-# Its own make, serial, rather than one that asks for the outer make's job slots.
+# on the PATH is not Debian's own. The inner build runs its own make, serially,
+# rather than one that asks the outer make for job slots.
 set(web_env ${CMAKE_COMMAND} -E env --unset=MAKEFLAGS --unset=MFLAGS NODE_PATH=/usr/share/nodejs)
 add_custom_target(tarno-web ALL
   COMMAND ${web_env} ${CMAKE_COMMAND} -S ${CMAKE_SOURCE_DIR} -B ${TARNO_WEB_BUILD_DIR}

@@ -16,7 +16,7 @@ Module.tarnoPage = (function () {
   const frame = document.createElement('canvas');
   frame.width = frame.height = FIELD;
   const frameView = frame.getContext('2d', { alpha: false });
-  const image = frameView.createImageData(FIELD, FIELD);
+  let image = frameView.createImageData(FIELD, FIELD);
 
   // For tests and benchmarks: frames by hand and the page's own timings.
   const stats = { frames: 0, firstFrameMs: -1, frameMs: [] };
@@ -306,7 +306,9 @@ Module.tarnoPage = (function () {
   return {
     // Drawing and frames
     present: (pixels, side) => {
-      image.data.set(HEAPU8.subarray(pixels, pixels + side * side * 4));
+      // The picture is read where the game left it: the heap never moves (no memory growth).
+      if (image.data.buffer !== HEAPU8.buffer)
+        image = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, pixels, side * side * 4), side, side);
       draw();
       if (stats.firstFrameMs < 0) {
         stats.firstFrameMs = performance.now();

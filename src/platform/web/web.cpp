@@ -22,6 +22,7 @@ constexpr int EDITOR_FILE_MAX = 4096;  // far more than a level; a bigger file i
 
 uint8_t Keys[256];
 uint32_t Rgba[FIELD * FIELD];
+bool Presented = false;
 bool QuitRequested = false;
 bool Ended = false;
 bool InFrame = false;
@@ -153,16 +154,21 @@ void PlatformPresent(Surface* back) {
     const int rows = PlatformSurfaceHeight(back) < FIELD ? PlatformSurfaceHeight(back) : FIELD;
     const int cols = PlatformSurfaceWidth(back) < FIELD ? PlatformSurfaceWidth(back) : FIELD;
     // Memory order blue, green, red, unused to the canvas's red, green, blue, alpha.
+    uint32_t changed = 0;
     for (int y = 0; y < rows; ++y) {
         const uint32_t* in = reinterpret_cast<const uint32_t*>(src + static_cast<size_t>(y) * pitch);
         uint32_t* out = Rgba + static_cast<size_t>(y) * FIELD;
         for (int x = 0; x < cols; ++x) {
             const uint32_t p = in[x];
-            out[x] = 0xFF000000u | ((p & 0xFFu) << 16) | (p & 0xFF00u) | ((p >> 16) & 0xFFu);
+            const uint32_t q = 0xFF000000u | ((p & 0xFFu) << 16) | (p & 0xFF00u) | ((p >> 16) & 0xFFu);
+            changed |= out[x] ^ q;
+            out[x] = q;
         }
     }
     PlatformUnlockSurface(back);
-    EM_ASM({ Module.tarnoPage.present($0, $1); }, Rgba, FIELD);
+    // A frame like the one before (a resting board) leaves the canvas as it is.
+    if (changed || !Presented) EM_ASM({ Module.tarnoPage.present($0, $1); }, Rgba, FIELD);
+    Presented = true;
 }
 
 uint32_t PlatformTicks() {
