@@ -36,7 +36,7 @@ void ClearKeys() { std::memset(Keys, 0, sizeof Keys); }
 
 // The editor writes level.dat with plain file calls into the page's memory;
 // a changed file is copied to localStorage so that it outlives the page.
-// Compared by content: saves within one second keep the same time stamp.
+// Compared by content, so a save that changed nothing is not stored again.
 void KeepEditorFile() {
     static uint8_t kept[EDITOR_FILE_MAX], bytes[EDITOR_FILE_MAX];
     static size_t keptSize = 0;
