@@ -5,8 +5,8 @@ find_program(TARNO_EMCMAKE emcmake)
 find_file(TARNO_EMSCRIPTEN_TOOLCHAIN Emscripten.cmake
   PATHS /usr/share/emscripten/cmake/Modules/Platform /usr/lib/emscripten/cmake/Modules/Platform NO_DEFAULT_PATH)
 if(NOT TARNO_EMCMAKE OR NOT TARNO_EMSCRIPTEN_TOOLCHAIN)
-  message(WARNING "emscripten is not installed: no browser build (make web installs it)")
-  return()
+  # Asked for and missing is a mistake, not a reason to skip the site quietly.
+  message(FATAL_ERROR "emscripten is not installed: make web (or make check) installs it")
 endif()
 
 set(TARNO_WEB_BUILD_DIR ${CMAKE_BINARY_DIR}/web)
