@@ -7,13 +7,14 @@
 // rest, nothing slides while the shot flies (a push always spends the shot)
 // and the board changes only where the shot pops a balloon. So what the
 // frame step does at each 8-pixel position can be decided once per cell:
-//   - flying right or down, on reaching a cell's corner: stop if the cell
-//     (or, when the cell is empty, the next one) is a block; a wedge in the
-//     cell whose slanted face looks back turns the shot there; a wedge or a
-//     pair in the next cell is pushed from here; then a balloon here pops;
-//   - flying left or up, on entering a cell: stop at a block; any wedge or
-//     pair in the next cell is met now (turned or pushed); a balloon in this
-//     cell pops (the frame step snaps the shot onto its corner for that);
+//   - a block stops the shot in the cell before it or on entering it, which
+//     comes to the same: nothing happens in between;
+//   - flying right or down, on reaching a cell's corner: a wedge in the cell
+//     whose slanted face looks back turns the shot there; a wedge or a pair
+//     in the next cell is pushed from here; then a balloon here pops;
+//   - flying left or up, on entering a cell: any wedge or pair in the next
+//     cell is met now (turned or pushed); a balloon in this cell pops (the
+//     frame step snaps the shot onto its corner for that);
 //   - a turned shot leaves from the wedge's own cell.
 // tests/levels/trace_check.cpp proves it against the frame step on random
 // boards, and the --stats figures against the recorded ones.
@@ -176,9 +177,11 @@ inline Change TraceShot(const Level& lv, Cells* b, int entry, Guard* guard) {
         const int own = b->c[p];
         const int nx = cx + DX[dir], ny = cy + DY[dir];
         const int next = CellOr(*b, nx, ny);
+        // The frame step meets a block one cell early when the shot's own
+        // cell is empty, but nothing else can happen in between.
+        if (own == CELL_BLOCK) return ch;
         int qx = -1, qy = -1;  // the deflector the shot meets here
         if (dir >= 2) {
-            if ((own == CELL_EMPTY ? next : own) == CELL_BLOCK) return ch;
             // Flying right, wedges 1 and 2 turn it in their own cell; 0, 3
             // and pairs are met at the edge. Flying down, 2 and 3; 0, 1.
             const int turnA = dir == 2 ? CELL_DEFLECTOR_1 : CELL_DEFLECTOR_2;
@@ -186,7 +189,6 @@ inline Change TraceShot(const Level& lv, Cells* b, int entry, Guard* guard) {
             if (own == turnA || own == turnB) qx = cx, qy = cy;
             else if (IsSingle(next) || next == CELL_DEFLECTOR_PAIR) qx = nx, qy = ny;
         } else {
-            if (own == CELL_BLOCK) return ch;
             if (IsSingle(next) || next == CELL_DEFLECTOR_PAIR) qx = nx, qy = ny;
         }
         bool spent = false;
