@@ -53,8 +53,7 @@ double ThreadSeconds() {
 void MeasureFrames() {
     HeadlessReset();
     OnCreate();
-    InitGame();
-    StartLevel();
+    StartGame();
     PlaceBusyBoard();
     const int frames = 6000;
     std::vector<double> times;

@@ -6,7 +6,6 @@
 #include "lib/bitmap.h"
 #include "lib/bob.h"
 
-constexpr int MAX_SHOTS = 10;
 
 extern BitmapFile SpriteSheet;
 extern BOB EmptyCellBob;

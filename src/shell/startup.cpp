@@ -102,6 +102,13 @@ int InitGame() {
     return 1;
 }
 
+int StartGame() {
+    InitGame();
+    if (!DisplayReady) return 0;
+    StartShellLevel();
+    return 1;
+}
+
 int ShutdownGame() {
     DestroyBob(&EmptyCellBob);
     DestroyBob(&BlockBob);
