@@ -1,6 +1,6 @@
 // The solver's fast search: the same breadth-first search over boards at
 // rest as solver.h, but a shot is traced cell by cell on a compact board of
-// its own instead of frame by frame through the game's tables. It touches
+// its own instead of frame by frame through StepPlay. It touches
 // no global, so the boards of one depth are expanded on two threads.
 //
 // Why a cell trace is exact: with one shot in flight and everything else at
@@ -99,25 +99,34 @@ inline Key MakeKey(const Level& lv, const Cells& cells) {
     return k;
 }
 
-// The level from the game's own tables right after its level start (the
-// game's Board and balloon records), so that both searches start alike.
-inline Level LevelFromGame(Cells* start) {
+// The level from the game's play state at its level start, and the board
+// it starts on, so that both searches start alike.
+inline Level LevelFromPlay(const PlayState& p, Cells* start) {
     Level lv;
     std::fill(std::begin(lv.balloonOf), std::end(lv.balloonOf), int8_t(-1));
     for (int cx = 0; cx < SIDE; ++cx)
         for (int cy = 0; cy < SIDE; ++cy) {
-            const int32_t code = Board[cx][cy];
+            const int32_t code = p.board[cx][cy];
             start->c[Index(cx, cy)] = static_cast<uint8_t>(code);
             const bool moves = code == CELL_BALLOON || IsSingle(code) || code == CELL_DEFLECTOR_PAIR;
             lv.base.c[Index(cx, cy)] = static_cast<uint8_t>(moves ? CELL_EMPTY : code);
             lv.deflectors += IsSingle(code) ? 1 : code == CELL_DEFLECTOR_PAIR ? 2 : 0;
         }
-    for (int k = 0; k < BalloonCount && k < MAX_BALLOONS; ++k) {
-        const BOB& b = BalloonBobs[k];
-        lv.balloonOf[Index(b.x / CELL_SIZE, b.y / CELL_SIZE)] = static_cast<int8_t>(k);
-    }
-    lv.balloons = BalloonCount;
+    for (int k = 0; k < p.balloonCount && k < MAX_BALLOONS; ++k)
+        lv.balloonOf[Index(p.balloonX[k] / CELL_SIZE, p.balloonY[k] / CELL_SIZE)] = static_cast<int8_t>(k);
+    lv.balloons = p.balloonCount;
     return lv;
+}
+
+// Puts a board at rest into a play state set up for its level: the cells,
+// the balloons alive, and the deflectors in scan order (a pair as wedges 0
+// and 2, which act as any pair does); false if the board does not fit.
+inline bool PutInPlay(const Cells& cells, PlayState* p) {
+    for (int cx = 0; cx < SIDE; ++cx)
+        for (int cy = 0; cy < SIDE; ++cy) p->board[cx][cy] = cells.c[Index(cx, cy)];
+    solver::State s;
+    solver::CaptureState(*p, &s);
+    return solver::RestoreState(s, p);
 }
 
 // Directions 0 left, 1 up, 2 right, 3 down (the game's codes minus 1).
@@ -362,9 +371,10 @@ inline void ExpandDepth(const Search& s, uint32_t begin, uint32_t end, bool ever
 // alike and the same shortest solution is found.
 inline solver::Result Explore(const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t maxStates, bool everything, Search* s) {
     solver::Result result;
-    solver::SetUpLevel(bytes);
+    PlayState play;
+    solver::SetUpLevel(&play, bytes);
     Cells start;
-    s->level = LevelFromGame(&start);
+    s->level = LevelFromPlay(play, &start);
     const Key startKey = MakeKey(s->level, start);
     s->set.Add(startKey, 0, 0, 0);
     s->won.push_back(startKey.alive == 0);

@@ -23,15 +23,11 @@ struct Tally {
     long pairs = 0, loops = 0, pushes = 0, pops = 0;
 };
 
-// The frame step's answer: the game's tables set to `before`, one shot
-// fired, and the rules run until all rests.
-bool FrameShot(const Cells& before, int entry, solver::LoopGuard* guard, bool* looped) {
-    for (int cx = 0; cx < BOARD_CELLS; ++cx)
-        for (int cy = 0; cy < BOARD_CELLS; ++cy) Board[cx][cy] = before.c[cellsolver::Index(cx, cy)];
-    solver::State s;
-    solver::CaptureState(&s);
-    if (!solver::RestoreState(s)) return false;
-    *looped = solver::PlayMove(entry, guard) == solver::LOOPED;
+// The frame step's answer: a play state set to `before`, one shot fired,
+// and StepPlay run until all rests.
+bool FrameShot(const Cells& before, int entry, PlayState* p, solver::LoopGuard* guard, bool* looped) {
+    if (!cellsolver::PutInPlay(before, p)) return false;
+    *looped = solver::PlayMove(p, entry, guard) == solver::LOOPED;
     return true;
 }
 
@@ -48,25 +44,27 @@ std::string Picture(const Cells& c) {
 }
 
 // What the game's tables hold after the frame step, against the trace.
-std::string Compare(const cellsolver::Level& lv, const Cells& traced, bool tracedLoop, bool frameLoop) {
+std::string Compare(const PlayState& p, const cellsolver::Level& lv, const Cells& traced, bool tracedLoop,
+                    bool frameLoop) {
     if (tracedLoop != frameLoop) return frameLoop ? "only the frame step loops" : "only the trace loops";
     for (int cx = 0; cx < BOARD_CELLS; ++cx)
         for (int cy = 0; cy < BOARD_CELLS; ++cy)
-            if (Board[cx][cy] != traced.c[cellsolver::Index(cx, cy)])
+            if (p.board[cx][cy] != traced.c[cellsolver::Index(cx, cy)])
                 return "cell (" + std::to_string(cx) + ", " + std::to_string(cy) + ") is " +
-                       std::to_string(Board[cx][cy]) + " after the frames, " +
+                       std::to_string(p.board[cx][cy]) + " after the frames, " +
                        std::to_string(traced.c[cellsolver::Index(cx, cy)]) + " after the trace";
-    for (int k = 0; k < BalloonCount; ++k) {
-        const int cell = cellsolver::Index(BalloonBobs[k].x / CELL_SIZE, BalloonBobs[k].y / CELL_SIZE);
-        if (BalloonAlive[k] != (traced.c[cell] == CELL_BALLOON) || lv.balloonOf[cell] != k)
+    for (int k = 0; k < p.balloonCount; ++k) {
+        const int cell = cellsolver::Index(p.balloonX[k] / CELL_SIZE, p.balloonY[k] / CELL_SIZE);
+        if (p.balloonAlive[k] != (traced.c[cell] == CELL_BALLOON) || lv.balloonOf[cell] != k)
             return "balloon " + std::to_string(k) + " differs";
     }
-    if (!solver::RestsConsistently()) return "a deflector is off its corner or its cell";
+    if (!solver::RestsConsistently(p)) return "a deflector is off its corner or its cell";
     int members[cellsolver::CELLS] = {}, orientations[cellsolver::CELLS] = {};
-    for (int j = 0; j < DeflectorCount; ++j) {
-        const int i = cellsolver::Index(DeflectorBobs[j].x / CELL_SIZE, DeflectorBobs[j].y / CELL_SIZE);
+    for (int j = 0; j < p.deflectorCount; ++j) {
+        const Deflector& d = p.deflectors[j];
+        const int i = cellsolver::Index(d.x / CELL_SIZE, d.y / CELL_SIZE);
         ++members[i];
-        orientations[i] += DeflectorBobs[j].currFrame;
+        orientations[i] += d.orientation;
     }
     for (int i = 0; i < cellsolver::CELLS; ++i) {
         const int code = traced.c[i];
@@ -129,9 +127,10 @@ int main(int argc, char** argv) {
             const std::vector<uint8_t>& level = shipped[rng() % shipped.size()];
             std::copy(level.begin(), level.end(), bytes);
         }
-        solver::SetUpLevel(bytes);
+        PlayState start, play;
+        solver::SetUpLevel(&start, bytes);
         Cells cells;
-        const cellsolver::Level lv = cellsolver::LevelFromGame(&cells);
+        const cellsolver::Level lv = cellsolver::LevelFromPlay(start, &cells);
         // A walk of shots, each one a pair checked.
         const int walk = 1 + static_cast<int>(rng() % 40);
         for (int step = 0; step < walk && t.pairs < count; ++step) {
@@ -141,8 +140,9 @@ int main(int argc, char** argv) {
             const cellsolver::Change ch = cellsolver::TraceShot(lv, &cells, entry, &cellGuard);
             bool frameLoop = false;
             std::string fault;
-            if (!FrameShot(before, entry, &frameGuard, &frameLoop)) fault = "the game's tables cannot hold the board";
-            else fault = Compare(lv, cells, ch.looped, frameLoop);
+            play = start;
+            if (!FrameShot(before, entry, &play, &frameGuard, &frameLoop)) fault = "the game's tables cannot hold the board";
+            else fault = Compare(play, lv, cells, ch.looped, frameLoop);
             if (fault.empty() && !cellsolver::SameKey(cellsolver::NextKey(key, cells, ch), cellsolver::MakeKey(lv, cells)))
                 fault = "the key kept up shot by shot differs from the board's";
             if (!fault.empty()) {
