@@ -117,7 +117,6 @@ int main(int argc, char** argv) {
     std::mt19937_64 rng(seed);
     Tally t;
     solver::LoopGuard frameGuard;
-    cellsolver::Guard cellGuard;
     const auto t0 = std::chrono::steady_clock::now();
     while (t.pairs < count) {
         uint8_t bytes[LEVEL_FILE_SIZE];
@@ -137,7 +136,7 @@ int main(int argc, char** argv) {
             const int entry = static_cast<int>(rng() % solver::ENTRIES);
             const Cells before = cells;
             const cellsolver::Key key = cellsolver::MakeKey(lv, before);
-            const cellsolver::Change ch = cellsolver::TraceShot(lv, &cells, entry, &cellGuard);
+            const cellsolver::Change ch = cellsolver::TraceShot(lv, &cells, entry);
             bool frameLoop = false;
             std::string fault;
             play = start;
