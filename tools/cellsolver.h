@@ -46,11 +46,10 @@ inline int Index(int cx, int cy) { return (cx + 1) * STRIDE + cy + 1; }
 // What never changes in a level: the blocks and the border, and which
 // balloon each balloon cell is.
 struct Level {
-    Cells base;           // balloons and deflectors taken out
+    Cells base;               // balloons and deflectors taken out
     int8_t balloonOf[CELLS];  // balloon number of a cell, -1 for none
     int balloonCell[MAX_BALLOONS];
     int balloons = 0;
-    int deflectors = 0;
 };
 
 // A board as a search key: the balloons alive and the deflector pieces in
@@ -115,7 +114,6 @@ inline Level LevelFromPlay(const PlayState& p, Cells* start) {
             start->c[Index(cx, cy)] = static_cast<uint8_t>(code);
             const bool moves = code == CELL_BALLOON || IsSingle(code) || code == CELL_DEFLECTOR_PAIR;
             lv.base.c[Index(cx, cy)] = static_cast<uint8_t>(moves ? CELL_EMPTY : code);
-            lv.deflectors += IsSingle(code) ? 1 : code == CELL_DEFLECTOR_PAIR ? 2 : 0;
         }
     for (int k = 0; k < p.balloonCount && k < MAX_BALLOONS; ++k) {
         lv.balloonCell[k] = Index(p.balloonX[k] / CELL_SIZE, p.balloonY[k] / CELL_SIZE);
