@@ -4,7 +4,9 @@
 // holds it) and agree on whether the shot loops.
 //   tarno-trace-check COUNT LEVEL_SOURCE_DIR [SEED]
 // Boards come from random walks: half from the shipped levels, half from
-// random levels, some crowded with wedges so that shots turn and loop.
+// random levels, some crowded with wedges so that shots turn often. No shot
+// from the border loops (turning wedges act as mirrors), so both must agree
+// that none does.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
