@@ -12,9 +12,8 @@
 
 #include "editor/editor.h"
 #include "game/board.h"
-#include "game/deflect.h"
 #include "game/frame.h"
-#include "game/shots.h"
+#include "game/play.h"
 #include "game/sprites.h"
 #include "lib/display.h"
 #include "lib/input.h"
@@ -64,10 +63,8 @@ bool Step() {
 }
 
 const char* SoundName(const SoundBuffer* buffer) {
-    static const char* names[] = {"pop.wav", "hit.wav", "shot.wav", "thump.wav", "start.wav", "bifald.wav", "finished.wav"};
-    const int32_t ids[] = {SoundPop, SoundHit, SoundShot, SoundThump, SoundStart, SoundBifald, SoundFinished};
-    for (int i = 0; i < 7; ++i)
-        if (ids[i] >= 0 && ids[i] < MAX_SOUNDS && SoundTable[ids[i]].buffer == buffer) return names[i];
+    for (int i = 0; i < SOUND_COUNT; ++i)
+        if (Sounds[i] >= 0 && Sounds[i] < MAX_SOUNDS && SoundTable[Sounds[i]].buffer == buffer) return SOUND_FILES[i];
     return "?";
 }
 
@@ -96,22 +93,22 @@ void Dump() {
     }
     o << "],\"balloonsLeft\":" << BalloonsLeft << ",\"balloons\":[";
     for (int b = 0; b < BalloonCount; ++b)
-        o << (b ? "," : "") << "{\"slot\":" << b << ",\"x\":" << BalloonBobs[b].x << ",\"y\":" << BalloonBobs[b].y
+        o << (b ? "," : "") << "{\"slot\":" << b << ",\"x\":" << Play.balloonX[b] << ",\"y\":" << Play.balloonY[b]
           << ",\"alive\":" << (BalloonAlive[b] ? "true" : "false") << "}";
     o << "],\"deflectors\":[";
     for (int d = 0; d < DeflectorCount; ++d) {
-        const BOB& b = DeflectorBobs[d];
+        const Deflector& b = Play.deflectors[d];
         o << (d ? "," : "") << "{\"slot\":" << d << ",\"x\":" << b.x << ",\"y\":" << b.y << ",\"xv\":" << b.xv
-          << ",\"yv\":" << b.yv << ",\"frame\":" << b.currFrame << "}";
+          << ",\"yv\":" << b.yv << ",\"frame\":" << b.orientation << "}";
     }
     o << "],\"shots\":[";
     for (int i = 0; i < MAX_SHOTS; ++i) {
-        const BOB& b = ShotBobs[i];
-        o << (i ? "," : "") << "{\"slot\":" << i << ",\"active\":" << (ShotActive[i] ? "true" : "false") << ",\"x\":" << b.x
-          << ",\"y\":" << b.y << ",\"xv\":" << ShotXV[i] << ",\"yv\":" << ShotYV[i] << ",\"frame\":" << b.currFrame << "}";
+        o << (i ? "," : "") << "{\"slot\":" << i << ",\"active\":" << (Play.shotActive[i] ? "true" : "false")
+          << ",\"x\":" << Play.shotX[i] << ",\"y\":" << Play.shotY[i] << ",\"xv\":" << Play.shotXV[i]
+          << ",\"yv\":" << Play.shotYV[i] << ",\"frame\":" << Play.shotFrame[i] << "}";
     }
-    o << "],\"impact\":{\"active\":" << (ImpactEffectActive ? "true" : "false") << ",\"x\":" << ImpactBob.x
-      << ",\"y\":" << ImpactBob.y << ",\"frame\":" << ImpactBob.currFrame << "},\"sounds\":[";
+    o << "],\"impact\":{\"active\":" << (Play.impactActive ? "true" : "false") << ",\"x\":" << Play.impactX
+      << ",\"y\":" << Play.impactY << ",\"frame\":" << ImpactBob.currFrame << "},\"sounds\":[";
     const std::vector<HeadlessSoundEvent>& log = HeadlessSoundLog();
     bool first = true;
     for (; SoundsSeen < log.size(); ++SoundsSeen)
@@ -181,7 +178,7 @@ bool RunCommand(const std::string& cmd, std::istringstream& in, int line) {
         // the solver's demos); at most the given number of frames.
         long limit = 10000;
         if (in >> word) limit = std::strtol(word.c_str(), nullptr, 10);
-        for (long i = 0; i < limit && PlayInMotion(); ++i)
+        for (long i = 0; i < limit && PlayInMotion(Play); ++i)
             if (!Step()) return false;
     } else if (cmd == "click") {
         if (!(in >> word) || (word != "left" && word != "right")) Fail(line, "click needs left or right");
@@ -217,8 +214,7 @@ int main(int argc, char** argv) {
         HeadlessSetProgress(true, static_cast<uint8_t>(std::strtol(saved, nullptr, 10)));
 
     OnCreate();
-    InitGame();
-    StartLevel();
+    StartGame();
 
     std::string text;
     int line = 0;

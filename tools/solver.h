@@ -1,7 +1,8 @@
 // Breadth-first search over a level's boards at rest. A move is one shot
-// from one of the 48 entry points, after which the game's own rules run
-// (UpdateShot, StepDeflectors) until every shot has stopped and every
-// deflector rests, so the solver's moves are exactly the game's.
+// from one of the 48 entry points, after which the game's own rules step
+// (StepPlay) runs on a copy of the play state until every shot has stopped
+// and every deflector rests, so the solver's moves are exactly the game's.
+// No globals are touched: searches may run side by side.
 //
 // The state is the board's interior: blocks never move, a balloon is alive
 // exactly while its cell holds a balloon, and a single deflector's
@@ -21,15 +22,13 @@
 #include <vector>
 
 #include "game/board.h"
-#include "game/deflect.h"
-#include "game/frame.h"
+#include "game/play.h"
 #include "game/shots.h"
-#include "game/sprites.h"
 
 namespace solver {
 
 constexpr int ENTRIES = 48;
-constexpr int INNER = 12;
+constexpr int INNER = LAST_INNER - FIRST_INNER + 1;
 constexpr int WORDS = 9;  // 144 cells of 4 bits
 
 // Entries 0..11 fire right along rows 1..12 from the left column, 12..23
@@ -39,7 +38,7 @@ inline int32_t EntryDirection(int entry) {
     static const int32_t dirs[4] = {DIR_RIGHT, DIR_LEFT, DIR_DOWN, DIR_UP};
     return dirs[entry / INNER];
 }
-inline int EntryLine(int entry) { return entry % INNER + 1; }
+inline int EntryLine(int entry) { return entry % INNER + FIRST_INNER; }
 inline void EntryTank(int entry, int32_t* x, int32_t* y) {
     const int32_t at = CELL_SIZE * EntryLine(entry);
     switch (EntryDirection(entry)) {
@@ -82,16 +81,16 @@ inline int32_t CodeOfNibble(int n) {
     return n >= 0 && n < 8 ? codes[n] : CELL_NONE;
 }
 
-inline void CaptureState(State* s) {
+inline void CaptureState(const PlayState& p, State* s) {
     std::memset(s->w, 0, sizeof s->w);
     int i = 0;
-    for (int cx = 1; cx <= INNER; ++cx)
-        for (int cy = 1; cy <= INNER; ++cy, ++i)
-            s->w[i / 16] |= static_cast<uint64_t>(Nibble(Board[cx][cy])) << (4 * (i % 16));
+    for (int cx = FIRST_INNER; cx <= LAST_INNER; ++cx)
+        for (int cy = FIRST_INNER; cy <= LAST_INNER; ++cy, ++i)
+            s->w[i / 16] |= static_cast<uint64_t>(Nibble(p.board[cx][cy])) << (4 * (i % 16));
 }
 
 inline int32_t CellOf(const State& s, int cx, int cy) {
-    const int i = (cx - 1) * INNER + (cy - 1);
+    const int i = (cx - FIRST_INNER) * INNER + (cy - FIRST_INNER);
     return CodeOfNibble(static_cast<int>((s.w[i / 16] >> (4 * (i % 16))) & 15));
 }
 
@@ -107,58 +106,46 @@ inline uint64_t HashState(const State& s) {
     return h;
 }
 
-// Builds the level as the game's level start does, from the file bytes,
-// without loading a file, drawing or playing sounds.
-inline void SetUpLevel(const uint8_t bytes[LEVEL_FILE_SIZE]) {
-    std::memcpy(LevelBuffer, bytes, LEVEL_FILE_SIZE);
-    LevelWon = 0;
-    ClearBoard();
-    PlaceBlocks();
-    PlaceBalloons();
-    PlaceDeflectors();
-    ClearPlayEffects();
-    // Slots the level does not use sit far off the board.
-    for (int j = DeflectorCount; j < MAX_DEFLECTORS; ++j) SetBobPosition(&DeflectorBobs[j], -4800, -4800);
-}
+// The level as the game's level start builds it from the file bytes.
+inline void SetUpLevel(PlayState* p, const uint8_t bytes[LEVEL_FILE_SIZE]) { SetUpPlay(*p, bytes); }
 
-// Puts the game's tables in the state `s` of the level last set up; false if
-// the state does not fit the level (a fault in the caller or the rules).
-inline bool RestoreState(const State& s) {
+// Puts `p`, set up for the level, in the state `s`; false if the state does
+// not fit the level (a fault in the caller or the rules).
+inline bool RestoreState(const State& s, PlayState* p) {
     int j = 0;
-    for (int cx = 1; cx <= INNER; ++cx)
-        for (int cy = 1; cy <= INNER; ++cy) {
+    for (int cx = FIRST_INNER; cx <= LAST_INNER; ++cx)
+        for (int cy = FIRST_INNER; cy <= LAST_INNER; ++cy) {
             const int32_t code = CellOf(s, cx, cy);
-            Board[cx][cy] = code;
+            p->board[cx][cy] = code;
             const int members = code == CELL_DEFLECTOR_PAIR ? 2 : (code >= CELL_DEFLECTOR_0 ? 1 : 0);
             for (int m = 0; m < members; ++m, ++j) {
-                if (j >= DeflectorCount) return false;
-                BOB& d = DeflectorBobs[j];
+                if (j >= p->deflectorCount) return false;
+                Deflector& d = p->deflectors[j];
                 d.x = CELL_SIZE * cx;
                 d.y = CELL_SIZE * cy;
                 d.xv = d.yv = 0;
-                d.currFrame = code == CELL_DEFLECTOR_PAIR ? 2 * m : code - CELL_DEFLECTOR_0;
+                d.orientation = code == CELL_DEFLECTOR_PAIR ? 2 * m : code - CELL_DEFLECTOR_0;
             }
         }
-    if (j != DeflectorCount) return false;
-    BalloonsLeft = 0;
-    for (int k = 0; k < BalloonCount; ++k) {
-        const BOB& b = BalloonBobs[k];
-        BalloonAlive[k] = Board[b.x / CELL_SIZE][b.y / CELL_SIZE] == CELL_BALLOON;
-        BalloonsLeft += BalloonAlive[k];
+    if (j != p->deflectorCount) return false;
+    p->balloonsLeft = 0;
+    for (int k = 0; k < p->balloonCount; ++k) {
+        p->balloonAlive[k] = p->board[p->balloonX[k] / CELL_SIZE][p->balloonY[k] / CELL_SIZE] == CELL_BALLOON;
+        p->balloonsLeft += p->balloonAlive[k];
     }
-    LevelWon = 0;
-    ClearPlayEffects();
+    p->won = 0;
+    ClearPlayEffects(*p);
     return true;
 }
 
-// True when the tables agree with the board at rest: every deflector of
+// True when the state agrees with its board at rest: every deflector of
 // the level rests on a corner of a cell that holds a deflector.
-inline bool RestsConsistently() {
-    for (int j = 0; j < DeflectorCount; ++j) {
-        const BOB& d = DeflectorBobs[j];
+inline bool RestsConsistently(const PlayState& p) {
+    for (int j = 0; j < p.deflectorCount; ++j) {
+        const Deflector& d = p.deflectors[j];
         if (d.xv || d.yv || d.x % CELL_SIZE || d.y % CELL_SIZE) return false;
-        const int32_t code = CellAt(d.x / CELL_SIZE, d.y / CELL_SIZE);
-        if (code != CELL_DEFLECTOR_PAIR && code != CELL_DEFLECTOR_0 + d.currFrame) return false;
+        const int32_t code = CellAt(p, d.x / CELL_SIZE, d.y / CELL_SIZE);
+        if (code != CELL_DEFLECTOR_PAIR && code != CELL_DEFLECTOR_0 + d.orientation) return false;
     }
     return true;
 }
@@ -177,66 +164,34 @@ struct LoopGuard {
 constexpr long MAX_FRAMES_PER_MOVE = 200000;
 
 // Fires one shot from the entry and runs the rules until all rests.
-inline Outcome PlayMove(int entry, LoopGuard* guard) {
-    for (int i = 0; i < MAX_SHOTS; ++i) ShotActive[i] = 0;
-    KeyReleased = 1;
-    EntryTank(entry, &TankBob.x, &TankBob.y);
-    FireShot(EntryDirection(entry));
+inline Outcome PlayMove(PlayState* p, int entry, LoopGuard* guard) {
+    for (uint8_t& active : p->shotActive) active = 0;
+    int32_t x = 0, y = 0;
+    EntryTank(entry, &x, &y);
+    FireShot(*p, EntryDirection(entry), x, y);
     ++guard->generation;
-    int32_t left = BalloonsLeft;
-    for (long frame = 0; PlayInMotion(); ++frame) {
-        StepDeflectors(false);
-        for (int32_t i = 0; i < MAX_SHOTS; ++i)
-            if (ShotActive[i]) UpdateShot(i);
-        if (BalloonsLeft != left) {
-            left = BalloonsLeft;
+    int32_t left = p->balloonsLeft;
+    PlayReport report;
+    for (long frame = 0; PlayInMotion(*p); ++frame) {
+        StepPlay(*p, &report);
+        if (p->balloonsLeft != left) {
+            left = p->balloonsLeft;
             ++guard->generation;
         }
         for (int32_t i = 0; i < MAX_SHOTS; ++i) {
-            if (!ShotActive[i]) continue;
-            const BOB& b = ShotBobs[i];
-            const int gx = (b.x + 16) / 8, gy = (b.y + 16) / 8;
+            if (!p->shotActive[i]) continue;
+            const int gx = (p->shotX[i] + 16) / 8, gy = (p->shotY[i] + 16) / 8;
             if (gx < 0 || gx >= LoopGuard::SPAN || gy < 0 || gy >= LoopGuard::SPAN) continue;
-            const int heading = ShotXV[i] < 0 ? 0 : ShotYV[i] < 0 ? 1 : ShotXV[i] > 0 ? 2 : 3;
+            const int heading = p->shotXV[i] < 0 ? 0 : p->shotYV[i] < 0 ? 1 : p->shotXV[i] > 0 ? 2 : 3;
             uint32_t& seen = guard->stamp[(gx * LoopGuard::SPAN + gy) * 4 + heading];
             if (seen == guard->generation || frame > MAX_FRAMES_PER_MOVE) {
-                for (int k = 0; k < MAX_SHOTS; ++k) ShotActive[k] = 0;
+                for (uint8_t& active : p->shotActive) active = 0;
                 return LOOPED;
             }
             seen = guard->generation;
         }
     }
     return SETTLED;
-}
-
-// The game's tables at one state, to try all 48 shots from it quickly.
-struct Snapshot {
-    int32_t board[BOARD_CELLS][BOARD_CELLS];
-    uint8_t alive[MAX_BALLOONS];
-    int32_t left;
-    struct {
-        int32_t x, y, frame;
-    } deflectors[MAX_DEFLECTORS];
-};
-inline void TakeSnapshot(Snapshot* s) {
-    std::memcpy(s->board, Board, sizeof Board);
-    std::memcpy(s->alive, BalloonAlive, sizeof BalloonAlive);
-    s->left = BalloonsLeft;
-    for (int j = 0; j < MAX_DEFLECTORS; ++j)
-        s->deflectors[j] = {DeflectorBobs[j].x, DeflectorBobs[j].y, DeflectorBobs[j].currFrame};
-}
-inline void PutSnapshot(const Snapshot& s) {
-    std::memcpy(Board, s.board, sizeof Board);
-    std::memcpy(BalloonAlive, s.alive, sizeof BalloonAlive);
-    BalloonsLeft = s.left;
-    for (int j = 0; j < MAX_DEFLECTORS; ++j) {
-        BOB& d = DeflectorBobs[j];
-        d.x = s.deflectors[j].x;
-        d.y = s.deflectors[j].y;
-        d.currFrame = s.deflectors[j].frame;
-        d.xv = d.yv = 0;
-    }
-    LevelWon = 0;
 }
 
 // Every state met, its parent and the shot that led to it, found by hash.
@@ -298,8 +253,8 @@ struct Result {
 };
 
 inline bool IsWon(const State& s) {
-    for (int cx = 1; cx <= INNER; ++cx)
-        for (int cy = 1; cy <= INNER; ++cy)
+    for (int cx = FIRST_INNER; cx <= LAST_INNER; ++cx)
+        for (int cy = FIRST_INNER; cy <= LAST_INNER; ++cy)
             if (CellOf(s, cx, cy) == CELL_BALLOON) return false;
     return true;
 }
@@ -324,37 +279,38 @@ inline std::vector<int> PathTo(const StateSet& set, uint32_t i) {
 
 inline Result Explore(const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t maxStates, bool everything, Search* search) {
     Result result;
-    SetUpLevel(bytes);
+    PlayState level;
+    SetUpLevel(&level, bytes);
     State start;
-    CaptureState(&start);
+    CaptureState(level, &start);
     bool added = false;
     search->set.Find(start, &added);
     search->won.push_back(IsWon(start));
     search->edgeStart.push_back(0);
     int64_t goal = search->won[0] ? 0 : -1;
-    Snapshot snap;
+    PlayState at = level, move = level;
     for (uint32_t i = 0; i < search->set.count; ++i) {
         if (!everything && goal >= 0) break;
         if (search->won[i]) {
             if (everything) search->edgeStart.push_back(static_cast<uint32_t>(search->edges.size()));
             continue;  // the level is over
         }
-        if (!RestoreState(search->set.At(i))) {
+        at = level;
+        if (!RestoreState(search->set.At(i), &at)) {
             result.status = BROKEN;
             return result;
         }
-        TakeSnapshot(&snap);
         const size_t firstEdge = search->edges.size();
         for (int e = 0; e < ENTRIES; ++e) {
-            if (e) PutSnapshot(snap);
-            if (PlayMove(e, &search->guard) == LOOPED) ++result.loopingMoves;
+            move = at;
+            if (PlayMove(&move, e, &search->guard) == LOOPED) ++result.loopingMoves;
             ++result.moves;
-            if (!RestsConsistently()) {
+            if (!RestsConsistently(move)) {
                 result.status = BROKEN;
                 return result;
             }
             State next;
-            CaptureState(&next);
+            CaptureState(move, &next);
             const uint32_t before = search->set.count;
             const uint32_t j = search->set.Find(next, &added);
             if (added) {
@@ -366,8 +322,8 @@ inline Result Explore(const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t maxStates, 
                 search->set.parent[j] = i;
                 search->set.entry[j] = static_cast<uint8_t>(e);
                 search->set.depth[j] = static_cast<uint16_t>(search->set.depth[i] + 1);
-                search->won.push_back(BalloonsLeft == 0);
-                if (BalloonsLeft == 0 && goal < 0) {
+                search->won.push_back(move.balloonsLeft == 0);
+                if (move.balloonsLeft == 0 && goal < 0) {
                     goal = j;
                     if (!everything) break;
                 }
@@ -394,10 +350,11 @@ inline Result Solve(const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t maxStates) {
     Result r = Explore(bytes, maxStates, false, &search);
     if (r.status == SOLVED) {
         // Replay the solution to learn whether any of its shots loops.
-        SetUpLevel(bytes);
+        PlayState p;
+        SetUpLevel(&p, bytes);
         LoopGuard guard;
         for (int e : r.solution)
-            if (PlayMove(e, &guard) == LOOPED) r.solutionLoops = true;
+            if (PlayMove(&p, e, &guard) == LOOPED) r.solutionLoops = true;
     }
     return r;
 }
@@ -441,34 +398,30 @@ inline Stats ComputeStats(const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t maxStat
     st.deadEnds = n - st.winnable;
 
     // Careless first and second shots: replay them from the start.
-    auto lookup = [&](uint32_t* index) {
+    auto lookup = [&](const PlayState& p, uint32_t* index) {
         State s;
-        CaptureState(&s);
+        CaptureState(p, &s);
         bool added = false;
         *index = search.set.Find(s, &added);
         return !added;
     };
-    SetUpLevel(bytes);
-    State start;
-    CaptureState(&start);
-    Snapshot root, first;
-    TakeSnapshot(&root);
+    PlayState root;
+    SetUpLevel(&root, bytes);
     for (int e1 = 0; e1 < ENTRIES; ++e1) {
-        PutSnapshot(root);
-        PlayMove(e1, &search.guard);
+        PlayState first = root;
+        PlayMove(&first, e1, &search.guard);
         uint32_t a = 0;
-        if (!lookup(&a)) continue;
+        if (!lookup(first, &a)) continue;
         if (!alive[a]) {
             ++st.firstShotsDead;
             continue;
         }
         if (search.won[a]) continue;
-        TakeSnapshot(&first);
         for (int e2 = 0; e2 < ENTRIES; ++e2) {
-            PutSnapshot(first);
-            PlayMove(e2, &search.guard);
+            PlayState second = first;
+            PlayMove(&second, e2, &search.guard);
             uint32_t b = 0;
-            if (!lookup(&b)) continue;
+            if (!lookup(second, &b)) continue;
             ++st.secondShotsTried;
             if (!alive[b]) ++st.secondShotsDead;
         }

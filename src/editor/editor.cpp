@@ -8,6 +8,8 @@
 
 uint8_t LeftClickPending, RightClickPending;
 int32_t ClickX, ClickY;
+uint8_t EditorMode;
+uint8_t EditorClearPending;
 
 namespace {
 
@@ -16,7 +18,9 @@ void DrawAt(BOB* bob, int32_t x, int32_t y) {
     DrawBob(bob, BackSurface);
 }
 
-bool InInterior(int32_t cx, int32_t cy) { return cx >= 1 && cx <= 12 && cy >= 1 && cy <= 12; }
+bool InInterior(int32_t cx, int32_t cy) {
+    return cx >= FIRST_INNER && cx <= LAST_INNER && cy >= FIRST_INNER && cy <= LAST_INNER;
+}
 
 // Both buttons share one position; a click off the interior edits nothing
 // but still takes the pause, so a held button does not repeat too fast.
@@ -47,15 +51,15 @@ void DrawBorder() {
     DrawAt(&BorderBobs[2], FIELD_MAX, 0);
     DrawAt(&BorderBobs[4], FIELD_MAX, FIELD_MAX);
     DrawAt(&BorderBobs[6], 0, FIELD_MAX);
-    for (int32_t i = 1; i <= 12; ++i) DrawAt(&BorderBobs[1], i * CELL_SIZE, 0);
-    for (int32_t i = 1; i <= 12; ++i) DrawAt(&BorderBobs[3], FIELD_MAX, i * CELL_SIZE);
-    for (int32_t i = 1; i <= 12; ++i) DrawAt(&BorderBobs[5], i * CELL_SIZE, FIELD_MAX);
-    for (int32_t i = 1; i <= 12; ++i) DrawAt(&BorderBobs[7], 0, i * CELL_SIZE);
+    for (int32_t i = FIRST_INNER; i <= LAST_INNER; ++i) DrawAt(&BorderBobs[1], i * CELL_SIZE, 0);
+    for (int32_t i = FIRST_INNER; i <= LAST_INNER; ++i) DrawAt(&BorderBobs[3], FIELD_MAX, i * CELL_SIZE);
+    for (int32_t i = FIRST_INNER; i <= LAST_INNER; ++i) DrawAt(&BorderBobs[5], i * CELL_SIZE, FIELD_MAX);
+    for (int32_t i = FIRST_INNER; i <= LAST_INNER; ++i) DrawAt(&BorderBobs[7], 0, i * CELL_SIZE);
 }
 
 void DrawInterior() {
-    for (int32_t cx = 1; cx <= 12; ++cx)
-        for (int32_t cy = 1; cy <= 12; ++cy) {
+    for (int32_t cx = FIRST_INNER; cx <= LAST_INNER; ++cx)
+        for (int32_t cy = FIRST_INNER; cy <= LAST_INNER; ++cy) {
             const int32_t code = Board[cx][cy], x = cx * CELL_SIZE, y = cy * CELL_SIZE;
             if (code == CELL_EMPTY) {
                 EmptyCellBob.currFrame = 0;
@@ -78,15 +82,15 @@ void DrawInterior() {
 void RunEditorFrame() {
     ReadKeyboard();
     if (KeyState[DIK_S]) {
-        for (int32_t cx = 1; cx <= 12; ++cx)
-            for (int32_t cy = 1; cy <= 12; ++cy)
+        for (int32_t cx = FIRST_INNER; cx <= LAST_INNER; ++cx)
+            for (int32_t cy = FIRST_INNER; cy <= LAST_INNER; ++cy)
                 LevelBuffer[cx * BOARD_CELLS + cy] = static_cast<uint8_t>(Board[cx][cy]);
         SaveLevelFile();
     }
     if (KeyState[DIK_L]) {
         LoadLevelFile(0);
-        for (int32_t cx = 1; cx <= 12; ++cx)
-            for (int32_t cy = 1; cy <= 12; ++cy)
+        for (int32_t cx = FIRST_INNER; cx <= LAST_INNER; ++cx)
+            for (int32_t cy = FIRST_INNER; cy <= LAST_INNER; ++cy)
                 Board[cx][cy] = static_cast<int8_t>(LevelBuffer[cx * BOARD_CELLS + cy]);
     }
     if (PlatformKeyDownNow(VK_RETURN_KEY)) {

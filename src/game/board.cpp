@@ -4,32 +4,20 @@
 #include <cerrno>
 #include <cstdio>
 
-#include "game/frame.h"
-#include "game/shots.h"
-#include "game/sprites.h"
+#include "game/play.h"
 #include "lib/display.h"
-#include "resource.h"
 
-int32_t Board[BOARD_CELLS][BOARD_CELLS];
 uint8_t LevelBuffer[LEVEL_FILE_SIZE];
-
-uint8_t BalloonAlive[MAX_BALLOONS];
-int32_t BalloonCount;
-int32_t BalloonsLeft;
-int32_t DeflectorCount;
-
 uint8_t CurrentLevel = 1;
-uint8_t LevelWon;
 uint8_t FinishedPlayed;
 
 namespace {
 
 constexpr const char* OPEN_FAILED = "INVALID_HANDLE_VALUE";
-constexpr int32_t FIRST_INNER = 1, LAST_INNER = 12;
 
 // A level file's cell byte, read as the signed code the editor wrote.
-int32_t FileCode(int32_t cx, int32_t cy) {
-    return static_cast<int8_t>(LevelBuffer[cx * BOARD_CELLS + cy]);
+int32_t FileCode(const uint8_t* level, int32_t cx, int32_t cy) {
+    return static_cast<int8_t>(level[cx * BOARD_CELLS + cy]);
 }
 
 }  // namespace
@@ -73,60 +61,50 @@ void SaveLevelFile() {
     std::fclose(file);
 }
 
-void ClearBoard() {
+void ClearBoard(PlayState& s) {
     for (int32_t cx = FIRST_INNER; cx <= LAST_INNER; ++cx)
-        for (int32_t cy = FIRST_INNER; cy <= LAST_INNER; ++cy) Board[cx][cy] = CELL_EMPTY;
+        for (int32_t cy = FIRST_INNER; cy <= LAST_INNER; ++cy) s.board[cx][cy] = CELL_EMPTY;
 }
 
-void PlaceBlocks() {
+void PlaceBlocks(PlayState& s, const uint8_t level[LEVEL_FILE_SIZE]) {
     for (int32_t cx = FIRST_INNER; cx <= LAST_INNER; ++cx)
         for (int32_t cy = FIRST_INNER; cy <= LAST_INNER; ++cy)
-            if (FileCode(cx, cy) == CELL_BLOCK) Board[cx][cy] = CELL_BLOCK;
+            if (FileCode(level, cx, cy) == CELL_BLOCK) s.board[cx][cy] = CELL_BLOCK;
 }
 
 // Balloons past the table's room are left out: their cells stay empty.
-void PlaceBalloons() {
-    BalloonCount = 0;
-    for (uint8_t& alive : BalloonAlive) alive = 0;
+void PlaceBalloons(PlayState& s, const uint8_t level[LEVEL_FILE_SIZE]) {
+    s.balloonCount = 0;
+    for (uint8_t& alive : s.balloonAlive) alive = 0;
     for (int32_t cx = FIRST_INNER; cx <= LAST_INNER; ++cx)
         for (int32_t cy = FIRST_INNER; cy <= LAST_INNER; ++cy) {
-            if (FileCode(cx, cy) != CELL_BALLOON || BalloonCount >= MAX_BALLOONS) continue;
-            Board[cx][cy] = CELL_BALLOON;
-            SetBobPosition(&BalloonBobs[BalloonCount], CELL_SIZE * cx, CELL_SIZE * cy);
-            BalloonAlive[BalloonCount] = 1;
-            ++BalloonCount;
+            if (FileCode(level, cx, cy) != CELL_BALLOON || s.balloonCount >= MAX_BALLOONS) continue;
+            s.board[cx][cy] = CELL_BALLOON;
+            s.balloonX[s.balloonCount] = CELL_SIZE * cx;
+            s.balloonY[s.balloonCount] = CELL_SIZE * cy;
+            s.balloonAlive[s.balloonCount] = 1;
+            ++s.balloonCount;
         }
-    BalloonsLeft = BalloonCount;
+    s.balloonsLeft = s.balloonCount;
 }
 
 // Deflectors past the table's room are left out the same way.
-void PlaceDeflectors() {
-    DeflectorCount = 0;
+void PlaceDeflectors(PlayState& s, const uint8_t level[LEVEL_FILE_SIZE]) {
+    s.deflectorCount = 0;
     for (int32_t cx = FIRST_INNER; cx <= LAST_INNER; ++cx)
         for (int32_t cy = FIRST_INNER; cy <= LAST_INNER; ++cy) {
-            const int32_t code = FileCode(cx, cy);
-            if (code < CELL_DEFLECTOR_0 || code > CELL_DEFLECTOR_3 || DeflectorCount >= MAX_DEFLECTORS)
-                continue;
-            Board[cx][cy] = code;
-            BOB* bob = &DeflectorBobs[DeflectorCount];
-            bob->currFrame = code - CELL_DEFLECTOR_0;
-            SetBobPosition(bob, CELL_SIZE * cx, CELL_SIZE * cy);
-            ++DeflectorCount;
+            const int32_t code = FileCode(level, cx, cy);
+            if (!IsSingleDeflector(code) || s.deflectorCount >= MAX_DEFLECTORS) continue;
+            s.board[cx][cy] = code;
+            Deflector& d = s.deflectors[s.deflectorCount];
+            d.orientation = code - CELL_DEFLECTOR_0;
+            d.x = CELL_SIZE * cx;
+            d.y = CELL_SIZE * cy;
+            ++s.deflectorCount;
         }
 }
 
-void StartLevel() {
-    PlatformEnableMenuItem(IDM_LEVEL1);
-    LevelWon = 0;
-    FinishedPlayed = 0;
-    LoadLevelFile(static_cast<int32_t>(CurrentLevel));
-    ClearBoard();
-    PlaceBlocks();
-    PlaceBalloons();
-    PlaceDeflectors();
-    ResetTank();
-    // Nothing from the old board may act on the new one.
-    ClearPlayEffects();
-}
-
-void ResetLevel() { StartLevel(); }
+void ClearBoard() { ClearBoard(Play); }
+void PlaceBlocks() { PlaceBlocks(Play, LevelBuffer); }
+void PlaceBalloons() { PlaceBalloons(Play, LevelBuffer); }
+void PlaceDeflectors() { PlaceDeflectors(Play, LevelBuffer); }

@@ -2,11 +2,15 @@
 #pragma once
 #include <cstdint>
 
+struct PlayState;
+
 constexpr int32_t CELL_SIZE = 48;
 constexpr int32_t BOARD_CELLS = 14;
 constexpr int32_t FIELD_MAX = 624;
 constexpr int32_t SHOT_SPEED = 8;
 constexpr int32_t LAST_LEVEL = 12;
+// The interior, where pieces stand: cells FIRST_INNER..LAST_INNER on each axis.
+constexpr int32_t FIRST_INNER = 1, LAST_INNER = 12;
 constexpr int LEVEL_FILE_SIZE = 300;
 
 constexpr int32_t CELL_NONE = 0;
@@ -21,26 +25,33 @@ constexpr int32_t CELL_DEFLECTOR_3 = 23;
 
 constexpr int MAX_BALLOONS = 10;
 constexpr int MAX_DEFLECTORS = 15;
+constexpr int MAX_SHOTS = 10;
 
-extern int32_t Board[BOARD_CELLS][BOARD_CELLS];  // Board[cx][cy]
+constexpr bool IsSingleDeflector(int32_t code) { return code >= CELL_DEFLECTOR_0 && code <= CELL_DEFLECTOR_3; }
+
+// Views onto the live game's state (game/play.h).
+extern int32_t (&Board)[BOARD_CELLS][BOARD_CELLS];  // Board[cx][cy]
+extern uint8_t (&BalloonAlive)[MAX_BALLOONS];
+extern int32_t& BalloonCount;
+extern int32_t& BalloonsLeft;
+extern int32_t& DeflectorCount;
+extern uint8_t& LevelWon;
+
 extern uint8_t LevelBuffer[LEVEL_FILE_SIZE];
-
-extern uint8_t BalloonAlive[MAX_BALLOONS];
-extern int32_t BalloonCount;
-extern int32_t BalloonsLeft;
-extern int32_t DeflectorCount;
-
 extern uint8_t CurrentLevel;
-extern uint8_t LevelWon;
 extern uint8_t FinishedPlayed;
 
-void StartLevel();
-void ResetLevel();
 void LoadLevelFile(int32_t level);
 void SaveLevelFile();
+// Level start's steps on the live state, from LevelBuffer.
 void ClearBoard();
 void PlaceBlocks();
 void PlaceBalloons();
 void PlaceDeflectors();
+// The same on any state, from a level file's bytes.
+void ClearBoard(PlayState& s);
+void PlaceBlocks(PlayState& s, const uint8_t level[LEVEL_FILE_SIZE]);
+void PlaceBalloons(PlayState& s, const uint8_t level[LEVEL_FILE_SIZE]);
+void PlaceDeflectors(PlayState& s, const uint8_t level[LEVEL_FILE_SIZE]);
 // "level" + n + ".dat", or "level.dat" for n <= 0.
 void LevelFileName(int32_t level, char* name, int size);

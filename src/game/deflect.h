@@ -2,11 +2,12 @@
 #pragma once
 #include <cstdint>
 
-void UpdateShot(int32_t slot);
-void PushDeflector(int32_t deflector, int32_t shot);
+#include "game/play.h"
+
+// One shot's step: what it meets decides, then it moves by the velocity it
+// started the step with.
+void UpdateShot(PlayState& s, int32_t slot, PlayReport* report);
+void PushDeflector(PlayState& s, int32_t deflector, int32_t shot);
 bool DeflectorsInterlock(int32_t a, int32_t b);
-// The frame's deflector step: move each of the level's deflectors, draw it,
-// and stop it when it rests on a cell corner.
-void StepDeflectors(bool draw);
-// True while any shot flies or any deflector slides.
-bool PlayInMotion();
+// Moves each of the level's sliding deflectors and stops it when it rests on a cell corner.
+void StepDeflectors(PlayState& s, PlayReport* report);

@@ -1,7 +1,6 @@
 #include "game/frame.h"
 
 #include "game/board.h"
-#include "game/deflect.h"
 #include "game/shots.h"
 #include "game/sprites.h"
 #include "lib/display.h"
@@ -14,8 +13,7 @@ int32_t TankStepX, TankStepY;
 uint8_t TankFiring;
 uint32_t WinStartTick;
 uint8_t LevelPlayed;
-uint8_t EditorMode;
-uint8_t EditorClearPending;
+uint8_t KeyReleased = 1;
 void (*WinFrameHook)();
 
 namespace {
@@ -28,6 +26,12 @@ constexpr int32_t TANK_SEQ_FIRE_DOWN = 3;
 void DrawAt(BOB* bob, int32_t x, int32_t y) {
     SetBobPosition(bob, x, y);
     DrawBob(bob, BackSurface);
+}
+
+void RewindImpact() {
+    ImpactBob.animIndex = -1;
+    ImpactBob.animState = 0;
+    ImpactBob.currFrame = 0;
 }
 
 void Fire(int32_t direction, int32_t sequence) {
@@ -100,34 +104,47 @@ void DrawFloorAndBorder() {
     DrawAt(&BorderBobs[2], FIELD_MAX, 0);
     DrawAt(&BorderBobs[4], FIELD_MAX, FIELD_MAX);
     DrawAt(&BorderBobs[6], 0, FIELD_MAX);
-    for (int32_t k = 1; k <= 12; ++k) DrawAt(&BorderBobs[1], CELL_SIZE * k, 0);
-    for (int32_t k = 1; k <= 12; ++k) DrawAt(&BorderBobs[3], FIELD_MAX, CELL_SIZE * k);
-    for (int32_t k = 1; k <= 12; ++k) DrawAt(&BorderBobs[5], CELL_SIZE * k, FIELD_MAX);
-    for (int32_t k = 1; k <= 12; ++k) DrawAt(&BorderBobs[7], 0, CELL_SIZE * k);
+    for (int32_t k = FIRST_INNER; k <= LAST_INNER; ++k) DrawAt(&BorderBobs[1], CELL_SIZE * k, 0);
+    for (int32_t k = FIRST_INNER; k <= LAST_INNER; ++k) DrawAt(&BorderBobs[3], FIELD_MAX, CELL_SIZE * k);
+    for (int32_t k = FIRST_INNER; k <= LAST_INNER; ++k) DrawAt(&BorderBobs[5], CELL_SIZE * k, FIELD_MAX);
+    for (int32_t k = FIRST_INNER; k <= LAST_INNER; ++k) DrawAt(&BorderBobs[7], 0, CELL_SIZE * k);
 }
 
-void DrawPieces() {
+}  // namespace
+
+void RunPiecesFrame() {
     for (int32_t cx = 0; cx < BOARD_CELLS; ++cx)
         for (int32_t cy = 0; cy < BOARD_CELLS; ++cy)
             if (Board[cx][cy] == CELL_BLOCK) DrawAt(&BlockBob, CELL_SIZE * cx, CELL_SIZE * cy);
     for (int32_t b = 0; b < BalloonCount; ++b)
-        if (BalloonAlive[b]) DrawBob(&BalloonBobs[b], BackSurface);
+        if (BalloonAlive[b]) DrawAt(&BalloonBobs[b], Play.balloonX[b], Play.balloonY[b]);
     for (int32_t b = 0; b < MAX_BALLOONS; ++b)
-        if (PopEffectPending[b]) DrawBalloonPop(b);
-    StepDeflectors(true);
+        if (Play.popPending[b]) DrawBalloonPop(b);
+    PlayReport report;
+    StepPlay(Play, &report);
+    for (int32_t k = 0; k < LevelDeflectors(Play); ++k) {
+        const Deflector& d = Play.deflectors[k];
+        DeflectorBobs[k].currFrame = d.orientation;
+        DrawAt(&DeflectorBobs[k], d.x, d.y);
+    }
     for (int32_t i = 0; i < MAX_SHOTS; ++i)
-        if (ShotActive[i]) UpdateShot(i);
-    if (ImpactEffectActive) {
+        if (report.shotShown[i]) {
+            ShotBobs[i].currFrame = Play.shotFrame[i];
+            DrawAt(&ShotBobs[i], Play.shotX[i], Play.shotY[i]);
+        }
+    ApplyPlayReport(report);
+    if (Play.impactActive) {
+        SetBobPosition(&ImpactBob, Play.impactX, Play.impactY);
         AnimateBob(&ImpactBob);
         DrawBob(&ImpactBob, BackSurface);
         if (ImpactBob.animState & 1) {
-            ImpactEffectActive = 0;
-            ImpactBob.animState &= ~1;
-            ImpactBob.currFrame = 0;
-            ImpactBob.animIndex = -1;
+            Play.impactActive = 0;
+            RewindImpact();
         }
     }
 }
+
+namespace {
 
 void RunWinSequence() {
     if (!LevelWon) {
@@ -146,6 +163,47 @@ void RunWinSequence() {
 }
 
 }  // namespace
+
+void FireShot(int32_t direction) {
+    if (!KeyReleased) return;
+    FireShot(Play, direction, TankBob.x, TankBob.y);
+    KeyReleased = 0;
+}
+
+void ApplyPlayReport(const PlayReport& report) {
+    static const int32_t* const sounds[] = {&SoundHit, &SoundPop, &SoundBifald, &SoundThump};
+    for (int32_t i = 0; i < report.eventCount; ++i) PlaySoundEffect(*sounds[report.events[i]], 0);
+    if (report.won && CurrentLevel < LAST_LEVEL) ++CurrentLevel;
+}
+
+void DrawBalloonPop(int32_t balloon) {
+    if (balloon < 0 || balloon >= MAX_BALLOONS) return;
+    static const int32_t offsets[5][2] = {{-20, -20}, {20, -20}, {20, 5}, {5, 20}, {-10, 10}};
+    const int32_t bx = Play.balloonX[balloon], by = Play.balloonY[balloon];
+    for (int32_t piece = 0; piece < 5; ++piece) {
+        PopBob.currFrame = piece;
+        SetBobPosition(&PopBob, bx + offsets[piece][0], by + offsets[piece][1]);
+        MoveBob(&PopBob);
+        DrawBob(&PopBob, BackSurface);
+    }
+}
+
+void StartLevel() {
+    LevelWon = 0;
+    FinishedPlayed = 0;
+    LoadLevelFile(static_cast<int32_t>(CurrentLevel));
+    ClearBoard();
+    PlaceBlocks();
+    PlaceBalloons();
+    PlaceDeflectors();
+    ResetTank();
+    // Nothing from the old board may act on the new one, and the next
+    // impact plays its whole sequence.
+    ClearPlayEffects(Play);
+    RewindImpact();
+}
+
+void ResetLevel() { StartLevel(); }
 
 bool TankAligned() { return TankBob.x % CELL_SIZE == 0 && TankBob.y % CELL_SIZE == 0; }
 
@@ -185,16 +243,14 @@ int RunPlayFrame() {
         if (KeyState[DIK_DOWN]) HeldDirection = DIR_DOWN;
     }
     if (KeyState[DIK_R]) ResetLevel();
-    if (KeyState[DIK_D]) {
-        EditorMode = 1;
-        EditorClearPending = 1;
-    }
+    // The editor takes over from the next frame on.
+    const int result = KeyState[DIK_D] ? PLAY_FRAME_OPEN_EDITOR : PLAY_FRAME_DONE;
     // Asked again: R may just have put the tank back on its corner.
     if (TankAligned()) DecideTank();
     DrawFloorAndBorder();
-    DrawPieces();
+    RunPiecesFrame();
     MoveTank();
     RunWinSequence();
     PresentFrame();
-    return 1;
+    return result;
 }

@@ -1,24 +1,15 @@
-// The shot pool, the collision queries of the shot step, balloons and the win.
+// The shot's collision queries, balloons and firing.
 #include "game/shots.h"
 
-#include "game/board.h"
-#include "game/sprites.h"
-#include "lib/display.h"
-#include "lib/sound.h"
-
-uint8_t ShotActive[MAX_SHOTS];
-int32_t ShotXV[MAX_SHOTS];
-int32_t ShotYV[MAX_SHOTS];
-uint8_t KeyReleased = 1;
-uint8_t ShotDrawEnabled = 1;
-uint8_t PopEffectPending[MAX_BALLOONS];
-uint8_t ImpactEffectActive;
+uint8_t (&ShotActive)[MAX_SHOTS] = Play.shotActive;
+int32_t (&ShotXV)[MAX_SHOTS] = Play.shotXV;
+int32_t (&ShotYV)[MAX_SHOTS] = Play.shotYV;
+uint8_t (&PopEffectPending)[MAX_BALLOONS] = Play.popPending;
+uint8_t& ImpactEffectActive = Play.impactActive;
 
 namespace {
 
 bool ShotSlotValid(int32_t slot) { return slot >= 0 && slot < MAX_SHOTS; }
-
-bool IsSingleDeflector(int32_t code) { return code >= CELL_DEFLECTOR_0 && code <= CELL_DEFLECTOR_3; }
 
 // The cell a shot tests ahead: the first of up to two cells whose code is in
 // its list decides.
@@ -37,144 +28,115 @@ bool CodeListed(const AheadTest& test, int32_t code) {
 // Flying right or down, a wedge whose slanted face meets the shot is met in
 // the middle of its own cell, one with a straight face (or a pair) at the
 // cell's edge. Flying left or up, every deflector is met one cell early.
-const AheadTest RIGHT_OWN = {0, 0, {21, 22}, 2};
-const AheadTest RIGHT_NEXT = {1, 0, {20, 23, 19}, 3};
-const AheadTest DOWN_OWN = {0, 0, {22, 23}, 2};
-const AheadTest DOWN_NEXT = {0, 1, {20, 21, 19}, 3};
-const AheadTest LEFT_NEXT = {-1, 0, {19, 20, 21, 22, 23}, 5};
-const AheadTest UP_NEXT = {0, -1, {19, 20, 21, 22, 23}, 5};
+const AheadTest RIGHT_OWN = {0, 0, {CELL_DEFLECTOR_1, CELL_DEFLECTOR_2}, 2};
+const AheadTest RIGHT_NEXT = {1, 0, {CELL_DEFLECTOR_0, CELL_DEFLECTOR_3, CELL_DEFLECTOR_PAIR}, 3};
+const AheadTest DOWN_OWN = {0, 0, {CELL_DEFLECTOR_2, CELL_DEFLECTOR_3}, 2};
+const AheadTest DOWN_NEXT = {0, 1, {CELL_DEFLECTOR_0, CELL_DEFLECTOR_1, CELL_DEFLECTOR_PAIR}, 3};
+const AheadTest LEFT_NEXT = {
+    -1, 0, {CELL_DEFLECTOR_PAIR, CELL_DEFLECTOR_0, CELL_DEFLECTOR_1, CELL_DEFLECTOR_2, CELL_DEFLECTOR_3}, 5};
+const AheadTest UP_NEXT = {
+    0, -1, {CELL_DEFLECTOR_PAIR, CELL_DEFLECTOR_0, CELL_DEFLECTOR_1, CELL_DEFLECTOR_2, CELL_DEFLECTOR_3}, 5};
 
 }  // namespace
 
-int32_t CellAt(int32_t cx, int32_t cy) {
-    if (cx < 0 || cx >= BOARD_CELLS || cy < 0 || cy >= BOARD_CELLS) return CELL_NONE;
-    return Board[cx][cy];
+void Report(PlayReport* report, PlayEvent event) {
+    if (report->eventCount < PlayReport::MAX_EVENTS) report->events[report->eventCount++] = event;
 }
 
-void FireShot(int32_t direction) {
-    if (!KeyReleased) return;
+int32_t CellAt(const PlayState& s, int32_t cx, int32_t cy) {
+    if (cx < 0 || cx >= BOARD_CELLS || cy < 0 || cy >= BOARD_CELLS) return CELL_NONE;
+    return s.board[cx][cy];
+}
+
+void FireShot(PlayState& s, int32_t direction, int32_t x, int32_t y) {
+    if (direction < DIR_LEFT || direction > DIR_DOWN) return;
     int32_t slot = 0;  // all ten busy: the oldest slot gives way
     for (int32_t i = 0; i < MAX_SHOTS; ++i)
-        if (!ShotActive[i]) {
+        if (!s.shotActive[i]) {
             slot = i;
             break;
         }
     static const int32_t velocity[4][2] = {{-SHOT_SPEED, 0}, {0, -SHOT_SPEED}, {SHOT_SPEED, 0}, {0, SHOT_SPEED}};
-    if (direction >= DIR_LEFT && direction <= DIR_DOWN) {
-        ShotXV[slot] = velocity[direction - 1][0];
-        ShotYV[slot] = velocity[direction - 1][1];
-        BOB* bob = &ShotBobs[slot];
-        bob->currFrame = direction - 1;
-        bob->x = TankBob.x;
-        bob->y = TankBob.y;
-        ShotActive[slot] = 1;
-    }
-    KeyReleased = 0;
+    s.shotXV[slot] = velocity[direction - 1][0];
+    s.shotYV[slot] = velocity[direction - 1][1];
+    s.shotFrame[slot] = direction - 1;
+    s.shotX[slot] = x;
+    s.shotY[slot] = y;
+    s.shotActive[slot] = 1;
 }
 
-bool ShotHitsBlock(int32_t slot) {
+bool ShotHitsBlock(const PlayState& s, int32_t slot) {
     if (!ShotSlotValid(slot)) return false;
-    const BOB& shot = ShotBobs[slot];
-    int32_t cx = shot.x / CELL_SIZE, cy = shot.y / CELL_SIZE;
+    const int32_t xv = s.shotXV[slot], yv = s.shotYV[slot];
+    int32_t cx = s.shotX[slot] / CELL_SIZE, cy = s.shotY[slot] / CELL_SIZE;
     // Flying right or down over an empty cell, the shot's front edge already
     // touches the next cell; otherwise it tests the cell it is in.
-    if (shot.xv == 0 && shot.yv > 0 && CellAt(cx, cy) == CELL_EMPTY) ++cy;
-    if (shot.yv == 0 && shot.xv > 0 && CellAt(cx, cy) == CELL_EMPTY) ++cx;
-    if (CellAt(cx, cy) != CELL_BLOCK) return false;
-    PlaySoundEffect(SoundHit, 0);
-    return true;
+    if (xv == 0 && yv > 0 && CellAt(s, cx, cy) == CELL_EMPTY) ++cy;
+    if (yv == 0 && xv > 0 && CellAt(s, cx, cy) == CELL_EMPTY) ++cx;
+    return CellAt(s, cx, cy) == CELL_BLOCK;
 }
 
-int32_t FindDeflectorAhead(int32_t slot) {
+int32_t FindDeflectorAhead(const PlayState& s, int32_t slot) {
     if (!ShotSlotValid(slot)) return -1;
-    const BOB& shot = ShotBobs[slot];
+    const int32_t xv = s.shotXV[slot], yv = s.shotYV[slot];
     const AheadTest* tests[2] = {nullptr, nullptr};
-    if (shot.xv > 0 && shot.yv == 0) {
+    if (xv > 0 && yv == 0) {
         tests[0] = &RIGHT_OWN;
         tests[1] = &RIGHT_NEXT;
-    } else if (shot.xv < 0 && shot.yv == 0) {
+    } else if (xv < 0 && yv == 0) {
         tests[0] = &LEFT_NEXT;
-    } else if (shot.yv > 0 && shot.xv == 0) {
+    } else if (yv > 0 && xv == 0) {
         tests[0] = &DOWN_OWN;
         tests[1] = &DOWN_NEXT;
-    } else if (shot.yv < 0 && shot.xv == 0) {
+    } else if (yv < 0 && xv == 0) {
         tests[0] = &UP_NEXT;
     }
-    const int32_t cx = shot.x / CELL_SIZE, cy = shot.y / CELL_SIZE;
+    const int32_t cx = s.shotX[slot] / CELL_SIZE, cy = s.shotY[slot] / CELL_SIZE;
     for (const AheadTest* test : tests) {
         if (!test) break;
         const int32_t tx = cx + test->dx, ty = cy + test->dy;
-        if (CodeListed(*test, CellAt(tx, ty))) return FindDeflectorAt(tx, ty);
+        if (CodeListed(*test, CellAt(s, tx, ty))) return FindDeflectorAt(s, tx, ty);
     }
     return -1;
 }
 
-// Only the level's own deflectors, and only those at rest: a slot left from
-// an earlier level, or one pushed earlier in this very frame (still on its
-// old corner, already on its way), is not there any more.
-int32_t FindDeflectorAt(int32_t cx, int32_t cy) {
-    const int32_t count = DeflectorCount < MAX_DEFLECTORS ? DeflectorCount : MAX_DEFLECTORS;
-    for (int32_t k = 0; k < count; ++k) {
-        const BOB& d = DeflectorBobs[k];
+// Only the level's own deflectors, and only those at rest: one pushed
+// earlier in this very frame (still on its old corner, already on its way)
+// is not there any more.
+int32_t FindDeflectorAt(const PlayState& s, int32_t cx, int32_t cy) {
+    for (int32_t k = 0; k < LevelDeflectors(s); ++k) {
+        const Deflector& d = s.deflectors[k];
         if (d.x == CELL_SIZE * cx && d.y == CELL_SIZE * cy && d.xv == 0 && d.yv == 0) return k;
     }
     return -1;
 }
 
-int32_t DeflectorOrientationAt(int32_t cx, int32_t cy) {
-    const int32_t code = CellAt(cx, cy);
+int32_t DeflectorOrientationAt(const PlayState& s, int32_t cx, int32_t cy) {
+    const int32_t code = CellAt(s, cx, cy);
     return IsSingleDeflector(code) ? code - CELL_DEFLECTOR_0 : -1;
 }
 
-bool HitBalloon(int32_t slot) {
-    if (!ShotSlotValid(slot)) return false;
-    const BOB& shot = ShotBobs[slot];
-    for (int32_t k = 0; k < MAX_BALLOONS; ++k) {
-        BOB& balloon = BalloonBobs[k];
-        if (!BalloonAlive[k] || balloon.x != shot.x || balloon.y != shot.y) continue;
-        BalloonAlive[k] = 0;
-        --BalloonsLeft;
-        if (BalloonsLeft == 0) {
-            PlaySoundEffect(SoundBifald, 0);
-            LevelWon = 1;
-            if (CurrentLevel < LAST_LEVEL) ++CurrentLevel;
-        }
-        const int32_t cx = balloon.x / CELL_SIZE, cy = balloon.y / CELL_SIZE;
-        if (cx >= 0 && cx < BOARD_CELLS && cy >= 0 && cy < BOARD_CELLS) Board[cx][cy] = CELL_EMPTY;
-        return true;
-    }
-    return false;
-}
-
-int32_t FindBalloonAtShot(int32_t slot) {
+int32_t HitBalloon(PlayState& s, int32_t slot, PlayReport* report) {
     if (!ShotSlotValid(slot)) return -1;
-    const BOB& shot = ShotBobs[slot];
-    for (int32_t k = 0; k < MAX_BALLOONS; ++k)
-        if (BalloonBobs[k].x == shot.x && BalloonBobs[k].y == shot.y) return k;
+    for (int32_t k = 0; k < MAX_BALLOONS; ++k) {
+        if (!s.balloonAlive[k] || s.balloonX[k] != s.shotX[slot] || s.balloonY[k] != s.shotY[slot]) continue;
+        s.balloonAlive[k] = 0;
+        --s.balloonsLeft;
+        if (s.balloonsLeft == 0) {
+            s.won = 1;
+            report->won = true;
+            Report(report, EVENT_WIN);
+        }
+        const int32_t cx = s.balloonX[k] / CELL_SIZE, cy = s.balloonY[k] / CELL_SIZE;
+        if (cx >= 0 && cx < BOARD_CELLS && cy >= 0 && cy < BOARD_CELLS) s.board[cx][cy] = CELL_EMPTY;
+        return k;
+    }
     return -1;
 }
 
-void DrawBalloonPop(int32_t balloon) {
-    if (balloon < 0 || balloon >= MAX_BALLOONS) return;
-    static const int32_t offsets[5][2] = {{-20, -20}, {20, -20}, {20, 5}, {5, 20}, {-10, 10}};
-    const int32_t bx = BalloonBobs[balloon].x, by = BalloonBobs[balloon].y;
-    for (int32_t piece = 0; piece < 5; ++piece) {
-        PopBob.currFrame = piece;
-        SetBobPosition(&PopBob, bx + offsets[piece][0], by + offsets[piece][1]);
-        MoveBob(&PopBob);
-        DrawBob(&PopBob, BackSurface);
-    }
-    PopEffectPending[balloon] = 0;
-}
-
-void ClearPlayEffects() {
-    for (int32_t i = 0; i < MAX_SHOTS; ++i) ShotActive[i] = 0;
-    for (uint8_t& pending : PopEffectPending) pending = 0;
-    ShotDrawEnabled = 1;
-    ImpactEffectActive = 0;
-    // Rewound so that the next impact plays its whole sequence.
-    ImpactBob.animIndex = -1;
-    ImpactBob.animState = 0;
-    ImpactBob.currFrame = 0;
-    for (BOB& d : DeflectorBobs) SetBobVelocity(&d, 0, 0);
+void ClearPlayEffects(PlayState& s) {
+    for (uint8_t& active : s.shotActive) active = 0;
+    for (uint8_t& pending : s.popPending) pending = 0;
+    s.impactActive = 0;
+    for (Deflector& d : s.deflectors) d.xv = d.yv = 0;
 }

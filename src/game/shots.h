@@ -1,28 +1,30 @@
-// The shot pool, the collision queries of the shot step, balloons and the win.
+// The shot's collision queries, balloons and firing, over a play state.
 #pragma once
 #include <cstdint>
 
-#include "game/sprites.h"
+#include "game/play.h"
 
 constexpr int32_t DIR_LEFT = 1, DIR_UP = 2, DIR_RIGHT = 3, DIR_DOWN = 4;
 
-extern uint8_t ShotActive[MAX_SHOTS];
-extern int32_t ShotXV[MAX_SHOTS];
-extern int32_t ShotYV[MAX_SHOTS];
-extern uint8_t KeyReleased;
-extern uint8_t ShotDrawEnabled;
-extern uint8_t PopEffectPending[MAX_BALLOONS];
-extern uint8_t ImpactEffectActive;
+// Views onto the live game's state.
+extern uint8_t (&ShotActive)[MAX_SHOTS];
+extern int32_t (&ShotXV)[MAX_SHOTS];
+extern int32_t (&ShotYV)[MAX_SHOTS];
+extern uint8_t (&PopEffectPending)[MAX_BALLOONS];
+extern uint8_t& ImpactEffectActive;
 
-void FireShot(int32_t direction);
-bool ShotHitsBlock(int32_t slot);
-int32_t FindDeflectorAhead(int32_t slot);
-int32_t FindDeflectorAt(int32_t cx, int32_t cy);
-int32_t DeflectorOrientationAt(int32_t cx, int32_t cy);
-bool HitBalloon(int32_t slot);
-int32_t FindBalloonAtShot(int32_t slot);
-void DrawBalloonPop(int32_t balloon);
+bool ShotHitsBlock(const PlayState& s, int32_t slot);
+int32_t FindDeflectorAhead(const PlayState& s, int32_t slot);
+int32_t FindDeflectorAt(const PlayState& s, int32_t cx, int32_t cy);
+int32_t DeflectorOrientationAt(const PlayState& s, int32_t cx, int32_t cy);
+// Pops the live balloon on the shot's corner, if any, and returns its slot
+// (or -1); popping the last one wins the level.
+int32_t HitBalloon(PlayState& s, int32_t slot, PlayReport* report);
 // Code of cell (cx, cy); cells off the board count as CELL_NONE.
-int32_t CellAt(int32_t cx, int32_t cy);
-// Ends every shot, pending pop and impact, and every slide: a level starts at rest.
-void ClearPlayEffects();
+int32_t CellAt(const PlayState& s, int32_t cx, int32_t cy);
+// The level's deflectors, within the table's room.
+inline int32_t LevelDeflectors(const PlayState& s) {
+    return s.deflectorCount < MAX_DEFLECTORS ? s.deflectorCount : MAX_DEFLECTORS;
+}
+// Appends an event to the step's report.
+void Report(PlayReport* report, PlayEvent event);

@@ -8,10 +8,7 @@
 Surface* PrimarySurface = nullptr;
 Surface* BackSurface = nullptr;
 uint32_t ClockStart = 0;
-
-namespace {
 bool DisplayReady = false;
-}
 
 int InitDisplay(int32_t width, int32_t height, int32_t bitsPerPixel) {
     if (!PlatformInitDisplay(width, height, bitsPerPixel)) return 0;

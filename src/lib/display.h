@@ -5,10 +5,9 @@
 
 #include "platform/platform.h"
 
-constexpr int32_t FIELD_SIZE = 672;
-
 extern Surface* PrimarySurface;  // stands for the window; only platforms draw there
 extern Surface* BackSurface;
+extern bool DisplayReady;  // the platform's display was made
 extern uint32_t ClockStart;
 
 int InitDisplay(int32_t width, int32_t height, int32_t bitsPerPixel);

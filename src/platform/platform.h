@@ -27,6 +27,10 @@ void PlatformUnlockSurface(Surface* surface);
 int PlatformBlit(Surface* dst, const Rect* dstRect, Surface* src, const Rect* srcRect, bool keyed);
 
 // ---- Display and clock ----------------------------------------------------
+// The field's side in pixels: the back surface the game draws, and what a
+// window shows unscaled.
+constexpr int32_t FIELD_SIZE = 672;
+
 int PlatformInitDisplay(int32_t width, int32_t height, int32_t bitsPerPixel);
 void PlatformShutdownDisplay();
 // Blocks until the next frame slot begins: the display refresh where it is

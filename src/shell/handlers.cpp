@@ -1,7 +1,6 @@
 #include "editor/editor.h"
 #include "game/board.h"
 #include "game/frame.h"
-#include "game/shots.h"
 #include "platform/platform.h"
 #include "resource.h"
 #include "shell/shell.h"
@@ -20,7 +19,7 @@ void OnMenuCommand(int32_t id) {
         ResetLevel();
     } else if (id >= IDM_LEVEL1 && id <= IDM_LEVEL12) {
         CurrentLevel = static_cast<uint8_t>(id - (IDM_LEVEL1 - 1));
-        StartLevel();
+        StartShellLevel();
     }
 }
 
@@ -38,7 +37,16 @@ void OnRightButtonDown(int32_t x, int32_t y) {
     ClickY = y;
 }
 
+void StartShellLevel() {
+    PlatformEnableMenuItem(IDM_LEVEL1);
+    StartLevel();
+}
+
 void RunFrame() {
-    if (EditorMode) RunEditorFrame();
-    else RunPlayFrame();
+    if (EditorMode) {
+        RunEditorFrame();
+    } else if (RunPlayFrame() == PLAY_FRAME_OPEN_EDITOR) {
+        EditorMode = 1;
+        EditorClearPending = 1;
+    }
 }

@@ -12,6 +12,9 @@ void OnWinFrame();
 
 int InitGame();
 int ShutdownGame();
+// Start-up as one call, after the window exists: InitGame, then the first
+// level. 0 when there is no display to draw on (the reason has been shown).
+int StartGame();
 
 // What the window's creation does: read the saved level, unlock the menu.
 void OnCreate();
@@ -19,5 +22,8 @@ void OnMenuCommand(int32_t id);
 void OnKeyUp();
 void OnLeftButtonDown(int32_t x, int32_t y);
 void OnRightButtonDown(int32_t x, int32_t y);
-// One pass of the main loop while the game window is active: one frame.
+// A level start from the shell: level 1 is always on the menu.
+void StartShellLevel();
+// One pass of the main loop while the game window is active: one frame of
+// play or of the editor.
 void RunFrame();

@@ -63,25 +63,25 @@ TEST_F(DeflectorTest, SingleWedgeTurnsOrIsPushedByItsTable) {
                 const int32_t turn = RULE[o][dir];
                 if (turn) {
                     // Centred on the slanted face, the wedge's own cell; the shot goes on.
-                    EXPECT_EQ(ImpactBob.x, 48 * cx);
-                    EXPECT_EQ(ImpactBob.y, 48 * cy);
+                    EXPECT_EQ(Play.impactX, 48 * cx);
+                    EXPECT_EQ(Play.impactY, 48 * cy);
                     EXPECT_TRUE(ShotActive[s]);
                     EXPECT_EQ(ShotXV[s], 8 * STEP[turn][0]);
                     EXPECT_EQ(ShotYV[s], 8 * STEP[turn][1]);
-                    EXPECT_EQ(ShotBobs[s].currFrame, turn - 1);
+                    EXPECT_EQ(Play.shotFrame[s], turn - 1);
                     EXPECT_EQ(Board[cx][cy], Wedge(o));
                     EXPECT_TRUE(DeflectorAt(d, cx, cy) && Resting(d));
                     // It leaves from the wedge's own row or column and off the field.
                     RunToRest();
                     if (STEP[turn][0])
-                        EXPECT_TRUE(ShotBobs[s].y == 48 * cy && (ShotBobs[s].x < 0 || ShotBobs[s].x > FIELD_MAX));
+                        EXPECT_TRUE(Play.shotY[s] == 48 * cy && (Play.shotX[s] < 0 || Play.shotX[s] > FIELD_MAX));
                     else
-                        EXPECT_TRUE(ShotBobs[s].x == 48 * cx && (ShotBobs[s].y < 0 || ShotBobs[s].y > FIELD_MAX));
+                        EXPECT_TRUE(Play.shotX[s] == 48 * cx && (Play.shotY[s] < 0 || Play.shotY[s] > FIELD_MAX));
                     continue;
                 }
                 // Centred on the straight face, the boundary the shot touches.
-                EXPECT_EQ(ImpactBob.x, 48 * cx - 24 * sx);
-                EXPECT_EQ(ImpactBob.y, 48 * cy - 24 * sy);
+                EXPECT_EQ(Play.impactX, 48 * cx - 24 * sx);
+                EXPECT_EQ(Play.impactY, 48 * cy - 24 * sy);
                 EXPECT_FALSE(ShotActive[s]);
                 if (beyond == SPACE || beyond == INTERLOCKING) {
                     EXPECT_EQ(Board[cx][cy], CELL_EMPTY);
@@ -96,7 +96,7 @@ TEST_F(DeflectorTest, SingleWedgeTurnsOrIsPushedByItsTable) {
                     EXPECT_TRUE(DeflectorAt(d, cx, cy) && Resting(d));
                     EXPECT_EQ(BalloonsLeft, beyond == A_BALLOON ? 1 : 0);
                 }
-                EXPECT_FALSE(PlayInMotion());
+                EXPECT_FALSE(PlayInMotion(Play));
             }
 }
 
@@ -118,7 +118,7 @@ TEST_F(DeflectorTest, PairMovesAsOnePieceIntoSpaceOnly) {
         EXPECT_FALSE(DeflectorAt(0, nx, ny));
         Frame();
         EXPECT_TRUE(DeflectorAt(0, nx, ny) && DeflectorAt(1, nx, ny));
-        EXPECT_FALSE(PlayInMotion());
+        EXPECT_FALSE(PlayInMotion(Play));
     }
     struct Case {
         const char* what;
@@ -148,8 +148,8 @@ TEST_F(DeflectorTest, PairMovesAsOnePieceIntoSpaceOnly) {
         RunUntilPop();
         EXPECT_FALSE(ShotActive[s]);
         EXPECT_EQ(std::memcmp(before, Board, sizeof Board), 0);
-        EXPECT_FALSE(PlayInMotion());
-        EXPECT_EQ(ImpactBob.x, 48 * c.cx - 24);
+        EXPECT_FALSE(PlayInMotion(Play));
+        EXPECT_EQ(Play.impactX, 48 * c.cx - 24);
     }
 }
 
@@ -192,14 +192,14 @@ TEST_F(DeflectorTest, SlidingWedgeAndStaleSlotsAreNotFound) {
     StartWith({{2, 2, Wedge(1)}, {3, 3, Wedge(1)}});
     StartWith({{2, 3, Wedge(0)}}, 2);
     ASSERT_TRUE(DeflectorAt(1, 3, 3));  // left from level 1
-    EXPECT_EQ(FindDeflectorAt(3, 3), -1);
+    EXPECT_EQ(FindDeflectorAt(Play, 3, 3), -1);
     FireFrom(48, 144, DIR_RIGHT);
     ASSERT_EQ(Board[3][3], Wedge(0));
-    EXPECT_EQ(FindDeflectorAt(2, 3), -1);  // still on its old corner, already on its way
+    EXPECT_EQ(FindDeflectorAt(Play, 2, 3), -1);  // still on its old corner, already on its way
     const int32_t s = FireFrom(144, 136, DIR_DOWN);  // tests (3, 3) at once
     EXPECT_TRUE(ShotActive[s]);
     RunToRest();
-    EXPECT_GT(ShotBobs[s].y, FIELD_MAX);
+    EXPECT_GT(Play.shotY[s], FIELD_MAX);
     EXPECT_TRUE(DeflectorAt(0, 3, 3));
     EXPECT_EQ(Board[3][3], Wedge(0));
     EXPECT_EQ(Board[3][4], CELL_EMPTY);
@@ -220,6 +220,6 @@ TEST_F(DeflectorTest, TwoShotsInOneFrame) {
     EXPECT_EQ(Board[6][6], Wedge(0));
     RunToRest();
     EXPECT_TRUE(DeflectorAt(0, 6, 6));
-    EXPECT_GT(ShotBobs[1].y, FIELD_MAX);
-    EXPECT_GT(ShotBobs[2].y, FIELD_MAX);
+    EXPECT_GT(Play.shotY[1], FIELD_MAX);
+    EXPECT_GT(Play.shotY[2], FIELD_MAX);
 }

@@ -7,7 +7,6 @@
 #include <initializer_list>
 
 #include "game/board.h"
-#include "game/deflect.h"
 #include "game/frame.h"
 #include "game/shots.h"
 #include "game/sprites.h"
@@ -30,25 +29,20 @@ protected:
         HeadlessReset();
         ShutdownSound();
         InitSound();
-        int32_t* ids[] = {&SoundPop, &SoundHit, &SoundShot, &SoundThump, &SoundStart, &SoundBifald, &SoundFinished};
-        for (int i = 0; i < 7; ++i) {
+        for (int i = 0; i < SOUND_COUNT; ++i) {
             const char name[] = {static_cast<char>('a' + i), '.', 'w', 'a', 'v', 0};
             WriteWav(name, static_cast<uint8_t>(i));
-            *ids[i] = LoadWav(name, 0);
-            ASSERT_EQ(*ids[i], i);
+            Sounds[i] = LoadWav(name, 0);
+            ASSERT_EQ(Sounds[i], i);
         }
-        std::memset(Board, 0, sizeof Board);
+        Play = PlayState{};
         std::memset(LevelBuffer, 0, sizeof LevelBuffer);
-        std::memset(DeflectorBobs, 0, sizeof DeflectorBobs);
-        std::memset(BalloonBobs, 0, sizeof BalloonBobs);
-        std::memset(ShotBobs, 0, sizeof ShotBobs);
-        DeflectorCount = BalloonCount = BalloonsLeft = 0;
         CurrentLevel = 1;
         KeyReleased = 1;
     }
     void TearDown() override {
         ShutdownSound();
-        SoundPop = SoundHit = SoundShot = SoundThump = SoundStart = SoundBifald = SoundFinished = -1;
+        Sounds.fill(-1);
     }
 
     static void WriteWav(const char* name, uint8_t sample) {
@@ -69,9 +63,10 @@ protected:
     // Writes a level file whose interior is empty but for the pieces, and starts it.
     static void StartWith(const Piece* pieces, int count, int32_t level = 1) {
         uint8_t bytes[LEVEL_FILE_SIZE] = {};
-        for (int cx = 1; cx <= 12; ++cx)
-            for (int cy = 1; cy <= 12; ++cy) bytes[cx * 14 + cy] = CELL_EMPTY;
-        for (int i = 0; i < count; ++i) bytes[pieces[i].cx * 14 + pieces[i].cy] = static_cast<uint8_t>(pieces[i].code);
+        for (int cx = FIRST_INNER; cx <= LAST_INNER; ++cx)
+            for (int cy = FIRST_INNER; cy <= LAST_INNER; ++cy) bytes[cx * BOARD_CELLS + cy] = CELL_EMPTY;
+        for (int i = 0; i < count; ++i)
+            bytes[pieces[i].cx * BOARD_CELLS + pieces[i].cy] = static_cast<uint8_t>(pieces[i].code);
         char name[32];
         LevelFileName(level, name, sizeof name);
         WriteFileBytes(name, bytes, sizeof bytes);
@@ -82,21 +77,15 @@ protected:
         StartWith(pieces.begin(), static_cast<int>(pieces.size()), level);
     }
 
-    // The play frame's steps that belong to the rules: pops, slides, shots.
-    static void Frame() {
-        for (int32_t b = 0; b < MAX_BALLOONS; ++b)
-            if (PopEffectPending[b]) DrawBalloonPop(b);
-        StepDeflectors(true);
-        for (int32_t i = 0; i < MAX_SHOTS; ++i)
-            if (ShotActive[i]) UpdateShot(i);
-    }
+    // The play frame's part that belongs to the pieces, as the game runs it.
+    static void Frame() { RunPiecesFrame(); }
     static void Frames(int n) {
         for (int i = 0; i < n; ++i) Frame();
     }
     // Runs frames until nothing moves; returns how many ran.
     static int RunToRest(int limit = 400) {
         int n = 0;
-        while (PlayInMotion() && n < limit) Frame(), ++n;
+        while (PlayInMotion(Play) && n < limit) Frame(), ++n;
         return n;
     }
 
@@ -126,8 +115,8 @@ protected:
     }
 
     static bool DeflectorAt(int32_t slot, int32_t cx, int32_t cy) {
-        const BOB& d = DeflectorBobs[slot];
+        const Deflector& d = Play.deflectors[slot];
         return d.x == CELL_SIZE * cx && d.y == CELL_SIZE * cy;
     }
-    static bool Resting(int32_t slot) { return DeflectorBobs[slot].xv == 0 && DeflectorBobs[slot].yv == 0; }
+    static bool Resting(int32_t slot) { return Play.deflectors[slot].xv == 0 && Play.deflectors[slot].yv == 0; }
 };

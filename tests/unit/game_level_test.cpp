@@ -18,14 +18,14 @@ TEST_F(LevelTest, PiecesTakeSlotsInColumnOrder) {
     const int32_t balloons[3][2] = {{48, 432}, {144, 96}, {144, 240}};
     for (int b = 0; b < 3; ++b) {
         EXPECT_TRUE(BalloonAlive[b]);
-        EXPECT_EQ(BalloonBobs[b].x, balloons[b][0]);
-        EXPECT_EQ(BalloonBobs[b].y, balloons[b][1]);
+        EXPECT_EQ(Play.balloonX[b], balloons[b][0]);
+        EXPECT_EQ(Play.balloonY[b], balloons[b][1]);
     }
     ASSERT_EQ(DeflectorCount, 2);
     EXPECT_TRUE(DeflectorAt(0, 2, 12));
-    EXPECT_EQ(DeflectorBobs[0].currFrame, 3);
+    EXPECT_EQ(Play.deflectors[0].orientation, 3);
     EXPECT_TRUE(DeflectorAt(1, 8, 1));
-    EXPECT_EQ(DeflectorBobs[1].currFrame, 2);
+    EXPECT_EQ(Play.deflectors[1].orientation, 2);
 }
 
 // Pairs, unknown codes and everything outside the interior are not pieces.
@@ -147,7 +147,7 @@ TEST_F(LevelTest, StartLevelStartsAtRest) {
     ImpactBob.animIndex = 3;
     ImpactBob.animState = 1;
     ImpactBob.currFrame = 2;
-    SetBobVelocity(&DeflectorBobs[14], 8, 0);
+    Play.deflectors[14].xv = 8;
     LevelWon = FinishedPlayed = 1;
     SetBobPosition(&TankBob, FIELD_MAX, 96);
     TankBob.currFrame = 2;
@@ -156,12 +156,11 @@ TEST_F(LevelTest, StartLevelStartsAtRest) {
     HeadlessReset();
 
     StartLevel();
-    EXPECT_TRUE(HeadlessMenuEnabled(IDM_LEVEL1));
     EXPECT_FALSE(LevelWon || FinishedPlayed);
     EXPECT_TRUE(TankBob.x == 0 && TankBob.y == 0 && TankBob.currFrame == 0);
     EXPECT_TRUE(HeldDirection == 0 && !TankMoving);
-    EXPECT_FALSE(PlayInMotion());
-    for (const BOB& d : DeflectorBobs) EXPECT_TRUE(d.xv == 0 && d.yv == 0);
+    EXPECT_FALSE(PlayInMotion(Play));
+    for (const Deflector& d : Play.deflectors) EXPECT_TRUE(d.xv == 0 && d.yv == 0);
     for (uint8_t pending : PopEffectPending) EXPECT_FALSE(pending);
     EXPECT_FALSE(ImpactEffectActive);
     EXPECT_TRUE(ImpactBob.animIndex == -1 && ImpactBob.animState == 0 && ImpactBob.currFrame == 0);

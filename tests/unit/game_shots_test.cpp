@@ -1,4 +1,6 @@
 // Shots: firing, blocks, balloons and the win, leaving the field, drawing.
+#include <vector>
+
 #include "game_fixture.h"
 #include "lib/display.h"
 #include "pixels.h"
@@ -32,14 +34,13 @@ TEST_F(ShotTest, BlockStrikesTheShotAtItsFace) {
         HeadlessSoundLog().clear();
         const int32_t s = FireFrom(c.x, c.y, c.dir);
         RunToRest();
-        const BOB& shot = ShotBobs[s];
         EXPECT_EQ(Plays(SoundHit), 1);
         // Struck there, then moved once more in the same step.
-        EXPECT_EQ(shot.x - shot.xv, c.struckX);
-        EXPECT_EQ(shot.y - shot.yv, c.struckY);
+        EXPECT_EQ(Play.shotX[s] - ShotXV[s], c.struckX);
+        EXPECT_EQ(Play.shotY[s] - ShotYV[s], c.struckY);
         EXPECT_TRUE(ImpactEffectActive);
-        EXPECT_EQ(ImpactBob.x, c.impactX);
-        EXPECT_EQ(ImpactBob.y, c.impactY);
+        EXPECT_EQ(Play.impactX, c.impactX);
+        EXPECT_EQ(Play.impactY, c.impactY);
     }
 }
 
@@ -72,10 +73,46 @@ TEST_F(ShotTest, BalloonsPopInPassingAndTheLastOneWins) {
         EXPECT_EQ(CurrentLevel, level < 12 ? level + 1 : 12);
 
         // A popped balloon's corner is just floor.
-        SetBobPosition(&ShotBobs[0], 144, 240);
-        EXPECT_FALSE(HitBalloon(0));
+        Play.shotX[0] = 144;
+        Play.shotY[0] = 240;
+        PlayReport report{};
+        EXPECT_EQ(HitBalloon(Play, 0, &report), -1);
         EXPECT_EQ(BalloonsLeft, 0);
     }
+}
+
+// The step runs on any copy of the state, plays and draws nothing, and
+// reports what happened in the order the sounds are played.
+TEST_F(ShotTest, TheStepWorksOnACopyAndReportsInSoundOrder) {
+    StartWith({{3, 5, BALLOON}, {6, 5, BLOCK}, {8, 8, Wedge(0)}}, 5);
+    HeadlessSoundLog().clear();
+    const PlayState live = Play;
+    PlayState copy = Play;
+    EXPECT_TRUE(copy == live);
+    EXPECT_EQ(HashPlay(copy), HashPlay(live));
+
+    std::vector<PlayEvent> events;
+    int32_t blockHits = 0, deflectorHits = 0, popped = 0, slides = 0;
+    for (int32_t line : {8, 5}) {
+        FireShot(copy, DIR_RIGHT, 0, CELL_SIZE * line);
+        EXPECT_TRUE(copy != live);
+        for (int n = 0; n < 200 && PlayInMotion(copy); ++n) {
+            PlayReport report;
+            StepPlay(copy, &report);
+            events.insert(events.end(), report.events, report.events + report.eventCount);
+            blockHits += report.blockHits;
+            deflectorHits += report.deflectorHits;
+            popped += report.balloonsPopped;
+            slides += report.slidesEnded;
+        }
+    }
+    EXPECT_EQ(events, (std::vector<PlayEvent>{EVENT_DEFLECTOR_HIT, EVENT_WIN, EVENT_BALLOON_POP, EVENT_BLOCK_HIT}));
+    EXPECT_TRUE(blockHits == 1 && deflectorHits == 1 && popped == 1 && slides == 1);
+    EXPECT_TRUE(copy.won && copy.board[9][8] == Wedge(0));
+    EXPECT_NE(HashPlay(copy), HashPlay(live));
+    EXPECT_TRUE(Play == live);
+    EXPECT_EQ(CurrentLevel, 5);
+    EXPECT_TRUE(HeadlessSoundLog().empty());
 }
 
 TEST_F(ShotTest, FiringNeedsAReleaseAndTheEleventhShotTakesSlotZero) {
@@ -88,15 +125,15 @@ TEST_F(ShotTest, FiringNeedsAReleaseAndTheEleventhShotTakesSlotZero) {
         FireAt(0, 48 * (i + 1), DIR_RIGHT);
         EXPECT_FALSE(KeyReleased);
         EXPECT_TRUE(ShotActive[i]);
-        EXPECT_EQ(ShotBobs[i].y, 48 * (i + 1));
+        EXPECT_EQ(Play.shotY[i], 48 * (i + 1));
     }
     Frames(3);
     FireAt(FIELD_MAX, 576, DIR_LEFT);
-    EXPECT_EQ(ShotBobs[0].x, FIELD_MAX);
-    EXPECT_EQ(ShotBobs[0].y, 576);
+    EXPECT_EQ(Play.shotX[0], FIELD_MAX);
+    EXPECT_EQ(Play.shotY[0], 576);
     EXPECT_EQ(ShotXV[0], -8);
-    EXPECT_EQ(ShotBobs[0].currFrame, 0);
-    EXPECT_EQ(ShotBobs[1].x, 24);
+    EXPECT_EQ(Play.shotFrame[0], 0);
+    EXPECT_EQ(Play.shotX[1], 24);
 
     // An unknown direction spends the release and fires nothing.
     KeyReleased = 1;
@@ -109,14 +146,14 @@ TEST_F(ShotTest, ShotLeavingTheFieldStopsOneStepOutside) {
     StartWith({});
     int32_t s = FireFrom(0, 240, DIR_LEFT);
     EXPECT_TRUE(ShotActive[s]);
-    EXPECT_EQ(ShotBobs[s].x, -8);
+    EXPECT_EQ(Play.shotX[s], -8);
     Frame();
     EXPECT_FALSE(ShotActive[s]);
-    EXPECT_EQ(ShotBobs[s].x, -16);
+    EXPECT_EQ(Play.shotX[s], -16);
 
     s = FireFrom(0, 240, DIR_RIGHT);
     EXPECT_EQ(1 + RunToRest(), 80);  // the last step starts at x = 632
-    EXPECT_EQ(ShotBobs[s].x, 640);
+    EXPECT_EQ(Play.shotX[s], 640);
 }
 
 TEST_F(ShotTest, PopPiecesAndTurnedShotsAreDrawnWhereTheyBelong) {
@@ -132,7 +169,6 @@ TEST_F(ShotTest, PopPiecesAndTurnedShotsAreDrawnWhereTheyBelong) {
     FillSurface(BackSurface, 0);
     PopEffectPending[0] = 1;
     DrawBalloonPop(0);
-    EXPECT_FALSE(PopEffectPending[0]);
     EXPECT_EQ(PixelAt(BackSurface, 220, 220), 0x100u);
     EXPECT_EQ(PixelAt(BackSurface, 307, 220), 0x101u);
     EXPECT_EQ(PixelAt(BackSurface, 307, 292), 0x102u);
@@ -150,7 +186,6 @@ TEST_F(ShotTest, PopPiecesAndTurnedShotsAreDrawnWhereTheyBelong) {
     EXPECT_EQ(ShotYV[0], 8);
     EXPECT_EQ(CountPixels(BackSurface, 0xFFFF03), 0);
     EXPECT_EQ(CountPixels(BackSurface, 0xFFFF00), 0);
-    EXPECT_TRUE(ShotDrawEnabled);
     Frame();
     EXPECT_EQ(PixelAt(BackSurface, 192, 256), 0xFFFF03u);
 

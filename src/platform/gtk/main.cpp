@@ -9,8 +9,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "game/board.h"
-#include "lib/display.h"
 #include "menu_table.h"
 #include "platform/gtk/keymap.h"
 #include "platform/gtk/pacing.h"
@@ -376,8 +374,7 @@ int main(int argc, char** argv) {
     BuildWindow();
     OnCreate();
     gtk_widget_show_all(Window);
-    InitGame();
-    StartLevel();
+    StartGame();
     gtk_widget_add_tick_callback(Field, OnTick, nullptr, nullptr);
 
     // One main loop pass at a time, so a quit asked for in a frame or a

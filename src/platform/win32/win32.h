@@ -26,7 +26,6 @@ void ShowAboutDialog(HWND window);
 HWND CreateGameWindow(HINSTANCE instance);
 int RunMessageLoop();
 // True when the display was set up and frames can be shown.
-bool PlatformDisplayReady();
 
 // Set by PlatformRequestQuit: the loop ends after the current frame.
 extern bool QuitRequested;

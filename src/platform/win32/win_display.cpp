@@ -90,8 +90,6 @@ void PlatformShutdownDisplay() {
     TimerPeriodSet = false;
 }
 
-bool PlatformDisplayReady() { return DirectDraw && Primary; }
-
 Surface* PlatformCreateSurface(int32_t width, int32_t height) {
     if (!DirectDraw || width <= 0 || height <= 0) return nullptr;
     Surface* slot = nullptr;

@@ -1,19 +1,14 @@
 // The program's entry: make the window, start the game and its first level,
 // run the loop, and take everything down in order.
-#include "game/board.h"
 #include "platform/win32/win32.h"
 #include "shell/shell.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     HWND window = CreateGameWindow(instance);
     if (!window) return 0;
-    InitGame();
     int exitCode = 0;
     // Nothing can be drawn without the display: the reason has been shown.
-    if (PlatformDisplayReady()) {
-        StartLevel();
-        exitCode = RunMessageLoop();
-    }
+    if (StartGame()) exitCode = RunMessageLoop();
     ShutdownGame();
     if (IsWindow(window)) DestroyWindow(window);
     return exitCode;

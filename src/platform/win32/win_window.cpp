@@ -2,7 +2,6 @@
 // loop that alternates one message with one frame.
 #include "platform/win32/win32.h"
 #include "platform/win32/win_geometry.h"
-#include "lib/display.h"
 #include "resource.h"
 #include "shell/shell.h"
 

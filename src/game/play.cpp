@@ -1,0 +1,56 @@
+// The live state, its views, and the rules' frame step.
+#include "game/play.h"
+
+#include <cstring>
+
+#include "game/deflect.h"
+#include "game/shots.h"
+
+PlayState Play;
+
+int32_t (&Board)[BOARD_CELLS][BOARD_CELLS] = Play.board;
+uint8_t (&BalloonAlive)[MAX_BALLOONS] = Play.balloonAlive;
+int32_t& BalloonCount = Play.balloonCount;
+int32_t& BalloonsLeft = Play.balloonsLeft;
+int32_t& DeflectorCount = Play.deflectorCount;
+uint8_t& LevelWon = Play.won;
+
+bool operator==(const PlayState& a, const PlayState& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+uint64_t HashPlay(const PlayState& s) {
+    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(&s);
+    uint64_t h = 0x9E3779B97F4A7C15ull;
+    for (size_t i = 0; i < sizeof s; i += 8) {
+        uint64_t w = 0;
+        std::memcpy(&w, bytes + i, sizeof s - i < 8 ? sizeof s - i : 8);
+        h ^= w;
+        h *= 0xBF58476D1CE4E5B9ull;
+        h ^= h >> 31;
+    }
+    return h;
+}
+
+void StepPlay(PlayState& s, PlayReport* report) {
+    std::memset(report, 0, sizeof *report);
+    // Shown for one frame only: the frame driver has drawn them before the step.
+    for (uint8_t& pending : s.popPending) pending = 0;
+    StepDeflectors(s, report);
+    for (int32_t i = 0; i < MAX_SHOTS; ++i)
+        if (s.shotActive[i]) UpdateShot(s, i, report);
+}
+
+bool PlayInMotion(const PlayState& s) {
+    for (int32_t i = 0; i < MAX_SHOTS; ++i)
+        if (s.shotActive[i]) return true;
+    for (int32_t k = 0; k < LevelDeflectors(s); ++k)
+        if (s.deflectors[k].xv != 0 || s.deflectors[k].yv != 0) return true;
+    return false;
+}
+
+void SetUpPlay(PlayState& s, const uint8_t level[LEVEL_FILE_SIZE]) {
+    s = PlayState{};
+    ClearBoard(s);
+    PlaceBlocks(s, level);
+    PlaceBalloons(s, level);
+    PlaceDeflectors(s, level);
+}
