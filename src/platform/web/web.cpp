@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "game/board.h"
 #include "menu_table.h"
 #include "platform/platform.h"
 #include "platform/web/pacing.h"
@@ -15,7 +14,7 @@
 
 namespace {
 
-constexpr int FIELD = 672;
+constexpr int FIELD = FIELD_SIZE;
 constexpr const char* EDITOR_FILE = "level.dat";
 constexpr uint8_t SCAN_S = 0x1F;
 constexpr int EDITOR_FILE_MAX = 4096;  // far more than a level; a bigger file is not one to keep
@@ -304,8 +303,7 @@ int main() {
         EM_ASM({ Module.tarnoPage.addAboutLine($0, $1, UTF8ToString($2)); }, line.x, line.y, text);
     }
     OnCreate();
-    InitGame();
-    StartLevel();
+    StartGame();
     emscripten_request_animation_frame_loop(OnAnimationFrame, nullptr);
     return 0;
 }
