@@ -1,4 +1,6 @@
 // Shots: firing, blocks, balloons and the win, leaving the field, drawing.
+#include <vector>
+
 #include "game_fixture.h"
 #include "lib/display.h"
 #include "pixels.h"
@@ -77,6 +79,40 @@ TEST_F(ShotTest, BalloonsPopInPassingAndTheLastOneWins) {
         EXPECT_EQ(HitBalloon(Play, 0, &report), -1);
         EXPECT_EQ(BalloonsLeft, 0);
     }
+}
+
+// The step runs on any copy of the state, plays and draws nothing, and
+// reports what happened in the order the sounds are played.
+TEST_F(ShotTest, TheStepWorksOnACopyAndReportsInSoundOrder) {
+    StartWith({{3, 5, BALLOON}, {6, 5, BLOCK}, {8, 8, Wedge(0)}}, 5);
+    HeadlessSoundLog().clear();
+    const PlayState live = Play;
+    PlayState copy = Play;
+    EXPECT_TRUE(copy == live);
+    EXPECT_EQ(HashPlay(copy), HashPlay(live));
+
+    std::vector<PlayEvent> events;
+    int32_t blockHits = 0, deflectorHits = 0, popped = 0, slides = 0;
+    for (int32_t line : {8, 5}) {
+        FireShot(copy, DIR_RIGHT, 0, CELL_SIZE * line);
+        EXPECT_TRUE(copy != live);
+        for (int n = 0; n < 200 && PlayInMotion(copy); ++n) {
+            PlayReport report;
+            StepPlay(copy, &report);
+            events.insert(events.end(), report.events, report.events + report.eventCount);
+            blockHits += report.blockHits;
+            deflectorHits += report.deflectorHits;
+            popped += report.balloonsPopped;
+            slides += report.slidesEnded;
+        }
+    }
+    EXPECT_EQ(events, (std::vector<PlayEvent>{EVENT_DEFLECTOR_HIT, EVENT_WIN, EVENT_BALLOON_POP, EVENT_BLOCK_HIT}));
+    EXPECT_TRUE(blockHits == 1 && deflectorHits == 1 && popped == 1 && slides == 1);
+    EXPECT_TRUE(copy.won && copy.board[9][8] == Wedge(0));
+    EXPECT_NE(HashPlay(copy), HashPlay(live));
+    EXPECT_TRUE(Play == live);
+    EXPECT_EQ(CurrentLevel, 5);
+    EXPECT_TRUE(HeadlessSoundLog().empty());
 }
 
 TEST_F(ShotTest, FiringNeedsAReleaseAndTheEleventhShotTakesSlotZero) {

@@ -121,7 +121,9 @@ TEST(Solver, OneBalloonFallsToOneShotAlongItsRowOrColumn) {
     uint8_t bytes[LEVEL_FILE_SIZE];
     std::string error;
     ASSERT_TRUE(Parse(Source(kOneBalloon), bytes, &error)) << error;
+    const PlayState live = Play;
     const solver::Result r = solver::Solve(bytes, 1000);
+    EXPECT_TRUE(Play == live);  // the search runs on copies
     ASSERT_EQ(r.status, solver::SOLVED);
     ASSERT_EQ(r.solution.size(), 1u);
     const std::string shot = solver::EntryName(r.solution[0]);
