@@ -22,7 +22,7 @@ namespace {
 using cellsolver::Cells;
 
 struct Tally {
-    long pairs = 0, loops = 0, pushes = 0, pops = 0;
+    long pairs = 0, loops = 0, pushes = 0, interlocks = 0, pairPushes = 0, pops = 0;
 };
 
 // The frame step's answer: a play state set to `before`, one shot fired,
@@ -155,11 +155,14 @@ int main(int argc, char** argv) {
             ++t.pairs;
             t.loops += ch.looped;
             t.pushes += ch.from >= 0;
+            t.pairPushes += ch.from >= 0 && before.c[ch.from] == CELL_DEFLECTOR_PAIR;
+            t.interlocks += ch.from >= 0 && cellsolver::IsSingle(before.c[ch.to]);
             t.pops += ch.popped != 0;
         }
     }
     const std::chrono::duration<double> s = std::chrono::steady_clock::now() - t0;
-    std::printf("%ld (board, entry) pairs agree: %ld shots looped, %ld moved a deflector, %ld popped; %.1f s, %.0f pairs/s\n",
-                t.pairs, t.loops, t.pushes, t.pops, s.count(), t.pairs / s.count());
+    std::printf("%ld (board, entry) pairs agree: %ld shots looped, %ld moved a deflector (%ld into a pair, %ld a "
+                "pair), %ld popped; %.1f s, %.0f pairs/s\n",
+                t.pairs, t.loops, t.pushes, t.interlocks, t.pairPushes, t.pops, s.count(), t.pairs / s.count());
     return 0;
 }
