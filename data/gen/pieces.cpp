@@ -1,5 +1,6 @@
 // Draws the sprite sheet pieces.bmp and the game's icon (tarno.ico for the
-// Windows resources, tarno-icon.xpm for the desktop) into OUTDIR.
+// Windows resources, tarno-icon.xpm for the window and tarno-SIZE.png for
+// the desktop's icon theme) into OUTDIR.
 //
 // The sheet is 8 by 6 cells of 48 by 48 pixels with a one-pixel grid line
 // before every cell row and column. Pure black is transparent in the game.
@@ -8,6 +9,7 @@
 
 #include "draw.h"
 #include "icon.h"
+#include "png.h"
 
 namespace {
 
@@ -502,6 +504,14 @@ int main(int argc, char** argv) {
         !WriteXpm((dir + "/tarno-icon.xpm").c_str(), quantised)) {
         std::perror("icon");
         return 1;
+    }
+    // The desktop's icons, each drawn at its own size from the same scene.
+    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+        const std::string name = dir + "/tarno-" + std::to_string(size) + ".png";
+        if (!WritePng(name.c_str(), size, RenderRgba(size, ICON_SIZE, IconScene))) {
+            std::perror(name.c_str());
+            return 1;
+        }
     }
     return 0;
 }

@@ -97,8 +97,13 @@ HWND CreateGameWindow(HINSTANCE instance) {
     windowClass.lpszClassName = CLASS_NAME;
     if (!RegisterClassA(&windowClass)) return nullptr;
     GameInstance = instance;
-    HWND window = CreateWindowExA(0, CLASS_NAME, TEXT_TITLE, WS_OVERLAPPED | WS_SYSMENU | WS_VISIBLE, 100, 10,
-                                  672, 672, nullptr, nullptr, instance, nullptr);
+    // The frame, title and menu go around the field, not into it: a client
+    // area of exactly the field's size shows it 1:1 with square cells.
+    const DWORD style = WS_OVERLAPPED | WS_SYSMENU | WS_VISIBLE;
+    RECT outer{0, 0, FIELD_SIZE, FIELD_SIZE};
+    AdjustWindowRectEx(&outer, style, TRUE, 0);
+    HWND window = CreateWindowExA(0, CLASS_NAME, TEXT_TITLE, style, 100, 10, outer.right - outer.left,
+                                  outer.bottom - outer.top, nullptr, nullptr, instance, nullptr);
     if (!window) {
         UnregisterClassA(CLASS_NAME, instance);
         GameWindow = nullptr;
