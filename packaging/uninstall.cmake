@@ -1,0 +1,28 @@
+# Removes what an install put in place: the files named in MANIFEST (the
+# install_manifest.txt that `cmake --install` wrote, its paths already under
+# DESTDIR), then the folders of the game's own that are left empty.
+if(NOT EXISTS "${MANIFEST}")
+  message(FATAL_ERROR "${MANIFEST} not found: nothing was installed from this build")
+endif()
+file(STRINGS "${MANIFEST}" files)
+set(dirs)
+foreach(f ${files})
+  if(EXISTS "${f}" OR IS_SYMLINK "${f}")
+    message(STATUS "Removing ${f}")
+    file(REMOVE "${f}")
+  endif()
+  get_filename_component(d "${f}" DIRECTORY)
+  if(d MATCHES "/tarno$")
+    list(APPEND dirs "${d}")
+  endif()
+endforeach()
+# Only folders named for the game are taken away, and only when empty.
+list(REMOVE_DUPLICATES dirs)
+foreach(d ${dirs})
+  if(IS_DIRECTORY "${d}")
+    file(GLOB left "${d}/*")
+    if(NOT left)
+      file(REMOVE_RECURSE "${d}")
+    endif()
+  endif()
+endforeach()
