@@ -249,6 +249,7 @@ void SizeFirstWindow() {
     constexpr int TITLE_BAR_ROOM = 40;  // the window manager's decoration, roughly
     int side = FIELD_SIZE;
     int menuHeight = 0;
+    gtk_widget_show_all(MenuBar);  // a hidden menu bar asks for no room
     gtk_widget_get_preferred_height(MenuBar, nullptr, &menuHeight);
     GdkDisplay* display = gdk_display_get_default();
     GdkMonitor* monitor = display ? gdk_display_get_primary_monitor(display) : nullptr;
