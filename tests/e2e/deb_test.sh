@@ -9,6 +9,7 @@ demo=$3
 solve=$4
 command -v dpkg-shlibdeps >/dev/null || { echo "skipped: dpkg-shlibdeps (dpkg-dev) is not installed"; exit 77; }
 tmp=$(mktemp -d)
+chmod 755 "$tmp"  # the packaged game runs as another user
 trap 'rm -rf "$tmp"' EXIT
 fail() { echo "FAIL $*"; exit 1; }
 
