@@ -60,7 +60,7 @@ install: deps-build
 
 # Removes what `make install` put in place, as listed by that install.
 uninstall:
-	cmake -DMANIFEST=build/default/install_manifest.txt -P packaging/uninstall.cmake
+	DESTDIR=$(DESTDIR) cmake -DMANIFEST=build/default/install_manifest.txt -P packaging/uninstall.cmake
 
 # The Debian package, built apart with the game's targets only, then checked.
 deb: deps-deb

@@ -1,12 +1,13 @@
 # Removes what an install put in place: the files named in MANIFEST (the
-# install_manifest.txt that `cmake --install` wrote, its paths already under
-# DESTDIR), then the folders of the game's own that are left empty.
+# install_manifest.txt that `cmake --install` wrote), under $DESTDIR when it
+# is set as for that install, then the game's own folders left empty.
 if(NOT EXISTS "${MANIFEST}")
   message(FATAL_ERROR "${MANIFEST} not found: nothing was installed from this build")
 endif()
 file(STRINGS "${MANIFEST}" files)
 set(dirs)
 foreach(f ${files})
+  set(f "$ENV{DESTDIR}${f}")
   if(EXISTS "${f}" OR IS_SYMLINK "${f}")
     message(STATUS "Removing ${f}")
     file(REMOVE "${f}")

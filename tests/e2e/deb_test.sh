@@ -25,7 +25,8 @@ echo "$depends" | grep -q libgtk-3 && echo "$depends" | grep -q libopenal ||
 [ "$(dpkg-deb -f "$deb" Section)" = games ] || fail "not in section games"
 
 dpkg-deb -x "$deb" "$tmp/root" || fail "dpkg-deb -x"
-for f in usr/bin/tarno usr/bin/tarno-levelc usr/libexec/tarno/tarno usr/share/tarno/level12.dat \
+[ -e "$tmp/root/usr/games/tarno-levelc" ] || [ -e "$tmp/root/usr/bin/tarno-levelc" ] || fail "no tarno-levelc"
+for f in usr/libexec/tarno/tarno usr/share/tarno/level12.dat \
          usr/share/applications/tarno.desktop usr/share/metainfo/tarno.metainfo.xml \
          usr/share/man/man6/tarno.6.gz usr/share/doc/tarno/copyright; do
   [ -e "$tmp/root/$f" ] || fail "the package lacks /$f"

@@ -516,7 +516,11 @@ def main():
     s = Session(args, tmp)
     try:
         s.start_display()
-        s.start_game(os.path.join(root, "usr", "bin", "tarno"))
+        # Under /usr the launcher is where Debian keeps games.
+        launcher = os.path.join(root, "usr", "games", "tarno")
+        if not os.path.exists(launcher):
+            launcher = os.path.join(root, "usr", "bin", "tarno")
+        s.start_game(launcher)
         if args.quick:
             start_only(s, args, tmp, data_dir)
         else:

@@ -4,8 +4,8 @@
 
 FieldView PlaceField(int32_t width, int32_t height, int32_t fieldSize) {
     const int32_t room = width < height ? width : height;
-    FieldView view{0, 0, 1, true};
-    if (room <= 0 || fieldSize <= 0) return view;
+    FieldView view{0, 0, 0, true};
+    if (room <= 0 || fieldSize <= 0) return view;  // no room: nothing shown, nothing to click
     if (room >= fieldSize) {
         view.scale = room / fieldSize;
     } else {

@@ -111,6 +111,7 @@ gboolean OnDraw(GtkWidget*, cairo_t* cr, gpointer) {
     const FieldView view = CurrentView(&deviceScale);
     cairo_set_source_rgb(cr, 0, 0, 0);
     cairo_paint(cr);
+    if (view.scale <= 0) return FALSE;
     cairo_save(cr);
     cairo_scale(cr, 1.0 / deviceScale, 1.0 / deviceScale);
     cairo_translate(cr, view.left, view.top);
