@@ -55,7 +55,10 @@ void LoadLevelFile(int32_t level) {
     // A short file replaces only the start; the rest keeps what it held.
     const size_t got = std::fread(LevelBuffer, 1, sizeof LevelBuffer, file);
     (void)got;
+    // Something that opens but cannot be read (a folder) is no level either.
+    const bool unreadable = std::ferror(file) != 0;
     std::fclose(file);
+    if (unreadable) ShowError(OPEN_FAILED);
 }
 
 void SaveLevelFile() {
