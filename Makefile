@@ -23,6 +23,10 @@ TEST_PACKAGES := $(BUILD_PACKAGES) \
 WINDOWS_PACKAGES := cmake make g++ python3 googletest g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 \
   wine wine64 fonts-wine zip
 
+# Installing into the system needs root: a user with sudo is asked once.
+# A DESTDIR of one's own needs nothing.
+AS_ROOT := $(if $(DESTDIR),,$(shell [ "$$(id -u)" -eq 0 ] || echo sudo))
+
 # The game's own targets: the test, benchmark and tool builds wait for `make check`.
 GAME_TARGETS := tarno tarno-data tarno-levelc
 
@@ -56,11 +60,11 @@ windows: deps-windows
 install: deps-build
 	cmake --preset default
 	cmake --build --preset default -j$(JOBS) --target $(GAME_TARGETS)
-	DESTDIR=$(DESTDIR) cmake --install build/default --prefix $(PREFIX)
+	$(AS_ROOT) env DESTDIR=$(DESTDIR) cmake --install build/default --prefix $(PREFIX)
 
 # Removes what `make install` put in place, as listed by that install.
 uninstall:
-	DESTDIR=$(DESTDIR) cmake -DMANIFEST=build/default/install_manifest.txt -P packaging/uninstall.cmake
+	$(AS_ROOT) env DESTDIR=$(DESTDIR) cmake -DMANIFEST=build/default/install_manifest.txt -P packaging/uninstall.cmake
 
 # The Debian package, built apart with the game's targets only, then checked.
 deb: deps-deb
