@@ -212,6 +212,14 @@ def find_presentation(shot, window, first):
     that show the first frame, tried on a sparse grid of points."""
     x, y, w, h = window
     probes = [((i + 0.5) / 24, (j + 0.5) / 24) for j in range(24) for i in range(24)]
+    # The field shown 1:1 first: a sparse grid alone may also fit a rectangle
+    # a pixel larger, whose step is nearly 1.
+    for top in range(20, 61):
+        for left in range(0, 9):
+            l, t = x + left, y + top
+            if all(shot.pixel(l + int(fx * FIELD), t + int(fy * FIELD)) == first.pixel(int(fx * FIELD), int(fy * FIELD))
+                   for fx, fy in probes):
+                return Presentation(l, t, l + FIELD, t + FIELD)
     for top in range(20, 61):
         for left in range(0, 9):
             for right in range(0, 9):
