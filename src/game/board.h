@@ -8,6 +8,9 @@ constexpr int32_t FIELD_MAX = 624;
 constexpr int32_t SHOT_SPEED = 8;
 constexpr int32_t LAST_LEVEL = 12;
 constexpr int LEVEL_FILE_SIZE = 300;
+// The most a level file may hold, its tail included, before tools and the
+// editor refuse it.
+constexpr int LEVEL_FILE_LIMIT = 1 << 20;
 
 constexpr int32_t CELL_NONE = 0;
 constexpr int32_t CELL_EMPTY = 15;
