@@ -15,7 +15,7 @@ TEST_PACKAGES := $(BUILD_PACKAGES) clang libclang-rt-14-dev xvfb xauth xdotool x
 WINDOWS_PACKAGES := cmake make g++ googletest g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 \
   wine wine64 fonts-wine zip
 
-.PHONY: play check build test fuzz windows install deps-build deps-test deps-windows clean
+.PHONY: play check asan soak build test fuzz windows install deps-build deps-test deps-windows clean
 
 play: deps-build
 	cmake --preset default
@@ -26,6 +26,13 @@ check: deps-test
 	cmake --preset ci
 	cmake --build --preset ci -j$(JOBS)
 	ctest --preset ci -j$(JOBS)
+
+# The unit and scenario tests under the address and undefined-behaviour
+# sanitizers, stopping at the first report.
+asan: deps-test
+	cmake --preset asan
+	cmake --build --preset asan -j$(JOBS)
+	ctest --preset asan -j$(JOBS)
 
 fuzz: deps-test
 	cmake --preset fuzz
