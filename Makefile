@@ -34,6 +34,13 @@ asan: deps-test
 	cmake --build --preset asan -j$(JOBS)
 	ctest --preset asan -j$(JOBS)
 
+# Random scripts through tarno-demo, every dump checked against the rules.
+FRAMES ?= 50000
+soak: deps-test
+	cmake --preset ci
+	cmake --build --preset ci -j$(JOBS) --target tarno-demo tarno-solve tarno-data
+	python3 tests/soak/soak.py build/ci/tools/tarno-demo build/ci/tools/tarno-solve build/ci/run $(FRAMES)
+
 fuzz: deps-test
 	cmake --preset fuzz
 	cmake --build --preset fuzz -j$(JOBS)
