@@ -88,7 +88,8 @@ void SaveLevelFile() {
     }
     if (!reason) {
         std::memcpy(bytes, LevelBuffer, sizeof LevelBuffer);
-        if (const int error = PlatformReplaceFile(name, bytes, static_cast<uint32_t>(size))) reason = std::strerror(error);
+        const int error = PlatformReplaceFile(name, bytes, static_cast<uint32_t>(size));
+        if (error) reason = std::strerror(error);
     }
     if (reason) ShowFileError(OPEN_FAILED, name, reason);
 }

@@ -57,6 +57,26 @@ void FolderOf(const char* path, char* dir, size_t size) {
     std::snprintf(dir, size, "%.*s", static_cast<int>(length), path);
 }
 
+// mkstemp makes the file private; the replacement keeps the old file's
+// permissions, and a new file gets the ones any other new file would.
+void KeepMode(int fd, const char* path) {
+#ifndef _WIN32
+    struct stat info;
+    mode_t mode;
+    if (stat(path, &info) == 0) {
+        mode = info.st_mode & 07777;
+    } else {
+        const mode_t mask = umask(0);
+        umask(mask);
+        mode = 0666 & ~mask;
+    }
+    fchmod(fd, mode);
+#else
+    (void)fd;
+    (void)path;
+#endif
+}
+
 void SyncFolder(const char* path) {
 #ifndef _WIN32
     char dir[PATH_MAX];
@@ -83,6 +103,7 @@ int ReplaceFileWhole(const char* path, const void* bytes, size_t size) {
     const int fd = mkstemp(temp);
     if (fd < 0) return errno;
     int error = 0;
+    KeepMode(fd, path);
     const char* p = static_cast<const char*>(bytes);
     for (size_t left = size; left > 0 && !error;) {
         const ssize_t n = write(fd, p, left);
