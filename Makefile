@@ -34,7 +34,7 @@ AS_ROOT := $(if $(DESTDIR),,$(shell [ "$$(id -u)" -eq 0 ] || echo sudo))
 # The game's own targets: the test, benchmark and tool builds wait for `make check`.
 GAME_TARGETS := tarno tarno-data tarno-levelc
 
-.PHONY: play check build test fuzz windows web serve-web install uninstall deb \
+.PHONY: play check asan soak build test fuzz windows web serve-web install uninstall deb \
   deps-build deps-test deps-windows deps-web deps-deb clean
 
 play: deps-build
@@ -46,6 +46,20 @@ check: deps-test
 	cmake --preset ci
 	cmake --build --preset ci -j$(JOBS)
 	ctest --preset ci -j$(JOBS)
+
+# The unit and scenario tests under the address and undefined-behaviour
+# sanitizers, stopping at the first report.
+asan: deps-test
+	cmake --preset asan
+	cmake --build --preset asan -j$(JOBS)
+	ctest --preset asan -j$(JOBS)
+
+# Random scripts through tarno-demo, every dump checked against the rules.
+FRAMES ?= 50000
+soak: deps-test
+	cmake --preset ci
+	cmake --build --preset ci -j$(JOBS) --target tarno-demo tarno-solve tarno-data
+	python3 tests/soak/soak.py build/ci/tools/tarno-demo build/ci/tools/tarno-solve build/ci/run $(FRAMES)
 
 fuzz: deps-test
 	cmake --preset fuzz

@@ -1,6 +1,11 @@
 // tarno-demo SCRIPT: plays a script of what a player does through the real
 // game frames on the headless platform, with a virtual clock, so a demo
 // always plays the same way. See README for the script language.
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -135,25 +140,33 @@ void Dump() {
     std::fflush(stdout);
 }
 
-bool ReadInt(std::istringstream& in, long* value) {
-    std::string word;
-    if (!(in >> word)) return false;
+// A whole decimal word within [low, high]: a word, a sign where none may be,
+// or a value the receiving type cannot hold is refused, never cut to fit.
+bool ParseNumber(const std::string& word, long long low, long long high, long long* value) {
+    if (word.empty()) return false;
     char* end = nullptr;
-    *value = std::strtol(word.c_str(), &end, 10);
-    return *end == '\0';
+    errno = 0;
+    *value = std::strtoll(word.c_str(), &end, 10);
+    return *end == '\0' && errno == 0 && *value >= low && *value <= high;
+}
+
+bool ReadInt(std::istringstream& in, long long* value, long long low, long long high) {
+    std::string word;
+    return (in >> word) && ParseNumber(word, low, high, value);
 }
 
 // Runs one script command; false when the game has ended.
 bool RunCommand(const std::string& cmd, std::istringstream& in, int line) {
-    long a = 0, b = 0;
+    long long a = 0, b = 0;
     std::string word;
     if (cmd == "level") {
-        if (!ReadInt(in, &a) || a < 1 || a > LAST_LEVEL) Fail(line, "level needs a number 1 to 12");
+        if (!ReadInt(in, &a, 1, LAST_LEVEL)) Fail(line, "level needs a number 1 to 12");
         OnMenuCommand(static_cast<int32_t>(20 + a));
     } else if (cmd == "reset") {
         OnMenuCommand(5);
     } else if (cmd == "menu") {
-        if (!ReadInt(in, &a)) Fail(line, "menu needs a command id");
+        // Any id the window message can carry; the game ignores the unknown ones.
+        if (!ReadInt(in, &a, INT32_MIN, INT32_MAX)) Fail(line, "menu needs a command id (32-bit)");
         OnMenuCommand(static_cast<int32_t>(a));
         return !HeadlessQuitRequested();
     } else if (cmd == "keys") {
@@ -170,19 +183,21 @@ bool RunCommand(const std::string& cmd, std::istringstream& in, int line) {
         for (const std::string& k : next) SetKey(FindKey(k), true);
         Held = next;
     } else if (cmd == "wait") {
-        if (!ReadInt(in, &a) || a < 0) Fail(line, "wait needs a frame count");
-        for (long i = 0; i < a; ++i)
+        if (!ReadInt(in, &a, 0, LLONG_MAX)) Fail(line, "wait needs a frame count");
+        for (long long i = 0; i < a; ++i)
             if (!Step()) return false;
     } else if (cmd == "rest") {
         // Until every shot has stopped and every deflector rests (added for
         // the solver's demos); at most the given number of frames.
-        long limit = 10000;
-        if (in >> word) limit = std::strtol(word.c_str(), nullptr, 10);
-        for (long i = 0; i < limit && PlayInMotion(Play); ++i)
+        long long limit = 10000;
+        if (in >> word && !ParseNumber(word, 0, LLONG_MAX, &limit)) Fail(line, "rest takes a frame count");
+        for (long long i = 0; i < limit && PlayInMotion(Play); ++i)
             if (!Step()) return false;
     } else if (cmd == "click") {
         if (!(in >> word) || (word != "left" && word != "right")) Fail(line, "click needs left or right");
-        if (!ReadInt(in, &a) || !ReadInt(in, &b)) Fail(line, "click needs X and Y");
+        // The window message carries each coordinate in signed 16 bits.
+        if (!ReadInt(in, &a, INT16_MIN, INT16_MAX) || !ReadInt(in, &b, INT16_MIN, INT16_MAX))
+            Fail(line, "click needs X and Y (-32768 to 32767)");
         if (word == "left") OnLeftButtonDown(static_cast<int32_t>(a), static_cast<int32_t>(b));
         else OnRightButtonDown(static_cast<int32_t>(a), static_cast<int32_t>(b));
     } else if (cmd == "dump") {
@@ -204,14 +219,23 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: tarno-demo SCRIPT\n");
         return 2;
     }
+    // A folder opens as a stream that reads nothing: refuse it by name.
+    struct stat info;
     std::ifstream script(argv[1]);
-    if (!script) {
-        std::fprintf(stderr, "tarno-demo: cannot read %s\n", argv[1]);
+    if (stat(argv[1], &info) != 0 || S_ISDIR(info.st_mode) || !script) {
+        std::fprintf(stderr, "tarno-demo: cannot read %s as a file\n", argv[1]);
         return 2;
     }
     HeadlessReset();
-    if (const char* saved = std::getenv("TARNO_SAVED_LEVEL"))
-        HeadlessSetProgress(true, static_cast<uint8_t>(std::strtol(saved, nullptr, 10)));
+    if (const char* saved = std::getenv("TARNO_SAVED_LEVEL")) {
+        // The stored byte: levels outside 1..12 stay, the game handles them.
+        long long level = 0;
+        if (!ParseNumber(saved, 0, UINT8_MAX, &level)) {
+            std::fprintf(stderr, "tarno-demo: TARNO_SAVED_LEVEL must be a number 0 to 255\n");
+            return 2;
+        }
+        HeadlessSetProgress(true, static_cast<uint8_t>(level));
+    }
 
     OnCreate();
     StartGame();
@@ -226,6 +250,10 @@ int main(int argc, char** argv) {
         std::string cmd;
         if (!(in >> cmd)) continue;
         if (!RunCommand(cmd, in, line)) break;
+    }
+    if (script.bad()) {
+        std::fprintf(stderr, "tarno-demo: %s: read failed after line %d\n", argv[1], line);
+        return 2;
     }
     ShutdownGame();
     return 0;

@@ -33,10 +33,11 @@ bool WriteFile(const std::string& path, const void* data, size_t size) {
 }
 
 int Compile(const std::string& src, const std::string& out) {
-    std::string text;
-    if (!leveltext::ReadWholeFile(src, &text)) {
-        std::fprintf(stderr, "tarno-levelc: %s: cannot read\n", src.c_str());
-        return 1;
+    std::string text, why;
+    bool tooLarge = false;
+    if (!leveltext::ReadWholeFile(src, &text, &why, &tooLarge)) {
+        std::fprintf(stderr, "tarno-levelc: %s\n", why.c_str());
+        return tooLarge ? 2 : 1;
     }
     uint8_t bytes[LEVEL_FILE_SIZE];
     std::string name, error;
@@ -52,10 +53,11 @@ int Compile(const std::string& src, const std::string& out) {
 }
 
 int Decompile(const std::string& in, const char* out) {
-    std::string data;
-    if (!leveltext::ReadWholeFile(in, &data)) {
-        std::fprintf(stderr, "tarno-levelc: %s: cannot read\n", in.c_str());
-        return 1;
+    std::string data, why;
+    bool tooLarge = false;
+    if (!leveltext::ReadWholeFile(in, &data, &why, &tooLarge)) {
+        std::fprintf(stderr, "tarno-levelc: %s\n", why.c_str());
+        return tooLarge ? 2 : 1;
     }
     if (data.size() < static_cast<size_t>(LEVEL_FILE_SIZE)) {
         std::fprintf(stderr, "tarno-levelc: %s: %zu bytes; a level file has %d\n", in.c_str(), data.size(),

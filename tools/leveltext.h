@@ -14,8 +14,10 @@
 // The compiled file is the game's 300 bytes: interior cells 15 (empty),
 // 16, 17 or 20..23, every border byte and bytes 196..299 zero.
 #pragma once
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -197,16 +199,34 @@ inline void Canonical(const uint8_t in[LEVEL_FILE_SIZE], uint8_t out[LEVEL_FILE_
         }
 }
 
-inline bool ReadWholeFile(const std::string& path, std::string* data) {
+// Whole files only, and none past the level file's limit: a device such as
+// /dev/zero would otherwise be read until memory runs out. On failure, error
+// says which file and why; tooLarge tells that case apart.
+inline bool ReadWholeFile(const std::string& path, std::string* data, std::string* error, bool* tooLarge) {
+    *tooLarge = false;
     FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return false;
+    if (!f) {
+        *error = path + ": cannot read: " + std::strerror(errno);
+        return false;
+    }
     char buf[4096];
     size_t n;
     data->clear();
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) data->append(buf, n);
-    const bool ok = !std::ferror(f);
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0 && data->size() <= static_cast<size_t>(LEVEL_FILE_LIMIT))
+        data->append(buf, n);
+    const bool failed = std::ferror(f);
+    const int reason = errno;
     std::fclose(f);
-    return ok;
+    if (failed) {
+        *error = path + ": cannot read: " + std::strerror(reason);
+        return false;
+    }
+    if (data->size() > static_cast<size_t>(LEVEL_FILE_LIMIT)) {
+        *tooLarge = true;
+        *error = path + ": larger than " + std::to_string(LEVEL_FILE_LIMIT / 1024 / 1024) + " MiB; refused";
+        return false;
+    }
+    return true;
 }
 
 inline bool LooksLikeText(const std::string& data) { return data.compare(0, 5, "name:") == 0; }
@@ -216,10 +236,8 @@ inline bool LooksLikeText(const std::string& data) { return data.compare(0, 5, "
 inline bool LoadAnyLevel(const std::string& path, uint8_t bytes[LEVEL_FILE_SIZE], std::string* name,
                          std::string* error, std::vector<std::string>* warnings) {
     std::string data;
-    if (!ReadWholeFile(path, &data)) {
-        *error = path + ": cannot read";
-        return false;
-    }
+    bool tooLarge = false;
+    if (!ReadWholeFile(path, &data, error, &tooLarge)) return false;
     if (LooksLikeText(data)) return ParseLevelText(path, data, bytes, name, error);
     if (data.size() < static_cast<size_t>(LEVEL_FILE_SIZE)) {
         *error = path + ": " + std::to_string(data.size()) + " bytes; a level file has " +

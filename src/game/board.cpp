@@ -1,8 +1,11 @@
 // The board, the level files and the level start.
 #include "game/board.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "game/play.h"
 #include "lib/display.h"
@@ -37,7 +40,7 @@ void LoadLevelFile(int32_t level) {
     // player's to write, and a level that can be read must still load.
     FILE* file = std::fopen(name, "rb");
     if (!file) {
-        ShowError(OPEN_FAILED);
+        ShowFileError(OPEN_FAILED, name, std::strerror(errno));
         return;
     }
     // A short file replaces only the start; the rest keeps what it held.
@@ -49,19 +52,37 @@ void LoadLevelFile(int32_t level) {
     if (unreadable) ShowError(OPEN_FAILED);
 }
 
+// The editor's save replaces level.dat whole, through the platform: no
+// failure part-way leaves half a level. The old bytes past the level are
+// carried over (a longer file keeps its tail), and every failure shows the
+// same box as a failed open.
 void SaveLevelFile() {
     const char* name = "level.dat";
-    FILE* file = std::fopen(name, "r+b");
-    // Create only what is missing: "w" would truncate a file that exists but
-    // could not be opened for reading, and a longer file keeps its tail.
-    if (!file && errno == ENOENT) file = std::fopen(name, "w+b");
-    if (!file) {
-        ShowError(OPEN_FAILED);
-        return;
+    static uint8_t bytes[LEVEL_FILE_LIMIT];
+    size_t size = sizeof LevelBuffer;
+    const char* reason = nullptr;
+    // Read-write on purpose: a level.dat the player made read-only stays refused.
+    if (FILE* file = std::fopen(name, "r+b")) {
+        struct stat info;
+        if (stat(name, &info) != 0 || !S_ISREG(info.st_mode)) {
+            // A device or a pipe cannot be renamed over; it is not ours to replace.
+            reason = "not a regular file";
+        } else {
+            size = std::fread(bytes, 1, sizeof bytes, file);
+            if (std::ferror(file)) reason = std::strerror(errno);
+            else if (size == sizeof bytes && std::fgetc(file) != EOF) reason = "too long for a level file";
+            if (size < sizeof LevelBuffer) size = sizeof LevelBuffer;
+        }
+        std::fclose(file);
+    } else if (errno != ENOENT) {
+        reason = std::strerror(errno);
     }
-    std::fseek(file, 0, SEEK_SET);
-    std::fwrite(LevelBuffer, 1, sizeof LevelBuffer, file);
-    std::fclose(file);
+    if (!reason) {
+        std::memcpy(bytes, LevelBuffer, sizeof LevelBuffer);
+        const int error = PlatformReplaceFile(name, bytes, static_cast<uint32_t>(size));
+        if (error) reason = std::strerror(error);
+    }
+    if (reason) ShowFileError(OPEN_FAILED, name, reason);
 }
 
 void ClearBoard(PlayState& s) {

@@ -12,6 +12,9 @@ constexpr int32_t LAST_LEVEL = 12;
 // The interior, where pieces stand: cells FIRST_INNER..LAST_INNER on each axis.
 constexpr int32_t FIRST_INNER = 1, LAST_INNER = 12;
 constexpr int LEVEL_FILE_SIZE = 300;
+// The most a level file may hold, its tail included, before tools and the
+// editor refuse it.
+constexpr int LEVEL_FILE_LIMIT = 1 << 20;
 
 constexpr int32_t CELL_NONE = 0;
 constexpr int32_t CELL_EMPTY = 15;

@@ -3,6 +3,7 @@
 // against the bytes actually there before a pixel is read.
 #include "lib/bitmap.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -93,6 +94,7 @@ int LoadBitmapFile(BitmapFile* bitmap, const char* fileName) {
     long size = -1;
     if (std::fseek(f, 0, SEEK_END) == 0) size = std::ftell(f);
     if (size < 0 || size > MAX_FILE_SIZE || std::fseek(f, 0, SEEK_SET) != 0) {
+        if (size > MAX_FILE_SIZE) errno = EFBIG;
         std::fclose(f);
         return 0;
     }
@@ -103,6 +105,8 @@ int LoadBitmapFile(BitmapFile* bitmap, const char* fileName) {
     }
     const size_t got = std::fread(bytes, 1, static_cast<size_t>(size), f);
     std::fclose(f);
+    // errno stays 0 when the bytes are refused: the caller tells that apart.
+    errno = 0;
     const int result = LoadBitmapBytes(bitmap, bytes, static_cast<uint32_t>(got));
     std::free(bytes);
     return result;

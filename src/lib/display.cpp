@@ -2,6 +2,8 @@
 // millisecond clock.
 #include "lib/display.h"
 
+#include <cstdio>
+
 // Stays null: every platform presents the back surface itself through
 // PlatformPresent, so the game never draws into a primary surface. Kept for
 // the code that tests it.
@@ -46,4 +48,12 @@ uint32_t WaitClock(uint32_t ms) {
     return GetClock();
 }
 
-void ShowError(const char* text) { PlatformShowMessage(text ? text : ""); }
+void ShowError(const char* text) {
+    std::fprintf(stderr, "tarno: %s\n", text ? text : "");
+    PlatformShowMessage(text ? text : "");
+}
+
+void ShowFileError(const char* text, const char* file, const char* reason) {
+    std::fprintf(stderr, "tarno: %s: %s: %s\n", text ? text : "", file ? file : "", reason ? reason : "");
+    PlatformShowMessage(text ? text : "");
+}

@@ -18,5 +18,8 @@ uint32_t GetClock();
 void StartClock();
 uint32_t WaitClock(uint32_t ms);
 
-// The one way any part of the game reports an error: a modal box with OK.
+// The one way any part of the game reports an error: a modal box with OK,
+// and the same line on standard error.
 void ShowError(const char* text);
+// The same box; standard error also learns which file failed and why.
+void ShowFileError(const char* text, const char* file, const char* reason);

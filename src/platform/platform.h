@@ -79,4 +79,15 @@ void PlatformBeep();
 // ---- Saved progress: one byte per user ------------------------------------
 // Returns 1 and the byte when stored, 0 when absent or unreadable.
 int PlatformReadProgress(uint8_t* level);
-void PlatformWriteProgress(uint8_t level);
+// Null when stored; otherwise where and why it failed ("place: reason"),
+// valid until the next call.
+const char* PlatformWriteProgress(uint8_t level);
+
+// ---- Files ----------------------------------------------------------------
+// Replaces the file with the bytes, whole: they go to a temporary file in the
+// same folder, which is then renamed over it, so a failure at any point
+// leaves the old file as it was. Returns 0, or the errno of the failure.
+int PlatformReplaceFile(const char* name, const void* bytes, uint32_t size);
+// Removes the temporary files that writes cut short left behind, in the
+// folders where the game writes; part of start-up.
+void PlatformRemoveStaleFiles();

@@ -1,5 +1,8 @@
+#include <cstdio>
+
 #include "game/board.h"
 #include "game/frame.h"
+#include "lib/display.h"
 #include "platform/platform.h"
 #include "resource.h"
 #include "shell/shell.h"
@@ -12,16 +15,34 @@ uint8_t ReadSavedLevel() {
     return level;
 }
 
-void WriteSavedLevel(uint8_t level) { PlatformWriteProgress(level); }
+const char* WriteSavedLevel(uint8_t level) { return PlatformWriteProgress(level); }
 
 void EnableLevelMenu(int32_t n) {
     if (n < 1 || n > LAST_LEVEL) return;
     for (int32_t k = 1; k <= n; ++k) PlatformEnableMenuItem(IDM_LEVEL1 - 1 + k);
 }
 
+namespace {
+
+// The win the save was last tried for, known by the tick it began on: each
+// win is saved once, so a failing save neither repeats its sync every frame
+// nor tells the player more than once.
+bool SaveTried;
+uint32_t SaveTriedWin;
+
+}  // namespace
+
 // The level menu and the saved level follow CurrentLevel, which the win has
 // already advanced.
 void OnWinFrame() {
     EnableLevelMenu(CurrentLevel);
-    if (CurrentLevel > ReadSavedLevel()) WriteSavedLevel(CurrentLevel);
+    if (SaveTried && SaveTriedWin == WinStartTick) return;
+    SaveTried = true;
+    SaveTriedWin = WinStartTick;
+    if (CurrentLevel <= ReadSavedLevel()) return;
+    if (const char* why = WriteSavedLevel(CurrentLevel)) {
+        char text[600];
+        std::snprintf(text, sizeof text, "The progress could not be saved: %s", why);
+        ShowError(text);
+    }
 }

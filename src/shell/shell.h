@@ -5,9 +5,11 @@
 constexpr uint8_t SAVED_LEVEL_DEFAULT = 1;
 
 uint8_t ReadSavedLevel();
-void WriteSavedLevel(uint8_t level);
+// Null when stored, otherwise where and why it failed.
+const char* WriteSavedLevel(uint8_t level);
 void EnableLevelMenu(int32_t n);
-// The frame's hook while a level stands won: unlock the menu, raise the saved level.
+// The frame's hook while a level stands won: unlock the menu, raise the saved
+// level (tried once per win; a failure is shown once).
 void OnWinFrame();
 
 int InitGame();

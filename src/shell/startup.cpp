@@ -1,3 +1,6 @@
+#include <cerrno>
+#include <cstring>
+
 #include "game/frame.h"
 #include "game/sheet.h"
 #include "game/sprites.h"
@@ -40,6 +43,7 @@ void BuildTank() {
 
 int InitGame() {
     WinFrameHook = OnWinFrame;
+    PlatformRemoveStaleFiles();
     InitDisplay(1024, 768, 32);
     if (!InitInput()) PlatformBeep();
     if (!InitKeyboard()) PlatformBeep();
@@ -51,7 +55,9 @@ int InitGame() {
     StopSoundEffect(SoundStart);
 
     // Without the sheet every picture stays empty and the game still runs.
-    if (!LoadBitmapFile(&SpriteSheet, "pieces.bmp")) ShowError("Ingen pieces");
+    errno = 0;
+    if (!LoadBitmapFile(&SpriteSheet, "pieces.bmp"))
+        ShowFileError("Ingen pieces", "pieces.bmp", errno ? std::strerror(errno) : "not a picture the game reads");
 
     const uint32_t still = BOB_VISIBLE | BOB_ONE_FRAME;
     const uint32_t cycle = BOB_VISIBLE | BOB_FRAME_CYCLE;

@@ -29,8 +29,8 @@ protected:
     // The whole grid of 8 by 6 cells on the one-pixel lines.
     void SetUp() override {
         ASSERT_EQ(LoadBitmapFile(&sheet_, RunFile("pieces.bmp").c_str()), 1);
-        ASSERT_EQ(sheet_.infoHeader.biWidth, 392);
-        ASSERT_EQ(sheet_.infoHeader.biHeight, 294);
+        ASSERT_EQ(int32_t{sheet_.infoHeader.biWidth}, 392);
+        ASSERT_EQ(int32_t{sheet_.infoHeader.biHeight}, 294);
         static_assert(SHEET_WIDTH == 392 && SHEET_HEIGHT == 294, "the sheet the game cuts");
     }
     void TearDown() override { UnloadBitmapFile(&sheet_); }

@@ -1,13 +1,17 @@
 // Level files and the level start.
 #ifndef _WIN32
+#include <sys/resource.h>
 #include <unistd.h>
 #endif
 
+#include <csignal>
 #include <filesystem>
+#include <iterator>
 #include <vector>
 
 #include "game_fixture.h"
 #include "resource.h"
+#include "shell/shell.h"
 
 class LevelTest : public GameTest {};
 
@@ -168,4 +172,49 @@ TEST_F(LevelTest, StartLevelStartsAtRest) {
     Frames(60);
     EXPECT_EQ(BalloonsLeft, 2);
     EXPECT_TRUE(DeflectorAt(0, 5, 6));
+}
+
+#ifndef _WIN32
+// A full device, or a disk that fills part-way through: one message, which
+// standard error completes with the file and the reason, and the old file whole.
+TEST_F(LevelTest, AFailedSaveTellsOnceAndLeavesTheOldFile) {
+    ASSERT_EQ(symlink("/dev/full", "level.dat"), 0);
+    SaveLevelFile();
+    EXPECT_EQ(HeadlessMessages(), std::vector<std::string>{"INVALID_HANDLE_VALUE"});
+    EXPECT_EQ(std::filesystem::read_symlink("level.dat"), "/dev/full");
+
+    ASSERT_TRUE(std::filesystem::remove("level.dat"));
+    const std::vector<uint8_t> old(LEVEL_FILE_SIZE + 50, 0x5A);
+    WriteFileBytes("level.dat", old.data(), old.size());
+    HeadlessMessages().clear();
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit small = saved;
+    small.rlim_cur = 100;
+    void (*oldHandler)(int) = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    testing::internal::CaptureStderr();
+    SaveLevelFile();
+    const std::string err = testing::internal::GetCapturedStderr();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(HeadlessMessages(), std::vector<std::string>{"INVALID_HANDLE_VALUE"});
+    EXPECT_EQ(err, std::string("tarno: INVALID_HANDLE_VALUE: level.dat: ") + std::strerror(EFBIG) + "\n");
+    EXPECT_EQ(ReadFileBytes("level.dat"), old);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), 7 + 1);  // the sounds, level.dat
+}
+#endif
+
+// Start-up sweeps away what a save cut short left; nothing else goes.
+TEST(StartUp, RemovesStaleTemporaryFiles) {
+    ScratchDir scratch;
+    HeadlessReset();
+    WriteFileBytes(".level.dat-a1B2c3", "x", 1);
+    WriteFileBytes(".level.dat-toolong", "x", 1);
+    WriteFileBytes("level.dat", "x", 1);
+    InitGame();
+    ShutdownGame();
+    EXPECT_FALSE(std::filesystem::exists(".level.dat-a1B2c3"));
+    EXPECT_TRUE(std::filesystem::exists(".level.dat-toolong"));
+    EXPECT_TRUE(std::filesystem::exists("level.dat"));
 }

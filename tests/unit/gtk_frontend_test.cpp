@@ -160,8 +160,11 @@ TEST(GtkProgress, AFailedWriteReportsItAndLeavesNothingBehind) {
     ASSERT_EQ(mkdir("tarno", 0700), 0);
     ASSERT_EQ(mkdir("tarno/level", 0700), 0);
     ASSERT_EQ(mkdir("tarno/level/keep", 0700), 0);
-    EXPECT_EQ(WriteProgressFile((scratch.path() + "/tarno").c_str(), 3), 0);
+    char why[600] = "";
+    EXPECT_EQ(WriteProgressFile((scratch.path() + "/tarno").c_str(), 3, why, sizeof why), 0);
     EXPECT_EQ(FilesIn(scratch.path() + "/tarno"), 1);
+    // Which file and the system's reason, for the player's message.
+    EXPECT_EQ(std::string(why), scratch.path() + "/tarno/level: " + std::strerror(EISDIR));
 
     // A folder that cannot be made, because a file stands in its way.
     WriteFileBytes("plain", "x", 1);

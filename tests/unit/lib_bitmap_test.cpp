@@ -76,7 +76,7 @@ TEST(BitmapLoad, PaddedRowsGapsAndTopDownFiles) {
             BitmapFile bmp{};
             ASSERT_EQ(Load(file, &bmp), 1) << w;
             ExpectPixels(bmp, w, 4);
-            EXPECT_EQ(bmp.infoHeader.biSizeImage, static_cast<uint32_t>(w * 4 * 3));
+            EXPECT_EQ(uint32_t{bmp.infoHeader.biSizeImage}, static_cast<uint32_t>(w * 4 * 3));
             EXPECT_EQ(UnloadBitmapFile(&bmp), 1);
             EXPECT_EQ(bmp.pixels, nullptr);
             EXPECT_EQ(UnloadBitmapFile(&bmp), 1);
@@ -90,7 +90,7 @@ TEST(BitmapLoad, PaddedRowsGapsAndTopDownFiles) {
     Put32(flipped, 22, static_cast<uint32_t>(-3));
     BitmapFile bmp{};
     ASSERT_EQ(Load(flipped, &bmp), 1);
-    EXPECT_EQ(bmp.infoHeader.biHeight, 3);
+    EXPECT_EQ(int32_t{bmp.infoHeader.biHeight}, 3);
     ExpectPixels(bmp, 5, 3);
     UnloadBitmapFile(&bmp);
     // The last row may lack its padding.
@@ -106,7 +106,7 @@ TEST(BitmapLoad, RefusesWhatItCannotReadAndKeepsTheRecord) {
         bmp.infoHeader.biWidth = 77;
         const int r = Load(file, &bmp);
         EXPECT_EQ(bmp.pixels, nullptr);
-        EXPECT_EQ(bmp.infoHeader.biWidth, 77);
+        EXPECT_EQ(int32_t{bmp.infoHeader.biWidth}, 77);
         if (r) UnloadBitmapFile(&bmp);
         return r == 0;
     };

@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "menu_table.h"
+#include "platform/files/files.h"
 #include "platform/gtk/field_view.h"
 #include "platform/gtk/keymap.h"
 #include "platform/gtk/pacing.h"
@@ -424,7 +425,24 @@ int PlatformReadProgress(uint8_t* level) {
     return ReadProgressFile(ProgressPath, level);
 }
 
-void PlatformWriteProgress(uint8_t level) { WriteProgressFile(ProgressFolder(), level); }
+const char* PlatformWriteProgress(uint8_t level) {
+    static char why[PATH_MAX + 128];
+    return WriteProgressFile(ProgressFolder(), level, why, sizeof why) ? nullptr : why;
+}
+
+// ---- Files ----------------------------------------------------------------
+
+int PlatformReplaceFile(const char* name, const void* bytes, uint32_t size) {
+    return ReplaceFileWhole(name, bytes, size);
+}
+
+// The level file's folder (the current one) and the progress folder.
+void PlatformRemoveStaleFiles() {
+    const char* levelTemps[] = {"level.dat"};
+    RemoveStaleTemps(".", levelTemps, 1);
+    const char* progressTemps[] = {PROGRESS_FILE_NAME};
+    if (ProgressFolder()[0]) RemoveStaleTemps(ProgressFolder(), progressTemps, 1);
+}
 
 int main(int argc, char** argv) {
     StartUs = g_get_monotonic_time();

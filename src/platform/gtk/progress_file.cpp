@@ -10,13 +10,16 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/files/files.h"
+
 namespace {
 
 // mkdir -p: every missing folder on the way, user-only like the rest of
-// the user's configuration.
+// the user's configuration. errno tells why it failed.
 bool MakeFolders(const char* dir) {
     char path[PATH_MAX];
     const size_t length = std::strlen(dir);
+    errno = length == 0 ? ENOENT : ENAMETOOLONG;
     if (length == 0 || length >= sizeof path) return false;
     std::memcpy(path, dir, length + 1);
     for (size_t i = 1; i <= length; ++i) {
@@ -27,7 +30,9 @@ bool MakeFolders(const char* dir) {
         path[i] = saved;
     }
     struct stat info;
-    return stat(dir, &info) == 0 && S_ISDIR(info.st_mode);
+    if (stat(dir, &info) != 0) return false;
+    errno = ENOTDIR;
+    return S_ISDIR(info.st_mode);
 }
 
 }  // namespace
@@ -50,32 +55,15 @@ int ReadProgressFile(const char* path, uint8_t* level) {
     return 1;
 }
 
-int WriteProgressFile(const char* dir, uint8_t level) {
+int WriteProgressFile(const char* dir, uint8_t level, char* why, size_t whySize) {
     char target[PATH_MAX];
-    char temp[PATH_MAX];
+    int error = 0;
     if (std::snprintf(target, sizeof target, "%s/%s", dir, PROGRESS_FILE_NAME) >= static_cast<int>(sizeof target))
-        return 0;
-    if (std::snprintf(temp, sizeof temp, "%s/.%s-XXXXXX", dir, PROGRESS_FILE_NAME) >= static_cast<int>(sizeof temp))
-        return 0;
-    if (!MakeFolders(dir)) return 0;
-    const int fd = mkstemp(temp);
-    if (fd < 0) return 0;
-    ssize_t n;
-    do n = write(fd, &level, 1);
-    while (n < 0 && errno == EINTR);
-    // The byte must be on disk before the name points at it, or a crash
-    // could leave an empty file where the old value was.
-    const bool written = n == 1 && fsync(fd) == 0;
-    const bool closed = close(fd) == 0;
-    if (!written || !closed || rename(temp, target) != 0) {
-        unlink(temp);
-        return 0;
-    }
-    // Make the rename itself durable; the new value is in place either way.
-    const int dirFd = open(dir, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        fsync(dirFd);
-        close(dirFd);
-    }
-    return 1;
+        error = ENAMETOOLONG;
+    else if (!MakeFolders(dir))
+        error = errno ? errno : ENOTDIR;
+    else
+        error = ReplaceFileWhole(target, &level, 1);
+    if (error && why && whySize) std::snprintf(why, whySize, "%s: %s", target, std::strerror(error));
+    return error ? 0 : 1;
 }

@@ -2,11 +2,13 @@
 // file and a rename, so a failed or interrupted write leaves the old value.
 // Plain POSIX calls and fixed buffers: it runs inside frames.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 constexpr const char* PROGRESS_FILE_NAME = "level";
 
 // 1 and the byte when the file holds exactly one byte; 0 otherwise.
 int ReadProgressFile(const char* path, uint8_t* level);
-// Creates the folder (and its parents) when missing. 1 on success.
-int WriteProgressFile(const char* dir, uint8_t level);
+// Creates the folder (and its parents) when missing. 1 on success; 0 with
+// the file and the system's reason in why.
+int WriteProgressFile(const char* dir, uint8_t level, char* why = nullptr, size_t whySize = 0);

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <set>
 
+#include "platform/files/files.h"
+
 struct SoundBuffer {
     std::vector<uint8_t> samples;
     uint32_t position;
@@ -34,6 +36,8 @@ struct HeadlessState {
     std::vector<HeadlessSoundEvent> soundLog;
     bool progressPresent;
     uint8_t progress;
+    int progressWrites;
+    std::string progressError;
     Surface* presented;
 };
 
@@ -88,6 +92,8 @@ void HeadlessReset() {
     s.soundLog.clear();
     s.progressPresent = false;
     s.progress = 0;
+    s.progressWrites = 0;
+    s.progressError.clear();
     s.presented = nullptr;
 }
 
@@ -142,6 +148,10 @@ void HeadlessSetProgress(bool present, uint8_t level) {
 bool HeadlessProgressPresent() { return State().progressPresent; }
 
 uint8_t HeadlessProgress() { return State().progress; }
+
+void HeadlessSetProgressError(const char* why) { State().progressError = why ? why : ""; }
+
+int HeadlessProgressWrites() { return State().progressWrites; }
 
 Surface* HeadlessPresented() { return State().presented; }
 
@@ -296,7 +306,22 @@ int PlatformReadProgress(uint8_t* level) {
     return 1;
 }
 
-void PlatformWriteProgress(uint8_t level) {
-    State().progressPresent = true;
-    State().progress = level;
+const char* PlatformWriteProgress(uint8_t level) {
+    HeadlessState& s = State();
+    ++s.progressWrites;
+    if (!s.progressError.empty()) return s.progressError.c_str();
+    s.progressPresent = true;
+    s.progress = level;
+    return nullptr;
+}
+
+// ---- Files ----------------------------------------------------------------
+
+int PlatformReplaceFile(const char* name, const void* bytes, uint32_t size) {
+    return ReplaceFileWhole(name, bytes, size);
+}
+
+void PlatformRemoveStaleFiles() {
+    const char* temps[] = {"level.dat"};
+    RemoveStaleTemps(".", temps, 1);
 }

@@ -48,6 +48,10 @@ int HeadlessLiveSoundBuffers();
 void HeadlessSetProgress(bool present, uint8_t level);
 bool HeadlessProgressPresent();
 uint8_t HeadlessProgress();
+// Makes every progress write fail with this reason (null: writes work again),
+// and counts the writes tried.
+void HeadlessSetProgressError(const char* why);
+int HeadlessProgressWrites();
 
 // The last presented frame (null before the first).
 Surface* HeadlessPresented();

@@ -341,7 +341,7 @@ Module.tarnoPage = (function () {
       const text = load(PROGRESS_KEY);
       return text !== null && /^[0-9]{1,3}$/.test(text) ? Number(text) : -1;
     },
-    writeProgress: (level) => { store(PROGRESS_KEY, String(level)); },
+    writeProgress: (level) => (store(PROGRESS_KEY, String(level)) ? 1 : 0),
     keepEditorFile: keepEditorFile,
 
     // Sound

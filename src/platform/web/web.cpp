@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "menu_table.h"
+#include "platform/files/files.h"
 #include "platform/platform.h"
 #include "platform/web/pacing.h"
 #include "shell/shell.h"
@@ -290,7 +291,21 @@ int PlatformReadProgress(uint8_t* level) {
     return 1;
 }
 
-void PlatformWriteProgress(uint8_t level) { EM_ASM({ Module.tarnoPage.writeProgress($0); }, level); }
+const char* PlatformWriteProgress(uint8_t level) {
+    if (EM_ASM_INT({ return Module.tarnoPage.writeProgress($0); }, level)) return nullptr;
+    return "localStorage: the browser refused to store it";
+}
+
+// ---- Files: the page's in-memory folder, written whole like everywhere else --
+
+int PlatformReplaceFile(const char* name, const void* bytes, uint32_t size) {
+    return ReplaceFileWhole(name, bytes, size);
+}
+
+void PlatformRemoveStaleFiles() {
+    const char* temps[] = {EDITOR_FILE};
+    RemoveStaleTemps(".", temps, 1);
+}
 
 int main() {
     for (const MenuEntry& e : MENU_TABLE)

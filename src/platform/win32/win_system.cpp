@@ -2,6 +2,11 @@
 // progress, which lives in the user's registry.
 #include "platform/win32/win32.h"
 
+#include <cstdio>
+#include <cstring>
+
+#include "platform/files/files.h"
+
 HWND GameWindow = nullptr;
 HINSTANCE GameInstance = nullptr;
 bool QuitRequested = false;
@@ -47,17 +52,41 @@ int PlatformReadProgress(uint8_t* level) {
     return found;
 }
 
-void PlatformWriteProgress(uint8_t level) {
+const char* PlatformWriteProgress(uint8_t level) {
     HKEY software = nullptr, key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software", 0, KEY_ALL_ACCESS, &software) != ERROR_SUCCESS)
-        return;
-    DWORD disposition = 0;
-    char keyClass[] = "binary";
-    if (RegCreateKeyExA(software, PROGRESS_KEY, 0, keyClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                        nullptr, &key, &disposition) == ERROR_SUCCESS) {
-        BYTE value = level;
-        RegSetValueExA(key, PROGRESS_VALUE, 0, REG_BINARY, &value, 1);
-        RegCloseKey(key);
+    LONG error = RegOpenKeyExA(HKEY_CURRENT_USER, "Software", 0, KEY_ALL_ACCESS, &software);
+    if (error == ERROR_SUCCESS) {
+        DWORD disposition = 0;
+        char keyClass[] = "binary";
+        error = RegCreateKeyExA(software, PROGRESS_KEY, 0, keyClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                                nullptr, &key, &disposition);
+        if (error == ERROR_SUCCESS) {
+            BYTE value = level;
+            error = RegSetValueExA(key, PROGRESS_VALUE, 0, REG_BINARY, &value, 1);
+            RegCloseKey(key);
+        }
+        RegCloseKey(software);
     }
-    RegCloseKey(software);
+    if (error == ERROR_SUCCESS) return nullptr;
+    // The system's own words for the error, after the value's place.
+    static char why[512];
+    const int n = std::snprintf(why, sizeof why, "HKEY_CURRENT_USER\\Software\\%s\\%s: ", PROGRESS_KEY,
+                                PROGRESS_VALUE);
+    if (!FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                        static_cast<DWORD>(error), 0, why + n, static_cast<DWORD>(sizeof why - n), nullptr))
+        std::snprintf(why + n, sizeof why - n, "error %ld", static_cast<long>(error));
+    for (size_t end = std::strlen(why); end > 0 && (why[end - 1] == '\r' || why[end - 1] == '\n'); --end)
+        why[end - 1] = '\0';
+    return why;
+}
+
+// ---- Files ----------------------------------------------------------------
+
+int PlatformReplaceFile(const char* name, const void* bytes, uint32_t size) {
+    return ReplaceFileWhole(name, bytes, size);
+}
+
+void PlatformRemoveStaleFiles() {
+    const char* temps[] = {"level.dat"};
+    RemoveStaleTemps(".", temps, 1);
 }

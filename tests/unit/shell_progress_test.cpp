@@ -1,0 +1,39 @@
+// The save after a win: tried once per win, and a failure told once.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "game/board.h"
+#include "game/frame.h"
+#include "platform/headless/headless.h"
+#include "resource.h"
+#include "shell/shell.h"
+
+TEST(WinSave, AFailingSaveIsTriedAndToldOncePerWin) {
+    HeadlessReset();
+    HeadlessSetProgress(true, 2);
+    HeadlessSetProgressError("/home/p/.config/tarno/level: Permission denied");
+    CurrentLevel = 3;
+    LevelWon = 1;
+    WinStartTick = 1000;
+    for (int frame = 0; frame < 50; ++frame) OnWinFrame();
+    EXPECT_EQ(HeadlessProgressWrites(), 1);
+    const std::string told = "The progress could not be saved: /home/p/.config/tarno/level: Permission denied";
+    EXPECT_EQ(HeadlessMessages(), std::vector<std::string>{told});
+    EXPECT_TRUE(HeadlessMenuEnabled(IDM_LEVEL1 + 2));
+
+    // The next win tries again; once it works, it is stored and nothing is said.
+    WinStartTick = 5000;
+    OnWinFrame();
+    EXPECT_EQ(HeadlessProgressWrites(), 2);
+    EXPECT_EQ(HeadlessMessages().size(), 2u);
+    HeadlessSetProgressError(nullptr);
+    WinStartTick = 9000;
+    OnWinFrame();
+    OnWinFrame();
+    EXPECT_EQ(HeadlessProgressWrites(), 3);
+    EXPECT_EQ(HeadlessProgress(), 3);
+    EXPECT_EQ(HeadlessMessages().size(), 2u);
+    LevelWon = 0;
+}
