@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "leveltext.h"
-#include "solver.h"
+#include "cellsolver.h"
 
 namespace {
 
@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
     const uint32_t bound = static_cast<uint32_t>(maxStates);
 
     if (stats) {
-        const solver::Stats st = solver::ComputeStats(bytes, bound);
+        const solver::Stats st = cellsolver::ComputeStats(bytes, bound);
         const int code = Report(st.result, bound);
         if (code != 0 && code != 1) return code;
         std::printf("level: %s\n", name.c_str());
@@ -107,7 +107,7 @@ int main(int argc, char** argv) {
         return code;
     }
 
-    const solver::Result r = solver::Solve(bytes, bound);
+    const solver::Result r = cellsolver::Solve(bytes, bound);
     const int code = Report(r, bound);
     if (code != 0) return code;
     if (demo) {

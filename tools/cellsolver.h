@@ -1,0 +1,525 @@
+// The solver's fast search: the same breadth-first search over boards at
+// rest as solver.h, but a shot is traced cell by cell on a compact board of
+// its own instead of frame by frame through StepPlay. It touches
+// no global, so the boards of one depth are expanded on two threads.
+//
+// Why a cell trace is exact: with one shot in flight and everything else at
+// rest, nothing slides while the shot flies (a push always spends the shot)
+// and the board changes only where the shot pops a balloon. So what the
+// frame step does at each 8-pixel position can be decided once per cell:
+//   - a block stops the shot in the cell before it or on entering it, which
+//     comes to the same: nothing happens in between;
+//   - flying right or down, on reaching a cell's corner: a wedge in the cell
+//     whose slanted face looks back turns the shot there; a wedge or a pair
+//     in the next cell is pushed from here; then a balloon here pops;
+//   - flying left or up, on entering a cell: any wedge or pair in the next
+//     cell is met now (turned or pushed); a balloon in this cell pops (the
+//     frame step snaps the shot onto its corner for that);
+//   - a turned shot leaves from the wedge's own cell.
+// tests/levels/trace_check.cpp proves it against the frame step on random
+// boards, and the --stats figures against the recorded ones.
+#pragma once
+#include <algorithm>
+#include <atomic>
+#include <cstdint>
+#include <cstring>
+#include <thread>
+#include <vector>
+
+#include "solver.h"
+
+namespace cellsolver {
+
+constexpr int SIDE = BOARD_CELLS;
+constexpr int CELLS = SIDE * SIDE;
+constexpr uint16_t NO_PIECE = 0xFFFF;
+constexpr int PAIR_KIND = 4;
+
+// A board at rest: the game's cell codes, column by column like the game's.
+struct Cells {
+    uint8_t c[CELLS];
+};
+inline int Index(int cx, int cy) { return cx * SIDE + cy; }
+
+// What never changes in a level: the blocks and the border, and which
+// balloon each balloon cell is.
+struct Level {
+    Cells base;           // balloons and deflectors taken out
+    int8_t balloonOf[CELLS];  // balloon number of a cell, -1 for none
+    int balloons = 0;
+    int deflectors = 0;
+};
+
+// A board as a search key: the balloons alive and the deflector pieces in
+// scan order, (cell << 3) | kind, kind 0..3 a single wedge, 4 a pair. The
+// two wedges of a pair never act apart, so what made the pair is not kept.
+struct Key {
+    uint16_t piece[MAX_DEFLECTORS];
+    uint16_t alive;
+};
+static_assert(sizeof(Key) == 32, "a key fills four words");
+
+inline bool SameKey(const Key& a, const Key& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+inline uint64_t HashKey(const Key& k) {
+    uint64_t w[4];
+    std::memcpy(w, &k, sizeof w);
+    uint64_t h = 0x9E3779B97F4A7C15ull;
+    for (uint64_t x : w) {
+        h ^= x;
+        h *= 0xBF58476D1CE4E5B9ull;
+        h ^= h >> 31;
+    }
+    return h;
+}
+
+inline bool IsSingle(int code) { return code >= CELL_DEFLECTOR_0 && code <= CELL_DEFLECTOR_3; }
+
+inline void MakeCells(const Level& lv, const Key& k, Cells* out) {
+    *out = lv.base;
+    for (int i = 0; i < CELLS; ++i)
+        if (lv.balloonOf[i] >= 0 && (k.alive >> lv.balloonOf[i] & 1)) out->c[i] = CELL_BALLOON;
+    for (uint16_t p : k.piece) {
+        if (p == NO_PIECE) break;
+        out->c[p >> 3] = static_cast<uint8_t>((p & 7) == PAIR_KIND ? CELL_DEFLECTOR_PAIR : CELL_DEFLECTOR_0 + (p & 7));
+    }
+}
+
+inline Key MakeKey(const Level& lv, const Cells& cells) {
+    Key k;
+    std::fill(std::begin(k.piece), std::end(k.piece), NO_PIECE);
+    k.alive = 0;
+    int n = 0;
+    for (int i = 0; i < CELLS; ++i) {
+        const int code = cells.c[i];
+        if (code == CELL_BALLOON && lv.balloonOf[i] >= 0) k.alive |= static_cast<uint16_t>(1u << lv.balloonOf[i]);
+        if ((IsSingle(code) || code == CELL_DEFLECTOR_PAIR) && n < MAX_DEFLECTORS)
+            k.piece[n++] = static_cast<uint16_t>(i << 3 | (code == CELL_DEFLECTOR_PAIR ? PAIR_KIND : code - CELL_DEFLECTOR_0));
+    }
+    return k;
+}
+
+// The level from the game's play state at its level start, and the board
+// it starts on, so that both searches start alike.
+inline Level LevelFromPlay(const PlayState& p, Cells* start) {
+    Level lv;
+    std::fill(std::begin(lv.balloonOf), std::end(lv.balloonOf), int8_t(-1));
+    for (int cx = 0; cx < SIDE; ++cx)
+        for (int cy = 0; cy < SIDE; ++cy) {
+            const int32_t code = p.board[cx][cy];
+            start->c[Index(cx, cy)] = static_cast<uint8_t>(code);
+            const bool moves = code == CELL_BALLOON || IsSingle(code) || code == CELL_DEFLECTOR_PAIR;
+            lv.base.c[Index(cx, cy)] = static_cast<uint8_t>(moves ? CELL_EMPTY : code);
+            lv.deflectors += IsSingle(code) ? 1 : code == CELL_DEFLECTOR_PAIR ? 2 : 0;
+        }
+    for (int k = 0; k < p.balloonCount && k < MAX_BALLOONS; ++k)
+        lv.balloonOf[Index(p.balloonX[k] / CELL_SIZE, p.balloonY[k] / CELL_SIZE)] = static_cast<int8_t>(k);
+    lv.balloons = p.balloonCount;
+    return lv;
+}
+
+// Puts a board at rest into a play state set up for its level: the cells,
+// the balloons alive, and the deflectors in scan order (a pair as wedges 0
+// and 2, which act as any pair does); false if the board does not fit.
+inline bool PutInPlay(const Cells& cells, PlayState* p) {
+    for (int cx = 0; cx < SIDE; ++cx)
+        for (int cy = 0; cy < SIDE; ++cy) p->board[cx][cy] = cells.c[Index(cx, cy)];
+    solver::State s;
+    solver::CaptureState(*p, &s);
+    return solver::RestoreState(s, p);
+}
+
+// Directions 0 left, 1 up, 2 right, 3 down (the game's codes minus 1).
+constexpr int DX[4] = {-1, 0, 1, 0};
+constexpr int DY[4] = {0, -1, 0, 1};
+constexpr int TURN_NONE = -1;
+// A single wedge by orientation and direction of flight: the new direction,
+// or TURN_NONE for a push.
+constexpr int SINGLE_TURN[4][4] = {
+    {3, 2, TURN_NONE, TURN_NONE},
+    {TURN_NONE, 0, 3, TURN_NONE},
+    {TURN_NONE, TURN_NONE, 1, 0},
+    {1, TURN_NONE, TURN_NONE, 2},
+};
+
+// Where a flying shot has been since the last pop, by cell and direction.
+struct Guard {
+    uint32_t stamp[CELLS * 4] = {};
+    uint32_t generation = 0;
+    void Next() {
+        if (++generation == 0) {
+            std::fill(std::begin(stamp), std::end(stamp), 0u);
+            generation = 1;
+        }
+    }
+};
+
+// What one shot did to the board.
+struct Change {
+    uint16_t popped = 0;  // balloon bits
+    int16_t from = -1;    // the deflector (or pair) that moved, -1 for none
+    int16_t to = -1;
+    bool looped = false;  // caught in a closed loop of wedges
+};
+
+inline int CellOr(const Cells& b, int cx, int cy) {
+    return cx >= 0 && cx < SIDE && cy >= 0 && cy < SIDE ? b.c[Index(cx, cy)] : CELL_NONE;
+}
+
+// Fires from the entry (solver.h's numbering) and plays the shot and any
+// slide to rest on `b`.
+inline Change TraceShot(const Level& lv, Cells* b, int entry, Guard* guard) {
+    Change ch;
+    int32_t tx = 0, ty = 0;
+    solver::EntryTank(entry, &tx, &ty);
+    int cx = tx / CELL_SIZE, cy = ty / CELL_SIZE, dir = solver::EntryDirection(entry) - 1;
+    guard->Next();
+    for (;;) {
+        if (cx < 0 || cx >= SIDE || cy < 0 || cy >= SIDE) return ch;
+        const int p = Index(cx, cy);
+        uint32_t& seen = guard->stamp[p * 4 + dir];
+        if (seen == guard->generation) {
+            ch.looped = true;
+            return ch;
+        }
+        seen = guard->generation;
+        const int own = b->c[p];
+        const int nx = cx + DX[dir], ny = cy + DY[dir];
+        const int next = CellOr(*b, nx, ny);
+        // The frame step meets a block one cell early when the shot's own
+        // cell is empty, but nothing else can happen in between.
+        if (own == CELL_BLOCK) return ch;
+        int qx = -1, qy = -1;  // the deflector the shot meets here
+        if (dir >= 2) {
+            // Flying right, wedges 1 and 2 turn it in their own cell; 0, 3
+            // and pairs are met at the edge. Flying down, 2 and 3; 0, 1.
+            const int turnA = dir == 2 ? CELL_DEFLECTOR_1 : CELL_DEFLECTOR_2;
+            const int turnB = turnA + 1;
+            if (own == turnA || own == turnB) qx = cx, qy = cy;
+            else if (IsSingle(next) || next == CELL_DEFLECTOR_PAIR) qx = nx, qy = ny;
+        } else {
+            if (IsSingle(next) || next == CELL_DEFLECTOR_PAIR) qx = nx, qy = ny;
+        }
+        bool spent = false;
+        if (qx >= 0) {
+            const int q = Index(qx, qy);
+            const int code = b->c[q];
+            const int turn = code == CELL_DEFLECTOR_PAIR ? TURN_NONE : SINGLE_TURN[code - CELL_DEFLECTOR_0][dir];
+            if (turn == TURN_NONE) {
+                spent = true;
+                const int mx = qx + DX[dir], my = qy + DY[dir];
+                const int target = CellOr(*b, mx, my);
+                int becomes = -1;
+                if (target == CELL_EMPTY) becomes = code;
+                else if (code != CELL_DEFLECTOR_PAIR && IsSingle(target) && (code - target == 2 || target - code == 2))
+                    becomes = CELL_DEFLECTOR_PAIR;  // opposite wedges interlock
+                if (becomes >= 0) {
+                    b->c[q] = CELL_EMPTY;
+                    b->c[Index(mx, my)] = static_cast<uint8_t>(becomes);
+                    ch.from = static_cast<int16_t>(q);
+                    ch.to = static_cast<int16_t>(Index(mx, my));
+                }
+            } else {
+                dir = turn;
+            }
+        }
+        if (own == CELL_BALLOON && lv.balloonOf[p] >= 0) {
+            b->c[p] = CELL_EMPTY;
+            ch.popped |= static_cast<uint16_t>(1u << lv.balloonOf[p]);
+            guard->Next();
+        }
+        if (spent) return ch;
+        if (qx >= 0) cx = qx, cy = qy;  // a turned shot leaves from the wedge's cell
+        else cx = nx, cy = ny;
+    }
+}
+
+// The key after a shot, from the key before it and what the shot did.
+inline Key NextKey(const Key& k, const Cells& after, const Change& ch) {
+    Key n = k;
+    n.alive = static_cast<uint16_t>(k.alive & ~ch.popped);
+    if (ch.from < 0) return n;
+    const int code = after.c[ch.to];
+    const uint16_t moved = static_cast<uint16_t>(ch.to << 3 | (code == CELL_DEFLECTOR_PAIR ? PAIR_KIND : code - CELL_DEFLECTOR_0));
+    // Take the mover out, then put it (or the pair it made) in order.
+    int len = 0;
+    for (int i = 0; i < MAX_DEFLECTORS && k.piece[i] != NO_PIECE; ++i)
+        if ((k.piece[i] >> 3) != ch.from && (k.piece[i] >> 3) != ch.to) n.piece[len++] = k.piece[i];
+    for (int i = len; i < MAX_DEFLECTORS; ++i) n.piece[i] = NO_PIECE;
+    int at = len;
+    while (at > 0 && n.piece[at - 1] > moved) {
+        n.piece[at] = n.piece[at - 1];
+        --at;
+    }
+    n.piece[at] = moved;
+    return n;
+}
+
+// Every key met, with the board it came from and the shot that led to it.
+struct KeySet {
+    std::vector<Key> keys;
+    std::vector<uint32_t> parent;
+    std::vector<uint8_t> entry;
+    std::vector<uint16_t> depth;
+    std::vector<uint32_t> table;  // index + 1, 0 for free
+    uint32_t count = 0;
+
+    KeySet() : table(1024, 0) {}
+    int64_t Lookup(const Key& k) const {
+        const size_t mask = table.size() - 1;
+        for (size_t h = HashKey(k) & mask;; h = (h + 1) & mask) {
+            if (table[h] == 0) return -1;
+            if (SameKey(keys[table[h] - 1], k)) return table[h] - 1;
+        }
+    }
+    uint32_t Add(const Key& k, uint32_t from, int e, uint16_t d) {
+        if (static_cast<uint64_t>(count + 1) * 2 >= table.size()) Grow();
+        const size_t mask = table.size() - 1;
+        size_t h = HashKey(k) & mask;
+        while (table[h]) h = (h + 1) & mask;
+        table[h] = count + 1;
+        keys.push_back(k);
+        parent.push_back(from);
+        entry.push_back(static_cast<uint8_t>(e));
+        depth.push_back(d);
+        return count++;
+    }
+    void Grow() {
+        std::vector<uint32_t> bigger(table.size() * 2, 0);
+        const size_t mask = bigger.size() - 1;
+        for (uint32_t i = 0; i < count; ++i) {
+            size_t h = HashKey(keys[i]) & mask;
+            while (bigger[h]) h = (h + 1) & mask;
+            bigger[h] = i + 1;
+        }
+        table.swap(bigger);
+    }
+};
+
+inline std::vector<int> PathTo(const KeySet& set, uint32_t i) {
+    std::vector<int> path;
+    for (; i != 0; i = set.parent[i]) path.insert(path.begin(), set.entry[i]);
+    return path;
+}
+
+constexpr int WORKERS = 2;
+constexpr uint32_t BLOCK = 512;  // boards a worker takes at a time
+constexpr uint32_t NEW_KEY = 0x80000000u;
+
+// One shot from one board, as a worker found it: the successor's index if
+// it was known before this depth, else NEW_KEY | its place in newKeys.
+struct Edge {
+    uint32_t from;
+    uint32_t to;
+    uint8_t entry;
+    uint8_t looped;
+};
+struct BlockOut {
+    std::vector<Edge> edges;
+    std::vector<Key> newKeys;
+};
+
+struct Search {
+    Level level;
+    KeySet set;
+    std::vector<uint32_t> edgeStart, edges;  // with everything: distinct successors per board
+    std::vector<uint8_t> won;
+};
+
+// Expands boards [begin, end) of the set on both cores. Only what the merge
+// needs is kept: every shot with `everything`, else new boards and loops.
+inline void ExpandDepth(const Search& s, uint32_t begin, uint32_t end, bool everything, std::vector<BlockOut>* out) {
+    const uint32_t blocks = (end - begin + BLOCK - 1) / BLOCK;
+    out->resize(blocks);
+    std::atomic<uint32_t> nextBlock{0};
+    auto work = [&]() {
+        Guard guard;
+        Cells cells, after;
+        for (uint32_t blk; (blk = nextBlock.fetch_add(1)) < blocks;) {
+            BlockOut& o = (*out)[blk];
+            o.edges.clear();
+            o.newKeys.clear();
+            const uint32_t last = std::min(end, begin + (blk + 1) * BLOCK);
+            for (uint32_t i = begin + blk * BLOCK; i < last; ++i) {
+                if (s.won[i]) continue;  // the level is over
+                const Key& k = s.set.keys[i];
+                MakeCells(s.level, k, &cells);
+                for (int e = 0; e < solver::ENTRIES; ++e) {
+                    after = cells;
+                    const Change ch = TraceShot(s.level, &after, e, &guard);
+                    const Key n = NextKey(k, after, ch);
+                    const int64_t j = s.set.Lookup(n);
+                    if (j >= 0 && !everything && !ch.looped) continue;
+                    Edge edge{i, static_cast<uint32_t>(j), static_cast<uint8_t>(e), ch.looped};
+                    if (j < 0) {
+                        edge.to = NEW_KEY | static_cast<uint32_t>(o.newKeys.size());
+                        o.newKeys.push_back(n);
+                    }
+                    o.edges.push_back(edge);
+                }
+            }
+        }
+    };
+    std::vector<std::thread> helpers;
+    for (int w = 1; w < WORKERS && blocks > 1; ++w) helpers.emplace_back(work);
+    work();
+    for (std::thread& t : helpers) t.join();
+}
+
+// The search of solver.h's Explore, depth by depth: the merge takes the
+// shots in the order a one-thread search fires them, so states are numbered
+// alike and the same shortest solution is found.
+inline solver::Result Explore(const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t maxStates, bool everything, Search* s) {
+    solver::Result result;
+    PlayState play;
+    solver::SetUpLevel(&play, bytes);
+    Cells start;
+    s->level = LevelFromPlay(play, &start);
+    const Key startKey = MakeKey(s->level, start);
+    s->set.Add(startKey, 0, 0, 0);
+    s->won.push_back(startKey.alive == 0);
+    s->edgeStart.push_back(0);
+    int64_t goal = s->won[0] ? 0 : -1;
+    std::vector<BlockOut> out;
+    std::vector<uint32_t> newIndex;
+    for (uint32_t begin = 0; begin < s->set.count && (everything || goal < 0);) {
+        const uint32_t end = s->set.count;
+        ExpandDepth(*s, begin, end, everything, &out);
+        uint32_t i = begin;  // the board whose shots are being merged
+        size_t firstEdge = s->edges.size();
+        auto finishBoard = [&](uint32_t upTo) {
+            for (; i < upTo; ++i) {
+                result.moves += s->won[i] ? 0 : solver::ENTRIES;
+                if (everything) {
+                    s->edgeStart.push_back(static_cast<uint32_t>(s->edges.size()));
+                    firstEdge = s->edges.size();
+                }
+            }
+        };
+        for (const BlockOut& o : out) {
+            newIndex.assign(o.newKeys.size(), 0);
+            for (size_t n = 0; n < o.newKeys.size(); ++n) newIndex[n] = NEW_KEY;
+            for (const Edge& edge : o.edges) {
+                finishBoard(edge.from);
+                result.loopingMoves += edge.looped;
+                uint32_t j = edge.to;
+                if (j & NEW_KEY) {
+                    const uint32_t n = j & ~NEW_KEY;
+                    if (newIndex[n] == NEW_KEY) {
+                        const Key& key = o.newKeys[n];
+                        const int64_t known = s->set.Lookup(key);
+                        if (known >= 0) {
+                            newIndex[n] = static_cast<uint32_t>(known);
+                        } else {
+                            if (s->set.count >= maxStates) {
+                                result.status = solver::BOUND_HIT;
+                                result.states = s->set.count + 1;
+                                return result;
+                            }
+                            newIndex[n] = s->set.Add(key, edge.from, edge.entry,
+                                                     static_cast<uint16_t>(s->set.depth[edge.from] + 1));
+                            s->won.push_back(key.alive == 0);
+                            if (key.alive == 0 && goal < 0) {
+                                goal = newIndex[n];
+                                if (!everything) {
+                                    result.moves += edge.entry + 1u;
+                                    result.states = s->set.count;
+                                    result.status = solver::SOLVED;
+                                    result.solution = PathTo(s->set, static_cast<uint32_t>(goal));
+                                    return result;
+                                }
+                            }
+                        }
+                    }
+                    j = newIndex[n];
+                }
+                if (everything && j != edge.from &&
+                    std::find(s->edges.begin() + static_cast<std::ptrdiff_t>(firstEdge), s->edges.end(), j) ==
+                        s->edges.end())
+                    s->edges.push_back(j);
+            }
+        }
+        finishBoard(end);
+        begin = end;
+    }
+    result.states = s->set.count;
+    if (goal >= 0) {
+        result.status = solver::SOLVED;
+        result.solution = PathTo(s->set, static_cast<uint32_t>(goal));
+    }
+    return result;
+}
+
+// Plays shots from the level's start; true if any of them loops.
+inline bool PlayShots(const Search& s, const std::vector<int>& shots, Cells* cells) {
+    Guard guard;
+    bool looped = false;
+    for (int e : shots) looped |= TraceShot(s.level, cells, e, &guard).looped;
+    return looped;
+}
+
+// The least shots and one shortest solution, as solver::Solve gives them.
+inline solver::Result Solve(const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t maxStates) {
+    Search s;
+    solver::Result r = Explore(bytes, maxStates, false, &s);
+    if (r.status == solver::SOLVED) {
+        Cells cells;
+        MakeCells(s.level, s.set.keys[0], &cells);
+        r.solutionLoops = PlayShots(s, r.solution, &cells);
+    }
+    return r;
+}
+
+// Every figure of solver::ComputeStats, from the cell search.
+inline solver::Stats ComputeStats(const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t maxStates) {
+    solver::Stats st;
+    Search s;
+    st.result = Explore(bytes, maxStates, true, &s);
+    if (st.result.status == solver::BOUND_HIT || st.result.status == solver::BROKEN) return st;
+    const uint32_t n = s.set.count;
+    // Successors turned round, then everything that can reach a won board.
+    std::vector<uint32_t> predStart(n + 1, 0), preds(s.edges.size());
+    for (uint32_t j : s.edges) ++predStart[j + 1];
+    for (uint32_t i = 0; i < n; ++i) predStart[i + 1] += predStart[i];
+    std::vector<uint32_t> fill(predStart.begin(), predStart.end() - 1);
+    for (uint32_t i = 0; i < n; ++i)
+        for (uint32_t k = s.edgeStart[i]; k < s.edgeStart[i + 1]; ++k) preds[fill[s.edges[k]]++] = i;
+    std::vector<uint8_t> alive(n, 0);
+    std::vector<uint32_t> queue;
+    for (uint32_t i = 0; i < n; ++i)
+        if (s.won[i]) alive[i] = 1, queue.push_back(i), ++st.wonStates;
+    for (size_t q = 0; q < queue.size(); ++q)
+        for (uint32_t k = predStart[queue[q]]; k < predStart[queue[q] + 1]; ++k)
+            if (!alive[preds[k]]) alive[preds[k]] = 1, queue.push_back(preds[k]);
+    for (uint32_t i = 0; i < n; ++i) {
+        st.winnable += alive[i];
+        if (s.set.depth[i] > st.maxDepth) st.maxDepth = s.set.depth[i];
+    }
+    st.deadEnds = n - st.winnable;
+
+    // Careless first and second shots from the start.
+    Guard guard;
+    Cells start, first, second;
+    MakeCells(s.level, s.set.keys[0], &start);
+    for (int e1 = 0; e1 < solver::ENTRIES; ++e1) {
+        first = start;
+        const Key k1 = NextKey(s.set.keys[0], first, TraceShot(s.level, &first, e1, &guard));
+        const int64_t a = s.set.Lookup(k1);
+        if (a < 0) continue;
+        if (!alive[a]) {
+            ++st.firstShotsDead;
+            continue;
+        }
+        if (s.won[a]) continue;
+        for (int e2 = 0; e2 < solver::ENTRIES; ++e2) {
+            second = first;
+            const int64_t b = s.set.Lookup(NextKey(k1, second, TraceShot(s.level, &second, e2, &guard)));
+            if (b < 0) continue;
+            ++st.secondShotsTried;
+            if (!alive[b]) ++st.secondShotsDead;
+        }
+    }
+    return st;
+}
+
+}  // namespace cellsolver
