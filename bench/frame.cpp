@@ -16,6 +16,7 @@
 #include "game/frame.h"
 #include "game/sprites.h"
 #include "lib/input.h"
+#include "leveltext.h"
 #include "platform/headless/headless.h"
 #include "shell/shell.h"
 
@@ -31,11 +32,7 @@ const char* BUSY[12] = {
 void PlaceBusyBoard() {
     for (int cy = 1; cy <= 12; ++cy)
         for (int cx = 1; cx <= 12; ++cx) {
-            const char c = BUSY[cy - 1][cx - 1];
-            int code = CELL_EMPTY;
-            if (c == '#') code = CELL_BLOCK;
-            if (c == 'o') code = CELL_BALLOON;
-            if (c >= '0' && c <= '3') code = CELL_DEFLECTOR_0 + (c - '0');
+            const int code = leveltext::CodeOfChar(BUSY[cy - 1][cx - 1]);
             LevelBuffer[cx * BOARD_CELLS + cy] = static_cast<uint8_t>(code);
         }
     ClearBoard();

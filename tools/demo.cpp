@@ -63,10 +63,8 @@ bool Step() {
 }
 
 const char* SoundName(const SoundBuffer* buffer) {
-    static const char* names[] = {"pop.wav", "hit.wav", "shot.wav", "thump.wav", "start.wav", "bifald.wav", "finished.wav"};
-    const int32_t ids[] = {SoundPop, SoundHit, SoundShot, SoundThump, SoundStart, SoundBifald, SoundFinished};
-    for (int i = 0; i < 7; ++i)
-        if (ids[i] >= 0 && ids[i] < MAX_SOUNDS && SoundTable[ids[i]].buffer == buffer) return names[i];
+    for (int i = 0; i < SOUND_COUNT; ++i)
+        if (Sounds[i] >= 0 && Sounds[i] < MAX_SOUNDS && SoundTable[Sounds[i]].buffer == buffer) return SOUND_FILES[i];
     return "?";
 }
 

@@ -1,6 +1,8 @@
 // tarno-levelc SRC.txt OUT.dat       compiles a level source into the game's level file
 // tarno-levelc --text IN.dat [OUT.txt] turns a level file (say the editor's
 //                                      "level.dat") back into a source
+// tarno-levelc --cells                 prints the grid characters, each with
+//                                      its cell code: "CHAR CODE" a line
 // The source format is described in leveltext.h.
 #include <cstdio>
 #include <string>
@@ -13,7 +15,8 @@ namespace {
 int Usage() {
     std::fprintf(stderr,
                  "usage: tarno-levelc SRC.txt OUT.dat\n"
-                 "       tarno-levelc --text IN.dat [OUT.txt]\n");
+                 "       tarno-levelc --text IN.dat [OUT.txt]\n"
+                 "       tarno-levelc --cells\n");
     return 2;
 }
 
@@ -92,9 +95,15 @@ int Decompile(const std::string& in, const char* out) {
     return 0;
 }
 
+int PrintCells() {
+    for (const leveltext::CellChar& e : leveltext::CELL_CHARS) std::printf("%c %d\n", e.c, e.code);
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::string(argv[1]) == "--cells") return PrintCells();
     if (argc >= 2 && std::string(argv[1]) == "--text") {
         if (argc != 3 && argc != 4) return Usage();
         return Decompile(argv[2], argc == 4 ? argv[3] : nullptr);

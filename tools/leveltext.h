@@ -27,27 +27,36 @@ constexpr int GRID = 12;
 
 inline int ByteIndex(int cx, int cy) { return cx * BOARD_CELLS + cy; }
 
+// The grid characters and the cell codes they stand for: the one table of
+// them (`tarno-levelc --cells` prints it for the test scripts).
+struct CellChar {
+    char c;
+    int code;
+};
+constexpr CellChar CELL_CHARS[] = {
+    {'.', CELL_EMPTY},       {'#', CELL_BLOCK},       {'o', CELL_BALLOON},     {'0', CELL_DEFLECTOR_0},
+    {'1', CELL_DEFLECTOR_1}, {'2', CELL_DEFLECTOR_2}, {'3', CELL_DEFLECTOR_3},
+};
+
 // The cell code a grid character stands for, or -1.
 inline int CodeOfChar(char c) {
-    switch (c) {
-    case '.': return CELL_EMPTY;
-    case '#': return CELL_BLOCK;
-    case 'o': return CELL_BALLOON;
-    case '0': case '1': case '2': case '3': return CELL_DEFLECTOR_0 + (c - '0');
-    default: return -1;
-    }
+    for (const CellChar& e : CELL_CHARS)
+        if (e.c == c) return e.code;
+    return -1;
 }
 
 // The grid character of an interior code, or 0 for a code play never meets.
 inline char CharOfCode(int code) {
-    switch (code) {
-    case CELL_EMPTY: return '.';
-    case CELL_BLOCK: return '#';
-    case CELL_BALLOON: return 'o';
-    case CELL_DEFLECTOR_0: case CELL_DEFLECTOR_1: case CELL_DEFLECTOR_2: case CELL_DEFLECTOR_3:
-        return static_cast<char>('0' + (code - CELL_DEFLECTOR_0));
-    default: return 0;
-    }
+    for (const CellChar& e : CELL_CHARS)
+        if (e.code == code) return e.c;
+    return 0;
+}
+
+// The grid characters, spaced, for messages: ". # o 0 1 2 3".
+inline std::string CellCharList() {
+    std::string out;
+    for (const CellChar& e : CELL_CHARS) out += std::string(out.empty() ? "" : " ") + e.c;
+    return out;
 }
 
 inline std::string Where(const std::string& file, int line) { return file + ":" + std::to_string(line) + ": "; }
@@ -138,7 +147,7 @@ inline bool ParseLevelText(const std::string& file, const std::string& text, uin
             const int code = CodeOfChar(s[col - 1]);
             if (code < 0) {
                 *error = Where(file, line) + "column " + std::to_string(col) + ": unknown cell '" +
-                         std::string(1, s[col - 1]) + "' (use . # o 0 1 2 3)";
+                         std::string(1, s[col - 1]) + "' (use " + CellCharList() + ")";
                 return false;
             }
             bytes[ByteIndex(col, rows)] = static_cast<uint8_t>(code);

@@ -1,18 +1,18 @@
 // Draws the sprite sheet pieces.bmp and the game's icon (tarno.ico for the
 // Windows resources, tarno-icon.xpm for the desktop) into OUTDIR.
 //
-// The sheet is 8 by 6 cells of 48 by 48 pixels with a one-pixel grid line
-// before every cell row and column. Pure black is transparent in the game.
+// The sheet's layout is game/sheet.h. Pure black is transparent in the game.
 #include <cstring>
 #include <string>
 
 #include "draw.h"
+#include "game/sheet.h"
 #include "icon.h"
 
 namespace {
 
-constexpr int CELL = 48;
-constexpr int SHEET_W = 392, SHEET_H = 294;
+constexpr int CELL = SHEET_CELL;
+constexpr int SHEET_W = SHEET_WIDTH, SHEET_H = SHEET_HEIGHT;
 
 // ---- Palette: a cool slate board, warm pieces that move, green deflectors ----
 const Col FLOOR_A = {35, 48, 70}, FLOOR_B = {40, 55, 79};
@@ -422,26 +422,29 @@ Paint PopPiece(Vec p, int piece) {
 // ---- The sheet ----------------------------------------------------------------
 uint8_t SheetPixels[SHEET_W * SHEET_H * 3];
 
+// Draws every picture of a strip, handing each its index in the strip.
 template <class Scene>
-void DrawCell(Image& sheet, int cx, int cy, bool opaque, Col edge, Scene&& scene) {
-    Render(sheet, 49 * cx + 1, 49 * cy + 1, CELL, CELL, opaque, edge, scene);
+void DrawStrip(Image& sheet, SheetStrip strip, bool opaque, Col edge, Scene&& scene) {
+    for (int k = 0; k < strip.count; k++)
+        Render(sheet, (CELL + 1) * (strip.cx + k) + 1, (CELL + 1) * strip.cy + 1, CELL, CELL, opaque, edge,
+               [&scene, k](Vec p) { return scene(p, k); });
 }
 
 void DrawSheet(Image& sheet) {
     for (int y = 0; y < SHEET_H; y++)
         for (int x = 0; x < SHEET_W; x++)
-            PutPixel(sheet, x, y, (x % 49 == 0 || y % 49 == 0) ? GRID : Col{0, 0, 0});
+            PutPixel(sheet, x, y, (x % (CELL + 1) == 0 || y % (CELL + 1) == 0) ? GRID : Col{0, 0, 0});
 
-    for (int f = 0; f < 2; f++) DrawCell(sheet, f, 0, true, GAP, [f](Vec p) { return Floor(p, f); });
-    DrawCell(sheet, 3, 0, true, GAP, Block);
-    for (int o = 0; o < 4; o++) DrawCell(sheet, 4 + o, 0, false, GREEN_EDGE, [o](Vec p) { return Wedge(p, o); });
-    for (int j = 0; j < 8; j++) DrawCell(sheet, j, 1, true, BED, [j](Vec p) { return Border(p, j); });
-    for (int j = 0; j < 7; j++) DrawCell(sheet, j, 2, false, LETTER_EDGE, [j](Vec p) { return Letter(p, j); });
-    DrawCell(sheet, 7, 2, false, RED_EDGE, Balloon);
-    for (int d = 0; d < 4; d++) DrawCell(sheet, d, 3, false, FIRE_EDGE, [d](Vec p) { return Shot(p, d); });
-    for (int f = 0; f < 3; f++) DrawCell(sheet, 4 + f, 3, false, FIRE_EDGE, [f](Vec p) { return Impact(p, f); });
-    for (int f = 0; f < 8; f++) DrawCell(sheet, f, 4, false, AMBER_EDGE, [f](Vec p) { return Tank(p, f); });
-    for (int k = 0; k < 5; k++) DrawCell(sheet, k, 5, false, RED_EDGE, [k](Vec p) { return PopPiece(p, k); });
+    DrawStrip(sheet, SHEET_FLOOR, true, GAP, Floor);
+    DrawStrip(sheet, SHEET_BLOCK, true, GAP, [](Vec p, int) { return Block(p); });
+    DrawStrip(sheet, SHEET_DEFLECTOR, false, GREEN_EDGE, Wedge);
+    DrawStrip(sheet, SHEET_BORDER, true, BED, Border);
+    DrawStrip(sheet, SHEET_BANNER, false, LETTER_EDGE, Letter);
+    DrawStrip(sheet, SHEET_BALLOON, false, RED_EDGE, [](Vec p, int) { return Balloon(p); });
+    DrawStrip(sheet, SHEET_SHOT, false, FIRE_EDGE, Shot);
+    DrawStrip(sheet, SHEET_IMPACT, false, FIRE_EDGE, Impact);
+    DrawStrip(sheet, SHEET_TANK, false, AMBER_EDGE, Tank);
+    DrawStrip(sheet, SHEET_POP, false, RED_EDGE, PopPiece);
 }
 
 // ---- The icon: the tank aiming at a balloon -----------------------------------

@@ -1,7 +1,8 @@
-// Synthesises the game's seven sound effects into OUTDIR as unsigned 8-bit
-// mono WAV files at 11025 Hz.
+// Synthesises the game's sound effects (the table in game/sounds.h) into
+// OUTDIR as unsigned 8-bit mono WAV files at 11025 Hz.
 #include <string>
 
+#include "game/sounds.h"
 #include "synth.h"
 
 namespace {
@@ -184,11 +185,27 @@ void Finished(Track& tr) {
     Finish(tr, 0.002f, 0.04f);
 }
 
-bool Make(const std::string& dir, const char* name, void (*synth)(Track&)) {
-    synth(Buffer);
-    std::string path = dir + "/" + name;
-    if (WriteWav(path.c_str(), Buffer)) return true;
-    std::perror(path.c_str());
+// The synthesis of each sound in the table.
+struct Synthesis {
+    SoundId id;
+    void (*synth)(Track&);
+};
+constexpr Synthesis SYNTHESES[] = {
+    {SOUND_POP, Pop},       {SOUND_HIT, Hit},       {SOUND_SHOT, Shot},         {SOUND_THUMP, Thump},
+    {SOUND_START, Start},   {SOUND_BIFALD, Bifald}, {SOUND_FINISHED, Finished},
+};
+
+bool Make(const std::string& dir, SoundId id) {
+    const char* name = SOUND_FILES[id];
+    for (const Synthesis& s : SYNTHESES)
+        if (s.id == id) {
+            s.synth(Buffer);
+            std::string path = dir + "/" + name;
+            if (WriteWav(path.c_str(), Buffer)) return true;
+            std::perror(path.c_str());
+            return false;
+        }
+    std::fprintf(stderr, "no synthesis for %s\n", name);
     return false;
 }
 
@@ -200,8 +217,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::string dir = argv[1];
-    bool ok = Make(dir, "pop.wav", Pop) && Make(dir, "hit.wav", Hit) && Make(dir, "shot.wav", Shot) &&
-              Make(dir, "thump.wav", Thump) && Make(dir, "start.wav", Start) && Make(dir, "bifald.wav", Bifald) &&
-              Make(dir, "finished.wav", Finished);
-    return ok ? 0 : 1;
+    for (int id = 0; id < SOUND_COUNT; ++id)
+        if (!Make(dir, static_cast<SoundId>(id))) return 1;
+    return 0;
 }

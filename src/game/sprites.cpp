@@ -13,7 +13,3 @@ BOB TankBob;
 BOB BannerBobs[7];
 BOB EditorBalloonBob;
 BOB EditorDeflectorBob;
-
-// -1 marks "no sound" until InitGame loads them, so nothing plays by accident.
-int32_t SoundPop = -1, SoundHit = -1, SoundShot = -1, SoundThump = -1, SoundStart = -1,
-        SoundBifald = -1, SoundFinished = -1;

@@ -1,8 +1,9 @@
-// Every sprite and sound id of the game; made by InitGame, drawn by the frames.
+// Every sprite of the game, and (from game/sounds.h) its sound ids; made by InitGame, drawn by the frames.
 #pragma once
 #include <cstdint>
 
 #include "game/board.h"
+#include "game/sounds.h"
 #include "lib/bitmap.h"
 #include "lib/bob.h"
 
@@ -22,5 +23,3 @@ extern BOB BannerBobs[7];
 // editing never moves the level's sprites.
 extern BOB EditorBalloonBob;
 extern BOB EditorDeflectorBob;
-
-extern int32_t SoundPop, SoundHit, SoundShot, SoundThump, SoundStart, SoundBifald, SoundFinished;

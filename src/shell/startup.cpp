@@ -1,4 +1,5 @@
 #include "game/frame.h"
+#include "game/sheet.h"
 #include "game/sprites.h"
 #include "lib/display.h"
 #include "lib/input.h"
@@ -7,15 +8,21 @@
 
 namespace {
 
-constexpr int32_t SPRITE = 48;
+void Create(BOB* bob, int32_t frames, uint32_t attr) { CreateBob(bob, 0, 0, SHEET_CELL, SHEET_CELL, frames, attr, 0); }
 
-void Create(BOB* bob, int32_t frames, uint32_t attr) { CreateBob(bob, 0, 0, SPRITE, SPRITE, frames, attr, 0); }
+// Picture `k` of a strip into frame `frame`.
+void Cut(BOB* bob, int32_t frame, SheetStrip strip, int32_t k) {
+    LoadBobFrame(bob, &SpriteSheet, frame, strip.cx + k, strip.cy, 0);
+}
 
-void Cut(BOB* bob, int32_t frame, int32_t cx, int32_t cy) { LoadBobFrame(bob, &SpriteSheet, frame, cx, cy, 0); }
+// A sprite whose frames are the strip's pictures in order.
+void CreateFromStrip(BOB* bob, SheetStrip strip, uint32_t attr) {
+    Create(bob, strip.count, attr);
+    for (int32_t k = 0; k < strip.count; ++k) Cut(bob, k, strip, k);
+}
 
 void BuildTank() {
-    Create(&TankBob, 8, BOB_VISIBLE | BOB_SEQUENCE);
-    for (int32_t k = 0; k < 8; ++k) Cut(&TankBob, k, k, 4);
+    CreateFromStrip(&TankBob, SHEET_TANK, BOB_VISIBLE | BOB_SEQUENCE);
     // Sequences 0..3 fire left, right, up, down: nine firing frames, then
     // the resting frame of the side the tank fires from.
     const int32_t firing[4] = {6, 4, 5, 7};
@@ -39,13 +46,7 @@ int InitGame() {
     if (!InitMouse()) PlatformBeep();
     if (!InitSound()) PlatformBeep();
 
-    SoundPop = LoadWav("pop.wav", 0);
-    SoundHit = LoadWav("hit.wav", 0);
-    SoundShot = LoadWav("shot.wav", 0);
-    SoundThump = LoadWav("thump.wav", 0);
-    SoundStart = LoadWav("start.wav", 0);
-    SoundBifald = LoadWav("bifald.wav", 0);
-    SoundFinished = LoadWav("finished.wav", 0);
+    for (int32_t id = 0; id < SOUND_COUNT; ++id) Sounds[id] = LoadWav(SOUND_FILES[id], 0);
     PlaySoundEffect(SoundStart, 0);
     StopSoundEffect(SoundStart);
 
@@ -55,45 +56,37 @@ int InitGame() {
     const uint32_t still = BOB_VISIBLE | BOB_ONE_FRAME;
     const uint32_t cycle = BOB_VISIBLE | BOB_FRAME_CYCLE;
 
-    Create(&EmptyCellBob, 2, cycle);
-    Cut(&EmptyCellBob, 0, 0, 0);
-    Cut(&EmptyCellBob, 1, 1, 0);
+    CreateFromStrip(&EmptyCellBob, SHEET_FLOOR, cycle);
 
-    for (BOB& bob : BorderBobs) Create(&bob, 1, still);
-    for (int32_t j = 0; j < 8; ++j) Cut(&BorderBobs[j], 0, j, 1);
+    for (int32_t j = 0; j < 8; ++j) {
+        Create(&BorderBobs[j], 1, still);
+        Cut(&BorderBobs[j], 0, SHEET_BORDER, j);
+    }
 
-    Create(&DeflectorBobs[0], 4, cycle);
-    for (int32_t k = 0; k < 4; ++k) Cut(&DeflectorBobs[0], k, k + 4, 0);
+    CreateFromStrip(&DeflectorBobs[0], SHEET_DEFLECTOR, cycle);
     for (int32_t d = 1; d < MAX_DEFLECTORS; ++d) CloneBob(&DeflectorBobs[0], &DeflectorBobs[d]);
 
-    Create(&ShotBobs[0], 4, cycle);
-    for (int32_t k = 0; k < 4; ++k) Cut(&ShotBobs[0], k, k, 3);
+    CreateFromStrip(&ShotBobs[0], SHEET_SHOT, cycle);
     for (int32_t i = 1; i < MAX_SHOTS; ++i) CloneBob(&ShotBobs[0], &ShotBobs[i]);
 
-    Create(&ImpactBob, 3, BOB_VISIBLE | BOB_SEQUENCE | BOB_PLAY_ONCE);
-    for (int32_t k = 0; k < 3; ++k) Cut(&ImpactBob, k, k + 4, 3);
+    CreateFromStrip(&ImpactBob, SHEET_IMPACT, BOB_VISIBLE | BOB_SEQUENCE | BOB_PLAY_ONCE);
     const int32_t impact[5] = {0, 1, 2, 1, 0};
     LoadBobAnimation(&ImpactBob, 0, 5, impact);
     SetBobAnimSpeed(&ImpactBob, 1);
     // Rewound like after every impact, so the first one shows its whole sequence.
     ImpactBob.animIndex = -1;
 
-    Create(&BlockBob, 1, still);
-    Cut(&BlockBob, 0, 3, 0);
+    CreateFromStrip(&BlockBob, SHEET_BLOCK, still);
 
-    for (BOB& bob : BalloonBobs) {
-        Create(&bob, 1, still);
-        Cut(&bob, 0, 7, 2);
-    }
+    for (BOB& bob : BalloonBobs) CreateFromStrip(&bob, SHEET_BALLOON, still);
 
-    Create(&PopBob, 5, cycle);
-    for (int32_t k = 0; k < 5; ++k) Cut(&PopBob, k, k, 5);
+    CreateFromStrip(&PopBob, SHEET_POP, cycle);
 
     BuildTank();
 
     for (int32_t j = 0; j < 7; ++j) {
         Create(&BannerBobs[j], 1, still);
-        Cut(&BannerBobs[j], 0, j, 2);
+        Cut(&BannerBobs[j], 0, SHEET_BANNER, j);
     }
 
     // The editor's own pictures: drawing the board never moves the level's sprites.
@@ -126,8 +119,11 @@ int ShutdownGame() {
     ReleaseKeyboard();
     ReleaseMouse();
     ShutdownInput();
-    const int32_t sounds[] = {SoundPop, SoundHit, SoundShot, SoundThump, SoundStart, SoundBifald, SoundFinished};
-    for (int32_t id : sounds) DeleteSoundEffect(id);
+    // Forgotten as well as freed: a later sound may take the slot.
+    for (int32_t& id : Sounds) {
+        DeleteSoundEffect(id);
+        id = -1;
+    }
     ShutdownSound();
     ShutdownDisplay();
     return 1;

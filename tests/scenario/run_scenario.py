@@ -10,7 +10,8 @@ A scenario is a demo script whose comments carry the expectations:
     #golden first.bmp level1-first.png
 
 A scenario may bring its own boards, written as level files before the demo
-starts (`.` empty, `#` block, `o` balloon, `0`-`3` a deflector), and the
+starts (in the level sources' grid characters, which tarno-levelc --cells
+lists: `.` empty, `#` block, `o` balloon, `0`-`3` a deflector), and the
 saved level the game starts with:
 
     #saved 3
@@ -48,7 +49,16 @@ def wrap(value):
     return value
 
 
-CODES = {".": 15, "#": 16, "o": 17, "0": 20, "1": 21, "2": 22, "3": 23}
+def cell_codes(levelc):
+    """The grid characters and their cell codes, as tarno-levelc knows them."""
+    out = subprocess.run([levelc, "--cells"], capture_output=True, text=True, check=True)
+    codes = {}
+    for line in out.stdout.splitlines():
+        char, code = line.split(" ")
+        codes[char] = int(code)
+    if not codes:
+        raise SystemExit("tarno-levelc --cells listed no cells")
+    return codes
 
 
 def expect_scope(state):
@@ -58,7 +68,7 @@ def expect_scope(state):
     return scope
 
 
-def write_boards(lines, folder):
+def write_boards(lines, folder, codes):
     for line in lines:
         m = re.match(r"#missing\s+(\d+)", line)
         if m and os.path.exists(os.path.join(folder, f"level{m.group(1)}.dat")):
@@ -73,7 +83,9 @@ def write_boards(lines, folder):
             if not lines[i + cy].startswith("#| ") or len(row) != 12:
                 raise SystemExit(f"board {m.group(1)}: row {cy} must be '#| ' and 12 cells")
             for cx, ch in enumerate(row, 1):
-                data[cx * 14 + cy] = CODES[ch]
+                if ch not in codes:
+                    raise SystemExit(f"board {m.group(1)}: row {cy}: unknown cell '{ch}'")
+                data[cx * 14 + cy] = codes[ch]
         with open(os.path.join(folder, f"level{m.group(1)}.dat"), "wb") as f:
             f.write(data)
 
@@ -89,6 +101,7 @@ def pixels_differ(shot, ref):
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--demo", required=True, help="the tarno-demo binary")
+    ap.add_argument("--levelc", required=True, help="the tarno-levelc binary")
     ap.add_argument("--data", required=True, help="the run folder with the game's data")
     ap.add_argument("--renew", action="store_true", help="rewrite golden references")
     ap.add_argument("script")
@@ -107,7 +120,7 @@ def main():
         for name in os.listdir(args.data):
             if name.endswith((".dat", ".bmp", ".wav")):
                 shutil.copy(os.path.join(args.data, name), work)
-        write_boards(lines, work)
+        write_boards(lines, work, cell_codes(os.path.abspath(args.levelc)))
         run = subprocess.run([os.path.abspath(args.demo), os.path.abspath(args.script)],
                              cwd=work, capture_output=True, text=True, env=env, timeout=300)
         if run.returncode != 0:

@@ -29,12 +29,11 @@ protected:
         HeadlessReset();
         ShutdownSound();
         InitSound();
-        int32_t* ids[] = {&SoundPop, &SoundHit, &SoundShot, &SoundThump, &SoundStart, &SoundBifald, &SoundFinished};
-        for (int i = 0; i < 7; ++i) {
+        for (int i = 0; i < SOUND_COUNT; ++i) {
             const char name[] = {static_cast<char>('a' + i), '.', 'w', 'a', 'v', 0};
             WriteWav(name, static_cast<uint8_t>(i));
-            *ids[i] = LoadWav(name, 0);
-            ASSERT_EQ(*ids[i], i);
+            Sounds[i] = LoadWav(name, 0);
+            ASSERT_EQ(Sounds[i], i);
         }
         Play = PlayState{};
         std::memset(LevelBuffer, 0, sizeof LevelBuffer);
@@ -43,7 +42,7 @@ protected:
     }
     void TearDown() override {
         ShutdownSound();
-        SoundPop = SoundHit = SoundShot = SoundThump = SoundStart = SoundBifald = SoundFinished = -1;
+        Sounds.fill(-1);
     }
 
     static void WriteWav(const char* name, uint8_t sample) {

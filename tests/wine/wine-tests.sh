@@ -3,6 +3,7 @@
 # as fixtures and tests):
 #   wine-tests.sh STEP SOURCE NATIVE_BUILD CROSS_BUILD WORK
 # STEP: build | prefix | unit | platform | game | stop
+# TARNO_SOUND_LIST: the game's sound files, comma-separated (CTest sets it).
 set -u
 step=$1 src=$2 native=$3 cross=$4 work=$5
 here=$(cd "$(dirname "$0")" && pwd)
@@ -52,7 +53,7 @@ build)
   # What a player unpacks: the game with its data beside it, every level
   # that was built among it.
   listed=$(cmake -E tar tf "$cross/tarno-windows.zip") || fail "tarno-windows.zip cannot be read"
-  for name in tarno.exe pieces.bmp pop.wav hit.wav shot.wav thump.wav start.wav bifald.wav finished.wav \
+  for name in tarno.exe pieces.bmp $(echo "${TARNO_SOUND_LIST:?}" | tr , ' ') \
       $(cd "$native/run" && ls level*.dat); do
     echo "$listed" | grep -qx "$name" || fail "tarno-windows.zip lacks $name"
   done

@@ -2,10 +2,21 @@
 # native run folder FROM into the Windows run folder TO. The desktop icon
 # comes too, though the game does not read it: the unit tests under Wine
 # check all the generated data in the run folder.
-file(GLOB files ${FROM}/level*.dat ${FROM}/*.bmp ${FROM}/*.wav ${FROM}/tarno.ico ${FROM}/tarno-icon.xpm)
+file(GLOB files ${FROM}/level*.dat ${FROM}/*.bmp ${FROM}/tarno.ico ${FROM}/tarno-icon.xpm)
 if(NOT EXISTS ${FROM}/tarno.ico)
   message(FATAL_ERROR "${FROM}/tarno.ico is missing: build the native data first")
 endif()
+# The sounds of the game's table (SOUNDS, comma-separated), every one.
+string(REPLACE "," ";" sounds "${SOUNDS}")
+if(NOT sounds)
+  message(FATAL_ERROR "copy_data.cmake needs SOUNDS")
+endif()
+foreach(s ${sounds})
+  if(NOT EXISTS ${FROM}/${s})
+    message(FATAL_ERROR "${FROM}/${s} is missing: build the native data first")
+  endif()
+  list(APPEND files ${FROM}/${s})
+endforeach()
 file(MAKE_DIRECTORY ${TO})
 foreach(f ${files})
   get_filename_component(name ${f} NAME)
