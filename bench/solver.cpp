@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "leveltext.h"
-#include "solver.h"
+#include "game/leveltext.h"
+#include "solver/solver.h"
 
 int main(int argc, char** argv) {
     const std::string dir = argc > 1 ? argv[1] : TARNO_RUN_DIR;

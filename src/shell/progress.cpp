@@ -22,6 +22,7 @@ void EnableLevelMenu(int32_t n) {
 // The level menu and the saved level follow CurrentLevel, which the win has
 // already advanced.
 void OnWinFrame() {
+    if (OwnLevel) return;  // a board of one's own changes no progress
     EnableLevelMenu(CurrentLevel);
     if (CurrentLevel > ReadSavedLevel()) WriteSavedLevel(CurrentLevel);
 }

@@ -4,6 +4,7 @@
 #include "lib/display.h"
 #include "lib/input.h"
 #include "lib/sound.h"
+#include "solver/advice.h"
 #include "shell/shell.h"
 
 namespace {
@@ -40,6 +41,7 @@ void BuildTank() {
 
 int InitGame() {
     WinFrameHook = OnWinFrame;
+    ReadLevelIndex();
     InitDisplay(1024, 768, 32);
     if (!InitInput()) PlatformBeep();
     if (!InitKeyboard()) PlatformBeep();
@@ -103,6 +105,7 @@ int StartGame() {
 }
 
 int ShutdownGame() {
+    StopAdvice();
     DestroyBob(&EmptyCellBob);
     DestroyBob(&BlockBob);
     for (BOB& bob : BorderBobs) DestroyBob(&bob);
