@@ -14,7 +14,6 @@ struct MenuEntry {
 constexpr MenuEntry MENU_TABLE[] = {
     {0, 0, TEXT_MENU_FILE, false, nullptr, false},
     {1, IDM_RESET, TEXT_MENU_RESET, false, KEY_RESET, false},
-    {1, IDM_OPEN_LEVEL, TEXT_MENU_OPEN_LEVEL, false, KEY_OPEN_LEVEL, false},
     {1, 0, TEXT_MENU_LEVELS, false, nullptr, false},
     {2, 21, "Level 1", true, nullptr, true},
     {2, 22, "Level 2", true, nullptr, true},
@@ -28,14 +27,15 @@ constexpr MenuEntry MENU_TABLE[] = {
     {2, 30, "Level 10", true, nullptr, true},
     {2, 31, "Level 11", true, nullptr, true},
     {2, 32, "Level 12", true, nullptr, true},
+    {1, IDM_OPEN_LEVEL, TEXT_MENU_OPEN_LEVEL, false, KEY_OPEN_LEVEL, false},
     {1, IDM_EXIT, TEXT_MENU_EXIT, false, KEY_EXIT, false},
     {0, 0, TEXT_MENU_EDIT, false, nullptr, false},
     {1, IDM_UNDO, TEXT_MENU_UNDO, false, KEY_UNDO, false},
     {1, IDM_REDO, TEXT_MENU_REDO, false, KEY_REDO, false},
     {1, IDM_HINT, TEXT_MENU_HINT, false, KEY_HINT, false},
     {0, 0, TEXT_MENU_HELP, false, nullptr, false},
-    {1, IDM_HOW_TO_PLAY, TEXT_MENU_HOW_TO_PLAY, false, nullptr, false},
     {1, IDM_ABOUT, TEXT_MENU_ABOUT, false, nullptr, false},
+    {1, IDM_HOW_TO_PLAY, TEXT_MENU_HOW_TO_PLAY, false, nullptr, false},
 };
 
 // The "How to play" panel: the keys and the editor's mouse.
