@@ -7,6 +7,7 @@
 #define IDI_APP 1
 #define IDD_ABOUT 3
 #define IDR_MENU 8
+#define IDR_ACCELERATORS 12
 
 #define IDM_EXIT 2
 #define IDM_ABOUT 4
