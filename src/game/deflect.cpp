@@ -149,7 +149,7 @@ void UpdateShot(PlayState& s, int32_t slot, PlayReport* report) {
     const int32_t sx = direction ? DIR_STEP[direction - 1][0] : 0;
     const int32_t sy = direction ? DIR_STEP[direction - 1][1] : 0;
     if (ShotHitsBlock(s, slot)) {
-        Report(report, EVENT_BLOCK_HIT);
+        AddPlayEvent(report, EVENT_BLOCK_HIT);
         ++report->blockHits;
         s.impactActive = 1;
         s.impactX = x + 24 * sx;
@@ -189,14 +189,14 @@ void UpdateShot(PlayState& s, int32_t slot, PlayReport* report) {
         s.impactX = ix;
         s.impactY = iy;
         PushDeflector(s, deflector, slot);
-        Report(report, EVENT_DEFLECTOR_HIT);
+        AddPlayEvent(report, EVENT_DEFLECTOR_HIT);
         ++report->deflectorHits;
     }
 
     const int32_t balloon = HitBalloon(s, slot, report);
     if (balloon != -1) {
         s.popPending[balloon] = 1;
-        Report(report, EVENT_BALLOON_POP);
+        AddPlayEvent(report, EVENT_BALLOON_POP);
         ++report->balloonsPopped;
     }
 

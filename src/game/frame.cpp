@@ -112,6 +112,23 @@ void DrawFloorAndBorder() {
     for (int32_t k = FIRST_INNER; k <= LAST_INNER; ++k) DrawAt(&BorderBobs[7], 0, CELL_SIZE * k);
 }
 
+void RunWinSequence() {
+    if (!LevelWon) {
+        WinStartTick = GetClock();
+        LevelPlayed = CurrentLevel;
+        return;
+    }
+    if (GetClock() - WinStartTick > BANNER_DELAY_MS) DrawLevelBanner();
+    // The fanfare crowns the last level only: winning level 11 also leaves
+    // CurrentLevel at 12, so the level that was played decides.
+    if (GetClock() - WinStartTick > FINISHED_DELAY_MS && LevelPlayed == LAST_LEVEL && !FinishedPlayed &&
+        !OwnLevel) {
+        PlaySoundEffect(SoundFinished, 0);
+        FinishedPlayed = 1;
+    }
+    if (WinFrameHook) WinFrameHook();
+}
+
 }  // namespace
 
 void RunPiecesFrame() {
@@ -146,27 +163,6 @@ void RunPiecesFrame() {
     }
 }
 
-namespace {
-
-void RunWinSequence() {
-    if (!LevelWon) {
-        WinStartTick = GetClock();
-        LevelPlayed = CurrentLevel;
-        return;
-    }
-    if (GetClock() - WinStartTick > BANNER_DELAY_MS) DrawLevelBanner();
-    // The fanfare crowns the last level only: winning level 11 also leaves
-    // CurrentLevel at 12, so the level that was played decides.
-    if (GetClock() - WinStartTick > FINISHED_DELAY_MS && LevelPlayed == LAST_LEVEL && !FinishedPlayed &&
-        !OwnLevel) {
-        PlaySoundEffect(SoundFinished, 0);
-        FinishedPlayed = 1;
-    }
-    if (WinFrameHook) WinFrameHook();
-}
-
-}  // namespace
-
 void FireShot(int32_t direction) {
     if (!KeyReleased) return;
     FireShot(Play, direction, TankBob.x, TankBob.y);
@@ -174,7 +170,7 @@ void FireShot(int32_t direction) {
 }
 
 void ApplyPlayReport(const PlayReport& report) {
-    static const int32_t* const sounds[] = {&SoundHit, &SoundPop, &SoundBifald, &SoundThump};
+    static const int32_t* const sounds[] = {&SoundHit, &SoundPop, &SoundBifald, &SoundThump};  // by PlayEvent
     for (int32_t i = 0; i < report.eventCount; ++i) PlaySoundEffect(*sounds[report.events[i]], 0);
     // A board of the player's own leads nowhere.
     if (report.won && CurrentLevel < LAST_LEVEL && !OwnLevel) ++CurrentLevel;

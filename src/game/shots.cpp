@@ -39,7 +39,7 @@ const AheadTest UP_NEXT = {
 
 }  // namespace
 
-void Report(PlayReport* report, PlayEvent event) {
+void AddPlayEvent(PlayReport* report, PlayEvent event) {
     if (report->eventCount < PlayReport::MAX_EVENTS) report->events[report->eventCount++] = event;
 }
 
@@ -125,7 +125,7 @@ int32_t HitBalloon(PlayState& s, int32_t slot, PlayReport* report) {
         if (s.balloonsLeft == 0) {
             s.won = 1;
             report->won = true;
-            Report(report, EVENT_WIN);
+            AddPlayEvent(report, EVENT_WIN);
         }
         const int32_t cx = s.balloonX[k] / CELL_SIZE, cy = s.balloonY[k] / CELL_SIZE;
         if (cx >= 0 && cx < BOARD_CELLS && cy >= 0 && cy < BOARD_CELLS) s.board[cx][cy] = CELL_EMPTY;

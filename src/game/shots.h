@@ -27,4 +27,4 @@ inline int32_t LevelDeflectors(const PlayState& s) {
     return s.deflectorCount < MAX_DEFLECTORS ? s.deflectorCount : MAX_DEFLECTORS;
 }
 // Appends an event to the step's report.
-void Report(PlayReport* report, PlayEvent event);
+void AddPlayEvent(PlayReport* report, PlayEvent event);
