@@ -32,7 +32,9 @@
 namespace cellsolver {
 
 constexpr int SIDE = BOARD_CELLS;
-constexpr int CELLS = SIDE * SIDE;
+constexpr int STRIDE = 16;  // the board with a ring of cells beyond the field
+constexpr int CELLS = STRIDE * STRIDE;
+constexpr uint8_t CELL_OUT = 0xFF;  // beyond the field: acts as CELL_NONE, ends a shot
 constexpr uint16_t NO_PIECE = 0xFFFF;
 constexpr int PAIR_KIND = 4;
 
@@ -40,15 +42,15 @@ constexpr int PAIR_KIND = 4;
 struct Cells {
     uint8_t c[CELLS];
 };
-inline int Index(int cx, int cy) { return cx * SIDE + cy; }
+inline int Index(int cx, int cy) { return (cx + 1) * STRIDE + cy + 1; }
 
 // What never changes in a level: the blocks and the border, and which
 // balloon each balloon cell is.
 struct Level {
-    Cells base;           // balloons and deflectors taken out
+    Cells base;               // balloons and deflectors taken out
     int8_t balloonOf[CELLS];  // balloon number of a cell, -1 for none
+    int balloonCell[MAX_BALLOONS];
     int balloons = 0;
-    int deflectors = 0;
 };
 
 // A board as a search key: the balloons alive and the deflector pieces in
@@ -78,8 +80,8 @@ inline bool IsSingle(int code) { return code >= CELL_DEFLECTOR_0 && code <= CELL
 
 inline void MakeCells(const Level& lv, const Key& k, Cells* out) {
     *out = lv.base;
-    for (int i = 0; i < CELLS; ++i)
-        if (lv.balloonOf[i] >= 0 && (k.alive >> lv.balloonOf[i] & 1)) out->c[i] = CELL_BALLOON;
+    for (int b = 0; b < lv.balloons; ++b)
+        if (k.alive >> b & 1) out->c[lv.balloonCell[b]] = CELL_BALLOON;
     for (uint16_t p : k.piece) {
         if (p == NO_PIECE) break;
         out->c[p >> 3] = static_cast<uint8_t>((p & 7) == PAIR_KIND ? CELL_DEFLECTOR_PAIR : CELL_DEFLECTOR_0 + (p & 7));
@@ -105,17 +107,20 @@ inline Key MakeKey(const Level& lv, const Cells& cells) {
 inline Level LevelFromPlay(const PlayState& p, Cells* start) {
     Level lv;
     std::fill(std::begin(lv.balloonOf), std::end(lv.balloonOf), int8_t(-1));
+    std::fill(std::begin(lv.base.c), std::end(lv.base.c), CELL_OUT);
+    *start = lv.base;
     for (int cx = 0; cx < SIDE; ++cx)
         for (int cy = 0; cy < SIDE; ++cy) {
             const int32_t code = p.board[cx][cy];
             start->c[Index(cx, cy)] = static_cast<uint8_t>(code);
             const bool moves = code == CELL_BALLOON || IsSingle(code) || code == CELL_DEFLECTOR_PAIR;
             lv.base.c[Index(cx, cy)] = static_cast<uint8_t>(moves ? CELL_EMPTY : code);
-            lv.deflectors += IsSingle(code) ? 1 : code == CELL_DEFLECTOR_PAIR ? 2 : 0;
         }
-    for (int k = 0; k < p.balloonCount && k < MAX_BALLOONS; ++k)
-        lv.balloonOf[Index(p.balloonX[k] / CELL_SIZE, p.balloonY[k] / CELL_SIZE)] = static_cast<int8_t>(k);
-    lv.balloons = p.balloonCount;
+    for (int k = 0; k < p.balloonCount && k < MAX_BALLOONS; ++k) {
+        lv.balloonCell[k] = Index(p.balloonX[k] / CELL_SIZE, p.balloonY[k] / CELL_SIZE);
+        lv.balloonOf[lv.balloonCell[k]] = static_cast<int8_t>(k);
+        lv.balloons = k + 1;
+    }
     return lv;
 }
 
@@ -131,8 +136,7 @@ inline bool PutInPlay(const Cells& cells, PlayState* p) {
 }
 
 // Directions 0 left, 1 up, 2 right, 3 down (the game's codes minus 1).
-constexpr int DX[4] = {-1, 0, 1, 0};
-constexpr int DY[4] = {0, -1, 0, 1};
+constexpr int STEP[4] = {-STRIDE, -1, STRIDE, 1};
 constexpr int TURN_NONE = -1;
 // A single wedge by orientation and direction of flight: the new direction,
 // or TURN_NONE for a push.
@@ -143,18 +147,6 @@ constexpr int SINGLE_TURN[4][4] = {
     {1, TURN_NONE, TURN_NONE, 2},
 };
 
-// Where a flying shot has been since the last pop, by cell and direction.
-struct Guard {
-    uint32_t stamp[CELLS * 4] = {};
-    uint32_t generation = 0;
-    void Next() {
-        if (++generation == 0) {
-            std::fill(std::begin(stamp), std::end(stamp), 0u);
-            generation = 1;
-        }
-    }
-};
-
 // What one shot did to the board.
 struct Change {
     uint16_t popped = 0;  // balloon bits
@@ -163,62 +155,60 @@ struct Change {
     bool looped = false;  // caught in a closed loop of wedges
 };
 
-inline int CellOr(const Cells& b, int cx, int cy) {
-    return cx >= 0 && cx < SIDE && cy >= 0 && cy < SIDE ? b.c[Index(cx, cy)] : CELL_NONE;
-}
+inline bool IsDeflector(int code) { return IsSingle(code) || code == CELL_DEFLECTOR_PAIR; }
 
 // Fires from the entry (solver.h's numbering) and plays the shot and any
 // slide to rest on `b`.
-inline Change TraceShot(const Level& lv, Cells* b, int entry, Guard* guard) {
+//
+// The shot's way is fixed by its cell and direction while the board stays
+// as it is, so a shot that takes more steps than there are cells and
+// directions without popping has repeated one: it flies in a closed loop
+// for ever, and the board is what it is now. (Turning wedges act as
+// mirrors, so a shot from the border finds its way out again; the check
+// only makes certain that the trace ends.)
+inline Change TraceShot(const Level& lv, Cells* b, int entry) {
     Change ch;
     int32_t tx = 0, ty = 0;
     solver::EntryTank(entry, &tx, &ty);
-    int cx = tx / CELL_SIZE, cy = ty / CELL_SIZE, dir = solver::EntryDirection(entry) - 1;
-    guard->Next();
-    for (;;) {
-        if (cx < 0 || cx >= SIDE || cy < 0 || cy >= SIDE) return ch;
-        const int p = Index(cx, cy);
-        uint32_t& seen = guard->stamp[p * 4 + dir];
-        if (seen == guard->generation) {
+    int p = Index(tx / CELL_SIZE, ty / CELL_SIZE), dir = solver::EntryDirection(entry) - 1;
+    for (int steps = 0;; ++steps) {
+        const int own = b->c[p];
+        // The frame step meets a block one cell early when the shot's own
+        // cell is empty, but nothing else can happen in between.
+        if (own == CELL_OUT || own == CELL_BLOCK) return ch;
+        if (steps > 4 * CELLS) {
             ch.looped = true;
             return ch;
         }
-        seen = guard->generation;
-        const int own = b->c[p];
-        const int nx = cx + DX[dir], ny = cy + DY[dir];
-        const int next = CellOr(*b, nx, ny);
-        // The frame step meets a block one cell early when the shot's own
-        // cell is empty, but nothing else can happen in between.
-        if (own == CELL_BLOCK) return ch;
-        int qx = -1, qy = -1;  // the deflector the shot meets here
+        const int n = p + STEP[dir];
+        const int next = b->c[n];
+        int q = -1;  // the deflector the shot meets here
         if (dir >= 2) {
             // Flying right, wedges 1 and 2 turn it in their own cell; 0, 3
             // and pairs are met at the edge. Flying down, 2 and 3; 0, 1.
             const int turnA = dir == 2 ? CELL_DEFLECTOR_1 : CELL_DEFLECTOR_2;
-            const int turnB = turnA + 1;
-            if (own == turnA || own == turnB) qx = cx, qy = cy;
-            else if (IsSingle(next) || next == CELL_DEFLECTOR_PAIR) qx = nx, qy = ny;
-        } else {
-            if (IsSingle(next) || next == CELL_DEFLECTOR_PAIR) qx = nx, qy = ny;
+            if (own == turnA || own == turnA + 1) q = p;
+            else if (IsDeflector(next)) q = n;
+        } else if (IsDeflector(next)) {
+            q = n;
         }
         bool spent = false;
-        if (qx >= 0) {
-            const int q = Index(qx, qy);
+        if (q >= 0) {
             const int code = b->c[q];
             const int turn = code == CELL_DEFLECTOR_PAIR ? TURN_NONE : SINGLE_TURN[code - CELL_DEFLECTOR_0][dir];
             if (turn == TURN_NONE) {
                 spent = true;
-                const int mx = qx + DX[dir], my = qy + DY[dir];
-                const int target = CellOr(*b, mx, my);
+                const int m = q + STEP[dir];
+                const int target = b->c[m];
                 int becomes = -1;
                 if (target == CELL_EMPTY) becomes = code;
                 else if (code != CELL_DEFLECTOR_PAIR && IsSingle(target) && (code - target == 2 || target - code == 2))
                     becomes = CELL_DEFLECTOR_PAIR;  // opposite wedges interlock
                 if (becomes >= 0) {
                     b->c[q] = CELL_EMPTY;
-                    b->c[Index(mx, my)] = static_cast<uint8_t>(becomes);
+                    b->c[m] = static_cast<uint8_t>(becomes);
                     ch.from = static_cast<int16_t>(q);
-                    ch.to = static_cast<int16_t>(Index(mx, my));
+                    ch.to = static_cast<int16_t>(m);
                 }
             } else {
                 dir = turn;
@@ -227,11 +217,10 @@ inline Change TraceShot(const Level& lv, Cells* b, int entry, Guard* guard) {
         if (own == CELL_BALLOON && lv.balloonOf[p] >= 0) {
             b->c[p] = CELL_EMPTY;
             ch.popped |= static_cast<uint16_t>(1u << lv.balloonOf[p]);
-            guard->Next();
+            steps = 0;
         }
         if (spent) return ch;
-        if (qx >= 0) cx = qx, cy = qy;  // a turned shot leaves from the wedge's cell
-        else cx = nx, cy = ny;
+        p = q >= 0 ? q : n;  // a turned shot leaves from the wedge's cell
     }
 }
 
@@ -257,42 +246,45 @@ inline Key NextKey(const Key& k, const Cells& after, const Change& ch) {
 }
 
 // Every key met, with the board it came from and the shot that led to it.
+// A slot of the table holds the key's index + 1 (0 for free) and, above
+// it, the top of its hash, so that most probes need not read the key.
 struct KeySet {
     std::vector<Key> keys;
     std::vector<uint32_t> parent;
     std::vector<uint8_t> entry;
     std::vector<uint16_t> depth;
-    std::vector<uint32_t> table;  // index + 1, 0 for free
+    std::vector<uint64_t> table;
     uint32_t count = 0;
 
     KeySet() : table(1024, 0) {}
+    static uint64_t Tag(uint64_t h) { return h & 0xFFFFFFFF00000000ull; }
     int64_t Lookup(const Key& k) const {
+        const uint64_t h = HashKey(k);
         const size_t mask = table.size() - 1;
-        for (size_t h = HashKey(k) & mask;; h = (h + 1) & mask) {
-            if (table[h] == 0) return -1;
-            if (SameKey(keys[table[h] - 1], k)) return table[h] - 1;
+        for (size_t at = h & mask;; at = (at + 1) & mask) {
+            const uint64_t slot = table[at];
+            if (slot == 0) return -1;
+            if (Tag(slot) == Tag(h) && SameKey(keys[(slot & 0xFFFFFFFFu) - 1], k)) return (slot & 0xFFFFFFFFu) - 1;
         }
     }
     uint32_t Add(const Key& k, uint32_t from, int e, uint16_t d) {
         if (static_cast<uint64_t>(count + 1) * 2 >= table.size()) Grow();
-        const size_t mask = table.size() - 1;
-        size_t h = HashKey(k) & mask;
-        while (table[h]) h = (h + 1) & mask;
-        table[h] = count + 1;
+        Place(&table, HashKey(k), count);
         keys.push_back(k);
         parent.push_back(from);
         entry.push_back(static_cast<uint8_t>(e));
         depth.push_back(d);
         return count++;
     }
+    static void Place(std::vector<uint64_t>* t, uint64_t h, uint32_t i) {
+        const size_t mask = t->size() - 1;
+        size_t at = h & mask;
+        while ((*t)[at]) at = (at + 1) & mask;
+        (*t)[at] = Tag(h) | (i + 1u);
+    }
     void Grow() {
-        std::vector<uint32_t> bigger(table.size() * 2, 0);
-        const size_t mask = bigger.size() - 1;
-        for (uint32_t i = 0; i < count; ++i) {
-            size_t h = HashKey(keys[i]) & mask;
-            while (bigger[h]) h = (h + 1) & mask;
-            bigger[h] = i + 1;
-        }
+        std::vector<uint64_t> bigger(table.size() * 2, 0);
+        for (uint32_t i = 0; i < count; ++i) Place(&bigger, HashKey(keys[i]), i);
         table.swap(bigger);
     }
 };
@@ -341,7 +333,6 @@ inline bool ExpandDepth(const Search& s, uint32_t begin, uint32_t end, bool ever
     std::atomic<bool> late{false};
     const bool timed = deadline != NO_DEADLINE || cancel;
     auto work = [&]() {
-        Guard guard;
         Cells cells, after;
         for (uint32_t blk; (blk = nextBlock.fetch_add(1)) < blocks;) {
             if (timed && (late || (cancel && *cancel) || Clock::now() > deadline)) {
@@ -358,9 +349,12 @@ inline bool ExpandDepth(const Search& s, uint32_t begin, uint32_t end, bool ever
                 MakeCells(s.level, k, &cells);
                 for (int e = 0; e < solver::ENTRIES; ++e) {
                     after = cells;
-                    const Change ch = TraceShot(s.level, &after, e, &guard);
+                    const Change ch = TraceShot(s.level, &after, e);
+                    // Most shots change nothing: no board to look up.
+                    const bool same = ch.popped == 0 && ch.from < 0;
+                    if (same && !ch.looped) continue;
                     const Key n = NextKey(k, after, ch);
-                    const int64_t j = s.set.Lookup(n);
+                    const int64_t j = same ? i : s.set.Lookup(n);
                     if (j >= 0 && !everything && !ch.looped) continue;
                     Edge edge{i, static_cast<uint32_t>(j), static_cast<uint8_t>(e), ch.looped};
                     if (j < 0) {
@@ -477,9 +471,8 @@ inline solver::Result Explore(const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t max
 
 // Plays shots from the level's start; true if any of them loops.
 inline bool PlayShots(const Search& s, const std::vector<int>& shots, Cells* cells) {
-    Guard guard;
     bool looped = false;
-    for (int e : shots) looped |= TraceShot(s.level, cells, e, &guard).looped;
+    for (int e : shots) looped |= TraceShot(s.level, cells, e).looped;
     return looped;
 }
 
@@ -523,12 +516,11 @@ inline solver::Stats ComputeStats(const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t
     st.deadEnds = n - st.winnable;
 
     // Careless first and second shots from the start.
-    Guard guard;
     Cells start, first, second;
     MakeCells(s.level, s.set.keys[0], &start);
     for (int e1 = 0; e1 < solver::ENTRIES; ++e1) {
         first = start;
-        const Key k1 = NextKey(s.set.keys[0], first, TraceShot(s.level, &first, e1, &guard));
+        const Key k1 = NextKey(s.set.keys[0], first, TraceShot(s.level, &first, e1));
         const int64_t a = s.set.Lookup(k1);
         if (a < 0) continue;
         if (!alive[a]) {
@@ -538,7 +530,7 @@ inline solver::Stats ComputeStats(const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t
         if (s.won[a]) continue;
         for (int e2 = 0; e2 < solver::ENTRIES; ++e2) {
             second = first;
-            const int64_t b = s.set.Lookup(NextKey(k1, second, TraceShot(s.level, &second, e2, &guard)));
+            const int64_t b = s.set.Lookup(NextKey(k1, second, TraceShot(s.level, &second, e2)));
             if (b < 0) continue;
             ++st.secondShotsTried;
             if (!alive[b]) ++st.secondShotsDead;
