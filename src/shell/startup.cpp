@@ -60,7 +60,8 @@ int InitGame() {
 
     CreateFromStrip(&EmptyCellBob, SHEET_FLOOR, cycle);
 
-    for (int32_t j = 0; j < 8; ++j) {
+    static_assert(sizeof BorderBobs / sizeof BorderBobs[0] == SHEET_BORDER.count, "a sprite per border piece");
+    for (int32_t j = 0; j < SHEET_BORDER.count; ++j) {
         Create(&BorderBobs[j], 1, still);
         Cut(&BorderBobs[j], 0, SHEET_BORDER, j);
     }
@@ -86,7 +87,8 @@ int InitGame() {
 
     BuildTank();
 
-    for (int32_t j = 0; j < 7; ++j) {
+    static_assert(sizeof BannerBobs / sizeof BannerBobs[0] == SHEET_BANNER.count, "a sprite per banner letter");
+    for (int32_t j = 0; j < SHEET_BANNER.count; ++j) {
         Create(&BannerBobs[j], 1, still);
         Cut(&BannerBobs[j], 0, SHEET_BANNER, j);
     }
