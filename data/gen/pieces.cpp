@@ -1,5 +1,6 @@
 // Draws the sprite sheet pieces.bmp and the game's icon (tarno.ico for the
-// Windows resources, tarno-icon.xpm for the desktop) into OUTDIR.
+// Windows resources, tarno-icon.xpm for the window and tarno-SIZE.png for
+// the desktop's icon theme) into OUTDIR.
 //
 // The sheet's layout is game/sheet.h. Pure black is transparent in the game.
 #include <cstring>
@@ -8,6 +9,7 @@
 #include "draw.h"
 #include "game/sheet.h"
 #include "icon.h"
+#include "png.h"
 
 namespace {
 
@@ -505,6 +507,14 @@ int main(int argc, char** argv) {
         !WriteXpm((dir + "/tarno-icon.xpm").c_str(), quantised)) {
         std::perror("icon");
         return 1;
+    }
+    // The desktop's icons, each drawn at its own size from the same scene.
+    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+        const std::string name = dir + "/tarno-" + std::to_string(size) + ".png";
+        if (!WritePng(name.c_str(), size, RenderRgba(size, ICON_SIZE, IconScene))) {
+            std::perror(name.c_str());
+            return 1;
+        }
     }
     return 0;
 }

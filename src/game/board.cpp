@@ -35,9 +35,9 @@ void LevelFileName(int32_t level, char* name, int size) {
 void LoadLevelFile(int32_t level) {
     char name[32];
     LevelFileName(level, name, sizeof name);
-    // Read-write on purpose: a level that cannot be written is refused like
-    // a missing one, the same for play and the editor.
-    FILE* file = std::fopen(name, "r+b");
+    // Read only: the shipped levels of an installed game are not the
+    // player's to write, and a level that can be read must still load.
+    FILE* file = std::fopen(name, "rb");
     if (!file) {
         ShowError(OPEN_FAILED);
         return;
@@ -45,7 +45,10 @@ void LoadLevelFile(int32_t level) {
     // A short file replaces only the start; the rest keeps what it held.
     const size_t got = std::fread(LevelBuffer, 1, sizeof LevelBuffer, file);
     (void)got;
+    // Something that opens but cannot be read (a folder) is no level either.
+    const bool unreadable = std::ferror(file) != 0;
     std::fclose(file);
+    if (unreadable) ShowError(OPEN_FAILED);
 }
 
 void SaveLevelFile() {

@@ -1,8 +1,14 @@
 #!/usr/bin/env python3
-"""Plays the real Linux build under Xvfb as a player would, with xdotool, and
-checks what the screen shows, what the game stored and what it played.
+"""Plays the installed Linux game under Xvfb as a player would, with xdotool,
+and checks what the screen shows, what the game stored and what it played.
 
-usage: gtk_e2e.py --game PATH --run-dir DIR --demo PATH --solve PATH
+usage: gtk_e2e.py (--build DIR --cmake PATH | --root DIR --quick) --demo PATH --solve PATH
+
+--build installs that build into a staging root first; --root takes a tree
+already unpacked (from the Debian package), and --quick only starts the game
+there, checks its first frame and ends it. The game runs through its
+launcher, as the user nobody when the test runs as root, so it owns none of
+the installed files.
 
 Exit codes: 0 passed, 1 failed, 77 skipped (no Xvfb, xdotool or ImageMagick,
 or no game data built).
@@ -18,6 +24,7 @@ import tempfile
 import time
 
 SKIP = 77
+NOBODY = 65534
 FIELD = 672
 CELL = 48
 
@@ -46,6 +53,15 @@ class Picture:
     def pixel(self, x, y):
         i = (y * self.width + x) * 3
         return tuple(self.rgb[i:i + 3])
+
+    def doubled(self):
+        """Every pixel as 2 by 2, as the window shows the field at scale 2."""
+        rows = []
+        for y in range(self.height):
+            row = self.rgb[y * self.width * 3:(y + 1) * self.width * 3]
+            wide = b"".join(row[i:i + 3] * 2 for i in range(0, len(row), 3))
+            rows += [wide, wide]
+        return Picture(self.width * 2, self.height * 2, b"".join(rows))
 
     def crop(self, left, top, width, height):
         rows = []
@@ -118,7 +134,7 @@ class Session:
     def start_display(self):
         read_end, write_end = os.pipe()
         self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1600x1500x24", "-nolisten", "tcp"],
             pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_end)
         number = b""
@@ -138,6 +154,7 @@ class Session:
             "DISPLAY": ":" + number.decode().strip(),
             "HOME": os.path.join(self.tmp, "home"),
             "XDG_CONFIG_HOME": os.path.join(self.tmp, "config"),
+            "XDG_DATA_HOME": os.path.join(self.tmp, "data-home"),
             "ALSOFT_CONF": os.path.join(self.tmp, "alsoft.conf"),
             "GDK_BACKEND": "x11",
             "NO_AT_BRIDGE": "1",
@@ -146,7 +163,11 @@ class Session:
         })
         for name in ("WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "GTK_THEME", "GDK_SCALE"):
             env.pop(name, None)
-        os.makedirs(env["HOME"], exist_ok=True)
+        # The player's own folders; everything else is someone else's.
+        for name in ("HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME"):
+            os.makedirs(env[name], exist_ok=True)
+            if os.geteuid() == 0:
+                os.chown(env[name], NOBODY, NOBODY)
         self.env = env
 
     def run(self, *command, timeout=15, check_rc=True):
@@ -158,9 +179,11 @@ class Session:
     def xdotool(self, *words, timeout=15):
         return self.run("xdotool", *words, timeout=timeout)
 
-    def start_game(self, run_dir):
+    def start_game(self, launcher):
         self.output = open(os.path.join(self.tmp, "game-output.txt"), "wb")
-        self.game = subprocess.Popen([self.args.game], cwd=run_dir, env=self.env,
+        player = ["setpriv", "--reuid=%d" % NOBODY, "--regid=%d" % NOBODY, "--clear-groups"] \
+            if os.geteuid() == 0 else []
+        self.game = subprocess.Popen(player + [launcher], cwd="/", env=self.env,
                                      stdout=self.output, stderr=subprocess.STDOUT)
         ids = self.xdotool("search", "--sync", "--onlyvisible", "--name", "^Tarno$", timeout=30).split()
         self.window = ids[0]
@@ -176,6 +199,9 @@ class Session:
             time.sleep(0.1)
         fx, fy = (int(v) for v in self.said().get("field", "0 0").split())
         self.origin = (geometry["X"] + fx, geometry["Y"] + fy)
+        self.menu_height = fy
+        self.status_height = geometry["HEIGHT"] - fy - FIELD
+        self.scale = 1
 
     def said(self):
         """What the game printed: its last line of each kind ("field", "status")."""
@@ -189,6 +215,29 @@ class Session:
     def status(self):
         return self.said().get("status", "")
 
+    def resize(self, width, height):
+        """Resizes the window; the field then sits centred under the menu bar,
+        at the largest whole scale that fits, or a smooth one below 1."""
+        self.xdotool("windowsize", "--sync", self.window, str(width), str(height))
+        time.sleep(0.5)
+        geometry = {}
+        for line in self.xdotool("getwindowgeometry", "--shell", self.window).splitlines():
+            key, _, value = line.partition("=")
+            geometry[key] = int(value) if value.lstrip("-").isdigit() else value
+        w, h = geometry["WIDTH"], geometry["HEIGHT"] - self.menu_height
+        room = min(w, h)
+        self.scale = room // FIELD if room >= FIELD else room / FIELD
+        side = FIELD * self.scale
+        self.origin = (geometry["X"] + int((w - side) // 2), geometry["Y"] + self.menu_height + int((h - side) // 2))
+        return (w, h)
+
+    def click_cell(self, button, cell):
+        """Clicks the middle of a board cell where the window shows it."""
+        x = self.origin[0] + int((cell[0] * CELL + CELL // 2) * self.scale)
+        y = self.origin[1] + int((cell[1] * CELL + CELL // 2) * self.scale)
+        self.xdotool("mousemove", "--sync", str(x), str(y), "click", "1" if button == "left" else "3")
+        time.sleep(0.4)
+
     def focus(self):
         self.xdotool("windowfocus", "--sync", self.window)
         time.sleep(0.2)
@@ -198,7 +247,8 @@ class Session:
                                        capture_output=True, timeout=20, check=True).stdout)
 
     def field(self):
-        return self.screen().crop(self.origin[0], self.origin[1], FIELD, FIELD)
+        side = int(FIELD * self.scale)
+        return self.screen().crop(self.origin[0], self.origin[1], side, side)
 
     def hold(self, key, seconds):
         # One xdotool run, so the hold lasts what it says.
@@ -426,10 +476,25 @@ def audio_peak(path):
     return 0.0
 
 
+def install(args, tmp):
+    """The staging root: the build installed under /usr, or the unpacked tree."""
+    if args.root:
+        return args.root
+    stage = os.path.join(tmp, "stage")
+    env = dict(os.environ, DESTDIR=stage)
+    result = subprocess.run([args.cmake, "--install", args.build, "--prefix", "/usr"], env=env,
+                            capture_output=True, timeout=120)
+    if result.returncode != 0:
+        raise RuntimeError("cmake --install failed: %s" % result.stdout.decode(errors="replace")[-2000:])
+    return stage
+
+
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("--game", required=True)
-    parser.add_argument("--run-dir", required=True)
+    parser.add_argument("--build")
+    parser.add_argument("--cmake")
+    parser.add_argument("--root")
+    parser.add_argument("--quick", action="store_true")
     parser.add_argument("--demo", required=True)
     parser.add_argument("--solve", required=True)
     args = parser.parse_args()
@@ -438,26 +503,31 @@ def main():
         if not shutil.which(tool):
             log("skipped: %s is not installed" % tool)
             return SKIP
-    # The data is part of every build: its absence is a fault, not a reason to skip.
-    for name in ("pieces.bmp", "level1.dat", "level2.dat"):
-        if not os.path.exists(os.path.join(args.run_dir, name)):
-            log("FAIL %s has not been built" % name)
-            return 1
-    for tool in (args.game, args.demo, args.solve):
+    for tool in (args.demo, args.solve):
         if not os.access(tool, os.X_OK):
             log("skipped: %s has not been built" % tool)
             return SKIP
 
     tmp = tempfile.mkdtemp(prefix="tarno-e2e-")
+    os.chmod(tmp, 0o755)
+    try:
+        root = install(args, tmp)
+    except (RuntimeError, subprocess.SubprocessError) as error:
+        log("FAIL %s" % error)
+        return 1
+    shared = os.path.join(root, "usr", "share", "tarno")
+    # The data is part of every build: its absence is a fault, not a reason to skip.
+    for name in ("pieces.bmp", "level1.dat", "level2.dat"):
+        if not os.path.exists(os.path.join(shared, name)):
+            log("FAIL %s is not installed" % name)
+            return 1
     data_dir = os.path.join(tmp, "data")
-    os.makedirs(data_dir)
-    for name in os.listdir(args.run_dir):
-        path = os.path.join(args.run_dir, name)
-        if os.path.isfile(path) and name not in ("tarno", "level.dat"):
-            shutil.copy(path, data_dir)
-    run_dir = os.path.join(tmp, "run")
-    shutil.copytree(data_dir, run_dir)
-    wave_file = os.path.join(tmp, "mixed.wav")
+    shutil.copytree(shared, data_dir)
+    sound_dir = os.path.join(tmp, "sound")
+    os.makedirs(sound_dir)
+    if os.geteuid() == 0:
+        os.chown(sound_dir, NOBODY, NOBODY)
+    wave_file = os.path.join(sound_dir, "mixed.wav")
     with open(os.path.join(tmp, "alsoft.conf"), "w") as f:
         f.write("[general]\ndrivers = wave\nchannels = mono\nsample-type = int16\n[wave]\nfile = %s\n" % wave_file)
     progress = os.path.join(tmp, "config", "tarno", "level")
@@ -465,8 +535,15 @@ def main():
     s = Session(args, tmp)
     try:
         s.start_display()
-        s.start_game(run_dir)
-        play(s, args, tmp, data_dir, progress, wave_file)
+        # Under /usr the launcher is where Debian keeps games.
+        launcher = os.path.join(root, "usr", "games", "tarno")
+        if not os.path.exists(launcher):
+            launcher = os.path.join(root, "usr", "bin", "tarno")
+        s.start_game(launcher)
+        if args.quick:
+            start_only(s, args, tmp, data_dir)
+        else:
+            play(s, args, tmp, data_dir, progress, wave_file)
     except (RuntimeError, subprocess.SubprocessError, OSError, ValueError) as error:
         check(False, "the session ran to its end: %s" % error)
     finally:
@@ -477,6 +554,54 @@ def main():
         return 1
     shutil.rmtree(tmp, ignore_errors=True)
     return 0
+
+
+def quit_with_esc(s):
+    s.focus()
+    s.hold("Escape", 0.1)
+    try:
+        code = s.game.wait(timeout=10)
+    except subprocess.TimeoutExpired:
+        code = None
+    check(code == 0, "Esc ends the game with exit code 0 (%s)" % code)
+
+
+def start_only(s, args, tmp, data_dir):
+    first = demo_picture(args, data_dir, tmp, "first", "wait 1")
+    time.sleep(0.5)
+    compare(wait_settled(s), first, "first frame of level 1 matches the headless picture", dump_dir=tmp)
+    check(not s.popups(), "no message box at the start")
+    quit_with_esc(s)
+
+
+def edit_in_scaled_window(s, args, tmp, data_dir):
+    """The editor in a resized window: at 1400 by 1400 the field is shown at
+    twice its size, pixel for pixel; at 400 by 400 it is squeezed, and in
+    both a click reaches the cell under the pointer. D then S saves the
+    board in the player's own data folder."""
+    s.hold("d", 0.1)
+    time.sleep(0.3)
+    room = s.resize(1400, 1400)
+    check(s.scale == 2, "at 1400 by 1400 the field is shown at scale 2 (room %s)" % (room,))
+    s.click_cell("left", (3, 4))
+    blank = "keys d\nwait 2\nkeys\nwait 2\n"
+    one = demo_picture(args, data_dir, tmp, "edit-one", blank + "click left 168 216\nwait 12")
+    compare(wait_settled(s), one.doubled(), "the editor at scale 2 matches the headless picture doubled",
+            dump_dir=tmp)
+    room = s.resize(400, 400)
+    check(0 < s.scale < 1, "at 400 by 400 the field is squeezed (scale %.3f)" % s.scale)
+    s.click_cell("left", (10, 7))
+    s.resize(1400, 1400)
+    two = demo_picture(args, data_dir, tmp, "edit-two", blank + "click left 168 216\nwait 12\n"
+                       "click left 504 360\nwait 12")
+    compare(wait_settled(s), two.doubled(), "a click in the squeezed field reached its cell", dump_dir=tmp)
+    s.hold("s", 0.1)
+    time.sleep(0.5)
+    saved = os.path.join(s.env["XDG_DATA_HOME"], "tarno", "level.dat")
+    data = open(saved, "rb").read() if os.path.exists(saved) else b""
+    check(len(data) == 300 and data[3 * 14 + 4] == 16 and data[10 * 14 + 7] == 16,
+          "S saved the edited board as level.dat in the player's data folder (%d bytes)" % len(data))
+    s.hold("Return", 0.1)
 
 
 def play(s, args, tmp, data_dir, progress, wave_file):
@@ -553,21 +678,16 @@ def play(s, args, tmp, data_dir, progress, wave_file):
     compare(wait_settled(s), before, "after Ctrl+Z the board is as before the shot", region=inner, dump_dir=tmp)
 
     # The About dialog: a second window titled Tarno, closed by its OK.
-    s.tap("F10", "Right", "Right", "Down", "Return")
+    s.tap("F10", "Right", "Right", "Right", "Down", "Return")
     time.sleep(0.5)
     check(len(s.visible_titled()) == 2, "About opens a second window titled Tarno")
     s.tap("Return")
     time.sleep(0.3)
     check(len(s.visible_titled()) == 1, "OK closes the About dialog")
 
-    # Esc ends the game with exit code 0.
     s.focus()
-    s.hold("Escape", 0.1)
-    try:
-        code = s.game.wait(timeout=10)
-    except subprocess.TimeoutExpired:
-        code = None
-    check(code == 0, "Esc ends the game with exit code 0 (%s)" % code)
+    edit_in_scaled_window(s, args, tmp, data_dir)
+    quit_with_esc(s)
 
     # The shots were heard: the recording holds sound, not silence.
     if os.path.exists(os.path.join(data_dir, "shot.wav")):

@@ -16,6 +16,8 @@ saved level the game starts with:
 
     #saved 3
     #missing 5      (no level5.dat)
+    #readonly 1     (level1.dat can be read but not written: the demo then
+                     runs as a user other than the file's owner)
     #board 1
     #| ............   (twelve rows of twelve cells, top row first)
 
@@ -123,7 +125,16 @@ def main():
             if name.endswith((".dat", ".bmp", ".wav", ".idx")):
                 shutil.copy(os.path.join(args.data, name), work)
         write_boards(lines, work, cell_codes(os.path.abspath(args.levelc)))
-        run = subprocess.run([os.path.abspath(args.demo), os.path.abspath(args.script)],
+        command = [os.path.abspath(args.demo), os.path.abspath(args.script)]
+        readonly = [m.group(1) for m in (re.match(r"#readonly\s+(\d+)", l) for l in lines) if m]
+        for n in readonly:
+            os.chmod(os.path.join(work, f"level{n}.dat"), 0o444)
+        if readonly and os.geteuid() == 0:
+            # Root writes any file: play as nobody, who may write the folder
+            # (the screenshots) but not the read-only levels.
+            os.chmod(work, 0o777)
+            command = ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"] + command
+        run = subprocess.run(command,
                              cwd=work, capture_output=True, text=True, env=env, timeout=300)
         if run.returncode != 0:
             print(run.stderr, file=sys.stderr)

@@ -1,6 +1,7 @@
 // The Linux desktop front end: one GTK window with the menu bar and the
 // field, the display's frame clock driving the game's frames, key and mouse
-// events, the About dialog and message boxes, the progress file.
+// events, the About dialog and message boxes, the progress file. The window
+// may be resized or made full screen: the field scales with it.
 #include <gtk/gtk.h>
 
 #include <climits>
@@ -10,6 +11,7 @@
 #include <cstring>
 
 #include "menu_table.h"
+#include "platform/gtk/field_view.h"
 #include "platform/gtk/keymap.h"
 #include "platform/gtk/pacing.h"
 #include "platform/gtk/progress_file.h"
@@ -30,12 +32,14 @@ bool Checked[MAX_COMMAND_ID];
 bool Marking = false;  // setting a mark activates the item: not a command
 GtkWidget* MenuItems[MAX_COMMAND_ID];
 GtkWidget* Menus[MAX_MENUS];
+GtkWidget* MenuBar = nullptr;
 int MenuCount = 0;
 GdkPixbuf* Icon = nullptr;
 cairo_surface_t* FieldImage = nullptr;
 
 uint8_t Keys[256];
 bool QuitRequested = false;
+bool FullScreen = false;
 bool InFrame = false;
 int ModalDepth = 0;
 FramePacer Pacer;
@@ -75,10 +79,13 @@ bool FramesMayRun() {
            !MenuOpen();
 }
 
-// The field is drawn 1:1 and centred should the window be wider.
-void FieldOrigin(double* x, double* y) {
-    *x = std::floor((gtk_widget_get_allocated_width(Field) - FIELD_SIZE) / 2.0);
-    *y = std::floor((gtk_widget_get_allocated_height(Field) - FIELD_SIZE) / 2.0);
+// The field's place in the drawing area, in device pixels: on a HiDPI
+// screen a widget pixel is several device pixels, and the field is scaled
+// for those, so it stays crisp.
+FieldView CurrentView(int* deviceScale) {
+    *deviceScale = gtk_widget_get_scale_factor(Field);
+    return PlaceField(gtk_widget_get_allocated_width(Field) * *deviceScale,
+                      gtk_widget_get_allocated_height(Field) * *deviceScale, FIELD_SIZE);
 }
 
 // ---- Frames ---------------------------------------------------------------
@@ -91,10 +98,10 @@ void ShowStatus() {
     static bool placed = false;
     if (PrintStatus && !placed && Field && Window && gtk_widget_get_mapped(Field)) {
         // Where the field's pixels start in the window, for tests that look at them.
-        int fx = 0, fy = 0;
-        double ox, oy;
-        FieldOrigin(&ox, &oy);
-        gtk_widget_translate_coordinates(Field, Window, static_cast<int>(ox), static_cast<int>(oy), &fx, &fy);
+        int fx = 0, fy = 0, deviceScale = 1;
+        const FieldView view = CurrentView(&deviceScale);
+        gtk_widget_translate_coordinates(Field, Window, static_cast<int>(view.left / deviceScale),
+                                         static_cast<int>(view.top / deviceScale), &fx, &fy);
         std::printf("field: %d %d\n", fx, fy);
         std::fflush(stdout);
         placed = true;
@@ -124,14 +131,22 @@ gboolean OnTick(GtkWidget*, GdkFrameClock* clock, gpointer) {
 }
 
 gboolean OnDraw(GtkWidget*, cairo_t* cr, gpointer) {
-    double x, y;
-    FieldOrigin(&x, &y);
+    int deviceScale = 1;
+    const FieldView view = CurrentView(&deviceScale);
     cairo_set_source_rgb(cr, 0, 0, 0);
     cairo_paint(cr);
-    cairo_set_source_surface(cr, FieldImage, x, y);
-    // Crisp pixels when a HiDPI display scales the field up.
-    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
-    cairo_paint(cr);
+    if (view.scale <= 0) return FALSE;
+    cairo_save(cr);
+    cairo_scale(cr, 1.0 / deviceScale, 1.0 / deviceScale);
+    cairo_translate(cr, view.left, view.top);
+    cairo_scale(cr, view.scale, view.scale);
+    cairo_set_source_surface(cr, FieldImage, 0, 0);
+    // Whole factors repeat each pixel; only a field squeezed below its size
+    // is filtered, so that it stays legible.
+    cairo_pattern_set_filter(cairo_get_source(cr), view.whole ? CAIRO_FILTER_NEAREST : CAIRO_FILTER_GOOD);
+    cairo_rectangle(cr, 0, 0, FIELD_SIZE, FIELD_SIZE);
+    cairo_fill(cr);
+    cairo_restore(cr);
     if (BenchFrames > 0 && FramesShown > 0 && FramesShown < LONG_MAX) {
         if (FramesShown == 1) {
             std::printf("first frame %.1f ms\n", (g_get_monotonic_time() - StartUs) / 1000.0);
@@ -147,7 +162,21 @@ gboolean OnDraw(GtkWidget*, cairo_t* cr, gpointer) {
 
 // ---- Input ----------------------------------------------------------------
 
+void ToggleFullScreen() {
+    if (FullScreen) gtk_window_unfullscreen(GTK_WINDOW(Window));
+    else gtk_window_fullscreen(GTK_WINDOW(Window));
+}
+
+gboolean OnWindowState(GtkWidget*, GdkEventWindowState* event, gpointer) {
+    FullScreen = (event->new_window_state & GDK_WINDOW_STATE_FULLSCREEN) != 0;
+    return FALSE;
+}
+
 gboolean OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer) {
+    if (event->keyval == GDK_KEY_F11) {
+        ToggleFullScreen();
+        return TRUE;
+    }
     const uint8_t code = ScanCodeForKey(event->hardware_keycode, event->keyval);
     if (code) Keys[code] = 0x80;
     return FALSE;  // menu keys (F10, Alt+F) still reach the menu bar
@@ -168,11 +197,10 @@ gboolean OnFocusOut(GtkWidget*, GdkEventFocus*, gpointer) {
 
 gboolean OnButtonPress(GtkWidget*, GdkEventButton* event, gpointer) {
     if (event->type != GDK_BUTTON_PRESS) return FALSE;  // not the extra double-click events
-    double ox, oy;
-    FieldOrigin(&ox, &oy);
-    const int32_t x = static_cast<int32_t>(std::floor(event->x - ox));
-    const int32_t y = static_cast<int32_t>(std::floor(event->y - oy));
-    if (x < 0 || y < 0 || x >= FIELD_SIZE || y >= FIELD_SIZE) return FALSE;
+    int deviceScale = 1;
+    const FieldView view = CurrentView(&deviceScale);
+    int32_t x = 0, y = 0;
+    if (!ViewToField(view, event->x * deviceScale, event->y * deviceScale, FIELD_SIZE, &x, &y)) return FALSE;
     if (event->button == GDK_BUTTON_PRIMARY) OnLeftButtonDown(x, y);
     else if (event->button == GDK_BUTTON_SECONDARY) OnRightButtonDown(x, y);
     return TRUE;
@@ -230,6 +258,8 @@ void AddKey(GtkWidget* item, int id, const char* text, GtkAccelGroup* accels) {
     }
 }
 
+void OnFullScreenActivate(GtkMenuItem*, gpointer) { ToggleFullScreen(); }
+
 void OnMenuShow(GtkWidget*, gpointer) { ClearKeys(); }
 
 // "&File" becomes "_File"; a literal underscore is doubled.
@@ -270,26 +300,64 @@ GtkWidget* BuildMenuBar(GtkAccelGroup* accels) {
             if (e.id > 0 && e.id < MAX_COMMAND_ID) MenuItems[e.id] = item;
         }
     }
+    // The desktop's own menu, before Help: the game's commands stay as they are.
+    GtkWidget* view = gtk_menu_item_new_with_mnemonic("_View");
+    gtk_menu_shell_insert(GTK_MENU_SHELL(bar), view, 1);
+    GtkWidget* full = gtk_menu_item_new_with_mnemonic("_Full Screen");
+    gtk_accel_label_set_accel(GTK_ACCEL_LABEL(gtk_bin_get_child(GTK_BIN(full))), GDK_KEY_F11, GdkModifierType(0));
+    gtk_menu_shell_append(GTK_MENU_SHELL(NewMenu(view)), full);
+    g_signal_connect(full, "activate", G_CALLBACK(OnFullScreenActivate), nullptr);
     return bar;
 }
 
 // ---- Window ---------------------------------------------------------------
 
+// The first window shows the field 1:1 if the screen's work area (less the
+// panels) holds it with the menu bar and a title bar, and smaller if not,
+// as on a 1366 by 768 laptop.
+void SizeFirstWindow() {
+    constexpr int TITLE_BAR_ROOM = 40;  // the window manager's decoration, roughly
+    int side = FIELD_SIZE;
+    int menuHeight = 0;
+    gtk_widget_show_all(MenuBar);  // a hidden menu bar asks for no room
+    gtk_widget_get_preferred_height(MenuBar, nullptr, &menuHeight);
+    GdkDisplay* display = gdk_display_get_default();
+    GdkMonitor* monitor = display ? gdk_display_get_primary_monitor(display) : nullptr;
+    if (!monitor && display) monitor = gdk_display_get_monitor(display, 0);
+    if (monitor) {
+        GdkRectangle area;
+        gdk_monitor_get_workarea(monitor, &area);
+        const int fitsHigh = area.height - menuHeight - TITLE_BAR_ROOM;
+        if (fitsHigh < side) side = fitsHigh;
+        if (area.width < side) side = area.width;
+        if (side < FIELD_SIZE / 4) side = FIELD_SIZE / 4;
+    }
+    int statusHeight = 0;
+    gtk_widget_show(Status);
+    gtk_widget_get_preferred_height(Status, nullptr, &statusHeight);
+    gtk_window_set_default_size(GTK_WINDOW(Window), side, side + menuHeight + statusHeight);
+}
+
 void BuildWindow() {
     Window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
     gtk_window_set_title(GTK_WINDOW(Window), TEXT_TITLE);
-    gtk_window_set_resizable(GTK_WINDOW(Window), FALSE);
+    // The installed icon theme's, drawn at every size, where there is one;
+    // the game's own small one otherwise.
     Icon = gdk_pixbuf_new_from_file(ICON_FILE, nullptr);
-    if (Icon) gtk_window_set_icon(GTK_WINDOW(Window), Icon);
+    if (gtk_icon_theme_has_icon(gtk_icon_theme_get_default(), "tarno"))
+        gtk_window_set_icon_name(GTK_WINDOW(Window), "tarno");
+    else if (Icon)
+        gtk_window_set_icon(GTK_WINDOW(Window), Icon);
 
     GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
     gtk_container_add(GTK_CONTAINER(Window), box);
     GtkAccelGroup* accels = gtk_accel_group_new();
     gtk_window_add_accel_group(GTK_WINDOW(Window), accels);
-    gtk_box_pack_start(GTK_BOX(box), BuildMenuBar(accels), FALSE, FALSE, 0);
+    MenuBar = BuildMenuBar(accels);
+    gtk_box_pack_start(GTK_BOX(box), MenuBar, FALSE, FALSE, 0);
 
     Field = gtk_drawing_area_new();
-    gtk_widget_set_size_request(Field, FIELD_SIZE, FIELD_SIZE);
+    gtk_widget_set_size_request(Field, FIELD_SIZE / 4, FIELD_SIZE / 4);
     gtk_widget_add_events(Field, GDK_BUTTON_PRESS_MASK);
     gtk_box_pack_start(GTK_BOX(box), Field, TRUE, TRUE, 0);
 
@@ -313,6 +381,8 @@ void BuildWindow() {
     g_signal_connect(Window, "key-release-event", G_CALLBACK(OnKeyRelease), nullptr);
     g_signal_connect(Window, "focus-out-event", G_CALLBACK(OnFocusOut), nullptr);
     g_signal_connect(Window, "delete-event", G_CALLBACK(OnDelete), nullptr);
+    g_signal_connect(Window, "window-state-event", G_CALLBACK(OnWindowState), nullptr);
+    SizeFirstWindow();
 }
 
 // Runs a dialog modally; no frame runs meanwhile, and keys held when it

@@ -97,12 +97,27 @@ HWND CreateGameWindow(HINSTANCE instance) {
     windowClass.lpszClassName = CLASS_NAME;
     if (!RegisterClassA(&windowClass)) return nullptr;
     GameInstance = instance;
-    HWND window = CreateWindowExA(0, CLASS_NAME, TEXT_TITLE, WS_OVERLAPPED | WS_SYSMENU | WS_VISIBLE, 100, 10,
-                                  672, 672, nullptr, nullptr, instance, nullptr);
+    // The frame, title and menu go around the field, not into it: a client
+    // area of exactly the field's size shows it 1:1 with square cells. An
+    // overlapped window gets its caption implicitly, so the sizing counts it.
+    const DWORD style = WS_OVERLAPPED | WS_SYSMENU | WS_VISIBLE;
+    RECT outer{0, 0, FIELD_SIZE, FIELD_SIZE};
+    AdjustWindowRectEx(&outer, style | WS_CAPTION, TRUE, 0);
+    HWND window = CreateWindowExA(0, CLASS_NAME, TEXT_TITLE, style, 100, 10, outer.right - outer.left,
+                                  outer.bottom - outer.top, nullptr, nullptr, instance, nullptr);
     if (!window) {
         UnregisterClassA(CLASS_NAME, instance);
         GameWindow = nullptr;
         return nullptr;
+    }
+    // Whatever the frame turned out to be (a menu bar that wraps, a theme's
+    // borders), grow or shrink the window by what the client area misses.
+    RECT client, frame;
+    if (GetClientRect(window, &client) && GetWindowRect(window, &frame)) {
+        const int dx = FIELD_SIZE - (client.right - client.left), dy = FIELD_SIZE - (client.bottom - client.top);
+        if (dx || dy)
+            SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left + dx, frame.bottom - frame.top + dy,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     GameWindow = window;
     return window;
