@@ -16,7 +16,7 @@
 #include "game/frame.h"
 #include "game/sprites.h"
 #include "lib/input.h"
-#include "leveltext.h"
+#include "game/leveltext.h"
 #include "platform/headless/headless.h"
 #include "shell/shell.h"
 

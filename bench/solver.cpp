@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "cellsolver.h"
-#include "leveltext.h"
+#include "game/leveltext.h"
+#include "solver/cellsolver.h"
 
 namespace {
 

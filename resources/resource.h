@@ -7,10 +7,16 @@
 #define IDI_APP 1
 #define IDD_ABOUT 3
 #define IDR_MENU 8
+#define IDR_ACCELERATORS 12
 
 #define IDM_EXIT 2
 #define IDM_ABOUT 4
 #define IDM_RESET 5
+#define IDM_UNDO 6
+#define IDM_REDO 7
+#define IDM_HINT 9
+#define IDM_OPEN_LEVEL 10
+#define IDM_HOW_TO_PLAY 11
 #define IDM_LEVEL1 21
 #define IDM_LEVEL12 32
 
@@ -22,5 +28,18 @@
 #define TEXT_MENU_HELP "&Help"
 #define TEXT_MENU_ABOUT "&About Tarno"
 #define TEXT_VERSION "1.0"
+#define TEXT_MENU_EDIT "&Edit"
+#define TEXT_MENU_UNDO "Undo"
+#define TEXT_MENU_REDO "Redo"
+#define TEXT_MENU_HINT "Hint"
+#define TEXT_MENU_OPEN_LEVEL "Open level\xE2\x80\xA6"
+#define TEXT_MENU_HOW_TO_PLAY "How to play"
+/* The keys each item shows beside its text. */
+#define KEY_RESET "R"
+#define KEY_EXIT "Esc"
+#define KEY_UNDO "Ctrl+Z"
+#define KEY_REDO "Ctrl+Shift+Z"
+#define KEY_HINT "H"
+#define KEY_OPEN_LEVEL "Ctrl+O"
 
 #endif

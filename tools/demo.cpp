@@ -18,6 +18,7 @@
 #include "editor/editor.h"
 #include "game/board.h"
 #include "game/frame.h"
+#include "game/history.h"
 #include "game/play.h"
 #include "game/sprites.h"
 #include "lib/display.h"
@@ -25,6 +26,7 @@
 #include "lib/sound.h"
 #include "platform/headless/headless.h"
 #include "shell/shell.h"
+#include "solver/solver.h"
 
 namespace {
 
@@ -38,6 +40,7 @@ const KeyName KEYS[] = {
     {"left", DIK_LEFT, 0}, {"up", DIK_UP, 0}, {"right", DIK_RIGHT, 0}, {"down", DIK_DOWN, 0},
     {"r", DIK_R, 0},       {"d", DIK_D, 0},   {"s", DIK_S, 0},         {"l", DIK_L, 0},
     {"esc", 0x01, VK_ESCAPE_KEY}, {"enter", 0x1C, VK_RETURN_KEY},
+    {"u", DIK_U, 0},       {"y", DIK_Y, 0},   {"h", DIK_H, 0},         {"p", DIK_P, 0},
 };
 
 const KeyName* FindKey(const std::string& name) {
@@ -135,7 +138,19 @@ void Dump() {
     o << "],\"about\":" << HeadlessAboutShown() << ",\"saved\":";
     if (HeadlessProgressPresent()) o << int(HeadlessProgress());
     else o << "null";
-    o << "}";
+    // The solver's answer is waited for, so that a demo reads the same every run.
+    WaitForAdvice();
+    const int32_t par = LevelPar();
+    o << ",\"shotsFired\":" << ShotsFired << ",\"par\":";
+    if (par > 0) o << par;
+    else o << "null";
+    const int8_t lost = AdviceLost();
+    o << ",\"lost\":" << (lost < 0 ? "null" : lost ? "true" : "false") << ",\"hint\":";
+    const int32_t hint = AdviceHintEntry();
+    if (hint >= 0) o << "{\"entry\":" << JsonString(solver::EntryName(hint)) << "}";
+    else o << "null";
+    o << ",\"undoDepth\":" << UndoDepth() << ",\"redoDepth\":" << RedoDepth() << ",\"status\":" << JsonString(StatusLine())
+      << "}";
     std::printf("%s\n", o.str().c_str());
     std::fflush(stdout);
 }

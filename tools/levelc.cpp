@@ -5,10 +5,11 @@
 //                                      its cell code: "CHAR CODE" a line
 // The source format is described in leveltext.h.
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "leveltext.h"
+#include "game/leveltext.h"
 
 namespace {
 
@@ -16,7 +17,8 @@ int Usage() {
     std::fprintf(stderr,
                  "usage: tarno-levelc SRC.txt OUT.dat\n"
                  "       tarno-levelc --text IN.dat [OUT.txt]\n"
-                 "       tarno-levelc --cells\n");
+                 "       tarno-levelc --cells\n"
+                 "       tarno-levelc --index OUT levelN.txt...\n");
     return 2;
 }
 
@@ -97,6 +99,41 @@ int Decompile(const std::string& in, const char* out) {
     return 0;
 }
 
+// The level index: "N PAR NAME" a line, N from the source's file name
+// (levelN.txt) and PAR from its "# least shots:" line.
+int WriteIndex(const std::string& out, int count, char** sources) {
+    std::string index;
+    for (int i = 0; i < count; ++i) {
+        const std::string src = sources[i];
+        std::string text, name, error;
+        bool tooLarge = false;
+        if (!leveltext::ReadWholeFile(src, &text, &error, &tooLarge)) {
+            std::fprintf(stderr, "tarno-levelc: %s\n", error.c_str());
+            return tooLarge ? 2 : 1;
+        }
+        uint8_t bytes[LEVEL_FILE_SIZE];
+        if (!leveltext::ParseLevelText(src, text, bytes, &name, &error)) {
+            std::fprintf(stderr, "tarno-levelc: %s\n", error.c_str());
+            return 1;
+        }
+        const size_t slash = src.find_last_of('/');
+        const std::string base = slash == std::string::npos ? src : src.substr(slash + 1);
+        const int n = std::atoi(base.c_str() + (base.compare(0, 5, "level") == 0 ? 5 : 0));
+        const size_t at = text.find("# least shots:");
+        const int par = at == std::string::npos ? 0 : std::atoi(text.c_str() + at + 14);
+        if (n < 1 || n > LAST_LEVEL) {
+            std::fprintf(stderr, "tarno-levelc: %s: the name does not say which level\n", src.c_str());
+            return 1;
+        }
+        index += std::to_string(n) + " " + std::to_string(par) + " " + name + "\n";
+    }
+    if (!WriteFile(out, index.data(), index.size())) {
+        std::fprintf(stderr, "tarno-levelc: %s: cannot write\n", out.c_str());
+        return 1;
+    }
+    return 0;
+}
+
 int PrintCells() {
     for (const leveltext::CellChar& e : leveltext::CELL_CHARS) std::printf("%c %d\n", e.c, e.code);
     return std::fflush(stdout) == 0 ? 0 : 1;
@@ -106,6 +143,7 @@ int PrintCells() {
 
 int main(int argc, char** argv) {
     if (argc == 2 && std::string(argv[1]) == "--cells") return PrintCells();
+    if (argc >= 3 && std::string(argv[1]) == "--index") return WriteIndex(argv[2], argc - 3, argv + 3);
     if (argc >= 2 && std::string(argv[1]) == "--text") {
         if (argc != 3 && argc != 4) return Usage();
         return Decompile(argv[2], argc == 4 ? argv[3] : nullptr);

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "leveltext.h"
-#include "cellsolver.h"
+#include "game/leveltext.h"
+#include "solver/cellsolver.h"
 
 namespace {
 

@@ -2,6 +2,7 @@
 
 #include "game/board.h"
 #include "game/frame.h"
+#include "game/history.h"
 #include "game/sprites.h"
 #include "lib/display.h"
 #include "lib/input.h"
@@ -10,6 +11,8 @@ uint8_t LeftClickPending, RightClickPending;
 int32_t ClickX, ClickY;
 uint8_t EditorMode;
 uint8_t EditorClearPending;
+uint8_t EditorFileNote;
+uint8_t EditorPlayPending;
 
 namespace {
 
@@ -79,6 +82,11 @@ void DrawInterior() {
 
 }  // namespace
 
+int32_t EditorNextPiece() {
+    const int32_t cx = ClickX / CELL_SIZE, cy = ClickY / CELL_SIZE;
+    return StepPiece(InInterior(cx, cy) ? Board[cx][cy] : CELL_EMPTY);
+}
+
 void RunEditorFrame() {
     ReadKeyboard();
     if (KeyState[DIK_S]) {
@@ -86,13 +94,16 @@ void RunEditorFrame() {
             for (int32_t cy = FIRST_INNER; cy <= LAST_INNER; ++cy)
                 LevelBuffer[cx * BOARD_CELLS + cy] = static_cast<uint8_t>(Board[cx][cy]);
         SaveLevelFile();
+        EditorFileNote = EDITOR_SAVED;
     }
     if (KeyState[DIK_L]) {
         LoadLevelFile(0);
         for (int32_t cx = FIRST_INNER; cx <= LAST_INNER; ++cx)
             for (int32_t cy = FIRST_INNER; cy <= LAST_INNER; ++cy)
                 Board[cx][cy] = static_cast<int8_t>(LevelBuffer[cx * BOARD_CELLS + cy]);
+        EditorFileNote = EDITOR_LOADED;
     }
+    if (KeyState[DIK_P]) EditorPlayPending = 1;
     if (PlatformKeyDownNow(VK_RETURN_KEY)) {
         ResetLevel();
         EditorMode = 0;

@@ -13,4 +13,12 @@ extern int32_t ClickX, ClickY;
 extern uint8_t EditorMode;
 extern uint8_t EditorClearPending;
 
+// What the last S or L did, for the status line.
+constexpr uint8_t EDITOR_SAVED = 1, EDITOR_LOADED = 2;
+extern uint8_t EditorFileNote;
+// P asks to play the board being drawn.
+extern uint8_t EditorPlayPending;
+
 void RunEditorFrame();
+// The cell code a right click on the last clicked cell places next.
+int32_t EditorNextPiece();

@@ -13,6 +13,8 @@
 uint8_t LevelBuffer[LEVEL_FILE_SIZE];
 uint8_t CurrentLevel = 1;
 uint8_t FinishedPlayed;
+uint8_t OwnLevel;
+uint8_t OwnLevelBytes[LEVEL_FILE_SIZE];
 
 namespace {
 

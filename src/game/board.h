@@ -43,6 +43,11 @@ extern uint8_t& LevelWon;
 extern uint8_t LevelBuffer[LEVEL_FILE_SIZE];
 extern uint8_t CurrentLevel;
 extern uint8_t FinishedPlayed;
+// Set while a board of the player's own is played (drawn in the editor or
+// opened from a file): its bytes stand in for the level file, and winning
+// it moves no level on.
+extern uint8_t OwnLevel;
+extern uint8_t OwnLevelBytes[LEVEL_FILE_SIZE];
 
 void LoadLevelFile(int32_t level);
 void SaveLevelFile();

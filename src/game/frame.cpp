@@ -1,6 +1,7 @@
 #include "game/frame.h"
 
 #include "game/board.h"
+#include "game/history.h"
 #include "game/shots.h"
 #include "game/sprites.h"
 #include "lib/display.h"
@@ -36,6 +37,7 @@ void RewindImpact() {
 
 void Fire(int32_t direction, int32_t sequence) {
     if (TankFiring || !KeyReleased) return;
+    NoteShotFired();
     FireShot(direction);
     PlaySoundEffect(SoundShot, 0);
     TankFiring = 1;
@@ -119,7 +121,8 @@ void RunWinSequence() {
     if (GetClock() - WinStartTick > BANNER_DELAY_MS) DrawLevelBanner();
     // The fanfare crowns the last level only: winning level 11 also leaves
     // CurrentLevel at 12, so the level that was played decides.
-    if (GetClock() - WinStartTick > FINISHED_DELAY_MS && LevelPlayed == LAST_LEVEL && !FinishedPlayed) {
+    if (GetClock() - WinStartTick > FINISHED_DELAY_MS && LevelPlayed == LAST_LEVEL && !FinishedPlayed &&
+        !OwnLevel) {
         PlaySoundEffect(SoundFinished, 0);
         FinishedPlayed = 1;
     }
@@ -169,7 +172,8 @@ void FireShot(int32_t direction) {
 void ApplyPlayReport(const PlayReport& report) {
     static const int32_t* const sounds[] = {&SoundHit, &SoundPop, &SoundBifald, &SoundThump};  // by PlayEvent
     for (int32_t i = 0; i < report.eventCount; ++i) PlaySoundEffect(*sounds[report.events[i]], 0);
-    if (report.won && CurrentLevel < LAST_LEVEL) ++CurrentLevel;
+    // A board of the player's own leads nowhere.
+    if (report.won && CurrentLevel < LAST_LEVEL && !OwnLevel) ++CurrentLevel;
 }
 
 void DrawBalloonPop(int32_t balloon) {
@@ -187,7 +191,11 @@ void DrawBalloonPop(int32_t balloon) {
 void StartLevel() {
     LevelWon = 0;
     FinishedPlayed = 0;
-    LoadLevelFile(static_cast<int32_t>(CurrentLevel));
+    if (OwnLevel) {
+        for (int32_t i = 0; i < LEVEL_FILE_SIZE; ++i) LevelBuffer[i] = OwnLevelBytes[i];
+    } else {
+        LoadLevelFile(static_cast<int32_t>(CurrentLevel));
+    }
     ClearBoard();
     PlaceBlocks();
     PlaceBalloons();
@@ -197,6 +205,9 @@ void StartLevel() {
     // impact plays its whole sequence.
     ClearPlayEffects(Play);
     RewindImpact();
+    ClearHistory();
+    HintDirection = 0;
+    LostNoticeShown = 0;
 }
 
 void ResetLevel() { StartLevel(); }
@@ -227,6 +238,23 @@ void DrawLevelBanner() {
     }
 }
 
+// U, Y and H act once per press, however long they are held.
+void ReadComfortKeys() {
+    static uint8_t wasDown[3];
+    const int keys[3] = {DIK_U, DIK_Y, DIK_H};
+    // With Ctrl they are the menu's accelerators (Ctrl+Y), which act on their own.
+    const bool ctrl = KeyState[DIK_LCONTROL] || KeyState[DIK_RCONTROL];
+    for (int i = 0; i < 3; ++i) {
+        const bool down = KeyState[keys[i]] != 0;
+        if (down && !wasDown[i] && !ctrl) {
+            if (i == 0) RequestHistoryAction(ACTION_UNDO);
+            else if (i == 1) RequestHistoryAction(ACTION_REDO);
+            else HintAsked = 1;
+        }
+        wasDown[i] = down;
+    }
+}
+
 int RunPlayFrame() {
     if (PlatformKeyDownNow(VK_ESCAPE_KEY)) PlatformRequestQuit();
     const bool aligned = TankAligned();
@@ -239,14 +267,18 @@ int RunPlayFrame() {
         if (KeyState[DIK_DOWN]) HeldDirection = DIR_DOWN;
     }
     if (KeyState[DIK_R]) ResetLevel();
+    ReadComfortKeys();
+    SettleHistory();
     // The editor takes over from the next frame on.
     const int result = KeyState[DIK_D] ? PLAY_FRAME_OPEN_EDITOR : PLAY_FRAME_DONE;
     // Asked again: R may just have put the tank back on its corner.
     if (TankAligned()) DecideTank();
     DrawFloorAndBorder();
     RunPiecesFrame();
+    WatchRest();
     MoveTank();
     RunWinSequence();
+    DrawNotices();
     PresentFrame();
     return result;
 }

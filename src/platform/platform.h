@@ -72,6 +72,12 @@ bool PlatformKeyDownNow(int32_t virtualKey);
 void PlatformShowMessage(const char* text);
 void PlatformShowAbout();
 void PlatformEnableMenuItem(int32_t commandId);
+// Marks a menu item as the current one of its group (the level in play).
+void PlatformCheckMenuItem(int32_t commandId, bool checked);
+// The "How to play" panel.
+void PlatformShowHowToPlay();
+// Lets the player pick a level file to open; false when none was picked.
+bool PlatformChooseLevelFile(char* path, int32_t size);
 // Ends the main loop after the current frame (Esc, "Exit").
 void PlatformRequestQuit();
 void PlatformBeep();

@@ -1,6 +1,7 @@
 #include "editor/editor.h"
 #include "game/board.h"
 #include "game/frame.h"
+#include "game/history.h"
 #include "platform/platform.h"
 #include "resource.h"
 #include "shell/shell.h"
@@ -19,7 +20,18 @@ void OnMenuCommand(int32_t id) {
         ResetLevel();
     } else if (id >= IDM_LEVEL1 && id <= IDM_LEVEL12) {
         CurrentLevel = static_cast<uint8_t>(id - (IDM_LEVEL1 - 1));
+        LeaveOwnBoard();
+        EditorMode = 0;
         StartShellLevel();
+    } else if (id == IDM_UNDO || id == IDM_REDO) {
+        if (!EditorMode) RequestHistoryAction(id == IDM_UNDO ? ACTION_UNDO : ACTION_REDO);
+    } else if (id == IDM_HINT) {
+        if (!EditorMode) HintAsked = 1;
+    } else if (id == IDM_HOW_TO_PLAY) {
+        PlatformShowHowToPlay();
+    } else if (id == IDM_OPEN_LEVEL) {
+        char path[1024];
+        if (PlatformChooseLevelFile(path, sizeof path)) PlayLevelFile(path);
     }
 }
 
@@ -48,5 +60,9 @@ void RunFrame() {
     } else if (RunPlayFrame() == PLAY_FRAME_OPEN_EDITOR) {
         EditorMode = 1;
         EditorClearPending = 1;
+        // Enter comes back to the level being played, not a board of one's own.
+        LeaveOwnBoard();
+        ClearHistory();
     }
+    UpdateComforts();
 }

@@ -35,6 +35,7 @@ uint32_t SaveTriedWin;
 // The level menu and the saved level follow CurrentLevel, which the win has
 // already advanced.
 void OnWinFrame() {
+    if (OwnLevel) return;  // a board of one's own changes no progress
     EnableLevelMenu(CurrentLevel);
     if (SaveTried && SaveTriedWin == WinStartTick) return;
     SaveTried = true;

@@ -26,6 +26,29 @@ void OnLeftButtonDown(int32_t x, int32_t y);
 void OnRightButtonDown(int32_t x, int32_t y);
 // A level start from the shell: level 1 is always on the menu.
 void StartShellLevel();
+// The level index made at build time: one line per shipped level, its
+// number, par and name.
+constexpr const char* LEVEL_INDEX_FILE = "levels.idx";
+void ReadLevelIndex();
+// The least shots of the level in play, 0 while not known.
+int32_t LevelPar();
+// Plays a level file (.dat or a level source) as a board of the player's
+// own; false, with a message shown, when it cannot be read.
+bool PlayLevelFile(const char* path);
+void PlayOwnBoard(const uint8_t bytes[300], const char* name);
+void LeaveOwnBoard();
+// Once per frame: asks the solver about each new board at rest and shows
+// its answer (the lost notice, the hint).
+void UpdateComforts();
+// Blocks until the answer about the board in play has come (demo player).
+void WaitForAdvice();
+// The answer as the demo dump shows it: 1 lost, 0 not, -1 unknown; the
+// hint's entry while a hint shows, else -1.
+int8_t AdviceLost();
+int32_t AdviceHintEntry();
+// The words under the field: where the player is and what to do next.
+const char* StatusLine();
+
 // One pass of the main loop while the game window is active: one frame of
 // play or of the editor.
 void RunFrame();

@@ -7,6 +7,7 @@
 #include "lib/display.h"
 #include "lib/input.h"
 #include "lib/sound.h"
+#include "solver/advice.h"
 #include "shell/shell.h"
 
 namespace {
@@ -44,6 +45,7 @@ void BuildTank() {
 int InitGame() {
     WinFrameHook = OnWinFrame;
     PlatformRemoveStaleFiles();
+    ReadLevelIndex();
     InitDisplay(1024, 768, 32);
     if (!InitInput()) PlatformBeep();
     if (!InitKeyboard()) PlatformBeep();
@@ -111,6 +113,7 @@ int StartGame() {
 }
 
 int ShutdownGame() {
+    StopAdvice();
     DestroyBob(&EmptyCellBob);
     DestroyBob(&BlockBob);
     for (BOB& bob : BorderBobs) DestroyBob(&bob);

@@ -158,6 +158,7 @@ class Session:
             "ALSOFT_CONF": os.path.join(self.tmp, "alsoft.conf"),
             "GDK_BACKEND": "x11",
             "NO_AT_BRIDGE": "1",
+            "TARNO_PRINT_STATUS": "1",
             "LANG": "C.UTF-8",
         })
         for name in ("WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "GTK_THEME", "GDK_SCALE"):
@@ -191,21 +192,40 @@ class Session:
         for line in self.xdotool("getwindowgeometry", "--shell", self.window).splitlines():
             key, _, value = line.partition("=")
             geometry[key] = int(value) if value.lstrip("-").isdigit() else value
-        # The first window holds the field 1:1 under the menu bar.
-        self.menu_height = geometry["HEIGHT"] - FIELD
-        self.origin = (geometry["X"] + (geometry["WIDTH"] - FIELD) // 2, geometry["Y"] + geometry["HEIGHT"] - FIELD)
+        # The game says where the field sits in its window (under the menu
+        # bar, above the status line).
+        deadline = time.time() + 15
+        while "field" not in self.said() and time.time() < deadline:
+            time.sleep(0.1)
+        fx, fy = (int(v) for v in self.said().get("field", "0 0").split())
+        self.origin = (geometry["X"] + fx, geometry["Y"] + fy)
+        self.menu_height = fy
+        self.status_height = geometry["HEIGHT"] - fy - FIELD
         self.scale = 1
 
+    def said(self):
+        """What the game printed: its last line of each kind ("field", "status")."""
+        lines = {}
+        with open(os.path.join(self.tmp, "game-output.txt"), "rb") as f:
+            for line in f.read().decode(errors="replace").splitlines():
+                kind, _, text = line.partition(": ")
+                lines[kind] = text
+        return lines
+
+    def status(self):
+        return self.said().get("status", "")
+
     def resize(self, width, height):
-        """Resizes the window; the field then sits centred under the menu bar,
-        at the largest whole scale that fits, or a smooth one below 1."""
+        """Resizes the window; the field then sits centred between the menu bar
+        and the status line, at the largest whole scale that fits, or a smooth
+        one below 1."""
         self.xdotool("windowsize", "--sync", self.window, str(width), str(height))
         time.sleep(0.5)
         geometry = {}
         for line in self.xdotool("getwindowgeometry", "--shell", self.window).splitlines():
             key, _, value = line.partition("=")
             geometry[key] = int(value) if value.lstrip("-").isdigit() else value
-        w, h = geometry["WIDTH"], geometry["HEIGHT"] - self.menu_height
+        w, h = geometry["WIDTH"], geometry["HEIGHT"] - self.menu_height - self.status_height
         room = min(w, h)
         self.scale = room // FIELD if room >= FIELD else room / FIELD
         side = FIELD * self.scale
@@ -643,8 +663,23 @@ def play(s, args, tmp, data_dir, progress, wave_file):
     time.sleep(0.3)
     compare(wait_settled(s), second, "choosing Level 2 starts level 2", dump_dir=tmp)
 
+    check(s.status().startswith("Level 2: Behind Walls   Shots 0, par 5"), "the status line names level 2 (%r)" % s.status())
+
+    # One shot, then Ctrl+Z, the Edit menu's accelerator, takes it back.
+    before = wait_settled(s)
+    s.hold("Right", 0.05)
+    time.sleep(0.3)
+    s.hold("Down", 0.1)
+    time.sleep(1.5)
+    check("Shots 1" in s.status(), "a shot is counted in the status line (%r)" % s.status())
+    s.tap("ctrl+z")
+    time.sleep(0.5)
+    check("Shots 0" in s.status(), "Ctrl+Z takes the shot back (%r)" % s.status())
+    inner = (CELL, CELL, FIELD - 2 * CELL, FIELD - 2 * CELL)
+    compare(wait_settled(s), before, "after Ctrl+Z the board is as before the shot", region=inner, dump_dir=tmp)
+
     # The About dialog: a second window titled Tarno, closed by its OK.
-    s.tap("F10", "Right", "Right", "Down", "Return")
+    s.tap("F10", "Right", "Right", "Right", "Down", "Return")
     time.sleep(0.5)
     check(len(s.visible_titled()) == 2, "About opens a second window titled Tarno")
     s.tap("Return")

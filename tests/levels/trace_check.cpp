@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "cellsolver.h"
-#include "leveltext.h"
+#include "solver/cellsolver.h"
+#include "game/leveltext.h"
 
 namespace {
 

@@ -63,10 +63,12 @@ def cell_codes(levelc):
     return codes
 
 
-def expect_scope(state):
-    # The dump's names as globals, so that generator expressions see them too.
+def expect_scope(state, earlier):
+    # The dump's names as globals, so that generator expressions see them too;
+    # `dumps` holds every dump so far, to compare with an earlier one.
     scope = {"__builtins__": {"len": len, "all": all, "any": any, "range": range, "list": list}}
     scope.update(state)
+    scope["dumps"] = earlier
     return scope
 
 
@@ -120,7 +122,7 @@ def main():
     work = tempfile.mkdtemp(prefix="tarno-scenario-")
     try:
         for name in os.listdir(args.data):
-            if name.endswith((".dat", ".bmp", ".wav")):
+            if name.endswith((".dat", ".bmp", ".wav", ".idx")):
                 shutil.copy(os.path.join(args.data, name), work)
         write_boards(lines, work, cell_codes(os.path.abspath(args.levelc)))
         command = [os.path.abspath(args.demo), os.path.abspath(args.script)]
@@ -150,7 +152,7 @@ def main():
             if m:
                 state = wrap(dumps[seen]) if 0 <= seen < len(dumps) else None
                 try:
-                    ok = state is not None and eval(m.group(1), expect_scope(state))
+                    ok = state is not None and eval(m.group(1), expect_scope(state, [wrap(d) for d in dumps[: seen + 1]]))
                 except Exception as e:  # a typo in a scenario is a failure too
                     ok = False
                     print(f"{args.script}:{number}: {e}")

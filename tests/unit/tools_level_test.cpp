@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "leveltext.h"
-#include "solver.h"
+#include "game/leveltext.h"
+#include "solver/solver.h"
 
 namespace {
 

@@ -195,9 +195,12 @@ TEST_F(Win32Sound, TinySoundsArePaddedAndThePoolHasAnEnd) {
 
 // ---- Resources --------------------------------------------------------------
 
+// As UTF-8, the table's encoding ("Open level…").
 std::string MenuText(HMENU menu, UINT position) {
-    char text[64] = {};
-    GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
+    wchar_t wide[64] = {};
+    GetMenuStringW(menu, position, wide, 64, MF_BYPOSITION);
+    char text[128] = {};
+    WideCharToMultiByte(CP_UTF8, 0, wide, -1, text, sizeof text, nullptr, nullptr);
     return text;
 }
 
@@ -210,7 +213,7 @@ TEST(Win32Resources, TheMenuIsTheSharedTable) {
         HMENU menu = menus[e.depth];
         ASSERT_NE(menu, nullptr) << e.text;
         UINT at = static_cast<UINT>(++position[e.depth]);
-        EXPECT_EQ(MenuText(menu, at), e.text);
+        EXPECT_EQ(MenuText(menu, at), std::string(e.text) + (e.key ? std::string("\t") + e.key : ""));
         if (e.id) {
             EXPECT_EQ(GetMenuItemID(menu, at), static_cast<UINT>(e.id)) << e.text;
         } else if (e.depth < 2) {

@@ -27,6 +27,10 @@ constexpr const char* ICON_FILE = "tarno-icon.xpm";
 
 GtkWidget* Window = nullptr;
 GtkWidget* Field = nullptr;
+GtkWidget* Status = nullptr;
+bool PrintStatus = false;  // TARNO_PRINT_STATUS: each new status line also on stdout, for tests
+bool Checked[MAX_COMMAND_ID];
+bool Marking = false;  // setting a mark activates the item: not a command
 GtkWidget* MenuItems[MAX_COMMAND_ID];
 GtkWidget* Menus[MAX_MENUS];
 GtkWidget* MenuBar = nullptr;
@@ -91,6 +95,27 @@ FieldView CurrentView(int* deviceScale) {
 // ticks that start a 60-per-second frame slot. Waiting here instead of in
 // PlatformWaitFrame keeps the main loop free between frames, so events and
 // redraws are never held up by a sleeping frame.
+void ShowStatus() {
+    static bool placed = false;
+    if (PrintStatus && !placed && Field && Window && gtk_widget_get_mapped(Field)) {
+        // Where the field's pixels start in the window, for tests that look at them.
+        int fx = 0, fy = 0, deviceScale = 1;
+        const FieldView view = CurrentView(&deviceScale);
+        gtk_widget_translate_coordinates(Field, Window, static_cast<int>(view.left / deviceScale),
+                                         static_cast<int>(view.top / deviceScale), &fx, &fy);
+        std::printf("field: %d %d\n", fx, fy);
+        std::fflush(stdout);
+        placed = true;
+    }
+    const char* text = StatusLine();
+    if (!Status || std::strcmp(gtk_label_get_text(GTK_LABEL(Status)), text) == 0) return;
+    gtk_label_set_text(GTK_LABEL(Status), text);
+    if (PrintStatus) {
+        std::printf("status: %s\n", text);
+        std::fflush(stdout);
+    }
+}
+
 gboolean OnTick(GtkWidget*, GdkFrameClock* clock, gpointer) {
     if (!FramesMayRun()) {
         ResetPacer(&Pacer);
@@ -102,6 +127,7 @@ gboolean OnTick(GtkWidget*, GdkFrameClock* clock, gpointer) {
         RunFrame();
         InFrame = false;
     }
+    ShowStatus();
     return G_SOURCE_CONTINUE;
 }
 
@@ -188,7 +214,50 @@ gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer) {
 
 // ---- Menu -----------------------------------------------------------------
 
-void OnMenuActivate(GtkMenuItem*, gpointer id) { OnMenuCommand(GPOINTER_TO_INT(id)); }
+void OnMenuActivate(GtkMenuItem* item, gpointer data) {
+    if (Marking) return;
+    const int id = GPOINTER_TO_INT(data);
+    OnMenuCommand(id);
+    // A check item toggles itself when chosen; the game decides its mark.
+    if (GTK_IS_CHECK_MENU_ITEM(item) && id > 0 && id < MAX_COMMAND_ID) {
+        Marking = true;
+        gtk_check_menu_item_set_active(GTK_CHECK_MENU_ITEM(item), Checked[id]);
+        Marking = false;
+    }
+}
+
+// "Ctrl+Shift+Z", "Esc", "R" as GDK's key and modifiers.
+void ParseKey(const char* text, guint* key, GdkModifierType* mods) {
+    *mods = static_cast<GdkModifierType>(0);
+    for (;;) {
+        if (std::strncmp(text, "Ctrl+", 5) == 0) {
+            *mods = static_cast<GdkModifierType>(*mods | GDK_CONTROL_MASK);
+            text += 5;
+        } else if (std::strncmp(text, "Shift+", 6) == 0) {
+            *mods = static_cast<GdkModifierType>(*mods | GDK_SHIFT_MASK);
+            text += 6;
+        } else {
+            break;
+        }
+    }
+    if (std::strcmp(text, "Esc") == 0) *key = GDK_KEY_Escape;
+    else *key = gdk_keyval_to_lower(gdk_unicode_to_keyval(static_cast<guint32>(text[0])));
+}
+
+// Keys with Ctrl are the menu's own accelerators; the plain keys the game
+// reads itself are only shown.
+void AddKey(GtkWidget* item, int id, const char* text, GtkAccelGroup* accels) {
+    guint key = 0;
+    GdkModifierType mods;
+    ParseKey(text, &key, &mods);
+    if (mods & GDK_CONTROL_MASK) {
+        gtk_widget_add_accelerator(item, "activate", accels, key, mods, GTK_ACCEL_VISIBLE);
+        if (id == IDM_REDO) gtk_widget_add_accelerator(item, "activate", accels, GDK_KEY_y, GDK_CONTROL_MASK,
+                                                       static_cast<GtkAccelFlags>(0));
+    } else if (GtkWidget* label = gtk_bin_get_child(GTK_BIN(item))) {
+        if (GTK_IS_ACCEL_LABEL(label)) gtk_accel_label_set_accel(GTK_ACCEL_LABEL(label), key, mods);
+    }
+}
 
 void OnFullScreenActivate(GtkMenuItem*, gpointer) { ToggleFullScreen(); }
 
@@ -213,14 +282,16 @@ GtkWidget* NewMenu(GtkWidget* parentItem) {
     return menu;
 }
 
-GtkWidget* BuildMenuBar() {
+GtkWidget* BuildMenuBar(GtkAccelGroup* accels) {
     GtkWidget* bar = gtk_menu_bar_new();
     GtkWidget* menus[3] = {bar, nullptr, nullptr};  // the open menu at each depth
     for (const MenuEntry& e : MENU_TABLE) {
         if (e.depth < 0 || e.depth > 2 || !menus[e.depth]) continue;
         char text[128];
         MnemonicText(e.text, text, sizeof text);
-        GtkWidget* item = gtk_menu_item_new_with_mnemonic(text);
+        GtkWidget* item = e.radio ? gtk_check_menu_item_new_with_mnemonic(text) : gtk_menu_item_new_with_mnemonic(text);
+        if (e.radio) gtk_check_menu_item_set_draw_as_radio(GTK_CHECK_MENU_ITEM(item), TRUE);
+        if (e.key) AddKey(item, e.id, e.key, accels);
         gtk_menu_shell_append(GTK_MENU_SHELL(menus[e.depth]), item);
         if (e.grayed) gtk_widget_set_sensitive(item, FALSE);
         if (e.id == 0) {
@@ -262,7 +333,10 @@ void SizeFirstWindow() {
         if (area.width < side) side = area.width;
         if (side < FIELD_SIZE / 4) side = FIELD_SIZE / 4;
     }
-    gtk_window_set_default_size(GTK_WINDOW(Window), side, side + menuHeight);
+    int statusHeight = 0;
+    gtk_widget_show(Status);
+    gtk_widget_get_preferred_height(Status, nullptr, &statusHeight);
+    gtk_window_set_default_size(GTK_WINDOW(Window), side, side + menuHeight + statusHeight);
 }
 
 void BuildWindow() {
@@ -278,13 +352,26 @@ void BuildWindow() {
 
     GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
     gtk_container_add(GTK_CONTAINER(Window), box);
-    MenuBar = BuildMenuBar();
+    GtkAccelGroup* accels = gtk_accel_group_new();
+    gtk_window_add_accel_group(GTK_WINDOW(Window), accels);
+    MenuBar = BuildMenuBar(accels);
     gtk_box_pack_start(GTK_BOX(box), MenuBar, FALSE, FALSE, 0);
 
     Field = gtk_drawing_area_new();
     gtk_widget_set_size_request(Field, FIELD_SIZE / 4, FIELD_SIZE / 4);
     gtk_widget_add_events(Field, GDK_BUTTON_PRESS_MASK);
     gtk_box_pack_start(GTK_BOX(box), Field, TRUE, TRUE, 0);
+
+    // The status line under the field: one line, cut short rather than widening the window.
+    Status = gtk_label_new("");
+    gtk_label_set_xalign(GTK_LABEL(Status), 0.0f);
+    gtk_label_set_ellipsize(GTK_LABEL(Status), PANGO_ELLIPSIZE_END);
+    gtk_label_set_width_chars(GTK_LABEL(Status), 1);
+    gtk_widget_set_margin_start(Status, 6);
+    gtk_widget_set_margin_end(Status, 6);
+    gtk_widget_set_margin_top(Status, 3);
+    gtk_widget_set_margin_bottom(Status, 3);
+    gtk_box_pack_end(GTK_BOX(box), Status, FALSE, FALSE, 0);
 
     // Until the first frame the field is black, as the game's window class paints it.
     FieldImage = cairo_image_surface_create(CAIRO_FORMAT_RGB24, FIELD_SIZE, FIELD_SIZE);
@@ -408,6 +495,61 @@ void PlatformEnableMenuItem(int32_t commandId) {
         gtk_widget_set_sensitive(MenuItems[commandId], TRUE);
 }
 
+void PlatformCheckMenuItem(int32_t commandId, bool checked) {
+    if (commandId <= 0 || commandId >= MAX_COMMAND_ID) return;
+    Checked[commandId] = checked;
+    if (MenuItems[commandId] && GTK_IS_CHECK_MENU_ITEM(MenuItems[commandId])) {
+        Marking = true;
+        gtk_check_menu_item_set_active(GTK_CHECK_MENU_ITEM(MenuItems[commandId]), checked);
+        Marking = false;
+    }
+}
+
+void PlatformShowHowToPlay() {
+    GtkWidget* dialog = gtk_dialog_new_with_buttons(TEXT_MENU_HOW_TO_PLAY, Window ? GTK_WINDOW(Window) : nullptr,
+                                                    GTK_DIALOG_MODAL, "OK", GTK_RESPONSE_OK, nullptr);
+    gtk_window_set_resizable(GTK_WINDOW(dialog), FALSE);
+    gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK);
+    GString* text = g_string_new(nullptr);
+    for (const char* line : HOW_TO_PLAY_LINES) g_string_append_printf(text, "%s\n", line);
+    GtkWidget* label = gtk_label_new(text->str);
+    g_string_free(text, TRUE);
+    gtk_label_set_xalign(GTK_LABEL(label), 0.0f);
+    gtk_widget_set_margin_start(label, 12);
+    gtk_widget_set_margin_end(label, 12);
+    gtk_widget_set_margin_top(label, 12);
+    gtk_box_pack_start(GTK_BOX(gtk_dialog_get_content_area(GTK_DIALOG(dialog))), label, TRUE, TRUE, 0);
+    gtk_widget_show_all(dialog);
+    RunModal(dialog);
+}
+
+bool PlatformChooseLevelFile(char* path, int32_t size) {
+    GtkWidget* dialog = gtk_file_chooser_dialog_new("Open level", Window ? GTK_WINDOW(Window) : nullptr,
+                                                    GTK_FILE_CHOOSER_ACTION_OPEN, "_Cancel", GTK_RESPONSE_CANCEL,
+                                                    "_Open", GTK_RESPONSE_ACCEPT, nullptr);
+    GtkFileFilter* filter = gtk_file_filter_new();
+    gtk_file_filter_set_name(filter, "Levels (*.dat, *.txt)");
+    gtk_file_filter_add_pattern(filter, "*.dat");
+    gtk_file_filter_add_pattern(filter, "*.txt");
+    gtk_file_chooser_add_filter(GTK_FILE_CHOOSER(dialog), filter);
+    ++ModalDepth;
+    ClearKeys();
+    bool chosen = false;
+    if (gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_ACCEPT) {
+        if (char* name = gtk_file_chooser_get_filename(GTK_FILE_CHOOSER(dialog))) {
+            if (size > 0 && std::strlen(name) < static_cast<size_t>(size)) {
+                std::memcpy(path, name, std::strlen(name) + 1);
+                chosen = true;
+            }
+            g_free(name);
+        }
+    }
+    gtk_widget_destroy(dialog);
+    ClearKeys();
+    --ModalDepth;
+    return chosen;
+}
+
 void PlatformRequestQuit() {
     QuitRequested = true;
     g_main_context_wakeup(nullptr);
@@ -455,11 +597,13 @@ int main(int argc, char** argv) {
         return 1;
     }
     ProgressFolder();
+    PrintStatus = std::getenv("TARNO_PRINT_STATUS") != nullptr;
 
     BuildWindow();
     OnCreate();
     gtk_widget_show_all(Window);
-    StartGame();
+    // `tarno FILE` plays that level file as a board of one's own.
+    if (StartGame() && argc > 1) PlayLevelFile(argv[1]);
     gtk_widget_add_tick_callback(Field, OnTick, nullptr, nullptr);
 
     // One main loop pass at a time, so a quit asked for in a frame or a

@@ -33,6 +33,9 @@ struct HeadlessState {
     bool quitRequested;
     int beeps;
     std::set<int32_t> enabledMenu;
+    std::set<int32_t> checkedMenu;
+    int howToPlayShown;
+    std::string chosenFile;
     std::vector<HeadlessSoundEvent> soundLog;
     bool progressPresent;
     uint8_t progress;
@@ -293,6 +296,26 @@ void PlatformShowMessage(const char* text) { State().messages.emplace_back(text 
 void PlatformShowAbout() { ++State().aboutShown; }
 
 void PlatformEnableMenuItem(int32_t commandId) { State().enabledMenu.insert(commandId); }
+
+void PlatformCheckMenuItem(int32_t commandId, bool checked) {
+    if (checked) State().checkedMenu.insert(commandId);
+    else State().checkedMenu.erase(commandId);
+}
+
+void PlatformShowHowToPlay() { ++State().howToPlayShown; }
+
+// The file a test has chosen beforehand; none is picked once it is taken.
+bool PlatformChooseLevelFile(char* path, int32_t size) {
+    std::string& chosen = State().chosenFile;
+    if (chosen.empty() || size <= 0 || chosen.size() >= static_cast<size_t>(size)) return false;
+    std::memcpy(path, chosen.c_str(), chosen.size() + 1);
+    chosen.clear();
+    return true;
+}
+
+bool HeadlessMenuChecked(int32_t commandId) { return State().checkedMenu.count(commandId) != 0; }
+int HeadlessHowToPlayShown() { return State().howToPlayShown; }
+void HeadlessSetChosenFile(const char* path) { State().chosenFile = path ? path : ""; }
 
 void PlatformRequestQuit() { State().quitRequested = true; }
 

@@ -37,6 +37,10 @@ int HeadlessAboutShown();
 bool HeadlessQuitRequested();
 int HeadlessBeeps();
 bool HeadlessMenuEnabled(int32_t commandId);
+bool HeadlessMenuChecked(int32_t commandId);
+int HeadlessHowToPlayShown();
+// The file the next "Open level" picks.
+void HeadlessSetChosenFile(const char* path);
 
 // Sounds: every play, stop and rewind, in order.
 std::vector<HeadlessSoundEvent>& HeadlessSoundLog();

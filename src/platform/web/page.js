@@ -93,6 +93,15 @@ Module.tarnoPage = (function () {
       event.preventDefault();
       return;
     }
+    if (down && (event.ctrlKey || event.metaKey) && !dialogsOpen && !openMenu && !ended) {
+      // The Edit menu's shortcuts, as on the desktop.
+      const shortcut = event.code === 'KeyZ' ? (event.shiftKey ? 'redo' : 'undo') : event.code === 'KeyY' ? 'redo' : '';
+      if (shortcut && menuShortcuts[shortcut] && !menuShortcuts[shortcut].disabled) {
+        event.preventDefault();
+        if (!event.repeat) Module._WebMenu(Number(menuShortcuts[shortcut].dataset.command));
+        return;
+      }
+    }
     const code = SCAN_CODES[event.code];
     if (!code || dialogsOpen || openMenu || ended || event.ctrlKey || event.metaKey || event.altKey) return;
     event.preventDefault();  // no scrolling with the arrows, no typing into the page
@@ -120,6 +129,7 @@ Module.tarnoPage = (function () {
   // ---- Menu bar ------------------------------------------------------------
 
   const menuItems = {};
+  const menuShortcuts = {};  // 'undo' and 'redo': the items Ctrl+Z and Ctrl+Y choose
   const openAt = [byId('menubar'), null, null];  // the menu being filled at each depth
 
   function closeMenus() {
@@ -128,7 +138,7 @@ Module.tarnoPage = (function () {
     openMenu = null;
   }
 
-  function addMenuEntry(depth, id, text, grayed) {
+  function addMenuEntry(depth, id, text, grayed, key, radio) {
     const parent = openAt[depth];
     if (!parent) return;
     text = text.replace(/&(.)/g, '$1');
@@ -177,6 +187,13 @@ Module.tarnoPage = (function () {
       item.type = 'button';
       item.className = 'item';
       item.textContent = text;
+      if (radio) item.classList.add('radio');
+      if (key) {
+        const shown = document.createElement('span');
+        shown.className = 'key';
+        shown.textContent = key;
+        item.append(shown);
+      }
       item.disabled = !!grayed;
       item.dataset.command = id;
       item.addEventListener('click', () => {
@@ -185,6 +202,8 @@ Module.tarnoPage = (function () {
       });
       parent.append(item);
       menuItems[id] = item;
+      if (key && /^Ctrl\+Z$/.test(key)) menuShortcuts.undo = item;
+      if (key && /Ctrl\+(Shift\+Z|Y)/.test(key)) menuShortcuts.redo = item;
     }
   }
 
@@ -292,6 +311,19 @@ Module.tarnoPage = (function () {
     });
   });
 
+  // File, "Open level...": the chosen file goes into the page's folder and
+  // the game plays it before its next frame.
+  byId('open-level').addEventListener('change', (event) => {
+    const file = event.target.files[0];
+    event.target.value = '';
+    if (!file) return;
+    file.arrayBuffer().then((data) => {
+      const source = /\.txt$/i.test(file.name);
+      FS.writeFile(source ? 'opened-level.txt' : 'opened-level.dat', new Uint8Array(data));
+      Module._WebOpenLevel(source ? 1 : 0);
+    });
+  });
+
   Module.preRun = (Module.preRun || []).concat(() => {
     const bytes = storedEditorFile();
     if (bytes) {
@@ -332,6 +364,15 @@ Module.tarnoPage = (function () {
     // Menu and dialogs
     addMenuEntry: addMenuEntry,
     enableMenuItem: (id) => { if (menuItems[id]) menuItems[id].disabled = false; },
+    checkMenuItem: (id, checked) => { if (menuItems[id]) menuItems[id].classList.toggle('checked', !!checked); },
+    addHowToLine: (text) => {
+      const line = document.createElement('div');
+      line.textContent = text || '\u00a0';
+      byId('howto-lines').append(line);
+    },
+    showHowToPlay: () => showDialog(byId('howto')),
+    setStatus: (text) => { byId('status').textContent = text; },
+    chooseLevelFile: () => byId('open-level').click(),
     addAboutLine: addAboutLine,
     showAbout: () => showDialog(byId('about')),
     showMessage: (text) => { messages.push(text); nextMessage(); },

@@ -51,11 +51,29 @@ void KeepEditorFile() {
     EM_ASM({ Module.tarnoPage.keepEditorFile(HEAPU8.slice($0, $0 + $1)); }, bytes, size);
 }
 
+// A level file the player picked, played before the next frame.
+const char* PendingOpen = nullptr;
+
+// The words under the field, sent to the page only when they change.
+void ShowStatus() {
+    static char shown[256];
+    const char* text = StatusLine();
+    if (!text || std::strncmp(text, shown, sizeof shown - 1) == 0) return;
+    std::snprintf(shown, sizeof shown, "%s", text);
+    EM_ASM({ Module.tarnoPage.setStatus(UTF8ToString($0)); }, shown);
+}
+
 void RunOneFrame() {
     const double start = emscripten_get_now();
+    if (PendingOpen) {
+        const char* path = PendingOpen;
+        PendingOpen = nullptr;
+        PlayLevelFile(path);
+    }
     InFrame = true;
     RunFrame();
     InFrame = false;
+    ShowStatus();
     // The editor saves in a frame with S down: only then can the file have changed.
     if (Keys[SCAN_S]) KeepEditorFile();
     EM_ASM({ Module.tarnoPage.frameDone($0); }, emscripten_get_now() - start);
@@ -101,6 +119,10 @@ EMSCRIPTEN_KEEPALIVE void WebKey(int scanCode, int down) {
 }
 
 EMSCRIPTEN_KEEPALIVE void WebClearKeys() { ClearKeys(); }
+
+EMSCRIPTEN_KEEPALIVE void WebOpenLevel(int source) {
+    PendingOpen = source ? "opened-level.txt" : "opened-level.dat";
+}
 
 EMSCRIPTEN_KEEPALIVE void WebClick(int button, int x, int y) {
     if (Ended || x < 0 || y < 0 || x >= FIELD || y >= FIELD) return;
@@ -291,6 +313,21 @@ int PlatformReadProgress(uint8_t* level) {
     return 1;
 }
 
+void PlatformCheckMenuItem(int32_t commandId, bool checked) {
+    EM_ASM({ Module.tarnoPage.checkMenuItem($0, $1); }, commandId, checked ? 1 : 0);
+}
+
+void PlatformShowHowToPlay() { EM_ASM({ Module.tarnoPage.showHowToPlay(); }); }
+
+// The browser's file chooser cannot hold the frame: it opens, and the level
+// it gives is played before a later frame (WebOpenLevel).
+bool PlatformChooseLevelFile(char* path, int32_t size) {
+    (void)path;
+    (void)size;
+    EM_ASM({ Module.tarnoPage.chooseLevelFile(); });
+    return false;
+}
+
 const char* PlatformWriteProgress(uint8_t level) {
     if (EM_ASM_INT({ return Module.tarnoPage.writeProgress($0); }, level)) return nullptr;
     return "localStorage: the browser refused to store it";
@@ -309,8 +346,9 @@ void PlatformRemoveStaleFiles() {
 
 int main() {
     for (const MenuEntry& e : MENU_TABLE)
-        EM_ASM({ Module.tarnoPage.addMenuEntry($0, $1, UTF8ToString($2), $3); }, e.depth, e.id, e.text,
-               e.grayed ? 1 : 0);
+        EM_ASM({ Module.tarnoPage.addMenuEntry($0, $1, UTF8ToString($2), $3, $4 ? UTF8ToString($4) : "", $5); },
+               e.depth, e.id, e.text, e.grayed ? 1 : 0, e.key, e.radio ? 1 : 0);
+    for (const char* line : HOW_TO_PLAY_LINES) EM_ASM({ Module.tarnoPage.addHowToLine(UTF8ToString($0)); }, line);
     for (const AboutLine& line : ABOUT_LINES) {
         // The version number is its own control in the table; one line reads better.
         if (std::strcmp(line.text, TEXT_VERSION) == 0) continue;

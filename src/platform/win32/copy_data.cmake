@@ -2,7 +2,7 @@
 # native run folder FROM into the Windows run folder TO. The desktop icon
 # comes too, though the game does not read it: the unit tests under Wine
 # check all the generated data in the run folder.
-file(GLOB files ${FROM}/level*.dat ${FROM}/*.bmp ${FROM}/tarno.ico ${FROM}/tarno-icon.xpm)
+file(GLOB files ${FROM}/level*.dat ${FROM}/levels.idx ${FROM}/*.bmp ${FROM}/tarno.ico ${FROM}/tarno-icon.xpm)
 if(NOT EXISTS ${FROM}/tarno.ico)
   message(FATAL_ERROR "${FROM}/tarno.ico is missing: build the native data first")
 endif()

@@ -1,7 +1,7 @@
 # Packs the Windows run folder RUN (tarno.exe and the data) into ZIP, inside
 # one folder "tarno", so that unpacking never scatters files into the
 # folder it is unpacked in.
-file(GLOB files RELATIVE ${RUN} ${RUN}/tarno.exe ${RUN}/level*.dat ${RUN}/*.bmp)
+file(GLOB files RELATIVE ${RUN} ${RUN}/tarno.exe ${RUN}/level*.dat ${RUN}/levels.idx ${RUN}/*.bmp)
 # The sounds are the game's table (SOUNDS, comma-separated): one missing
 # stops the packing rather than shipping a silent game.
 string(REPLACE "," ";" sounds "${SOUNDS}")

@@ -2,9 +2,12 @@
 // progress, which lives in the user's registry.
 #include "platform/win32/win32.h"
 
+#include <commdlg.h>
+
 #include <cstdio>
 #include <cstring>
 
+#include "menu_table.h"
 #include "platform/files/files.h"
 
 HWND GameWindow = nullptr;
@@ -23,6 +26,33 @@ void PlatformEnableMenuItem(int32_t commandId) {
     HWND window = GameWindow ? GameWindow : FindWindowA("WINXCLASS", nullptr);
     HMENU menu = window ? GetMenu(window) : nullptr;
     if (menu) EnableMenuItem(menu, static_cast<UINT>(commandId), MF_BYCOMMAND | MF_ENABLED);
+}
+
+void PlatformCheckMenuItem(int32_t commandId, bool checked) {
+    HMENU menu = GameWindow ? GetMenu(GameWindow) : nullptr;
+    if (menu) CheckMenuItem(menu, static_cast<UINT>(commandId), MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void PlatformShowHowToPlay() {
+    char text[1024] = "";
+    for (const char* line : HOW_TO_PLAY_LINES) {
+        strncat(text, line, sizeof text - strlen(text) - 1);
+        strncat(text, "\n", sizeof text - strlen(text) - 1);
+    }
+    MessageBoxA(GameWindow, text, TEXT_MENU_HOW_TO_PLAY, MB_OK);
+}
+
+bool PlatformChooseLevelFile(char* path, int32_t size) {
+    if (!path || size <= 0) return false;
+    path[0] = '\0';
+    OPENFILENAMEA open{};
+    open.lStructSize = sizeof open;
+    open.hwndOwner = GameWindow;
+    open.lpstrFilter = "Levels (*.dat, *.txt)\0*.dat;*.txt\0All files\0*.*\0";
+    open.lpstrFile = path;
+    open.nMaxFile = static_cast<DWORD>(size);
+    open.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
+    return GetOpenFileNameA(&open) != 0;
 }
 
 void PlatformRequestQuit() { QuitRequested = true; }

@@ -8,7 +8,8 @@
 static const char CLASS_NAME[] = "WINXCLASS";
 
 static bool IsGameCommand(int id) {
-    return id == IDM_EXIT || id == IDM_ABOUT || id == IDM_RESET || (id >= IDM_LEVEL1 && id <= IDM_LEVEL12);
+    return id == IDM_EXIT || id == IDM_ABOUT || id == IDM_RESET || (id >= IDM_LEVEL1 && id <= IDM_LEVEL12) ||
+           id == IDM_UNDO || id == IDM_REDO || id == IDM_HINT || id == IDM_OPEN_LEVEL || id == IDM_HOW_TO_PLAY;
 }
 
 static void HandleCreate(HWND window) {
@@ -124,9 +125,12 @@ HWND CreateGameWindow(HINSTANCE instance) {
 
 int RunMessageLoop() {
     MSG message{};
+    // The menu's Ctrl accelerators (Undo, Redo, Open level).
+    HACCEL accelerators = LoadAcceleratorsA(GameInstance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
     for (;;) {
         if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
             if (message.message == WM_QUIT) return static_cast<int>(message.wParam);
+            if (accelerators && GameWindow && TranslateAcceleratorA(GameWindow, accelerators, &message)) continue;
             TranslateMessage(&message);
             DispatchMessageA(&message);
             if (message.message == WM_DESTROY) return 0;

@@ -21,12 +21,13 @@
 #pragma once
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <thread>
 #include <vector>
 
-#include "solver.h"
+#include "solver/solver.h"
 
 namespace cellsolver {
 
@@ -294,7 +295,11 @@ inline std::vector<int> PathTo(const KeySet& set, uint32_t i) {
     return path;
 }
 
+#if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
+constexpr int WORKERS = 1;  // a page without threads searches on its own
+#else
 constexpr int WORKERS = 2;
+#endif
 constexpr uint32_t BLOCK = 512;  // boards a worker takes at a time
 constexpr uint32_t NEW_KEY = 0x80000000u;
 
@@ -318,15 +323,26 @@ struct Search {
     std::vector<uint8_t> won;
 };
 
+using Clock = std::chrono::steady_clock;
+constexpr Clock::time_point NO_DEADLINE = Clock::time_point::max();
+
 // Expands boards [begin, end) of the set on both cores. Only what the merge
 // needs is kept: every shot with `everything`, else new boards and loops.
-inline void ExpandDepth(const Search& s, uint32_t begin, uint32_t end, bool everything, std::vector<BlockOut>* out) {
+// Past the deadline the workers stop and false is returned.
+inline bool ExpandDepth(const Search& s, uint32_t begin, uint32_t end, bool everything, std::vector<BlockOut>* out,
+                        Clock::time_point deadline = NO_DEADLINE, const std::atomic<bool>* cancel = nullptr) {
     const uint32_t blocks = (end - begin + BLOCK - 1) / BLOCK;
     out->resize(blocks);
     std::atomic<uint32_t> nextBlock{0};
+    std::atomic<bool> late{false};
+    const bool timed = deadline != NO_DEADLINE || cancel;
     auto work = [&]() {
         Cells cells, after;
         for (uint32_t blk; (blk = nextBlock.fetch_add(1)) < blocks;) {
+            if (timed && (late || (cancel && *cancel) || Clock::now() > deadline)) {
+                late = true;
+                return;
+            }
             BlockOut& o = (*out)[blk];
             o.edges.clear();
             o.newKeys.clear();
@@ -358,15 +374,18 @@ inline void ExpandDepth(const Search& s, uint32_t begin, uint32_t end, bool ever
     for (int w = 1; w < WORKERS && blocks > 1; ++w) helpers.emplace_back(work);
     work();
     for (std::thread& t : helpers) t.join();
+    return !late;
 }
 
 // The search of solver.h's Explore, depth by depth: the merge takes the
 // shots in the order a one-thread search fires them, so states are numbered
 // alike and the same shortest solution is found.
-inline solver::Result Explore(const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t maxStates, bool everything, Search* s) {
+// It starts from `play`, a board at rest: a level's start or any board met
+// in play. Past the deadline, or once `cancel` is set, it gives up as if the
+// bound were hit.
+inline solver::Result ExploreFrom(const PlayState& play, uint32_t maxStates, bool everything, Search* s,
+                                  Clock::time_point deadline = NO_DEADLINE, const std::atomic<bool>* cancel = nullptr) {
     solver::Result result;
-    PlayState play;
-    solver::SetUpLevel(&play, bytes);
     Cells start;
     s->level = LevelFromPlay(play, &start);
     const Key startKey = MakeKey(s->level, start);
@@ -378,7 +397,11 @@ inline solver::Result Explore(const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t max
     std::vector<uint32_t> newIndex;
     for (uint32_t begin = 0; begin < s->set.count && (everything || goal < 0);) {
         const uint32_t end = s->set.count;
-        ExpandDepth(*s, begin, end, everything, &out);
+        if (!ExpandDepth(*s, begin, end, everything, &out, deadline, cancel)) {
+            result.status = solver::BOUND_HIT;
+            result.states = s->set.count;
+            return result;
+        }
         uint32_t i = begin;  // the board whose shots are being merged
         size_t firstEdge = s->edges.size();
         auto finishBoard = [&](uint32_t upTo) {
@@ -442,6 +465,12 @@ inline solver::Result Explore(const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t max
         result.solution = PathTo(s->set, static_cast<uint32_t>(goal));
     }
     return result;
+}
+
+inline solver::Result Explore(const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t maxStates, bool everything, Search* s) {
+    PlayState play;
+    solver::SetUpLevel(&play, bytes);
+    return ExploreFrom(play, maxStates, everything, s);
 }
 
 // Plays shots from the level's start; true if any of them loops.

@@ -1,0 +1,220 @@
+// What the shell adds around play: the solver's answer after each shot, the
+// hint, par from the level index, boards of the player's own, and the
+// status line that tells the player where they are.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "editor/editor.h"
+#include "game/board.h"
+#include "game/frame.h"
+#include "game/history.h"
+#include "game/leveltext.h"
+#include "game/shots.h"
+#include "platform/platform.h"
+#include "resource.h"
+#include "shell/shell.h"
+#include "solver/advice.h"
+#include "solver/solver.h"
+
+namespace {
+
+// The shipped levels are answered well inside this; a board of the
+// player's own may need longer, and past it the answer is "unknown".
+constexpr uint32_t ADVICE_BUDGET_MS = 2000;
+// How long "Saved level.dat" stays up, in frames.
+constexpr int32_t NOTE_FRAMES = 180;
+
+char LevelNames[LAST_LEVEL + 1][48];
+int32_t LevelPars[LAST_LEVEL + 1];  // 0 when the index does not say
+char OwnName[48];
+int32_t OwnPar;
+
+uint32_t AskedSerial;  // the RestSerial last asked about
+bool Asked, Known;
+Advice Latest;
+int32_t NoteFrames;
+uint8_t Note;
+
+void Copy(char* dst, size_t size, const char* src) {
+    std::snprintf(dst, size, "%s", src);
+}
+
+// Turns the answer into what shows: the notice, and the marker once asked.
+void ShowAdvice() {
+    LostNoticeShown = Known && Latest.lost == 1;
+    HintDirection = 0;
+    if (!HintAsked || !Known || Latest.lost != 0 || Latest.entry < 0) return;
+    int32_t x = 0, y = 0;
+    solver::EntryTank(Latest.entry, &x, &y);
+    HintCellX = x / CELL_SIZE;
+    HintCellY = y / CELL_SIZE;
+    HintDirection = solver::EntryDirection(Latest.entry);
+}
+
+void Append(std::string* s, const char* text) {
+    if (!s->empty()) *s += "   ";
+    *s += text;
+}
+
+}  // namespace
+
+void ReadLevelIndex() {
+    for (int32_t n = 0; n <= LAST_LEVEL; ++n) {
+        std::snprintf(LevelNames[n], sizeof LevelNames[n], "Level %d", static_cast<int>(n));
+        LevelPars[n] = 0;
+    }
+    FILE* f = std::fopen(LEVEL_INDEX_FILE, "rb");
+    if (!f) return;
+    char line[160];
+    while (std::fgets(line, sizeof line, f)) {
+        int n = 0, par = 0, used = 0;
+        if (std::sscanf(line, "%d %d %n", &n, &par, &used) < 2 || n < 1 || n > LAST_LEVEL) continue;
+        char* name = line + used;
+        name[std::strcspn(name, "\r\n")] = '\0';
+        if (*name) Copy(LevelNames[n], sizeof LevelNames[n], name);
+        LevelPars[n] = par > 0 ? par : 0;
+    }
+    std::fclose(f);
+}
+
+int32_t LevelPar() {
+    if (OwnLevel) return OwnPar;
+    return LevelPars[CurrentLevel];
+}
+
+void PlayOwnBoard(const uint8_t bytes[LEVEL_FILE_SIZE], const char* name) {
+    std::memcpy(OwnLevelBytes, bytes, LEVEL_FILE_SIZE);
+    Copy(OwnName, sizeof OwnName, name && *name ? name : "Your board");
+    OwnPar = 0;
+    OwnLevel = 1;
+    EditorMode = 0;
+    EditorClearPending = 0;
+    LeftClickPending = RightClickPending = 0;
+    StartLevel();
+}
+
+bool PlayLevelFile(const char* path) {
+    uint8_t bytes[LEVEL_FILE_SIZE];
+    std::string name, error;
+    std::vector<std::string> warnings;
+    if (!path || !leveltext::LoadAnyLevel(path, bytes, &name, &error, &warnings)) {
+        PlatformShowMessage(error.empty() ? "Cannot read that level." : error.c_str());
+        return false;
+    }
+    PlayOwnBoard(bytes, name.c_str());
+    return true;
+}
+
+void LeaveOwnBoard() { OwnLevel = 0; }
+
+namespace {
+
+// The Levels menu marks the level in play; none while a board of one's own is.
+void MarkLevelMenu() {
+    static int32_t marked;
+    const int32_t want = OwnLevel ? 0 : IDM_LEVEL1 - 1 + CurrentLevel;
+    if (want == marked) return;
+    if (marked) PlatformCheckMenuItem(marked, false);
+    if (want) PlatformCheckMenuItem(want, true);
+    marked = want;
+}
+
+}  // namespace
+
+void UpdateComforts() {
+    MarkLevelMenu();
+    if (EditorMode) {
+        if (EditorPlayPending) {
+            EditorPlayPending = 0;
+            uint8_t bytes[LEVEL_FILE_SIZE] = {};
+            for (int32_t cx = FIRST_INNER; cx <= LAST_INNER; ++cx)
+                for (int32_t cy = FIRST_INNER; cy <= LAST_INNER; ++cy)
+                    bytes[cx * BOARD_CELLS + cy] = static_cast<uint8_t>(Board[cx][cy]);
+            PlayOwnBoard(bytes, "Your board");
+        } else {
+            if (EditorFileNote) Note = EditorFileNote, NoteFrames = NOTE_FRAMES, EditorFileNote = 0;
+            if (NoteFrames > 0) --NoteFrames;
+            return;
+        }
+    }
+    EditorPlayPending = 0;
+    if (!Asked || AskedSerial != RestSerial) {
+        // A new board at rest: what was shown was about the old one.
+        AskedSerial = RestSerial;
+        Asked = true;
+        Known = false;
+        ShowAdvice();
+        if (!PlayInMotion(Play)) AskAdvice(Play, ADVICE_BUDGET_MS);
+        else Asked = false;
+    }
+    if (!Known && Asked && TakeAdvice(&Latest)) {
+        Known = true;
+        // The start's answer is the par of a board the index does not know.
+        if (OwnLevel && ShotsFired == 0 && UndoDepth() == 0 && Latest.shotsToWin >= 0) OwnPar = Latest.shotsToWin;
+    }
+    ShowAdvice();
+}
+
+void WaitForAdvice() {
+    if (Asked && !Known) {
+        WaitAdvice();
+        UpdateComforts();
+    }
+}
+
+int8_t AdviceLost() { return Known ? Latest.lost : ADVICE_UNKNOWN; }
+int32_t AdviceHintEntry() { return HintDirection && Known ? Latest.entry : -1; }
+
+const char* StatusLine() {
+    static std::string line;
+    static char text[512];
+    line.clear();
+    char buf[160];
+    if (EditorMode) {
+        const int32_t next = EditorNextPiece();
+        const char* piece = next == CELL_BALLOON ? "a balloon"
+                            : IsSingleDeflector(next) ? "a deflector"
+                                                      : "an empty cell";
+        std::snprintf(buf, sizeof buf, "Editor: a right click places %s next", piece);
+        Append(&line, buf);
+        if (NoteFrames > 0) Append(&line, Note == EDITOR_SAVED ? "Saved level.dat" : "Loaded level.dat");
+        else Append(&line, "S saves, L loads, P plays, Enter returns");
+        Copy(text, sizeof text, line.c_str());
+        return text;
+    }
+    const int32_t par = LevelPar();
+    if (OwnLevel) Append(&line, OwnName);
+    else {
+        // After a win CurrentLevel already names the next level.
+        const int32_t n = LevelWon ? LevelPlayed : CurrentLevel;
+        std::snprintf(buf, sizeof buf, "Level %d: %s", static_cast<int>(n), LevelNames[n]);
+        Append(&line, buf);
+    }
+    const int32_t shownPar = LevelWon && !OwnLevel ? LevelPars[LevelPlayed] : par;
+    if (shownPar > 0) std::snprintf(buf, sizeof buf, "Shots %d, par %d", static_cast<int>(ShotsFired), static_cast<int>(shownPar));
+    else std::snprintf(buf, sizeof buf, "Shots %d", static_cast<int>(ShotsFired));
+    Append(&line, buf);
+    if (LevelWon) {
+        if (shownPar > 0 && ShotsFired <= shownPar) Append(&line, "Won in par!");
+        else Append(&line, "Won!");
+        if (OwnLevel) Append(&line, "press R to play it again");
+        else if (LevelPlayed == LAST_LEVEL) Append(&line, "every level is won");
+        else Append(&line, "press R for the next level");
+    } else if (LostNoticeShown) {
+        Append(&line, HintAsked ? "The board is lost: no shot can win it. U undoes, R restarts"
+                                : "No way to win from here: U undoes, R restarts");
+    } else if (HintAsked && HintDirection) {
+        static const char* ways[5] = {"", "left along row", "up column", "right along row", "down column"};
+        const int32_t lineNo = HintDirection == DIR_LEFT || HintDirection == DIR_RIGHT ? HintCellY : HintCellX;
+        std::snprintf(buf, sizeof buf, "Hint: fire %s %d", ways[HintDirection], static_cast<int>(lineNo));
+        Append(&line, buf);
+    } else if (HintAsked && Known) {
+        Append(&line, "Hint: the search ran out of time");
+    } else if (HintAsked) {
+        Append(&line, "Hint: thinking...");
+    }
+    Copy(text, sizeof text, line.c_str());
+    return text;
+}

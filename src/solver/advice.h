@@ -1,0 +1,28 @@
+// What the search says about the board in play: can it still be won, and
+// with which shot first. Asked after each shot comes to rest and answered on
+// a worker thread, so that a frame never waits for a search.
+#pragma once
+#include <cstdint>
+
+#include "game/play.h"
+
+constexpr int8_t ADVICE_UNKNOWN = -1;
+
+struct Advice {
+    int8_t lost;         // 1 lost, 0 winnable, ADVICE_UNKNOWN past the budget
+    int8_t entry;        // the first shot of a shortest win (solver entry numbering), -1 for none
+    int16_t shotsToWin;  // the length of that win, -1 when not known
+};
+
+// The worker starts on the first question and ends here.
+void StopAdvice();
+// Asks about a board at rest, within a time budget. A newer question
+// replaces an older one, whose search is abandoned.
+void AskAdvice(const PlayState& board, uint32_t budgetMs);
+// True, with the answer, once the latest question has been answered.
+bool TakeAdvice(Advice* out);
+// Blocks until the latest question has been answered (the demo player and
+// tests, which must see the same answer every run).
+void WaitAdvice();
+// The same search on the calling thread.
+Advice ComputeAdvice(const PlayState& board, uint32_t budgetMs);
