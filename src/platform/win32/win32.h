@@ -15,7 +15,7 @@ extern HWND StatusBar;
 extern HINSTANCE GameInstance;
 extern IDirectDraw* DirectDraw;
 
-// The part of the client area the field is shown in: all of it above the
+// Where in the client area the field is shown: all of it above the
 // status bar.
 RECT FieldClientRect();
 // Shows the status line in the status bar when its words have changed.

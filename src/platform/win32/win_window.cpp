@@ -144,8 +144,9 @@ HWND CreateGameWindow(HINSTANCE instance) {
     if (!RegisterClassA(&windowClass)) return nullptr;
     GameInstance = instance;
     // The frame, title and menu go around the field, not into it: a client
-    // area of exactly the field's size shows it 1:1 with square cells. An
-    // overlapped window gets its caption implicitly, so the sizing counts it.
+    // area of exactly the field's size (the status bar is added below it)
+    // shows it 1:1 with square cells. An overlapped window gets its caption
+    // implicitly, so the sizing counts it.
     const DWORD style = WS_OVERLAPPED | WS_SYSMENU | WS_VISIBLE;
     RECT outer{0, 0, FIELD_SIZE, FIELD_SIZE};
     AdjustWindowRectEx(&outer, style | WS_CAPTION, TRUE, 0);
