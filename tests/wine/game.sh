@@ -10,7 +10,8 @@ level="$src/data/levels/level1.txt"
 
 game="$work/game"
 rm -rf "$game" && mkdir -p "$game/run" || fail "no work folder"
-cp "$cross/run/tarno.exe" "$cross/run"/level*.dat "$cross/run"/*.bmp "$cross/run"/*.wav "$game/run/" ||
+cp "$cross/run/tarno.exe" "$cross/run"/level*.dat "$cross/run/levels.idx" "$cross/run"/*.bmp "$cross/run"/*.wav \
+  "$game/run/" ||
   fail "the Windows run folder is incomplete"
 wine reg delete 'HKCU\Software\Tarno' /f >/dev/null 2>&1
 

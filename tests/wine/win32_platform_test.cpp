@@ -1,6 +1,7 @@
 // The Windows platform against the real system calls (under Wine in the
 // test run): DirectDraw surfaces and blits, the registry, DirectSound
-// buffers, the resources against the shared menu table, and the window.
+// buffers, the resources against the shared menu table, and the window with
+// its status bar.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -9,7 +10,11 @@
 #include "editor/editor.h"
 #include "menu_table.h"
 #include "platform/win32/win32.h"
+// after windows.h, which it needs
+#include <commctrl.h>
+
 #include "resource.h"
+#include "shell/shell.h"
 
 namespace {
 
@@ -284,23 +289,43 @@ protected:
     HWND window_ = nullptr;
 };
 
-TEST_F(Win32Window, ClicksArriveInFieldCoordinates) {
-    RECT client;
+TEST_F(Win32Window, TheStatusBarSitsBelowTheWholeFieldAndShowsTheStatusLine) {
+    RECT client, bar;
     GetClientRect(window_, &client);
-    ASSERT_GT(client.right, 0);
+    ASSERT_NE(StatusBar, nullptr);
+    GetWindowRect(StatusBar, &bar);
+    MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&bar), 2);
+    EXPECT_EQ(client.right, FIELD_SIZE);
+    EXPECT_GT(bar.bottom - bar.top, 0);
+    EXPECT_EQ(bar.top, FIELD_SIZE);
+    EXPECT_EQ(bar.bottom, client.bottom);
+    const RECT field = FieldClientRect();
+    EXPECT_EQ(field.right - field.left, FIELD_SIZE);
+    EXPECT_EQ(field.bottom - field.top, FIELD_SIZE);
+
+    UpdateStatusBar();
+    wchar_t wide[512] = {};
+    SendMessageW(StatusBar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(wide));
+    char text[512] = {};
+    WideCharToMultiByte(CP_UTF8, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+    EXPECT_STRNE(text, "");
+    EXPECT_STREQ(text, StatusLine());
+}
+
+TEST_F(Win32Window, ClicksArriveInFieldCoordinates) {
     LeftClickPending = RightClickPending = 0;
     SendMessageA(window_, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(0, 0));
     EXPECT_TRUE(LeftClickPending);
     EXPECT_EQ(ClickX, 0);
     EXPECT_EQ(ClickY, 0);
-    SendMessageA(window_, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(client.right - 1, client.bottom - 1));
+    // The field's last pixel, just above the status bar, is shown 1:1.
+    SendMessageA(window_, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(FIELD_SIZE - 1, FIELD_SIZE - 1));
     EXPECT_TRUE(RightClickPending);
     EXPECT_EQ(ClickX, 671);
     EXPECT_EQ(ClickY, 671);
-    // The middle of the client area is the middle of the field.
-    SendMessageA(window_, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(client.right / 2, client.bottom / 2));
-    EXPECT_NEAR(ClickX, 336, 2);
-    EXPECT_NEAR(ClickY, 336, 2);
+    SendMessageA(window_, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(FIELD_SIZE / 2, FIELD_SIZE / 2));
+    EXPECT_EQ(ClickX, 336);
+    EXPECT_EQ(ClickY, 336);
 }
 
 TEST_F(Win32Window, ExitEndsTheLoopWithCodeZero) {

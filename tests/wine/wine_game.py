@@ -12,7 +12,9 @@ the WAV file that ALSA records what Wine plays into (game.sh sets that up).
 Runs inside wine-tests.sh's game step (game.sh): DISPLAY, WINEPREFIX and a
 running Wine server come from there. Exit codes: 0 passed, 1 failed.
 
-The window's client area is the 672 by 672 field, shown 1:1. Should it ever
+The window's client area is the 672 by 672 field, shown 1:1, above the
+status bar; the game prints each new status line ("status: ...") to its
+output, which the test reads. Should it ever
 be squeezed (a window dragged partly off the screen), Wine's DirectDraw
 picks the nearest source pixel with a 16.16 fixed-point step, so the
 comparisons squeeze the headless picture the same way.
@@ -243,8 +245,9 @@ class Session:
 
     def start(self):
         self.output = open(os.path.join(self.tmp, "game-output.txt"), "ab")
+        env = dict(os.environ, TARNO_PRINT_STATUS="1")
         self.game = subprocess.Popen(["wine", "tarno.exe"], cwd=self.args.run_dir, stdin=subprocess.DEVNULL,
-                                     stdout=self.output, stderr=subprocess.STDOUT)
+                                     stdout=self.output, stderr=subprocess.STDOUT, env=env)
         ids = xdotool("search", "--sync", "--onlyvisible", "--name", "^Tarno$", timeout=120).split()
         self.window = ids[0]
         geometry = {}
@@ -257,6 +260,19 @@ class Session:
     def focus(self):
         xdotool("windowfocus", "--sync", self.window)
         time.sleep(0.2)
+
+    def status(self, wanted=None, timeout=10):
+        """The last status line the game printed; with wanted, waits (up to
+        timeout) for one that holds it."""
+        deadline = time.time() + timeout
+        while True:
+            with open(os.path.join(self.tmp, "game-output.txt"), "rb") as f:
+                lines = [line[len("status: "):] for line in f.read().decode(errors="replace").splitlines()
+                         if line.startswith("status: ")]
+            last = lines[-1] if lines else ""
+            if wanted is None or wanted in last or time.time() > deadline:
+                return last
+            time.sleep(0.2)
 
     def field_shot(self):
         return self.p.shown(screen())
@@ -395,8 +411,11 @@ def play(s, args, tmp):
     check((s.p.right - s.p.left, s.p.bottom - s.p.top) == (FIELD, FIELD),
           "the client area is 672 by 672 (%d by %d)" % (s.p.right - s.p.left, s.p.bottom - s.p.top))
     s.compare(shot, first, "first frame of level 1 matches the headless picture")
+    index = open(os.path.join(args.run_dir, "levels.idx")).readline().split(None, 2)
+    named = "Level 1: %s   Shots 0, par %s" % (index[2].strip(), index[1])
+    check(s.status(named) == named, "the status bar names level 1 and its par (%r)" % s.status())
 
-    # The menu bar holds dark text (File, Help) on a light ground.
+    # The menu bar holds dark text (File, Edit, Help) on a light ground.
     bar = [shot.pixel(px, py) for py in range(s.p.top - 18, s.p.top - 2) for px in range(x + 4, x + 120)]
     dark = sum(1 for r, g, b in bar if r + g + b < 200)
     check(20 < dark < len(bar) // 2, "the menu bar shows its items (%d dark pixels)" % dark)
@@ -454,12 +473,27 @@ def play(s, args, tmp):
             time.sleep(0.5)
             peak = sound_peak(args.sound, heard_from)
             check(peak > 0.02, "the shot was heard: DirectSound played it (peak %.3f)" % peak)
+            check("Shots 1," in s.status("Shots 1,"), "the shot is counted in the status bar (%r)" % s.status())
+            # Edit > Undo from the keyboard takes the shot back; Ctrl+Shift+Z,
+            # the menu's accelerator for Redo, fires it again (Z alone is no
+            # key of the game, unlike Y, so only the accelerator can redo).
+            s.tap("F10", "Right", "Down", "Return")
+            s.focus()
+            check("Shots 0," in s.status("Shots 0,"), "Edit > Undo takes the shot back (%r)" % s.status())
+            undone = s.p.shown(s.settled()).crop(x0, y0, x1 - x0, y1 - y0)
+            check(undone.rgb == before.rgb, "after Undo the board is as it was before the shot")
+            s.tap("ctrl+shift+z")
+            check("Shots 1," in s.status("Shots 1,"), "Ctrl+Shift+Z redoes the shot (%r)" % s.status())
+            redone = s.p.shown(s.settled()).crop(x0, y0, x1 - x0, y1 - y0)
+            check(redone.rgb == after.rgb, "after Redo the board is as it was after the shot")
     time.sleep(1.5)  # the banner comes a second after the win
     script = run(args.solve, "--demo", args.level, timeout=120)
     won, state = headless(args, tmp, "won", script + "\nwait 90")
     check(state.get("won") is True, "the solution wins level 1 in the headless game too")
     plain, _ = headless(args, tmp, "plain", script + "\nwait 1")
     s.compare_banner(s.settled(), won, plain, "the won level matches the headless picture")
+    check("Won in par!   press R for the next level" in s.status("Won"),
+          "the status bar says the level was won in par and what comes next (%r)" % s.status())
     level = saved_level()
     check(level == "02", "the registry's Level value is raised to 2 (%s)" % level)
 
@@ -477,8 +511,9 @@ def play(s, args, tmp):
     else:
         log("skip Level 2 was not chosen: there is no level2.dat")
 
-    # The About dialog: a second window titled Tarno, closed by its OK.
-    s.tap("F10", "Right", "Down", "Return")
+    # The About dialog, under Help after File and Edit: a second window
+    # titled Tarno, closed by its OK.
+    s.tap("F10", "Right", "Right", "Down", "Return")
     time.sleep(0.8)
     check(len(titled_windows()) == 2, "About opens a second window titled Tarno")
     s.tap("Return")

@@ -10,8 +10,16 @@
 #include "platform/platform.h"
 
 extern HWND GameWindow;
+// The status bar under the field (the common control), null until made.
+extern HWND StatusBar;
 extern HINSTANCE GameInstance;
 extern IDirectDraw* DirectDraw;
+
+// Where in the client area the field is shown: all of it above the
+// status bar.
+RECT FieldClientRect();
+// Shows the status line in the status bar when its words have changed.
+void UpdateStatusBar();
 
 // The field's current rectangle on the screen, as the last presentation (or
 // the window's present placement) gives it; clicks map through its inverse.

@@ -158,8 +158,8 @@ int PlatformBlit(Surface* dst, const Rect* dstRect, Surface* src, const Rect* sr
 }
 
 Rect CurrentPresentationRect() {
-    RECT client{};
-    if (!GameWindow || !GetClientRect(GameWindow, &client)) return Rect{0, 0, 0, 0};
+    if (!GameWindow) return Rect{0, 0, 0, 0};
+    const RECT client = FieldClientRect();
     POINT topLeft{client.left, client.top}, bottomRight{client.right, client.bottom};
     ClientToScreen(GameWindow, &topLeft);
     ClientToScreen(GameWindow, &bottomRight);

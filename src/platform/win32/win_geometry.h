@@ -7,8 +7,9 @@
 #include "platform/platform.h"
 
 // The screen rectangle the field is stretched into: the window's client area
-// in screen coordinates, clamped to the screen, so a window dragged partly off
-// the screen shows the whole field squeezed into its visible part.
+// above the status bar in screen coordinates, clamped to the screen, so a
+// window dragged partly off the screen shows the whole field squeezed into
+// its visible part.
 Rect PresentationRect(Rect clientOnScreen, int32_t screenWidth, int32_t screenHeight);
 
 // Maps a point in screen coordinates through the inverse of the presentation

@@ -1,11 +1,50 @@
-// The game window, its window procedure, the About dialog and the message
-// loop that alternates one message with one frame.
+// The game window, its status bar, its window procedure, the About dialog
+// and the message loop that alternates one message with one frame.
 #include "platform/win32/win32.h"
+// after windows.h, which it needs
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
 #include "platform/win32/win_geometry.h"
 #include "resource.h"
 #include "shell/shell.h"
 
 static const char CLASS_NAME[] = "WINXCLASS";
+
+HWND StatusBar = nullptr;
+static char ShownStatus[512];
+static bool PrintStatus = false;  // TARNO_PRINT_STATUS: each new status line also on stdout, for tests
+
+static int StatusBarHeight() {
+    RECT bar;
+    return StatusBar && GetWindowRect(StatusBar, &bar) ? bar.bottom - bar.top : 0;
+}
+
+RECT FieldClientRect() {
+    RECT client{0, 0, 0, 0};
+    if (!GameWindow || !GetClientRect(GameWindow, &client)) return RECT{0, 0, 0, 0};
+    client.bottom -= StatusBarHeight();
+    if (client.bottom < client.top) client.bottom = client.top;
+    return client;
+}
+
+void UpdateStatusBar() {
+    if (!StatusBar) return;
+    const char* text = StatusLine();
+    if (std::strcmp(text, ShownStatus) == 0) return;
+    std::snprintf(ShownStatus, sizeof ShownStatus, "%s", text);
+    // Level names may hold any UTF-8; the bar takes them as wide text.
+    wchar_t wide[sizeof ShownStatus];
+    if (!MultiByteToWideChar(CP_UTF8, 0, ShownStatus, -1, wide, static_cast<int>(sizeof ShownStatus))) wide[0] = 0;
+    SendMessageW(StatusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(wide));
+    if (PrintStatus) {
+        std::printf("status: %s\n", ShownStatus);
+        std::fflush(stdout);
+    }
+}
 
 static bool IsGameCommand(int id) {
     return id == IDM_EXIT || id == IDM_ABOUT || id == IDM_RESET || (id >= IDM_LEVEL1 && id <= IDM_LEVEL12) ||
@@ -46,7 +85,14 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             HandleCreate(window);
             return 0;
         case WM_DESTROY:
+            // The bar goes with its parent.
+            StatusBar = nullptr;
+            ShownStatus[0] = '\0';
             PostQuitMessage(0);
+            return 0;
+        case WM_SIZE:
+            // The bar places itself along the bottom edge when told.
+            if (StatusBar) SendMessageA(StatusBar, WM_SIZE, 0, 0);
             return 0;
         case WM_PAINT: {
             // Frames reach the screen only through the presentation blit.
@@ -98,8 +144,9 @@ HWND CreateGameWindow(HINSTANCE instance) {
     if (!RegisterClassA(&windowClass)) return nullptr;
     GameInstance = instance;
     // The frame, title and menu go around the field, not into it: a client
-    // area of exactly the field's size shows it 1:1 with square cells. An
-    // overlapped window gets its caption implicitly, so the sizing counts it.
+    // area of exactly the field's size (the status bar is added below it)
+    // shows it 1:1 with square cells. An overlapped window gets its caption
+    // implicitly, so the sizing counts it.
     const DWORD style = WS_OVERLAPPED | WS_SYSMENU | WS_VISIBLE;
     RECT outer{0, 0, FIELD_SIZE, FIELD_SIZE};
     AdjustWindowRectEx(&outer, style | WS_CAPTION, TRUE, 0);
@@ -110,16 +157,25 @@ HWND CreateGameWindow(HINSTANCE instance) {
         GameWindow = nullptr;
         return nullptr;
     }
+    GameWindow = window;
+    // The status bar goes below the field, not over it: the window grows by
+    // the bar's height. Without the control the game still plays, unlabelled.
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES};
+    if (InitCommonControlsEx(&controls))
+        StatusBar = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, window, nullptr,
+                                    instance, nullptr);
+    PrintStatus = std::getenv("TARNO_PRINT_STATUS") != nullptr;
     // Whatever the frame turned out to be (a menu bar that wraps, a theme's
     // borders), grow or shrink the window by what the client area misses.
     RECT client, frame;
     if (GetClientRect(window, &client) && GetWindowRect(window, &frame)) {
-        const int dx = FIELD_SIZE - (client.right - client.left), dy = FIELD_SIZE - (client.bottom - client.top);
+        const int dx = FIELD_SIZE - (client.right - client.left);
+        const int dy = FIELD_SIZE + StatusBarHeight() - (client.bottom - client.top);
         if (dx || dy)
             SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left + dx, frame.bottom - frame.top + dy,
                          SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    GameWindow = window;
+    if (StatusBar) SendMessageA(StatusBar, WM_SIZE, 0, 0);
     return window;
 }
 
@@ -138,6 +194,7 @@ int RunMessageLoop() {
         if (QuitRequested) return 0;
         if (GetActiveWindow() == GameWindow) {
             RunFrame();
+            UpdateStatusBar();
         } else if (!PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
             // Nothing to draw while another window is active: sleep until
             // a message comes instead of spinning.
