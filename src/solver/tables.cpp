@@ -92,6 +92,12 @@ bool WinTableAdvice(const WinTable& t, const PlayState& board, Advice* out) {
     return false;
 }
 
+#if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
+// A page without threads cannot make a table off the frame.
+void PrepareWinTables(const uint8_t*, int32_t) {}
+bool TableAdvice(const PlayState&, Advice*) { return false; }
+void StopWinTables() {}
+#else
 namespace {
 
 using Bytes = std::array<uint8_t, LEVEL_FILE_SIZE>;
@@ -124,7 +130,7 @@ bool Pick(Bytes* want) {
     return false;
 }
 
-[[maybe_unused]] void Work() {
+void Work() {
     std::unique_lock<std::mutex> hold(Lock);
     for (;;) {
         Bytes want;
@@ -160,10 +166,6 @@ bool ReadLevel(int32_t level, Bytes* out) {
 
 }  // namespace
 
-#if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
-// A page without threads cannot make a table off the frame.
-void PrepareWinTables(const uint8_t*, int32_t) {}
-#else
 void PrepareWinTables(const uint8_t current[LEVEL_FILE_SIZE], int32_t next) {
     Bytes nextBytes{};
     bool haveNext = false;
@@ -182,7 +184,6 @@ void PrepareWinTables(const uint8_t current[LEVEL_FILE_SIZE], int32_t next) {
     }
     Wake.notify_all();
 }
-#endif
 
 bool TableAdvice(const PlayState& board, Advice* out) {
     std::shared_ptr<const WinTable> table;
@@ -208,3 +209,4 @@ void StopWinTables() {
     MakerRunning = false;
     Quit = false;
 }
+#endif
