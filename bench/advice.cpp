@@ -1,6 +1,7 @@
 // tarno-bench-advice [RUN_DIR]: the time from a shot coming to rest to the
 // answer (lost or not, and the hint), by the worker's search (asked the way
-// the game asks) and by a lookup in the level's table, which is also timed:
+// the game asks) and by a lookup in the level's table, whose making is also
+// timed, alone and as the game makes it at a level start:
 //   - level 12's 1,000 deepest boards (greatest shot depth from the start;
 //     most are lost, and a lost board is searched to its end): median, worst;
 //   - a sample of every shipped level (every board within two shots of the
@@ -11,6 +12,7 @@
 #include <cstdio>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "game/leveltext.h"
@@ -125,8 +127,22 @@ int main(int argc, char** argv) {
         std::snprintf(what, sizeof what, "level 12, the deepest boards (depth %u..%u)", all.set.depth[deepest.front()],
                       all.set.depth[deepest.back()]);
         Print(what, &deep);
+        // The game's way: at the level start the search is asked about the
+        // start while the table is made beside it.
+        PlayState start;
+        solver::SetUpLevel(&start, bytes);
+        Advice a;
+        const auto t1 = std::chrono::steady_clock::now();
+        PrepareWinTables(bytes, 0);
+        AskAdvice(start, BUDGET_MS);
+        WaitAdvice();
+        const double searched = Since(t1);
+        while (!TableAdvice(start, &a)) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        std::printf("level 12 started afresh: the search answers the start in %.1f ms, the table is ready in %.1f ms\n",
+                    searched, Since(t1));
     }
     Print("all levels, a sample", &every);
     StopAdvice();
+    StopWinTables();
     return 0;
 }
