@@ -17,6 +17,7 @@
 #include "shell/shell.h"
 #include "solver/advice.h"
 #include "solver/solver.h"
+#include "solver/tables.h"
 
 namespace {
 
@@ -33,6 +34,7 @@ int32_t OwnPar;
 
 uint32_t AskedSerial;  // the RestSerial last asked about
 bool Asked, Known;
+PlayState AskedBoard;
 Advice Latest;
 int32_t NoteFrames;
 uint8_t Note;
@@ -146,10 +148,21 @@ void UpdateComforts() {
         Asked = true;
         Known = false;
         ShowAdvice();
-        if (!PlayInMotion(Play)) AskAdvice(Play, ADVICE_BUDGET_MS);
-        else Asked = false;
+        if (!PlayInMotion(Play)) {
+            AskedBoard = Play;
+            // A shipped level's table answers at once; until it is made,
+            // and for boards of one's own, the search does.
+            if (!OwnLevel) {
+                const int32_t played = LevelWon ? LevelPlayed : CurrentLevel;
+                PrepareWinTables(LevelBuffer, played < LAST_LEVEL ? played + 1 : 0);
+            }
+            Known = !OwnLevel && TableAdvice(AskedBoard, &Latest);
+            if (!Known) AskAdvice(Play, ADVICE_BUDGET_MS);
+        } else {
+            Asked = false;
+        }
     }
-    if (!Known && Asked && TakeAdvice(&Latest)) {
+    if (!Known && Asked && ((!OwnLevel && TableAdvice(AskedBoard, &Latest)) || TakeAdvice(&Latest))) {
         Known = true;
         // The start's answer is the par of a board the index does not know.
         if (OwnLevel && ShotsFired == 0 && UndoDepth() == 0 && Latest.shotsToWin >= 0) OwnPar = Latest.shotsToWin;

@@ -8,6 +8,7 @@
 #include "lib/input.h"
 #include "lib/sound.h"
 #include "solver/advice.h"
+#include "solver/tables.h"
 #include "shell/shell.h"
 
 namespace {
@@ -114,6 +115,7 @@ int StartGame() {
 
 int ShutdownGame() {
     StopAdvice();
+    StopWinTables();
     DestroyBob(&EmptyCellBob);
     DestroyBob(&BlockBob);
     for (BOB& bob : BorderBobs) DestroyBob(&bob);

@@ -1,0 +1,212 @@
+#include "solver/tables.h"
+
+#include <algorithm>
+#include <array>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+namespace {
+
+// As the worker's search: more than any shipped level reaches.
+constexpr uint32_t MAX_STATES = 4000000;
+constexpr uint64_t LOW = (1ull << WIN_BITS) - 1;
+
+int Find(const WinTable& t, const cellsolver::Key& k) {
+    const uint64_t h = cellsolver::HashKey(k) & ~LOW;
+    const auto at = std::lower_bound(t.boards.begin(), t.boards.end(), h);
+    if (at == t.boards.end() || (*at & ~LOW) != h) return -1;
+    return static_cast<int>(*at & LOW);
+}
+
+}  // namespace
+
+bool MakeWinTable(const uint8_t bytes[LEVEL_FILE_SIZE], WinTable* t, const std::atomic<bool>* cancel) {
+    std::memcpy(t->bytes, bytes, LEVEL_FILE_SIZE);
+    PlayState play;
+    solver::SetUpLevel(&play, bytes);
+    cellsolver::Search s;
+    const solver::Result r = cellsolver::ExploreFrom(play, MAX_STATES, true, &s, cellsolver::NO_DEADLINE, cancel);
+    if (r.status == solver::BOUND_HIT || r.status == solver::BROKEN) return false;
+    t->level = s.level;
+    // Shots to a win: a breadth-first search back from every won board.
+    const uint32_t n = s.set.count;
+    std::vector<uint32_t> predStart(n + 1, 0), preds(s.edges.size());
+    for (uint32_t j : s.edges) ++predStart[j + 1];
+    for (uint32_t i = 0; i < n; ++i) predStart[i + 1] += predStart[i];
+    std::vector<uint32_t> fill(predStart.begin(), predStart.end() - 1);
+    for (uint32_t i = 0; i < n; ++i)
+        for (uint32_t k = s.edgeStart[i]; k < s.edgeStart[i + 1]; ++k) preds[fill[s.edges[k]]++] = i;
+    constexpr uint32_t FAR = 0xFFFFFFFFu;
+    std::vector<uint32_t> shots(n, FAR), queue;
+    for (uint32_t i = 0; i < n; ++i)
+        if (s.won[i]) shots[i] = 0, queue.push_back(i);
+    for (size_t q = 0; q < queue.size(); ++q)
+        for (uint32_t k = predStart[queue[q]]; k < predStart[queue[q] + 1]; ++k)
+            if (shots[preds[k]] == FAR) shots[preds[k]] = shots[queue[q]] + 1, queue.push_back(preds[k]);
+    t->boards.resize(n);
+    for (uint32_t i = 0; i < n; ++i) {
+        // A win too long for the bits is left to the search.
+        const uint64_t code = shots[i] == FAR ? WIN_LOST : shots[i] < WIN_LOST ? shots[i] : WIN_CLASH;
+        t->boards[i] = (cellsolver::HashKey(s.set.keys[i]) & ~LOW) | code;
+    }
+    std::sort(t->boards.begin(), t->boards.end());
+    // Two boards with one hash cannot be told apart: both go to the search.
+    for (uint32_t i = 1; i < n; ++i)
+        if ((t->boards[i] & ~LOW) == (t->boards[i - 1] & ~LOW)) t->boards[i] |= WIN_CLASH, t->boards[i - 1] |= WIN_CLASH;
+    return true;
+}
+
+bool WinTableAdvice(const WinTable& t, const PlayState& board, Advice* out) {
+    cellsolver::Cells now, check;
+    cellsolver::LevelFromPlay(board, &now);
+    const cellsolver::Key k = cellsolver::MakeKey(t.level, now);
+    // A board the key does not describe whole is not one of this level's.
+    cellsolver::MakeCells(t.level, k, &check);
+    if (std::memcmp(now.c, check.c, sizeof now.c) != 0) return false;
+    const int code = Find(t, k);
+    if (code < 0 || code == static_cast<int>(WIN_CLASH)) return false;
+    if (code == static_cast<int>(WIN_LOST)) {
+        *out = Advice{1, -1, -1};
+        return true;
+    }
+    if (code == 0) {
+        *out = Advice{0, -1, 0};
+        return true;
+    }
+    // The search's shortest win is the first in entry order, so its first
+    // shot is the lowest entry that leaves one shot fewer to go.
+    for (int e = 0; e < solver::ENTRIES; ++e) {
+        cellsolver::Cells after = now;
+        const cellsolver::Change ch = cellsolver::TraceShot(t.level, &after, e);
+        if (ch.popped == 0 && ch.from < 0) continue;
+        if (Find(t, cellsolver::NextKey(k, after, ch)) == code - 1) {
+            *out = Advice{0, static_cast<int8_t>(e), static_cast<int16_t>(code)};
+            return true;
+        }
+    }
+    return false;
+}
+
+#if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
+// A page without threads cannot make a table off the frame.
+void PrepareWinTables(const uint8_t*, int32_t) {}
+bool TableAdvice(const PlayState&, Advice*) { return false; }
+void StopWinTables() {}
+#else
+namespace {
+
+using Bytes = std::array<uint8_t, LEVEL_FILE_SIZE>;
+
+std::mutex Lock;
+std::condition_variable Wake;
+std::thread Maker;
+bool MakerRunning, Quit;
+std::atomic<bool> Cancel{false};
+bool HaveCurrent, HaveNext, Making;
+Bytes Current, Next, Made;  // Made: the level being made
+int32_t NextRead;           // the level number Next was read for
+// Newest last; a few levels are kept, so that going back and forth is free.
+std::vector<std::shared_ptr<const WinTable>> Tables;
+std::vector<Bytes> Failed;  // too big or broken: not tried again
+constexpr size_t KEPT = LAST_LEVEL;
+
+bool Same(const Bytes& a, const uint8_t* b) { return std::memcmp(a.data(), b, LEVEL_FILE_SIZE) == 0; }
+
+bool Settled(const Bytes& b) {
+    for (const auto& t : Tables)
+        if (Same(b, t->bytes)) return true;
+    return std::find(Failed.begin(), Failed.end(), b) != Failed.end();
+}
+
+// The level in play first, then the next one.
+bool Pick(Bytes* want) {
+    if (HaveCurrent && !Settled(Current)) return *want = Current, true;
+    if (HaveNext && !Settled(Next)) return *want = Next, true;
+    return false;
+}
+
+void Work() {
+    std::unique_lock<std::mutex> hold(Lock);
+    for (;;) {
+        Bytes want;
+        Wake.wait(hold, [&] { return Quit || Pick(&want); });
+        if (Quit) return;
+        Made = want;
+        Making = true;
+        Cancel = false;
+        hold.unlock();
+        auto table = std::make_shared<WinTable>();
+        const bool ok = MakeWinTable(want.data(), table.get(), &Cancel);
+        hold.lock();
+        Making = false;
+        if (ok) {
+            Tables.push_back(table);
+            if (Tables.size() > KEPT) Tables.erase(Tables.begin());
+        } else if (!Cancel) {
+            Failed.push_back(want);
+        }
+    }
+}
+
+// The shipped file as it lies, or false.
+bool ReadLevel(int32_t level, Bytes* out) {
+    char name[32];
+    LevelFileName(level, name, sizeof name);
+    FILE* f = std::fopen(name, "rb");
+    if (!f) return false;
+    const size_t got = std::fread(out->data(), 1, out->size(), f);
+    std::fclose(f);
+    return got == out->size();
+}
+
+}  // namespace
+
+void PrepareWinTables(const uint8_t current[LEVEL_FILE_SIZE], int32_t next) {
+    Bytes nextBytes{};
+    bool haveNext = false;
+    if (next != NextRead) haveNext = next > 0 && ReadLevel(next, &nextBytes);
+    std::lock_guard<std::mutex> hold(Lock);
+    if (next != NextRead) NextRead = next, HaveNext = haveNext, Next = nextBytes;
+    std::memcpy(Current.data(), current, LEVEL_FILE_SIZE);
+    HaveCurrent = true;
+    // The level in play goes before one made in advance.
+    if (Making && !Same(Made, current) && !Settled(Current)) Cancel = true;
+    if (!MakerRunning) {
+        Maker = std::thread(Work);
+        MakerRunning = true;
+        static bool stopAtExit = std::atexit(StopWinTables) == 0;
+        (void)stopAtExit;
+    }
+    Wake.notify_all();
+}
+
+bool TableAdvice(const PlayState& board, Advice* out) {
+    std::shared_ptr<const WinTable> table;
+    {
+        std::lock_guard<std::mutex> hold(Lock);
+        if (!HaveCurrent) return false;
+        for (const auto& t : Tables)
+            if (Same(Current, t->bytes)) table = t;
+    }
+    return table && WinTableAdvice(*table, board, out);
+}
+
+void StopWinTables() {
+    {
+        std::lock_guard<std::mutex> hold(Lock);
+        if (!MakerRunning) return;
+        Quit = true;
+        Cancel = true;
+        Wake.notify_all();
+    }
+    Maker.join();
+    std::lock_guard<std::mutex> hold(Lock);
+    MakerRunning = false;
+    Quit = false;
+}
+#endif
