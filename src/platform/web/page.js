@@ -338,7 +338,7 @@ Module.tarnoPage = (function () {
   return {
     // Drawing and frames
     present: (pixels, side) => {
-      // The picture is read where the game left it: the heap never moves (no memory growth).
+      // The picture is read where the game left it; a grown heap is a new buffer.
       if (image.data.buffer !== HEAPU8.buffer)
         image = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, pixels, side * side * 4), side, side);
       draw();

@@ -12,6 +12,7 @@
 #include "platform/platform.h"
 #include "platform/web/pacing.h"
 #include "shell/shell.h"
+#include "solver/advice.h"
 
 namespace {
 
@@ -31,6 +32,11 @@ FramePacer Pacer;
 double ClockOffsetMs = 0;
 uint64_t PausedClockMs = 0;
 uint64_t SteppedFrames = 0;
+// The solver's search runs in what is left of a display frame: at most
+// PUMP_MS, and only while the frame's own work and the search stay within
+// FRAME_ROOM_MS of its start, leaving the rest of the 16.7 ms to the browser.
+constexpr double PUMP_MS = 4;
+constexpr double FRAME_ROOM_MS = 10;
 
 void ClearKeys() { std::memset(Keys, 0, sizeof Keys); }
 
@@ -99,6 +105,8 @@ EM_BOOL OnAnimationFrame(double nowMs, void*) {
     }
     const int due = FramesDue(&Pacer, static_cast<int64_t>(nowMs * 1000.0));
     for (int i = 0; i < due && FramesMayRun(); ++i) RunOneFrame();
+    const double room = FRAME_ROOM_MS - (emscripten_get_now() - nowMs);
+    if (room >= 1) PumpAdvice(static_cast<uint32_t>(room < PUMP_MS ? room : PUMP_MS));
     if (QuitRequested) {
         End();
         return EM_FALSE;
@@ -152,7 +160,10 @@ EMSCRIPTEN_KEEPALIVE void WebSetPaused(int paused) {
 
 EMSCRIPTEN_KEEPALIVE int WebStep(int frames) {
     int run = 0;
-    for (; run < frames && !QuitRequested && !Ended; ++run) RunOneFrame();
+    for (; run < frames && !QuitRequested && !Ended; ++run) {
+        RunOneFrame();
+        PumpAdvice(static_cast<uint32_t>(PUMP_MS));
+    }
     if (QuitRequested && !Ended) End();
     return run;
 }
