@@ -10,11 +10,11 @@
 namespace {
 
 // Boards a lost board can still reach are searched to the end, so the bound
-// is the largest a shipped level reaches, with room to spare. The page's
-// memory holds fewer (some 100 bytes a board at the peak), and its slices
-// of frames search fewer within the budget anyway.
+// is the largest a shipped level reaches, with room to spare. The page has
+// one thread and a heap of at most 256 MB: 600,000 boards take some 100 MB
+// at the peak, and more than its budget of search time anyway.
 #if defined(__EMSCRIPTEN__)
-constexpr uint32_t MAX_STATES = 1000000;
+constexpr uint32_t MAX_STATES = 600000;
 #else
 constexpr uint32_t MAX_STATES = 4000000;
 #endif
