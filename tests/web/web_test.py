@@ -26,6 +26,7 @@ SKIP = 77
 # The solver's "rest" waits until the shots stop; paced by hand, a fixed
 # count that outlasts any shot of level 1 plays the same on both sides.
 REST_FRAMES = 200
+LEVEL_SOURCE = os.path.join(HERE, "..", "..", "data", "levels", "level3.txt")
 
 
 def canvas(b):
@@ -176,6 +177,16 @@ def comforts(b):
     check("Shots 0" in status(b) and "No way" not in status(b), "Ctrl+Z undoes the shot: '%s'" % status(b))
     tap(b, "h")
     check(step_until(b, "Hint: fire right along row 9") is not None, "H shows the hint: '%s'" % status(b))
+
+    # Ctrl+O opens the page's file chooser (not the browser's); the chosen level source is played.
+    b.call("Page.setInterceptFileChooserDialog", {"enabled": True})
+    tap(b, "o", b.CTRL)
+    chooser = b.wait_event("Page.fileChooserOpened", timeout=10)["params"]
+    b.call("DOM.setFileInputFiles", {"files": [os.path.abspath(LEVEL_SOURCE)], "backendNodeId": chooser["backendNodeId"]})
+    with open(LEVEL_SOURCE) as source:
+        name = source.readline().split(":", 1)[1].strip()
+    check(step_until(b, name + "   Shots 0, par") is not None,
+          "Ctrl+O plays the chosen level file: '%s'" % status(b))
 
 
 def main():

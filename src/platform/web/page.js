@@ -105,7 +105,9 @@ Module.tarnoPage = (function () {
     }
     if (down && (event.ctrlKey || event.metaKey) && !dialogsOpen && !openMenu && !ended) {
       // The Edit menu's shortcuts, as on the desktop.
-      const shortcut = event.code === 'KeyZ' ? (event.shiftKey ? 'redo' : 'undo') : event.code === 'KeyY' ? 'redo' : '';
+      // Ctrl+O would open the browser's own file dialog instead of the menu's.
+      const shortcut = event.code === 'KeyZ' ? (event.shiftKey ? 'redo' : 'undo')
+        : event.code === 'KeyY' ? 'redo' : event.code === 'KeyO' ? 'open' : '';
       if (shortcut && menuShortcuts[shortcut] && !menuShortcuts[shortcut].disabled) {
         event.preventDefault();
         if (!event.repeat) Module._WebMenu(Number(menuShortcuts[shortcut].dataset.command));
@@ -139,7 +141,7 @@ Module.tarnoPage = (function () {
   // ---- Menu bar ------------------------------------------------------------
 
   const menuItems = {};
-  const menuShortcuts = {};  // 'undo' and 'redo': the items Ctrl+Z and Ctrl+Y choose
+  const menuShortcuts = {};  // 'undo', 'redo', 'open': the items Ctrl+Z, Ctrl+Y and Ctrl+O choose
   const openAt = [byId('menubar'), null, null];  // the menu being filled at each depth
 
   function closeMenus() {
@@ -214,6 +216,7 @@ Module.tarnoPage = (function () {
       menuItems[id] = item;
       if (key && /^Ctrl\+Z$/.test(key)) menuShortcuts.undo = item;
       if (key && /Ctrl\+(Shift\+Z|Y)/.test(key)) menuShortcuts.redo = item;
+      if (key && /^Ctrl\+O$/.test(key)) menuShortcuts.open = item;
     }
   }
 
