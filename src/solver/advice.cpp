@@ -1,5 +1,6 @@
 #include "solver/advice.h"
 
+#include <algorithm>
 #include <condition_variable>
 #include <cstdlib>
 #include <mutex>
@@ -119,7 +120,8 @@ bool TakeAdvice(Advice* out) {
 }
 
 void WaitAdvice() {
-    while (Answered != Asked) PumpAdvice(QuestionBudget);
+    // One slice past the budget: it ends the search either way.
+    while (Answered != Asked) PumpAdvice(QuestionBudget + 1);
 }
 
 void StopAdvice() {
