@@ -1,5 +1,6 @@
 #include "solver/advice.h"
 
+#include <algorithm>
 #include <condition_variable>
 #include <cstdlib>
 #include <mutex>
@@ -10,20 +11,32 @@
 namespace {
 
 // Boards a lost board can still reach are searched to the end, so the bound
-// is the largest a shipped level reaches, with room to spare.
+// is the largest a shipped level reaches, with room to spare. The page has
+// one thread and a heap of at most 256 MB: 600,000 boards take some 100 MB
+// at the peak, and more than its budget of search time anyway.
+#if defined(__EMSCRIPTEN__)
+constexpr uint32_t MAX_STATES = 600000;
+#else
 constexpr uint32_t MAX_STATES = 4000000;
+#endif
 
-std::mutex Lock;
-std::condition_variable Wake, Done;
-std::thread Worker;
-bool WorkerRunning, Quit;
+#if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
+#define TARNO_ADVICE_SLICED 1
+#endif
+
 PlayState Question;
 uint32_t QuestionBudget;
 uint64_t Asked, Answered;  // question serials
 Advice Answer;
 std::atomic<bool> Cancel{false};
 
-[[maybe_unused]] void Work() {
+#ifndef TARNO_ADVICE_SLICED
+std::mutex Lock;
+std::condition_variable Wake, Done;
+std::thread Worker;
+bool WorkerRunning, Quit;
+
+void Work() {
     std::unique_lock<std::mutex> hold(Lock);
     for (;;) {
         Wake.wait(hold, [] { return Quit || Answered != Asked; });
@@ -42,14 +55,10 @@ std::atomic<bool> Cancel{false};
         Done.notify_all();
     }
 }
+#endif
 
-}  // namespace
-
-Advice ComputeAdvice(const PlayState& board, uint32_t budgetMs) {
+Advice FromResult(const solver::Result& r) {
     Advice a{ADVICE_UNKNOWN, -1, -1};
-    cellsolver::Search search;
-    const auto deadline = cellsolver::Clock::now() + std::chrono::milliseconds(budgetMs);
-    const solver::Result r = cellsolver::ExploreFrom(board, MAX_STATES, false, &search, deadline, &Cancel);
     if (r.status == solver::SOLVED) {
         a.lost = 0;
         a.shotsToWin = static_cast<int16_t>(r.solution.size());
@@ -60,13 +69,67 @@ Advice ComputeAdvice(const PlayState& board, uint32_t budgetMs) {
     return a;
 }
 
-#if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
-// A page without threads has no worker, and a search on the frame would
-// stall it: the answer stays unknown there.
-void AskAdvice(const PlayState&, uint32_t) {
-    Answer = Advice{ADVICE_UNKNOWN, -1, -1};
-    Answered = ++Asked;
+}  // namespace
+
+Advice ComputeAdvice(const PlayState& board, uint32_t budgetMs) {
+    cellsolver::Search search;
+    const auto deadline = cellsolver::Clock::now() + std::chrono::milliseconds(budgetMs);
+    return FromResult(cellsolver::ExploreFrom(board, MAX_STATES, false, &search, deadline, &Cancel));
 }
+
+#ifdef TARNO_ADVICE_SLICED
+// A page without threads searches in slices of its frames' slack
+// (PumpAdvice). The budget counts the time spent searching, not the time
+// since the question, so a busy or hidden page still gets its answer.
+namespace {
+cellsolver::Search Searched;
+cellsolver::Exploration Searching;
+double SpentMs;
+}  // namespace
+
+void AskAdvice(const PlayState& board, uint32_t budgetMs) {
+    Question = board;
+    ClearPlayEffects(Question);
+    QuestionBudget = budgetMs;
+    ++Asked;
+    // The old search's boards are let go before the new one starts.
+    Searching = cellsolver::Exploration{};
+    Searched = cellsolver::Search{};
+    cellsolver::StartExploration(&Searching, Question, MAX_STATES, false, &Searched);
+    SpentMs = 0;
+}
+
+void PumpAdvice(uint32_t sliceMs) {
+    if (Answered == Asked || sliceMs == 0) return;
+    const auto start = cellsolver::Clock::now();
+    const double left = QuestionBudget - SpentMs;
+    const auto sliceEnd = start + std::chrono::microseconds(static_cast<int64_t>(std::min<double>(sliceMs, left) * 1000));
+    const bool done = cellsolver::ContinueExploration(&Searching, sliceEnd);
+    SpentMs += std::chrono::duration<double, std::milli>(cellsolver::Clock::now() - start).count();
+    if (!done && SpentMs < QuestionBudget) return;
+    Answer = done ? FromResult(Searching.result) : Advice{ADVICE_UNKNOWN, -1, -1};
+    Answered = Asked;
+    Searching = cellsolver::Exploration{};
+    Searched = cellsolver::Search{};
+}
+
+bool TakeAdvice(Advice* out) {
+    if (Answered != Asked) return false;
+    *out = Answer;
+    return true;
+}
+
+void WaitAdvice() {
+    // One slice past the budget: it ends the search either way.
+    while (Answered != Asked) PumpAdvice(QuestionBudget + 1);
+}
+
+void StopAdvice() {
+    Searching = cellsolver::Exploration{};
+    Searched = cellsolver::Search{};
+    Answered = Asked;
+}
+
 #else
 void AskAdvice(const PlayState& board, uint32_t budgetMs) {
     std::lock_guard<std::mutex> hold(Lock);
@@ -86,7 +149,8 @@ void AskAdvice(const PlayState& board, uint32_t budgetMs) {
     Wake.notify_all();
 }
 
-#endif
+// The worker needs no help from the frames.
+void PumpAdvice(uint32_t) {}
 
 bool TakeAdvice(Advice* out) {
     std::lock_guard<std::mutex> hold(Lock);
@@ -114,3 +178,5 @@ void StopAdvice() {
     Quit = false;
     Answered = Asked;
 }
+
+#endif

@@ -1,6 +1,7 @@
 // What the search says about the board in play: can it still be won, and
 // with which shot first. Asked after each shot comes to rest and answered on
-// a worker thread, so that a frame never waits for a search.
+// a worker thread, or in the page by slices of its frames' slack, so that a
+// frame never waits for a search.
 #pragma once
 #include <cstdint>
 
@@ -21,6 +22,9 @@ void StopAdvice();
 void AskAdvice(const PlayState& board, uint32_t budgetMs);
 // True, with the answer, once the latest question has been answered.
 bool TakeAdvice(Advice* out);
+// Searches for up to sliceMs on the calling thread: the page, which has no
+// worker, calls it after each frame. Elsewhere it does nothing.
+void PumpAdvice(uint32_t sliceMs);
 // Blocks until the latest question has been answered (the demo player and
 // tests, which must see the same answer every run).
 void WaitAdvice();

@@ -25,6 +25,7 @@
 #include <cstdint>
 #include <cstring>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "solver/solver.h"
@@ -326,6 +327,32 @@ struct Search {
 using Clock = std::chrono::steady_clock;
 constexpr Clock::time_point NO_DEADLINE = Clock::time_point::max();
 
+// Expands boards [from, to) of the set into `o`, which it adds to.
+inline void ExpandBoards(const Search& s, uint32_t from, uint32_t to, bool everything, BlockOut* o) {
+    Cells cells, after;
+    for (uint32_t i = from; i < to; ++i) {
+        if (s.won[i]) continue;  // the level is over
+        const Key& k = s.set.keys[i];
+        MakeCells(s.level, k, &cells);
+        for (int e = 0; e < solver::ENTRIES; ++e) {
+            after = cells;
+            const Change ch = TraceShot(s.level, &after, e);
+            // Most shots change nothing: no board to look up.
+            const bool same = ch.popped == 0 && ch.from < 0;
+            if (same && !ch.looped) continue;
+            const Key n = NextKey(k, after, ch);
+            const int64_t j = same ? i : s.set.Lookup(n);
+            if (j >= 0 && !everything && !ch.looped) continue;
+            Edge edge{i, static_cast<uint32_t>(j), static_cast<uint8_t>(e), ch.looped};
+            if (j < 0) {
+                edge.to = NEW_KEY | static_cast<uint32_t>(o->newKeys.size());
+                o->newKeys.push_back(n);
+            }
+            o->edges.push_back(edge);
+        }
+    }
+}
+
 // Expands boards [begin, end) of the set on both cores. Only what the merge
 // needs is kept: every shot with `everything`, else new boards and loops.
 // Past the deadline the workers stop and false is returned.
@@ -337,7 +364,6 @@ inline bool ExpandDepth(const Search& s, uint32_t begin, uint32_t end, bool ever
     std::atomic<bool> late{false};
     const bool timed = deadline != NO_DEADLINE || cancel;
     auto work = [&]() {
-        Cells cells, after;
         for (uint32_t blk; (blk = nextBlock.fetch_add(1)) < blocks;) {
             if (timed && (late || (cancel && *cancel) || Clock::now() > deadline)) {
                 late = true;
@@ -346,28 +372,7 @@ inline bool ExpandDepth(const Search& s, uint32_t begin, uint32_t end, bool ever
             BlockOut& o = (*out)[blk];
             o.edges.clear();
             o.newKeys.clear();
-            const uint32_t last = std::min(end, begin + (blk + 1) * BLOCK);
-            for (uint32_t i = begin + blk * BLOCK; i < last; ++i) {
-                if (s.won[i]) continue;  // the level is over
-                const Key& k = s.set.keys[i];
-                MakeCells(s.level, k, &cells);
-                for (int e = 0; e < solver::ENTRIES; ++e) {
-                    after = cells;
-                    const Change ch = TraceShot(s.level, &after, e);
-                    // Most shots change nothing: no board to look up.
-                    const bool same = ch.popped == 0 && ch.from < 0;
-                    if (same && !ch.looped) continue;
-                    const Key n = NextKey(k, after, ch);
-                    const int64_t j = same ? i : s.set.Lookup(n);
-                    if (j >= 0 && !everything && !ch.looped) continue;
-                    Edge edge{i, static_cast<uint32_t>(j), static_cast<uint8_t>(e), ch.looped};
-                    if (j < 0) {
-                        edge.to = NEW_KEY | static_cast<uint32_t>(o.newKeys.size());
-                        o.newKeys.push_back(n);
-                    }
-                    o.edges.push_back(edge);
-                }
-            }
+            ExpandBoards(s, begin + blk * BLOCK, std::min(end, begin + (blk + 1) * BLOCK), everything, &o);
         }
     };
     std::vector<std::thread> helpers;
@@ -380,91 +385,173 @@ inline bool ExpandDepth(const Search& s, uint32_t begin, uint32_t end, bool ever
 // The search of solver.h's Explore, depth by depth: the merge takes the
 // shots in the order a one-thread search fires them, so states are numbered
 // alike and the same shortest solution is found.
-// It starts from `play`, a board at rest: a level's start or any board met
-// in play. Past the deadline, or once `cancel` is set, it gives up as if the
-// bound were hit.
-inline solver::Result ExploreFrom(const PlayState& play, uint32_t maxStates, bool everything, Search* s,
-                                  Clock::time_point deadline = NO_DEADLINE, const std::atomic<bool>* cancel = nullptr) {
+//
+// It can stop between pieces of work and go on later from the same place,
+// so that a page without threads runs it a few milliseconds a frame; the
+// pieces are the same blocks either way, so the answer is too.
+struct Exploration {
+    Search* s = nullptr;
+    uint32_t maxStates = 0;
+    bool everything = false;
+    bool done = false;
     solver::Result result;
+    int64_t goal = -1;
+    uint32_t begin = 0, end = 0;  // the depth in hand: boards [begin, end)
+    uint32_t expanded = 0;        // its boards before this one are expanded
+    size_t merged = 0;            // its blocks merged so far
+    uint32_t board = 0;           // the board whose shots are being merged
+    size_t firstEdge = 0;
+    std::vector<BlockOut> out;
+    std::vector<uint32_t> newIndex;
+};
+
+// Boards expanded between looks at the clock when the search runs in slices.
+constexpr uint32_t SLICE_BOARDS = 32;
+
+// It starts from `play`, a board at rest: a level's start or any board met in play.
+inline void StartExploration(Exploration* x, const PlayState& play, uint32_t maxStates, bool everything, Search* s) {
+    *x = Exploration{};
+    x->s = s;
+    x->maxStates = maxStates;
+    x->everything = everything;
     Cells start;
     s->level = LevelFromPlay(play, &start);
     const Key startKey = MakeKey(s->level, start);
     s->set.Add(startKey, 0, 0, 0);
     s->won.push_back(startKey.alive == 0);
     s->edgeStart.push_back(0);
-    int64_t goal = s->won[0] ? 0 : -1;
-    std::vector<BlockOut> out;
-    std::vector<uint32_t> newIndex;
-    for (uint32_t begin = 0; begin < s->set.count && (everything || goal < 0);) {
-        const uint32_t end = s->set.count;
-        if (!ExpandDepth(*s, begin, end, everything, &out, deadline, cancel)) {
-            result.status = solver::BOUND_HIT;
-            result.states = s->set.count;
-            return result;
+    x->goal = s->won[0] ? 0 : -1;
+    x->end = 0;  // the first depth starts at once
+}
+
+namespace detail {
+
+inline void Finish(Exploration* x, solver::Status status, uint32_t states) {
+    x->done = true;
+    x->result.status = status;
+    x->result.states = states;
+    if (status == solver::SOLVED) x->result.solution = PathTo(x->s->set, static_cast<uint32_t>(x->goal));
+}
+
+// Boards of the depth up to `upTo` have had all their shots merged.
+inline void FinishBoards(Exploration* x, uint32_t upTo) {
+    Search* s = x->s;
+    for (; x->board < upTo; ++x->board) {
+        x->result.moves += s->won[x->board] ? 0 : solver::ENTRIES;
+        if (x->everything) {
+            s->edgeStart.push_back(static_cast<uint32_t>(s->edges.size()));
+            x->firstEdge = s->edges.size();
         }
-        uint32_t i = begin;  // the board whose shots are being merged
-        size_t firstEdge = s->edges.size();
-        auto finishBoard = [&](uint32_t upTo) {
-            for (; i < upTo; ++i) {
-                result.moves += s->won[i] ? 0 : solver::ENTRIES;
-                if (everything) {
-                    s->edgeStart.push_back(static_cast<uint32_t>(s->edges.size()));
-                    firstEdge = s->edges.size();
-                }
-            }
-        };
-        for (const BlockOut& o : out) {
-            newIndex.assign(o.newKeys.size(), 0);
-            for (size_t n = 0; n < o.newKeys.size(); ++n) newIndex[n] = NEW_KEY;
-            for (const Edge& edge : o.edges) {
-                finishBoard(edge.from);
-                result.loopingMoves += edge.looped;
-                uint32_t j = edge.to;
-                if (j & NEW_KEY) {
-                    const uint32_t n = j & ~NEW_KEY;
-                    if (newIndex[n] == NEW_KEY) {
-                        const Key& key = o.newKeys[n];
-                        const int64_t known = s->set.Lookup(key);
-                        if (known >= 0) {
-                            newIndex[n] = static_cast<uint32_t>(known);
-                        } else {
-                            if (s->set.count >= maxStates) {
-                                result.status = solver::BOUND_HIT;
-                                result.states = s->set.count + 1;
-                                return result;
-                            }
-                            newIndex[n] = s->set.Add(key, edge.from, edge.entry,
-                                                     static_cast<uint16_t>(s->set.depth[edge.from] + 1));
-                            s->won.push_back(key.alive == 0);
-                            if (key.alive == 0 && goal < 0) {
-                                goal = newIndex[n];
-                                if (!everything) {
-                                    result.moves += edge.entry + 1u;
-                                    result.states = s->set.count;
-                                    result.status = solver::SOLVED;
-                                    result.solution = PathTo(s->set, static_cast<uint32_t>(goal));
-                                    return result;
-                                }
-                            }
+    }
+}
+
+// Takes one block's shots into the set, in firing order; false once the search has ended.
+inline bool MergeBlock(Exploration* x, const BlockOut& o) {
+    Search* s = x->s;
+    x->newIndex.assign(o.newKeys.size(), NEW_KEY);
+    for (const Edge& edge : o.edges) {
+        FinishBoards(x, edge.from);
+        x->result.loopingMoves += edge.looped;
+        uint32_t j = edge.to;
+        if (j & NEW_KEY) {
+            const uint32_t n = j & ~NEW_KEY;
+            if (x->newIndex[n] == NEW_KEY) {
+                const Key& key = o.newKeys[n];
+                const int64_t known = s->set.Lookup(key);
+                if (known >= 0) {
+                    x->newIndex[n] = static_cast<uint32_t>(known);
+                } else {
+                    if (s->set.count >= x->maxStates) {
+                        Finish(x, solver::BOUND_HIT, s->set.count + 1);
+                        return false;
+                    }
+                    x->newIndex[n] =
+                        s->set.Add(key, edge.from, edge.entry, static_cast<uint16_t>(s->set.depth[edge.from] + 1));
+                    s->won.push_back(key.alive == 0);
+                    if (key.alive == 0 && x->goal < 0) {
+                        x->goal = x->newIndex[n];
+                        if (!x->everything) {
+                            x->result.moves += edge.entry + 1u;
+                            Finish(x, solver::SOLVED, s->set.count);
+                            return false;
                         }
                     }
-                    j = newIndex[n];
                 }
-                if (everything && j != edge.from &&
-                    std::find(s->edges.begin() + static_cast<std::ptrdiff_t>(firstEdge), s->edges.end(), j) ==
-                        s->edges.end())
-                    s->edges.push_back(j);
             }
+            j = x->newIndex[n];
         }
-        finishBoard(end);
-        begin = end;
+        if (x->everything && j != edge.from &&
+            std::find(s->edges.begin() + static_cast<std::ptrdiff_t>(x->firstEdge), s->edges.end(), j) ==
+                s->edges.end())
+            s->edges.push_back(j);
     }
-    result.states = s->set.count;
-    if (goal >= 0) {
-        result.status = solver::SOLVED;
-        result.solution = PathTo(s->set, static_cast<uint32_t>(goal));
+    return true;
+}
+
+}  // namespace detail
+
+// Goes on with the search until it ends (true; the answer is in
+// x->result) or `sliceEnd` passes (false; call again to go on). Without a
+// slice end a depth is expanded on both cores at once. Past the deadline, or
+// once `cancel` is set, it gives up as if the bound were hit.
+inline bool ContinueExploration(Exploration* x, Clock::time_point sliceEnd = NO_DEADLINE,
+                                Clock::time_point deadline = NO_DEADLINE, const std::atomic<bool>* cancel = nullptr) {
+    Search* s = x->s;
+    const bool sliced = sliceEnd != NO_DEADLINE;
+    while (!x->done) {
+        if (x->merged == x->out.size() && x->expanded == x->end) {
+            // The depth in hand is over: on to the next, if there is one.
+            if (x->end > 0) {
+                detail::FinishBoards(x, x->end);
+                x->begin = x->end;
+            }
+            if (x->begin >= s->set.count || (!x->everything && x->goal >= 0)) {
+                detail::Finish(x, x->goal >= 0 ? solver::SOLVED : solver::UNSOLVABLE, s->set.count);
+                break;
+            }
+            x->end = s->set.count;
+            x->expanded = x->board = x->begin;
+            x->merged = 0;
+            x->firstEdge = s->edges.size();
+            // Blocks keep their room from depth to depth; each is cleared as it is begun.
+            x->out.resize((x->end - x->begin + BLOCK - 1) / BLOCK);
+        }
+        if (x->expanded < x->end) {
+            if (!sliced) {
+                if (!ExpandDepth(*s, x->begin, x->end, x->everything, &x->out, deadline, cancel)) {
+                    detail::Finish(x, solver::BOUND_HIT, s->set.count);
+                    break;
+                }
+                x->expanded = x->end;
+                continue;
+            }
+            const uint32_t blk = (x->expanded - x->begin) / BLOCK;
+            const uint32_t blockEnd = std::min(x->end, x->begin + (blk + 1) * BLOCK);
+            BlockOut& o = x->out[blk];
+            if (x->expanded == x->begin + blk * BLOCK) o.edges.clear(), o.newKeys.clear();
+            ExpandBoards(*s, x->expanded, std::min(blockEnd, x->expanded + SLICE_BOARDS), x->everything, &o);
+            x->expanded = std::min(blockEnd, x->expanded + SLICE_BOARDS);
+        } else {
+            if (!detail::MergeBlock(x, x->out[x->merged])) break;
+            ++x->merged;
+            if (!sliced) continue;
+        }
+        const Clock::time_point now = Clock::now();
+        if (now > deadline || (cancel && *cancel)) {
+            detail::Finish(x, solver::BOUND_HIT, s->set.count);
+            break;
+        }
+        if (now >= sliceEnd) return false;
     }
-    return result;
+    return true;
+}
+
+inline solver::Result ExploreFrom(const PlayState& play, uint32_t maxStates, bool everything, Search* s,
+                                  Clock::time_point deadline = NO_DEADLINE, const std::atomic<bool>* cancel = nullptr) {
+    Exploration x;
+    StartExploration(&x, play, maxStates, everything, s);
+    ContinueExploration(&x, NO_DEADLINE, deadline, cancel);
+    return std::move(x.result);
 }
 
 inline solver::Result Explore(const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t maxStates, bool everything, Search* s) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "game/leveltext.h"
+#include "solver/cellsolver.h"
 #include "solver/solver.h"
 
 namespace {
@@ -163,4 +164,53 @@ TEST(Solver, StopsAtItsBoundAndSaysSo) {
     const solver::Stats st = solver::ComputeStats(bytes, 100);
     EXPECT_EQ(st.result.states, 4u);
     EXPECT_EQ(st.result.solution.size(), 2u);
+}
+
+// The page searches in slices between its frames. Cut as finely as it can
+// be, the search must number the boards alike and give the same answer.
+TEST(Solver, ASearchInSlicesGivesTheSameAnswerAsOneRun) {
+    struct Case {
+        const char* level;
+        const char* shot;  // fired first, or null
+        bool everything;
+    };
+    const Case cases[] = {{"level5.dat", nullptr, false},
+                          {"level5.dat", "right 2", false},  // careless: lost
+                          {"level5.dat", nullptr, true},
+                          {"level12.dat", nullptr, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.level) + (c.shot ? std::string(" after ") + c.shot : "") +
+                     (c.everything ? " everything" : ""));
+        uint8_t bytes[LEVEL_FILE_SIZE];
+        std::string name, error;
+        std::vector<std::string> warnings;
+        ASSERT_TRUE(leveltext::LoadAnyLevel(std::string(TARNO_RUN_DIR) + "/" + c.level, bytes, &name, &error,
+                                            &warnings))
+            << error;
+        PlayState board;
+        solver::SetUpLevel(&board, bytes);
+        if (c.shot) {
+            cellsolver::Cells cells;
+            const cellsolver::Level lv = cellsolver::LevelFromPlay(board, &cells);
+            const int entry = solver::EntryOfName(c.shot);
+            ASSERT_GE(entry, 0);
+            cellsolver::TraceShot(lv, &cells, entry);
+            ASSERT_TRUE(cellsolver::PutInPlay(cells, &board));
+        }
+        cellsolver::Search whole, parts;
+        const solver::Result a = cellsolver::ExploreFrom(board, 4000000, c.everything, &whole);
+        cellsolver::Exploration x;
+        cellsolver::StartExploration(&x, board, 4000000, c.everything, &parts);
+        int slices = 1;
+        while (!cellsolver::ContinueExploration(&x, cellsolver::Clock::now())) ++slices;
+        const solver::Result& b = x.result;
+        EXPECT_GT(slices, 2);
+        EXPECT_EQ(a.status, c.shot ? solver::UNSOLVABLE : solver::SOLVED);
+        EXPECT_EQ(b.status, a.status);
+        EXPECT_EQ(b.states, a.states);
+        EXPECT_EQ(b.moves, a.moves);
+        EXPECT_EQ(b.loopingMoves, a.loopingMoves);
+        EXPECT_EQ(b.solution, a.solution);
+        EXPECT_TRUE(parts.edges == whole.edges && parts.edgeStart == whole.edgeStart);
+    }
 }

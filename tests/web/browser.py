@@ -209,10 +209,12 @@ class Browser:
         "esc": ("Escape", "Escape", 27), "enter": ("Enter", "Enter", 13),
     }
 
-    def key(self, name, down):
+    CTRL = 2  # the protocol's modifier bits
+
+    def key(self, name, down, modifiers=0):
         key, code, virtual = self.KEYS.get(name) or (name, "Key" + name.upper(), ord(name.upper()))
         self.call("Input.dispatchKeyEvent", {"type": "keyDown" if down else "keyUp", "key": key, "code": code,
-                                             "windowsVirtualKeyCode": virtual})
+                                             "windowsVirtualKeyCode": virtual, "modifiers": modifiers})
 
     def click(self, x, y, button="left"):
         for kind in ("mousePressed", "mouseReleased"):

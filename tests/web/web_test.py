@@ -26,6 +26,7 @@ SKIP = 77
 # The solver's "rest" waits until the shots stop; paced by hand, a fixed
 # count that outlasts any shot of level 1 plays the same on both sides.
 REST_FRAMES = 200
+LEVEL_SOURCE = os.path.join(HERE, "..", "..", "data", "levels", "level3.txt")
 
 
 def canvas(b):
@@ -124,16 +125,68 @@ def play(b, url, args, tmp, data_dir):
     stored = b.evaluate("(localStorage.getItem('tarno.level.dat') || '').length")
     check(stored == 400, "S keeps the 300 bytes of level.dat in localStorage (%d base64 characters)" % stored)
 
-    # Enter leaves the editor; Esc ends the game and offers to start it again.
     b.key("enter", True)
     b.evaluate("tarno.step(1)")
     b.key("enter", False)
     b.evaluate("tarno.step(1)")
+
+    comforts(b)
+
+    # Esc ends the game and offers to start it again.
     b.key("esc", True)
     b.evaluate("tarno.step(1)")
     b.key("esc", False)
     check(b.evaluate("getComputedStyle(document.getElementById('ended')).display") == "block",
           "Esc ends the game and shows the page to start it again")
+
+
+def status(b):
+    return b.evaluate("document.getElementById('status').textContent")
+
+
+def step_until(b, words, frames=300):
+    """Steps frames until the status line holds `words`; the frames it took, or None."""
+    for run in range(0, frames, 10):
+        if words in status(b):
+            return run
+        b.evaluate("tarno.step(10)")
+    return None
+
+
+def tap(b, key, modifiers=0):
+    b.key(key, True, modifiers)
+    b.evaluate("tarno.step(1)")
+    b.key(key, False, modifiers)
+    b.evaluate("tarno.step(1)")
+
+
+def comforts(b):
+    """The solver's answers in a page without threads: the lost notice after a careless shot, Ctrl+Z, H."""
+    b.evaluate("localStorage.setItem('tarno.level', '5')")
+    b.reload()
+    b.evaluate("tarno.pause()")
+    b.evaluate("tarno.step(1)")
+    check(status(b).startswith("Level 5: Snap Together   Shots 0"), "level 5 is in play: '%s'" % status(b))
+    # The careless shot "right 2": two cells down, then fire right.
+    play_script(b, "keys down\nwait 12\nkeys right\nwait 1\nkeys\nwait 8\nrest")
+    took = step_until(b, "No way to win from here: U undoes, R restarts")
+    check(took is not None and "Shots 1" in status(b),
+          "the lost notice shows %s frames after the shot rests: '%s'" % (took, status(b)))
+    tap(b, "z", b.CTRL)
+    b.evaluate("tarno.step(10)")
+    check("Shots 0" in status(b) and "No way" not in status(b), "Ctrl+Z undoes the shot: '%s'" % status(b))
+    tap(b, "h")
+    check(step_until(b, "Hint: fire right along row 9") is not None, "H shows the hint: '%s'" % status(b))
+
+    # Ctrl+O opens the page's file chooser (not the browser's); the chosen level source is played.
+    b.call("Page.setInterceptFileChooserDialog", {"enabled": True})
+    tap(b, "o", b.CTRL)
+    chooser = b.wait_event("Page.fileChooserOpened", timeout=10)["params"]
+    b.call("DOM.setFileInputFiles", {"files": [os.path.abspath(LEVEL_SOURCE)], "backendNodeId": chooser["backendNodeId"]})
+    with open(LEVEL_SOURCE) as source:
+        name = source.readline().split(":", 1)[1].strip()
+    check(step_until(b, name + "   Shots 0, par") is not None,
+          "Ctrl+O plays the chosen level file: '%s'" % status(b))
 
 
 def main():

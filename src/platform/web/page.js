@@ -17,6 +17,15 @@ Module.tarnoPage = (function () {
   frame.width = frame.height = FIELD;
   const frameView = frame.getContext('2d', { alpha: false });
   let image = frameView.createImageData(FIELD, FIELD);
+  let pixelsAt = 0;  // where the game keeps the picture in its heap, once it has drawn one
+
+  // The picture is read where the game left it; a heap that grew is a new
+  // buffer, and the old one reads as empty.
+  function picture() {
+    if (pixelsAt && image.data.buffer !== HEAPU8.buffer)
+      image = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, pixelsAt, FIELD * FIELD * 4), FIELD, FIELD);
+    return image;
+  }
 
   // For tests and benchmarks: frames by hand and the page's own timings.
   const stats = { frames: 0, firstFrameMs: -1, frameMs: [] };
@@ -59,13 +68,14 @@ Module.tarnoPage = (function () {
     draw();
   }
 
-  function draw() {
+  // Rows [top, top + rows) of the picture have changed; all of it by default.
+  function draw(top = 0, rows = FIELD) {
     // At 1:1 the picture goes straight to the canvas, without a scaling copy.
     if (canvas.width === FIELD) {
-      view.putImageData(image, 0, 0);
+      view.putImageData(picture(), 0, 0, 0, top, FIELD, rows);
       return;
     }
-    frameView.putImageData(image, 0, 0);
+    frameView.putImageData(picture(), 0, 0, 0, top, FIELD, rows);
     view.imageSmoothingEnabled = false;
     view.drawImage(frame, 0, 0, canvas.width, canvas.height);
   }
@@ -95,7 +105,9 @@ Module.tarnoPage = (function () {
     }
     if (down && (event.ctrlKey || event.metaKey) && !dialogsOpen && !openMenu && !ended) {
       // The Edit menu's shortcuts, as on the desktop.
-      const shortcut = event.code === 'KeyZ' ? (event.shiftKey ? 'redo' : 'undo') : event.code === 'KeyY' ? 'redo' : '';
+      // Ctrl+O would open the browser's own file dialog instead of the menu's.
+      const shortcut = event.code === 'KeyZ' ? (event.shiftKey ? 'redo' : 'undo')
+        : event.code === 'KeyY' ? 'redo' : event.code === 'KeyO' ? 'open' : '';
       if (shortcut && menuShortcuts[shortcut] && !menuShortcuts[shortcut].disabled) {
         event.preventDefault();
         if (!event.repeat) Module._WebMenu(Number(menuShortcuts[shortcut].dataset.command));
@@ -129,7 +141,7 @@ Module.tarnoPage = (function () {
   // ---- Menu bar ------------------------------------------------------------
 
   const menuItems = {};
-  const menuShortcuts = {};  // 'undo' and 'redo': the items Ctrl+Z and Ctrl+Y choose
+  const menuShortcuts = {};  // 'undo', 'redo', 'open': the items Ctrl+Z, Ctrl+Y and Ctrl+O choose
   const openAt = [byId('menubar'), null, null];  // the menu being filled at each depth
 
   function closeMenus() {
@@ -204,6 +216,7 @@ Module.tarnoPage = (function () {
       menuItems[id] = item;
       if (key && /^Ctrl\+Z$/.test(key)) menuShortcuts.undo = item;
       if (key && /Ctrl\+(Shift\+Z|Y)/.test(key)) menuShortcuts.redo = item;
+      if (key && /^Ctrl\+O$/.test(key)) menuShortcuts.open = item;
     }
   }
 
@@ -337,11 +350,9 @@ Module.tarnoPage = (function () {
 
   return {
     // Drawing and frames
-    present: (pixels, side) => {
-      // The picture is read where the game left it: the heap never moves (no memory growth).
-      if (image.data.buffer !== HEAPU8.buffer)
-        image = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, pixels, side * side * 4), side, side);
-      draw();
+    present: (pixels, top, rows) => {
+      pixelsAt = pixels;
+      draw(top, rows);
       if (stats.firstFrameMs < 0) {
         stats.firstFrameMs = performance.now();
         firstFrameSeen(stats.firstFrameMs);

@@ -4,6 +4,10 @@
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
+#ifdef __wasm_simd128__
+#include <wasm_simd128.h>
+#endif
+
 #include <cstdio>
 #include <cstring>
 
@@ -12,6 +16,7 @@
 #include "platform/platform.h"
 #include "platform/web/pacing.h"
 #include "shell/shell.h"
+#include "solver/advice.h"
 
 namespace {
 
@@ -21,7 +26,8 @@ constexpr uint8_t SCAN_S = 0x1F;
 constexpr int EDITOR_FILE_MAX = 4096;  // far more than a level; a bigger file is not one to keep
 
 uint8_t Keys[256];
-uint32_t Rgba[FIELD * FIELD];
+uint32_t Rgba[FIELD * FIELD];   // the picture as the canvas takes it
+uint32_t Drawn[FIELD * FIELD];  // the picture as the game drew it last
 bool Presented = false;
 bool QuitRequested = false;
 bool Ended = false;
@@ -31,6 +37,11 @@ FramePacer Pacer;
 double ClockOffsetMs = 0;
 uint64_t PausedClockMs = 0;
 uint64_t SteppedFrames = 0;
+// The solver's search runs in what is left of a display frame: at most
+// PUMP_MS, and only while the frame's own work and the search stay within
+// FRAME_ROOM_MS of its start, leaving the rest of the 16.7 ms to the browser.
+constexpr double PUMP_MS = 4;
+constexpr double FRAME_ROOM_MS = 10;
 
 void ClearKeys() { std::memset(Keys, 0, sizeof Keys); }
 
@@ -99,6 +110,8 @@ EM_BOOL OnAnimationFrame(double nowMs, void*) {
     }
     const int due = FramesDue(&Pacer, static_cast<int64_t>(nowMs * 1000.0));
     for (int i = 0; i < due && FramesMayRun(); ++i) RunOneFrame();
+    const double room = FRAME_ROOM_MS - (emscripten_get_now() - nowMs);
+    if (room >= 1) PumpAdvice(static_cast<uint32_t>(room < PUMP_MS ? room : PUMP_MS));
     if (QuitRequested) {
         End();
         return EM_FALSE;
@@ -152,7 +165,10 @@ EMSCRIPTEN_KEEPALIVE void WebSetPaused(int paused) {
 
 EMSCRIPTEN_KEEPALIVE int WebStep(int frames) {
     int run = 0;
-    for (; run < frames && !QuitRequested && !Ended; ++run) RunOneFrame();
+    for (; run < frames && !QuitRequested && !Ended; ++run) {
+        RunOneFrame();
+        PumpAdvice(static_cast<uint32_t>(PUMP_MS));
+    }
     if (QuitRequested && !Ended) End();
     return run;
 }
@@ -169,27 +185,64 @@ void PlatformWaitFrame() {
     if (Paused) ++SteppedFrames;
 }
 
+namespace {
+
+// True if a row of the game's picture is the same as `kept`, the row it
+// drew the frame before; most rows are, and this reads less than converting.
+bool SameRow(const uint32_t* in, const uint32_t* kept, int cols) {
+    int x = 0;
+    uint32_t differ = 0;
+#ifdef __wasm_simd128__
+    v128_t d = wasm_i32x4_splat(0);
+    for (; x + 4 <= cols; x += 4) d = wasm_v128_or(d, wasm_v128_xor(wasm_v128_load(in + x), wasm_v128_load(kept + x)));
+    differ = wasm_v128_any_true(d);
+#endif
+    for (; x < cols; ++x) differ |= in[x] ^ kept[x];
+    return differ == 0;
+}
+
+// One row from the game's blue, green, red, unused to the canvas's red,
+// green, blue, alpha.
+void ConvertRow(const uint32_t* in, uint32_t* out, int cols) {
+    int x = 0;
+#ifdef __wasm_simd128__
+    // Four pixels at a time: a byte shuffle swaps red and blue.
+    const v128_t alpha = wasm_i32x4_splat(static_cast<int32_t>(0xFF000000u));
+    for (; x + 4 <= cols; x += 4) {
+        const v128_t p = wasm_v128_load(in + x);
+        const v128_t swapped = wasm_i8x16_shuffle(p, p, 2, 1, 0, 3, 6, 5, 4, 7, 10, 9, 8, 11, 14, 13, 12, 15);
+        wasm_v128_store(out + x, wasm_v128_or(swapped, alpha));
+    }
+#endif
+    for (; x < cols; ++x) {
+        const uint32_t p = in[x];
+        out[x] = 0xFF000000u | ((p & 0xFFu) << 16) | (p & 0xFF00u) | ((p >> 16) & 0xFFu);
+    }
+}
+
+}  // namespace
+
 void PlatformPresent(Surface* back) {
     int32_t pitch = 0;
     const uint8_t* src = reinterpret_cast<const uint8_t*>(PlatformLockSurface(back, &pitch));
     if (!src) return;
     const int rows = PlatformSurfaceHeight(back) < FIELD ? PlatformSurfaceHeight(back) : FIELD;
     const int cols = PlatformSurfaceWidth(back) < FIELD ? PlatformSurfaceWidth(back) : FIELD;
-    // Memory order blue, green, red, unused to the canvas's red, green, blue, alpha.
-    uint32_t changed = 0;
+    // The rows that differ from the frame before are all the canvas is given.
+    int first = Presented ? rows : 0, last = Presented ? -1 : rows - 1;
     for (int y = 0; y < rows; ++y) {
         const uint32_t* in = reinterpret_cast<const uint32_t*>(src + static_cast<size_t>(y) * pitch);
         uint32_t* out = Rgba + static_cast<size_t>(y) * FIELD;
-        for (int x = 0; x < cols; ++x) {
-            const uint32_t p = in[x];
-            const uint32_t q = 0xFF000000u | ((p & 0xFFu) << 16) | (p & 0xFF00u) | ((p >> 16) & 0xFFu);
-            changed |= out[x] ^ q;
-            out[x] = q;
-        }
+        uint32_t* kept = Drawn + static_cast<size_t>(y) * FIELD;
+        if (Presented && SameRow(in, kept, cols)) continue;
+        std::memcpy(kept, in, static_cast<size_t>(cols) * 4);
+        ConvertRow(in, out, cols);
+        first = y < first ? y : first;
+        last = y;
     }
     PlatformUnlockSurface(back);
     // A frame like the one before (a resting board) leaves the canvas as it is.
-    if (changed || !Presented) EM_ASM({ Module.tarnoPage.present($0, $1); }, Rgba, FIELD);
+    if (first <= last) EM_ASM({ Module.tarnoPage.present($0, $1, $2); }, Rgba, first, last + 1 - first);
     Presented = true;
 }
 
