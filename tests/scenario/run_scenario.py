@@ -132,8 +132,13 @@ def main():
         if readonly and os.geteuid() == 0:
             # Root writes any file: play as nobody, who may write the folder
             # (the screenshots) but not the read-only levels.
+            # The player and the script go into the folder too: the build may
+            # lie where nobody cannot look (a clone under /root).
             os.chmod(work, 0o777)
-            command = ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"] + command
+            shutil.copy(args.demo, work)
+            shutil.copy(args.script, os.path.join(work, "script.demo"))
+            command = ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups",
+                       os.path.join(work, os.path.basename(args.demo)), os.path.join(work, "script.demo")]
         run = subprocess.run(command,
                              cwd=work, capture_output=True, text=True, env=env, timeout=300)
         if run.returncode != 0:
