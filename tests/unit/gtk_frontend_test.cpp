@@ -9,8 +9,8 @@
 
 #include "../../src/platform/gtk/field_view.cpp"
 #include "../../src/platform/gtk/keymap.cpp"
-#include "../../src/platform/gtk/pacing.cpp"
 #include "../../src/platform/gtk/progress_file.cpp"
+#include "platform/pacing/pacing.h"
 #include "scratch.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include "platform/files/files.h"
 #include "platform/gtk/field_view.h"
 #include "platform/gtk/keymap.h"
-#include "platform/gtk/pacing.h"
+#include "platform/pacing/pacing.h"
 #include "platform/gtk/progress_file.h"
 #include "platform/platform.h"
 #include "shell/shell.h"

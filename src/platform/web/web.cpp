@@ -14,7 +14,7 @@
 #include "menu_table.h"
 #include "platform/files/files.h"
 #include "platform/platform.h"
-#include "platform/web/pacing.h"
+#include "platform/pacing/pacing.h"
 #include "shell/shell.h"
 #include "solver/advice.h"
 

@@ -1,6 +1,7 @@
-// Frame slots at 60 per second laid over the animation frames: on a
-// faster display some ticks run no frame, on a slower one a tick may run
-// two, so the game keeps its speed everywhere.
+// Frame slots at 60 per second laid over a display's ticks (the desktop's
+// frame clock, the browser's animation frames): on a faster display some
+// ticks run no frame, on a slower one a tick may run two, so the game keeps
+// its speed everywhere.
 #pragma once
 #include <cstdint>
 

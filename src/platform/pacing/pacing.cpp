@@ -1,4 +1,4 @@
-#include "platform/web/pacing.h"
+#include "platform/pacing/pacing.h"
 
 namespace {
 
