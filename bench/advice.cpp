@@ -107,10 +107,11 @@ int main(int argc, char** argv) {
         Measure(bytes, all, table, sample, &level);
         std::sort(level.ms.begin(), level.ms.end());
         std::sort(level.lookupMs.begin(), level.lookupMs.end());
-        std::printf("level %2d: table of %6u boards (%5zu KiB) made in %6.1f ms; %4zu boards, search median %6.2f ms, "
-                    "worst %7.2f ms; table worst %.3f ms, %d not held, %d differ\n",
-                    n, count, table.boards.size() * 8 / 1024, making, level.ms.size(), At(level.ms, 0.5),
-                    level.ms.back(), level.lookupMs.back(), level.missed, level.differ);
+        std::printf(
+            "level %2d: table of %6u boards (%5zu KiB) made in %6.1f ms; %4zu boards, search median %6.2f ms, "
+            "worst %7.2f ms; table worst %.3f ms, %d not held, %d differ\n",
+            n, count, table.boards.size() * 8 / 1024, making, level.ms.size(), At(level.ms, 0.5), level.ms.back(),
+            level.lookupMs.back(), level.missed, level.differ);
         every.ms.insert(every.ms.end(), level.ms.begin(), level.ms.end());
         every.lookupMs.insert(every.lookupMs.end(), level.lookupMs.begin(), level.lookupMs.end());
         every.lost += level.lost;

@@ -14,9 +14,9 @@
 
 #include "game/board.h"
 #include "game/frame.h"
+#include "game/leveltext.h"
 #include "game/sprites.h"
 #include "lib/input.h"
-#include "game/leveltext.h"
 #include "platform/headless/headless.h"
 #include "shell/shell.h"
 

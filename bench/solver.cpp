@@ -61,7 +61,8 @@ int main(int argc, char** argv) {
         solver::Result frame, cell;
         const double frameMs = Millis([&] { frame = solver::Solve(bytes, 2000000); });
         double cellMs = 1e9;
-        for (int run = 0; run < 3; ++run) cellMs = std::min(cellMs, Millis([&] { cell = cellsolver::Solve(bytes, 2000000); }));
+        for (int run = 0; run < 3; ++run)
+            cellMs = std::min(cellMs, Millis([&] { cell = cellsolver::Solve(bytes, 2000000); }));
         solver::Stats stats, frameSt;
         const double statsMs = Millis([&] { stats = cellsolver::ComputeStats(bytes, 2000000); });
         frameSolve += frameMs;
@@ -69,10 +70,11 @@ int main(int argc, char** argv) {
         cellStats += statsMs;
         solved += cell.status == solver::SOLVED;
         bool same = SameResult(frame, cell);
-        std::printf("level %2d: %s, %zu shots, %u states; frame-exact %.1f ms, cell %.1f ms; stats %u states, "
-                    "%llu shots in %.1f ms",
-                    n, cell.status == solver::SOLVED ? "solved" : "NOT solved", cell.solution.size(), cell.states,
-                    frameMs, cellMs, stats.result.states, static_cast<unsigned long long>(stats.result.moves), statsMs);
+        std::printf(
+            "level %2d: %s, %zu shots, %u states; frame-exact %.1f ms, cell %.1f ms; stats %u states, "
+            "%llu shots in %.1f ms",
+            n, cell.status == solver::SOLVED ? "solved" : "NOT solved", cell.solution.size(), cell.states, frameMs,
+            cellMs, stats.result.states, static_cast<unsigned long long>(stats.result.moves), statsMs);
         if (frameStats) {
             const double ms = Millis([&] { frameSt = solver::ComputeStats(bytes, 2000000); });
             frameStatsTotal += ms;

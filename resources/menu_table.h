@@ -7,8 +7,8 @@ struct MenuEntry {
     int id;            // command id, 0 for a menu or submenu
     const char* text;  // with '&' marking the mnemonic
     bool grayed;
-    const char* key;   // the key shown beside the text, or null
-    bool radio;        // one of a group where the current one is marked
+    const char* key;  // the key shown beside the text, or null
+    bool radio;       // one of a group where the current one is marked
 };
 
 constexpr MenuEntry MENU_TABLE[] = {

@@ -37,10 +37,20 @@ struct KeyName {
 };
 
 const KeyName KEYS[] = {
-    {"left", DIK_LEFT, 0}, {"up", DIK_UP, 0}, {"right", DIK_RIGHT, 0}, {"down", DIK_DOWN, 0},
-    {"r", DIK_R, 0},       {"d", DIK_D, 0},   {"s", DIK_S, 0},         {"l", DIK_L, 0},
-    {"esc", 0x01, VK_ESCAPE_KEY}, {"enter", 0x1C, VK_RETURN_KEY},
-    {"u", DIK_U, 0},       {"y", DIK_Y, 0},   {"h", DIK_H, 0},         {"p", DIK_P, 0},
+    {"left", DIK_LEFT, 0},
+    {"up", DIK_UP, 0},
+    {"right", DIK_RIGHT, 0},
+    {"down", DIK_DOWN, 0},
+    {"r", DIK_R, 0},
+    {"d", DIK_D, 0},
+    {"s", DIK_S, 0},
+    {"l", DIK_L, 0},
+    {"esc", 0x01, VK_ESCAPE_KEY},
+    {"enter", 0x1C, VK_RETURN_KEY},
+    {"u", DIK_U, 0},
+    {"y", DIK_Y, 0},
+    {"h", DIK_H, 0},
+    {"p", DIK_P, 0},
 };
 
 const KeyName* FindKey(const std::string& name) {
@@ -91,9 +101,10 @@ std::string JsonString(const std::string& s) {
 
 void Dump() {
     std::ostringstream o;
-    o << "{\"frame\":" << FramesRun << ",\"level\":" << int(CurrentLevel) << ",\"won\":" << (LevelWon ? "true" : "false")
-      << ",\"editor\":" << (EditorMode ? "true" : "false") << ",\"tank\":{\"x\":" << TankBob.x << ",\"y\":" << TankBob.y
-      << ",\"frame\":" << TankBob.currFrame << ",\"firing\":" << (TankFiring ? "true" : "false") << "},\"board\":[";
+    o << "{\"frame\":" << FramesRun << ",\"level\":" << int(CurrentLevel)
+      << ",\"won\":" << (LevelWon ? "true" : "false") << ",\"editor\":" << (EditorMode ? "true" : "false")
+      << ",\"tank\":{\"x\":" << TankBob.x << ",\"y\":" << TankBob.y << ",\"frame\":" << TankBob.currFrame
+      << ",\"firing\":" << (TankFiring ? "true" : "false") << "},\"board\":[";
     for (int cx = 0; cx < BOARD_CELLS; ++cx) {
         o << (cx ? ",[" : "[");
         for (int cy = 0; cy < BOARD_CELLS; ++cy) o << (cy ? "," : "") << Board[cx][cy];
@@ -126,7 +137,8 @@ void Dump() {
         }
     o << "],\"messages\":[";
     const std::vector<std::string>& messages = HeadlessMessages();
-    for (size_t i = MessagesSeen; i < messages.size(); ++i) o << (i > MessagesSeen ? "," : "") << JsonString(messages[i]);
+    for (size_t i = MessagesSeen; i < messages.size(); ++i)
+        o << (i > MessagesSeen ? "," : "") << JsonString(messages[i]);
     MessagesSeen = messages.size();
     o << "],\"menu\":[";
     const char* comma = "";
@@ -149,8 +161,8 @@ void Dump() {
     const int32_t hint = AdviceHintEntry();
     if (hint >= 0) o << "{\"entry\":" << JsonString(solver::EntryName(hint)) << "}";
     else o << "null";
-    o << ",\"undoDepth\":" << UndoDepth() << ",\"redoDepth\":" << RedoDepth() << ",\"status\":" << JsonString(StatusLine())
-      << "}";
+    o << ",\"undoDepth\":" << UndoDepth() << ",\"redoDepth\":" << RedoDepth()
+      << ",\"status\":" << JsonString(StatusLine()) << "}";
     std::printf("%s\n", o.str().c_str());
     std::fflush(stdout);
 }

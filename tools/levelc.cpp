@@ -79,7 +79,8 @@ int Decompile(const std::string& in, const char* out) {
 
     std::vector<std::string> warnings;
     const std::string text = leveltext::LevelToText(bytes, name, &warnings);
-    for (const std::string& w : warnings) std::fprintf(stderr, "tarno-levelc: warning: %s: %s\n", in.c_str(), w.c_str());
+    for (const std::string& w : warnings)
+        std::fprintf(stderr, "tarno-levelc: warning: %s: %s\n", in.c_str(), w.c_str());
     // The source is still written: the editor can draw more than a level
     // may hold, and the compiler will say so when it is compiled.
     uint8_t canonical[LEVEL_FILE_SIZE];

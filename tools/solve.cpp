@@ -45,14 +45,9 @@ bool ParseCount(const char* text, long* value) {
 
 int Report(const solver::Result& r, uint32_t maxStates) {
     switch (r.status) {
-    case solver::SOLVED:
-        return 0;
-    case solver::UNSOLVABLE:
-        std::printf("no solution: %u states explored\n", r.states);
-        return 1;
-    case solver::BOUND_HIT:
-        std::printf("gave up: the bound of %u states was reached\n", maxStates);
-        return 3;
+    case solver::SOLVED: return 0;
+    case solver::UNSOLVABLE: std::printf("no solution: %u states explored\n", r.states); return 1;
+    case solver::BOUND_HIT: std::printf("gave up: the bound of %u states was reached\n", maxStates); return 3;
     default:
         std::fprintf(stderr, "tarno-solve: the rules left a deflector off its cell; the board cannot be read\n");
         return 4;

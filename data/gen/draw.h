@@ -79,8 +79,7 @@ inline float SdPolygon(Vec p, const Vec* v, int n) {
         float h = std::clamp(Dot(w, e) / std::max(Dot(e, e), 1e-6f), 0.0f, 1.0f);
         Vec b = w - e * h;
         d = std::min(d, Dot(b, b));
-        if ((v[i].y > p.y) != (v[j].y > p.y) &&
-            p.x < (v[j].x - v[i].x) * (p.y - v[i].y) / (v[j].y - v[i].y) + v[i].x)
+        if ((v[i].y > p.y) != (v[j].y > p.y) && p.x < (v[j].x - v[i].x) * (p.y - v[i].y) / (v[j].y - v[i].y) + v[i].x)
             inside = !inside;
     }
     return inside ? -std::sqrt(d) : std::sqrt(d);
@@ -118,8 +117,7 @@ constexpr Vec LIGHT = {-0.6f, -0.8f};
 template <class F>
 Vec Gradient(F&& f, Vec p) {
     const float e = 0.25f;
-    return Normalise({f(Vec{p.x + e, p.y}) - f(Vec{p.x - e, p.y}),
-                      f(Vec{p.x, p.y + e}) - f(Vec{p.x, p.y - e})});
+    return Normalise({f(Vec{p.x + e, p.y}) - f(Vec{p.x - e, p.y}), f(Vec{p.x, p.y + e}) - f(Vec{p.x, p.y - e})});
 }
 // How much the edge at p faces the light: 1 toward it, -1 away.
 template <class F>
@@ -140,8 +138,7 @@ inline Col Dome(Col base, Vec p, Vec c, float r, float strength, Vec light = LIG
 
 // ---- Noise --------------------------------------------------------------------
 inline uint32_t Hash(int32_t x, int32_t y, uint32_t seed) {
-    uint32_t h = seed * 0x9E3779B1u ^ static_cast<uint32_t>(x) * 0x85EBCA77u ^
-                 static_cast<uint32_t>(y) * 0xC2B2AE3Du;
+    uint32_t h = seed * 0x9E3779B1u ^ static_cast<uint32_t>(x) * 0x85EBCA77u ^ static_cast<uint32_t>(y) * 0xC2B2AE3Du;
     h ^= h >> 15;
     h *= 0x2C1B3C6Du;
     h ^= h >> 12;
@@ -224,8 +221,7 @@ void Render(Image& img, int ox, int oy, int w, int h, bool opaque, Col edge, Sce
                 continue;
             }
             int rest = n - covered;
-            Col c = {(sum.r + rest * edge.r) / n, (sum.g + rest * edge.g) / n,
-                     (sum.b + rest * edge.b) / n};
+            Col c = {(sum.r + rest * edge.r) / n, (sum.g + rest * edge.g) / n, (sum.b + rest * edge.b) / n};
             c = {std::max(c.r, DARKEST.r), std::max(c.g, DARKEST.g), std::max(c.b, DARKEST.b)};
             PutPixel(img, ox + x, oy + y, c);
         }

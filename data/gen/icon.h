@@ -101,8 +101,7 @@ inline void QuantiseIcon(const Image& img, IconImage& out) {
         for (int b = 1; b <= boxes; b++)
             if (sum[b][3] > 0)
                 for (int ch = 0; ch < 3; ch++)
-                    out.palette[b][ch] =
-                        static_cast<uint8_t>(std::max(8L, (sum[b][ch] + sum[b][3] / 2) / sum[b][3]));
+                    out.palette[b][ch] = static_cast<uint8_t>(std::max(8L, (sum[b][ch] + sum[b][3] / 2) / sum[b][3]));
     }
 }
 

@@ -38,10 +38,8 @@ const Col GRID = {96, 96, 96};
 Paint Floor(Vec p, int frame) {
     Col c = frame == 0 ? FLOOR_A : FLOOR_B;
     c = Light(c, 0.07f * (Noise(p * 0.28f, 11 + frame) - 0.5f));
-    if (p.x < 1.5f || p.y < 1.5f)
-        c = Light(c, 0.09f);
-    else if (p.x > 46.5f || p.y > 46.5f)
-        c = Light(c, -0.28f);
+    if (p.x < 1.5f || p.y < 1.5f) c = Light(c, 0.09f);
+    else if (p.x > 46.5f || p.y > 46.5f) c = Light(c, -0.28f);
     return Fill(c);
 }
 
@@ -95,8 +93,7 @@ Paint Border(Vec p, int piece) {
             Vec q = TurnBack(p, piece / 2);
             float bolt = SdCircle(q, {9, 9}, 4);
             if (bolt <= 0) c = bolt > -0.8f ? GAP : Dome(Light(GUNMETAL, 0.25f), q, {9, 9}, 4, 0.45f);
-            else if (SdCircle(q, {10, 10}, 4) <= 0)
-                c = Light(c, -0.35f);  // its shadow
+            else if (SdCircle(q, {10, 10}, 4) <= 0) c = Light(c, -0.35f);  // its shadow
         }
         return Fill(c);
     }
@@ -146,8 +143,7 @@ Paint Block(Vec p) {
     for (Vec r : rivets) {
         float d = SdCircle(p, r, 2.6f);
         if (d <= 0) c = d > -0.7f ? Light(STEEL, -0.55f) : Dome(Light(STEEL, 0.1f), p, r, 2.6f, 0.6f);
-        else if (SdCircle(p, r + Vec{0.9f, 0.9f}, 2.6f) <= 0)
-            c = Light(c, -0.3f);
+        else if (SdCircle(p, r + Vec{0.9f, 0.9f}, 2.6f) <= 0) c = Light(c, -0.3f);
     }
     return Fill(c);
 }
@@ -168,13 +164,11 @@ Paint Wedge(Vec p, int o) {
     c = Light(c, 0.06f * (Noise(p * 0.3f, 61) - 0.5f));
     float d = tri(p);
     if (std::fabs(d + 10) < 0.8f) c = Light(c, -0.3f);  // inset groove
-    else if (std::fabs(d + 11.2f) < 0.5f)
-        c = Light(c, 0.15f);
+    else if (std::fabs(d + 11.2f) < 0.5f) c = Light(c, 0.15f);
     if (toSlant < 6) {
         // The face that turns the shots: bright, with a sharp rim.
         float k = toSlant / 6;
-        c = Mix(Mix(MINT, {235, 255, 240}, 0.5f + 0.3f * Dot(Gradient(tri, p), LIGHT)), Light(GREEN, 0.1f),
-                k * k);
+        c = Mix(Mix(MINT, {235, 255, 240}, 0.5f + 0.3f * Dot(Gradient(tri, p), LIGHT)), Light(GREEN, 0.1f), k * k);
         if (toSlant < 1.1f) c = Light(GREEN, -0.35f);
     } else {
         c = Bevel(c, tri, p, 3.5f, 0.45f);
@@ -220,36 +214,36 @@ float Strokes(Vec p, const Vec* pts, const int* pairs, int count) {
 
 float Glyph(Vec p, int piece) {
     switch (piece) {
-        case 0: {  // W
-            const Vec v[5] = {{9, TOP}, {16.5f, BOTTOM}, {24, 17}, {31.5f, BOTTOM}, {39, TOP}};
-            const int s[8] = {0, 1, 1, 2, 2, 3, 3, 4};
-            return Strokes(p, v, s, 4);
-        }
-        case 1: {  // E
-            const Vec v[7] = {{14.5f, TOP}, {14.5f, BOTTOM}, {33.5f, TOP}, {14.5f, MIDDLE},
-                              {30.5f, MIDDLE}, {33.5f, BOTTOM}, {14.5f, MIDDLE}};
-            const int s[8] = {0, 1, 0, 2, 3, 4, 1, 5};
-            return Strokes(p, v, s, 4);
-        }
-        case 2: {  // L
-            const Vec v[3] = {{16, TOP}, {16, BOTTOM}, {32, BOTTOM}};
-            const int s[4] = {0, 1, 1, 2};
-            return Strokes(p, v, s, 2);
-        }
-        case 3:  // D
-            return std::fabs(SdBox(p, {23, MIDDLE}, {11, 15}, 1.5f, 11, 11, 1.5f)) - STROKE;
-        case 4:  // O
-            return std::fabs(SdBox(p, {24, MIDDLE}, {12, 15}, 10.5f)) - STROKE;
-        case 5: {  // N
-            const Vec v[4] = {{13.5f, TOP}, {13.5f, BOTTOM}, {34.5f, BOTTOM}, {34.5f, TOP}};
-            const int s[6] = {0, 1, 0, 2, 2, 3};
-            return Strokes(p, v, s, 3);
-        }
-        default: {  // !
-            const Vec v[2] = {{24, TOP}, {24, 27}};
-            const int s[2] = {0, 1};
-            return std::min(Strokes(p, v, s, 1), SdCircle(p, {24, 36.5f}, 3.9f));
-        }
+    case 0: {  // W
+        const Vec v[5] = {{9, TOP}, {16.5f, BOTTOM}, {24, 17}, {31.5f, BOTTOM}, {39, TOP}};
+        const int s[8] = {0, 1, 1, 2, 2, 3, 3, 4};
+        return Strokes(p, v, s, 4);
+    }
+    case 1: {  // E
+        const Vec v[7] = {{14.5f, TOP},    {14.5f, BOTTOM}, {33.5f, TOP},   {14.5f, MIDDLE},
+                          {30.5f, MIDDLE}, {33.5f, BOTTOM}, {14.5f, MIDDLE}};
+        const int s[8] = {0, 1, 0, 2, 3, 4, 1, 5};
+        return Strokes(p, v, s, 4);
+    }
+    case 2: {  // L
+        const Vec v[3] = {{16, TOP}, {16, BOTTOM}, {32, BOTTOM}};
+        const int s[4] = {0, 1, 1, 2};
+        return Strokes(p, v, s, 2);
+    }
+    case 3:  // D
+        return std::fabs(SdBox(p, {23, MIDDLE}, {11, 15}, 1.5f, 11, 11, 1.5f)) - STROKE;
+    case 4:  // O
+        return std::fabs(SdBox(p, {24, MIDDLE}, {12, 15}, 10.5f)) - STROKE;
+    case 5: {  // N
+        const Vec v[4] = {{13.5f, TOP}, {13.5f, BOTTOM}, {34.5f, BOTTOM}, {34.5f, TOP}};
+        const int s[6] = {0, 1, 0, 2, 2, 3};
+        return Strokes(p, v, s, 3);
+    }
+    default: {  // !
+        const Vec v[2] = {{24, TOP}, {24, 27}};
+        const int s[2] = {0, 1};
+        return std::min(Strokes(p, v, s, 1), SdCircle(p, {24, 36.5f}, 3.9f));
+    }
     }
 }
 
@@ -503,8 +497,7 @@ int main(int argc, char** argv) {
     Render(icon, 0, 0, ICON_SIZE, ICON_SIZE, false, AMBER_EDGE, IconScene);
     IconImage quantised;
     QuantiseIcon(icon, quantised);
-    if (!WriteIco((dir + "/tarno.ico").c_str(), quantised) ||
-        !WriteXpm((dir + "/tarno-icon.xpm").c_str(), quantised)) {
+    if (!WriteIco((dir + "/tarno.ico").c_str(), quantised) || !WriteXpm((dir + "/tarno-icon.xpm").c_str(), quantised)) {
         std::perror("icon");
         return 1;
     }

@@ -65,7 +65,8 @@ inline bool WritePng(const char* path, int w, const std::vector<uint8_t>& rgba) 
     std::vector<uint8_t> raw;
     for (int y = 0; y < w; y++) {
         raw.push_back(0);
-        raw.insert(raw.end(), rgba.begin() + static_cast<long>(y) * w * 4, rgba.begin() + static_cast<long>(y + 1) * w * 4);
+        raw.insert(raw.end(), rgba.begin() + static_cast<long>(y) * w * 4,
+                   rgba.begin() + static_cast<long>(y + 1) * w * 4);
     }
     std::vector<uint8_t> z = {0x78, 0x01};
     for (size_t at = 0; at < raw.size() || at == 0; at += 65535) {

@@ -167,10 +167,9 @@ void Finished(Track& tr) {
     };
     const float G4 = 392.0f, C5 = 523.25f, E5 = 659.26f, G5 = 783.99f;
     const Note notes[] = {
-        {0.00f, 0.13f, G4, 1},    {0.16f, 0.13f, G4, 1},    {0.32f, 0.13f, G4, 1},
-        {0.48f, 0.46f, C5, 1},    {1.00f, 0.22f, G4, 1},    {1.26f, 0.22f, C5, 1},
-        {1.52f, 0.22f, E5, 1},    {1.78f, 1.05f, G5, 1},    {1.78f, 1.05f, E5, 0.55f},
-        {1.78f, 1.05f, C5, 0.5f}, {1.78f, 1.05f, C5 / 2, 0.4f},
+        {0.00f, 0.13f, G4, 1},     {0.16f, 0.13f, G4, 1},    {0.32f, 0.13f, G4, 1},        {0.48f, 0.46f, C5, 1},
+        {1.00f, 0.22f, G4, 1},     {1.26f, 0.22f, C5, 1},    {1.52f, 0.22f, E5, 1},        {1.78f, 1.05f, G5, 1},
+        {1.78f, 1.05f, E5, 0.55f}, {1.78f, 1.05f, C5, 0.5f}, {1.78f, 1.05f, C5 / 2, 0.4f},
     };
     const int count = sizeof notes / sizeof notes[0];
     float phase[count] = {};
@@ -191,8 +190,8 @@ struct Synthesis {
     void (*synth)(Track&);
 };
 constexpr Synthesis SYNTHESES[] = {
-    {SOUND_POP, Pop},       {SOUND_HIT, Hit},       {SOUND_SHOT, Shot},         {SOUND_THUMP, Thump},
-    {SOUND_START, Start},   {SOUND_BIFALD, Bifald}, {SOUND_FINISHED, Finished},
+    {SOUND_POP, Pop},     {SOUND_HIT, Hit},       {SOUND_SHOT, Shot},         {SOUND_THUMP, Thump},
+    {SOUND_START, Start}, {SOUND_BIFALD, Bifald}, {SOUND_FINISHED, Finished},
 };
 
 bool Make(const std::string& dir, SoundId id) {

@@ -105,8 +105,8 @@ inline void SoftLimit(Track& tr, float rms, float knee) {
     }
 }
 
-constexpr float PEAK = 0.85f;         // never closer to full scale than this
-constexpr float TARGET_RMS = 0.26f;   // what every sound is brought toward
+constexpr float PEAK = 0.85f;        // never closer to full scale than this
+constexpr float TARGET_RMS = 0.26f;  // what every sound is brought toward
 
 // Fades the ends (so playback starts and stops without a click, on exactly
 // the mid value 128), then scales to the common loudness within the peak.

@@ -29,10 +29,8 @@ int32_t FileCode(const uint8_t* level, int32_t cx, int32_t cy) {
 
 void LevelFileName(int32_t level, char* name, int size) {
     if (!name || size <= 0) return;
-    if (level > 0)
-        std::snprintf(name, static_cast<size_t>(size), "level%d.dat", static_cast<int>(level));
-    else
-        std::snprintf(name, static_cast<size_t>(size), "level.dat");
+    if (level > 0) std::snprintf(name, static_cast<size_t>(size), "level%d.dat", static_cast<int>(level));
+    else std::snprintf(name, static_cast<size_t>(size), "level.dat");
 }
 
 void LoadLevelFile(int32_t level) {

@@ -19,9 +19,7 @@ const Move SINGLE_RULE[4][4] = {
 
 const int32_t DIR_STEP[4][2] = {{-1, 0}, {0, -1}, {1, 0}, {0, 1}};  // by direction code - 1
 
-bool InsideBoard(int32_t cx, int32_t cy) {
-    return cx >= 0 && cx < BOARD_CELLS && cy >= 0 && cy < BOARD_CELLS;
-}
+bool InsideBoard(int32_t cx, int32_t cy) { return cx >= 0 && cx < BOARD_CELLS && cy >= 0 && cy < BOARD_CELLS; }
 
 // Direction code of a velocity along one axis, 0 for none or both.
 int32_t DirectionOf(int32_t xv, int32_t yv) {
@@ -127,10 +125,8 @@ void PushDeflector(PlayState& s, int32_t deflector, int32_t shot) {
     const int32_t direction = DirectionOf(s.shotXV[shot], s.shotYV[shot]);
     const int32_t ox = d.x / CELL_SIZE, oy = d.y / CELL_SIZE;
     if (direction == 0 || !InsideBoard(ox, oy)) return;
-    if (s.board[ox][oy] == CELL_DEFLECTOR_PAIR)
-        PushPair(s, ox, oy, direction, shot);
-    else
-        PushSingle(s, deflector, ox, oy, direction, shot);
+    if (s.board[ox][oy] == CELL_DEFLECTOR_PAIR) PushPair(s, ox, oy, direction, shot);
+    else PushSingle(s, deflector, ox, oy, direction, shot);
 }
 
 void UpdateShot(PlayState& s, int32_t slot, PlayReport* report) {
@@ -182,8 +178,7 @@ void UpdateShot(PlayState& s, int32_t slot, PlayReport* report) {
         case DIR_UP:
             if (o == 0 || o == 1) iy = y - CELL_SIZE, shown = false;
             break;
-        default:
-            break;
+        default: break;
         }
         s.impactActive = 1;
         s.impactX = ix;

@@ -70,8 +70,7 @@ void DecideTank() {
         if (onColumn) TankStepY = SHOT_SPEED, TankMoving = 1;
         else Fire(DIR_DOWN, TANK_SEQ_FIRE_DOWN);
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -121,8 +120,7 @@ void RunWinSequence() {
     if (GetClock() - WinStartTick > BANNER_DELAY_MS) DrawLevelBanner();
     // The fanfare crowns the last level only: winning level 11 also leaves
     // CurrentLevel at 12, so the level that was played decides.
-    if (GetClock() - WinStartTick > FINISHED_DELAY_MS && LevelPlayed == LAST_LEVEL && !FinishedPlayed &&
-        !OwnLevel) {
+    if (GetClock() - WinStartTick > FINISHED_DELAY_MS && LevelPlayed == LAST_LEVEL && !FinishedPlayed && !OwnLevel) {
         PlaySoundEffect(SoundFinished, 0);
         FinishedPlayed = 1;
     }

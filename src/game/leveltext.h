@@ -233,15 +233,15 @@ inline bool LooksLikeText(const std::string& data) { return data.compare(0, 5, "
 
 // Reads a level, text or compiled, into canonical bytes. A compiled file
 // must hold the 300 bytes the game reads.
-inline bool LoadAnyLevel(const std::string& path, uint8_t bytes[LEVEL_FILE_SIZE], std::string* name,
-                         std::string* error, std::vector<std::string>* warnings) {
+inline bool LoadAnyLevel(const std::string& path, uint8_t bytes[LEVEL_FILE_SIZE], std::string* name, std::string* error,
+                         std::vector<std::string>* warnings) {
     std::string data;
     bool tooLarge = false;
     if (!ReadWholeFile(path, &data, error, &tooLarge)) return false;
     if (LooksLikeText(data)) return ParseLevelText(path, data, bytes, name, error);
     if (data.size() < static_cast<size_t>(LEVEL_FILE_SIZE)) {
-        *error = path + ": " + std::to_string(data.size()) + " bytes; a level file has " +
-                 std::to_string(LEVEL_FILE_SIZE);
+        *error =
+            path + ": " + std::to_string(data.size()) + " bytes; a level file has " + std::to_string(LEVEL_FILE_SIZE);
         return false;
     }
     if (data.size() > static_cast<size_t>(LEVEL_FILE_SIZE))

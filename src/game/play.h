@@ -37,10 +37,10 @@ uint64_t HashPlay(const PlayState& s);
 
 // What a sound event stands for; the frame driver plays them in this order.
 enum PlayEvent : uint8_t {
-    EVENT_BLOCK_HIT,     // a shot struck a block
-    EVENT_DEFLECTOR_HIT, // a shot met a deflector
-    EVENT_WIN,           // the last balloon popped
-    EVENT_BALLOON_POP,   // a shot popped a balloon
+    EVENT_BLOCK_HIT,      // a shot struck a block
+    EVENT_DEFLECTOR_HIT,  // a shot met a deflector
+    EVENT_WIN,            // the last balloon popped
+    EVENT_BALLOON_POP,    // a shot popped a balloon
 };
 
 // What one step did.
@@ -49,8 +49,8 @@ struct PlayReport {
     PlayEvent events[MAX_EVENTS];
     int32_t eventCount;
     int32_t blockHits, deflectorHits, balloonsPopped, slidesEnded;
-    bool won;                     // this step popped the last balloon
-    uint8_t shotShown[MAX_SHOTS]; // shots that moved this step and are to be drawn
+    bool won;                      // this step popped the last balloon
+    uint8_t shotShown[MAX_SHOTS];  // shots that moved this step and are to be drawn
 };
 
 // The live game's state.

@@ -16,16 +16,16 @@ struct SheetStrip {
     int32_t cx, cy, count;
 };
 
-constexpr SheetStrip SHEET_FLOOR = {0, 0, 2};      // two tones, by cell parity
+constexpr SheetStrip SHEET_FLOOR = {0, 0, 2};  // two tones, by cell parity
 constexpr SheetStrip SHEET_BLOCK = {3, 0, 1};
 constexpr SheetStrip SHEET_DEFLECTOR = {4, 0, 4};  // by orientation
 constexpr SheetStrip SHEET_BORDER = {0, 1, 8};     // corners and edges, clockwise from the top left
 constexpr SheetStrip SHEET_BANNER = {0, 2, 7};     // W, E, L, D, O, N, "!"
 constexpr SheetStrip SHEET_BALLOON = {7, 2, 1};
-constexpr SheetStrip SHEET_SHOT = {0, 3, 4};       // flying left, up, right, down
-constexpr SheetStrip SHEET_IMPACT = {4, 3, 3};     // growing
-constexpr SheetStrip SHEET_TANK = {0, 4, 8};       // resting right, up, left, down; then firing
-constexpr SheetStrip SHEET_POP = {0, 5, 5};        // the shreds of a burst balloon
+constexpr SheetStrip SHEET_SHOT = {0, 3, 4};    // flying left, up, right, down
+constexpr SheetStrip SHEET_IMPACT = {4, 3, 3};  // growing
+constexpr SheetStrip SHEET_TANK = {0, 4, 8};    // resting right, up, left, down; then firing
+constexpr SheetStrip SHEET_POP = {0, 5, 5};     // the shreds of a burst balloon
 
-constexpr SheetStrip SHEET_STRIPS[] = {SHEET_FLOOR,  SHEET_BLOCK, SHEET_DEFLECTOR, SHEET_BORDER, SHEET_BANNER,
-                                       SHEET_BALLOON, SHEET_SHOT, SHEET_IMPACT,    SHEET_TANK,   SHEET_POP};
+constexpr SheetStrip SHEET_STRIPS[] = {SHEET_FLOOR,   SHEET_BLOCK, SHEET_DEFLECTOR, SHEET_BORDER, SHEET_BANNER,
+                                       SHEET_BALLOON, SHEET_SHOT,  SHEET_IMPACT,    SHEET_TANK,   SHEET_POP};

@@ -3,7 +3,7 @@
 // list, the build expects them, start-up loads them, shutdown frees them and
 // the demo tool names them in its dumps.
 //
-// A new sound: a row here (the build reads the quoted names, one a line),
+// A new sound: a row here (the build reads the quoted .wav names),
 // its synthesis in data/gen/sounds.cpp, and the line that plays it.
 #pragma once
 #include <array>
@@ -21,13 +21,7 @@ enum SoundId : int32_t {
 };
 
 constexpr const char* SOUND_FILES[SOUND_COUNT] = {
-    "pop.wav",
-    "hit.wav",
-    "shot.wav",
-    "thump.wav",
-    "start.wav",
-    "bifald.wav",
-    "finished.wav",
+    "pop.wav", "hit.wav", "shot.wav", "thump.wav", "start.wav", "bifald.wav", "finished.wav",
 };
 
 // Each sound's slot once start-up has loaded it; -1 until then, so that

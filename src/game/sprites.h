@@ -7,7 +7,6 @@
 #include "lib/bitmap.h"
 #include "lib/bob.h"
 
-
 extern BitmapFile SpriteSheet;
 extern BOB EmptyCellBob;
 extern BOB BorderBobs[8];

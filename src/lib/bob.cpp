@@ -2,8 +2,8 @@
 // surfaces.
 #include "lib/bob.h"
 
-#include <cstdint>
 #include <cstddef>
+#include <cstdint>
 #include <new>
 
 namespace {
@@ -12,9 +12,7 @@ bool FrameIndexValid(const BOB* bob, int32_t frame) {
     return frame >= 0 && frame < BOB_FRAME_SLOTS && frame < bob->numFrames;
 }
 
-int32_t Saturate(int64_t v) {
-    return v > INT32_MAX ? INT32_MAX : v < INT32_MIN ? INT32_MIN : static_cast<int32_t>(v);
-}
+int32_t Saturate(int64_t v) { return v > INT32_MAX ? INT32_MAX : v < INT32_MIN ? INT32_MIN : static_cast<int32_t>(v); }
 
 void ClearSurface(Surface* surface) {
     int32_t pitch = 0;
@@ -28,8 +26,8 @@ void ClearSurface(Surface* surface) {
 
 }  // namespace
 
-int CreateBob(BOB* bob, int32_t x, int32_t y, int32_t width, int32_t height, int32_t numFrames,
-              uint32_t attr, uint32_t /*extraCaps: video or system memory means nothing here*/) {
+int CreateBob(BOB* bob, int32_t x, int32_t y, int32_t width, int32_t height, int32_t numFrames, uint32_t attr,
+              uint32_t /*extraCaps: video or system memory means nothing here*/) {
     if (!bob) return 0;
     bob->attr = attr;
     bob->animState = bob->currFrame = bob->currAnimation = 0;
@@ -62,9 +60,8 @@ int LoadBobFrame(BOB* bob, const BitmapFile* bitmap, int32_t frame, int32_t cx, 
         col = (static_cast<int64_t>(bob->width) + 1) * cx + 1;
         row = (static_cast<int64_t>(bob->height) + 1) * cy + 1;
     }
-    const bool inside = bitmap && bitmap->pixels && bitmap->infoHeader.biWidth > 0 &&
-                        bitmap->infoHeader.biHeight > 0 && col >= 0 && row >= 0 &&
-                        col + bob->width <= bitmap->infoHeader.biWidth &&
+    const bool inside = bitmap && bitmap->pixels && bitmap->infoHeader.biWidth > 0 && bitmap->infoHeader.biHeight > 0 &&
+                        col >= 0 && row >= 0 && col + bob->width <= bitmap->infoHeader.biWidth &&
                         row + bob->height <= bitmap->infoHeader.biHeight;
     if (!inside) {
         // A missing sheet or a cell off its edge leaves an empty picture
@@ -82,8 +79,7 @@ int LoadBobFrame(BOB* bob, const BitmapFile* bitmap, int32_t frame, int32_t cx, 
     for (int32_t r = 0; r < h; ++r) {
         for (int32_t c = 0; c < w; ++c) {
             const uint8_t* p = src + c * 3;
-            dst[c] = static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-                     static_cast<uint32_t>(p[2]) << 16;
+            dst[c] = static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16;
         }
         dst += pitch / 4;
         src += sheetRow;
@@ -187,14 +183,10 @@ int MoveBob(BOB* bob) {
     bob->x += bob->xv;
     bob->y += bob->yv;
     if (bob->attr & BOB_WRAP) {
-        if (bob->x > ClipMaxX)
-            bob->x = ClipMinX - bob->width;
-        else if (bob->x < ClipMinX - bob->width)
-            bob->x = ClipMaxX;
-        if (bob->y > ClipMaxY)
-            bob->y = ClipMinY - bob->height;
-        else if (bob->y < ClipMinY - bob->height)
-            bob->y = ClipMaxY;
+        if (bob->x > ClipMaxX) bob->x = ClipMinX - bob->width;
+        else if (bob->x < ClipMinX - bob->width) bob->x = ClipMaxX;
+        if (bob->y > ClipMaxY) bob->y = ClipMinY - bob->height;
+        else if (bob->y < ClipMinY - bob->height) bob->y = ClipMaxY;
     } else if (bob->attr & BOB_BOUNCE) {
         if (bob->x > ClipMaxX - bob->width || bob->x < ClipMinX) bob->xv = -bob->xv;
         if (bob->y > ClipMaxY - bob->height || bob->y < ClipMinY) bob->yv = -bob->yv;

@@ -42,8 +42,8 @@ struct BOB {
     Surface* frames[BOB_FRAME_SLOTS];
 };
 
-int CreateBob(BOB* bob, int32_t x, int32_t y, int32_t width, int32_t height, int32_t numFrames,
-              uint32_t attr, uint32_t extraCaps);
+int CreateBob(BOB* bob, int32_t x, int32_t y, int32_t width, int32_t height, int32_t numFrames, uint32_t attr,
+              uint32_t extraCaps);
 int LoadBobFrame(BOB* bob, const BitmapFile* bitmap, int32_t frame, int32_t cx, int32_t cy, int32_t mode);
 int DestroyBob(BOB* bob);
 

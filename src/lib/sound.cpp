@@ -43,9 +43,7 @@ SoundSlot* SlotWithBuffer(int32_t id) {
     return &SoundTable[id];
 }
 
-void ClearSlot(int32_t i) {
-    SoundTable[i] = SoundSlot{nullptr, SOUND_FREE, 0, 0, i};
-}
+void ClearSlot(int32_t i) { SoundTable[i] = SoundSlot{nullptr, SOUND_FREE, 0, 0, i}; }
 
 }  // namespace
 

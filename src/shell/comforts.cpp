@@ -39,9 +39,7 @@ Advice Latest;
 int32_t NoteFrames;
 uint8_t Note;
 
-void Copy(char* dst, size_t size, const char* src) {
-    std::snprintf(dst, size, "%s", src);
-}
+void Copy(char* dst, size_t size, const char* src) { std::snprintf(dst, size, "%s", src); }
 
 // Turns the answer into what shows: the notice, and the marker once asked.
 void ShowAdvice() {
@@ -187,7 +185,7 @@ const char* StatusLine() {
     char buf[160];
     if (EditorMode) {
         const int32_t next = EditorNextPiece();
-        const char* piece = next == CELL_BALLOON ? "a balloon"
+        const char* piece = next == CELL_BALLOON      ? "a balloon"
                             : IsSingleDeflector(next) ? "a deflector"
                                                       : "an empty cell";
         std::snprintf(buf, sizeof buf, "Editor: a right click places %s next", piece);
@@ -206,7 +204,8 @@ const char* StatusLine() {
         Append(&line, buf);
     }
     const int32_t shownPar = LevelWon && !OwnLevel ? LevelPars[LevelPlayed] : par;
-    if (shownPar > 0) std::snprintf(buf, sizeof buf, "Shots %d, par %d", static_cast<int>(ShotsFired), static_cast<int>(shownPar));
+    if (shownPar > 0)
+        std::snprintf(buf, sizeof buf, "Shots %d, par %d", static_cast<int>(ShotsFired), static_cast<int>(shownPar));
     else std::snprintf(buf, sizeof buf, "Shots %d", static_cast<int>(ShotsFired));
     Append(&line, buf);
     if (LevelWon) {

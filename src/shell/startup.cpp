@@ -7,9 +7,9 @@
 #include "lib/display.h"
 #include "lib/input.h"
 #include "lib/sound.h"
+#include "shell/shell.h"
 #include "solver/advice.h"
 #include "solver/tables.h"
-#include "shell/shell.h"
 
 namespace {
 

@@ -103,7 +103,8 @@ void PumpAdvice(uint32_t sliceMs) {
     if (Answered == Asked || sliceMs == 0) return;
     const auto start = cellsolver::Clock::now();
     const double left = QuestionBudget - SpentMs;
-    const auto sliceEnd = start + std::chrono::microseconds(static_cast<int64_t>(std::min<double>(sliceMs, left) * 1000));
+    const auto sliceEnd =
+        start + std::chrono::microseconds(static_cast<int64_t>(std::min<double>(sliceMs, left) * 1000));
     const bool done = cellsolver::ContinueExploration(&Searching, sliceEnd);
     SpentMs += std::chrono::duration<double, std::milli>(cellsolver::Clock::now() - start).count();
     if (!done && SpentMs < QuestionBudget) return;

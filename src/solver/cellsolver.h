@@ -98,7 +98,8 @@ inline Key MakeKey(const Level& lv, const Cells& cells) {
         const int code = cells.c[i];
         if (code == CELL_BALLOON && lv.balloonOf[i] >= 0) k.alive |= static_cast<uint16_t>(1u << lv.balloonOf[i]);
         if ((IsSingle(code) || code == CELL_DEFLECTOR_PAIR) && n < MAX_DEFLECTORS)
-            k.piece[n++] = static_cast<uint16_t>(i << 3 | (code == CELL_DEFLECTOR_PAIR ? PAIR_KIND : code - CELL_DEFLECTOR_0));
+            k.piece[n++] =
+                static_cast<uint16_t>(i << 3 | (code == CELL_DEFLECTOR_PAIR ? PAIR_KIND : code - CELL_DEFLECTOR_0));
     }
     return k;
 }
@@ -231,7 +232,8 @@ inline Key NextKey(const Key& k, const Cells& after, const Change& ch) {
     n.alive = static_cast<uint16_t>(k.alive & ~ch.popped);
     if (ch.from < 0) return n;
     const int code = after.c[ch.to];
-    const uint16_t moved = static_cast<uint16_t>(ch.to << 3 | (code == CELL_DEFLECTOR_PAIR ? PAIR_KIND : code - CELL_DEFLECTOR_0));
+    const uint16_t moved =
+        static_cast<uint16_t>(ch.to << 3 | (code == CELL_DEFLECTOR_PAIR ? PAIR_KIND : code - CELL_DEFLECTOR_0));
     // Take the mover out, then put it (or the pair it made) in order.
     int len = 0;
     for (int i = 0; i < MAX_DEFLECTORS && k.piece[i] != NO_PIECE; ++i)

@@ -70,13 +70,15 @@ inline int Nibble(int32_t code) {
     case CELL_BLOCK: return 1;
     case CELL_BALLOON: return 2;
     case CELL_DEFLECTOR_PAIR: return 3;
-    case CELL_DEFLECTOR_0: case CELL_DEFLECTOR_1: case CELL_DEFLECTOR_2: case CELL_DEFLECTOR_3:
-        return 4 + (code - CELL_DEFLECTOR_0);
+    case CELL_DEFLECTOR_0:
+    case CELL_DEFLECTOR_1:
+    case CELL_DEFLECTOR_2:
+    case CELL_DEFLECTOR_3: return 4 + (code - CELL_DEFLECTOR_0);
     default: return 15;  // play never leaves anything else at rest
     }
 }
 inline int32_t CodeOfNibble(int n) {
-    static const int32_t codes[8] = {CELL_EMPTY, CELL_BLOCK, CELL_BALLOON, CELL_DEFLECTOR_PAIR,
+    static const int32_t codes[8] = {CELL_EMPTY,       CELL_BLOCK,       CELL_BALLOON,     CELL_DEFLECTOR_PAIR,
                                      CELL_DEFLECTOR_0, CELL_DEFLECTOR_1, CELL_DEFLECTOR_2, CELL_DEFLECTOR_3};
     return n >= 0 && n < 8 ? codes[n] : CELL_NONE;
 }
@@ -245,11 +247,11 @@ enum Status { SOLVED, UNSOLVABLE, BOUND_HIT, BROKEN };
 
 struct Result {
     Status status = UNSOLVABLE;
-    uint32_t states = 0;        // states met
-    uint64_t moves = 0;         // shots simulated
-    uint64_t loopingMoves = 0;  // shots that ended in a closed loop
-    std::vector<int> solution;  // entries, first shot first
-    bool solutionLoops = false; // a shot of the solution loops
+    uint32_t states = 0;         // states met
+    uint64_t moves = 0;          // shots simulated
+    uint64_t loopingMoves = 0;   // shots that ended in a closed loop
+    std::vector<int> solution;   // entries, first shot first
+    bool solutionLoops = false;  // a shot of the solution loops
 };
 
 inline bool IsWon(const State& s) {
@@ -364,8 +366,8 @@ struct Stats {
     uint32_t winnable = 0;  // states from which the level can still be won
     uint32_t deadEnds = 0;  // reachable states from which it cannot
     uint32_t wonStates = 0;
-    int firstShotsDead = 0;         // of the 48 first shots
-    int secondShotsDead = 0;        // of the second shots after a first shot that still wins
+    int firstShotsDead = 0;   // of the 48 first shots
+    int secondShotsDead = 0;  // of the second shots after a first shot that still wins
     int secondShotsTried = 0;
     int maxDepth = 0;
 };

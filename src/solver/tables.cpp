@@ -57,7 +57,8 @@ bool MakeWinTable(const uint8_t bytes[LEVEL_FILE_SIZE], WinTable* t, const std::
     std::sort(t->boards.begin(), t->boards.end());
     // Two boards with one hash cannot be told apart: both go to the search.
     for (uint32_t i = 1; i < n; ++i)
-        if ((t->boards[i] & ~LOW) == (t->boards[i - 1] & ~LOW)) t->boards[i] |= WIN_CLASH, t->boards[i - 1] |= WIN_CLASH;
+        if ((t->boards[i] & ~LOW) == (t->boards[i - 1] & ~LOW))
+            t->boards[i] |= WIN_CLASH, t->boards[i - 1] |= WIN_CLASH;
     return true;
 }
 
@@ -111,7 +112,7 @@ bool HaveCurrent, HaveNext, Making;
 Bytes Current, Next, Made;  // Made: the level being made
 int32_t NextRead;           // the level number Next was read for
 // Newest last; a few levels are kept, so that going back and forth is free.
-std::vector<std::shared_ptr<const WinTable>> Tables;
+std::vector<std::shared_ptr<const WinTable> > Tables;
 std::vector<Bytes> Failed;  // too big or broken: not tried again
 constexpr size_t KEPT = LAST_LEVEL;
 

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "solver/cellsolver.h"
 #include "game/leveltext.h"
+#include "solver/cellsolver.h"
 
 namespace {
 
@@ -71,7 +71,8 @@ std::string Compare(const PlayState& p, const cellsolver::Level& lv, const Cells
     for (int i = 0; i < cellsolver::CELLS; ++i) {
         const int code = traced.c[i];
         const int want = code == CELL_DEFLECTOR_PAIR ? 2 : cellsolver::IsSingle(code) ? 1 : 0;
-        if (members[i] != want) return "cell " + std::to_string(i) + " holds " + std::to_string(members[i]) + " deflectors";
+        if (members[i] != want)
+            return "cell " + std::to_string(i) + " holds " + std::to_string(members[i]) + " deflectors";
         // Interlocking wedges are 0 and 2 or 1 and 3: their sum is even.
         if (want == 2 && orientations[i] % 2) return "the pair in cell " + std::to_string(i) + " does not interlock";
     }
@@ -142,9 +143,11 @@ int main(int argc, char** argv) {
             bool frameLoop = false;
             std::string fault;
             play = start;
-            if (!FrameShot(before, entry, &play, &frameGuard, &frameLoop)) fault = "the game's tables cannot hold the board";
+            if (!FrameShot(before, entry, &play, &frameGuard, &frameLoop))
+                fault = "the game's tables cannot hold the board";
             else fault = Compare(play, lv, cells, ch.looped, frameLoop);
-            if (fault.empty() && !cellsolver::SameKey(cellsolver::NextKey(key, cells, ch), cellsolver::MakeKey(lv, cells)))
+            if (fault.empty() &&
+                !cellsolver::SameKey(cellsolver::NextKey(key, cells, ch), cellsolver::MakeKey(lv, cells)))
                 fault = "the key kept up shot by shot differs from the board's";
             if (!fault.empty()) {
                 std::printf("FAIL after %ld pairs (seed %llu): %s\nshot %s into\n%s", t.pairs,
@@ -161,8 +164,9 @@ int main(int argc, char** argv) {
         }
     }
     const std::chrono::duration<double> s = std::chrono::steady_clock::now() - t0;
-    std::printf("%ld (board, entry) pairs agree: %ld shots looped, %ld moved a deflector (%ld into a pair, %ld a "
-                "pair), %ld popped; %.1f s, %.0f pairs/s\n",
-                t.pairs, t.loops, t.pushes, t.interlocks, t.pairPushes, t.pops, s.count(), t.pairs / s.count());
+    std::printf(
+        "%ld (board, entry) pairs agree: %ld shots looped, %ld moved a deflector (%ld into a pair, %ld a "
+        "pair), %ld popped; %.1f s, %.0f pairs/s\n",
+        t.pairs, t.loops, t.pushes, t.interlocks, t.pairPushes, t.pops, s.count(), t.pairs / s.count());
     return 0;
 }

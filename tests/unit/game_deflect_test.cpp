@@ -75,8 +75,7 @@ TEST_F(DeflectorTest, SingleWedgeTurnsOrIsPushedByItsTable) {
                     RunToRest();
                     if (STEP[turn][0])
                         EXPECT_TRUE(Play.shotY[s] == 48 * cy && (Play.shotX[s] < 0 || Play.shotX[s] > FIELD_MAX));
-                    else
-                        EXPECT_TRUE(Play.shotX[s] == 48 * cx && (Play.shotY[s] < 0 || Play.shotY[s] > FIELD_MAX));
+                    else EXPECT_TRUE(Play.shotX[s] == 48 * cx && (Play.shotY[s] < 0 || Play.shotY[s] > FIELD_MAX));
                     continue;
                 }
                 // Centred on the straight face, the boundary the shot touches.
@@ -158,10 +157,8 @@ TEST_F(DeflectorTest, PairMovesAsOnePieceIntoSpaceOnly) {
 TEST_F(DeflectorTest, PairStillFormingIsNotPushed) {
     for (int32_t from : {DIR_LEFT, DIR_RIGHT}) {
         SCOPED_TRACE(from == DIR_LEFT ? "sliding in from the left" : "sliding in from the right");
-        if (from == DIR_LEFT)
-            StartWith({{5, 6, Wedge(0)}, {6, 6, Wedge(2)}});
-        else
-            StartWith({{6, 6, Wedge(0)}, {7, 6, Wedge(2)}});
+        if (from == DIR_LEFT) StartWith({{5, 6, Wedge(0)}, {6, 6, Wedge(2)}});
+        else StartWith({{6, 6, Wedge(0)}, {7, 6, Wedge(2)}});
         const int32_t sliding = from == DIR_LEFT ? 0 : 1;
         HeadlessSoundLog().clear();
         FireAlong(6, from == DIR_LEFT ? DIR_RIGHT : DIR_LEFT);
@@ -195,7 +192,7 @@ TEST_F(DeflectorTest, SlidingWedgeAndStaleSlotsAreNotFound) {
     EXPECT_EQ(FindDeflectorAt(Play, 3, 3), -1);
     FireFrom(48, 144, DIR_RIGHT);
     ASSERT_EQ(Board[3][3], Wedge(0));
-    EXPECT_EQ(FindDeflectorAt(Play, 2, 3), -1);  // still on its old corner, already on its way
+    EXPECT_EQ(FindDeflectorAt(Play, 2, 3), -1);      // still on its old corner, already on its way
     const int32_t s = FireFrom(144, 136, DIR_DOWN);  // tests (3, 3) at once
     EXPECT_TRUE(ShotActive[s]);
     RunToRest();

@@ -46,9 +46,9 @@ protected:
     }
 
     static void WriteWav(const char* name, uint8_t sample) {
-        const uint8_t wav[] = {'R', 'I', 'F', 'F', 40, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ', 18, 0, 0, 0,
-                               1, 0, 1, 0, 0x11, 0x2B, 0, 0, 0x11, 0x2B, 0, 0, 1, 0, 8, 0, 0, 0,
-                               'd', 'a', 't', 'a', 2, 0, 0, 0, sample, sample};
+        const uint8_t wav[] = {'R', 'I', 'F', 'F', 40, 0, 0,   0,   'W',  'A',  'V', 'E', 'f',  'm',  't',    ' ',
+                               18,  0,   0,   0,   1,  0, 1,   0,   0x11, 0x2B, 0,   0,   0x11, 0x2B, 0,      0,
+                               1,   0,   8,   0,   0,  0, 'd', 'a', 't',  'a',  2,   0,   0,    0,    sample, sample};
         WriteFileBytes(name, wav, sizeof wav);
     }
 

@@ -20,10 +20,9 @@ constexpr uint32_t X_ESC = 9, X_R = 27, X_ENTER = 36, X_S = 39, X_D = 40, X_L = 
 constexpr uint32_t X_KP_ENTER = 104, X_UP = 111, X_LEFT = 113, X_RIGHT = 114, X_DOWN = 116;
 
 TEST(GtkKeys, PositionWinsOverLayoutAndKeysymIsTheFallback) {
-    const std::pair<uint32_t, int> keys[] = {{X_LEFT, 0xCB}, {X_UP, 0xC8},    {X_RIGHT, 0xCD},   {X_DOWN, 0xD0},
-                                             {X_R, 0x13},    {X_D, 0x20},     {X_S, 0x1F},       {X_L, 0x26},
-                                             {X_ESC, 0x01},  {X_ENTER, 0x1C}, {X_KP_ENTER, 0x9C}, {8, 0},
-                                             {8 + 89, 0}};
+    const std::pair<uint32_t, int> keys[] = {
+        {X_LEFT, 0xCB}, {X_UP, 0xC8},  {X_RIGHT, 0xCD}, {X_DOWN, 0xD0},     {X_R, 0x13}, {X_D, 0x20}, {X_S, 0x1F},
+        {X_L, 0x26},    {X_ESC, 0x01}, {X_ENTER, 0x1C}, {X_KP_ENTER, 0x9C}, {8, 0},      {8 + 89, 0}};
     for (const auto& k : keys) EXPECT_EQ(ScanCodeFromKeycode(k.first), k.second) << k.first;
     // The key where R sits on a PC keyboard is R to the game, whatever the
     // layout prints on it.

@@ -116,18 +116,28 @@ TEST(BitmapLoad, RefusesWhatItCannotReadAndKeepsTheRecord) {
         const char* what;
         size_t at;
         uint32_t value;
-    } fields[] = {{"magic", 0, 'X' | 'M' << 8}, {"32 bits", 28, 32},      {"8 bits", 28, 8},
-                  {"compressed", 30, 1},         {"core header", 14, 12},  {"width 0", 18, 0},
-                  {"width < 0", 18, 0xFFFFFFFBu}, {"height 0", 22, 0},      {"height min", 22, 0x80000000u},
-                  {"offset inside", 10, 20},     {"offset past", 10, 0xFFFFFFF0u}};
+    } fields[] = {{"magic", 0, 'X' | 'M' << 8},
+                  {"32 bits", 28, 32},
+                  {"8 bits", 28, 8},
+                  {"compressed", 30, 1},
+                  {"core header", 14, 12},
+                  {"width 0", 18, 0},
+                  {"width < 0", 18, 0xFFFFFFFBu},
+                  {"height 0", 22, 0},
+                  {"height min", 22, 0x80000000u},
+                  {"offset inside", 10, 20},
+                  {"offset past", 10, 0xFFFFFFF0u}};
     for (const auto& field : fields) {
         f = good;
         Put32(f, field.at, field.value);
         EXPECT_TRUE(refused(f)) << field.what;
     }
     // Sizes whose products overflow 32 bits, one way or another.
-    for (auto wh : {std::pair<uint32_t, uint32_t>{0x40000000u, 0x40000000u}, {0x55555556u, 1u}, {65536u, 65536u},
-                    {0x7FFFFFFFu, 0x7FFFFFFFu}, {1u, 0x80000001u}}) {
+    for (auto wh : {std::pair<uint32_t, uint32_t>{0x40000000u, 0x40000000u},
+                    {0x55555556u, 1u},
+                    {65536u, 65536u},
+                    {0x7FFFFFFFu, 0x7FFFFFFFu},
+                    {1u, 0x80000001u}}) {
         f = good;
         Put32(f, 18, wh.first);
         Put32(f, 22, wh.second);
@@ -170,7 +180,8 @@ TEST(BitmapFile, ReadsWhatConvertWrites) {
     // A 5 by 3 picture: odd width, so every row carries a byte of padding.
     std::string ppm = "P3\n5 3\n255\n";
     for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 5; ++x) ppm += std::to_string(0x80) + " " + std::to_string(y) + " " + std::to_string(x) + "\n";
+        for (int x = 0; x < 5; ++x)
+            ppm += std::to_string(0x80) + " " + std::to_string(y) + " " + std::to_string(x) + "\n";
     WriteFileBytes("in.ppm", ppm.data(), ppm.size());
     ASSERT_EQ(std::system("convert in.ppm -type TrueColor BMP3:t24.bmp"), 0);
     // More than 16 colours, or convert would write 4 bits per pixel.

@@ -86,8 +86,8 @@ TEST_F(BobTest, AMissingSheetOrACellOffItLeavesAnEmptyFrame) {
     const struct {
         const BitmapFile* sheet;
         int32_t cx, cy, mode;
-    } off[] = {{&sheet.file, 3, 0, 0}, {&sheet.file, 0, 2, 0}, {&sheet.file, -1, 0, 0},
-               {&sheet.file, 200, 0, 1}, {&none, 0, 0, 0}, {nullptr, 0, 0, 0}};
+    } off[] = {{&sheet.file, 3, 0, 0},   {&sheet.file, 0, 2, 0}, {&sheet.file, -1, 0, 0},
+               {&sheet.file, 200, 0, 1}, {&none, 0, 0, 0},       {nullptr, 0, 0, 0}};
     for (const auto& o : off) {
         ASSERT_EQ(LoadBobFrame(&bob, &sheet.file, 0, 1, 1, 0), 1);
         EXPECT_EQ(LoadBobFrame(&bob, o.sheet, 0, o.cx, o.cy, o.mode), 0) << o.cx << "," << o.cy;

@@ -6,7 +6,9 @@
 namespace {
 
 // Every pixel distinct and none black.
-uint32_t Pattern(int32_t x, int32_t y) { return 0x00010000u | static_cast<uint32_t>(y) << 8 | static_cast<uint32_t>(x); }
+uint32_t Pattern(int32_t x, int32_t y) {
+    return 0x00010000u | static_cast<uint32_t>(y) << 8 | static_cast<uint32_t>(x);
+}
 
 struct TestSurface {
     Surface* s;

@@ -19,14 +19,14 @@ std::string Source(const std::vector<std::string>& rows) {
     return s + "# a closing comment\n";
 }
 
-const std::vector<std::string> kOneBalloon = {
-    "............", "............", "............", "............", "............", "............",
-    "............", "....o.......", "............", "............", "............", "............"};
+const std::vector<std::string> kOneBalloon = {"............", "............", "............", "............",
+                                              "............", "............", "............", "....o.......",
+                                              "............", "............", "............", "............"};
 
 // A balloon boxed in by blocks on all four sides: no shot can reach it.
-const std::vector<std::string> kBoxedBalloon = {
-    "............", "............", "............", "............", ".....#......", "....#o#.....",
-    ".....#......", "............", "............", "............", "............", "............"};
+const std::vector<std::string> kBoxedBalloon = {"............", "............", "............", "............",
+                                                ".....#......", "....#o#.....", ".....#......", "............",
+                                                "............", "............", "............", "............"};
 
 bool Parse(const std::string& text, uint8_t bytes[LEVEL_FILE_SIZE], std::string* error) {
     std::string name;
@@ -36,9 +36,9 @@ bool Parse(const std::string& text, uint8_t bytes[LEVEL_FILE_SIZE], std::string*
 }  // namespace
 
 TEST(LevelText, CompilesToTheGameLayoutAndBack) {
-    const std::vector<std::string> rows = {
-        "############", "#o........o#", "#..0....1..#", "#..........#", "#....23....#", "#....10....#",
-        "#..........#", "#..........#", "#..2....3..#", "#o........o#", "#..........#", "############"};
+    const std::vector<std::string> rows = {"############", "#o........o#", "#..0....1..#", "#..........#",
+                                           "#....23....#", "#....10....#", "#..........#", "#..........#",
+                                           "#..2....3..#", "#o........o#", "#..........#", "############"};
     uint8_t bytes[LEVEL_FILE_SIZE];
     std::string name, error;
     ASSERT_TRUE(leveltext::ParseLevelText("t.txt", Source(rows), bytes, &name, &error)) << error;
@@ -70,8 +70,8 @@ TEST(LevelText, AFileFromTheEditorBecomesASourceWithItsOddCodesNamed) {
     uint8_t bytes[LEVEL_FILE_SIZE];
     std::string error;
     ASSERT_TRUE(Parse(Source(kOneBalloon), bytes, &error)) << error;
-    bytes[3 * 14 + 3] = 99;          // a code play never meets
-    bytes[0] = 7;                    // border and tail bytes are not the level's
+    bytes[3 * 14 + 3] = 99;  // a code play never meets
+    bytes[0] = 7;            // border and tail bytes are not the level's
     bytes[250] = 5;
     std::vector<std::string> warnings;
     const std::string text = leveltext::LevelToText(bytes, "Edited", &warnings);
@@ -88,8 +88,8 @@ TEST(LevelText, FaultsNameTheirLine) {
         std::vector<std::string> rows;
         const char* where;
     };
-    std::vector<std::string> badChar = kOneBalloon, shortRow = kOneBalloon, tooFew = kOneBalloon,
-                             tooMany = kOneBalloon, empty(12, "............"), crowded = kOneBalloon;
+    std::vector<std::string> badChar = kOneBalloon, shortRow = kOneBalloon, tooFew = kOneBalloon, tooMany = kOneBalloon,
+                             empty(12, "............"), crowded = kOneBalloon;
     badChar[2][4] = 'x';
     shortRow[5] = "...........";
     tooFew.pop_back();
@@ -184,8 +184,8 @@ TEST(Solver, ASearchInSlicesGivesTheSameAnswerAsOneRun) {
         uint8_t bytes[LEVEL_FILE_SIZE];
         std::string name, error;
         std::vector<std::string> warnings;
-        ASSERT_TRUE(leveltext::LoadAnyLevel(std::string(TARNO_RUN_DIR) + "/" + c.level, bytes, &name, &error,
-                                            &warnings))
+        ASSERT_TRUE(
+            leveltext::LoadAnyLevel(std::string(TARNO_RUN_DIR) + "/" + c.level, bytes, &name, &error, &warnings))
             << error;
         PlayState board;
         solver::SetUpLevel(&board, bytes);

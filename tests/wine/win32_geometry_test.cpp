@@ -6,9 +6,7 @@
 
 namespace {
 
-bool Same(Rect a, Rect b) {
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
+bool Same(Rect a, Rect b) { return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom; }
 
 TEST(Win32Presentation, ClampsTheClientAreaToTheScreen) {
     // Inside the screen: the client area itself.
@@ -81,8 +79,8 @@ int FramesInTenSeconds(int64_t vblank, int64_t work) {
     int64_t now = 0, slot = 0;
     int frames = 0;
     while (now < 10000000) {
-        now += work;                                                 // the frame's own drawing
-        if (vblank) now = (now / vblank + 1) * vblank;               // the wait for the next blank
+        now += work;                                    // the frame's own drawing
+        if (vblank) now = (now / vblank + 1) * vblank;  // the wait for the next blank
         now = FrameWaitUntil(now, slot);
         slot = NextFrameSlot(now, slot, FRAME_PERIOD_US);
         ++frames;
@@ -91,12 +89,12 @@ int FramesInTenSeconds(int64_t vblank, int64_t work) {
 }
 
 TEST(Win32Pacing, SixtyFramesASecondWhateverTheDisplayDoes) {
-    EXPECT_NEAR(FramesInTenSeconds(0, 500), 600, 2);       // the blank does not block
-    EXPECT_NEAR(FramesInTenSeconds(16667, 500), 600, 2);   // a 60 Hz display paces it
-    EXPECT_NEAR(FramesInTenSeconds(16683, 500), 599, 2);   // 59.94 Hz: no frame is lost to a double wait
-    EXPECT_NEAR(FramesInTenSeconds(8333, 500), 600, 2);    // 120 Hz: our own wait
-    EXPECT_NEAR(FramesInTenSeconds(6944, 500), 600, 2);    // 144 Hz
-    EXPECT_NEAR(FramesInTenSeconds(0, 20000), 500, 2);     // frames slower than a slot run flat out
+    EXPECT_NEAR(FramesInTenSeconds(0, 500), 600, 2);      // the blank does not block
+    EXPECT_NEAR(FramesInTenSeconds(16667, 500), 600, 2);  // a 60 Hz display paces it
+    EXPECT_NEAR(FramesInTenSeconds(16683, 500), 599, 2);  // 59.94 Hz: no frame is lost to a double wait
+    EXPECT_NEAR(FramesInTenSeconds(8333, 500), 600, 2);   // 120 Hz: our own wait
+    EXPECT_NEAR(FramesInTenSeconds(6944, 500), 600, 2);   // 144 Hz
+    EXPECT_NEAR(FramesInTenSeconds(0, 20000), 500, 2);    // frames slower than a slot run flat out
 }
 
 TEST(Win32Pacing, ALateFrameStartsTheCountAfresh) {

@@ -130,8 +130,8 @@ TEST_F(Win32Progress, AbsentUntilWrittenThenOneBinaryByte) {
     EXPECT_EQ(data[0], 2);
     char keyClass[32] = {};
     DWORD classSize = sizeof keyClass;
-    EXPECT_EQ(RegQueryInfoKeyA(key, keyClass, &classSize, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                               nullptr, nullptr, nullptr),
+    EXPECT_EQ(RegQueryInfoKeyA(key, keyClass, &classSize, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                               nullptr, nullptr),
               ERROR_SUCCESS);
     EXPECT_STREQ(keyClass, "binary");
     RegCloseKey(key);
@@ -143,9 +143,9 @@ TEST_F(Win32Progress, AbsentUntilWrittenThenOneBinaryByte) {
 
 TEST_F(Win32Progress, AValueOfAnotherSizeReadsAsAbsent) {
     HKEY key;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Tarno", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                              nullptr),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Tarno", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+        ERROR_SUCCESS);
     DWORD four = 5;
     RegSetValueExA(key, "Level", 0, REG_DWORD, reinterpret_cast<BYTE*>(&four), sizeof four);
     uint8_t level = 99;
@@ -236,8 +236,8 @@ TEST(Win32Resources, TheMenuIsTheSharedTable) {
 }
 
 TEST(Win32Resources, TheAboutDialogShowsTheSharedLines) {
-    HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), nullptr,
-                                     AboutDialogProc, 0);
+    HWND dialog =
+        CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), nullptr, AboutDialogProc, 0);
     ASSERT_NE(dialog, nullptr);
     char text[128] = {};
     GetWindowTextA(dialog, text, sizeof text);
@@ -280,8 +280,7 @@ protected:
     void TearDown() override {
         if (window_) DestroyWindow(window_);
         MSG m;
-        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-        }
+        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {}
         UnregisterClassA("WINXCLASS", GetModuleHandleA(nullptr));
         RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Tarno");
         GameWindow = nullptr;

@@ -31,7 +31,9 @@ constexpr KeyPair EXTENDED_KEYS[] = {
     {127, 0xDD},  // Menu
 };
 
-// X keysyms of the keys the game reads and the common ones around them.
+// X keysyms of the keys the game reads and the common ones around them,
+// laid out by hand in rows.
+// clang-format off
 constexpr KeyPair KEYSYMS[] = {
     {0xFF1B, 0x01}, {0xFF0D, 0x1C}, {0xFF8D, 0x9C}, {0x0020, 0x39}, {0xFF08, 0x0E}, {0xFF09, 0x0F},
     {0xFF51, 0xCB}, {0xFF52, 0xC8}, {0xFF53, 0xCD}, {0xFF54, 0xD0}, {0xFF50, 0xC7}, {0xFF57, 0xCF},
@@ -44,6 +46,7 @@ constexpr KeyPair KEYSYMS[] = {
     {'1', 0x02}, {'2', 0x03}, {'3', 0x04}, {'4', 0x05}, {'5', 0x06}, {'6', 0x07}, {'7', 0x08},
     {'8', 0x09}, {'9', 0x0A}, {'0', 0x0B},
 };
+// clang-format on
 
 constexpr uint32_t X_KEYCODE_OFFSET = 8;
 constexpr uint32_t LAST_PLAIN_CODE = 88;  // F12

@@ -14,8 +14,8 @@
 #include "platform/files/files.h"
 #include "platform/gtk/field_view.h"
 #include "platform/gtk/keymap.h"
-#include "platform/pacing/pacing.h"
 #include "platform/gtk/progress_file.h"
+#include "platform/pacing/pacing.h"
 #include "platform/platform.h"
 #include "shell/shell.h"
 
@@ -252,8 +252,9 @@ void AddKey(GtkWidget* item, int id, const char* text, GtkAccelGroup* accels) {
     ParseKey(text, &key, &mods);
     if (mods & GDK_CONTROL_MASK) {
         gtk_widget_add_accelerator(item, "activate", accels, key, mods, GTK_ACCEL_VISIBLE);
-        if (id == IDM_REDO) gtk_widget_add_accelerator(item, "activate", accels, GDK_KEY_y, GDK_CONTROL_MASK,
-                                                       static_cast<GtkAccelFlags>(0));
+        if (id == IDM_REDO)
+            gtk_widget_add_accelerator(item, "activate", accels, GDK_KEY_y, GDK_CONTROL_MASK,
+                                       static_cast<GtkAccelFlags>(0));
     } else if (GtkWidget* label = gtk_bin_get_child(GTK_BIN(item))) {
         if (GTK_IS_ACCEL_LABEL(label)) gtk_accel_label_set_accel(GTK_ACCEL_LABEL(label), key, mods);
     }
@@ -347,8 +348,7 @@ void BuildWindow() {
     Icon = gdk_pixbuf_new_from_file(ICON_FILE, nullptr);
     if (gtk_icon_theme_has_icon(gtk_icon_theme_get_default(), "tarno"))
         gtk_window_set_icon_name(GTK_WINDOW(Window), "tarno");
-    else if (Icon)
-        gtk_window_set_icon(GTK_WINDOW(Window), Icon);
+    else if (Icon) gtk_window_set_icon(GTK_WINDOW(Window), Icon);
 
     GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
     gtk_container_add(GTK_CONTAINER(Window), box);
@@ -425,7 +425,8 @@ void PlatformPresent(Surface* back) {
     // Copied, not shared: a message box shown in the middle of the next
     // frame must not expose a half-drawn field.
     for (int y = 0; y < rows; ++y)
-        std::memcpy(dst + static_cast<size_t>(y) * stride, reinterpret_cast<const unsigned char*>(src) + static_cast<size_t>(y) * pitch,
+        std::memcpy(dst + static_cast<size_t>(y) * stride,
+                    reinterpret_cast<const unsigned char*>(src) + static_cast<size_t>(y) * pitch,
                     static_cast<size_t>(cols) * 4);
     PlatformUnlockSurface(back);
     cairo_surface_mark_dirty(FieldImage);
@@ -469,8 +470,8 @@ void PlatformShowMessage(const char* text) {
 }
 
 void PlatformShowAbout() {
-    GtkWidget* dialog = gtk_dialog_new_with_buttons(TEXT_TITLE, Window ? GTK_WINDOW(Window) : nullptr,
-                                                    GTK_DIALOG_MODAL, "OK", GTK_RESPONSE_OK, nullptr);
+    GtkWidget* dialog = gtk_dialog_new_with_buttons(TEXT_TITLE, Window ? GTK_WINDOW(Window) : nullptr, GTK_DIALOG_MODAL,
+                                                    "OK", GTK_RESPONSE_OK, nullptr);
     gtk_window_set_resizable(GTK_WINDOW(dialog), FALSE);
     gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK);
     GtkWidget* layout = gtk_fixed_new();
@@ -524,9 +525,9 @@ void PlatformShowHowToPlay() {
 }
 
 bool PlatformChooseLevelFile(char* path, int32_t size) {
-    GtkWidget* dialog = gtk_file_chooser_dialog_new("Open level", Window ? GTK_WINDOW(Window) : nullptr,
-                                                    GTK_FILE_CHOOSER_ACTION_OPEN, "_Cancel", GTK_RESPONSE_CANCEL,
-                                                    "_Open", GTK_RESPONSE_ACCEPT, nullptr);
+    GtkWidget* dialog =
+        gtk_file_chooser_dialog_new("Open level", Window ? GTK_WINDOW(Window) : nullptr, GTK_FILE_CHOOSER_ACTION_OPEN,
+                                    "_Cancel", GTK_RESPONSE_CANCEL, "_Open", GTK_RESPONSE_ACCEPT, nullptr);
     GtkFileFilter* filter = gtk_file_filter_new();
     gtk_file_filter_set_name(filter, "Levels (*.dat, *.txt)");
     gtk_file_filter_add_pattern(filter, "*.dat");

@@ -60,10 +60,8 @@ int WriteProgressFile(const char* dir, uint8_t level, char* why, size_t whySize)
     int error = 0;
     if (std::snprintf(target, sizeof target, "%s/%s", dir, PROGRESS_FILE_NAME) >= static_cast<int>(sizeof target))
         error = ENAMETOOLONG;
-    else if (!MakeFolders(dir))
-        error = errno ? errno : ENOTDIR;
-    else
-        error = ReplaceFileWhole(target, &level, 1);
+    else if (!MakeFolders(dir)) error = errno ? errno : ENOTDIR;
+    else error = ReplaceFileWhole(target, &level, 1);
     if (error && why && whySize) std::snprintf(why, whySize, "%s: %s", target, std::strerror(error));
     return error ? 0 : 1;
 }

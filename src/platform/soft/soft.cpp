@@ -80,9 +80,13 @@ void BlitCopy(Surface* dst, const Rect& dr, Surface* src, const Rect& sr, bool k
     int64_t h = static_cast<int64_t>(dr.bottom) - dr.top;
     // Move the left and top edges inside both surfaces, then cut the size.
     int64_t cut = std::max(std::max(-sl, -dl), int64_t{0});
-    sl += cut; dl += cut; w -= cut;
+    sl += cut;
+    dl += cut;
+    w -= cut;
     cut = std::max(std::max(-st, -dt), int64_t{0});
-    st += cut; dt += cut; h -= cut;
+    st += cut;
+    dt += cut;
+    h -= cut;
     w = std::min(w, std::min(src->width - sl, dst->width - dl));
     h = std::min(h, std::min(src->height - st, dst->height - dt));
     if (w <= 0 || h <= 0) return;
@@ -101,10 +105,8 @@ void BlitCopy(Surface* dst, const Rect& dr, Surface* src, const Rect& sr, bool k
         uint32_t* dp = Row(dst, static_cast<int32_t>(dt + r)) + dl;
         const uint32_t* sp = Row(src, static_cast<int32_t>(st + r)) + sl;
         const int32_t n = static_cast<int32_t>(w);
-        if (!keyed)
-            std::memmove(dp, sp, static_cast<size_t>(n) * 4);
-        else
-            KeyRowOverlap(dp, sp, n);
+        if (!keyed) std::memmove(dp, sp, static_cast<size_t>(n) * 4);
+        else KeyRowOverlap(dp, sp, n);
     }
 }
 
@@ -191,8 +193,7 @@ int PlatformBlit(Surface* dst, const Rect* dstRect, Surface* src, const Rect* sr
     // Widths computed in 64 bits: rectangles may come from far-off positions.
     const int64_t dw = static_cast<int64_t>(d.right) - d.left, dh = static_cast<int64_t>(d.bottom) - d.top;
     const int64_t sw = static_cast<int64_t>(s.right) - s.left, sh = static_cast<int64_t>(s.bottom) - s.top;
-    if (dw == sw && dh == sh)
-        BlitCopy(dst, d, src, s, keyed);
+    if (dw == sw && dh == sh) BlitCopy(dst, d, src, s, keyed);
     else if (dw <= MAX_STRETCH_SIDE && dh <= MAX_STRETCH_SIDE && sw <= MAX_STRETCH_SIDE && sh <= MAX_STRETCH_SIDE)
         BlitStretch(dst, d, src, s, keyed);
     return 1;

@@ -13,8 +13,8 @@
 
 #include "menu_table.h"
 #include "platform/files/files.h"
-#include "platform/platform.h"
 #include "platform/pacing/pacing.h"
+#include "platform/platform.h"
 #include "shell/shell.h"
 #include "solver/advice.h"
 
@@ -96,7 +96,9 @@ void End() {
     EM_ASM({ Module.tarnoPage.ended(); });
 }
 
-bool FramesMayRun() { return !QuitRequested && !InFrame && EM_ASM_INT({ return Module.tarnoPage.mayRun(); }); }
+bool FramesMayRun() {
+    return !QuitRequested && !InFrame && EM_ASM_INT({ return Module.tarnoPage.mayRun(); });
+}
 
 EM_BOOL OnAnimationFrame(double nowMs, void*) {
     if (Ended) return EM_FALSE;
@@ -133,9 +135,7 @@ EMSCRIPTEN_KEEPALIVE void WebKey(int scanCode, int down) {
 
 EMSCRIPTEN_KEEPALIVE void WebClearKeys() { ClearKeys(); }
 
-EMSCRIPTEN_KEEPALIVE void WebOpenLevel(int source) {
-    PendingOpen = source ? "opened-level.txt" : "opened-level.dat";
-}
+EMSCRIPTEN_KEEPALIVE void WebOpenLevel(int source) { PendingOpen = source ? "opened-level.txt" : "opened-level.dat"; }
 
 EMSCRIPTEN_KEEPALIVE void WebClick(int button, int x, int y) {
     if (Ended || x < 0 || y < 0 || x >= FIELD || y >= FIELD) return;
@@ -350,7 +350,9 @@ void PlatformShowAbout() {
     EM_ASM({ Module.tarnoPage.showAbout(); });
 }
 
-void PlatformEnableMenuItem(int32_t commandId) { EM_ASM({ Module.tarnoPage.enableMenuItem($0); }, commandId); }
+void PlatformEnableMenuItem(int32_t commandId) {
+    EM_ASM({ Module.tarnoPage.enableMenuItem($0); }, commandId);
+}
 
 void PlatformRequestQuit() { QuitRequested = true; }
 
@@ -370,7 +372,9 @@ void PlatformCheckMenuItem(int32_t commandId, bool checked) {
     EM_ASM({ Module.tarnoPage.checkMenuItem($0, $1); }, commandId, checked ? 1 : 0);
 }
 
-void PlatformShowHowToPlay() { EM_ASM({ Module.tarnoPage.showHowToPlay(); }); }
+void PlatformShowHowToPlay() {
+    EM_ASM({ Module.tarnoPage.showHowToPlay(); });
+}
 
 // The browser's file chooser cannot hold the frame: it opens, and the level
 // it gives is played before a later frame (WebOpenLevel).

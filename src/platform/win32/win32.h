@@ -4,8 +4,8 @@
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
-#include <windows.h>
 #include <ddraw.h>
+#include <windows.h>
 
 #include "platform/platform.h"
 

@@ -132,8 +132,7 @@ uint32_t* PlatformLockSurface(Surface* surface, int32_t* pitchBytes) {
     if (!surface || !surface->dds) return nullptr;
     DDSURFACEDESC desc{};
     desc.dwSize = sizeof desc;
-    if (surface->dds->Lock(nullptr, &desc, DDLOCK_WAIT | DDLOCK_SURFACEMEMORYPTR, nullptr) != DD_OK)
-        return nullptr;
+    if (surface->dds->Lock(nullptr, &desc, DDLOCK_WAIT | DDLOCK_SURFACEMEMORYPTR, nullptr) != DD_OK) return nullptr;
     if (pitchBytes) *pitchBytes = desc.lPitch;
     return static_cast<uint32_t*>(desc.lpSurface);
 }
@@ -163,8 +162,8 @@ Rect CurrentPresentationRect() {
     POINT topLeft{client.left, client.top}, bottomRight{client.right, client.bottom};
     ClientToScreen(GameWindow, &topLeft);
     ClientToScreen(GameWindow, &bottomRight);
-    return PresentationRect(Rect{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y},
-                            GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    return PresentationRect(Rect{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y}, GetSystemMetrics(SM_CXSCREEN),
+                            GetSystemMetrics(SM_CYSCREEN));
 }
 
 void PlatformPresent(Surface* back) {

@@ -41,16 +41,14 @@ static void ClipAxis(int32_t* d0, int32_t* d1, int32_t limit, int32_t* s0, int32
     }
 }
 
-bool ClipBlit(Rect* dst, int32_t dstWidth, int32_t dstHeight, Rect* src, int32_t srcWidth,
-              int32_t srcHeight) {
+bool ClipBlit(Rect* dst, int32_t dstWidth, int32_t dstHeight, Rect* src, int32_t srcWidth, int32_t srcHeight) {
     if (dst->right <= dst->left || dst->bottom <= dst->top) return false;
     if (src->right <= src->left || src->bottom <= src->top) return false;
     ClipAxis(&dst->left, &dst->right, dstWidth, &src->left, &src->right);
     ClipAxis(&dst->top, &dst->bottom, dstHeight, &src->top, &src->bottom);
     ClipAxis(&src->left, &src->right, srcWidth, &dst->left, &dst->right);
     ClipAxis(&src->top, &src->bottom, srcHeight, &dst->top, &dst->bottom);
-    return dst->right > dst->left && dst->bottom > dst->top && src->right > src->left &&
-           src->bottom > src->top;
+    return dst->right > dst->left && dst->bottom > dst->top && src->right > src->left && src->bottom > src->top;
 }
 
 int64_t FrameWaitUntil(int64_t now, int64_t slot) { return now + FRAME_SLACK_US < slot ? slot : now; }

@@ -15,14 +15,12 @@ Rect PresentationRect(Rect clientOnScreen, int32_t screenWidth, int32_t screenHe
 // Maps a point in screen coordinates through the inverse of the presentation
 // rectangle to field coordinates 0..fieldSize-1. Returns false when the
 // rectangle is empty (nothing is shown, so nothing can be clicked).
-bool ScreenToField(Rect presentation, int32_t x, int32_t y, int32_t fieldSize, int32_t* fieldX,
-                   int32_t* fieldY);
+bool ScreenToField(Rect presentation, int32_t x, int32_t y, int32_t fieldSize, int32_t* fieldX, int32_t* fieldY);
 
 // Clips a blit to both surfaces, moving the other rectangle's edges in step
 // (in proportion when the blit stretches). Returns false when nothing is left
 // to draw.
-bool ClipBlit(Rect* dst, int32_t dstWidth, int32_t dstHeight, Rect* src, int32_t srcWidth,
-              int32_t srcHeight);
+bool ClipBlit(Rect* dst, int32_t dstWidth, int32_t dstHeight, Rect* src, int32_t srcWidth, int32_t srcHeight);
 
 // Frame pacing in microseconds. After the vertical-blank wait, a frame waits
 // until FrameWaitUntil and the next slot is NextFrameSlot.

@@ -14,9 +14,7 @@ HWND GameWindow = nullptr;
 HINSTANCE GameInstance = nullptr;
 bool QuitRequested = false;
 
-void PlatformShowMessage(const char* text) {
-    MessageBoxA(FindWindowA("WINXCLASS", "Tarno"), text, "", MB_OK);
-}
+void PlatformShowMessage(const char* text) { MessageBoxA(FindWindowA("WINXCLASS", "Tarno"), text, "", MB_OK); }
 
 void PlatformShowAbout() { ShowAboutDialog(GameWindow); }
 
@@ -65,14 +63,12 @@ static const char PROGRESS_VALUE[] = "Level";
 int PlatformReadProgress(uint8_t* level) {
     HKEY software = nullptr, key = nullptr;
     int found = 0;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software", 0, KEY_ALL_ACCESS, &software) != ERROR_SUCCESS)
-        return 0;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software", 0, KEY_ALL_ACCESS, &software) != ERROR_SUCCESS) return 0;
     if (RegOpenKeyExA(software, PROGRESS_KEY, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
         BYTE value = 0;
         DWORD size = 1;
         // Exactly one byte: a longer value does not fit and reads as absent.
-        if (RegQueryValueExA(key, PROGRESS_VALUE, nullptr, nullptr, &value, &size) == ERROR_SUCCESS &&
-            size == 1) {
+        if (RegQueryValueExA(key, PROGRESS_VALUE, nullptr, nullptr, &value, &size) == ERROR_SUCCESS && size == 1) {
             *level = value;
             found = 1;
         }
@@ -88,8 +84,8 @@ const char* PlatformWriteProgress(uint8_t level) {
     if (error == ERROR_SUCCESS) {
         DWORD disposition = 0;
         char keyClass[] = "binary";
-        error = RegCreateKeyExA(software, PROGRESS_KEY, 0, keyClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                                nullptr, &key, &disposition);
+        error = RegCreateKeyExA(software, PROGRESS_KEY, 0, keyClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                                &key, &disposition);
         if (error == ERROR_SUCCESS) {
             BYTE value = level;
             error = RegSetValueExA(key, PROGRESS_VALUE, 0, REG_BINARY, &value, 1);
@@ -100,10 +96,9 @@ const char* PlatformWriteProgress(uint8_t level) {
     if (error == ERROR_SUCCESS) return nullptr;
     // The system's own words for the error, after the value's place.
     static char why[512];
-    const int n = std::snprintf(why, sizeof why, "HKEY_CURRENT_USER\\Software\\%s\\%s: ", PROGRESS_KEY,
-                                PROGRESS_VALUE);
-    if (!FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                        static_cast<DWORD>(error), 0, why + n, static_cast<DWORD>(sizeof why - n), nullptr))
+    const int n = std::snprintf(why, sizeof why, "HKEY_CURRENT_USER\\Software\\%s\\%s: ", PROGRESS_KEY, PROGRESS_VALUE);
+    if (!FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, static_cast<DWORD>(error),
+                        0, why + n, static_cast<DWORD>(sizeof why - n), nullptr))
         std::snprintf(why + n, sizeof why - n, "error %ld", static_cast<long>(error));
     for (size_t end = std::strlen(why); end > 0 && (why[end - 1] == '\r' || why[end - 1] == '\n'); --end)
         why[end - 1] = '\0';

@@ -73,48 +73,39 @@ static void HandleButtonDown(HWND window, bool right, int x, int y) {
     ClientToScreen(window, &onScreen);
     int32_t fieldX = x, fieldY = y;
     ScreenToField(CurrentPresentationRect(), onScreen.x, onScreen.y, FIELD_SIZE, &fieldX, &fieldY);
-    if (right)
-        OnRightButtonDown(fieldX, fieldY);
-    else
-        OnLeftButtonDown(fieldX, fieldY);
+    if (right) OnRightButtonDown(fieldX, fieldY);
+    else OnLeftButtonDown(fieldX, fieldY);
 }
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_CREATE:
-            HandleCreate(window);
-            return 0;
-        case WM_DESTROY:
-            // The bar goes with its parent.
-            StatusBar = nullptr;
-            ShownStatus[0] = '\0';
-            PostQuitMessage(0);
-            return 0;
-        case WM_SIZE:
-            // The bar places itself along the bottom edge when told.
-            if (StatusBar) SendMessageA(StatusBar, WM_SIZE, 0, 0);
-            return 0;
-        case WM_PAINT: {
-            // Frames reach the screen only through the presentation blit.
-            PAINTSTRUCT paint;
-            BeginPaint(window, &paint);
-            EndPaint(window, &paint);
-            return 0;
-        }
-        case WM_KEYDOWN:
-            return 0;
-        case WM_KEYUP:
-            OnKeyUp();
-            return 0;
-        case WM_COMMAND:
-            return HandleCommand(window, LOWORD(wParam), reinterpret_cast<HWND>(lParam), HIWORD(wParam));
-        case WM_LBUTTONDOWN:
-        case WM_RBUTTONDOWN:
-            HandleButtonDown(window, message == WM_RBUTTONDOWN, static_cast<int16_t>(LOWORD(lParam)),
-                             static_cast<int16_t>(HIWORD(lParam)));
-            return 0;
-        default:
-            return DefWindowProcA(window, message, wParam, lParam);
+    case WM_CREATE: HandleCreate(window); return 0;
+    case WM_DESTROY:
+        // The bar goes with its parent.
+        StatusBar = nullptr;
+        ShownStatus[0] = '\0';
+        PostQuitMessage(0);
+        return 0;
+    case WM_SIZE:
+        // The bar places itself along the bottom edge when told.
+        if (StatusBar) SendMessageA(StatusBar, WM_SIZE, 0, 0);
+        return 0;
+    case WM_PAINT: {
+        // Frames reach the screen only through the presentation blit.
+        PAINTSTRUCT paint;
+        BeginPaint(window, &paint);
+        EndPaint(window, &paint);
+        return 0;
+    }
+    case WM_KEYDOWN: return 0;
+    case WM_KEYUP: OnKeyUp(); return 0;
+    case WM_COMMAND: return HandleCommand(window, LOWORD(wParam), reinterpret_cast<HWND>(lParam), HIWORD(wParam));
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+        HandleButtonDown(window, message == WM_RBUTTONDOWN, static_cast<int16_t>(LOWORD(lParam)),
+                         static_cast<int16_t>(HIWORD(lParam)));
+        return 0;
+    default: return DefWindowProcA(window, message, wParam, lParam);
     }
 }
 
