@@ -34,8 +34,8 @@ AS_ROOT := $(if $(DESTDIR),,$(shell [ "$$(id -u)" -eq 0 ] || echo sudo))
 # The game's own targets: the test, benchmark and tool builds wait for `make check`.
 GAME_TARGETS := tarno tarno-data tarno-levelc
 
-.PHONY: play check asan soak build test fuzz windows web serve-web install uninstall deb \
-  deps-build deps-test deps-windows deps-web deps-deb clean
+.PHONY: play check asan soak build test fuzz windows web serve-web install uninstall deb format format-check \
+  deps-build deps-test deps-windows deps-web deps-deb deps-format clean
 
 play: deps-build
 	cmake --preset default
@@ -105,6 +105,15 @@ deb: deps-deb
 	lintian --fail-on error build/deb/tarno_*_amd64.deb
 	@ls -l build/deb/tarno_*_amd64.deb
 
+# The C++ sources in the project's style (.clang-format), with the
+# clang-format Debian 12 ships; CI fails on any difference.
+FORMAT_FILES = $(shell git ls-files '*.cpp' '*.h')
+format: deps-format
+	clang-format -i $(FORMAT_FILES)
+format-check: deps-format
+	@clang-format --dry-run -Werror $(FORMAT_FILES)
+	@echo "Formatting: all $(words $(FORMAT_FILES)) C++ files as .clang-format says."
+
 deps-build:
 	@tools/install-packages $(BUILD_PACKAGES)
 deps-test:
@@ -113,6 +122,8 @@ deps-windows:
 	@tools/install-packages $(WINDOWS_PACKAGES)
 deps-web:
 	@tools/install-packages $(WEB_PACKAGES)
+deps-format:
+	@tools/install-packages clang-format
 deps-deb:
 	@tools/install-packages $(DEB_PACKAGES)
 
