@@ -175,6 +175,8 @@ void WaitForAdvice() {
     }
 }
 
+void PumpComforts(uint32_t sliceMs) { PumpAdvice(sliceMs); }
+
 int8_t AdviceLost() { return Known ? Latest.lost : ADVICE_UNKNOWN; }
 int32_t AdviceHintEntry() { return HintDirection && Known ? Latest.entry : -1; }
 

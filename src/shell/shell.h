@@ -42,6 +42,9 @@ void LeaveOwnBoard();
 void UpdateComforts();
 // Blocks until the answer about the board in play has come (demo player).
 void WaitForAdvice();
+// Lets the solver search for up to sliceMs on the calling thread: a platform
+// without threads calls it after each frame. Elsewhere it does nothing.
+void PumpComforts(uint32_t sliceMs);
 // The answer as the demo dump shows it: 1 lost, 0 not, -1 unknown; the
 // hint's entry while a hint shows, else -1.
 int8_t AdviceLost();

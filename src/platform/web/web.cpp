@@ -16,7 +16,6 @@
 #include "platform/pacing/pacing.h"
 #include "platform/platform.h"
 #include "shell/shell.h"
-#include "solver/advice.h"
 
 namespace {
 
@@ -113,7 +112,7 @@ EM_BOOL OnAnimationFrame(double nowMs, void*) {
     const int due = FramesDue(&Pacer, static_cast<int64_t>(nowMs * 1000.0));
     for (int i = 0; i < due && FramesMayRun(); ++i) RunOneFrame();
     const double room = FRAME_ROOM_MS - (emscripten_get_now() - nowMs);
-    if (room >= 1) PumpAdvice(static_cast<uint32_t>(room < PUMP_MS ? room : PUMP_MS));
+    if (room >= 1) PumpComforts(static_cast<uint32_t>(room < PUMP_MS ? room : PUMP_MS));
     if (QuitRequested) {
         End();
         return EM_FALSE;
@@ -167,7 +166,7 @@ EMSCRIPTEN_KEEPALIVE int WebStep(int frames) {
     int run = 0;
     for (; run < frames && !QuitRequested && !Ended; ++run) {
         RunOneFrame();
-        PumpAdvice(static_cast<uint32_t>(PUMP_MS));
+        PumpComforts(static_cast<uint32_t>(PUMP_MS));
     }
     if (QuitRequested && !Ended) End();
     return run;
