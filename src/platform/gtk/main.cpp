@@ -302,9 +302,12 @@ GtkWidget* BuildMenuBar(GtkAccelGroup* accels) {
             if (e.id > 0 && e.id < MAX_COMMAND_ID) MenuItems[e.id] = item;
         }
     }
-    // The desktop's own menu, before Help: the game's commands stay as they are.
+    // The desktop's own menu, just before Help: the game's commands stay as they are.
+    GList* tops = gtk_container_get_children(GTK_CONTAINER(bar));
+    const int beforeHelp = static_cast<int>(g_list_length(tops)) - 1;
+    g_list_free(tops);
     GtkWidget* view = gtk_menu_item_new_with_mnemonic("_View");
-    gtk_menu_shell_insert(GTK_MENU_SHELL(bar), view, 1);
+    gtk_menu_shell_insert(GTK_MENU_SHELL(bar), view, beforeHelp > 0 ? beforeHelp : 0);
     GtkWidget* full = gtk_menu_item_new_with_mnemonic("_Full Screen");
     gtk_accel_label_set_accel(GTK_ACCEL_LABEL(gtk_bin_get_child(GTK_BIN(full))), GDK_KEY_F11, GdkModifierType(0));
     gtk_menu_shell_append(GTK_MENU_SHELL(NewMenu(view)), full);
