@@ -24,15 +24,6 @@ protected:
     static void RunUntilPop() {
         for (int n = 0; n < 120 && Plays(SoundPop) == 0; ++n) Frame();
     }
-    // A pair made in play at (cx, cy): a 0-wedge pushed right into a 2-wedge.
-    static void FormPair(int32_t cx, int32_t cy, const Piece* more = nullptr, int count = 0) {
-        Piece pieces[4] = {{cx - 1, cy, Wedge(0)}, {cx, cy, Wedge(2)}};
-        for (int i = 0; i < count; ++i) pieces[2 + i] = more[i];
-        StartWith(pieces, 2 + count);
-        FireAlong(cy, DIR_RIGHT);
-        RunToRest();
-        HeadlessSoundLog().clear();
-    }
 };
 
 // Every orientation met from every side, with each kind of cell beyond it.
@@ -97,59 +88,6 @@ TEST_F(DeflectorTest, SingleWedgeTurnsOrIsPushedByItsTable) {
                 }
                 EXPECT_FALSE(PlayInMotion(Play));
             }
-}
-
-// A pair moves as one piece into space, whichever side it is hit from, and
-// stays put at anything else; it never turns a shot.
-TEST_F(DeflectorTest, PairMovesAsOnePieceIntoSpaceOnly) {
-    for (int32_t dir = DIR_LEFT; dir <= DIR_DOWN; ++dir) {
-        SCOPED_TRACE(testing::Message() << "direction " << dir);
-        FormPair(6, 6);
-        ASSERT_TRUE(Board[5][6] == CELL_EMPTY && Board[6][6] == CELL_DEFLECTOR_PAIR);
-        ASSERT_TRUE(DeflectorAt(0, 6, 6) && DeflectorAt(1, 6, 6));
-        const int32_t nx = 6 + STEP[dir][0], ny = 6 + STEP[dir][1];
-        const int32_t s = FireAlong(6, dir);
-        RunUntilPop();
-        EXPECT_FALSE(ShotActive[s]);
-        EXPECT_EQ(Board[6][6], CELL_EMPTY);
-        EXPECT_EQ(Board[nx][ny], CELL_DEFLECTOR_PAIR);
-        Frames(5);
-        EXPECT_FALSE(DeflectorAt(0, nx, ny));
-        Frame();
-        EXPECT_TRUE(DeflectorAt(0, nx, ny) && DeflectorAt(1, nx, ny));
-        EXPECT_FALSE(PlayInMotion(Play));
-    }
-    struct Case {
-        const char* what;
-        int32_t cx;
-        Piece more[2];
-        int count;
-    };
-    const Case cases[] = {
-        {"block", 6, {{7, 6, BLOCK}}, 1},
-        {"balloon", 6, {{7, 6, BALLOON}}, 1},
-        {"border", 12, {}, 0},
-        {"single wedge", 6, {{7, 6, Wedge(0)}}, 1},
-        {"other pair", 6, {{7, 5, Wedge(1)}, {7, 6, Wedge(3)}}, 2},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        FormPair(c.cx, 6, c.more, c.count);
-        if (c.count == 2) {
-            FireAlong(7, DIR_DOWN);
-            RunToRest();
-            ASSERT_EQ(Board[7][6], CELL_DEFLECTOR_PAIR);
-        }
-        int32_t before[BOARD_CELLS][BOARD_CELLS];
-        std::memcpy(before, Board, sizeof Board);
-        HeadlessSoundLog().clear();
-        const int32_t s = FireAlong(6, DIR_RIGHT);
-        RunUntilPop();
-        EXPECT_FALSE(ShotActive[s]);
-        EXPECT_EQ(std::memcmp(before, Board, sizeof Board), 0);
-        EXPECT_FALSE(PlayInMotion(Play));
-        EXPECT_EQ(Play.impactX, 48 * c.cx - 24);
-    }
 }
 
 // A pair hit while its second wedge is still sliding in stays where it is,

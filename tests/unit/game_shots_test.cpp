@@ -60,43 +60,6 @@ TEST_F(ShotTest, BlockStrikesTheShotAtItsFace) {
     }
 }
 
-TEST_F(ShotTest, BalloonsPopInPassingAndTheLastOneWins) {
-    for (int32_t level : {5, 12}) {
-        SCOPED_TRACE(level);
-        StartWith({{3, 5, BALLOON}, {7, 5, BALLOON}, {9, 9, BALLOON}}, level);
-        HeadlessSoundLog().clear();
-        // Frame k finds the shot at x = 8 (k - 1): on (3, 5)'s corner in frame 19.
-        FireFrom(0, 240, DIR_RIGHT);
-        Frames(17);
-        EXPECT_TRUE(BalloonAlive[0]);
-        Frame();
-        EXPECT_FALSE(BalloonAlive[0]);
-        EXPECT_TRUE(PopEffectPending[0]);
-        EXPECT_EQ(Board[3][5], CELL_EMPTY);
-        Frame();
-        EXPECT_FALSE(PopEffectPending[0]);  // shown in one frame only
-        RunToRest();
-        EXPECT_EQ(Plays(SoundThump), 2);
-        EXPECT_EQ(BalloonsLeft, 1);
-        EXPECT_FALSE(LevelWon);
-        EXPECT_EQ(Plays(SoundBifald), 0);
-
-        FireFrom(432, 0, DIR_DOWN);
-        RunToRest();
-        EXPECT_EQ(BalloonsLeft, 0);
-        EXPECT_TRUE(LevelWon);
-        EXPECT_EQ(Plays(SoundBifald), 1);
-        EXPECT_EQ(CurrentLevel, level < 12 ? level + 1 : 12);
-
-        // A popped balloon's corner is just floor.
-        Play.shotX[0] = 144;
-        Play.shotY[0] = 240;
-        PlayReport report{};
-        EXPECT_EQ(HitBalloon(Play, 0, &report), -1);
-        EXPECT_EQ(BalloonsLeft, 0);
-    }
-}
-
 // The step runs on any copy of the state, plays and draws nothing, and
 // reports what happened in the order the sounds are played.
 TEST_F(ShotTest, TheStepWorksOnACopyAndReportsInSoundOrder) {

@@ -118,26 +118,6 @@ TEST(LevelText, FaultsNameTheirLine) {
     EXPECT_NE(error.find("the grid stops after 7 rows"), std::string::npos) << error;
 }
 
-TEST(Solver, OneBalloonFallsToOneShotAlongItsRowOrColumn) {
-    uint8_t bytes[LEVEL_FILE_SIZE];
-    std::string error;
-    ASSERT_TRUE(Parse(Source(kOneBalloon), bytes, &error)) << error;
-    const PlayState live = Play;
-    const solver::Result r = solver::Solve(bytes, 1000);
-    EXPECT_TRUE(Play == live);  // the search runs on copies
-    ASSERT_EQ(r.status, solver::SOLVED);
-    ASSERT_EQ(r.solution.size(), 1u);
-    const std::string shot = solver::EntryName(r.solution[0]);
-    // The balloon is in column 5, row 8.
-    EXPECT_TRUE(shot == "right 8" || shot == "left 8" || shot == "down 5" || shot == "up 5") << shot;
-    EXPECT_FALSE(r.solutionLoops);
-
-    const solver::Stats st = solver::ComputeStats(bytes, 1000);
-    EXPECT_EQ(st.result.states, 2u);  // untouched, and won
-    EXPECT_EQ(st.deadEnds, 0u);
-    EXPECT_EQ(st.firstShotsDead, 0);
-}
-
 TEST(Solver, ABoxedBalloonIsReportedUnsolvableAndEveryShotADeadEnd) {
     uint8_t bytes[LEVEL_FILE_SIZE];
     std::string error;
