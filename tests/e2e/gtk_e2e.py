@@ -14,7 +14,9 @@ Exit codes: 0 passed, 1 failed, 77 skipped (no Xvfb, xdotool or ImageMagick,
 or no game data built).
 """
 import argparse
+import json
 import os
+import re
 import select
 import shutil
 import struct
@@ -188,10 +190,7 @@ class Session:
         ids = self.xdotool("search", "--sync", "--onlyvisible", "--name", "^Tarno$", timeout=30).split()
         self.window = ids[0]
         self.focus()
-        geometry = {}
-        for line in self.xdotool("getwindowgeometry", "--shell", self.window).splitlines():
-            key, _, value = line.partition("=")
-            geometry[key] = int(value) if value.lstrip("-").isdigit() else value
+        geometry = self.geometry()
         # The game says where the field sits in its window (under the menu
         # bar, above the status line).
         deadline = time.time() + 15
@@ -202,6 +201,13 @@ class Session:
         self.menu_height = fy
         self.status_height = geometry["HEIGHT"] - fy - FIELD
         self.scale = 1
+
+    def geometry(self):
+        geometry = {}
+        for line in self.xdotool("getwindowgeometry", "--shell", self.window).splitlines():
+            key, _, value = line.partition("=")
+            geometry[key] = int(value) if value.lstrip("-").isdigit() else value
+        return geometry
 
     def said(self):
         """What the game printed: its last line of each kind ("field", "status")."""
@@ -221,10 +227,7 @@ class Session:
         one below 1."""
         self.xdotool("windowsize", "--sync", self.window, str(width), str(height))
         time.sleep(0.5)
-        geometry = {}
-        for line in self.xdotool("getwindowgeometry", "--shell", self.window).splitlines():
-            key, _, value = line.partition("=")
-            geometry[key] = int(value) if value.lstrip("-").isdigit() else value
+        geometry = self.geometry()
         w, h = geometry["WIDTH"], geometry["HEIGHT"] - self.menu_height - self.status_height
         room = min(w, h)
         self.scale = room // FIELD if room >= FIELD else room / FIELD
@@ -380,34 +383,41 @@ def wait_settled(s, timeout=15):
     return last
 
 
-def drive_tank(s, finder, goal):
+def drive_tank(locate, hold, goal):
     """Moves the tank to a ring cell, checking where it stopped after each run
-    of one arrow (a busy machine may stretch a hold by a cell)."""
-    where = finder.find(s.field())
+    of one arrow (a busy machine may stretch a hold by a cell). locate(expected)
+    finds the resting tank, looking first where it is expected."""
+    where = locate(None)
     for _ in range(12):
-        if where is None:
-            return None
-        if where == goal:
+        if where is None or where == goal:
             return where
         key, cells, expected = route(where, goal)[0]
         # A step takes 6 frames (0.1 s); the tank reads the arrow on each cell
         # corner, so letting go half a step before the last corner stops it there.
-        s.hold(key, cells * 0.1 - 0.05)
+        hold(key, cells * 0.1 - 0.05)
         time.sleep(0.25)
-        where = finder.find(wait_settled(s), expected)
+        where = locate(expected)
     return where
 
 
-def demo_picture(args, data_dir, tmp, name, script):
-    """The headless game's picture of the same moment (tarno-demo)."""
+def demo_run(demo, data_dir, tmp, name, script):
+    """The headless game's picture after a script (tarno-demo), and the state
+    its last `dump` printed."""
     work = os.path.join(tmp, "demo-" + name)
     shutil.copytree(data_dir, work)
     with open(os.path.join(work, "script.demo"), "w") as f:
         f.write(script + "\nscreenshot out.bmp\n")
     env = dict(os.environ)
     env.pop("TARNO_SAVED_LEVEL", None)
-    subprocess.run([args.demo, "script.demo"], cwd=work, env=env, capture_output=True, timeout=60, check=True)
-    return read_bmp(os.path.join(work, "out.bmp"))
+    out = subprocess.run([demo, "script.demo"], cwd=work, env=env, capture_output=True, timeout=60,
+                         check=True).stdout.decode()
+    dumps = [line for line in out.splitlines() if line.startswith("{")]
+    return read_bmp(os.path.join(work, "out.bmp")), json.loads(dumps[-1]) if dumps else {}
+
+
+def demo_picture(args, data_dir, tmp, name, script):
+    """The headless game's picture of the same moment."""
+    return demo_run(args.demo, data_dir, tmp, name, script)[0]
 
 
 def compare(picture, reference, what, region=None, dump_dir=None):
@@ -415,7 +425,7 @@ def compare(picture, reference, what, region=None, dump_dir=None):
         picture, reference = picture.crop(*region), reference.crop(*region)
     bad = differing_pixels(picture, reference)
     if bad and dump_dir:
-        stem = os.path.join(dump_dir, what.split()[0].lower())
+        stem = os.path.join(dump_dir, "-".join(re.findall(r"\w+", what.lower())[:4]))
         picture.save_ppm(stem + "-seen.ppm")
         reference.save_ppm(stem + "-expected.ppm")
     return check(bad == 0, "%s (%d pixels differ)" % (what, bad))
@@ -428,13 +438,17 @@ def level_rows(s):
     menus = sorted(s.popups(), key=lambda g: g[3])
     if not menus:
         return []
-    x, y, w, h = menus[-1]
+    return darkest_rows(shot, *menus[-1])
+
+
+def darkest_rows(shot, x, y, w, h):
+    """Per item of a twelve-item menu at (x, y, w, h), the darkest luminance
+    of its row: low for dark (enabled) text, high for grey."""
     rows = []
     item = h / 12.0
     for i in range(12):
-        top, bottom = int(y + i * item + 2), int(y + (i + 1) * item - 2)
         darkest = 255
-        for yy in range(top, bottom):
+        for yy in range(int(y + i * item + 2), int(y + (i + 1) * item - 2)):
             for xx in range(x + 4, x + w - 4):
                 r, g, b = shot.pixel(xx, yy)
                 darkest = min(darkest, (r * 299 + g * 587 + b * 114) // 1000)
@@ -635,7 +649,7 @@ def play(s, args, tmp, data_dir, progress, wave_file):
     for number, move in enumerate(moves):
         goal, key = fire_position(move)
         before = wait_settled(s)
-        reached = drive_tank(s, finder, goal)
+        reached = drive_tank(lambda expected: finder.find(wait_settled(s), expected), s.hold, goal)
         if not check(reached == goal, "the tank reached %s for '%s' (at %s)" % (goal, move, reached)):
             return
         board_before = wait_settled(s).crop(CELL, CELL, FIELD - 2 * CELL, FIELD - 2 * CELL)

@@ -15,23 +15,6 @@
 
 class LevelTest : public GameTest {};
 
-TEST_F(LevelTest, PiecesTakeSlotsInColumnOrder) {
-    StartWith({{3, 2, BALLOON}, {3, 5, BALLOON}, {1, 9, BALLOON}, {8, 1, Wedge(2)}, {2, 12, Wedge(3)}, {4, 4, BLOCK}});
-    ASSERT_EQ(BalloonCount, 3);
-    EXPECT_EQ(BalloonsLeft, 3);
-    const int32_t balloons[3][2] = {{48, 432}, {144, 96}, {144, 240}};
-    for (int b = 0; b < 3; ++b) {
-        EXPECT_TRUE(BalloonAlive[b]);
-        EXPECT_EQ(Play.balloonX[b], balloons[b][0]);
-        EXPECT_EQ(Play.balloonY[b], balloons[b][1]);
-    }
-    ASSERT_EQ(DeflectorCount, 2);
-    EXPECT_TRUE(DeflectorAt(0, 2, 12));
-    EXPECT_EQ(Play.deflectors[0].orientation, 3);
-    EXPECT_TRUE(DeflectorAt(1, 8, 1));
-    EXPECT_EQ(Play.deflectors[1].orientation, 2);
-}
-
 // Pairs, unknown codes and everything outside the interior are not pieces.
 TEST_F(LevelTest, OnlyKnownInteriorCodesArePlaced) {
     uint8_t bytes[LEVEL_FILE_SIZE];

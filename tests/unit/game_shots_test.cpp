@@ -23,26 +23,8 @@ TEST_F(ShotTest, BlockStrikesTheShotAtItsFace) {
         {"left, 8 pixels into it", 624, 240, DIR_LEFT, {{10, 5, BLOCK}}, 1, 520, 240, 496, 240},
         {"down, over empty cells", 240, 0, DIR_DOWN, {{5, 6, BLOCK}}, 1, 240, 240, 240, 264},
         {"up, 8 pixels into it", 240, 624, DIR_UP, {{5, 10, BLOCK}}, 1, 240, 520, 240, 496},
-        {"right, leaving the wedge that turned it",
-         240,
-         0,
-         DIR_DOWN,
-         {{5, 5, Wedge(3)}, {6, 5, BLOCK}},
-         2,
-         288,
-         240,
-         312,
-         240},
-        {"right, one step after popping a balloon",
-         0,
-         240,
-         DIR_RIGHT,
-         {{4, 5, BALLOON}, {5, 5, BLOCK}},
-         2,
-         200,
-         240,
-         224,
-         240},
+        {"right, turned by a wedge", 240, 0, DIR_DOWN, {{5, 5, Wedge(3)}, {6, 5, BLOCK}}, 2, 288, 240, 312, 240},
+        {"right, one step after a balloon", 0, 240, DIR_RIGHT, {{4, 5, BALLOON}, {5, 5, BLOCK}}, 2, 200, 240, 224, 240},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -57,43 +39,6 @@ TEST_F(ShotTest, BlockStrikesTheShotAtItsFace) {
         EXPECT_TRUE(ImpactEffectActive);
         EXPECT_EQ(Play.impactX, c.impactX);
         EXPECT_EQ(Play.impactY, c.impactY);
-    }
-}
-
-TEST_F(ShotTest, BalloonsPopInPassingAndTheLastOneWins) {
-    for (int32_t level : {5, 12}) {
-        SCOPED_TRACE(level);
-        StartWith({{3, 5, BALLOON}, {7, 5, BALLOON}, {9, 9, BALLOON}}, level);
-        HeadlessSoundLog().clear();
-        // Frame k finds the shot at x = 8 (k - 1): on (3, 5)'s corner in frame 19.
-        FireFrom(0, 240, DIR_RIGHT);
-        Frames(17);
-        EXPECT_TRUE(BalloonAlive[0]);
-        Frame();
-        EXPECT_FALSE(BalloonAlive[0]);
-        EXPECT_TRUE(PopEffectPending[0]);
-        EXPECT_EQ(Board[3][5], CELL_EMPTY);
-        Frame();
-        EXPECT_FALSE(PopEffectPending[0]);  // shown in one frame only
-        RunToRest();
-        EXPECT_EQ(Plays(SoundThump), 2);
-        EXPECT_EQ(BalloonsLeft, 1);
-        EXPECT_FALSE(LevelWon);
-        EXPECT_EQ(Plays(SoundBifald), 0);
-
-        FireFrom(432, 0, DIR_DOWN);
-        RunToRest();
-        EXPECT_EQ(BalloonsLeft, 0);
-        EXPECT_TRUE(LevelWon);
-        EXPECT_EQ(Plays(SoundBifald), 1);
-        EXPECT_EQ(CurrentLevel, level < 12 ? level + 1 : 12);
-
-        // A popped balloon's corner is just floor.
-        Play.shotX[0] = 144;
-        Play.shotY[0] = 240;
-        PlayReport report{};
-        EXPECT_EQ(HitBalloon(Play, 0, &report), -1);
-        EXPECT_EQ(BalloonsLeft, 0);
     }
 }
 

@@ -59,25 +59,6 @@ protected:
 
 }  // namespace
 
-TEST_F(BobTest, FramesAreCutFromTheCellGrid) {
-    ASSERT_EQ(CreateBob(&bob, 0, 0, 48, 48, 2, BOB_VISIBLE, 0), 1);
-    ASSERT_EQ(LoadBobFrame(&bob, &sheet.file, 0, 0, 0, 0), 1);
-    ASSERT_EQ(LoadBobFrame(&bob, &sheet.file, 1, 2, 1, 0), 1);
-    // Cell (0, 0) starts at sheet pixel (1, 1); cell (2, 1) at (99, 50).
-    EXPECT_EQ(PixelAt(bob.frames[0], 0, 0), Sheet::Pixel(1, 1));
-    EXPECT_EQ(PixelAt(bob.frames[0], 47, 47), Sheet::Pixel(48, 48));
-    EXPECT_EQ(PixelAt(bob.frames[1], 0, 0), Sheet::Pixel(99, 50));
-    EXPECT_EQ(PixelAt(bob.frames[1], 47, 47), Sheet::Pixel(146, 97));
-    // Blue, green, red bytes become one XRGB pixel.
-    uint8_t* corner = &sheet.bytes[(Sheet::W + 1) * 3];
-    corner[0] = 0x10, corner[1] = 0x20, corner[2] = 0x30;
-    LoadBobFrame(&bob, &sheet.file, 0, 0, 0, 0);
-    EXPECT_EQ(PixelAt(bob.frames[0], 0, 0), 0x00302010u);
-    // Any other mode takes a pixel position.
-    ASSERT_EQ(LoadBobFrame(&bob, &sheet.file, 1, 7, 3, 1), 1);
-    EXPECT_EQ(PixelAt(bob.frames[1], 0, 0), Sheet::Pixel(7, 3));
-}
-
 TEST_F(BobTest, AMissingSheetOrACellOffItLeavesAnEmptyFrame) {
     ASSERT_EQ(CreateBob(&bob, 0, 0, 48, 48, 1, BOB_VISIBLE, 0), 1);
     // Cell column 3, cell row 2 and column -1 lie past this sheet's edges, as
@@ -145,20 +126,6 @@ TEST_F(BobTest, DrawOutsideTheFieldOrInvisibleDrawsNothing) {
     bob.currFrame = BOB_FRAME_SLOTS;
     EXPECT_EQ(DrawBob(&bob, BackSurface), 0);
     EXPECT_EQ(DrawBobScaled(&bob, 10, 10, BackSurface), 0);
-}
-
-TEST_F(BobTest, ScaledDrawStretchesTheWholeFrame) {
-    MakeCellBob();
-    SetBobPosition(&bob, 100, 200);
-    EXPECT_EQ(DrawBobScaled(&bob, 100, 100, BackSurface), 1);
-    EXPECT_EQ(PixelAt(BackSurface, 100, 200), Sheet::Pixel(1, 1));
-    EXPECT_EQ(PixelAt(BackSurface, 199, 299), Sheet::Pixel(48, 48));
-    EXPECT_EQ(Drawn(), 100 * 100);
-    // Not clipped to the field, but never outside the surface.
-    FillSurface(BackSurface, BACK);
-    SetBobPosition(&bob, 622, 622);
-    EXPECT_EQ(DrawBobScaled(&bob, 100, 100, BackSurface), 1);
-    EXPECT_EQ(Drawn(), 50 * 50);
 }
 
 namespace {

@@ -35,41 +35,14 @@ bool Parse(const std::string& text, uint8_t bytes[LEVEL_FILE_SIZE], std::string*
 
 }  // namespace
 
-TEST(LevelText, CompilesToTheGameLayoutAndBack) {
+TEST(LevelText, AFileFromTheEditorBecomesASourceWithItsOddCodesNamed) {
+    // Every kind of cell, and '#' rows that are grid rows, not comments.
     const std::vector<std::string> rows = {"############", "#o........o#", "#..0....1..#", "#..........#",
                                            "#....23....#", "#....10....#", "#..........#", "#..........#",
                                            "#..2....3..#", "#o........o#", "#..........#", "############"};
     uint8_t bytes[LEVEL_FILE_SIZE];
-    std::string name, error;
-    ASSERT_TRUE(leveltext::ParseLevelText("t.txt", Source(rows), bytes, &name, &error)) << error;
-    EXPECT_EQ(name, "Test Board");
-    // Column-major: byte cx * 14 + cy; the border and the tail stay zero.
-    EXPECT_EQ(bytes[1 * 14 + 1], CELL_BLOCK);  // a '#' row is a grid row, not a comment
-    EXPECT_EQ(bytes[2 * 14 + 2], CELL_BALLOON);
-    EXPECT_EQ(bytes[4 * 14 + 3], CELL_DEFLECTOR_0);
-    EXPECT_EQ(bytes[9 * 14 + 3], CELL_DEFLECTOR_1);
-    EXPECT_EQ(bytes[7 * 14 + 5], CELL_DEFLECTOR_3);
-    EXPECT_EQ(bytes[2 * 14 + 4], CELL_EMPTY);
-    for (int i = 0; i < 14; ++i) {
-        EXPECT_EQ(bytes[i], 0) << i;
-        EXPECT_EQ(bytes[13 * 14 + i], 0) << i;
-        EXPECT_EQ(bytes[i * 14], 0) << i;
-        EXPECT_EQ(bytes[i * 14 + 13], 0) << i;
-    }
-    for (int i = 196; i < LEVEL_FILE_SIZE; ++i) EXPECT_EQ(bytes[i], 0) << i;
-
-    std::vector<std::string> warnings;
-    const std::string back = leveltext::LevelToText(bytes, name, &warnings);
-    EXPECT_TRUE(warnings.empty());
-    uint8_t again[LEVEL_FILE_SIZE];
-    ASSERT_TRUE(Parse(back, again, &error)) << error;
-    EXPECT_EQ(0, std::memcmp(bytes, again, LEVEL_FILE_SIZE));
-}
-
-TEST(LevelText, AFileFromTheEditorBecomesASourceWithItsOddCodesNamed) {
-    uint8_t bytes[LEVEL_FILE_SIZE];
     std::string error;
-    ASSERT_TRUE(Parse(Source(kOneBalloon), bytes, &error)) << error;
+    ASSERT_TRUE(Parse(Source(rows), bytes, &error)) << error;
     bytes[3 * 14 + 3] = 99;  // a code play never meets
     bytes[0] = 7;            // border and tail bytes are not the level's
     bytes[250] = 5;
@@ -116,26 +89,6 @@ TEST(LevelText, FaultsNameTheirLine) {
     split.insert(split.find("....o"), "# interruption\n");
     EXPECT_FALSE(Parse(split, bytes, &error));
     EXPECT_NE(error.find("the grid stops after 7 rows"), std::string::npos) << error;
-}
-
-TEST(Solver, OneBalloonFallsToOneShotAlongItsRowOrColumn) {
-    uint8_t bytes[LEVEL_FILE_SIZE];
-    std::string error;
-    ASSERT_TRUE(Parse(Source(kOneBalloon), bytes, &error)) << error;
-    const PlayState live = Play;
-    const solver::Result r = solver::Solve(bytes, 1000);
-    EXPECT_TRUE(Play == live);  // the search runs on copies
-    ASSERT_EQ(r.status, solver::SOLVED);
-    ASSERT_EQ(r.solution.size(), 1u);
-    const std::string shot = solver::EntryName(r.solution[0]);
-    // The balloon is in column 5, row 8.
-    EXPECT_TRUE(shot == "right 8" || shot == "left 8" || shot == "down 5" || shot == "up 5") << shot;
-    EXPECT_FALSE(r.solutionLoops);
-
-    const solver::Stats st = solver::ComputeStats(bytes, 1000);
-    EXPECT_EQ(st.result.states, 2u);  // untouched, and won
-    EXPECT_EQ(st.deadEnds, 0u);
-    EXPECT_EQ(st.firstShotsDead, 0);
 }
 
 TEST(Solver, ABoxedBalloonIsReportedUnsolvableAndEveryShotADeadEnd) {

@@ -20,7 +20,6 @@ picks the nearest source pixel with a 16.16 fixed-point step, so the
 comparisons squeeze the headless picture the same way.
 """
 import argparse
-import json
 import os
 import re
 import shutil
@@ -34,8 +33,8 @@ import time
 # code is left in the source tree.
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
-from gtk_e2e import (CELL, FIELD, RING, Picture, TankFinder, check, differing_pixels,  # noqa: E402
-                     failures, fire_position, log, read_bmp, read_ppm, route)
+from gtk_e2e import (CELL, FIELD, RING, Picture, TankFinder, check, compare, darkest_rows, demo_run,  # noqa: E402
+                     drive_tank, failures, fire_position, log, read_bmp, read_ppm)
 
 
 def run(*command, timeout=30):
@@ -69,18 +68,7 @@ def saved_level():
 
 
 def headless(args, tmp, name, script):
-    """The headless game's picture after a script (tarno-demo), and the state
-    its last `dump` printed."""
-    work = os.path.join(tmp, "demo-" + name)
-    shutil.copytree(args.data_dir, work)
-    with open(os.path.join(work, "script.demo"), "w") as f:
-        f.write(script + "\nscreenshot out.bmp\n")
-    env = dict(os.environ)
-    env.pop("TARNO_SAVED_LEVEL", None)
-    out = subprocess.run([args.demo, "script.demo"], cwd=work, env=env, capture_output=True, timeout=60,
-                         check=True).stdout.decode()
-    dumps = [line for line in out.splitlines() if line.startswith("{")]
-    return read_bmp(os.path.join(work, "out.bmp")), json.loads(dumps[-1]) if dumps else {}
+    return demo_run(args.demo, args.data_dir, tmp, name, script)
 
 
 def sound_size(path):
@@ -117,9 +105,8 @@ def sound_peak(path, start):
 
 
 def level_rows():
-    """For the open Levels submenu: per item, the darkest luminance of its
-    row, low for dark (enabled) text, high for grey. Wine's menus are
-    nameless windows of tarno.exe; the submenu is the tallest."""
+    """For the open Levels submenu: per item, how dark its text is. Wine's
+    menus are nameless windows of tarno.exe; the submenu is the tallest."""
     menus = []
     for line in run("xwininfo", "-root", "-children").splitlines():
         words = line.split()
@@ -133,17 +120,7 @@ def level_rows():
     if not menus:
         return []
     h, x, y, w = max(menus)
-    shot = screen()
-    rows = []
-    item = h / 12.0
-    for i in range(12):
-        darkest = 255
-        for yy in range(int(y + i * item + 2), int(y + (i + 1) * item - 2)):
-            for xx in range(x + 4, x + w - 4):
-                r, g, b = shot.pixel(xx, yy)
-                darkest = min(darkest, (r * 299 + g * 587 + b * 114) // 1000)
-        rows.append(darkest)
-    return rows
+    return darkest_rows(screen(), x, y, w, h)
 
 
 # ---- The field as the window shows it ------------------------------------------
@@ -301,31 +278,9 @@ class Session:
             xdotool("key", key)
             time.sleep(0.3)
 
-    def drive(self, goal):
-        """Moves the tank to a ring cell, checking where it stopped after each
-        run of one arrow (a busy machine may stretch a hold by a cell)."""
-        where = self.tank(self.settled())
-        for _ in range(12):
-            if where is None or where == goal:
-                return where
-            key, cells, expected = route(where, goal)[0]
-            # A step takes 6 frames (0.1 s); the tank reads the arrow on each
-            # cell corner, so letting go half a step before the last corner
-            # stops it there.
-            self.hold(key, cells * 0.1 - 0.05)
-            time.sleep(0.25)
-            where = self.tank(self.settled(), expected)
-        return where
-
     def compare(self, shot, reference, what):
         """The window's field against a headless picture squeezed alike."""
-        seen, expected = self.p.shown(shot), self.p.squeeze(reference)
-        bad = differing_pixels(seen, expected)
-        if bad:
-            stem = os.path.join(self.tmp, "-".join(re.findall(r"\w+", what.lower())[:4]))
-            seen.save_ppm(stem + "-seen.ppm")
-            expected.save_ppm(stem + "-expected.ppm")
-        return check(bad == 0, "%s (%d pixels differ)" % (what, bad))
+        return compare(self.p.shown(shot), self.p.squeeze(reference), what, dump_dir=self.tmp)
 
     def compare_banner(self, shot, won, plain, what):
         """As compare on the board inside the ring, but where the banner is
@@ -456,7 +411,7 @@ def play(s, args, tmp):
     quiet_from = sound_size(args.sound)
     for number, move in enumerate(moves):
         goal, key = fire_position(move)
-        reached = s.drive(goal)
+        reached = drive_tank(lambda expected: s.tank(s.settled(), expected), s.hold, goal)
         if not check(reached == goal, "the tank reached %s for '%s' (at %s)" % (goal, move, reached)):
             return
         x0, x1 = s.p.screen_span(CELL, FIELD - CELL, True)
