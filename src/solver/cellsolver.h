@@ -582,6 +582,19 @@ inline solver::Result Solve(const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t maxSt
 }
 
 // Every figure of solver::ComputeStats, from the cell search.
+// The search's successor lists turned round: the boards one shot leads to
+// board j from are preds[predStart[j] .. predStart[j + 1]).
+inline void Predecessors(const Search& s, std::vector<uint32_t>* predStart, std::vector<uint32_t>* preds) {
+    const uint32_t n = s.set.count;
+    predStart->assign(n + 1, 0);
+    preds->assign(s.edges.size(), 0);
+    for (uint32_t j : s.edges) ++(*predStart)[j + 1];
+    for (uint32_t i = 0; i < n; ++i) (*predStart)[i + 1] += (*predStart)[i];
+    std::vector<uint32_t> fill(predStart->begin(), predStart->end() - 1);
+    for (uint32_t i = 0; i < n; ++i)
+        for (uint32_t k = s.edgeStart[i]; k < s.edgeStart[i + 1]; ++k) (*preds)[fill[s.edges[k]]++] = i;
+}
+
 inline solver::Stats ComputeStats(const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t maxStates) {
     solver::Stats st;
     Search s;
@@ -589,12 +602,8 @@ inline solver::Stats ComputeStats(const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t
     if (st.result.status == solver::BOUND_HIT || st.result.status == solver::BROKEN) return st;
     const uint32_t n = s.set.count;
     // Successors turned round, then everything that can reach a won board.
-    std::vector<uint32_t> predStart(n + 1, 0), preds(s.edges.size());
-    for (uint32_t j : s.edges) ++predStart[j + 1];
-    for (uint32_t i = 0; i < n; ++i) predStart[i + 1] += predStart[i];
-    std::vector<uint32_t> fill(predStart.begin(), predStart.end() - 1);
-    for (uint32_t i = 0; i < n; ++i)
-        for (uint32_t k = s.edgeStart[i]; k < s.edgeStart[i + 1]; ++k) preds[fill[s.edges[k]]++] = i;
+    std::vector<uint32_t> predStart, preds;
+    Predecessors(s, &predStart, &preds);
     std::vector<uint8_t> alive(n, 0);
     std::vector<uint32_t> queue;
     for (uint32_t i = 0; i < n; ++i)

@@ -35,12 +35,8 @@ bool MakeWinTable(const uint8_t bytes[LEVEL_FILE_SIZE], WinTable* t, const std::
     t->level = s.level;
     // Shots to a win: a breadth-first search back from every won board.
     const uint32_t n = s.set.count;
-    std::vector<uint32_t> predStart(n + 1, 0), preds(s.edges.size());
-    for (uint32_t j : s.edges) ++predStart[j + 1];
-    for (uint32_t i = 0; i < n; ++i) predStart[i + 1] += predStart[i];
-    std::vector<uint32_t> fill(predStart.begin(), predStart.end() - 1);
-    for (uint32_t i = 0; i < n; ++i)
-        for (uint32_t k = s.edgeStart[i]; k < s.edgeStart[i + 1]; ++k) preds[fill[s.edges[k]]++] = i;
+    std::vector<uint32_t> predStart, preds;
+    cellsolver::Predecessors(s, &predStart, &preds);
     constexpr uint32_t FAR = 0xFFFFFFFFu;
     std::vector<uint32_t> shots(n, FAR), queue;
     for (uint32_t i = 0; i < n; ++i)
