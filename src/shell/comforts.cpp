@@ -53,9 +53,13 @@ void ShowAdvice() {
     HintDirection = solver::EntryDirection(Latest.entry);
 }
 
-void Append(std::string* s, const char* text) {
-    if (!s->empty()) *s += "   ";
-    *s += text;
+// The status line is built in place: parts three spaces apart, cut short
+// rather than overrun.
+char Line[512];
+
+void Append(const char* text) {
+    const size_t used = std::strlen(Line);
+    std::snprintf(Line + used, sizeof Line - used, "%s%s", used ? "   " : "", text);
 }
 
 }  // namespace
@@ -181,9 +185,7 @@ int8_t AdviceLost() { return Known ? Latest.lost : ADVICE_UNKNOWN; }
 int32_t AdviceHintEntry() { return HintDirection && Known ? Latest.entry : -1; }
 
 const char* StatusLine() {
-    static std::string line;
-    static char text[512];
-    line.clear();
+    Line[0] = '\0';
     char buf[160];
     if (EditorMode) {
         const int32_t next = EditorNextPiece();
@@ -191,44 +193,42 @@ const char* StatusLine() {
                             : IsSingleDeflector(next) ? "a deflector"
                                                       : "an empty cell";
         std::snprintf(buf, sizeof buf, "Editor: a right click places %s next", piece);
-        Append(&line, buf);
-        if (NoteFrames > 0) Append(&line, Note == EDITOR_SAVED ? "Saved level.dat" : "Loaded level.dat");
-        else Append(&line, "S saves, L loads, P plays, Enter returns");
-        Copy(text, sizeof text, line.c_str());
-        return text;
+        Append(buf);
+        if (NoteFrames > 0) Append(Note == EDITOR_SAVED ? "Saved level.dat" : "Loaded level.dat");
+        else Append("S saves, L loads, P plays, Enter returns");
+        return Line;
     }
     const int32_t par = LevelPar();
-    if (OwnLevel) Append(&line, OwnName);
+    if (OwnLevel) Append(OwnName);
     else {
         // After a win CurrentLevel already names the next level.
         const int32_t n = LevelWon ? LevelPlayed : CurrentLevel;
         std::snprintf(buf, sizeof buf, "Level %d: %s", static_cast<int>(n), LevelNames[n]);
-        Append(&line, buf);
+        Append(buf);
     }
     const int32_t shownPar = LevelWon && !OwnLevel ? LevelPars[LevelPlayed] : par;
     if (shownPar > 0)
         std::snprintf(buf, sizeof buf, "Shots %d, par %d", static_cast<int>(ShotsFired), static_cast<int>(shownPar));
     else std::snprintf(buf, sizeof buf, "Shots %d", static_cast<int>(ShotsFired));
-    Append(&line, buf);
+    Append(buf);
     if (LevelWon) {
-        if (shownPar > 0 && ShotsFired <= shownPar) Append(&line, "Won in par!");
-        else Append(&line, "Won!");
-        if (OwnLevel) Append(&line, "press R to play it again");
-        else if (LevelPlayed == LAST_LEVEL) Append(&line, "every level is won");
-        else Append(&line, "press R for the next level");
+        if (shownPar > 0 && ShotsFired <= shownPar) Append("Won in par!");
+        else Append("Won!");
+        if (OwnLevel) Append("press R to play it again");
+        else if (LevelPlayed == LAST_LEVEL) Append("every level is won");
+        else Append("press R for the next level");
     } else if (LostNoticeShown) {
-        Append(&line, HintAsked ? "The board is lost: no shot can win it. U undoes, R restarts"
-                                : "No way to win from here: U undoes, R restarts");
+        Append(HintAsked ? "The board is lost: no shot can win it. U undoes, R restarts"
+                         : "No way to win from here: U undoes, R restarts");
     } else if (HintAsked && HintDirection) {
         static const char* ways[5] = {"", "left along row", "up column", "right along row", "down column"};
         const int32_t lineNo = HintDirection == DIR_LEFT || HintDirection == DIR_RIGHT ? HintCellY : HintCellX;
         std::snprintf(buf, sizeof buf, "Hint: fire %s %d", ways[HintDirection], static_cast<int>(lineNo));
-        Append(&line, buf);
+        Append(buf);
     } else if (HintAsked && Known) {
-        Append(&line, "Hint: the search ran out of time");
+        Append("Hint: the search ran out of time");
     } else if (HintAsked) {
-        Append(&line, "Hint: thinking...");
+        Append("Hint: thinking...");
     }
-    Copy(text, sizeof text, line.c_str());
-    return text;
+    return Line;
 }

@@ -461,34 +461,57 @@ def open_levels_menu(s):
     time.sleep(0.3)
 
 
-def audio_peak(path):
-    """Largest sample magnitude (0..1) of a PCM or float WAV, 0 if unreadable."""
+def wav_peak(path, start=0):
+    """Largest sample magnitude (0..1) of a PCM or float WAV from byte `start`
+    on, 0 if unreadable. The data runs to the end of the file whatever the
+    header says: a recording may still be being written."""
     try:
         data = open(path, "rb").read()
     except OSError:
         return 0.0
-    pos, fmt, bits, samples = 12, None, 16, b""
+    pos, fmt, bits, body = 12, None, 16, None
     while pos + 8 <= len(data):
         cid, size = data[pos:pos + 4], struct.unpack_from("<I", data, pos + 4)[0]
-        body = data[pos + 8: pos + 8 + size]
         if cid == b"fmt ":
-            fmt, bits = struct.unpack_from("<H", body, 0)[0], struct.unpack_from("<H", body, 14)[0]
+            fmt, bits = struct.unpack_from("<H", data, pos + 8)[0], struct.unpack_from("<H", data, pos + 22)[0]
             if fmt == 0xFFFE:
-                fmt = struct.unpack_from("<H", body, 24)[0]
+                fmt = struct.unpack_from("<H", data, pos + 32)[0]
         elif cid == b"data":
-            samples = body
+            body = pos + 8
+            break
         pos += 8 + size + (size & 1)
+    if body is None:
+        return 0.0
+    width = max(1, bits // 8)
+    first = max(start, body)
+    first += -(first - body) % width
+    samples = data[first:first + (len(data) - first) // width * width]
     if not samples:
         return 0.0
     if fmt == 3 and bits == 32:
-        values = struct.unpack("<%df" % (len(samples) // 4), samples[: len(samples) // 4 * 4])
-        return max(abs(v) for v in values)
-    if bits == 16:
-        values = struct.unpack("<%dh" % (len(samples) // 2), samples[: len(samples) // 2 * 2])
-        return max(abs(v) for v in values) / 32768.0
+        return max(abs(v) for v in struct.unpack("<%df" % (len(samples) // 4), samples))
+    if bits in (16, 32):
+        code = "h" if bits == 16 else "i"
+        return max(abs(v) for v in struct.unpack("<%d%s" % (len(samples) // width, code), samples)) / 2.0 ** (bits - 1)
     if bits == 8:
         return max(abs(v - 128) for v in samples) / 128.0
     return 0.0
+
+
+def run_session(body, stop, tmp, what="pictures and the game's output", errors=()):
+    """Runs one end-to-end session; any failure to reach its end is a failed
+    check. Returns the exit status and keeps `tmp` only when a check failed."""
+    try:
+        body()
+    except (RuntimeError, subprocess.SubprocessError, OSError, ValueError) + tuple(errors) as error:
+        check(False, "the session ran to its end: %s" % error)
+    finally:
+        stop()
+    if failures:
+        log("%s are in %s" % (what, tmp))
+        return 1
+    shutil.rmtree(tmp, ignore_errors=True)
+    return 0
 
 
 def install(args, tmp):
@@ -548,7 +571,8 @@ def main():
     progress = os.path.join(tmp, "config", "tarno", "level")
 
     s = Session(args, tmp)
-    try:
+
+    def session():
         s.start_display()
         # Under /usr the launcher is where Debian keeps games.
         launcher = os.path.join(root, "usr", "games", "tarno")
@@ -559,16 +583,8 @@ def main():
             start_only(s, args, tmp, data_dir)
         else:
             play(s, args, tmp, data_dir, progress, wave_file)
-    except (RuntimeError, subprocess.SubprocessError, OSError, ValueError) as error:
-        check(False, "the session ran to its end: %s" % error)
-    finally:
-        s.stop()
 
-    if failures:
-        log("pictures and the game's output are in %s" % tmp)
-        return 1
-    shutil.rmtree(tmp, ignore_errors=True)
-    return 0
+    return run_session(session, s.stop, tmp)
 
 
 def quit_with_esc(s):
@@ -706,7 +722,7 @@ def play(s, args, tmp, data_dir, progress, wave_file):
 
     # The shots were heard: the recording holds sound, not silence.
     if os.path.exists(os.path.join(data_dir, "shot.wav")):
-        peak = audio_peak(wave_file)
+        peak = wav_peak(wave_file)
         check(peak > 0.02, "the mixed sound is not silent (peak %.3f)" % peak)
     else:
         log("skip the sound was not checked: no sounds have been built")

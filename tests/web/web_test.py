@@ -20,7 +20,7 @@ sys.path.insert(0, os.path.join(HERE, "..", "e2e"))
 sys.path.insert(0, HERE)
 
 import browser  # noqa: E402
-from gtk_e2e import CELL, FIELD, Picture, check, compare, demo_picture, failures, log  # noqa: E402
+from gtk_e2e import CELL, FIELD, Picture, check, compare, demo_picture, log, run_session  # noqa: E402
 
 SKIP = 77
 # The solver's "rest" waits until the shots stop; paced by hand, a fixed
@@ -215,24 +215,20 @@ def main():
             shutil.copy(path, data_dir)
 
     server = browser.Server(args.site)
-    b = None
-    try:
-        b = browser.Browser(1024, 900)
-        play(b, server.url, args, tmp, data_dir)
-        errors = b.console_errors()
+    opened = []
+
+    def session():
+        opened.append(browser.Browser(1024, 900))
+        play(opened[0], server.url, args, tmp, data_dir)
+        errors = opened[0].console_errors()
         check(not errors, "the page logged no console error %s" % errors)
-    except (RuntimeError, subprocess.SubprocessError, OSError, ValueError) as error:
-        check(False, "the session ran to its end: %s" % error)
-    finally:
-        if b:
+
+    def stop():
+        for b in opened:
             b.close()
         server.stop()
 
-    if failures:
-        log("pictures are in %s" % tmp)
-        return 1
-    shutil.rmtree(tmp, ignore_errors=True)
-    return 0
+    return run_session(session, stop, tmp, what="pictures")
 
 
 if __name__ == "__main__":

@@ -22,8 +22,6 @@ comparisons squeeze the headless picture the same way.
 import argparse
 import os
 import re
-import shutil
-import struct
 import subprocess
 import sys
 import tempfile
@@ -34,7 +32,7 @@ import time
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 from gtk_e2e import (CELL, FIELD, RING, Picture, TankFinder, check, compare, darkest_rows, demo_run,  # noqa: E402
-                     drive_tank, failures, fire_position, log, read_bmp, read_ppm)
+                     drive_tank, fire_position, log, read_bmp, read_ppm, run_session, wav_peak)
 
 
 def run(*command, timeout=30):
@@ -73,35 +71,6 @@ def headless(args, tmp, name, script):
 
 def sound_size(path):
     return os.path.getsize(path) if os.path.exists(path) else 0
-
-
-def sound_peak(path, start):
-    """Largest sample magnitude (0..1) recorded from byte start on. The file is
-    still being written: its data runs to the end, whatever the header says."""
-    data = open(path, "rb").read() if os.path.exists(path) else b""
-    pos, tag, bits, body = 12, None, 16, None
-    while pos + 8 <= len(data):
-        cid, size = data[pos:pos + 4], struct.unpack_from("<I", data, pos + 4)[0]
-        if cid == b"fmt ":
-            tag, bits = struct.unpack_from("<H", data, pos + 8)[0], struct.unpack_from("<H", data, pos + 22)[0]
-        elif cid == b"data":
-            body = pos + 8
-            break
-        pos += 8 + size + (size & 1)
-    if body is None:
-        return 0.0
-    width = bits // 8
-    first = max(start, body)
-    first += (first - body) % width and width - (first - body) % width
-    samples = data[first:first + (len(data) - first) // width * width]
-    if not samples:
-        return 0.0
-    if tag == 3 and bits == 32:
-        return max(abs(v) for v in struct.unpack("<%df" % (len(samples) // 4), samples))
-    if bits in (16, 32):
-        code = "h" if bits == 16 else "i"
-        return max(abs(v) for v in struct.unpack("<%d%s" % (len(samples) // width, code), samples)) / 2.0 ** (bits - 1)
-    return 0.0
 
 
 def level_rows():
@@ -332,17 +301,7 @@ def main():
     os.makedirs(args.work, exist_ok=True)
     tmp = tempfile.mkdtemp(prefix="game-", dir=args.work)
     s = Session(args, tmp)
-    try:
-        play(s, args, tmp)
-    except (RuntimeError, subprocess.SubprocessError, OSError, ValueError, IndexError, KeyError) as error:
-        check(False, "the session ran to its end: %s" % error)
-    finally:
-        s.stop()
-    if failures:
-        log("pictures and the game's output are in %s" % tmp)
-        return 1
-    shutil.rmtree(tmp, ignore_errors=True)
-    return 0
+    return run_session(lambda: play(s, args, tmp), s.stop, tmp, errors=(IndexError, KeyError))
 
 
 def play(s, args, tmp):
@@ -419,14 +378,14 @@ def play(s, args, tmp):
         before = s.p.shown(s.settled()).crop(x0, y0, x1 - x0, y1 - y0)
         heard_from = sound_size(args.sound)
         if number == 0:
-            peak = sound_peak(args.sound, quiet_from)
+            peak = wav_peak(args.sound, quiet_from)
             check(peak < 0.02, "the tank moved in silence (peak %.3f)" % peak)
         s.hold(key, 0.1)
         after = s.p.shown(s.settled()).crop(x0, y0, x1 - x0, y1 - y0)
         if number == 0:
             check(after.rgb != before.rgb, "a held arrow across the tank fired: the board changed")
             time.sleep(0.5)
-            peak = sound_peak(args.sound, heard_from)
+            peak = wav_peak(args.sound, heard_from)
             check(peak > 0.02, "the shot was heard: DirectSound played it (peak %.3f)" % peak)
             check("Shots 1," in s.status("Shots 1,"), "the shot is counted in the status bar (%r)" % s.status())
             # Edit > Undo from the keyboard takes the shot back; Ctrl+Shift+Z,

@@ -2,17 +2,11 @@
 # one folder "tarno", so that unpacking never scatters files into the
 # folder it is unpacked in.
 file(GLOB files RELATIVE ${RUN} ${RUN}/tarno.exe ${RUN}/level*.dat ${RUN}/levels.idx ${RUN}/*.bmp)
-# The sounds are the game's table (SOUNDS, comma-separated): one missing
-# stops the packing rather than shipping a silent game.
-string(REPLACE "," ";" sounds "${SOUNDS}")
-if(NOT sounds)
-  message(FATAL_ERROR "pack_zip.cmake needs SOUNDS")
-endif()
+include(${CMAKE_CURRENT_LIST_DIR}/sound_files.cmake)
+tarno_sound_files(${RUN} sounds)
 foreach(s ${sounds})
-  if(NOT EXISTS ${RUN}/${s})
-    message(FATAL_ERROR "${RUN}/${s} is missing")
-  endif()
-  list(APPEND files ${s})
+  get_filename_component(name ${s} NAME)
+  list(APPEND files ${name})
 endforeach()
 get_filename_component(stage ${ZIP} DIRECTORY)
 set(stage ${stage}/zip-stage)

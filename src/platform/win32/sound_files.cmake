@@ -1,0 +1,16 @@
+# The sounds of the game's table (SOUNDS, comma-separated) in folder DIR, as
+# paths in OUT; one missing stops the script rather than ship a silent game.
+function(tarno_sound_files dir out)
+  string(REPLACE "," ";" sounds "${SOUNDS}")
+  if(NOT sounds)
+    message(FATAL_ERROR "the Windows data scripts need SOUNDS")
+  endif()
+  set(paths)
+  foreach(s ${sounds})
+    if(NOT EXISTS ${dir}/${s})
+      message(FATAL_ERROR "${dir}/${s} is missing: build the native data first")
+    endif()
+    list(APPEND paths ${dir}/${s})
+  endforeach()
+  set(${out} ${paths} PARENT_SCOPE)
+endfunction()
