@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -154,22 +153,6 @@ TEST(BitmapLoad, RefusesWhatItCannotReadAndKeepsTheRecord) {
     BitmapFile bmp{};
     EXPECT_EQ(LoadBitmapBytes(&bmp, nullptr, 100), 0);
     EXPECT_EQ(LoadBitmapBytes(nullptr, good.data(), static_cast<uint32_t>(good.size())), 0);
-}
-
-TEST(BitmapFile, ReadsFilesByNameWithoutWriteAccess) {
-    ScratchDir dir;
-    std::vector<uint8_t> file = MakeBmp(3, 2);
-    WriteFileBytes("sheet.bmp", file.data(), file.size());
-    std::filesystem::permissions("sheet.bmp", std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
-                                                  std::filesystem::perms::others_read);
-    BitmapFile bmp{};
-    ASSERT_EQ(LoadBitmapFile(&bmp, "sheet.bmp"), 1);
-    ExpectPixels(bmp, 3, 2);
-    UnloadBitmapFile(&bmp);
-    EXPECT_EQ(LoadBitmapFile(&bmp, "missing.bmp"), 0);
-    EXPECT_EQ(bmp.pixels, nullptr);
-    WriteFileBytes("empty.bmp", "", 0);
-    EXPECT_EQ(LoadBitmapFile(&bmp, "empty.bmp"), 0);
 }
 
 // Files written by an independent encoder, so the loader is not only checked

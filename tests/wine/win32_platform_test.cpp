@@ -113,34 +113,6 @@ protected:
     DWORD savedSize_ = 0;
 };
 
-TEST_F(Win32Progress, AbsentUntilWrittenThenOneBinaryByte) {
-    uint8_t level = 99;
-    EXPECT_EQ(PlatformReadProgress(&level), 0);
-    PlatformWriteProgress(2);
-    ASSERT_EQ(PlatformReadProgress(&level), 1);
-    EXPECT_EQ(level, 2);
-
-    HKEY key;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Tarno", 0, KEY_READ, &key), ERROR_SUCCESS);
-    DWORD type = 0, size = 8;
-    BYTE data[8] = {};
-    EXPECT_EQ(RegQueryValueExA(key, "Level", nullptr, &type, data, &size), ERROR_SUCCESS);
-    EXPECT_EQ(type, static_cast<DWORD>(REG_BINARY));
-    EXPECT_EQ(size, 1u);
-    EXPECT_EQ(data[0], 2);
-    char keyClass[32] = {};
-    DWORD classSize = sizeof keyClass;
-    EXPECT_EQ(RegQueryInfoKeyA(key, keyClass, &classSize, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                               nullptr, nullptr),
-              ERROR_SUCCESS);
-    EXPECT_STREQ(keyClass, "binary");
-    RegCloseKey(key);
-
-    PlatformWriteProgress(12);
-    ASSERT_EQ(PlatformReadProgress(&level), 1);
-    EXPECT_EQ(level, 12);
-}
-
 TEST_F(Win32Progress, AValueOfAnotherSizeReadsAsAbsent) {
     HKEY key;
     ASSERT_EQ(
@@ -287,29 +259,6 @@ protected:
     }
     HWND window_ = nullptr;
 };
-
-TEST_F(Win32Window, TheStatusBarSitsBelowTheWholeFieldAndShowsTheStatusLine) {
-    RECT client, bar;
-    GetClientRect(window_, &client);
-    ASSERT_NE(StatusBar, nullptr);
-    GetWindowRect(StatusBar, &bar);
-    MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&bar), 2);
-    EXPECT_EQ(client.right, FIELD_SIZE);
-    EXPECT_GT(bar.bottom - bar.top, 0);
-    EXPECT_EQ(bar.top, FIELD_SIZE);
-    EXPECT_EQ(bar.bottom, client.bottom);
-    const RECT field = FieldClientRect();
-    EXPECT_EQ(field.right - field.left, FIELD_SIZE);
-    EXPECT_EQ(field.bottom - field.top, FIELD_SIZE);
-
-    UpdateStatusBar();
-    wchar_t wide[512] = {};
-    SendMessageW(StatusBar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(wide));
-    char text[512] = {};
-    WideCharToMultiByte(CP_UTF8, 0, wide, -1, text, sizeof text, nullptr, nullptr);
-    EXPECT_STRNE(text, "");
-    EXPECT_STREQ(text, StatusLine());
-}
 
 TEST_F(Win32Window, ClicksArriveInFieldCoordinates) {
     LeftClickPending = RightClickPending = 0;

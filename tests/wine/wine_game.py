@@ -14,10 +14,7 @@ running Wine server come from there. Exit codes: 0 passed, 1 failed.
 
 The window's client area is the 672 by 672 field, shown 1:1, above the
 status bar; the game prints each new status line ("status: ...") to its
-output, which the test reads. Should it ever
-be squeezed (a window dragged partly off the screen), Wine's DirectDraw
-picks the nearest source pixel with a 16.16 fixed-point step, so the
-comparisons squeeze the headless picture the same way.
+output, which the test reads.
 """
 import argparse
 import os
@@ -31,7 +28,7 @@ import time
 # code is left in the source tree.
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
-from gtk_e2e import (CELL, FIELD, RING, Picture, TankFinder, check, compare, darkest_rows, demo_run,  # noqa: E402
+from gtk_e2e import (CELL, FIELD, RING, TankFinder, check, compare, darkest_rows, demo_run,  # noqa: E402
                      drive_tank, fire_position, log, read_bmp, read_ppm, run_session, wav_peak)
 
 
@@ -95,90 +92,24 @@ def level_rows():
 # ---- The field as the window shows it ------------------------------------------
 
 class Presentation:
-    """The screen rectangle the field is squeezed into, and both ways of the
-    nearest-pixel mapping between screen and field."""
+    """Where the window shows the field: its client area, 1:1."""
 
-    def __init__(self, left, top, right, bottom):
-        self.left, self.top, self.right, self.bottom = left, top, right, bottom
-        w, h = right - left, bottom - top
-        step_x, step_y = (FIELD << 16) // w, (FIELD << 16) // h
-        self.src_x = [(x * step_x) >> 16 for x in range(w)]
-        self.src_y = [(y * step_y) >> 16 for y in range(h)]
-        # Field pixels that no screen pixel samples stay hidden.
-        self.dst_x, self.dst_y = [None] * FIELD, [None] * FIELD
-        for x, s in enumerate(self.src_x):
-            if self.dst_x[s] is None:
-                self.dst_x[s] = x
-        for y, s in enumerate(self.src_y):
-            if self.dst_y[s] is None:
-                self.dst_y[s] = y
-
-    def squeeze(self, field):
-        """A field picture as the window shows it."""
-        rows = []
-        for sy in self.src_y:
-            row = field.rgb[sy * FIELD * 3:(sy + 1) * FIELD * 3]
-            rows.append(b"".join(row[sx * 3:sx * 3 + 3] for sx in self.src_x))
-        return Picture(len(self.src_x), len(self.src_y), b"".join(rows))
+    def __init__(self, left, top):
+        self.left, self.top, self.right, self.bottom = left, top, left + FIELD, top + FIELD
 
     def shown(self, shot):
-        return shot.crop(self.left, self.top, self.right - self.left, self.bottom - self.top)
-
-    def screen_span(self, first, end, across):
-        """Screen offsets showing field coordinates first..end-1 of one axis."""
-        src = self.src_x if across else self.src_y
-        inside = [i for i, s in enumerate(src) if first <= s < end]
-        return inside[0], inside[-1] + 1
-
-
-class ShownField:
-    """Field coordinates over a screenshot: None where the squeeze hid a pixel."""
-
-    def __init__(self, presentation, shot):
-        self.p, self.shot = presentation, shot
-
-    def pixel(self, x, y):
-        dx, dy = self.p.dst_x[x], self.p.dst_y[y]
-        if dx is None or dy is None:
-            return None
-        return self.shot.pixel(self.p.left + dx, self.p.top + dy)
-
-
-class ShownTankFinder(TankFinder):
-    def matches(self, field, cell):
-        ox, oy = cell[0] * CELL, cell[1] * CELL
-        for pixels in self.sprites:
-            seen = [(field.pixel(ox + x, oy + y), p) for x, y, p in pixels]
-            seen = [(v, p) for v, p in seen if v is not None]
-            if seen and all(v == p for v, p in seen):
-                return True
-        return False
+        return shot.crop(self.left, self.top, FIELD, FIELD)
 
 
 def find_presentation(shot, window, first):
-    """The client rectangle: the insets of Wine's frame, caption and menu bar
-    that show the first frame, tried on a sparse grid of points."""
+    """The client area: the insets of Wine's frame, caption and menu bar that
+    show the first frame 1:1, tried on a sparse grid of points."""
     x, y, w, h = window
-    probes = [((i + 0.5) / 24, (j + 0.5) / 24) for j in range(24) for i in range(24)]
-    # The field shown 1:1 first: a sparse grid alone may also fit a rectangle
-    # a pixel larger, whose step is nearly 1.
+    probes = [(int((i + 0.5) * FIELD / 24), int((j + 0.5) * FIELD / 24)) for j in range(24) for i in range(24)]
     for top in range(20, 61):
         for left in range(0, 9):
-            l, t = x + left, y + top
-            if all(shot.pixel(l + int(fx * FIELD), t + int(fy * FIELD)) == first.pixel(int(fx * FIELD), int(fy * FIELD))
-                   for fx, fy in probes):
-                return Presentation(l, t, l + FIELD, t + FIELD)
-    for top in range(20, 61):
-        for left in range(0, 9):
-            for right in range(0, 9):
-                for bottom in range(0, 9):
-                    l, t, r, b = x + left, y + top, x + w - right, y + h - bottom
-                    cw, ch = r - l, b - t
-                    sx_step, sy_step = (FIELD << 16) // cw, (FIELD << 16) // ch
-                    if all(shot.pixel(l + int(fx * cw), t + int(fy * ch)) ==
-                           first.pixel((int(fx * cw) * sx_step) >> 16, (int(fy * ch) * sy_step) >> 16)
-                           for fx, fy in probes):
-                        return Presentation(l, t, r, b)
+            if all(shot.pixel(x + left + px, y + top + py) == first.pixel(px, py) for px, py in probes):
+                return Presentation(x + left, y + top)
     return None
 
 
@@ -236,7 +167,7 @@ class Session:
         return last
 
     def tank(self, shot, expected=None):
-        return self.finder.find(ShownField(self.p, shot), expected)
+        return self.finder.find(self.p.shown(shot), expected)
 
     def hold(self, key, seconds):
         # One xdotool run, so the hold lasts what it says.
@@ -248,8 +179,8 @@ class Session:
             time.sleep(0.3)
 
     def compare(self, shot, reference, what):
-        """The window's field against a headless picture squeezed alike."""
-        return compare(self.p.shown(shot), self.p.squeeze(reference), what, dump_dir=self.tmp)
+        """The window's field against a headless picture."""
+        return compare(self.p.shown(shot), reference, what, dump_dir=self.tmp)
 
     def compare_banner(self, shot, won, plain, what):
         """As compare on the board inside the ring, but where the banner is
@@ -263,11 +194,10 @@ class Session:
             return
         fx0, fx1 = min(x for x, _ in changed) - 4, max(x for x, _ in changed) + 5
         fy0, fy1 = min(y for _, y in changed) - 4, max(y for _, y in changed) + 5
-        seen, expected = self.p.shown(shot), self.p.squeeze(won)
-        x0, x1 = self.p.screen_span(CELL, FIELD - CELL, True)
-        y0, y1 = self.p.screen_span(CELL, FIELD - CELL, False)
-        bx0, bx1 = self.p.screen_span(fx0, fx1, True)
-        by0, by1 = self.p.screen_span(fy0, fy1, False)
+        seen, expected = self.p.shown(shot), won
+        x0 = y0 = CELL
+        x1 = y1 = FIELD - CELL
+        bx0, bx1, by0, by1 = fx0, fx1, fy0, fy1
         exact_bad = sum(1 for y in range(y0, y1) for x in range(x0, x1)
                         if not (bx0 <= x < bx1 and by0 <= y < by1) and seen.pixel(x, y) != expected.pixel(x, y))
         worst = 0.0
@@ -334,7 +264,7 @@ def play(s, args, tmp):
     dark = sum(1 for r, g, b in bar if r + g + b < 200)
     check(20 < dark < len(bar) // 2, "the menu bar shows its items (%d dark pixels)" % dark)
 
-    s.finder = ShownTankFinder(read_bmp(os.path.join(args.run_dir, "pieces.bmp")))
+    s.finder = TankFinder(read_bmp(os.path.join(args.run_dir, "pieces.bmp")))
     check(s.tank(shot) == RING[0], "the tank starts on the top-left corner")
 
     # Held keys move the tank along the border: down the left column.
@@ -373,8 +303,8 @@ def play(s, args, tmp):
         reached = drive_tank(lambda expected: s.tank(s.settled(), expected), s.hold, goal)
         if not check(reached == goal, "the tank reached %s for '%s' (at %s)" % (goal, move, reached)):
             return
-        x0, x1 = s.p.screen_span(CELL, FIELD - CELL, True)
-        y0, y1 = s.p.screen_span(CELL, FIELD - CELL, False)
+        x0 = y0 = CELL
+        x1 = y1 = FIELD - CELL
         before = s.p.shown(s.settled()).crop(x0, y0, x1 - x0, y1 - y0)
         heard_from = sound_size(args.sound)
         if number == 0:
