@@ -43,18 +43,15 @@ VIAddVersionKey "LegalCopyright" "Copyright (c) 2026 ${PUBLISHER}, MIT licence"
 !define MUI_ICON "${RUN}/tarno.ico"
 !define MUI_UNICON "${RUN}/tarno.ico"
 !define MUI_ABORTWARNING
-!define MUI_WELCOMEPAGE_TEXT "This installs Tarno ${VERSION}, a tile puzzle game, for you alone: no administrator rights are needed.$\r$\n$\r$\nTarno is free software under the MIT licence."
-!define MUI_LICENSEPAGE_TEXT_TOP "Tarno is released under the MIT licence:"
+; No welcome or finish page: they would show a stock picture, and every
+; picture of the game is its own. The licence page comes first.
+!define MUI_LICENSEPAGE_TEXT_TOP "Tarno ${VERSION} installs for you alone, with no administrator rights. It is released under the MIT licence:"
 !define MUI_LICENSEPAGE_TEXT_BOTTOM "The licence asks nothing of you to play the game. Click Next to go on."
 !define MUI_LICENSEPAGE_BUTTON "$(^NextBtn)"
-!define MUI_FINISHPAGE_RUN "$INSTDIR\tarno.exe"
-!define MUI_FINISHPAGE_RUN_TEXT "Play Tarno now"
 
-!insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_LICENSE "${LICENSE}"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
-!insertmacro MUI_PAGE_FINISH
 
 !define MUI_COMPONENTSPAGE_TEXT_TOP "Tarno's files and its Start-menu shortcut are removed. Your progress and the board you saved in the editor stay for a later install, unless you tick them here."
 !insertmacro MUI_UNPAGE_CONFIRM
