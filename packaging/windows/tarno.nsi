@@ -1,7 +1,7 @@
 ; The Windows installer: per user, no administrator rights, into
 ; %LOCALAPPDATA%\Programs\Tarno, with a Start-menu shortcut and an entry in
 ; the list of installed apps. pack_setup.cmake runs makensis with:
-;   VERSION  the game's version
+;   VERSION  the game's version, and VERSION4 the same in four parts
 ;   OUTFILE  the installer to write
 ;   RUN      the Windows run folder (for the icon)
 ;   FILES    an include file with the macros TARNO_INSTALL_FILES and
@@ -9,7 +9,8 @@
 ;   LICENSE  the licence text, shown on a page and installed as LICENSE.txt
 ; The player's progress (HKCU\Software\Tarno) and the editor's level.dat
 ; outlive an uninstall unless the player asks for them to go: the
-; "Progress" choice in the uninstaller, or /REMOVEPROGRESS with /S.
+; "Progress and saved board" choice in the uninstaller, or /REMOVEPROGRESS
+; with /S.
 ; A 64-bit installer for the 64-bit game: it runs where the game runs,
 ; Wine without its 32-bit part included.
 Target amd64-unicode
@@ -32,7 +33,7 @@ InstallDir "$LOCALAPPDATA\Programs\Tarno"
 InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 BrandingText "Tarno ${VERSION}"
 
-VIProductVersion "${VERSION}.0.0"
+VIProductVersion "${VERSION4}"
 VIAddVersionKey "ProductName" "Tarno"
 VIAddVersionKey "ProductVersion" "${VERSION}"
 VIAddVersionKey "FileVersion" "${VERSION}"

@@ -12,10 +12,15 @@ foreach(f ${files})
   string(APPEND install "  File \"${RUN}/${f}\"\n")
   string(APPEND remove "  Delete \"$INSTDIR\\${f}\"\n")
 endforeach()
+# The version resource wants four numbers.
+set(version4 ${VERSION})
+while(NOT version4 MATCHES "^[0-9]+\\.[0-9]+\\.[0-9]+\\.[0-9]+$")
+  string(APPEND version4 ".0")
+endwhile()
 get_filename_component(work ${SETUP} DIRECTORY)
 set(list ${work}/tarno-setup-files.nsh)
 file(WRITE ${list} "!macro TARNO_INSTALL_FILES\n${install}!macroend\n!macro TARNO_REMOVE_FILES\n${remove}!macroend\n")
-execute_process(COMMAND ${MAKENSIS} -V2 -INPUTCHARSET UTF8 -DVERSION=${VERSION} -DOUTFILE=${SETUP} -DRUN=${RUN}
+execute_process(COMMAND ${MAKENSIS} -V2 -INPUTCHARSET UTF8 -DVERSION=${VERSION} -DVERSION4=${version4} -DOUTFILE=${SETUP} -DRUN=${RUN}
                         -DFILES=${list} -DLICENSE=${LICENSE} ${SCRIPT}
                 RESULT_VARIABLE failed)
 if(failed)
