@@ -22,10 +22,10 @@ TEST_PACKAGES := $(BUILD_PACKAGES) \
 # The cross build needs the native compiler too (it makes the data), CMake's
 # Python for GoogleTest, and GoogleTest's sources; wine64 alone runs the
 # 64-bit build (no i386 packages), and fonts-wine gives its menus and
-# dialogs their fonts. The tests under Wine also use Xvfb, xdotool and
-# ImageMagick from the test packages.
+# dialogs their fonts; NSIS (makensis) builds the installer. The tests under
+# Wine also use Xvfb, xdotool and ImageMagick from the test packages.
 WINDOWS_PACKAGES := cmake make g++ python3 googletest g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 \
-  wine wine64 fonts-wine zip
+  wine wine64 fonts-wine zip nsis
 
 # Installing into the system needs root: a user with sudo is asked once.
 # A DESTDIR of one's own needs nothing.
@@ -101,7 +101,7 @@ deb: deps-deb
 	cmake --preset deb
 	cmake --build --preset deb -j$(JOBS)
 	cd build/deb && cpack -G DEB
-	appstreamcli validate --no-net build/deb/packaging/tarno.metainfo.xml
+	appstreamcli validate --pedantic --no-net build/deb/packaging/tarno.metainfo.xml
 	lintian --fail-on error build/deb/tarno_*_amd64.deb
 	@ls -l build/deb/tarno_*_amd64.deb
 

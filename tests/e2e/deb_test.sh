@@ -37,4 +37,14 @@ for size in 16 24 32 48 64 128 256; do
 done
 echo "ok   the package holds the game, the data, the desktop files, the icons and the manual"
 
+# The licence, as Debian and software centres read it.
+grep -qx "License: Expat" "$tmp/root/usr/share/doc/tarno/copyright" &&
+  grep -q "<project_license>MIT</project_license>" "$tmp/root/usr/share/metainfo/tarno.metainfo.xml" ||
+  fail "the copyright file or the metainfo does not name the MIT licence"
+if command -v appstreamcli >/dev/null; then
+  appstreamcli validate --pedantic --no-net "$tmp/root/usr/share/metainfo/tarno.metainfo.xml" >"$tmp/validate.log" 2>&1 ||
+    { cat "$tmp/validate.log"; fail "appstreamcli validate"; }
+fi
+echo "ok   the package names its licence, and its metainfo (with the screenshot) is valid"
+
 python3 "$e2e" --root "$tmp/root" --quick --demo "$demo" --solve "$solve"

@@ -1,6 +1,7 @@
 # Packs a stand-in Windows run folder the way the cross build does (data
 # copied from the native run folder RUN, then zipped) and checks that the
-# archive holds the game, its sheet, every level and every sound in SOUNDS.
+# archive holds the game, its sheet, every level, every sound in SOUNDS and
+# the licence.
 #   cmake -DSOURCE=... -DRUN=... -DWORK=... -DSOUNDS=a.wav,b.wav -P packaging_test.cmake
 set(scripts ${SOURCE}/src/platform/win32)
 file(REMOVE_RECURSE ${WORK})
@@ -8,7 +9,7 @@ file(MAKE_DIRECTORY ${WORK}/run)
 file(WRITE ${WORK}/run/tarno.exe "stand-in")
 foreach(step
     "-DFROM=${RUN};-DTO=${WORK}/run;-DSOUNDS=${SOUNDS};-P;${scripts}/copy_data.cmake"
-    "-DRUN=${WORK}/run;-DZIP=${WORK}/tarno-windows.zip;-DSOUNDS=${SOUNDS};-P;${scripts}/pack_zip.cmake")
+    "-DRUN=${WORK}/run;-DZIP=${WORK}/tarno-windows.zip;-DLICENSE=${SOURCE}/LICENSE;-DSOUNDS=${SOUNDS};-P;${scripts}/pack_zip.cmake")
   execute_process(COMMAND ${CMAKE_COMMAND} ${step} RESULT_VARIABLE failed)
   if(failed)
     message(FATAL_ERROR "packing failed: ${step}")
@@ -20,7 +21,7 @@ if(failed)
   message(FATAL_ERROR "tarno-windows.zip cannot be read")
 endif()
 string(REPLACE "," ";" wanted "${SOUNDS}")
-list(APPEND wanted tarno.exe pieces.bmp)
+list(APPEND wanted tarno.exe pieces.bmp LICENSE.txt)
 foreach(n RANGE 1 12)
   list(APPEND wanted level${n}.dat)
 endforeach()

@@ -2,7 +2,7 @@
 # The Windows build's tests under Wine, one step per call (CTest runs them
 # as fixtures and tests):
 #   wine-tests.sh STEP SOURCE NATIVE_BUILD CROSS_BUILD WORK
-# STEP: build | prefix | unit | platform | game | stop
+# STEP: build | prefix | unit | platform | game | setup | stop
 # TARNO_SOUND_LIST: the game's sound files, comma-separated (CTest sets it).
 set -u
 step=$1 src=$2 native=$3 cross=$4 work=$5
@@ -41,15 +41,32 @@ finish() {
   rm -f "$work/display.$$"
 }
 
+# A private prefix in $work, made anew: no window manager (Wine places its
+# own windows), the GDI renderer (far faster here), and a null ALSA device
+# so that sound opens without hardware.
+new_prefix() {
+  rm -rf "$work"
+  mkdir -p "$work/home"
+  printf 'pcm.!default { type null }\nctl.!default { type hw card 0 }\n' > "$work/home/.asoundrc"
+  wineboot -i >"$work/wineboot.log" 2>&1 || { cat "$work/wineboot.log"; fail "wineboot"; }
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 &&
+    wine reg add 'HKCU\Software\Wine\Direct3D' /v renderer /d gdi /f >/dev/null 2>&1 ||
+    fail "prefix settings"
+  wineserver -w
+}
+
 case $step in
 build)
   # The cross build, with the data of this native build.
   cmake -S "$src" -B "$cross" --toolchain "$src/cmake/mingw-w64.cmake" -DCMAKE_BUILD_TYPE=Release \
     -DTARNO_PLATFORM=win32 -DTARNO_WERROR=ON -DTARNO_HOST_RUN_DIR="$native/run" >"$work.build.log" 2>&1 ||
     { cat "$work.build.log"; fail "cross configure"; }
-  cmake --build "$cross" -j2 --target tarno tarno-windows-zip tarno_win32_tests tarno_unit_tests \
+  # The installer where NSIS is at hand; the setup step skips without it.
+  setup=
+  command -v makensis >/dev/null && setup=tarno-setup
+  cmake --build "$cross" -j2 --target tarno tarno-windows-zip $setup tarno_win32_tests tarno_unit_tests \
     >>"$work.build.log" 2>&1 || { tail -50 "$work.build.log"; fail "cross build"; }
-  ls -l "$cross/run/tarno.exe" "$cross/tarno-windows.zip"
+  ls -l "$cross/run/tarno.exe" "$cross/tarno-windows.zip" ${setup:+"$cross/tarno-setup.exe"}
   # What a player unpacks: one folder "tarno" with the game and its data
   # side by side, every level that was built among it, and nothing else.
   listed=$(cmake -E tar tf "$cross/tarno-windows.zip") || fail "tarno-windows.zip cannot be read"
@@ -60,17 +77,7 @@ build)
   if echo "$listed" | grep -v '^tarno/'; then fail "tarno-windows.zip has files outside its folder tarno/"; fi
   ;;
 prefix)
-  # A private prefix: no window manager (Wine places its own windows), the
-  # GDI renderer (far faster here), and a null ALSA device so that sound
-  # opens without hardware.
-  rm -rf "$work"
-  mkdir -p "$work/home"
-  printf 'pcm.!default { type null }\nctl.!default { type hw card 0 }\n' > "$work/home/.asoundrc"
-  wineboot -i >"$work/wineboot.log" 2>&1 || { cat "$work/wineboot.log"; fail "wineboot"; }
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 &&
-    wine reg add 'HKCU\Software\Wine\Direct3D' /v renderer /d gdi /f >/dev/null 2>&1 ||
-    fail "prefix settings"
-  wineserver -w
+  new_prefix
   echo "prefix ready"
   ;;
 unit)
@@ -94,6 +101,19 @@ game)
   trap finish EXIT
   start_x; start_wine
   . "$here/game.sh"
+  ;;
+setup)
+  # The installer in a fresh prefix of its own, beside the shared one: a new
+  # player's machine.
+  command -v python3 >/dev/null || skip "python3 is not installed"
+  command -v makensis >/dev/null || skip "makensis is missing (make deps-windows): no installer to test"
+  [ -f "$cross/tarno-setup.exe" ] || fail "tarno-setup.exe has not been built"
+  work="$work-setup"
+  export WINEPREFIX="$work/prefix" HOME="$work/home"
+  new_prefix
+  trap finish EXIT
+  start_x; start_wine
+  python3 "$here/wine_setup.py" --setup "$cross/tarno-setup.exe" --zip "$cross/tarno-windows.zip"
   ;;
 stop)
   wineserver -k 2>/dev/null
