@@ -10,6 +10,8 @@
 #include <mutex>
 #include <thread>
 
+#include "solver/wintable.h"
+
 namespace {
 
 // As the worker's search: more than any shipped level reaches.

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "framesearch.h"
 #include "game/leveltext.h"
 #include "solver/cellsolver.h"
-#include "solver/solver.h"
 
 namespace {
 
