@@ -191,9 +191,12 @@ Key NextKey(const Key& k, const Cells& after, const Change& ch) {
 
 namespace {
 
-uint64_t Tag(uint64_t h) { return h & 0xFFFFFFFF00000000ull; }
+// A slot: the key's index + 1 in its low bits, the top of its hash above.
+constexpr uint32_t INDEX_MASK = (1u << KeySet::INDEX_BITS) - 1;
 
-void Place(std::vector<uint64_t>* t, uint64_t h, uint32_t i) {
+uint32_t Tag(uint64_t h) { return static_cast<uint32_t>(h >> 32) & ~INDEX_MASK; }
+
+void Place(std::vector<uint32_t>* t, uint64_t h, uint32_t i) {
     const size_t mask = t->size() - 1;
     size_t at = h & mask;
     while ((*t)[at]) at = (at + 1) & mask;
@@ -202,18 +205,44 @@ void Place(std::vector<uint64_t>* t, uint64_t h, uint32_t i) {
 
 }  // namespace
 
+// A piece in eleven bits: its cell below 256, its kind below 8; 0x7FF for none.
+constexpr uint64_t NARROW_NONE = 0x7FF;
+
+NarrowKey Narrow(const Key& k) {
+    uint64_t bits[2] = {k.alive, 0};
+    for (int i = 0; i < NARROW_PIECES; ++i) {
+        const uint64_t p = k.piece[i] == NO_PIECE ? NARROW_NONE : k.piece[i];
+        const int at = i < 4 ? 16 + 11 * i : 11 * (i - 4);
+        bits[i < 4 ? 0 : 1] |= p << at;
+    }
+    return NarrowKey{bits[0], bits[1]};
+}
+
+Key Widen(const NarrowKey& n) {
+    Key k;
+    std::fill(std::begin(k.piece), std::end(k.piece), NO_PIECE);
+    k.alive = static_cast<uint16_t>(n.lo);
+    for (int i = 0; i < NARROW_PIECES; ++i) {
+        const uint64_t p = ((i < 4 ? n.lo : n.hi) >> (i < 4 ? 16 + 11 * i : 11 * (i - 4))) & NARROW_NONE;
+        if (p != NARROW_NONE) k.piece[i] = static_cast<uint16_t>(p);
+    }
+    return k;
+}
+
 int64_t KeySet::Lookup(const Key& k) const {
     const uint64_t h = HashKey(k);
+    const NarrowKey n = keys.narrow() ? Narrow(k) : NarrowKey{0, 0};
     const size_t mask = table.size() - 1;
     for (size_t at = h & mask;; at = (at + 1) & mask) {
-        const uint64_t slot = table[at];
+        const uint32_t slot = table[at];
         if (slot == 0) return -1;
-        if (Tag(slot) == Tag(h) && SameKey(keys[(slot & 0xFFFFFFFFu) - 1], k)) return (slot & 0xFFFFFFFFu) - 1;
+        if ((slot & ~INDEX_MASK) == Tag(h) && keys.Holds((slot & INDEX_MASK) - 1, k, n)) return (slot & INDEX_MASK) - 1;
     }
 }
 
 uint32_t KeySet::Add(const Key& k, uint32_t from, int e, uint16_t d) {
-    if (static_cast<uint64_t>(count + 1) * 2 >= table.size()) Grow();
+    // Three quarters full at most: the tags keep the probes cheap.
+    if (static_cast<uint64_t>(count + 1) * 4 >= table.size() * 3) Grow();
     Place(&table, HashKey(k), count);
     keys.push_back(k);
     parent.push_back(from);
@@ -223,7 +252,7 @@ uint32_t KeySet::Add(const Key& k, uint32_t from, int e, uint16_t d) {
 }
 
 void KeySet::Grow() {
-    std::vector<uint64_t> bigger(table.size() * 2, 0);
+    std::vector<uint32_t> bigger(table.size() * 2, 0);
     for (uint32_t i = 0; i < count; ++i) Place(&bigger, HashKey(keys[i]), i);
     table.swap(bigger);
 }
@@ -298,6 +327,7 @@ void StartExploration(Exploration* x, const PlayState& play, uint32_t maxStates,
     Cells start;
     s->level = LevelFromPlay(play, &start);
     const Key startKey = MakeKey(s->level, start);
+    s->set.keys.SetNarrow(startKey.piece[NARROW_PIECES] == NO_PIECE);
     s->set.Add(startKey, 0, 0, 0);
     s->won.push_back(startKey.alive == 0);
     s->edgeStart.push_back(0);
@@ -342,7 +372,7 @@ bool MergeBlock(Exploration* x, const BlockOut& o) {
                 if (known >= 0) {
                     x->newIndex[n] = static_cast<uint32_t>(known);
                 } else {
-                    if (s->set.count >= x->maxStates) {
+                    if (s->set.count >= x->maxStates || s->set.count >= KeySet::MAX_KEYS) {
                         Finish(x, solver::BOUND_HIT, s->set.count + 1);
                         return false;
                     }
@@ -361,10 +391,11 @@ bool MergeBlock(Exploration* x, const BlockOut& o) {
             }
             j = x->newIndex[n];
         }
-        if (x->everything && j != edge.from &&
-            std::find(s->edges.begin() + static_cast<std::ptrdiff_t>(x->firstEdge), s->edges.end(), j) ==
-                s->edges.end())
-            s->edges.push_back(j);
+        if (x->everything && j != edge.from) {
+            size_t k = x->firstEdge;
+            while (k < s->edges.size() && s->edges[k] != j) ++k;
+            if (k == s->edges.size()) s->edges.push_back(j);
+        }
     }
     return true;
 }
@@ -380,36 +411,42 @@ bool ContinueExploration(Exploration* x, Clock::time_point sliceEnd, Clock::time
     Search* s = x->s;
     const bool sliced = sliceEnd != NO_DEADLINE;
     while (!x->done) {
-        if (x->merged == x->out.size() && x->expanded == x->end) {
-            // The depth in hand is over: on to the next, if there is one.
-            if (x->end > 0) {
-                FinishBoards(x, x->end);
-                x->begin = x->end;
+        if (x->merged == x->out.size() && x->expanded == x->chunkEnd) {
+            if (x->chunkEnd == x->end) {
+                // The depth in hand is over: on to the next, if there is one.
+                if (x->end > 0) {
+                    FinishBoards(x, x->end);
+                    x->begin = x->end;
+                }
+                if (x->begin >= s->set.count || (!x->everything && x->goal >= 0)) {
+                    Finish(x, x->goal >= 0 ? solver::SOLVED : solver::UNSOLVABLE, s->set.count);
+                    break;
+                }
+                x->end = s->set.count;
+                x->chunk = x->board = x->begin;
+                x->firstEdge = s->edges.size();
+            } else {
+                x->chunk = x->chunkEnd;
             }
-            if (x->begin >= s->set.count || (!x->everything && x->goal >= 0)) {
-                Finish(x, x->goal >= 0 ? solver::SOLVED : solver::UNSOLVABLE, s->set.count);
-                break;
-            }
-            x->end = s->set.count;
-            x->expanded = x->board = x->begin;
+            x->chunkEnd = std::min(x->end, x->chunk + CHUNK_BOARDS);
+            x->expanded = x->chunk;
             x->merged = 0;
-            x->firstEdge = s->edges.size();
-            // Blocks keep their room from depth to depth; each is cleared as it is begun.
-            x->out.resize((x->end - x->begin + BLOCK - 1) / BLOCK);
+            // Blocks keep their room from chunk to chunk; each is cleared as it is begun.
+            x->out.resize((x->chunkEnd - x->chunk + BLOCK - 1) / BLOCK);
         }
-        if (x->expanded < x->end) {
+        if (x->expanded < x->chunkEnd) {
             if (!sliced) {
-                if (!ExpandDepth(*s, x->begin, x->end, x->everything, &x->out, deadline, cancel)) {
+                if (!ExpandDepth(*s, x->chunk, x->chunkEnd, x->everything, &x->out, deadline, cancel)) {
                     Finish(x, solver::BOUND_HIT, s->set.count);
                     break;
                 }
-                x->expanded = x->end;
+                x->expanded = x->chunkEnd;
                 continue;
             }
-            const uint32_t blk = (x->expanded - x->begin) / BLOCK;
-            const uint32_t blockEnd = std::min(x->end, x->begin + (blk + 1) * BLOCK);
+            const uint32_t blk = (x->expanded - x->chunk) / BLOCK;
+            const uint32_t blockEnd = std::min(x->chunkEnd, x->chunk + (blk + 1) * BLOCK);
             BlockOut& o = x->out[blk];
-            if (x->expanded == x->begin + blk * BLOCK) o.edges.clear(), o.newKeys.clear();
+            if (x->expanded == x->chunk + blk * BLOCK) o.edges.clear(), o.newKeys.clear();
             ExpandBoards(*s, x->expanded, std::min(blockEnd, x->expanded + SLICE_BOARDS), x->everything, &o);
             x->expanded = std::min(blockEnd, x->expanded + SLICE_BOARDS);
         } else {
@@ -463,10 +500,10 @@ solver::Result Solve(const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t maxStates) {
 // The search's successor lists turned round: the boards one shot leads to
 // board j from are preds[predStart[j] .. predStart[j + 1]).
 void Predecessors(const Search& s, std::vector<uint32_t>* predStart, std::vector<uint32_t>* preds) {
-    const uint32_t n = s.set.count;
+    const uint32_t n = static_cast<uint32_t>(s.edgeStart.size() - 1);  // the set may be gone
     predStart->assign(n + 1, 0);
     preds->assign(s.edges.size(), 0);
-    for (uint32_t j : s.edges) ++(*predStart)[j + 1];
+    for (size_t k = 0; k < s.edges.size(); ++k) ++(*predStart)[s.edges[k] + 1];
     for (uint32_t i = 0; i < n; ++i) (*predStart)[i + 1] += (*predStart)[i];
     std::vector<uint32_t> fill(predStart->begin(), predStart->end() - 1);
     for (uint32_t i = 0; i < n; ++i)

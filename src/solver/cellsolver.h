@@ -69,6 +69,68 @@ uint64_t HashKey(const Key& k);
 inline bool IsSingle(int code) { return code >= CELL_DEFLECTOR_0 && code <= CELL_DEFLECTOR_3; }
 inline bool IsDeflector(int code) { return IsSingle(code) || code == CELL_DEFLECTOR_PAIR; }
 
+// A growing array kept in pages: it grows without copying what it holds,
+// so a search never needs twice its room at the moment it grows, nor
+// holds room it has not used.
+template <class T>
+class Pages {
+public:
+    static constexpr size_t PAGE = size_t(1) << 16;
+
+    void push_back(const T& v) {
+        if (pages_.empty() || pages_.back().size() == PAGE) {
+            pages_.emplace_back();
+            pages_.back().reserve(PAGE);
+        }
+        pages_.back().push_back(v);
+        ++size_;
+    }
+    T& operator[](size_t i) { return pages_[i / PAGE][i % PAGE]; }
+    const T& operator[](size_t i) const { return pages_[i / PAGE][i % PAGE]; }
+    size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    bool operator==(const Pages& o) const { return pages_ == o.pages_; }
+
+private:
+    std::vector<std::vector<T> > pages_;
+    size_t size_ = 0;
+};
+
+// The keys of a search: sixteen bytes each when a level has at most
+// NARROW_PIECES deflector pieces (a board's pieces only ever merge into
+// pairs, so the start's count holds throughout), else the whole key.
+constexpr int NARROW_PIECES = 8;
+struct NarrowKey {
+    uint64_t lo, hi;
+    bool operator==(const NarrowKey& o) const { return lo == o.lo && hi == o.hi; }
+};
+NarrowKey Narrow(const Key& k);
+Key Widen(const NarrowKey& n);
+
+class KeyStore {
+public:
+    // Before the first key: whether every key will fit a NarrowKey.
+    void SetNarrow(bool narrow) {
+        if (size() == 0) narrow_ = narrow;
+    }
+    bool narrow() const { return narrow_; }
+    void push_back(const Key& k) {
+        if (narrow_) narrowKeys_.push_back(Narrow(k));
+        else wholeKeys_.push_back(k);
+    }
+    Key operator[](size_t i) const { return narrow_ ? Widen(narrowKeys_[i]) : wholeKeys_[i]; }
+    // Whether key i is k, whose narrow form is n (when the store is narrow).
+    bool Holds(size_t i, const Key& k, const NarrowKey& n) const {
+        return narrow_ ? narrowKeys_[i] == n : SameKey(wholeKeys_[i], k);
+    }
+    size_t size() const { return narrow_ ? narrowKeys_.size() : wholeKeys_.size(); }
+
+private:
+    bool narrow_ = false;
+    Pages<NarrowKey> narrowKeys_;
+    Pages<Key> wholeKeys_;
+};
+
 void MakeCells(const Level& lv, const Key& k, Cells* out);
 Key MakeKey(const Level& lv, const Cells& cells);
 
@@ -101,15 +163,19 @@ Change TraceShot(const Level& lv, Cells* b, int entry);
 Key NextKey(const Key& k, const Cells& after, const Change& ch);
 
 // Every key met, with the board it came from and the shot that led to it.
-// A slot of the table holds the key's index + 1 (0 for free) and, above
-// it, the top of its hash, so that most probes need not read the key.
+// A slot of the table holds the key's index + 1 (0 for free) in its low
+// INDEX_BITS and, above them, the top of its hash, so that most probes need
+// not read the key.
 struct KeySet {
-    std::vector<Key> keys;
-    std::vector<uint32_t> parent;
-    std::vector<uint8_t> entry;
-    std::vector<uint16_t> depth;
-    std::vector<uint64_t> table;
+    KeyStore keys;
+    Pages<uint32_t> parent;
+    Pages<uint8_t> entry;
+    Pages<uint16_t> depth;
+    std::vector<uint32_t> table;
     uint32_t count = 0;
+
+    static constexpr int INDEX_BITS = 22;
+    static constexpr uint32_t MAX_KEYS = (1u << INDEX_BITS) - 2;  // a search holds no more
 
     KeySet() : table(1024, 0) {}
     // The index of k, or -1.
@@ -144,9 +210,14 @@ struct BlockOut {
 struct Search {
     Level level;
     KeySet set;
-    std::vector<uint32_t> edgeStart, edges;  // with everything: distinct successors per board
-    std::vector<uint8_t> won;
+    Pages<uint32_t> edgeStart, edges;  // with everything: distinct successors per board
+    Pages<uint8_t> won;
 };
+
+// What a search that stops at the first win holds per board it has met,
+// at most, and the bound the game's searches keep to.
+constexpr uint32_t SEARCH_BYTES_PER_BOARD = 56;
+constexpr uint32_t SEARCH_MEMORY_BOUND = 64u << 20;
 
 using Clock = std::chrono::steady_clock;
 constexpr Clock::time_point NO_DEADLINE = Clock::time_point::max();
@@ -174,15 +245,19 @@ struct Exploration {
     bool done = false;
     solver::Result result;
     int64_t goal = -1;
-    uint32_t begin = 0, end = 0;  // the depth in hand: boards [begin, end)
-    uint32_t expanded = 0;        // its boards before this one are expanded
-    size_t merged = 0;            // its blocks merged so far
-    uint32_t board = 0;           // the board whose shots are being merged
+    uint32_t begin = 0, end = 0;       // the depth in hand: boards [begin, end)
+    uint32_t chunk = 0, chunkEnd = 0;  // its boards in hand: [chunk, chunkEnd)
+    uint32_t expanded = 0;             // the chunk's boards before this one are expanded
+    size_t merged = 0;                 // the chunk's blocks merged so far
+    uint32_t board = 0;                // the board whose shots are being merged
     size_t firstEdge = 0;
     std::vector<BlockOut> out;
     std::vector<uint32_t> newIndex;
 };
 
+// Boards of a depth expanded before their shots are merged: what the
+// workers find waits in memory only this long.
+constexpr uint32_t CHUNK_BOARDS = 8 * BLOCK;
 // Boards expanded between looks at the clock when the search runs in slices.
 constexpr uint32_t SLICE_BOARDS = 32;
 
