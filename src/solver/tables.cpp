@@ -38,10 +38,18 @@ bool MakeWinTable(const uint8_t bytes[LEVEL_FILE_SIZE], WinTable* t, const std::
     t->level = s.level;
     const uint32_t n = s.set.count;
     // The boards' hashes now, so that the boards themselves can go before
-    // the graph is turned round: the two never need the room at once.
+    // the graph is turned round: the two never need the room at once. What
+    // the hashes do not need goes first.
+    std::vector<uint32_t>().swap(s.set.table);
+    s.set.parent = cellsolver::Pages<uint32_t>{};
+    s.set.entry = cellsolver::Pages<uint8_t>{};
+    s.set.depth = cellsolver::Pages<uint16_t>{};
     t->boards.resize(n);
     for (uint32_t i = 0; i < n; ++i) t->boards[i] = cellsolver::HashKey(s.set.keys[i]) & ~LOW;
     s.set = cellsolver::KeySet{};
+    // Freed is not yet given back: the graph's turning round would then
+    // come on top of the boards' room.
+    PlatformReleaseFreeMemory();
     // Shots to a win: a breadth-first search back from every won board.
     std::vector<uint32_t> predStart, preds;
     cellsolver::Predecessors(s, &predStart, &preds);
