@@ -19,6 +19,7 @@
 #include "solver/advice.h"
 #include "solver/cellsolver.h"
 #include "solver/tables.h"
+#include "solver/wintable.h"
 
 namespace {
 

@@ -1,7 +1,5 @@
 // Measures one play frame (keyboard, rules and all drawing, headless) on a
-// busy board, and the peak memory of tarno-demo on a long demo.
-#include <sys/resource.h>
-#include <sys/wait.h>
+// busy board, and the peak memory of tarno-demo on a long demo (its own, read at its exit).
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "demo_memory.h"
 #include "game/board.h"
 #include "game/frame.h"
 #include "game/leveltext.h"
@@ -79,12 +78,6 @@ void MeasureFrames() {
 }
 
 void MeasureDemoMemory(const char* self) {
-    std::string demo = self;
-    demo = demo.substr(0, demo.rfind('/') + 1) + "../tools/tarno-demo";
-    if (access(demo.c_str(), X_OK) != 0) {
-        std::printf("tarno-demo not found next to the benchmark; skipping its memory\n");
-        return;
-    }
     char dir[] = "/tmp/tarno-bench-XXXXXX";
     if (!mkdtemp(dir)) return;
     const std::string script = std::string(dir) + "/long.demo";
@@ -93,19 +86,11 @@ void MeasureDemoMemory(const char* self) {
         out << "keys down\nwait 30\nkeys\nkeys right\nwait 20\nkeys\nkeys up\nwait 30\nkeys\nreset\n";
     out << "dump\n";
     out.close();
-    std::fflush(stdout);  // or the child would print it again
-    const pid_t pid = fork();
-    if (pid == 0) {
-        if (chdir(TARNO_RUN_DIR) != 0) _exit(127);
-        if (!freopen("/dev/null", "w", stdout)) _exit(127);
-        execl(demo.c_str(), demo.c_str(), script.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    int status = 0;
-    rusage usage{};
-    wait4(pid, &status, 0, &usage);
-    std::printf("tarno-demo, 22000 frames: peak memory %.1f MB (exit %d)\n", usage.ru_maxrss / 1024.0,
-                WIFEXITED(status) ? WEXITSTATUS(status) : -1);
+    const bench::Run run = bench::RunDemo(self, script.c_str());
+    if (run.peakKiB > 0)
+        std::printf("tarno-demo, 22000 frames: its own peak memory %.1f MB (exit %d)\n", run.peakKiB / 1024.0,
+                    run.exitCode);
+    else std::printf("tarno-demo: %s\n", run.note.c_str());
     std::remove(script.c_str());
     rmdir(dir);
 }

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "framesearch.h"
 #include "game/leveltext.h"
 #include "solver/cellsolver.h"
 

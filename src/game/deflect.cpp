@@ -2,20 +2,9 @@
 #include "game/deflect.h"
 
 #include "game/shots.h"
+#include "game/wedges.h"
 
 namespace {
-
-enum Move { PUSH, TURN_LEFT, TURN_UP, TURN_RIGHT, TURN_DOWN };
-
-// What a single wedge does to a shot, by orientation (row) and direction of
-// flight (column: left, up, right, down). A turn sends the shot along the
-// slanted face; a straight face is pushed.
-const Move SINGLE_RULE[4][4] = {
-    {TURN_DOWN, TURN_RIGHT, PUSH, PUSH},  // 0: top-left half
-    {PUSH, TURN_LEFT, TURN_DOWN, PUSH},   // 1: top-right half
-    {PUSH, PUSH, TURN_UP, TURN_LEFT},     // 2: bottom-right half
-    {TURN_UP, PUSH, PUSH, TURN_RIGHT},    // 3: bottom-left half
-};
 
 const int32_t DIR_STEP[4][2] = {{-1, 0}, {0, -1}, {1, 0}, {0, 1}};  // by direction code - 1
 
@@ -88,16 +77,16 @@ void PushSingle(PlayState& s, int32_t deflector, int32_t ox, int32_t oy, int32_t
     Deflector& d = s.deflectors[deflector];
     const int32_t o = d.orientation;
     if (o < 0 || o > 3) return;
-    const Move move = SINGLE_RULE[o][direction - 1];
+    const int32_t turn = WEDGE_TURN[o][direction - 1];
     int32_t tx = ox, ty = oy;
-    if (move == PUSH) {
+    if (turn == WEDGE_PUSH) {
         s.shotActive[shot] = 0;
         tx += DIR_STEP[direction - 1][0];
         ty += DIR_STEP[direction - 1][1];
         d.xv = SHOT_SPEED * DIR_STEP[direction - 1][0];
         d.yv = SHOT_SPEED * DIR_STEP[direction - 1][1];
     } else {
-        SetShotDirection(s, shot, DIR_LEFT + (move - TURN_LEFT));
+        SetShotDirection(s, shot, turn);
         d.xv = d.yv = 0;
     }
     const int32_t target = CellAt(s, tx, ty);

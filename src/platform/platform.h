@@ -97,3 +97,9 @@ int PlatformReplaceFile(const char* name, const void* bytes, uint32_t size);
 // Removes the temporary files that writes cut short left behind, in the
 // folders where the game writes; part of start-up.
 void PlatformRemoveStaleFiles();
+
+// ---- Memory ---------------------------------------------------------------
+// Hands memory the game has freed back to the system where the C library
+// keeps it (after the solver's large searches); elsewhere it does nothing.
+// One implementation for every back end (platform/memory).
+void PlatformReleaseFreeMemory();

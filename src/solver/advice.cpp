@@ -6,19 +6,17 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/platform.h"
 #include "solver/cellsolver.h"
 
 namespace {
 
 // Boards a lost board can still reach are searched to the end, so the bound
-// is the largest a shipped level reaches, with room to spare. The page has
-// one thread and a heap of at most 256 MB: 600,000 boards take some 100 MB
-// at the peak, and more than its budget of search time anyway.
-#if defined(__EMSCRIPTEN__)
-constexpr uint32_t MAX_STATES = 600000;
-#else
-constexpr uint32_t MAX_STATES = 4000000;
-#endif
+// must hold the most a shipped level reaches (level 12: some 950,000), or a
+// lost board there would be "unknown". It also bounds the search's memory
+// to cellsolver::SEARCH_MEMORY_BOUND, whatever board the player makes; past
+// it the answer is "unknown", as past the time budget.
+constexpr uint32_t MAX_STATES = cellsolver::SEARCH_MEMORY_BOUND / cellsolver::SEARCH_BYTES_PER_BOARD;
 
 #if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
 #define TARNO_ADVICE_SLICED 1
@@ -29,6 +27,7 @@ uint32_t QuestionBudget;
 uint64_t Asked, Answered;  // question serials
 Advice Answer;
 std::atomic<bool> Cancel{false};
+std::atomic<bool> BudgetInBoards{false};
 
 #ifndef TARNO_ADVICE_SLICED
 std::mutex Lock;
@@ -71,10 +70,28 @@ Advice FromResult(const solver::Result& r) {
 
 }  // namespace
 
-Advice ComputeAdvice(const PlayState& board, uint32_t budgetMs) {
+void CountAdviceBudgetInBoards(bool inBoards) { BudgetInBoards = inBoards; }
+
+namespace {
+
+Advice SearchAdvice(const PlayState& board, uint32_t budgetMs) {
     cellsolver::Search search;
+    if (BudgetInBoards) {
+        const uint64_t boards = static_cast<uint64_t>(budgetMs) * ADVICE_BOARDS_PER_MS;
+        const uint32_t bound = boards < MAX_STATES ? static_cast<uint32_t>(boards) : MAX_STATES;
+        return FromResult(cellsolver::ExploreFrom(board, bound, false, &search, cellsolver::NO_DEADLINE, &Cancel));
+    }
     const auto deadline = cellsolver::Clock::now() + std::chrono::milliseconds(budgetMs);
     return FromResult(cellsolver::ExploreFrom(board, MAX_STATES, false, &search, deadline, &Cancel));
+}
+
+}  // namespace
+
+Advice ComputeAdvice(const PlayState& board, uint32_t budgetMs) {
+    Advice a = SearchAdvice(board, budgetMs);
+    // A large search's room goes back once it is over.
+    PlatformReleaseFreeMemory();
+    return a;
 }
 
 #ifdef TARNO_ADVICE_SLICED

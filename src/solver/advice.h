@@ -30,3 +30,9 @@ void PumpAdvice(uint32_t sliceMs);
 void WaitAdvice();
 // The same search on the calling thread.
 Advice ComputeAdvice(const PlayState& board, uint32_t budgetMs);
+// The demo player counts a question's budget in boards searched
+// (ADVICE_BOARDS_PER_MS for each millisecond) instead of time, so that its
+// answers are the same on a slow machine as on a fast one. Only a player
+// waiting at the screen needs the wall clock.
+constexpr uint32_t ADVICE_BOARDS_PER_MS = 1000;
+void CountAdviceBudgetInBoards(bool inBoards);

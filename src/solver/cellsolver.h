@@ -1,7 +1,8 @@
-// The solver's fast search: the same breadth-first search over boards at
-// rest as solver.h, but a shot is traced cell by cell on a compact board of
-// its own instead of frame by frame through StepPlay. It touches
-// no global, so the boards of one depth are expanded on two threads.
+// The solver's search: breadth-first over a level's boards at rest, one
+// move a shot from one of the game's 48 entries. A shot is traced cell by
+// cell on a compact board of its own instead of frame by frame through
+// StepPlay. It touches no global, so the boards of one depth are expanded
+// on two threads.
 //
 // Why a cell trace is exact: with one shot in flight and everything else at
 // rest, nothing slides while the shot flies (a push always spends the shot)
@@ -16,18 +17,17 @@
 //     cell is met now (turned or pushed); a balloon in this cell pops (the
 //     frame step snaps the shot onto its corner for that);
 //   - a turned shot leaves from the wedge's own cell.
-// tests/levels/trace_check.cpp proves it against the frame step on random
-// boards, and the --stats figures against the recorded ones.
+// tests/levels/trace_check.cpp proves it against the frame-exact reference
+// search (tests/framesearch) on random boards, and the --stats figures against the recorded ones.
 #pragma once
-#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <cstring>
-#include <thread>
-#include <utility>
 #include <vector>
 
+#include "game/board.h"
+#include "game/play.h"
 #include "solver/solver.h"
 
 namespace cellsolver {
@@ -64,90 +64,88 @@ struct Key {
 static_assert(sizeof(Key) == 32, "a key fills four words");
 
 inline bool SameKey(const Key& a, const Key& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
-
-inline uint64_t HashKey(const Key& k) {
-    uint64_t w[4];
-    std::memcpy(w, &k, sizeof w);
-    uint64_t h = 0x9E3779B97F4A7C15ull;
-    for (uint64_t x : w) {
-        h ^= x;
-        h *= 0xBF58476D1CE4E5B9ull;
-        h ^= h >> 31;
-    }
-    return h;
-}
+uint64_t HashKey(const Key& k);
 
 inline bool IsSingle(int code) { return code >= CELL_DEFLECTOR_0 && code <= CELL_DEFLECTOR_3; }
+inline bool IsDeflector(int code) { return IsSingle(code) || code == CELL_DEFLECTOR_PAIR; }
 
-inline void MakeCells(const Level& lv, const Key& k, Cells* out) {
-    *out = lv.base;
-    for (int b = 0; b < lv.balloons; ++b)
-        if (k.alive >> b & 1) out->c[lv.balloonCell[b]] = CELL_BALLOON;
-    for (uint16_t p : k.piece) {
-        if (p == NO_PIECE) break;
-        out->c[p >> 3] = static_cast<uint8_t>((p & 7) == PAIR_KIND ? CELL_DEFLECTOR_PAIR : CELL_DEFLECTOR_0 + (p & 7));
-    }
-}
+// A growing array kept in pages: it grows without copying what it holds,
+// so a search never needs twice its room at the moment it grows, nor
+// holds room it has not used.
+template <class T>
+class Pages {
+public:
+    static constexpr size_t PAGE = size_t(1) << 16;
 
-inline Key MakeKey(const Level& lv, const Cells& cells) {
-    Key k;
-    std::fill(std::begin(k.piece), std::end(k.piece), NO_PIECE);
-    k.alive = 0;
-    int n = 0;
-    for (int i = 0; i < CELLS; ++i) {
-        const int code = cells.c[i];
-        if (code == CELL_BALLOON && lv.balloonOf[i] >= 0) k.alive |= static_cast<uint16_t>(1u << lv.balloonOf[i]);
-        if ((IsSingle(code) || code == CELL_DEFLECTOR_PAIR) && n < MAX_DEFLECTORS)
-            k.piece[n++] =
-                static_cast<uint16_t>(i << 3 | (code == CELL_DEFLECTOR_PAIR ? PAIR_KIND : code - CELL_DEFLECTOR_0));
+    void push_back(const T& v) {
+        if (pages_.empty() || pages_.back().size() == PAGE) {
+            pages_.emplace_back();
+            pages_.back().reserve(PAGE);
+        }
+        pages_.back().push_back(v);
+        ++size_;
     }
-    return k;
-}
+    T& operator[](size_t i) { return pages_[i / PAGE][i % PAGE]; }
+    const T& operator[](size_t i) const { return pages_[i / PAGE][i % PAGE]; }
+    size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    bool operator==(const Pages& o) const { return pages_ == o.pages_; }
+
+private:
+    std::vector<std::vector<T> > pages_;
+    size_t size_ = 0;
+};
+
+// The keys of a search: sixteen bytes each when a level has at most
+// NARROW_PIECES deflector pieces (a board's pieces only ever merge into
+// pairs, so the start's count holds throughout), else the whole key.
+constexpr int NARROW_PIECES = 8;
+struct NarrowKey {
+    uint64_t lo, hi;
+    bool operator==(const NarrowKey& o) const { return lo == o.lo && hi == o.hi; }
+};
+NarrowKey Narrow(const Key& k);
+Key Widen(const NarrowKey& n);
+
+class KeyStore {
+public:
+    // Before the first key: whether every key will fit a NarrowKey.
+    void SetNarrow(bool narrow) {
+        if (size() == 0) narrow_ = narrow;
+    }
+    bool narrow() const { return narrow_; }
+    void push_back(const Key& k) {
+        if (narrow_) narrowKeys_.push_back(Narrow(k));
+        else wholeKeys_.push_back(k);
+    }
+    Key operator[](size_t i) const { return narrow_ ? Widen(narrowKeys_[i]) : wholeKeys_[i]; }
+    // Whether key i is k, whose narrow form is n (when the store is narrow).
+    bool Holds(size_t i, const Key& k, const NarrowKey& n) const {
+        return narrow_ ? narrowKeys_[i] == n : SameKey(wholeKeys_[i], k);
+    }
+    size_t size() const { return narrow_ ? narrowKeys_.size() : wholeKeys_.size(); }
+
+private:
+    bool narrow_ = false;
+    Pages<NarrowKey> narrowKeys_;
+    Pages<Key> wholeKeys_;
+};
+
+void MakeCells(const Level& lv, const Key& k, Cells* out);
+Key MakeKey(const Level& lv, const Cells& cells);
 
 // The level from the game's play state at its level start, and the board
 // it starts on, so that both searches start alike.
-inline Level LevelFromPlay(const PlayState& p, Cells* start) {
-    Level lv;
-    std::fill(std::begin(lv.balloonOf), std::end(lv.balloonOf), int8_t(-1));
-    std::fill(std::begin(lv.base.c), std::end(lv.base.c), CELL_OUT);
-    *start = lv.base;
-    for (int cx = 0; cx < SIDE; ++cx)
-        for (int cy = 0; cy < SIDE; ++cy) {
-            const int32_t code = p.board[cx][cy];
-            start->c[Index(cx, cy)] = static_cast<uint8_t>(code);
-            const bool moves = code == CELL_BALLOON || IsSingle(code) || code == CELL_DEFLECTOR_PAIR;
-            lv.base.c[Index(cx, cy)] = static_cast<uint8_t>(moves ? CELL_EMPTY : code);
-        }
-    for (int k = 0; k < p.balloonCount && k < MAX_BALLOONS; ++k) {
-        lv.balloonCell[k] = Index(p.balloonX[k] / CELL_SIZE, p.balloonY[k] / CELL_SIZE);
-        lv.balloonOf[lv.balloonCell[k]] = static_cast<int8_t>(k);
-        lv.balloons = k + 1;
-    }
-    return lv;
-}
+Level LevelFromPlay(const PlayState& p, Cells* start);
 
 // Puts a board at rest into a play state set up for its level: the cells,
 // the balloons alive, and the deflectors in scan order (a pair as wedges 0
 // and 2, which act as any pair does); false if the board does not fit.
-inline bool PutInPlay(const Cells& cells, PlayState* p) {
-    for (int cx = 0; cx < SIDE; ++cx)
-        for (int cy = 0; cy < SIDE; ++cy) p->board[cx][cy] = cells.c[Index(cx, cy)];
-    solver::State s;
-    solver::CaptureState(*p, &s);
-    return solver::RestoreState(s, p);
-}
+bool PutInPlay(const Cells& cells, PlayState* p);
 
 // Directions 0 left, 1 up, 2 right, 3 down (the game's codes minus 1).
 constexpr int STEP[4] = {-STRIDE, -1, STRIDE, 1};
 constexpr int TURN_NONE = -1;
-// A single wedge by orientation and direction of flight: the new direction,
-// or TURN_NONE for a push.
-constexpr int SINGLE_TURN[4][4] = {
-    {3, 2, TURN_NONE, TURN_NONE},
-    {TURN_NONE, 0, 3, TURN_NONE},
-    {TURN_NONE, TURN_NONE, 1, 0},
-    {1, TURN_NONE, TURN_NONE, 2},
-};
 
 // What one shot did to the board.
 struct Change {
@@ -157,146 +155,36 @@ struct Change {
     bool looped = false;  // caught in a closed loop of wedges
 };
 
-inline bool IsDeflector(int code) { return IsSingle(code) || code == CELL_DEFLECTOR_PAIR; }
-
-// Fires from the entry (solver.h's numbering) and plays the shot and any
-// slide to rest on `b`.
-//
-// The shot's way is fixed by its cell and direction while the board stays
-// as it is, so a shot that takes more steps than there are cells and
-// directions without popping has repeated one: it flies in a closed loop
-// for ever, and the board is what it is now. (Turning wedges act as
-// mirrors, so a shot from the border finds its way out again; the check
-// only makes certain that the trace ends.)
-inline Change TraceShot(const Level& lv, Cells* b, int entry) {
-    Change ch;
-    int32_t tx = 0, ty = 0;
-    solver::EntryTank(entry, &tx, &ty);
-    int p = Index(tx / CELL_SIZE, ty / CELL_SIZE), dir = solver::EntryDirection(entry) - 1;
-    for (int steps = 0;; ++steps) {
-        const int own = b->c[p];
-        // The frame step meets a block one cell early when the shot's own
-        // cell is empty, but nothing else can happen in between.
-        if (own == CELL_OUT || own == CELL_BLOCK) return ch;
-        if (steps > 4 * CELLS) {
-            ch.looped = true;
-            return ch;
-        }
-        const int n = p + STEP[dir];
-        const int next = b->c[n];
-        int q = -1;  // the deflector the shot meets here
-        if (dir >= 2) {
-            // Flying right, wedges 1 and 2 turn it in their own cell; 0, 3
-            // and pairs are met at the edge. Flying down, 2 and 3; 0, 1.
-            const int turnA = dir == 2 ? CELL_DEFLECTOR_1 : CELL_DEFLECTOR_2;
-            if (own == turnA || own == turnA + 1) q = p;
-            else if (IsDeflector(next)) q = n;
-        } else if (IsDeflector(next)) {
-            q = n;
-        }
-        bool spent = false;
-        if (q >= 0) {
-            const int code = b->c[q];
-            const int turn = code == CELL_DEFLECTOR_PAIR ? TURN_NONE : SINGLE_TURN[code - CELL_DEFLECTOR_0][dir];
-            if (turn == TURN_NONE) {
-                spent = true;
-                const int m = q + STEP[dir];
-                const int target = b->c[m];
-                int becomes = -1;
-                if (target == CELL_EMPTY) becomes = code;
-                else if (code != CELL_DEFLECTOR_PAIR && IsSingle(target) && (code - target == 2 || target - code == 2))
-                    becomes = CELL_DEFLECTOR_PAIR;  // opposite wedges interlock
-                if (becomes >= 0) {
-                    b->c[q] = CELL_EMPTY;
-                    b->c[m] = static_cast<uint8_t>(becomes);
-                    ch.from = static_cast<int16_t>(q);
-                    ch.to = static_cast<int16_t>(m);
-                }
-            } else {
-                dir = turn;
-            }
-        }
-        if (own == CELL_BALLOON && lv.balloonOf[p] >= 0) {
-            b->c[p] = CELL_EMPTY;
-            ch.popped |= static_cast<uint16_t>(1u << lv.balloonOf[p]);
-            steps = 0;
-        }
-        if (spent) return ch;
-        p = q >= 0 ? q : n;  // a turned shot leaves from the wedge's cell
-    }
-}
+// Fires from the entry (the game's entry numbering) and plays the shot and
+// any slide to rest on `b`.
+Change TraceShot(const Level& lv, Cells* b, int entry);
 
 // The key after a shot, from the key before it and what the shot did.
-inline Key NextKey(const Key& k, const Cells& after, const Change& ch) {
-    Key n = k;
-    n.alive = static_cast<uint16_t>(k.alive & ~ch.popped);
-    if (ch.from < 0) return n;
-    const int code = after.c[ch.to];
-    const uint16_t moved =
-        static_cast<uint16_t>(ch.to << 3 | (code == CELL_DEFLECTOR_PAIR ? PAIR_KIND : code - CELL_DEFLECTOR_0));
-    // Take the mover out, then put it (or the pair it made) in order.
-    int len = 0;
-    for (int i = 0; i < MAX_DEFLECTORS && k.piece[i] != NO_PIECE; ++i)
-        if ((k.piece[i] >> 3) != ch.from && (k.piece[i] >> 3) != ch.to) n.piece[len++] = k.piece[i];
-    for (int i = len; i < MAX_DEFLECTORS; ++i) n.piece[i] = NO_PIECE;
-    int at = len;
-    while (at > 0 && n.piece[at - 1] > moved) {
-        n.piece[at] = n.piece[at - 1];
-        --at;
-    }
-    n.piece[at] = moved;
-    return n;
-}
+Key NextKey(const Key& k, const Cells& after, const Change& ch);
 
 // Every key met, with the board it came from and the shot that led to it.
-// A slot of the table holds the key's index + 1 (0 for free) and, above
-// it, the top of its hash, so that most probes need not read the key.
+// A slot of the table holds the key's index + 1 (0 for free) in its low
+// INDEX_BITS and, above them, the top of its hash, so that most probes need
+// not read the key.
 struct KeySet {
-    std::vector<Key> keys;
-    std::vector<uint32_t> parent;
-    std::vector<uint8_t> entry;
-    std::vector<uint16_t> depth;
-    std::vector<uint64_t> table;
+    KeyStore keys;
+    Pages<uint32_t> parent;
+    Pages<uint8_t> entry;
+    Pages<uint16_t> depth;
+    std::vector<uint32_t> table;
     uint32_t count = 0;
 
+    static constexpr int INDEX_BITS = 22;
+    static constexpr uint32_t MAX_KEYS = (1u << INDEX_BITS) - 2;  // a search holds no more
+
     KeySet() : table(1024, 0) {}
-    static uint64_t Tag(uint64_t h) { return h & 0xFFFFFFFF00000000ull; }
-    int64_t Lookup(const Key& k) const {
-        const uint64_t h = HashKey(k);
-        const size_t mask = table.size() - 1;
-        for (size_t at = h & mask;; at = (at + 1) & mask) {
-            const uint64_t slot = table[at];
-            if (slot == 0) return -1;
-            if (Tag(slot) == Tag(h) && SameKey(keys[(slot & 0xFFFFFFFFu) - 1], k)) return (slot & 0xFFFFFFFFu) - 1;
-        }
-    }
-    uint32_t Add(const Key& k, uint32_t from, int e, uint16_t d) {
-        if (static_cast<uint64_t>(count + 1) * 2 >= table.size()) Grow();
-        Place(&table, HashKey(k), count);
-        keys.push_back(k);
-        parent.push_back(from);
-        entry.push_back(static_cast<uint8_t>(e));
-        depth.push_back(d);
-        return count++;
-    }
-    static void Place(std::vector<uint64_t>* t, uint64_t h, uint32_t i) {
-        const size_t mask = t->size() - 1;
-        size_t at = h & mask;
-        while ((*t)[at]) at = (at + 1) & mask;
-        (*t)[at] = Tag(h) | (i + 1u);
-    }
-    void Grow() {
-        std::vector<uint64_t> bigger(table.size() * 2, 0);
-        for (uint32_t i = 0; i < count; ++i) Place(&bigger, HashKey(keys[i]), i);
-        table.swap(bigger);
-    }
+    // The index of k, or -1.
+    int64_t Lookup(const Key& k) const;
+    uint32_t Add(const Key& k, uint32_t from, int e, uint16_t d);
+    void Grow();
 };
 
-inline std::vector<int> PathTo(const KeySet& set, uint32_t i) {
-    std::vector<int> path;
-    for (; i != 0; i = set.parent[i]) path.insert(path.begin(), set.entry[i]);
-    return path;
-}
+std::vector<int> PathTo(const KeySet& set, uint32_t i);
 
 #if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
 constexpr int WORKERS = 1;  // a page without threads searches on its own
@@ -322,69 +210,28 @@ struct BlockOut {
 struct Search {
     Level level;
     KeySet set;
-    std::vector<uint32_t> edgeStart, edges;  // with everything: distinct successors per board
-    std::vector<uint8_t> won;
+    Pages<uint32_t> edgeStart, edges;  // with everything: distinct successors per board
+    Pages<uint8_t> won;
 };
+
+// What a search that stops at the first win holds per board it has met,
+// at most, and the bound the game's searches keep to.
+constexpr uint32_t SEARCH_BYTES_PER_BOARD = 56;
+constexpr uint32_t SEARCH_MEMORY_BOUND = 64u << 20;
 
 using Clock = std::chrono::steady_clock;
 constexpr Clock::time_point NO_DEADLINE = Clock::time_point::max();
 
 // Expands boards [from, to) of the set into `o`, which it adds to.
-inline void ExpandBoards(const Search& s, uint32_t from, uint32_t to, bool everything, BlockOut* o) {
-    Cells cells, after;
-    for (uint32_t i = from; i < to; ++i) {
-        if (s.won[i]) continue;  // the level is over
-        const Key& k = s.set.keys[i];
-        MakeCells(s.level, k, &cells);
-        for (int e = 0; e < solver::ENTRIES; ++e) {
-            after = cells;
-            const Change ch = TraceShot(s.level, &after, e);
-            // Most shots change nothing: no board to look up.
-            const bool same = ch.popped == 0 && ch.from < 0;
-            if (same && !ch.looped) continue;
-            const Key n = NextKey(k, after, ch);
-            const int64_t j = same ? i : s.set.Lookup(n);
-            if (j >= 0 && !everything && !ch.looped) continue;
-            Edge edge{i, static_cast<uint32_t>(j), static_cast<uint8_t>(e), ch.looped};
-            if (j < 0) {
-                edge.to = NEW_KEY | static_cast<uint32_t>(o->newKeys.size());
-                o->newKeys.push_back(n);
-            }
-            o->edges.push_back(edge);
-        }
-    }
-}
+void ExpandBoards(const Search& s, uint32_t from, uint32_t to, bool everything, BlockOut* o);
 
 // Expands boards [begin, end) of the set on both cores. Only what the merge
 // needs is kept: every shot with `everything`, else new boards and loops.
 // Past the deadline the workers stop and false is returned.
-inline bool ExpandDepth(const Search& s, uint32_t begin, uint32_t end, bool everything, std::vector<BlockOut>* out,
-                        Clock::time_point deadline = NO_DEADLINE, const std::atomic<bool>* cancel = nullptr) {
-    const uint32_t blocks = (end - begin + BLOCK - 1) / BLOCK;
-    out->resize(blocks);
-    std::atomic<uint32_t> nextBlock{0};
-    std::atomic<bool> late{false};
-    const bool timed = deadline != NO_DEADLINE || cancel;
-    auto work = [&]() {
-        for (uint32_t blk; (blk = nextBlock.fetch_add(1)) < blocks;) {
-            if (timed && (late || (cancel && *cancel) || Clock::now() > deadline)) {
-                late = true;
-                return;
-            }
-            BlockOut& o = (*out)[blk];
-            o.edges.clear();
-            o.newKeys.clear();
-            ExpandBoards(s, begin + blk * BLOCK, std::min(end, begin + (blk + 1) * BLOCK), everything, &o);
-        }
-    };
-    std::vector<std::thread> helpers;
-    for (int w = 1; w < WORKERS && blocks > 1; ++w) helpers.emplace_back(work);
-    work();
-    for (std::thread& t : helpers) t.join();
-    return !late;
-}
+bool ExpandDepth(const Search& s, uint32_t begin, uint32_t end, bool everything, std::vector<BlockOut>* out,
+                 Clock::time_point deadline = NO_DEADLINE, const std::atomic<bool>* cancel = nullptr);
 
-// The search of solver.h's Explore, depth by depth: the merge takes the
+// The breadth-first search, depth by depth: the merge takes the
 // shots in the order a one-thread search fires them, so states are numbered
 // alike and the same shortest solution is found.
 //
@@ -398,247 +245,48 @@ struct Exploration {
     bool done = false;
     solver::Result result;
     int64_t goal = -1;
-    uint32_t begin = 0, end = 0;  // the depth in hand: boards [begin, end)
-    uint32_t expanded = 0;        // its boards before this one are expanded
-    size_t merged = 0;            // its blocks merged so far
-    uint32_t board = 0;           // the board whose shots are being merged
+    uint32_t begin = 0, end = 0;       // the depth in hand: boards [begin, end)
+    uint32_t chunk = 0, chunkEnd = 0;  // its boards in hand: [chunk, chunkEnd)
+    uint32_t expanded = 0;             // the chunk's boards before this one are expanded
+    size_t merged = 0;                 // the chunk's blocks merged so far
+    uint32_t board = 0;                // the board whose shots are being merged
     size_t firstEdge = 0;
     std::vector<BlockOut> out;
     std::vector<uint32_t> newIndex;
 };
 
+// Boards of a depth expanded before their shots are merged: what the
+// workers find waits in memory only this long.
+constexpr uint32_t CHUNK_BOARDS = 8 * BLOCK;
 // Boards expanded between looks at the clock when the search runs in slices.
 constexpr uint32_t SLICE_BOARDS = 32;
 
 // It starts from `play`, a board at rest: a level's start or any board met in play.
-inline void StartExploration(Exploration* x, const PlayState& play, uint32_t maxStates, bool everything, Search* s) {
-    *x = Exploration{};
-    x->s = s;
-    x->maxStates = maxStates;
-    x->everything = everything;
-    Cells start;
-    s->level = LevelFromPlay(play, &start);
-    const Key startKey = MakeKey(s->level, start);
-    s->set.Add(startKey, 0, 0, 0);
-    s->won.push_back(startKey.alive == 0);
-    s->edgeStart.push_back(0);
-    x->goal = s->won[0] ? 0 : -1;
-    x->end = 0;  // the first depth starts at once
-}
-
-namespace detail {
-
-inline void Finish(Exploration* x, solver::Status status, uint32_t states) {
-    x->done = true;
-    x->result.status = status;
-    x->result.states = states;
-    if (status == solver::SOLVED) x->result.solution = PathTo(x->s->set, static_cast<uint32_t>(x->goal));
-}
-
-// Boards of the depth up to `upTo` have had all their shots merged.
-inline void FinishBoards(Exploration* x, uint32_t upTo) {
-    Search* s = x->s;
-    for (; x->board < upTo; ++x->board) {
-        x->result.moves += s->won[x->board] ? 0 : solver::ENTRIES;
-        if (x->everything) {
-            s->edgeStart.push_back(static_cast<uint32_t>(s->edges.size()));
-            x->firstEdge = s->edges.size();
-        }
-    }
-}
-
-// Takes one block's shots into the set, in firing order; false once the search has ended.
-inline bool MergeBlock(Exploration* x, const BlockOut& o) {
-    Search* s = x->s;
-    x->newIndex.assign(o.newKeys.size(), NEW_KEY);
-    for (const Edge& edge : o.edges) {
-        FinishBoards(x, edge.from);
-        x->result.loopingMoves += edge.looped;
-        uint32_t j = edge.to;
-        if (j & NEW_KEY) {
-            const uint32_t n = j & ~NEW_KEY;
-            if (x->newIndex[n] == NEW_KEY) {
-                const Key& key = o.newKeys[n];
-                const int64_t known = s->set.Lookup(key);
-                if (known >= 0) {
-                    x->newIndex[n] = static_cast<uint32_t>(known);
-                } else {
-                    if (s->set.count >= x->maxStates) {
-                        Finish(x, solver::BOUND_HIT, s->set.count + 1);
-                        return false;
-                    }
-                    x->newIndex[n] =
-                        s->set.Add(key, edge.from, edge.entry, static_cast<uint16_t>(s->set.depth[edge.from] + 1));
-                    s->won.push_back(key.alive == 0);
-                    if (key.alive == 0 && x->goal < 0) {
-                        x->goal = x->newIndex[n];
-                        if (!x->everything) {
-                            x->result.moves += edge.entry + 1u;
-                            Finish(x, solver::SOLVED, s->set.count);
-                            return false;
-                        }
-                    }
-                }
-            }
-            j = x->newIndex[n];
-        }
-        if (x->everything && j != edge.from &&
-            std::find(s->edges.begin() + static_cast<std::ptrdiff_t>(x->firstEdge), s->edges.end(), j) ==
-                s->edges.end())
-            s->edges.push_back(j);
-    }
-    return true;
-}
-
-}  // namespace detail
+void StartExploration(Exploration* x, const PlayState& play, uint32_t maxStates, bool everything, Search* s);
 
 // Goes on with the search until it ends (true; the answer is in
 // x->result) or `sliceEnd` passes (false; call again to go on). Without a
 // slice end a depth is expanded on both cores at once. Past the deadline, or
 // once `cancel` is set, it gives up as if the bound were hit.
-inline bool ContinueExploration(Exploration* x, Clock::time_point sliceEnd = NO_DEADLINE,
-                                Clock::time_point deadline = NO_DEADLINE, const std::atomic<bool>* cancel = nullptr) {
-    Search* s = x->s;
-    const bool sliced = sliceEnd != NO_DEADLINE;
-    while (!x->done) {
-        if (x->merged == x->out.size() && x->expanded == x->end) {
-            // The depth in hand is over: on to the next, if there is one.
-            if (x->end > 0) {
-                detail::FinishBoards(x, x->end);
-                x->begin = x->end;
-            }
-            if (x->begin >= s->set.count || (!x->everything && x->goal >= 0)) {
-                detail::Finish(x, x->goal >= 0 ? solver::SOLVED : solver::UNSOLVABLE, s->set.count);
-                break;
-            }
-            x->end = s->set.count;
-            x->expanded = x->board = x->begin;
-            x->merged = 0;
-            x->firstEdge = s->edges.size();
-            // Blocks keep their room from depth to depth; each is cleared as it is begun.
-            x->out.resize((x->end - x->begin + BLOCK - 1) / BLOCK);
-        }
-        if (x->expanded < x->end) {
-            if (!sliced) {
-                if (!ExpandDepth(*s, x->begin, x->end, x->everything, &x->out, deadline, cancel)) {
-                    detail::Finish(x, solver::BOUND_HIT, s->set.count);
-                    break;
-                }
-                x->expanded = x->end;
-                continue;
-            }
-            const uint32_t blk = (x->expanded - x->begin) / BLOCK;
-            const uint32_t blockEnd = std::min(x->end, x->begin + (blk + 1) * BLOCK);
-            BlockOut& o = x->out[blk];
-            if (x->expanded == x->begin + blk * BLOCK) o.edges.clear(), o.newKeys.clear();
-            ExpandBoards(*s, x->expanded, std::min(blockEnd, x->expanded + SLICE_BOARDS), x->everything, &o);
-            x->expanded = std::min(blockEnd, x->expanded + SLICE_BOARDS);
-        } else {
-            if (!detail::MergeBlock(x, x->out[x->merged])) break;
-            ++x->merged;
-            if (!sliced) continue;
-        }
-        const Clock::time_point now = Clock::now();
-        if (now > deadline || (cancel && *cancel)) {
-            detail::Finish(x, solver::BOUND_HIT, s->set.count);
-            break;
-        }
-        if (now >= sliceEnd) return false;
-    }
-    return true;
-}
+bool ContinueExploration(Exploration* x, Clock::time_point sliceEnd = NO_DEADLINE,
+                         Clock::time_point deadline = NO_DEADLINE, const std::atomic<bool>* cancel = nullptr);
 
-inline solver::Result ExploreFrom(const PlayState& play, uint32_t maxStates, bool everything, Search* s,
-                                  Clock::time_point deadline = NO_DEADLINE, const std::atomic<bool>* cancel = nullptr) {
-    Exploration x;
-    StartExploration(&x, play, maxStates, everything, s);
-    ContinueExploration(&x, NO_DEADLINE, deadline, cancel);
-    return std::move(x.result);
-}
-
-inline solver::Result Explore(const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t maxStates, bool everything, Search* s) {
-    PlayState play;
-    solver::SetUpLevel(&play, bytes);
-    return ExploreFrom(play, maxStates, everything, s);
-}
+solver::Result ExploreFrom(const PlayState& play, uint32_t maxStates, bool everything, Search* s,
+                           Clock::time_point deadline = NO_DEADLINE, const std::atomic<bool>* cancel = nullptr);
+solver::Result Explore(const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t maxStates, bool everything, Search* s);
 
 // Plays shots from the level's start; true if any of them loops.
-inline bool PlayShots(const Search& s, const std::vector<int>& shots, Cells* cells) {
-    bool looped = false;
-    for (int e : shots) looped |= TraceShot(s.level, cells, e).looped;
-    return looped;
-}
+bool PlayShots(const Search& s, const std::vector<int>& shots, Cells* cells);
 
-// The least shots and one shortest solution, as solver::Solve gives them.
-inline solver::Result Solve(const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t maxStates) {
-    Search s;
-    solver::Result r = Explore(bytes, maxStates, false, &s);
-    if (r.status == solver::SOLVED) {
-        Cells cells;
-        MakeCells(s.level, s.set.keys[0], &cells);
-        r.solutionLoops = PlayShots(s, r.solution, &cells);
-    }
-    return r;
-}
+// The least shots and one shortest solution.
+solver::Result Solve(const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t maxStates);
 
-// Every figure of solver::ComputeStats, from the cell search.
 // The search's successor lists turned round: the boards one shot leads to
 // board j from are preds[predStart[j] .. predStart[j + 1]).
-inline void Predecessors(const Search& s, std::vector<uint32_t>* predStart, std::vector<uint32_t>* preds) {
-    const uint32_t n = s.set.count;
-    predStart->assign(n + 1, 0);
-    preds->assign(s.edges.size(), 0);
-    for (uint32_t j : s.edges) ++(*predStart)[j + 1];
-    for (uint32_t i = 0; i < n; ++i) (*predStart)[i + 1] += (*predStart)[i];
-    std::vector<uint32_t> fill(predStart->begin(), predStart->end() - 1);
-    for (uint32_t i = 0; i < n; ++i)
-        for (uint32_t k = s.edgeStart[i]; k < s.edgeStart[i + 1]; ++k) (*preds)[fill[s.edges[k]]++] = i;
-}
+void Predecessors(const Search& s, std::vector<uint32_t>* predStart, std::vector<uint32_t>* preds);
 
-inline solver::Stats ComputeStats(const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t maxStates) {
-    solver::Stats st;
-    Search s;
-    st.result = Explore(bytes, maxStates, true, &s);
-    if (st.result.status == solver::BOUND_HIT || st.result.status == solver::BROKEN) return st;
-    const uint32_t n = s.set.count;
-    // Successors turned round, then everything that can reach a won board.
-    std::vector<uint32_t> predStart, preds;
-    Predecessors(s, &predStart, &preds);
-    std::vector<uint8_t> alive(n, 0);
-    std::vector<uint32_t> queue;
-    for (uint32_t i = 0; i < n; ++i)
-        if (s.won[i]) alive[i] = 1, queue.push_back(i), ++st.wonStates;
-    for (size_t q = 0; q < queue.size(); ++q)
-        for (uint32_t k = predStart[queue[q]]; k < predStart[queue[q] + 1]; ++k)
-            if (!alive[preds[k]]) alive[preds[k]] = 1, queue.push_back(preds[k]);
-    for (uint32_t i = 0; i < n; ++i) {
-        st.winnable += alive[i];
-        if (s.set.depth[i] > st.maxDepth) st.maxDepth = s.set.depth[i];
-    }
-    st.deadEnds = n - st.winnable;
-
-    // Careless first and second shots from the start.
-    Cells start, first, second;
-    MakeCells(s.level, s.set.keys[0], &start);
-    for (int e1 = 0; e1 < solver::ENTRIES; ++e1) {
-        first = start;
-        const Key k1 = NextKey(s.set.keys[0], first, TraceShot(s.level, &first, e1));
-        const int64_t a = s.set.Lookup(k1);
-        if (a < 0) continue;
-        if (!alive[a]) {
-            ++st.firstShotsDead;
-            continue;
-        }
-        if (s.won[a]) continue;
-        for (int e2 = 0; e2 < solver::ENTRIES; ++e2) {
-            second = first;
-            const int64_t b = s.set.Lookup(NextKey(k1, second, TraceShot(s.level, &second, e2)));
-            if (b < 0) continue;
-            ++st.secondShotsTried;
-            if (!alive[b]) ++st.secondShotsDead;
-        }
-    }
-    return st;
-}
+// The figures of a level's whole board graph: its dead ends, careless
+// first and second shots, and depth.
+solver::Stats ComputeStats(const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t maxStates);
 
 }  // namespace cellsolver

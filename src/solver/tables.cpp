@@ -10,6 +10,9 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/platform.h"
+#include "solver/wintable.h"
+
 namespace {
 
 // As the worker's search: more than any shipped level reaches.
@@ -33,10 +36,25 @@ bool MakeWinTable(const uint8_t bytes[LEVEL_FILE_SIZE], WinTable* t, const std::
     const solver::Result r = cellsolver::ExploreFrom(play, MAX_STATES, true, &s, cellsolver::NO_DEADLINE, cancel);
     if (r.status == solver::BOUND_HIT || r.status == solver::BROKEN) return false;
     t->level = s.level;
-    // Shots to a win: a breadth-first search back from every won board.
     const uint32_t n = s.set.count;
+    // The boards' hashes now, so that the boards themselves can go before
+    // the graph is turned round: the two never need the room at once. What
+    // the hashes do not need goes first.
+    std::vector<uint32_t>().swap(s.set.table);
+    s.set.parent = cellsolver::Pages<uint32_t>{};
+    s.set.entry = cellsolver::Pages<uint8_t>{};
+    s.set.depth = cellsolver::Pages<uint16_t>{};
+    t->boards.resize(n);
+    for (uint32_t i = 0; i < n; ++i) t->boards[i] = cellsolver::HashKey(s.set.keys[i]) & ~LOW;
+    s.set = cellsolver::KeySet{};
+    // Freed is not yet given back: the graph's turning round would then
+    // come on top of the boards' room.
+    PlatformReleaseFreeMemory();
+    // Shots to a win: a breadth-first search back from every won board.
     std::vector<uint32_t> predStart, preds;
     cellsolver::Predecessors(s, &predStart, &preds);
+    s.edges = cellsolver::Pages<uint32_t>{};
+    s.edgeStart = cellsolver::Pages<uint32_t>{};
     constexpr uint32_t FAR = 0xFFFFFFFFu;
     std::vector<uint32_t> shots(n, FAR), queue;
     for (uint32_t i = 0; i < n; ++i)
@@ -44,11 +62,9 @@ bool MakeWinTable(const uint8_t bytes[LEVEL_FILE_SIZE], WinTable* t, const std::
     for (size_t q = 0; q < queue.size(); ++q)
         for (uint32_t k = predStart[queue[q]]; k < predStart[queue[q] + 1]; ++k)
             if (shots[preds[k]] == FAR) shots[preds[k]] = shots[queue[q]] + 1, queue.push_back(preds[k]);
-    t->boards.resize(n);
     for (uint32_t i = 0; i < n; ++i) {
         // A win too long for the bits is left to the search.
-        const uint64_t code = shots[i] == FAR ? WIN_LOST : shots[i] < WIN_LOST ? shots[i] : WIN_CLASH;
-        t->boards[i] = (cellsolver::HashKey(s.set.keys[i]) & ~LOW) | code;
+        t->boards[i] |= shots[i] == FAR ? WIN_LOST : shots[i] < WIN_LOST ? shots[i] : WIN_CLASH;
     }
     std::sort(t->boards.begin(), t->boards.end());
     // Two boards with one hash cannot be told apart: both go to the search.
@@ -139,6 +155,8 @@ void Work() {
         hold.unlock();
         auto table = std::make_shared<WinTable>();
         const bool ok = MakeWinTable(want.data(), table.get(), &Cancel);
+        // The search behind the table is gone: its room goes back.
+        PlatformReleaseFreeMemory();
         hold.lock();
         Making = false;
         if (ok) {

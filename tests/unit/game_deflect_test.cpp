@@ -1,18 +1,10 @@
 // Deflectors met by shots: turns, pushes, interlocking pairs and slides.
+#include "game/wedges.h"
 #include "game_fixture.h"
 
 namespace {
 
 const int32_t STEP[5][2] = {{0, 0}, {-1, 0}, {0, -1}, {1, 0}, {0, 1}};  // by direction code
-
-// What a wedge of each orientation does to a shot flying left, up, right,
-// down: 0 pushes it, otherwise the direction the shot is turned to.
-const int32_t RULE[4][5] = {
-    {0, DIR_DOWN, DIR_RIGHT, 0, 0},
-    {0, 0, DIR_LEFT, DIR_DOWN, 0},
-    {0, 0, 0, DIR_UP, DIR_LEFT},
-    {0, DIR_UP, 0, 0, DIR_RIGHT},
-};
 
 }  // namespace
 
@@ -23,6 +15,24 @@ protected:
         for (int n = 0; n < 120 && Plays(SoundPop) == 0; ++n) Frame();
     }
 };
+
+// Each wedge is a mirror on its slanted face: it turns the two ways that
+// meet that face, each at a right angle, and a shot sent back along the way
+// it left comes back the way it came.
+TEST(WedgeTable, EachWedgeIsAMirror) {
+    const auto reverse = [](int32_t dir) { return (dir - 1 + 2) % 4 + 1; };
+    for (int32_t o = 0; o < 4; ++o) {
+        int turns = 0;
+        for (int32_t dir = DIR_LEFT; dir <= DIR_DOWN; ++dir) {
+            const int32_t turn = WEDGE_TURN[o][dir - 1];
+            if (turn == WEDGE_PUSH) continue;
+            ++turns;
+            EXPECT_NE(STEP[turn][0] == 0, STEP[dir][0] == 0) << "orientation " << o << " direction " << dir;
+            EXPECT_EQ(WEDGE_TURN[o][reverse(turn) - 1], reverse(dir)) << "orientation " << o << " direction " << dir;
+        }
+        EXPECT_EQ(turns, 2) << "orientation " << o;
+    }
+}
 
 // Every orientation met from every side, with space beyond: where the impact
 // shows, where a turned shot goes and how long a push slides. What a pushed
@@ -41,8 +51,8 @@ TEST_F(DeflectorTest, SingleWedgeTurnsOrIsPushedByItsTable) {
             ASSERT_EQ(Plays(SoundPop), 1);
             ASSERT_TRUE(ImpactEffectActive);
 
-            const int32_t turn = RULE[o][dir];
-            if (turn) {
+            const int32_t turn = WEDGE_TURN[o][dir - 1];
+            if (turn != WEDGE_PUSH) {
                 // Centred on the slanted face, the wedge's own cell; the shot goes on.
                 EXPECT_EQ(Play.impactX, 48 * cx);
                 EXPECT_EQ(Play.impactY, 48 * cy);

@@ -5,7 +5,7 @@
 
 #include "game/leveltext.h"
 #include "game_fixture.h"
-#include "solver/tables.h"
+#include "solver/wintable.h"
 
 namespace {
 

@@ -2,13 +2,14 @@
 // answers are known by hand.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "framesearch.h"
 #include "game/leveltext.h"
 #include "solver/cellsolver.h"
-#include "solver/solver.h"
 
 namespace {
 
@@ -165,5 +166,32 @@ TEST(Solver, ASearchInSlicesGivesTheSameAnswerAsOneRun) {
         EXPECT_EQ(b.loopingMoves, a.loopingMoves);
         EXPECT_EQ(b.solution, a.solution);
         EXPECT_TRUE(parts.edges == whole.edges && parts.edgeStart == whole.edgeStart);
+    }
+}
+
+// A level of at most eight deflector pieces keeps its search's keys in
+// sixteen bytes: every key such a level can make comes back whole, and two
+// keys are told apart exactly when they differ.
+TEST(Solver, NarrowKeysComeBackWhole) {
+    uint32_t seed = 12345;
+    const auto next = [&seed](uint32_t n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) % n;
+    };
+    cellsolver::Key previous{};
+    for (int round = 0; round < 2000; ++round) {
+        cellsolver::Key k;
+        std::fill(std::begin(k.piece), std::end(k.piece), cellsolver::NO_PIECE);
+        k.alive = static_cast<uint16_t>(next(65536));
+        const int pieces = static_cast<int>(next(cellsolver::NARROW_PIECES + 1));
+        for (int i = 0; i < pieces; ++i) {
+            // The corners of the field and a wedge or a pair: the widest a piece gets.
+            const int cell = i == 0 ? cellsolver::Index(0, 0) : i == 1 ? cellsolver::Index(13, 13) : int(next(240));
+            k.piece[i] = static_cast<uint16_t>(cell << 3 | next(cellsolver::PAIR_KIND + 1));
+        }
+        const cellsolver::Key back = cellsolver::Widen(cellsolver::Narrow(k));
+        ASSERT_TRUE(cellsolver::SameKey(back, k)) << "round " << round;
+        EXPECT_EQ(cellsolver::Narrow(k) == cellsolver::Narrow(previous), cellsolver::SameKey(k, previous));
+        previous = k;
     }
 }
