@@ -55,16 +55,26 @@ Module.tarnoPage = (function () {
     try { return toBytes(text); } catch (e) { return null; }
   }
 
-  // ---- Drawing: the field scaled to fit, whole device pixels when it can ----
+  // ---- Drawing: the field scaled to fill its square ---------------------------
+  // The square (#board) has its size from the style sheet alone; the field
+  // takes it at the scale the game's own rule gives (whole device pixels when
+  // they fill enough of it, smooth otherwise), once the game is there to ask.
+
+  let gameReady = false;
+  let smooth = false;
 
   function fit() {
+    if (!gameReady) return;
     const ratio = window.devicePixelRatio || 1;
-    const room = Math.min(window.innerWidth,
-      window.innerHeight - byId('menubar').offsetHeight - byId('editor').offsetHeight);
-    const device = Math.max(1, Math.floor(room * ratio));
-    const side = device >= FIELD ? Math.floor(device / FIELD) * FIELD : device;
+    const room = Math.max(1, Math.floor(byId('board').clientWidth * ratio));
+    const scale = Module._WebFieldScale(room, room);
+    smooth = !Number.isInteger(scale);
+    const side = smooth ? room : scale * FIELD;
     if (canvas.width !== side) canvas.width = canvas.height = side;
     canvas.style.width = canvas.style.height = side / ratio + 'px';
+    canvas.style.left = canvas.style.top = Math.floor((room - side) / 2) / ratio + 'px';
+    canvas.classList.toggle('smooth', smooth);
+    canvas.style.display = 'block';
     draw();
   }
 
@@ -76,7 +86,7 @@ Module.tarnoPage = (function () {
       return;
     }
     frameView.putImageData(picture(), 0, 0, 0, top, FIELD, rows);
-    view.imageSmoothingEnabled = false;
+    view.imageSmoothingEnabled = smooth;
     view.drawImage(frame, 0, 0, canvas.width, canvas.height);
   }
 
@@ -124,9 +134,15 @@ Module.tarnoPage = (function () {
   window.addEventListener('keyup', (e) => onKey(e, false));
   window.addEventListener('blur', () => Module._WebClearKeys());  // releases go elsewhere now
 
-  // ---- Mouse: field coordinates through the canvas's scaling --------------
+  // ---- Pointer: field coordinates through the canvas's scaling -------------
+  // Mouse, pen and finger alike; a press is the game's click. Play by
+  // pointer (a tap that drives or fires) belongs in fieldPress.
 
-  canvas.addEventListener('mousedown', (event) => {
+  function fieldPress(button, x, y) {
+    Module._WebClick(button, x, y);
+  }
+
+  canvas.addEventListener('pointerdown', (event) => {
     resumeSound();
     closeMenus();
     if (event.button !== 0 && event.button !== 2) return;
@@ -134,9 +150,77 @@ Module.tarnoPage = (function () {
     const x = Math.floor((event.clientX - box.left) * FIELD / box.width);
     const y = Math.floor((event.clientY - box.top) * FIELD / box.height);
     event.preventDefault();
-    Module._WebClick(event.button, x, y);
+    fieldPress(event.button, x, y);
   });
+  // No menu of the browser's on a right click or a long press.
   canvas.addEventListener('contextmenu', (event) => event.preventDefault());
+
+  // ---- Buttons beside the status line: each holds its key ------------------
+  // Like a finger on the key: down from the press until it lets go, and at
+  // least `hold` frames, since the game reads keys only at cell corners.
+
+  const buttonKey = { code: 0, until: 0, letGo: false };
+
+  function releaseButtonKey() {
+    if (!buttonKey.code || !buttonKey.letGo || stats.frames < buttonKey.until) return;
+    const code = buttonKey.code;
+    buttonKey.code = 0;
+    Module._WebKey(code, 0);
+  }
+
+  function pressButtonKey(code, hold) {
+    if (buttonKey.code && buttonKey.code !== code) Module._WebKey(buttonKey.code, 0);
+    buttonKey.code = code;
+    buttonKey.until = stats.frames + hold;
+    buttonKey.letGo = false;
+    Module._WebKey(code, 1);
+  }
+
+  function letGoButtonKey() {
+    buttonKey.letGo = true;
+    releaseButtonKey();
+  }
+
+  function addButton(text, code, hold) {
+    const button = document.createElement('button');
+    button.type = 'button';
+    button.textContent = text;
+    button.tabIndex = -1;  // the keyboard stays the game's
+    button.addEventListener('pointerdown', (event) => {
+      event.preventDefault();
+      resumeSound();
+      closeMenus();
+      if (event.button !== 0 || dialogsOpen || ended) return;
+      pressButtonKey(code, hold);
+    });
+    ['pointerup', 'pointercancel', 'pointerleave'].forEach((name) => button.addEventListener(name, () => {
+      if (buttonKey.code === code) letGoButtonKey();
+    }));
+    // Chosen without a pointer (by assistive software): a press and its release.
+    button.addEventListener('click', (event) => {
+      if (event.detail !== 0 || dialogsOpen || ended) return;
+      pressButtonKey(code, hold);
+      letGoButtonKey();
+    });
+    byId('buttons').append(button);
+  }
+
+  // ---- The first-time tip, until the first shot -----------------------------
+
+  const SHOT_KEY = 'tarno.shot';
+  const touchFirst = !!(window.matchMedia && window.matchMedia('(pointer: coarse)').matches);
+  if (!load(SHOT_KEY)) {
+    byId('tip').textContent = touchFirst ? 'Tap the border to drive, tap the tank to fire'
+      : 'Arrow keys along the border drive, across it fire';
+  }
+
+  function setStatus(text) {
+    byId('status').textContent = text;
+    if (byId('tip').textContent && /Shots [1-9]/.test(text)) {
+      byId('tip').textContent = '';
+      store(SHOT_KEY, '1');
+    }
+  }
 
   // ---- Menu bar ------------------------------------------------------------
 
@@ -147,6 +231,7 @@ Module.tarnoPage = (function () {
   function closeMenus() {
     if (!openMenu) return;
     openMenu.classList.remove('open');
+    openMenu.querySelectorAll('.submenu.open').forEach((s) => s.classList.remove('open'));
     openMenu = null;
   }
 
@@ -164,7 +249,7 @@ Module.tarnoPage = (function () {
       dropdown.className = 'dropdown';
       menu.append(button, dropdown);
       parent.append(menu);
-      button.addEventListener('mousedown', (event) => {
+      button.addEventListener('pointerdown', (event) => {
         event.preventDefault();
         const wasOpen = openMenu === menu;
         closeMenus();
@@ -174,8 +259,8 @@ Module.tarnoPage = (function () {
           openMenu = menu;
         }
       });
-      button.addEventListener('mouseenter', () => {
-        if (openMenu && openMenu !== menu) {
+      button.addEventListener('pointerenter', (event) => {
+        if (event.pointerType === 'mouse' && openMenu && openMenu !== menu) {
           closeMenus();
           menu.classList.add('open');
           openMenu = menu;
@@ -193,6 +278,8 @@ Module.tarnoPage = (function () {
       dropdown.className = 'dropdown';
       submenu.append(label, dropdown);
       parent.append(submenu);
+      // A finger has no hover: a tap opens and closes it.
+      label.addEventListener('click', () => submenu.classList.toggle('open'));
       if (depth < 2) openAt[depth + 1] = dropdown;
     } else {
       const item = document.createElement('button');
@@ -216,12 +303,21 @@ Module.tarnoPage = (function () {
       menuItems[id] = item;
       if (key && /^Ctrl\+Z$/.test(key)) menuShortcuts.undo = item;
       if (key && /Ctrl\+(Shift\+Z|Y)/.test(key)) menuShortcuts.redo = item;
-      if (key && /^Ctrl\+O$/.test(key)) menuShortcuts.open = item;
+      if (key && /^Ctrl\+O$/.test(key)) {
+        menuShortcuts.open = item;
+        // The editor's level.dat, to keep or to bring, beside the other files.
+        parent.append(byId('download'), byId('upload-item'));
+      }
     }
   }
 
-  document.addEventListener('mousedown', (event) => {
+  document.addEventListener('pointerdown', (event) => {
     if (openMenu && !openMenu.contains(event.target)) closeMenus();
+  });
+  byId('download').addEventListener('click', closeMenus);
+  byId('upload-item').addEventListener('click', () => {
+    closeMenus();
+    byId('upload').click();
   });
 
   // ---- Dialogs: frames wait while one is open -------------------------------
@@ -231,7 +327,7 @@ Module.tarnoPage = (function () {
     ++dialogsOpen;
     dialog.showModal();
   }
-  ['message', 'about'].forEach((name) => byId(name).addEventListener('close', () => {
+  ['message', 'about', 'howto'].forEach((name) => byId(name).addEventListener('close', () => {
     --dialogsOpen;
     Module._WebClearKeys();
     if (name === 'message') nextMessage();
@@ -346,9 +442,113 @@ Module.tarnoPage = (function () {
   });
 
   window.addEventListener('resize', fit);
-  fit();
+  byId('again').addEventListener('click', () => location.reload());
+  window.tarno.firstFrame.then(watchForUpdates);
+
+  // ---- Offline: the service worker keeps the site; a new build waits -------
+  // The worker of a new build installs beside the running one; the page
+  // offers to reload, and the reload starts the new one.
+
+  function watchForUpdates() {
+    if (!('serviceWorker' in navigator) || !window.isSecureContext) return;
+    const workers = navigator.serviceWorker;
+    const hadWorker = !!workers.controller;
+    const offer = (worker) => {
+      if (!workers.controller) return;  // the first install: this page is that build
+      const notice = byId('update');
+      notice.hidden = false;
+      notice.addEventListener('click', () => worker.postMessage('activate'));
+    };
+    workers.addEventListener('controllerchange', () => {
+      if (hadWorker) location.reload();
+    });
+    workers.register('sw.js').then((registration) => {
+      if (registration.waiting) offer(registration.waiting);
+      registration.addEventListener('updatefound', () => {
+        const worker = registration.installing;
+        worker.addEventListener('statechange', () => {
+          if (worker.state === 'installed') offer(worker);
+        });
+      });
+    }).catch(() => {});
+  }
+
+  // ---- How to play: the words, and pictures cut from the sprite sheet -------
+
+  let sheet = null;  // pieces.bmp as a canvas, black clear
+
+  function readSheet() {
+    const bytes = FS.readFile('pieces.bmp');
+    const data = new DataView(bytes.buffer, bytes.byteOffset, bytes.byteLength);
+    const at = data.getUint32(10, true), width = data.getInt32(18, true), height = data.getInt32(22, true);
+    if (data.getUint16(28, true) !== 24 || width <= 0 || height === 0) return null;
+    const rows = Math.abs(height), stride = (width * 3 + 3) & ~3;
+    if (at + stride * rows > bytes.length) return null;
+    const pixels = new ImageData(width, rows);
+    for (let y = 0; y < rows; ++y) {
+      const from = at + (height > 0 ? rows - 1 - y : y) * stride;
+      for (let x = 0; x < width; ++x) {
+        const b = bytes[from + 3 * x], g = bytes[from + 3 * x + 1], r = bytes[from + 3 * x + 2];
+        pixels.data.set([r, g, b, r | g | b ? 255 : 0], (y * width + x) * 4);
+      }
+    }
+    const picture = document.createElement('canvas');
+    picture.width = width;
+    picture.height = rows;
+    picture.getContext('2d').putImageData(pixels, 0, 0);
+    return picture;
+  }
+
+  function drawHowToPictures() {
+    if (!sheet) {
+      try { sheet = readSheet(); } catch (e) { sheet = null; }
+      if (!sheet) return;
+    }
+    byId('howto-lines').querySelectorAll('canvas').forEach((picture) => {
+      if (picture.dataset.drawn) return;
+      picture.dataset.drawn = '1';
+      const pen = picture.getContext('2d');
+      [picture.dataset.picture, picture.dataset.over].forEach((cell) => {
+        if (cell === undefined) return;
+        pen.drawImage(sheet, cell % 8 * 49 + 1, Math.floor(cell / 8) * 49 + 1, 48, 48, 0, 0, 48, 48);
+      });
+      if (picture.dataset.glow) {
+        // A lost board's glow along the ring's outer edge.
+        const glow = pen.createLinearGradient(0, 0, 0, 10);
+        glow.addColorStop(0, 'rgba(224, 40, 40, 1)');
+        glow.addColorStop(1, 'rgba(224, 40, 40, 0)');
+        pen.fillStyle = glow;
+        pen.fillRect(0, 0, 48, 10);
+      }
+    });
+  }
+
+  function addHowToLine(text, picture, over, glow) {
+    const line = document.createElement('div');
+    if (picture >= 0) {
+      const cell = document.createElement('canvas');
+      cell.width = cell.height = 48;
+      cell.dataset.picture = picture;
+      if (over >= 0) cell.dataset.over = over;
+      if (glow) cell.dataset.glow = '1';
+      line.append(cell);
+    } else {
+      const room = document.createElement('span');
+      room.className = 'room';
+      line.append(room);
+    }
+    const words = document.createElement('span');
+    words.textContent = text || '\u00a0';
+    line.append(words);
+    byId('howto-lines').append(line);
+  }
 
   return {
+    ready: () => {
+      gameReady = true;
+      fit();
+    },
+
     // Drawing and frames
     present: (pixels, top, rows) => {
       pixelsAt = pixels;
@@ -362,6 +562,7 @@ Module.tarnoPage = (function () {
       ++stats.frames;
       if (stats.frameMs.length >= 3600) stats.frameMs.shift();
       stats.frameMs.push(ms);
+      if (buttonKey.code) queueMicrotask(releaseButtonKey);
     },
     mayRun: () => (!openMenu && !dialogsOpen && !ended && !document.hidden ? 1 : 0),
     ended: () => {
@@ -376,13 +577,13 @@ Module.tarnoPage = (function () {
     addMenuEntry: addMenuEntry,
     enableMenuItem: (id) => { if (menuItems[id]) menuItems[id].disabled = false; },
     checkMenuItem: (id, checked) => { if (menuItems[id]) menuItems[id].classList.toggle('checked', !!checked); },
-    addHowToLine: (text) => {
-      const line = document.createElement('div');
-      line.textContent = text || '\u00a0';
-      byId('howto-lines').append(line);
+    addHowToLine: addHowToLine,
+    showHowToPlay: () => {
+      drawHowToPictures();
+      showDialog(byId('howto'));
     },
-    showHowToPlay: () => showDialog(byId('howto')),
-    setStatus: (text) => { byId('status').textContent = text; },
+    addButton: addButton,
+    setStatus: setStatus,
     chooseLevelFile: () => byId('open-level').click(),
     addAboutLine: addAboutLine,
     showAbout: () => showDialog(byId('about')),
