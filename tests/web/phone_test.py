@@ -48,8 +48,9 @@ def violations(b):
 
 def play(b, url, args):
     b.open(url)
-    check(bool(b.evaluate("document.querySelector('meta[http-equiv=\"Content-Security-Policy\"]')")),
-          "the page declares its Content-Security-Policy")
+    policy = b.evaluate("(document.querySelector('meta[http-equiv=\"Content-Security-Policy\"]') || {}).content")
+    check(bool(policy) and "script-src 'self' 'wasm-unsafe-eval'" in policy,
+          "the page declares its Content-Security-Policy: %s" % policy)
 
     # The field: the whole width, square, in device pixels at the game's rule.
     box = b.evaluate("(() => { const c = document.getElementById('field'), r = c.getBoundingClientRect();"
@@ -133,6 +134,11 @@ def main():
         play(b, server.url, args)
         errors = b.console_errors()
         check(not errors, "the page logged no console error %s" % errors)
+        # The policy holds: a script put into the page is refused, and noticed.
+        b.evaluate("document.body.append(Object.assign(document.createElement('script'),"
+                   " {textContent: 'window.ranInline = 1'}))")
+        check(not b.evaluate("window.ranInline") and any("script-src" in v for v in violations(b)),
+              "an inline script is refused: %s" % violations(b))
 
     def stop():
         for b in opened:
