@@ -351,11 +351,36 @@ Module.tarnoPage = (function () {
 
   // ---- Sound: one Web Audio source at a time per buffer ---------------------
 
+  // The audio context is made at the player's first key or touch: browsers
+  // keep sound silent until then anyway, and making one can hold the page
+  // for a long moment, which would otherwise fall on its start. Until then
+  // the sounds wait as samples; a loop asked for meanwhile starts with it.
   let audio = null;
+  let soundWanted = false;
   const sounds = {};
 
   function resumeSound() {
+    if (!audio && soundWanted) {
+      try {
+        audio = new (window.AudioContext || window.webkitAudioContext)();
+      } catch (e) {
+        soundWanted = false;
+        return;
+      }
+      for (const id in sounds) {
+        if (sounds[id].pending) start(sounds[id]);
+        sounds[id].pending = false;
+      }
+    }
     if (audio && audio.state === 'suspended') audio.resume().catch(() => {});
+  }
+
+  function bufferOf(s) {
+    if (!s.buffer) {
+      s.buffer = audio.createBuffer(1, Math.max(1, s.samples.length), SAMPLE_RATE);
+      s.buffer.getChannelData(0).set(s.samples);
+    }
+    return s.buffer;
   }
 
   function position(s) {
@@ -366,7 +391,7 @@ Module.tarnoPage = (function () {
 
   function start(s) {
     const node = audio.createBufferSource();
-    node.buffer = s.buffer;
+    node.buffer = bufferOf(s);
     node.loop = s.loop;
     node.connect(audio.destination);
     // A sound that ran to its end starts again from the beginning.
@@ -599,27 +624,19 @@ Module.tarnoPage = (function () {
 
     // Sound
     openSound: () => {
-      try {
-        audio = new (window.AudioContext || window.webkitAudioContext)();
-        return 1;
-      } catch (e) {
-        return 0;
-      }
+      soundWanted = !!(window.AudioContext || window.webkitAudioContext);
+      return soundWanted ? 1 : 0;
     },
     closeSound: () => {
       if (audio) audio.close().catch(() => {});
       audio = null;
+      soundWanted = false;
     },
     createSound: (id, samples) => {
-      try {
-        const buffer = audio.createBuffer(1, Math.max(1, samples.length), SAMPLE_RATE);
-        const channel = buffer.getChannelData(0);
-        for (let i = 0; i < samples.length; ++i) channel[i] = (samples[i] - 128) / 128;
-        sounds[id] = { buffer: buffer, node: null, offset: 0, started: 0, loop: false };
-        return 1;
-      } catch (e) {
-        return 0;
-      }
+      const wave = new Float32Array(samples.length);
+      for (let i = 0; i < samples.length; ++i) wave[i] = (samples[i] - 128) / 128;
+      sounds[id] = { samples: wave, buffer: null, node: null, offset: 0, started: 0, loop: false, pending: false };
+      return 1;
     },
     releaseSound: (id) => {
       if (sounds[id]) halt(sounds[id]);
@@ -630,6 +647,10 @@ Module.tarnoPage = (function () {
       const s = sounds[id];
       if (!s) return 0;
       s.loop = !!loop;
+      if (!audio) {
+        s.pending = s.loop;
+        return 1;
+      }
       if (s.node) s.node.loop = s.loop;
       else start(s);
       return 1;
@@ -638,6 +659,7 @@ Module.tarnoPage = (function () {
     stopSound: (id) => {
       const s = sounds[id];
       if (!s) return 0;
+      s.pending = false;
       if (s.node) {
         s.offset = position(s);
         halt(s);
