@@ -27,6 +27,28 @@ Module.tarnoPage = (function () {
     return image;
   }
 
+  // The game's WebAssembly is fetched once the page has shown itself (the
+  // name in the field's place), so the first paint never waits for it.
+  Module.instantiateWasm = (imports, receive) => {
+    const fetchGame = () => fetch('tarno.wasm', { credentials: 'same-origin' });
+    new Promise((painted) => {
+      setTimeout(painted, 500);  // a page in a hidden tab paints nothing
+      try {
+        new PerformanceObserver((list, observer) => {
+          if (!list.getEntriesByName('first-contentful-paint').length) return;
+          observer.disconnect();
+          setTimeout(painted, 0);
+        }).observe({ type: 'paint', buffered: true });
+      } catch (e) {
+        painted();
+      }
+    }).then(() => WebAssembly.instantiateStreaming(fetchGame(), imports).catch(() =>
+      // A host that serves it with another type: compiled whole instead of as it streams in.
+      fetchGame().then((response) => response.arrayBuffer()).then((bytes) => WebAssembly.instantiate(bytes, imports))))
+      .then((result) => receive(result.instance, result.module));
+    return {};
+  };
+
   // For tests and benchmarks: frames by hand and the page's own timings.
   const stats = { frames: 0, firstFrameMs: -1, frameMs: [] };
   let firstFrameSeen;
@@ -548,7 +570,15 @@ Module.tarnoPage = (function () {
     });
   }
 
-  function addHowToLine(text, picture, over, glow) {
+  // The panel's lines are kept and laid out the first time it opens, not
+  // while the game starts.
+  const howToLines = [];
+
+  function buildHowTo() {
+    howToLines.splice(0).forEach((line) => buildHowToLine(...line));
+  }
+
+  function buildHowToLine(text, picture, over, glow) {
     const line = document.createElement('div');
     if (picture >= 0) {
       const cell = document.createElement('canvas');
@@ -602,8 +632,9 @@ Module.tarnoPage = (function () {
     addMenuEntry: addMenuEntry,
     enableMenuItem: (id) => { if (menuItems[id]) menuItems[id].disabled = false; },
     checkMenuItem: (id, checked) => { if (menuItems[id]) menuItems[id].classList.toggle('checked', !!checked); },
-    addHowToLine: addHowToLine,
+    addHowToLine: (text, picture, over, glow) => howToLines.push([text, picture, over, glow]),
     showHowToPlay: () => {
+      buildHowTo();
       drawHowToPictures();
       showDialog(byId('howto'));
     },

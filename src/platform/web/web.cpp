@@ -405,6 +405,16 @@ void PlatformRemoveStaleFiles() {
     RemoveStaleTemps(".", temps, 1);
 }
 
+namespace {
+
+void Start(void*) {
+    OnCreate();
+    StartGame();
+    emscripten_request_animation_frame_loop(OnAnimationFrame, nullptr);
+}
+
+}  // namespace
+
 int main() {
     for (const MenuEntry& e : MENU_TABLE)
         EM_ASM({ Module.tarnoPage.addMenuEntry($0, $1, UTF8ToString($2), $3, $4 ? UTF8ToString($4) : "", $5); },
@@ -421,8 +431,8 @@ int main() {
         EM_ASM({ Module.tarnoPage.addAboutLine($0, $1, UTF8ToString($2)); }, line.x, line.y, text);
     }
     EM_ASM({ Module.tarnoPage.ready(); });
-    OnCreate();
-    StartGame();
-    emscripten_request_animation_frame_loop(OnAnimationFrame, nullptr);
+    // The game starts in a task of its own, after the page has laid out its
+    // menus: two shorter waits for the page instead of one long one.
+    emscripten_async_call(Start, nullptr, 0);
     return 0;
 }
