@@ -11,9 +11,11 @@ Exit codes: 0 passed, 1 failed, 77 skipped (no Chromium).
 """
 import argparse
 import os
+import shutil
 import subprocess
 import sys
 import tempfile
+import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "e2e"))
@@ -107,6 +109,33 @@ def play(b, url, args):
     check(status(b).startswith("Level 1: "), "with the network off a reload reaches the first frame: '%s'" % status(b))
     check(b.evaluate("document.getElementById('tip').textContent") == "", "the tip stays gone for a player who has shot")
     check(not violations(b), "no Content-Security-Policy violation offline: %s" % violations(b))
+    b.call("Network.emulateNetworkConditions", {"offline": False, "latency": 0, "downloadThroughput": -1,
+                                                "uploadThroughput": -1})
+    b.evaluate("tarno.resume()")
+    new_build(b, args)
+
+
+def new_build(b, args):
+    """A new build's service worker (its cache named for other files) waits
+    until the player chooses to reload; then it alone is kept."""
+    worker = os.path.join(args.served, "sw.js")
+    with open(worker) as f:
+        text = f.read()
+    with open(worker, "w") as f:
+        f.write(text.replace("const CACHE = 'tarno-", "const CACHE = 'tarno-next-"))
+    b.evaluate("navigator.serviceWorker.getRegistration().then((r) => r.update()).then(() => 1)")
+    deadline = time.time() + 20
+    while b.evaluate("document.getElementById('update').hidden") and time.time() < deadline:
+        time.sleep(0.2)
+    notice = b.evaluate("document.getElementById('update').hidden ? '' : document.getElementById('update').textContent")
+    check(notice == "A new version is ready: reload", "the page offers the new build: '%s'" % notice)
+    with b.lock:
+        b.events = [e for e in b.events if e.get("method") != "Page.loadEventFired"]
+    touch(b, *centre(b, "#update"))
+    b.wait_event("Page.loadEventFired")
+    b.evaluate("tarno.firstFrame")
+    kept = b.evaluate("caches.keys()")
+    check(len(kept) == 1 and kept[0].startswith("tarno-next-"), "after the reload only the new build is kept: %s" % kept)
 
 
 def main():
@@ -121,7 +150,10 @@ def main():
         log("skipped: chromium is not installed")
         return SKIP
     tmp = tempfile.mkdtemp(prefix="tarno-phone-")
-    server = browser.Server(args.site)
+    # Served from a copy, which the test changes into a new build.
+    args.served = os.path.join(tmp, "site")
+    shutil.copytree(args.site, args.served)
+    server = browser.Server(args.served)
     opened = []
 
     def session():
