@@ -410,14 +410,20 @@ void BuildWindow() {
     StatusRow = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 2);
     gtk_box_pack_start(GTK_BOX(StatusRow), Status, TRUE, TRUE, 0);
     // Pointer players' Undo, Redo, Hint and Restart. They never take the
-    // keyboard's focus, so the arrows and Enter stay the game's.
+    // keyboard's focus, so the arrows and Enter stay the game's, and they are
+    // no taller than the status line, so the field keeps its room.
+    GtkCssProvider* slim = gtk_css_provider_new();
+    gtk_css_provider_load_from_data(slim, "button { padding: 0 10px; min-height: 0; }", -1, nullptr);
     for (const ComfortButton& b : COMFORT_BUTTONS) {
         GtkWidget* button = gtk_button_new_with_label(b.text);
         gtk_widget_set_can_focus(button, FALSE);
+        gtk_style_context_add_provider(gtk_widget_get_style_context(button), GTK_STYLE_PROVIDER(slim),
+                                       GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
         g_signal_connect(button, "button-press-event", G_CALLBACK(OnComfortPress), GINT_TO_POINTER(b.scanCode));
         g_signal_connect(button, "button-release-event", G_CALLBACK(OnComfortRelease), nullptr);
         gtk_box_pack_start(GTK_BOX(StatusRow), button, FALSE, FALSE, 0);
     }
+    g_object_unref(slim);
     gtk_box_pack_end(GTK_BOX(box), StatusRow, FALSE, FALSE, 0);
 
     // Until the first frame the field is black, as the game's window class paints it.
