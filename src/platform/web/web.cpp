@@ -26,7 +26,8 @@ constexpr uint8_t SCAN_S = 0x1F;
 constexpr int EDITOR_FILE_MAX = 4096;  // far more than a level; a bigger file is not one to keep
 
 uint8_t Keys[256];
-uint32_t Rgba[FIELD * FIELD];  // the picture as the canvas takes it, as of the last frame
+uint32_t Rgba[FIELD * FIELD];   // the picture as the canvas takes it
+uint32_t Drawn[FIELD * FIELD];  // the picture as the game drew it last
 bool Presented = false;
 bool QuitRequested = false;
 bool Ended = false;
@@ -190,40 +191,37 @@ void PlatformWaitFrame() {
 
 namespace {
 
-// One pixel from the game's blue, green, red, unused to the canvas's red,
-// green, blue, alpha.
-inline uint32_t ToRgba(uint32_t p) { return 0xFF000000u | ((p & 0xFFu) << 16) | (p & 0xFF00u) | ((p >> 16) & 0xFFu); }
-
-#ifdef __wasm_simd128__
-// Four pixels at a time: a byte shuffle swaps red and blue.
-inline v128_t ToRgba4(v128_t p) {
-    const v128_t alpha = wasm_i32x4_splat(static_cast<int32_t>(0xFF000000u));
-    return wasm_v128_or(wasm_i8x16_shuffle(p, p, 2, 1, 0, 3, 6, 5, 4, 7, 10, 9, 8, 11, 14, 13, 12, 15), alpha);
-}
-#endif
-
-// True if a row of the game's picture, converted, is what the canvas has
-// (`out`, the frame before); most rows are. Compared against the converted
-// row itself, so one copy of the picture is read instead of two.
-bool SameRow(const uint32_t* in, const uint32_t* out, int cols) {
+// True if a row of the game's picture is the same as `kept`, the row it
+// drew the frame before; most rows are, and this reads less than converting.
+bool SameRow(const uint32_t* in, const uint32_t* kept, int cols) {
     int x = 0;
     uint32_t differ = 0;
 #ifdef __wasm_simd128__
     v128_t d = wasm_i32x4_splat(0);
-    for (; x + 4 <= cols; x += 4)
-        d = wasm_v128_or(d, wasm_v128_xor(ToRgba4(wasm_v128_load(in + x)), wasm_v128_load(out + x)));
+    for (; x + 4 <= cols; x += 4) d = wasm_v128_or(d, wasm_v128_xor(wasm_v128_load(in + x), wasm_v128_load(kept + x)));
     differ = wasm_v128_any_true(d);
 #endif
-    for (; x < cols; ++x) differ |= ToRgba(in[x]) ^ out[x];
+    for (; x < cols; ++x) differ |= in[x] ^ kept[x];
     return differ == 0;
 }
 
+// One row from the game's blue, green, red, unused to the canvas's red,
+// green, blue, alpha.
 void ConvertRow(const uint32_t* in, uint32_t* out, int cols) {
     int x = 0;
 #ifdef __wasm_simd128__
-    for (; x + 4 <= cols; x += 4) wasm_v128_store(out + x, ToRgba4(wasm_v128_load(in + x)));
+    // Four pixels at a time: a byte shuffle swaps red and blue.
+    const v128_t alpha = wasm_i32x4_splat(static_cast<int32_t>(0xFF000000u));
+    for (; x + 4 <= cols; x += 4) {
+        const v128_t p = wasm_v128_load(in + x);
+        const v128_t swapped = wasm_i8x16_shuffle(p, p, 2, 1, 0, 3, 6, 5, 4, 7, 10, 9, 8, 11, 14, 13, 12, 15);
+        wasm_v128_store(out + x, wasm_v128_or(swapped, alpha));
+    }
 #endif
-    for (; x < cols; ++x) out[x] = ToRgba(in[x]);
+    for (; x < cols; ++x) {
+        const uint32_t p = in[x];
+        out[x] = 0xFF000000u | ((p & 0xFFu) << 16) | (p & 0xFF00u) | ((p >> 16) & 0xFFu);
+    }
 }
 
 }  // namespace
@@ -239,7 +237,9 @@ void PlatformPresent(Surface* back) {
     for (int y = 0; y < rows; ++y) {
         const uint32_t* in = reinterpret_cast<const uint32_t*>(src + static_cast<size_t>(y) * pitch);
         uint32_t* out = Rgba + static_cast<size_t>(y) * FIELD;
-        if (Presented && SameRow(in, out, cols)) continue;
+        uint32_t* kept = Drawn + static_cast<size_t>(y) * FIELD;
+        if (Presented && SameRow(in, kept, cols)) continue;
+        std::memcpy(kept, in, static_cast<size_t>(cols) * 4);
         ConvertRow(in, out, cols);
         first = y < first ? y : first;
         last = y;
