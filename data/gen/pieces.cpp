@@ -522,10 +522,9 @@ int main(int argc, char** argv) {
     // The browser site's, plain and maskable.
     for (int size : {192, 512}) {
         for (bool maskable : {false, true}) {
-            const std::string name =
-                dir + (maskable ? "/tarno-maskable-" : "/tarno-") + std::to_string(size) + ".png";
-            const auto pixels = maskable ? RenderRgba(size, ICON_SIZE, MaskableIconScene)
-                                         : RenderRgba(size, ICON_SIZE, IconScene);
+            const std::string name = dir + (maskable ? "/tarno-maskable-" : "/tarno-") + std::to_string(size) + ".png";
+            const auto pixels =
+                maskable ? RenderRgba(size, ICON_SIZE, MaskableIconScene) : RenderRgba(size, ICON_SIZE, IconScene);
             if (!WritePng(name.c_str(), size, pixels)) {
                 std::perror(name.c_str());
                 return 1;
