@@ -83,6 +83,17 @@ def play(b, url, args):
     touch(b, 200, 700)
     check(b.evaluate("document.querySelector('#menubar .menu.open') === null"), "a tap elsewhere closes it")
 
+    # How to play: the words with the sheet's pictures; closed, the game plays on.
+    touch(b, *centre(b, "#menubar .menu:last-child > button"))
+    b.evaluate("[...document.querySelectorAll('#menubar .menu.open .item')]"
+               ".find((e) => e.textContent === 'How to play').id = 'how-to-play'")
+    touch(b, *centre(b, "#how-to-play"))
+    pictures = b.evaluate("document.getElementById('howto').open &&"
+                          " document.querySelectorAll('#howto-lines canvas[data-drawn]').length")
+    check(pictures == 6, "How to play opens with its six pictures (%s)" % pictures)
+    touch(b, *centre(b, "#howto form button"))
+    check(b.evaluate("Module.tarnoPage.mayRun()") == 1, "after How to play closes the game runs again")
+
     # The first shot of level 1, then the Undo button takes it back.
     script = subprocess.run([args.solve, "--demo", os.path.join(args.run_dir, "level1.dat")], capture_output=True,
                             timeout=120, check=True).stdout.decode()
