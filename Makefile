@@ -85,7 +85,7 @@ web: deps-web
 
 serve-web: web
 	@echo "Tarno at http://localhost:$(WEB_PORT)/ (Ctrl+C stops)"
-	python3 -m http.server --bind 127.0.0.1 --directory build/web/site $(WEB_PORT)
+	python3 tools/serve_web.py --directory build/web/site $(WEB_PORT)
 
 install: deps-build
 	cmake --preset default

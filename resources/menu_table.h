@@ -38,22 +38,58 @@ constexpr MenuEntry MENU_TABLE[] = {
     {1, IDM_HOW_TO_PLAY, TEXT_MENU_HOW_TO_PLAY, false, nullptr, false},
 };
 
-// The "How to play" panel: the keys and the editor's mouse.
-constexpr const char* HOW_TO_PLAY_LINES[] = {
-    "Pop every balloon with as few shots as you can.",
-    "",
-    "Arrow keys along the border: move the tank.",
-    "Arrow key across the border: fire.",
-    "U: undo the last shot.   Y: redo it.",
-    "H: hint: the next shot of a shortest win.",
-    "R: restart the level (after a win: the next level).",
-    "Esc: quit.",
-    "",
-    "D: the editor.   In the editor:",
-    "left click: a block, or empty again;",
-    "right click: a balloon, then each deflector, then empty;",
-    "S: save level.dat   L: load level.dat",
-    "P: play the board   Enter: back to the level.",
+// The buttons beside the status line. Each presses its key, held for at
+// least BUTTON_HOLD_FRAMES frames (a cell's drive and then some), since the
+// play frame reads the keys only while the tank rests on a cell corner.
+struct ComfortButton {
+    const char* text;
+    int scanCode;  // PC set-1, as the keyboard state holds it
+};
+constexpr ComfortButton COMFORT_BUTTONS[] = {
+    {"Undo", 0x16},
+    {"Redo", 0x15},
+    {"Hint", 0x23},
+    {"Restart", 0x13},
+};
+constexpr int BUTTON_HOLD_FRAMES = 8;
+
+// The "How to play" panel: what the pieces do, then the keys and the
+// pointer. A line may show a picture before its text: a cell of the sprite
+// sheet pieces.bmp (column + 8 * row; the sheet is 8 by 6 cells of 48
+// pixels, each after a one-pixel grid line), a second cell drawn over it,
+// and the red glow of a lost board over both.
+constexpr int SheetCell(int column, int row) { return column + 8 * row; }
+constexpr int NO_PICTURE = -1;
+struct HowToLine {
+    int picture, over;  // sheet cells, or NO_PICTURE
+    bool glow;
+    const char* text;
+};
+constexpr HowToLine HOW_TO_PLAY_LINES[] = {
+    {NO_PICTURE, NO_PICTURE, false, "Pop every balloon with as few shots as you can."},
+    {NO_PICTURE, NO_PICTURE, false, ""},
+    {SheetCell(0, 4), NO_PICTURE, false, "Your tank drives along the border and fires into the board."},
+    {SheetCell(7, 2), NO_PICTURE, false, "A shot pops every balloon it passes over."},
+    {SheetCell(3, 0), NO_PICTURE, false, "A block stops a shot."},
+    {SheetCell(4, 0), NO_PICTURE, false, "A wedge turns a shot that meets its slope by a right angle;"},
+    {NO_PICTURE, NO_PICTURE, false, "a shot that meets its flat side pushes it one cell along."},
+    {SheetCell(4, 0), SheetCell(6, 0), false, "Two wedges pushed together, slope to slope, lock into"},
+    {NO_PICTURE, NO_PICTURE, false, "a square that moves as one piece."},
+    {SheetCell(1, 1), NO_PICTURE, true, "The border glows red: no way to win from here. Undo or restart."},
+    {NO_PICTURE, NO_PICTURE, false, ""},
+    {NO_PICTURE, NO_PICTURE, false, "Arrow keys along the border: move the tank."},
+    {NO_PICTURE, NO_PICTURE, false, "Arrow key across the border: fire."},
+    {NO_PICTURE, NO_PICTURE, false, "Or tap a border cell to drive there, and tap the tank to fire."},
+    {NO_PICTURE, NO_PICTURE, false, "U or Undo: undo the last shot.   Y or Redo: redo it."},
+    {NO_PICTURE, NO_PICTURE, false, "H or Hint: the next shot of a shortest win."},
+    {NO_PICTURE, NO_PICTURE, false, "R or Restart: restart the level (after a win: the next level)."},
+    {NO_PICTURE, NO_PICTURE, false, "Esc: quit."},
+    {NO_PICTURE, NO_PICTURE, false, ""},
+    {NO_PICTURE, NO_PICTURE, false, "D: the editor.   In the editor:"},
+    {NO_PICTURE, NO_PICTURE, false, "left click or tap: a block, or empty again;"},
+    {NO_PICTURE, NO_PICTURE, false, "right click or long press: a balloon, then each deflector, then empty;"},
+    {NO_PICTURE, NO_PICTURE, false, "S: save level.dat   L: load level.dat"},
+    {NO_PICTURE, NO_PICTURE, false, "P: play the board   Enter: back to the level."},
 };
 
 // The About dialog's lines, in template order (dialog units).

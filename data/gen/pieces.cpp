@@ -1,6 +1,7 @@
 // Draws the sprite sheet pieces.bmp and the game's icon (tarno.ico for the
 // Windows resources, tarno-icon.xpm for the window and tarno-SIZE.png for
-// the desktop's icon theme) into OUTDIR.
+// the desktop's icon theme, tarno-192.png, tarno-512.png and their maskable
+// twins for the browser site) into OUTDIR.
 //
 // The sheet's layout is game/sheet.h. Pure black is transparent in the game.
 #include <cstring>
@@ -475,6 +476,15 @@ Paint IconScene(Vec s) {
     return NOTHING;
 }
 
+// The installed page's icon, which the system may cut to any shape: the
+// scene shrunk into the middle 55%, clear of the round cut, on the floor's
+// dark blue to the edges.
+Paint MaskableIconScene(Vec s) {
+    const Vec middle = {ICON_SIZE / 2.0f, ICON_SIZE / 2.0f};
+    const Paint p = IconScene((s - middle) * (1 / 0.55f) + middle);
+    return p.on ? p : Fill(Col{22, 34, 58});
+}
+
 uint8_t IconPixels[ICON_SIZE * ICON_SIZE * 3];
 
 }  // namespace
@@ -507,6 +517,18 @@ int main(int argc, char** argv) {
         if (!WritePng(name.c_str(), size, RenderRgba(size, ICON_SIZE, IconScene))) {
             std::perror(name.c_str());
             return 1;
+        }
+    }
+    // The browser site's, plain and maskable.
+    for (int size : {192, 512}) {
+        for (bool maskable : {false, true}) {
+            const std::string name = dir + (maskable ? "/tarno-maskable-" : "/tarno-") + std::to_string(size) + ".png";
+            const auto pixels =
+                maskable ? RenderRgba(size, ICON_SIZE, MaskableIconScene) : RenderRgba(size, ICON_SIZE, IconScene);
+            if (!WritePng(name.c_str(), size, pixels)) {
+                std::perror(name.c_str());
+                return 1;
+            }
         }
     }
     return 0;

@@ -7,3 +7,11 @@ if(TARGET tarno-web AND TARGET tarno-demo AND TARGET tarno-solve AND Python3_FOU
   # Alone on the machine: it holds a key for a measured time.
   set_tests_properties(e2e_web_play PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300 RUN_SERIAL TRUE)
 endif()
+
+# The same site as on a phone: touch, the layout, offline, the page's policy.
+if(TARGET tarno-web AND TARGET tarno-solve AND Python3_FOUND)
+  add_test(NAME e2e_web_phone
+    COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/web/phone_test.py
+      --site ${TARNO_WEB_SITE_DIR} --run-dir ${TARNO_RUN_DIR} --solve $<TARGET_FILE:tarno-solve>)
+  set_tests_properties(e2e_web_phone PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300 RUN_SERIAL TRUE)
+endif()

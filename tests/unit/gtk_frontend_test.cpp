@@ -1,5 +1,5 @@
-// The desktop front end's display-free parts: key mapping, frame pacing, the
-// field's place in a window of any size and the progress file. The unit binary does not link the GTK front end, so
+// The desktop front end's display-free parts: key mapping, frame pacing and
+// the progress file. The unit binary does not link the GTK front end, so
 // these sources are compiled in here directly.
 #include <dirent.h>
 #include <sys/stat.h>
@@ -7,7 +7,6 @@
 #include <string>
 #include <utility>
 
-#include "../../src/platform/gtk/field_view.cpp"
 #include "../../src/platform/gtk/keymap.cpp"
 #include "../../src/platform/gtk/progress_file.cpp"
 #include "platform/pacing/pacing.h"
@@ -172,38 +171,6 @@ TEST(GtkProgress, AFailedWriteReportsItAndLeavesNothingBehind) {
     EXPECT_EQ(WriteProgressFile("", 3), 0);
     const std::string tooLong(5000, 'a');
     EXPECT_EQ(WriteProgressFile(tooLong.c_str(), 3), 0);
-}
-
-TEST(GtkFieldView, WholeFactorsCentredSmoothOnlyBelowOne) {
-    // 1400 by 1374: two whole times (1344), centred; the extra never stretches it.
-    FieldView v = PlaceField(1400, 1374, 672);
-    EXPECT_EQ(v.scale, 2);
-    EXPECT_TRUE(v.whole);
-    EXPECT_EQ(v.left, 28);
-    EXPECT_EQ(v.top, 15);
-    EXPECT_EQ(PlaceField(2015, 3000, 672).scale, 2);  // 2.998 fits only twice
-    // Less than the field: squeezed smoothly to the shorter side.
-    v = PlaceField(400, 374, 672);
-    EXPECT_FALSE(v.whole);
-    EXPECT_DOUBLE_EQ(v.scale, 374.0 / 672);
-    EXPECT_EQ(v.left, 13);
-    EXPECT_EQ(v.top, 0);
-    // Clicks map back through the same rectangle, edges included.
-    int32_t x = -1, y = -1;
-    v = PlaceField(1400, 1374, 672);
-    EXPECT_TRUE(ViewToField(v, 28, 15, 672, &x, &y));
-    EXPECT_EQ(x, 0);
-    EXPECT_EQ(y, 0);
-    EXPECT_TRUE(ViewToField(v, 28 + 1343.5, 15 + 3 * 96 + 1, 672, &x, &y));
-    EXPECT_EQ(x, 671);
-    EXPECT_EQ(y, 144);
-    EXPECT_FALSE(ViewToField(v, 27.9, 100, 672, &x, &y));
-    EXPECT_FALSE(ViewToField(v, 28 + 1344, 100, 672, &x, &y));
-    v = PlaceField(400, 374, 672);
-    EXPECT_TRUE(ViewToField(v, 13 + 187, 187, 672, &x, &y));
-    EXPECT_EQ(x, 336);
-    EXPECT_EQ(y, 336);
-    EXPECT_FALSE(ViewToField(PlaceField(0, 500, 672), 0, 0, 672, &x, &y));
 }
 
 }  // namespace

@@ -11,8 +11,12 @@ import os
 import shutil
 import subprocess
 import tempfile
+import sys
 import threading
 import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools"))
+from serve_web import SiteHandler  # noqa: E402
 
 FIELD = 672
 
@@ -31,7 +35,7 @@ class Server:
         self.httpd.server_close()
 
 
-class Quiet(http.server.SimpleHTTPRequestHandler):
+class Quiet(SiteHandler):
     def log_message(self, *args):
         pass
 
@@ -143,7 +147,7 @@ class Browser:
         result = self.call("Runtime.evaluate", {"expression": expression, "awaitPromise": True,
                                                 "returnByValue": True}, timeout)
         if "exceptionDetails" in result:
-            raise RuntimeError("%s: %s" % (expression, result["exceptionDetails"].get("text")))
+            raise RuntimeError("%s: %s %s" % (expression, result["exceptionDetails"].get("text"), result["exceptionDetails"].get("exception", {}).get("description", "")))
         return result["result"].get("value")
 
     def wait_event(self, method, timeout=30):

@@ -9,14 +9,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 
 #include "menu_table.h"
 #include "platform/files/files.h"
-#include "platform/gtk/field_view.h"
 #include "platform/gtk/keymap.h"
 #include "platform/gtk/progress_file.h"
 #include "platform/pacing/pacing.h"
 #include "platform/platform.h"
+#include "platform/view/field_view.h"
 #include "shell/shell.h"
 
 namespace {
@@ -28,7 +29,8 @@ constexpr const char* ICON_FILE = "tarno-icon.xpm";
 GtkWidget* Window = nullptr;
 GtkWidget* Field = nullptr;
 GtkWidget* Status = nullptr;
-bool PrintStatus = false;  // TARNO_PRINT_STATUS: each new status line also on stdout, for tests
+GtkWidget* StatusRow = nullptr;  // the status line and the buttons beside it
+bool PrintStatus = false;        // TARNO_PRINT_STATUS: each new status line also on stdout, for tests
 bool Checked[MAX_COMMAND_ID];
 bool Marking = false;  // setting a mark activates the item: not a command
 GtkWidget* MenuItems[MAX_COMMAND_ID];
@@ -44,6 +46,13 @@ bool FullScreen = false;
 bool InFrame = false;
 int ModalDepth = 0;
 FramePacer Pacer;
+long FramesRun = 0;
+
+// A button beside the status line holds its key down like a finger on it:
+// from the press until its release, and at least BUTTON_HOLD_FRAMES frames.
+int ButtonKey = 0;
+long ButtonHeldUntil = 0;
+bool ButtonLetGo = false;
 
 char ProgressDir[PATH_MAX];
 char ProgressPath[PATH_MAX];
@@ -116,6 +125,13 @@ void ShowStatus() {
     }
 }
 
+void ReleaseButtonKey() {
+    if (!ButtonKey || !ButtonLetGo || FramesRun < ButtonHeldUntil) return;
+    Keys[ButtonKey] = 0;
+    ButtonKey = 0;
+    OnKeyUp();
+}
+
 gboolean OnTick(GtkWidget*, GdkFrameClock* clock, gpointer) {
     if (!FramesMayRun()) {
         ResetPacer(&Pacer);
@@ -126,7 +142,9 @@ gboolean OnTick(GtkWidget*, GdkFrameClock* clock, gpointer) {
         InFrame = true;
         RunFrame();
         InFrame = false;
+        ++FramesRun;
     }
+    ReleaseButtonKey();
     ShowStatus();
     return G_SOURCE_CONTINUE;
 }
@@ -205,6 +223,21 @@ gboolean OnButtonPress(GtkWidget*, GdkEventButton* event, gpointer) {
     if (event->button == GDK_BUTTON_PRIMARY) OnLeftButtonDown(x, y);
     else if (event->button == GDK_BUTTON_SECONDARY) OnRightButtonDown(x, y);
     return TRUE;
+}
+
+gboolean OnComfortPress(GtkWidget*, GdkEventButton* event, gpointer data) {
+    if (event->type != GDK_BUTTON_PRESS || event->button != GDK_BUTTON_PRIMARY) return FALSE;
+    if (ButtonKey && ButtonKey != GPOINTER_TO_INT(data)) Keys[ButtonKey] = 0;
+    ButtonKey = GPOINTER_TO_INT(data);
+    Keys[ButtonKey] = 0x80;
+    ButtonHeldUntil = FramesRun + BUTTON_HOLD_FRAMES;
+    ButtonLetGo = false;
+    return FALSE;  // the button shows itself pressed
+}
+
+gboolean OnComfortRelease(GtkWidget*, GdkEventButton* event, gpointer) {
+    if (event->button == GDK_BUTTON_PRIMARY) ButtonLetGo = true;
+    return FALSE;
 }
 
 gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer) {
@@ -338,8 +371,8 @@ void SizeFirstWindow() {
         if (side < FIELD_SIZE / 4) side = FIELD_SIZE / 4;
     }
     int statusHeight = 0;
-    gtk_widget_show(Status);
-    gtk_widget_get_preferred_height(Status, nullptr, &statusHeight);
+    gtk_widget_show_all(StatusRow);
+    gtk_widget_get_preferred_height(StatusRow, nullptr, &statusHeight);
     gtk_window_set_default_size(GTK_WINDOW(Window), side, side + menuHeight + statusHeight);
 }
 
@@ -374,7 +407,24 @@ void BuildWindow() {
     gtk_widget_set_margin_end(Status, 6);
     gtk_widget_set_margin_top(Status, 3);
     gtk_widget_set_margin_bottom(Status, 3);
-    gtk_box_pack_end(GTK_BOX(box), Status, FALSE, FALSE, 0);
+    StatusRow = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 2);
+    gtk_box_pack_start(GTK_BOX(StatusRow), Status, TRUE, TRUE, 0);
+    // Pointer players' Undo, Redo, Hint and Restart. They never take the
+    // keyboard's focus, so the arrows and Enter stay the game's, and they are
+    // no taller than the status line, so the field keeps its room.
+    GtkCssProvider* slim = gtk_css_provider_new();
+    gtk_css_provider_load_from_data(slim, "button { padding: 0 10px; min-height: 0; }", -1, nullptr);
+    for (const ComfortButton& b : COMFORT_BUTTONS) {
+        GtkWidget* button = gtk_button_new_with_label(b.text);
+        gtk_widget_set_can_focus(button, FALSE);
+        gtk_style_context_add_provider(gtk_widget_get_style_context(button), GTK_STYLE_PROVIDER(slim),
+                                       GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+        g_signal_connect(button, "button-press-event", G_CALLBACK(OnComfortPress), GINT_TO_POINTER(b.scanCode));
+        g_signal_connect(button, "button-release-event", G_CALLBACK(OnComfortRelease), nullptr);
+        gtk_box_pack_start(GTK_BOX(StatusRow), button, FALSE, FALSE, 0);
+    }
+    g_object_unref(slim);
+    gtk_box_pack_end(GTK_BOX(box), StatusRow, FALSE, FALSE, 0);
 
     // Until the first frame the field is black, as the game's window class paints it.
     FieldImage = cairo_image_surface_create(CAIRO_FORMAT_RGB24, FIELD_SIZE, FIELD_SIZE);
@@ -509,20 +559,62 @@ void PlatformCheckMenuItem(int32_t commandId, bool checked) {
     }
 }
 
+// A sheet cell or two, drawn keyed (black is clear) at PICTURE_SIDE pixels,
+// with the red glow of a lost board along its outer (top) edge when asked.
+constexpr int PICTURE_SIDE = 32;
+
+GtkWidget* HowToPicture(GdkPixbuf* sheet, const HowToLine& line) {
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, PICTURE_SIDE, PICTURE_SIDE);
+    cairo_t* cr = cairo_create(surface);
+    cairo_scale(cr, PICTURE_SIDE / 48.0, PICTURE_SIDE / 48.0);
+    for (int cell : {line.picture, line.over}) {
+        if (cell == NO_PICTURE) continue;
+        GdkPixbuf* piece = gdk_pixbuf_new_subpixbuf(sheet, cell % 8 * 49 + 1, cell / 8 * 49 + 1, 48, 48);
+        GdkPixbuf* keyed = gdk_pixbuf_add_alpha(piece, TRUE, 0, 0, 0);
+        gdk_cairo_set_source_pixbuf(cr, keyed, 0, 0);
+        cairo_paint(cr);
+        g_object_unref(keyed);
+        g_object_unref(piece);
+    }
+    if (line.glow) {
+        cairo_pattern_t* glow = cairo_pattern_create_linear(0, 0, 0, 10);
+        cairo_pattern_add_color_stop_rgba(glow, 0, 0.88, 0.16, 0.16, 1);
+        cairo_pattern_add_color_stop_rgba(glow, 1, 0.88, 0.16, 0.16, 0);
+        cairo_rectangle(cr, 0, 0, 48, 10);
+        cairo_set_source(cr, glow);
+        cairo_fill(cr);
+        cairo_pattern_destroy(glow);
+    }
+    cairo_destroy(cr);
+    GtkWidget* image = gtk_image_new_from_surface(surface);
+    cairo_surface_destroy(surface);
+    return image;
+}
+
 void PlatformShowHowToPlay() {
     GtkWidget* dialog = gtk_dialog_new_with_buttons(TEXT_MENU_HOW_TO_PLAY, Window ? GTK_WINDOW(Window) : nullptr,
                                                     GTK_DIALOG_MODAL, "OK", GTK_RESPONSE_OK, nullptr);
     gtk_window_set_resizable(GTK_WINDOW(dialog), FALSE);
     gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK);
-    GString* text = g_string_new(nullptr);
-    for (const char* line : HOW_TO_PLAY_LINES) g_string_append_printf(text, "%s\n", line);
-    GtkWidget* label = gtk_label_new(text->str);
-    g_string_free(text, TRUE);
-    gtk_label_set_xalign(GTK_LABEL(label), 0.0f);
-    gtk_widget_set_margin_start(label, 12);
-    gtk_widget_set_margin_end(label, 12);
-    gtk_widget_set_margin_top(label, 12);
-    gtk_box_pack_start(GTK_BOX(gtk_dialog_get_content_area(GTK_DIALOG(dialog))), label, TRUE, TRUE, 0);
+    // The pictures come from the sheet in the game's folder; without it the words alone.
+    GdkPixbuf* sheet = gdk_pixbuf_new_from_file("pieces.bmp", nullptr);
+    GtkWidget* grid = gtk_grid_new();
+    gtk_grid_set_column_spacing(GTK_GRID(grid), 8);
+    gtk_grid_set_row_spacing(GTK_GRID(grid), 2);
+    int row = 0;
+    for (const HowToLine& line : HOW_TO_PLAY_LINES) {
+        if (sheet && line.picture != NO_PICTURE)
+            gtk_grid_attach(GTK_GRID(grid), HowToPicture(sheet, line), 0, row, 1, 1);
+        GtkWidget* label = gtk_label_new(line.text);
+        gtk_label_set_xalign(GTK_LABEL(label), 0.0f);
+        gtk_grid_attach(GTK_GRID(grid), label, 1, row, 1, 1);
+        ++row;
+    }
+    if (sheet) g_object_unref(sheet);
+    gtk_widget_set_margin_start(grid, 12);
+    gtk_widget_set_margin_end(grid, 12);
+    gtk_widget_set_margin_top(grid, 12);
+    gtk_box_pack_start(GTK_BOX(gtk_dialog_get_content_area(GTK_DIALOG(dialog))), grid, TRUE, TRUE, 0);
     gtk_widget_show_all(dialog);
     RunModal(dialog);
 }

@@ -27,6 +27,28 @@ Module.tarnoPage = (function () {
     return image;
   }
 
+  // The game's WebAssembly is fetched once the page has shown itself (the
+  // name in the field's place), so the first paint never waits for it.
+  Module.instantiateWasm = (imports, receive) => {
+    const fetchGame = () => fetch('tarno.wasm', { credentials: 'same-origin' });
+    new Promise((painted) => {
+      setTimeout(painted, 500);  // a page in a hidden tab paints nothing
+      try {
+        new PerformanceObserver((list, observer) => {
+          if (!list.getEntriesByName('first-contentful-paint').length) return;
+          observer.disconnect();
+          setTimeout(painted, 0);
+        }).observe({ type: 'paint', buffered: true });
+      } catch (e) {
+        painted();
+      }
+    }).then(() => WebAssembly.instantiateStreaming(fetchGame(), imports).catch(() =>
+      // A host that serves it with another type: compiled whole instead of as it streams in.
+      fetchGame().then((response) => response.arrayBuffer()).then((bytes) => WebAssembly.instantiate(bytes, imports))))
+      .then((result) => receive(result.instance, result.module));
+    return {};
+  };
+
   // For tests and benchmarks: frames by hand and the page's own timings.
   const stats = { frames: 0, firstFrameMs: -1, frameMs: [] };
   let firstFrameSeen;
@@ -55,16 +77,26 @@ Module.tarnoPage = (function () {
     try { return toBytes(text); } catch (e) { return null; }
   }
 
-  // ---- Drawing: the field scaled to fit, whole device pixels when it can ----
+  // ---- Drawing: the field scaled to fill its square ---------------------------
+  // The square (#board) has its size from the style sheet alone; the field
+  // takes it at the scale the game's own rule gives (whole device pixels when
+  // they fill enough of it, smooth otherwise), once the game is there to ask.
+
+  let gameReady = false;
+  let smooth = false;
 
   function fit() {
+    if (!gameReady) return;
     const ratio = window.devicePixelRatio || 1;
-    const room = Math.min(window.innerWidth,
-      window.innerHeight - byId('menubar').offsetHeight - byId('editor').offsetHeight);
-    const device = Math.max(1, Math.floor(room * ratio));
-    const side = device >= FIELD ? Math.floor(device / FIELD) * FIELD : device;
+    const room = Math.max(1, Math.floor(byId('board').clientWidth * ratio));
+    const scale = Module._WebFieldScale(room, room);
+    smooth = !Number.isInteger(scale);
+    const side = smooth ? room : scale * FIELD;
     if (canvas.width !== side) canvas.width = canvas.height = side;
     canvas.style.width = canvas.style.height = side / ratio + 'px';
+    canvas.style.left = canvas.style.top = Math.floor((room - side) / 2) / ratio + 'px';
+    canvas.classList.toggle('smooth', smooth);
+    canvas.style.display = 'block';
     draw();
   }
 
@@ -76,7 +108,7 @@ Module.tarnoPage = (function () {
       return;
     }
     frameView.putImageData(picture(), 0, 0, 0, top, FIELD, rows);
-    view.imageSmoothingEnabled = false;
+    view.imageSmoothingEnabled = smooth;
     view.drawImage(frame, 0, 0, canvas.width, canvas.height);
   }
 
@@ -124,9 +156,15 @@ Module.tarnoPage = (function () {
   window.addEventListener('keyup', (e) => onKey(e, false));
   window.addEventListener('blur', () => Module._WebClearKeys());  // releases go elsewhere now
 
-  // ---- Mouse: field coordinates through the canvas's scaling --------------
+  // ---- Pointer: field coordinates through the canvas's scaling -------------
+  // Mouse, pen and finger alike; a press is the game's click. Play by
+  // pointer (a tap that drives or fires) belongs in fieldPress.
 
-  canvas.addEventListener('mousedown', (event) => {
+  function fieldPress(button, x, y) {
+    Module._WebClick(button, x, y);
+  }
+
+  canvas.addEventListener('pointerdown', (event) => {
     resumeSound();
     closeMenus();
     if (event.button !== 0 && event.button !== 2) return;
@@ -134,9 +172,77 @@ Module.tarnoPage = (function () {
     const x = Math.floor((event.clientX - box.left) * FIELD / box.width);
     const y = Math.floor((event.clientY - box.top) * FIELD / box.height);
     event.preventDefault();
-    Module._WebClick(event.button, x, y);
+    fieldPress(event.button, x, y);
   });
+  // No menu of the browser's on a right click or a long press.
   canvas.addEventListener('contextmenu', (event) => event.preventDefault());
+
+  // ---- Buttons beside the status line: each holds its key ------------------
+  // Like a finger on the key: down from the press until it lets go, and at
+  // least `hold` frames, since the game reads keys only at cell corners.
+
+  const buttonKey = { code: 0, until: 0, letGo: false };
+
+  function releaseButtonKey() {
+    if (!buttonKey.code || !buttonKey.letGo || stats.frames < buttonKey.until) return;
+    const code = buttonKey.code;
+    buttonKey.code = 0;
+    Module._WebKey(code, 0);
+  }
+
+  function pressButtonKey(code, hold) {
+    if (buttonKey.code && buttonKey.code !== code) Module._WebKey(buttonKey.code, 0);
+    buttonKey.code = code;
+    buttonKey.until = stats.frames + hold;
+    buttonKey.letGo = false;
+    Module._WebKey(code, 1);
+  }
+
+  function letGoButtonKey() {
+    buttonKey.letGo = true;
+    releaseButtonKey();
+  }
+
+  function addButton(text, code, hold) {
+    const button = document.createElement('button');
+    button.type = 'button';
+    button.textContent = text;
+    button.tabIndex = -1;  // the keyboard stays the game's
+    button.addEventListener('pointerdown', (event) => {
+      event.preventDefault();
+      resumeSound();
+      closeMenus();
+      if (event.button !== 0 || dialogsOpen || ended) return;
+      pressButtonKey(code, hold);
+    });
+    ['pointerup', 'pointercancel', 'pointerleave'].forEach((name) => button.addEventListener(name, () => {
+      if (buttonKey.code === code) letGoButtonKey();
+    }));
+    // Chosen without a pointer (by assistive software): a press and its release.
+    button.addEventListener('click', (event) => {
+      if (event.detail !== 0 || dialogsOpen || ended) return;
+      pressButtonKey(code, hold);
+      letGoButtonKey();
+    });
+    byId('buttons').append(button);
+  }
+
+  // ---- The first-time tip, until the first shot -----------------------------
+
+  const SHOT_KEY = 'tarno.shot';
+  const touchFirst = !!(window.matchMedia && window.matchMedia('(pointer: coarse)').matches);
+  if (!load(SHOT_KEY)) {
+    byId('tip').textContent = touchFirst ? 'Tap the border to drive, tap the tank to fire'
+      : 'Arrow keys along the border drive, across it fire';
+  }
+
+  function setStatus(text) {
+    byId('status').textContent = text;
+    if (byId('tip').textContent && /Shots [1-9]/.test(text)) {
+      byId('tip').textContent = '';
+      store(SHOT_KEY, '1');
+    }
+  }
 
   // ---- Menu bar ------------------------------------------------------------
 
@@ -147,6 +253,7 @@ Module.tarnoPage = (function () {
   function closeMenus() {
     if (!openMenu) return;
     openMenu.classList.remove('open');
+    openMenu.querySelectorAll('.submenu.open').forEach((s) => s.classList.remove('open'));
     openMenu = null;
   }
 
@@ -164,7 +271,7 @@ Module.tarnoPage = (function () {
       dropdown.className = 'dropdown';
       menu.append(button, dropdown);
       parent.append(menu);
-      button.addEventListener('mousedown', (event) => {
+      button.addEventListener('pointerdown', (event) => {
         event.preventDefault();
         const wasOpen = openMenu === menu;
         closeMenus();
@@ -174,8 +281,8 @@ Module.tarnoPage = (function () {
           openMenu = menu;
         }
       });
-      button.addEventListener('mouseenter', () => {
-        if (openMenu && openMenu !== menu) {
+      button.addEventListener('pointerenter', (event) => {
+        if (event.pointerType === 'mouse' && openMenu && openMenu !== menu) {
           closeMenus();
           menu.classList.add('open');
           openMenu = menu;
@@ -193,6 +300,8 @@ Module.tarnoPage = (function () {
       dropdown.className = 'dropdown';
       submenu.append(label, dropdown);
       parent.append(submenu);
+      // A finger has no hover: a tap opens and closes it.
+      label.addEventListener('click', () => submenu.classList.toggle('open'));
       if (depth < 2) openAt[depth + 1] = dropdown;
     } else {
       const item = document.createElement('button');
@@ -216,12 +325,21 @@ Module.tarnoPage = (function () {
       menuItems[id] = item;
       if (key && /^Ctrl\+Z$/.test(key)) menuShortcuts.undo = item;
       if (key && /Ctrl\+(Shift\+Z|Y)/.test(key)) menuShortcuts.redo = item;
-      if (key && /^Ctrl\+O$/.test(key)) menuShortcuts.open = item;
+      if (key && /^Ctrl\+O$/.test(key)) {
+        menuShortcuts.open = item;
+        // The editor's level.dat, to keep or to bring, beside the other files.
+        parent.append(byId('download'), byId('upload-item'));
+      }
     }
   }
 
-  document.addEventListener('mousedown', (event) => {
+  document.addEventListener('pointerdown', (event) => {
     if (openMenu && !openMenu.contains(event.target)) closeMenus();
+  });
+  byId('download').addEventListener('click', closeMenus);
+  byId('upload-item').addEventListener('click', () => {
+    closeMenus();
+    byId('upload').click();
   });
 
   // ---- Dialogs: frames wait while one is open -------------------------------
@@ -231,7 +349,7 @@ Module.tarnoPage = (function () {
     ++dialogsOpen;
     dialog.showModal();
   }
-  ['message', 'about'].forEach((name) => byId(name).addEventListener('close', () => {
+  ['message', 'about', 'howto'].forEach((name) => byId(name).addEventListener('close', () => {
     --dialogsOpen;
     Module._WebClearKeys();
     if (name === 'message') nextMessage();
@@ -255,11 +373,36 @@ Module.tarnoPage = (function () {
 
   // ---- Sound: one Web Audio source at a time per buffer ---------------------
 
+  // The audio context is made at the player's first key or touch: browsers
+  // keep sound silent until then anyway, and making one can hold the page
+  // for a long moment, which would otherwise fall on its start. Until then
+  // the sounds wait as samples; a loop asked for meanwhile starts with it.
   let audio = null;
+  let soundWanted = false;
   const sounds = {};
 
   function resumeSound() {
+    if (!audio && soundWanted) {
+      try {
+        audio = new (window.AudioContext || window.webkitAudioContext)();
+      } catch (e) {
+        soundWanted = false;
+        return;
+      }
+      for (const id in sounds) {
+        if (sounds[id].pending) start(sounds[id]);
+        sounds[id].pending = false;
+      }
+    }
     if (audio && audio.state === 'suspended') audio.resume().catch(() => {});
+  }
+
+  function bufferOf(s) {
+    if (!s.buffer) {
+      s.buffer = audio.createBuffer(1, Math.max(1, s.samples.length), SAMPLE_RATE);
+      s.buffer.getChannelData(0).set(s.samples);
+    }
+    return s.buffer;
   }
 
   function position(s) {
@@ -270,7 +413,7 @@ Module.tarnoPage = (function () {
 
   function start(s) {
     const node = audio.createBufferSource();
-    node.buffer = s.buffer;
+    node.buffer = bufferOf(s);
     node.loop = s.loop;
     node.connect(audio.destination);
     // A sound that ran to its end starts again from the beginning.
@@ -346,9 +489,121 @@ Module.tarnoPage = (function () {
   });
 
   window.addEventListener('resize', fit);
-  fit();
+  byId('again').addEventListener('click', () => location.reload());
+  window.tarno.firstFrame.then(watchForUpdates);
+
+  // ---- Offline: the service worker keeps the site; a new build waits -------
+  // The worker of a new build installs beside the running one; the page
+  // offers to reload, and the reload starts the new one.
+
+  function watchForUpdates() {
+    if (!('serviceWorker' in navigator) || !window.isSecureContext) return;
+    const workers = navigator.serviceWorker;
+    const hadWorker = !!workers.controller;
+    const offer = (worker) => {
+      if (!workers.controller) return;  // the first install: this page is that build
+      const notice = byId('update');
+      notice.hidden = false;
+      notice.addEventListener('click', () => worker.postMessage('activate'));
+    };
+    workers.addEventListener('controllerchange', () => {
+      if (hadWorker) location.reload();
+    });
+    workers.register('sw.js').then((registration) => {
+      if (registration.waiting) offer(registration.waiting);
+      registration.addEventListener('updatefound', () => {
+        const worker = registration.installing;
+        worker.addEventListener('statechange', () => {
+          if (worker.state === 'installed') offer(worker);
+        });
+      });
+    }).catch(() => {});
+  }
+
+  // ---- How to play: the words, and pictures cut from the sprite sheet -------
+
+  let sheet = null;  // pieces.bmp as a canvas, black clear
+
+  function readSheet() {
+    const bytes = FS.readFile('pieces.bmp');
+    const data = new DataView(bytes.buffer, bytes.byteOffset, bytes.byteLength);
+    const at = data.getUint32(10, true), width = data.getInt32(18, true), height = data.getInt32(22, true);
+    if (data.getUint16(28, true) !== 24 || width <= 0 || height === 0) return null;
+    const rows = Math.abs(height), stride = (width * 3 + 3) & ~3;
+    if (at + stride * rows > bytes.length) return null;
+    const pixels = new ImageData(width, rows);
+    for (let y = 0; y < rows; ++y) {
+      const from = at + (height > 0 ? rows - 1 - y : y) * stride;
+      for (let x = 0; x < width; ++x) {
+        const b = bytes[from + 3 * x], g = bytes[from + 3 * x + 1], r = bytes[from + 3 * x + 2];
+        pixels.data.set([r, g, b, r | g | b ? 255 : 0], (y * width + x) * 4);
+      }
+    }
+    const picture = document.createElement('canvas');
+    picture.width = width;
+    picture.height = rows;
+    picture.getContext('2d').putImageData(pixels, 0, 0);
+    return picture;
+  }
+
+  function drawHowToPictures() {
+    if (!sheet) {
+      try { sheet = readSheet(); } catch (e) { sheet = null; }
+      if (!sheet) return;
+    }
+    byId('howto-lines').querySelectorAll('canvas').forEach((picture) => {
+      if (picture.dataset.drawn) return;
+      picture.dataset.drawn = '1';
+      const pen = picture.getContext('2d');
+      [picture.dataset.picture, picture.dataset.over].forEach((cell) => {
+        if (cell === undefined) return;
+        pen.drawImage(sheet, cell % 8 * 49 + 1, Math.floor(cell / 8) * 49 + 1, 48, 48, 0, 0, 48, 48);
+      });
+      if (picture.dataset.glow) {
+        // A lost board's glow along the ring's outer edge.
+        const glow = pen.createLinearGradient(0, 0, 0, 10);
+        glow.addColorStop(0, 'rgba(224, 40, 40, 1)');
+        glow.addColorStop(1, 'rgba(224, 40, 40, 0)');
+        pen.fillStyle = glow;
+        pen.fillRect(0, 0, 48, 10);
+      }
+    });
+  }
+
+  // The panel's lines are kept and laid out the first time it opens, not
+  // while the game starts.
+  const howToLines = [];
+
+  function buildHowTo() {
+    howToLines.splice(0).forEach((line) => buildHowToLine(...line));
+  }
+
+  function buildHowToLine(text, picture, over, glow) {
+    const line = document.createElement('div');
+    if (picture >= 0) {
+      const cell = document.createElement('canvas');
+      cell.width = cell.height = 48;
+      cell.dataset.picture = picture;
+      if (over >= 0) cell.dataset.over = over;
+      if (glow) cell.dataset.glow = '1';
+      line.append(cell);
+    } else {
+      const room = document.createElement('span');
+      room.className = 'room';
+      line.append(room);
+    }
+    const words = document.createElement('span');
+    words.textContent = text || '\u00a0';
+    line.append(words);
+    byId('howto-lines').append(line);
+  }
 
   return {
+    ready: () => {
+      gameReady = true;
+      fit();
+    },
+
     // Drawing and frames
     present: (pixels, top, rows) => {
       pixelsAt = pixels;
@@ -362,6 +617,7 @@ Module.tarnoPage = (function () {
       ++stats.frames;
       if (stats.frameMs.length >= 3600) stats.frameMs.shift();
       stats.frameMs.push(ms);
+      if (buttonKey.code) queueMicrotask(releaseButtonKey);
     },
     mayRun: () => (!openMenu && !dialogsOpen && !ended && !document.hidden ? 1 : 0),
     ended: () => {
@@ -376,13 +632,14 @@ Module.tarnoPage = (function () {
     addMenuEntry: addMenuEntry,
     enableMenuItem: (id) => { if (menuItems[id]) menuItems[id].disabled = false; },
     checkMenuItem: (id, checked) => { if (menuItems[id]) menuItems[id].classList.toggle('checked', !!checked); },
-    addHowToLine: (text) => {
-      const line = document.createElement('div');
-      line.textContent = text || '\u00a0';
-      byId('howto-lines').append(line);
+    addHowToLine: (text, picture, over, glow) => howToLines.push([text, picture, over, glow]),
+    showHowToPlay: () => {
+      buildHowTo();
+      drawHowToPictures();
+      showDialog(byId('howto'));
     },
-    showHowToPlay: () => showDialog(byId('howto')),
-    setStatus: (text) => { byId('status').textContent = text; },
+    addButton: addButton,
+    setStatus: setStatus,
     chooseLevelFile: () => byId('open-level').click(),
     addAboutLine: addAboutLine,
     showAbout: () => showDialog(byId('about')),
@@ -398,27 +655,19 @@ Module.tarnoPage = (function () {
 
     // Sound
     openSound: () => {
-      try {
-        audio = new (window.AudioContext || window.webkitAudioContext)();
-        return 1;
-      } catch (e) {
-        return 0;
-      }
+      soundWanted = !!(window.AudioContext || window.webkitAudioContext);
+      return soundWanted ? 1 : 0;
     },
     closeSound: () => {
       if (audio) audio.close().catch(() => {});
       audio = null;
+      soundWanted = false;
     },
     createSound: (id, samples) => {
-      try {
-        const buffer = audio.createBuffer(1, Math.max(1, samples.length), SAMPLE_RATE);
-        const channel = buffer.getChannelData(0);
-        for (let i = 0; i < samples.length; ++i) channel[i] = (samples[i] - 128) / 128;
-        sounds[id] = { buffer: buffer, node: null, offset: 0, started: 0, loop: false };
-        return 1;
-      } catch (e) {
-        return 0;
-      }
+      const wave = new Float32Array(samples.length);
+      for (let i = 0; i < samples.length; ++i) wave[i] = (samples[i] - 128) / 128;
+      sounds[id] = { samples: wave, buffer: null, node: null, offset: 0, started: 0, loop: false, pending: false };
+      return 1;
     },
     releaseSound: (id) => {
       if (sounds[id]) halt(sounds[id]);
@@ -429,6 +678,10 @@ Module.tarnoPage = (function () {
       const s = sounds[id];
       if (!s) return 0;
       s.loop = !!loop;
+      if (!audio) {
+        s.pending = s.loop;
+        return 1;
+      }
       if (s.node) s.node.loop = s.loop;
       else start(s);
       return 1;
@@ -437,6 +690,7 @@ Module.tarnoPage = (function () {
     stopSound: (id) => {
       const s = sounds[id];
       if (!s) return 0;
+      s.pending = false;
       if (s.node) {
         s.offset = position(s);
         halt(s);

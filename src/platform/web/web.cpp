@@ -15,6 +15,7 @@
 #include "platform/files/files.h"
 #include "platform/pacing/pacing.h"
 #include "platform/platform.h"
+#include "platform/view/field_view.h"
 #include "shell/shell.h"
 
 namespace {
@@ -141,6 +142,10 @@ EMSCRIPTEN_KEEPALIVE void WebClick(int button, int x, int y) {
     if (button == 0) OnLeftButtonDown(x, y);
     else if (button == 2) OnRightButtonDown(x, y);
 }
+
+// The field's scale in an area of width by height device pixels, by the
+// rule every front end shares: whole when it is a whole number.
+EMSCRIPTEN_KEEPALIVE double WebFieldScale(int width, int height) { return PlaceField(width, height, FIELD).scale; }
 
 EMSCRIPTEN_KEEPALIVE void WebMenu(int id) {
     if (Ended || QuitRequested) return;
@@ -400,19 +405,34 @@ void PlatformRemoveStaleFiles() {
     RemoveStaleTemps(".", temps, 1);
 }
 
+namespace {
+
+void Start(void*) {
+    OnCreate();
+    StartGame();
+    emscripten_request_animation_frame_loop(OnAnimationFrame, nullptr);
+}
+
+}  // namespace
+
 int main() {
     for (const MenuEntry& e : MENU_TABLE)
         EM_ASM({ Module.tarnoPage.addMenuEntry($0, $1, UTF8ToString($2), $3, $4 ? UTF8ToString($4) : "", $5); },
                e.depth, e.id, e.text, e.grayed ? 1 : 0, e.key, e.radio ? 1 : 0);
-    for (const char* line : HOW_TO_PLAY_LINES) EM_ASM({ Module.tarnoPage.addHowToLine(UTF8ToString($0)); }, line);
+    for (const HowToLine& line : HOW_TO_PLAY_LINES)
+        EM_ASM({ Module.tarnoPage.addHowToLine(UTF8ToString($0), $1, $2, $3); }, line.text, line.picture, line.over,
+               line.glow ? 1 : 0);
+    for (const ComfortButton& b : COMFORT_BUTTONS)
+        EM_ASM({ Module.tarnoPage.addButton(UTF8ToString($0), $1, $2); }, b.text, b.scanCode, BUTTON_HOLD_FRAMES);
     for (const AboutLine& line : ABOUT_LINES) {
         // The version number is its own control in the table; one line reads better.
         if (std::strcmp(line.text, TEXT_VERSION) == 0) continue;
         const char* text = std::strcmp(line.text, "Version ") == 0 ? "Version " TEXT_VERSION : line.text;
         EM_ASM({ Module.tarnoPage.addAboutLine($0, $1, UTF8ToString($2)); }, line.x, line.y, text);
     }
-    OnCreate();
-    StartGame();
-    emscripten_request_animation_frame_loop(OnAnimationFrame, nullptr);
+    EM_ASM({ Module.tarnoPage.ready(); });
+    // The game starts in a task of its own, after the page has laid out its
+    // menus: two shorter waits for the page instead of one long one.
+    emscripten_async_call(Start, nullptr, 0);
     return 0;
 }

@@ -32,9 +32,10 @@ void PlatformCheckMenuItem(int32_t commandId, bool checked) {
 }
 
 void PlatformShowHowToPlay() {
-    char text[1024] = "";
-    for (const char* line : HOW_TO_PLAY_LINES) {
-        strncat(text, line, sizeof text - strlen(text) - 1);
+    // A message box shows words only; the pictures are for the richer panels.
+    char text[2048] = "";
+    for (const HowToLine& line : HOW_TO_PLAY_LINES) {
+        strncat(text, line.text, sizeof text - strlen(text) - 1);
         strncat(text, "\n", sizeof text - strlen(text) - 1);
     }
     MessageBoxA(GameWindow, text, TEXT_MENU_HOW_TO_PLAY, MB_OK);

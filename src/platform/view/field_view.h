@@ -1,8 +1,14 @@
-// Where the field is shown in a window of any size: square, centred, scaled
-// by the largest whole factor that fits (crisp pixels), or by a smooth
-// factor when not even one whole factor fits.
+// Where the field is shown in an area of any size, the same on every front
+// end that scales it (the desktop window, the page): square, centred, and
+// filling the area's shorter side as far as it can while staying crisp. The
+// largest whole factor is taken when it fills at least WHOLE_FILL of that
+// side; otherwise the field fills the side exactly, scaled smoothly.
 #pragma once
 #include <cstdint>
+
+// A whole factor that leaves more than this much of the side empty loses to
+// a smooth fill: a field at 57% of a phone's width is too small to play.
+constexpr double WHOLE_FILL = 0.85;
 
 struct FieldView {
     double left, top;  // the field's top-left corner, in device pixels

@@ -1,4 +1,4 @@
-#include "platform/gtk/field_view.h"
+#include "platform/view/field_view.h"
 
 #include <cmath>
 
@@ -6,8 +6,9 @@ FieldView PlaceField(int32_t width, int32_t height, int32_t fieldSize) {
     const int32_t room = width < height ? width : height;
     FieldView view{0, 0, 0, true};
     if (room <= 0 || fieldSize <= 0) return view;  // no room: nothing shown, nothing to click
-    if (room >= fieldSize) {
-        view.scale = room / fieldSize;
+    const int32_t whole = room / fieldSize;
+    if (whole >= 1 && whole * fieldSize >= WHOLE_FILL * room) {
+        view.scale = whole;
     } else {
         view.scale = static_cast<double>(room) / fieldSize;
         view.whole = false;
