@@ -1,6 +1,6 @@
 // Everything the rules decide, as one value, and the rules' frame step over it.
-// The live game is the instance `Play`; Board, BalloonAlive, ShotActive and
-// the other tables are views onto its fields. Sprites only draw from it.
+// The live game holds one (`Live.play`, game/game.h); the solver, the fuzzer
+// and the tests step copies. Sprites only draw from it.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -53,9 +53,6 @@ struct PlayReport {
     uint8_t shotShown[MAX_SHOTS];  // shots that moved this step and are to be drawn
 };
 
-// The live game's state.
-extern PlayState Play;
-
 // Advances the state by one frame: pops shown last frame are done, each
 // deflector slides (stopping on a corner), then each flying shot takes its
 // step in slot order.
@@ -69,3 +66,11 @@ bool PlayInMotion(const PlayState& s);
 void ClearPlayEffects(PlayState& s);
 // The level's pieces from level file bytes, at rest, nothing flying.
 void SetUpPlay(PlayState& s, const uint8_t level[LEVEL_FILE_SIZE]);
+// Code of cell (cx, cy); cells off the board count as CELL_NONE.
+int32_t CellAt(const PlayState& s, int32_t cx, int32_t cy);
+// The level's deflectors, within the table's room.
+inline int32_t LevelDeflectors(const PlayState& s) {
+    return s.deflectorCount < MAX_DEFLECTORS ? s.deflectorCount : MAX_DEFLECTORS;
+}
+// Appends an event to the step's report.
+void AddPlayEvent(PlayReport* report, PlayEvent event);
