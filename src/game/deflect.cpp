@@ -1,8 +1,6 @@
 // What a shot does to the deflector it meets, and the deflectors' slide.
 #include "game/deflect.h"
 
-#include "game/shots.h"
-
 namespace {
 
 enum Move { PUSH, TURN_LEFT, TURN_UP, TURN_RIGHT, TURN_DOWN };

@@ -4,7 +4,6 @@
 #include "game/game.h"
 #include "game/history.h"
 #include "game/notices.h"
-#include "game/shots.h"
 #include "game/sprites.h"
 #include "game/tank.h"
 #include "game/win.h"

@@ -1,7 +1,7 @@
 #include "game/notices.h"
 
 #include "game/board.h"
-#include "game/shots.h"
+#include "game/play.h"
 #include "lib/display.h"
 
 int32_t HintCellX, HintCellY, HintDirection;

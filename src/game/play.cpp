@@ -47,6 +47,15 @@ void SetUpPlay(PlayState& s, const uint8_t level[LEVEL_FILE_SIZE]) {
     PlaceDeflectors(s, level);
 }
 
+int32_t DirectionOf(int32_t xv, int32_t yv) {
+    if (xv != 0 && yv != 0) return 0;
+    if (xv < 0) return DIR_LEFT;
+    if (yv < 0) return DIR_UP;
+    if (xv > 0) return DIR_RIGHT;
+    if (yv > 0) return DIR_DOWN;
+    return 0;
+}
+
 void AddPlayEvent(PlayReport* report, PlayEvent event) {
     if (report->eventCount < PlayReport::MAX_EVENTS) report->events[report->eventCount++] = event;
 }

@@ -8,6 +8,14 @@
 
 #include "game/board.h"
 
+// The four ways a shot flies and the tank fires.
+constexpr int32_t DIR_LEFT = 1, DIR_UP = 2, DIR_RIGHT = 3, DIR_DOWN = 4;
+
+// One cell's step in each direction, by direction code - 1.
+inline constexpr int32_t DIR_STEP[4][2] = {{-1, 0}, {0, -1}, {1, 0}, {0, 1}};
+// Direction code of a velocity along one axis, 0 for none or both.
+int32_t DirectionOf(int32_t xv, int32_t yv);
+
 // A deflector: its corner, its slide per frame, and its orientation 0..3
 // (also its picture). Members of a pair keep their own orientations.
 struct Deflector {

@@ -37,15 +37,6 @@ const AheadTest UP_NEXT = {
 
 }  // namespace
 
-int32_t DirectionOf(int32_t xv, int32_t yv) {
-    if (xv != 0 && yv != 0) return 0;
-    if (xv < 0) return DIR_LEFT;
-    if (yv < 0) return DIR_UP;
-    if (xv > 0) return DIR_RIGHT;
-    if (yv > 0) return DIR_DOWN;
-    return 0;
-}
-
 void FireShot(PlayState& s, int32_t direction, int32_t x, int32_t y) {
     if (direction < DIR_LEFT || direction > DIR_DOWN) return;
     int32_t slot = 0;  // all ten busy: the oldest slot gives way

@@ -1,7 +1,6 @@
 #include "game/tank.h"
 
 #include "game/history.h"
-#include "game/shots.h"
 #include "game/sprites.h"
 #include "lib/display.h"
 #include "lib/input.h"
