@@ -13,6 +13,7 @@
 #include "demo_memory.h"
 #include "game/board.h"
 #include "game/frame.h"
+#include "game/game.h"
 #include "game/leveltext.h"
 #include "game/sprites.h"
 #include "lib/input.h"
@@ -62,13 +63,13 @@ void MeasureFrames() {
         HeadlessSetKey(DIK_DOWN, !fire);
         HeadlessSetKey(DIK_RIGHT, fire);
         OnKeyUp();
-        if (TankBob.y >= FIELD_MAX) TankBob.y = 0;
+        if (Live.tank.y >= FIELD_MAX) Live.tank.y = 0;
         // Re-placed before the win's banner comes up: it is measured on its own.
         if (f % 50 == 0) PlaceBusyBoard();
         const double t0 = ThreadSeconds();
         RunFrame();
         times.push_back(ThreadSeconds() - t0);
-        shots += TankFiring && TankBob.animIndex == 1;
+        shots += Live.tank.firing && TankBob.animIndex == 1;
     }
     std::sort(times.begin(), times.end());
     std::printf("play frame, busy board, %d frames, %d shots fired:\n", frames, shots);

@@ -101,34 +101,35 @@ std::string JsonString(const std::string& s) {
 }
 
 void Dump() {
+    const PlayState& s = Live.play;
+    const Tank& tank = Live.tank;
     std::ostringstream o;
-    o << "{\"frame\":" << FramesRun << ",\"level\":" << int(CurrentLevel)
-      << ",\"won\":" << (LevelWon ? "true" : "false") << ",\"editor\":" << (EditorMode ? "true" : "false")
-      << ",\"tank\":{\"x\":" << TankBob.x << ",\"y\":" << TankBob.y << ",\"frame\":" << TankBob.currFrame
-      << ",\"firing\":" << (TankFiring ? "true" : "false") << "},\"board\":[";
+    o << "{\"frame\":" << FramesRun << ",\"level\":" << int(CurrentLevel) << ",\"won\":" << (s.won ? "true" : "false")
+      << ",\"editor\":" << (EditorMode ? "true" : "false") << ",\"tank\":{\"x\":" << tank.x << ",\"y\":" << tank.y
+      << ",\"frame\":" << tank.frame << ",\"firing\":" << (tank.firing ? "true" : "false") << "},\"board\":[";
     for (int cx = 0; cx < BOARD_CELLS; ++cx) {
         o << (cx ? ",[" : "[");
-        for (int cy = 0; cy < BOARD_CELLS; ++cy) o << (cy ? "," : "") << Board[cx][cy];
+        for (int cy = 0; cy < BOARD_CELLS; ++cy) o << (cy ? "," : "") << s.board[cx][cy];
         o << "]";
     }
-    o << "],\"balloonsLeft\":" << BalloonsLeft << ",\"balloons\":[";
-    for (int b = 0; b < BalloonCount; ++b)
-        o << (b ? "," : "") << "{\"slot\":" << b << ",\"x\":" << Play.balloonX[b] << ",\"y\":" << Play.balloonY[b]
-          << ",\"alive\":" << (BalloonAlive[b] ? "true" : "false") << "}";
+    o << "],\"balloonsLeft\":" << s.balloonsLeft << ",\"balloons\":[";
+    for (int b = 0; b < s.balloonCount; ++b)
+        o << (b ? "," : "") << "{\"slot\":" << b << ",\"x\":" << s.balloonX[b] << ",\"y\":" << s.balloonY[b]
+          << ",\"alive\":" << (s.balloonAlive[b] ? "true" : "false") << "}";
     o << "],\"deflectors\":[";
-    for (int d = 0; d < DeflectorCount; ++d) {
-        const Deflector& b = Play.deflectors[d];
+    for (int d = 0; d < s.deflectorCount; ++d) {
+        const Deflector& b = s.deflectors[d];
         o << (d ? "," : "") << "{\"slot\":" << d << ",\"x\":" << b.x << ",\"y\":" << b.y << ",\"xv\":" << b.xv
           << ",\"yv\":" << b.yv << ",\"frame\":" << b.orientation << "}";
     }
     o << "],\"shots\":[";
     for (int i = 0; i < MAX_SHOTS; ++i) {
-        o << (i ? "," : "") << "{\"slot\":" << i << ",\"active\":" << (Play.shotActive[i] ? "true" : "false")
-          << ",\"x\":" << Play.shotX[i] << ",\"y\":" << Play.shotY[i] << ",\"xv\":" << Play.shotXV[i]
-          << ",\"yv\":" << Play.shotYV[i] << ",\"frame\":" << Play.shotFrame[i] << "}";
+        o << (i ? "," : "") << "{\"slot\":" << i << ",\"active\":" << (s.shotActive[i] ? "true" : "false")
+          << ",\"x\":" << s.shotX[i] << ",\"y\":" << s.shotY[i] << ",\"xv\":" << s.shotXV[i]
+          << ",\"yv\":" << s.shotYV[i] << ",\"frame\":" << s.shotFrame[i] << "}";
     }
-    o << "],\"impact\":{\"active\":" << (Play.impactActive ? "true" : "false") << ",\"x\":" << Play.impactX
-      << ",\"y\":" << Play.impactY << ",\"frame\":" << ImpactBob.currFrame << "},\"sounds\":[";
+    o << "],\"impact\":{\"active\":" << (s.impactActive ? "true" : "false") << ",\"x\":" << s.impactX
+      << ",\"y\":" << s.impactY << ",\"frame\":" << ImpactBob.currFrame << "},\"sounds\":[";
     const std::vector<HeadlessSoundEvent>& log = HeadlessSoundLog();
     bool first = true;
     for (; SoundsSeen < log.size(); ++SoundsSeen)
@@ -154,7 +155,7 @@ void Dump() {
     // The solver's answer is waited for, so that a demo reads the same every run.
     WaitForAdvice();
     const int32_t par = LevelPar();
-    o << ",\"shotsFired\":" << ShotsFired << ",\"par\":";
+    o << ",\"shotsFired\":" << Live.shotsFired << ",\"par\":";
     if (par > 0) o << par;
     else o << "null";
     const int8_t lost = AdviceLost();
@@ -219,7 +220,7 @@ bool RunCommand(const std::string& cmd, std::istringstream& in, int line) {
         // the solver's demos); at most the given number of frames.
         long long limit = 10000;
         if (in >> word && !ParseNumber(word, 0, LLONG_MAX, &limit)) Fail(line, "rest takes a frame count");
-        for (long long i = 0; i < limit && PlayInMotion(Play); ++i)
+        for (long long i = 0; i < limit && PlayInMotion(Live.play); ++i)
             if (!Step()) return false;
     } else if (cmd == "click") {
         if (!(in >> word) || (word != "left" && word != "right")) Fail(line, "click needs left or right");

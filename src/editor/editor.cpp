@@ -2,6 +2,7 @@
 
 #include "game/board.h"
 #include "game/frame.h"
+#include "game/game.h"
 #include "game/history.h"
 #include "game/sprites.h"
 #include "lib/display.h"
@@ -30,7 +31,7 @@ bool InInterior(int32_t cx, int32_t cy) {
 void HandleClick(uint8_t* pending, int32_t (*edit)(int32_t)) {
     StartClock();
     const int32_t cx = ClickX / CELL_SIZE, cy = ClickY / CELL_SIZE;
-    if (InInterior(cx, cy)) Board[cx][cy] = edit(Board[cx][cy]);
+    if (InInterior(cx, cy)) Live.play.board[cx][cy] = edit(Live.play.board[cx][cy]);
     WaitClock(EDITOR_CLICK_PAUSE);
     *pending = 0;
 }
@@ -63,7 +64,7 @@ void DrawBorder() {
 void DrawInterior() {
     for (int32_t cx = FIRST_INNER; cx <= LAST_INNER; ++cx)
         for (int32_t cy = FIRST_INNER; cy <= LAST_INNER; ++cy) {
-            const int32_t code = Board[cx][cy], x = cx * CELL_SIZE, y = cy * CELL_SIZE;
+            const int32_t code = Live.play.board[cx][cy], x = cx * CELL_SIZE, y = cy * CELL_SIZE;
             if (code == CELL_EMPTY) {
                 EmptyCellBob.currFrame = 0;
                 DrawAt(&EmptyCellBob, x, y);
@@ -84,7 +85,7 @@ void DrawInterior() {
 
 int32_t EditorNextPiece() {
     const int32_t cx = ClickX / CELL_SIZE, cy = ClickY / CELL_SIZE;
-    return StepPiece(InInterior(cx, cy) ? Board[cx][cy] : CELL_EMPTY);
+    return StepPiece(InInterior(cx, cy) ? Live.play.board[cx][cy] : CELL_EMPTY);
 }
 
 void RunEditorFrame() {
@@ -92,7 +93,7 @@ void RunEditorFrame() {
     if (KeyState[DIK_S]) {
         for (int32_t cx = FIRST_INNER; cx <= LAST_INNER; ++cx)
             for (int32_t cy = FIRST_INNER; cy <= LAST_INNER; ++cy)
-                LevelBuffer[cx * BOARD_CELLS + cy] = static_cast<uint8_t>(Board[cx][cy]);
+                LevelBuffer[cx * BOARD_CELLS + cy] = static_cast<uint8_t>(Live.play.board[cx][cy]);
         SaveLevelFile();
         EditorFileNote = EDITOR_SAVED;
     }
@@ -100,7 +101,7 @@ void RunEditorFrame() {
         LoadLevelFile(0);
         for (int32_t cx = FIRST_INNER; cx <= LAST_INNER; ++cx)
             for (int32_t cy = FIRST_INNER; cy <= LAST_INNER; ++cy)
-                Board[cx][cy] = static_cast<int8_t>(LevelBuffer[cx * BOARD_CELLS + cy]);
+                Live.play.board[cx][cy] = static_cast<int8_t>(LevelBuffer[cx * BOARD_CELLS + cy]);
         EditorFileNote = EDITOR_LOADED;
     }
     if (KeyState[DIK_P]) EditorPlayPending = 1;

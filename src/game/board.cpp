@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "game/play.h"
+#include "game/game.h"
 #include "lib/display.h"
 
 uint8_t LevelBuffer[LEVEL_FILE_SIZE];
@@ -128,7 +128,7 @@ void PlaceDeflectors(PlayState& s, const uint8_t level[LEVEL_FILE_SIZE]) {
         }
 }
 
-void ClearBoard() { ClearBoard(Play); }
-void PlaceBlocks() { PlaceBlocks(Play, LevelBuffer); }
-void PlaceBalloons() { PlaceBalloons(Play, LevelBuffer); }
-void PlaceDeflectors() { PlaceDeflectors(Play, LevelBuffer); }
+void ClearBoard() { ClearBoard(Live.play); }
+void PlaceBlocks() { PlaceBlocks(Live.play, LevelBuffer); }
+void PlaceBalloons() { PlaceBalloons(Live.play, LevelBuffer); }
+void PlaceDeflectors() { PlaceDeflectors(Live.play, LevelBuffer); }

@@ -32,14 +32,6 @@ constexpr int MAX_SHOTS = 10;
 
 constexpr bool IsSingleDeflector(int32_t code) { return code >= CELL_DEFLECTOR_0 && code <= CELL_DEFLECTOR_3; }
 
-// Views onto the live game's state (game/play.h).
-extern int32_t (&Board)[BOARD_CELLS][BOARD_CELLS];  // Board[cx][cy]
-extern uint8_t (&BalloonAlive)[MAX_BALLOONS];
-extern int32_t& BalloonCount;
-extern int32_t& BalloonsLeft;
-extern int32_t& DeflectorCount;
-extern uint8_t& LevelWon;
-
 extern uint8_t LevelBuffer[LEVEL_FILE_SIZE];
 extern uint8_t CurrentLevel;
 extern uint8_t FinishedPlayed;

@@ -1,26 +1,11 @@
-// The shot step, deflector pushing and the deflectors' slide.
+// What a shot does to the deflector it meets, and the deflectors' slide.
 #include "game/deflect.h"
 
-#include "game/shots.h"
 #include "game/wedges.h"
 
 namespace {
 
-const int32_t DIR_STEP[4][2] = {{-1, 0}, {0, -1}, {1, 0}, {0, 1}};  // by direction code - 1
-
 bool InsideBoard(int32_t cx, int32_t cy) { return cx >= 0 && cx < BOARD_CELLS && cy >= 0 && cy < BOARD_CELLS; }
-
-// Direction code of a velocity along one axis, 0 for none or both.
-int32_t DirectionOf(int32_t xv, int32_t yv) {
-    if (xv != 0 && yv != 0) return 0;
-    if (xv < 0) return DIR_LEFT;
-    if (yv < 0) return DIR_UP;
-    if (xv > 0) return DIR_RIGHT;
-    if (yv > 0) return DIR_DOWN;
-    return 0;
-}
-
-int32_t SnapDown(int32_t v) { return v / CELL_SIZE * CELL_SIZE; }
 
 // Rounds toward minus infinity, so a slide's next corner is found on either side of 0.
 int32_t FloorCell(int32_t v) { return v >= 0 ? v / CELL_SIZE : -((-v + CELL_SIZE - 1) / CELL_SIZE); }
@@ -118,77 +103,6 @@ void PushDeflector(PlayState& s, int32_t deflector, int32_t shot) {
     else PushSingle(s, deflector, ox, oy, direction, shot);
 }
 
-void UpdateShot(PlayState& s, int32_t slot, PlayReport* report) {
-    if (slot < 0 || slot >= MAX_SHOTS) return;
-    // The step's move keeps the velocity the shot starts it with, even when
-    // a wedge turns it on the way.
-    const int32_t xv = s.shotXV[slot], yv = s.shotYV[slot];
-    int32_t& x = s.shotX[slot];
-    int32_t& y = s.shotY[slot];
-    // Keep the shot on its row or column.
-    if (xv == 0) x = SnapDown(x);
-    if (yv == 0) y = SnapDown(y);
-    if (x < 0 || x > FIELD_MAX || y < 0 || y > FIELD_MAX) s.shotActive[slot] = 0;
-
-    const int32_t direction = DirectionOf(xv, yv);
-    const int32_t sx = direction ? DIR_STEP[direction - 1][0] : 0;
-    const int32_t sy = direction ? DIR_STEP[direction - 1][1] : 0;
-    if (ShotHitsBlock(s, slot)) {
-        AddPlayEvent(report, EVENT_BLOCK_HIT);
-        ++report->blockHits;
-        s.impactActive = 1;
-        s.impactX = x + 24 * sx;
-        s.impactY = y + 24 * sy;
-        s.shotActive[slot] = 0;
-    }
-
-    // A shot turned left or up still lies in the cell beside the wedge this
-    // frame; it shows again once it has moved onto the wedge's line.
-    bool shown = true;
-    const int32_t deflector = FindDeflectorAhead(s, slot);
-    if (deflector != -1 && s.shotActive[slot]) {
-        x = SnapDown(x);
-        y = SnapDown(y);
-        const Deflector& d = s.deflectors[deflector];
-        const int32_t o = DeflectorOrientationAt(s, d.x / CELL_SIZE, d.y / CELL_SIZE);
-        // Centred on the face struck: the cell boundary for a straight face
-        // or a pair, the wedge's own cell for a slanted one.
-        int32_t ix = x + 24 * sx, iy = y + 24 * sy;
-        switch (direction) {
-        case DIR_RIGHT:
-            if (o == 1 || o == 2) ix = x;
-            break;
-        case DIR_DOWN:
-            if (o == 2 || o == 3) iy = y;
-            break;
-        case DIR_LEFT:
-            if (o == 0 || o == 3) ix = x - CELL_SIZE, shown = false;
-            break;
-        case DIR_UP:
-            if (o == 0 || o == 1) iy = y - CELL_SIZE, shown = false;
-            break;
-        default: break;
-        }
-        s.impactActive = 1;
-        s.impactX = ix;
-        s.impactY = iy;
-        PushDeflector(s, deflector, slot);
-        AddPlayEvent(report, EVENT_DEFLECTOR_HIT);
-        ++report->deflectorHits;
-    }
-
-    const int32_t balloon = HitBalloon(s, slot, report);
-    if (balloon != -1) {
-        s.popPending[balloon] = 1;
-        AddPlayEvent(report, EVENT_BALLOON_POP);
-        ++report->balloonsPopped;
-    }
-
-    x += xv;
-    y += yv;
-    report->shotShown[slot] = shown;
-}
-
 void StepDeflectors(PlayState& s, PlayReport* report) {
     for (int32_t k = 0; k < LevelDeflectors(s); ++k) {
         Deflector& d = s.deflectors[k];
@@ -200,4 +114,20 @@ void StepDeflectors(PlayState& s, PlayReport* report) {
             ++report->slidesEnded;
         }
     }
+}
+
+// Only the level's own deflectors, and only those at rest: one pushed
+// earlier in this very frame (still on its old corner, already on its way)
+// is not there any more.
+int32_t FindDeflectorAt(const PlayState& s, int32_t cx, int32_t cy) {
+    for (int32_t k = 0; k < LevelDeflectors(s); ++k) {
+        const Deflector& d = s.deflectors[k];
+        if (d.x == CELL_SIZE * cx && d.y == CELL_SIZE * cy && d.xv == 0 && d.yv == 0) return k;
+    }
+    return -1;
+}
+
+int32_t DeflectorOrientationAt(const PlayState& s, int32_t cx, int32_t cy) {
+    const int32_t code = CellAt(s, cx, cy);
+    return IsSingleDeflector(code) ? code - CELL_DEFLECTOR_0 : -1;
 }

@@ -1,19 +1,11 @@
-// The live state, its views, and the rules' frame step.
+// The rules' frame step, and what is asked of a whole state: motion, the
+// level set up, a cell's code, effects cleared, comparing and hashing.
 #include "game/play.h"
 
 #include <cstring>
 
 #include "game/deflect.h"
 #include "game/shots.h"
-
-PlayState Play;
-
-int32_t (&Board)[BOARD_CELLS][BOARD_CELLS] = Play.board;
-uint8_t (&BalloonAlive)[MAX_BALLOONS] = Play.balloonAlive;
-int32_t& BalloonCount = Play.balloonCount;
-int32_t& BalloonsLeft = Play.balloonsLeft;
-int32_t& DeflectorCount = Play.deflectorCount;
-uint8_t& LevelWon = Play.won;
 
 bool operator==(const PlayState& a, const PlayState& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
@@ -53,4 +45,29 @@ void SetUpPlay(PlayState& s, const uint8_t level[LEVEL_FILE_SIZE]) {
     PlaceBlocks(s, level);
     PlaceBalloons(s, level);
     PlaceDeflectors(s, level);
+}
+
+int32_t DirectionOf(int32_t xv, int32_t yv) {
+    if (xv != 0 && yv != 0) return 0;
+    if (xv < 0) return DIR_LEFT;
+    if (yv < 0) return DIR_UP;
+    if (xv > 0) return DIR_RIGHT;
+    if (yv > 0) return DIR_DOWN;
+    return 0;
+}
+
+void AddPlayEvent(PlayReport* report, PlayEvent event) {
+    if (report->eventCount < PlayReport::MAX_EVENTS) report->events[report->eventCount++] = event;
+}
+
+int32_t CellAt(const PlayState& s, int32_t cx, int32_t cy) {
+    if (cx < 0 || cx >= BOARD_CELLS || cy < 0 || cy >= BOARD_CELLS) return CELL_NONE;
+    return s.board[cx][cy];
+}
+
+void ClearPlayEffects(PlayState& s) {
+    for (uint8_t& active : s.shotActive) active = 0;
+    for (uint8_t& pending : s.popPending) pending = 0;
+    s.impactActive = 0;
+    for (Deflector& d : s.deflectors) d.xv = d.yv = 0;
 }

@@ -1,12 +1,20 @@
 // Everything the rules decide, as one value, and the rules' frame step over it.
-// The live game is the instance `Play`; Board, BalloonAlive, ShotActive and
-// the other tables are views onto its fields. Sprites only draw from it.
+// The live game holds one (`Live.play`, game/game.h); the solver, the fuzzer
+// and the tests step copies. Sprites only draw from it.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 #include <type_traits>
 
 #include "game/board.h"
+
+// The four ways a shot flies and the tank fires.
+constexpr int32_t DIR_LEFT = 1, DIR_UP = 2, DIR_RIGHT = 3, DIR_DOWN = 4;
+
+// One cell's step in each direction, by direction code - 1.
+inline constexpr int32_t DIR_STEP[4][2] = {{-1, 0}, {0, -1}, {1, 0}, {0, 1}};
+// Direction code of a velocity along one axis, 0 for none or both.
+int32_t DirectionOf(int32_t xv, int32_t yv);
 
 // A deflector: its corner, its slide per frame, and its orientation 0..3
 // (also its picture). Members of a pair keep their own orientations.
@@ -53,9 +61,6 @@ struct PlayReport {
     uint8_t shotShown[MAX_SHOTS];  // shots that moved this step and are to be drawn
 };
 
-// The live game's state.
-extern PlayState Play;
-
 // Advances the state by one frame: pops shown last frame are done, each
 // deflector slides (stopping on a corner), then each flying shot takes its
 // step in slot order.
@@ -69,3 +74,11 @@ bool PlayInMotion(const PlayState& s);
 void ClearPlayEffects(PlayState& s);
 // The level's pieces from level file bytes, at rest, nothing flying.
 void SetUpPlay(PlayState& s, const uint8_t level[LEVEL_FILE_SIZE]);
+// Code of cell (cx, cy); cells off the board count as CELL_NONE.
+int32_t CellAt(const PlayState& s, int32_t cx, int32_t cy);
+// The level's deflectors, within the table's room.
+inline int32_t LevelDeflectors(const PlayState& s) {
+    return s.deflectorCount < MAX_DEFLECTORS ? s.deflectorCount : MAX_DEFLECTORS;
+}
+// Appends an event to the step's report.
+void AddPlayEvent(PlayReport* report, PlayEvent event);

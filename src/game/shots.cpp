@@ -1,15 +1,13 @@
-// The shot's collision queries, balloons and firing.
+// A shot: firing it, what it meets (blocks, deflectors, balloons) and its step.
 #include "game/shots.h"
 
-uint8_t (&ShotActive)[MAX_SHOTS] = Play.shotActive;
-int32_t (&ShotXV)[MAX_SHOTS] = Play.shotXV;
-int32_t (&ShotYV)[MAX_SHOTS] = Play.shotYV;
-uint8_t (&PopEffectPending)[MAX_BALLOONS] = Play.popPending;
-uint8_t& ImpactEffectActive = Play.impactActive;
+#include "game/deflect.h"
 
 namespace {
 
 bool ShotSlotValid(int32_t slot) { return slot >= 0 && slot < MAX_SHOTS; }
+
+int32_t SnapDown(int32_t v) { return v / CELL_SIZE * CELL_SIZE; }
 
 // The cell a shot tests ahead: the first of up to two cells whose code is in
 // its list decides.
@@ -38,15 +36,6 @@ const AheadTest UP_NEXT = {
     0, -1, {CELL_DEFLECTOR_PAIR, CELL_DEFLECTOR_0, CELL_DEFLECTOR_1, CELL_DEFLECTOR_2, CELL_DEFLECTOR_3}, 5};
 
 }  // namespace
-
-void AddPlayEvent(PlayReport* report, PlayEvent event) {
-    if (report->eventCount < PlayReport::MAX_EVENTS) report->events[report->eventCount++] = event;
-}
-
-int32_t CellAt(const PlayState& s, int32_t cx, int32_t cy) {
-    if (cx < 0 || cx >= BOARD_CELLS || cy < 0 || cy >= BOARD_CELLS) return CELL_NONE;
-    return s.board[cx][cy];
-}
 
 void FireShot(PlayState& s, int32_t direction, int32_t x, int32_t y) {
     if (direction < DIR_LEFT || direction > DIR_DOWN) return;
@@ -100,22 +89,6 @@ int32_t FindDeflectorAhead(const PlayState& s, int32_t slot) {
     return -1;
 }
 
-// Only the level's own deflectors, and only those at rest: one pushed
-// earlier in this very frame (still on its old corner, already on its way)
-// is not there any more.
-int32_t FindDeflectorAt(const PlayState& s, int32_t cx, int32_t cy) {
-    for (int32_t k = 0; k < LevelDeflectors(s); ++k) {
-        const Deflector& d = s.deflectors[k];
-        if (d.x == CELL_SIZE * cx && d.y == CELL_SIZE * cy && d.xv == 0 && d.yv == 0) return k;
-    }
-    return -1;
-}
-
-int32_t DeflectorOrientationAt(const PlayState& s, int32_t cx, int32_t cy) {
-    const int32_t code = CellAt(s, cx, cy);
-    return IsSingleDeflector(code) ? code - CELL_DEFLECTOR_0 : -1;
-}
-
 int32_t HitBalloon(PlayState& s, int32_t slot, PlayReport* report) {
     if (!ShotSlotValid(slot)) return -1;
     for (int32_t k = 0; k < MAX_BALLOONS; ++k) {
@@ -134,9 +107,73 @@ int32_t HitBalloon(PlayState& s, int32_t slot, PlayReport* report) {
     return -1;
 }
 
-void ClearPlayEffects(PlayState& s) {
-    for (uint8_t& active : s.shotActive) active = 0;
-    for (uint8_t& pending : s.popPending) pending = 0;
-    s.impactActive = 0;
-    for (Deflector& d : s.deflectors) d.xv = d.yv = 0;
+void UpdateShot(PlayState& s, int32_t slot, PlayReport* report) {
+    if (slot < 0 || slot >= MAX_SHOTS) return;
+    // The step's move keeps the velocity the shot starts it with, even when
+    // a wedge turns it on the way.
+    const int32_t xv = s.shotXV[slot], yv = s.shotYV[slot];
+    int32_t& x = s.shotX[slot];
+    int32_t& y = s.shotY[slot];
+    // Keep the shot on its row or column.
+    if (xv == 0) x = SnapDown(x);
+    if (yv == 0) y = SnapDown(y);
+    if (x < 0 || x > FIELD_MAX || y < 0 || y > FIELD_MAX) s.shotActive[slot] = 0;
+
+    const int32_t direction = DirectionOf(xv, yv);
+    const int32_t sx = direction ? DIR_STEP[direction - 1][0] : 0;
+    const int32_t sy = direction ? DIR_STEP[direction - 1][1] : 0;
+    if (ShotHitsBlock(s, slot)) {
+        AddPlayEvent(report, EVENT_BLOCK_HIT);
+        ++report->blockHits;
+        s.impactActive = 1;
+        s.impactX = x + 24 * sx;
+        s.impactY = y + 24 * sy;
+        s.shotActive[slot] = 0;
+    }
+
+    // A shot turned left or up still lies in the cell beside the wedge this
+    // frame; it shows again once it has moved onto the wedge's line.
+    bool shown = true;
+    const int32_t deflector = FindDeflectorAhead(s, slot);
+    if (deflector != -1 && s.shotActive[slot]) {
+        x = SnapDown(x);
+        y = SnapDown(y);
+        const Deflector& d = s.deflectors[deflector];
+        const int32_t o = DeflectorOrientationAt(s, d.x / CELL_SIZE, d.y / CELL_SIZE);
+        // Centred on the face struck: the cell boundary for a straight face
+        // or a pair, the wedge's own cell for a slanted one.
+        int32_t ix = x + 24 * sx, iy = y + 24 * sy;
+        switch (direction) {
+        case DIR_RIGHT:
+            if (o == 1 || o == 2) ix = x;
+            break;
+        case DIR_DOWN:
+            if (o == 2 || o == 3) iy = y;
+            break;
+        case DIR_LEFT:
+            if (o == 0 || o == 3) ix = x - CELL_SIZE, shown = false;
+            break;
+        case DIR_UP:
+            if (o == 0 || o == 1) iy = y - CELL_SIZE, shown = false;
+            break;
+        default: break;
+        }
+        s.impactActive = 1;
+        s.impactX = ix;
+        s.impactY = iy;
+        PushDeflector(s, deflector, slot);
+        AddPlayEvent(report, EVENT_DEFLECTOR_HIT);
+        ++report->deflectorHits;
+    }
+
+    const int32_t balloon = HitBalloon(s, slot, report);
+    if (balloon != -1) {
+        s.popPending[balloon] = 1;
+        AddPlayEvent(report, EVENT_BALLOON_POP);
+        ++report->balloonsPopped;
+    }
+
+    x += xv;
+    y += yv;
+    report->shotShown[slot] = shown;
 }

@@ -9,11 +9,13 @@
 #include <array>
 #include <cstdint>
 
+// The names are older than the sounds: pop is the knock of a deflector and
+// thump the burst of a balloon, not the other way round.
 enum SoundId : int32_t {
-    SOUND_POP,       // a deflector is knocked
+    SOUND_POP,       // a shot meets a deflector (it turns, pushes or is blocked)
     SOUND_HIT,       // a shot strikes a block
     SOUND_SHOT,      // the tank fires
-    SOUND_THUMP,     // a balloon bursts
+    SOUND_THUMP,     // a shot pops a balloon
     SOUND_START,     // start-up
     SOUND_BIFALD,    // a level is won
     SOUND_FINISHED,  // the last level is won

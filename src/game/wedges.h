@@ -7,7 +7,7 @@
 #pragma once
 #include <cstdint>
 
-#include "game/shots.h"
+#include "game/play.h"
 
 constexpr int32_t WEDGE_PUSH = 0;
 

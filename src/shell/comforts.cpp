@@ -9,9 +9,12 @@
 #include "editor/editor.h"
 #include "game/board.h"
 #include "game/frame.h"
+#include "game/game.h"
 #include "game/history.h"
 #include "game/leveltext.h"
+#include "game/notices.h"
 #include "game/shots.h"
+#include "game/win.h"
 #include "platform/platform.h"
 #include "resource.h"
 #include "shell/shell.h"
@@ -135,7 +138,7 @@ void UpdateComforts() {
             uint8_t bytes[LEVEL_FILE_SIZE] = {};
             for (int32_t cx = FIRST_INNER; cx <= LAST_INNER; ++cx)
                 for (int32_t cy = FIRST_INNER; cy <= LAST_INNER; ++cy)
-                    bytes[cx * BOARD_CELLS + cy] = static_cast<uint8_t>(Board[cx][cy]);
+                    bytes[cx * BOARD_CELLS + cy] = static_cast<uint8_t>(Live.play.board[cx][cy]);
             PlayOwnBoard(bytes, "Your board");
         } else {
             if (EditorFileNote) Note = EditorFileNote, NoteFrames = NOTE_FRAMES, EditorFileNote = 0;
@@ -150,16 +153,16 @@ void UpdateComforts() {
         Asked = true;
         Known = false;
         ShowAdvice();
-        if (!PlayInMotion(Play)) {
-            AskedBoard = Play;
+        if (!PlayInMotion(Live.play)) {
+            AskedBoard = Live.play;
             // A shipped level's table answers at once; until it is made,
             // and for boards of one's own, the search does.
             if (!OwnLevel) {
-                const int32_t played = LevelWon ? LevelPlayed : CurrentLevel;
+                const int32_t played = Live.play.won ? LevelPlayed : CurrentLevel;
                 PrepareWinTables(LevelBuffer, played < LAST_LEVEL ? played + 1 : 0);
             }
             Known = !OwnLevel && TableAdvice(AskedBoard, &Latest);
-            if (!Known) AskAdvice(Play, ADVICE_BUDGET_MS);
+            if (!Known) AskAdvice(Live.play, ADVICE_BUDGET_MS);
         } else {
             Asked = false;
         }
@@ -167,7 +170,7 @@ void UpdateComforts() {
     if (!Known && Asked && ((!OwnLevel && TableAdvice(AskedBoard, &Latest)) || TakeAdvice(&Latest))) {
         Known = true;
         // The start's answer is the par of a board the index does not know.
-        if (OwnLevel && ShotsFired == 0 && UndoDepth() == 0 && Latest.shotsToWin >= 0) OwnPar = Latest.shotsToWin;
+        if (OwnLevel && Live.shotsFired == 0 && UndoDepth() == 0 && Latest.shotsToWin >= 0) OwnPar = Latest.shotsToWin;
     }
     ShowAdvice();
 }
@@ -202,17 +205,18 @@ const char* StatusLine() {
     if (OwnLevel) Append(OwnName);
     else {
         // After a win CurrentLevel already names the next level.
-        const int32_t n = LevelWon ? LevelPlayed : CurrentLevel;
+        const int32_t n = Live.play.won ? LevelPlayed : CurrentLevel;
         std::snprintf(buf, sizeof buf, "Level %d: %s", static_cast<int>(n), LevelNames[n]);
         Append(buf);
     }
-    const int32_t shownPar = LevelWon && !OwnLevel ? LevelPars[LevelPlayed] : par;
+    const int32_t shownPar = Live.play.won && !OwnLevel ? LevelPars[LevelPlayed] : par;
     if (shownPar > 0)
-        std::snprintf(buf, sizeof buf, "Shots %d, par %d", static_cast<int>(ShotsFired), static_cast<int>(shownPar));
-    else std::snprintf(buf, sizeof buf, "Shots %d", static_cast<int>(ShotsFired));
+        std::snprintf(buf, sizeof buf, "Shots %d, par %d", static_cast<int>(Live.shotsFired),
+                      static_cast<int>(shownPar));
+    else std::snprintf(buf, sizeof buf, "Shots %d", static_cast<int>(Live.shotsFired));
     Append(buf);
-    if (LevelWon) {
-        if (shownPar > 0 && ShotsFired <= shownPar) Append("Won in par!");
+    if (Live.play.won) {
+        if (shownPar > 0 && Live.shotsFired <= shownPar) Append("Won in par!");
         else Append("Won!");
         if (OwnLevel) Append("press R to play it again");
         else if (LevelPlayed == LAST_LEVEL) Append("every level is won");

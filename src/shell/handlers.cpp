@@ -2,6 +2,8 @@
 #include "game/board.h"
 #include "game/frame.h"
 #include "game/history.h"
+#include "game/notices.h"
+#include "game/tank.h"
 #include "platform/platform.h"
 #include "resource.h"
 #include "shell/shell.h"

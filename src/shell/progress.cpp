@@ -2,6 +2,7 @@
 
 #include "game/board.h"
 #include "game/frame.h"
+#include "game/win.h"
 #include "lib/display.h"
 #include "platform/platform.h"
 #include "resource.h"

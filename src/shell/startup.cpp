@@ -4,6 +4,7 @@
 #include "game/frame.h"
 #include "game/sheet.h"
 #include "game/sprites.h"
+#include "game/win.h"
 #include "lib/display.h"
 #include "lib/input.h"
 #include "lib/sound.h"

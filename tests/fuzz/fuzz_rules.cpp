@@ -1,7 +1,7 @@
 // A level's 300 bytes, then shots: two bytes each, the entry point (0..47,
 // as the solver numbers them) and the frames to wait before the next one.
-// They run through the game's own shot and deflector steps, without drawing,
-// and the rules' invariants are checked after every shot.
+// They run through the game's own shot and deflector steps on a game value,
+// without drawing, and the rules' invariants are checked after every shot.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "game/board.h"
+#include "game/game.h"
 #include "game/play.h"
 #include "game/shots.h"
 
@@ -25,26 +26,28 @@ void Fail(const char* what) {
     std::abort();
 }
 
-// The state under test: a copy the rules step works on, as the solver's are.
-PlayState State;
-int32_t TankX, TankY;
+// The game under test, a value like the live one; the rules step works on
+// its play state, as the solver's copies do.
+Game Under;
 
 // One frame of the rules: the game's own step, nothing drawn or played.
 void RulesFrame() {
     PlayReport report;
-    StepPlay(State, &report);
+    StepPlay(Under.play, &report);
 }
 
-void SetUp(const uint8_t* bytes) { SetUpPlay(State, bytes); }
+void SetUp(const uint8_t* bytes) { SetUpPlay(Under.play, bytes); }
 
 // The tank's place on the border for an entry, like a player who drove there.
 void Fire(int entry) {
     const int32_t at = CELL_SIZE * (entry % 12 + 1);
     static const int32_t dirs[4] = {DIR_RIGHT, DIR_LEFT, DIR_DOWN, DIR_UP};
     const int32_t dir = dirs[entry / 12];
-    TankX = dir == DIR_RIGHT ? 0 : dir == DIR_LEFT ? FIELD_MAX : at;
-    TankY = dir == DIR_DOWN ? 0 : dir == DIR_UP ? FIELD_MAX : (dir == DIR_RIGHT || dir == DIR_LEFT ? at : 0);
-    FireShot(State, dir, TankX, TankY);
+    Tank& t = Under.tank;
+    t.x = dir == DIR_RIGHT ? 0 : dir == DIR_LEFT ? FIELD_MAX : at;
+    t.y = dir == DIR_DOWN ? 0 : dir == DIR_UP ? FIELD_MAX : (dir == DIR_RIGHT || dir == DIR_LEFT ? at : 0);
+    FireShot(Under.play, dir, t.x, t.y);
+    ++Under.shotsFired;
 }
 
 bool PlayCode(int32_t code) {
@@ -54,23 +57,24 @@ bool PlayCode(int32_t code) {
 
 void CheckInvariants() {
     int32_t alive = 0;
-    for (int32_t b = 0; b < State.balloonCount; ++b) {
-        if (!State.balloonAlive[b]) continue;
+    for (int32_t b = 0; b < Under.play.balloonCount; ++b) {
+        if (!Under.play.balloonAlive[b]) continue;
         ++alive;
-        const int32_t x = State.balloonX[b], y = State.balloonY[b];
+        const int32_t x = Under.play.balloonX[b], y = Under.play.balloonY[b];
         if (x % CELL_SIZE || y % CELL_SIZE || x < 0 || y < 0 || x / CELL_SIZE >= BOARD_CELLS ||
-            y / CELL_SIZE >= BOARD_CELLS || State.board[x / CELL_SIZE][y / CELL_SIZE] != CELL_BALLOON)
+            y / CELL_SIZE >= BOARD_CELLS || Under.play.board[x / CELL_SIZE][y / CELL_SIZE] != CELL_BALLOON)
             Fail("an alive balloon off a balloon cell");
     }
-    if (alive != State.balloonsLeft) Fail("balloons left differs from the balloons alive");
+    if (alive != Under.play.balloonsLeft) Fail("balloons left differs from the balloons alive");
     for (int32_t cx = 0; cx < BOARD_CELLS; ++cx)
         for (int32_t cy = 0; cy < BOARD_CELLS; ++cy) {
             const bool border = cx == 0 || cy == 0 || cx == BOARD_CELLS - 1 || cy == BOARD_CELLS - 1;
-            const int32_t code = State.board[cx][cy];
+            const int32_t code = Under.play.board[cx][cy];
             if (border ? code != CELL_NONE : !PlayCode(code)) Fail("a cell code play cannot leave");
         }
-    const bool ring = (TankX == 0 || TankX == FIELD_MAX || TankY == 0 || TankY == FIELD_MAX) && TankX >= 0 &&
-                      TankX <= FIELD_MAX && TankY >= 0 && TankY <= FIELD_MAX;
+    const Tank& t = Under.tank;
+    const bool ring = (t.x == 0 || t.x == FIELD_MAX || t.y == 0 || t.y == FIELD_MAX) && t.x >= 0 && t.x <= FIELD_MAX &&
+                      t.y >= 0 && t.y <= FIELD_MAX;
     if (!ring) Fail("the tank off the border ring");
 }
 
@@ -82,8 +86,9 @@ struct Motion {
 void Capture(Motion* m) {
     std::memset(m, 0, sizeof *m);
     for (int32_t i = 0; i < MAX_SHOTS; ++i) {
-        if (!(m->active[i] = State.shotActive[i])) continue;
-        m->x[i] = State.shotX[i], m->y[i] = State.shotY[i], m->xv[i] = State.shotXV[i], m->yv[i] = State.shotYV[i];
+        if (!(m->active[i] = Under.play.shotActive[i])) continue;
+        m->x[i] = Under.play.shotX[i], m->y[i] = Under.play.shotY[i], m->xv[i] = Under.play.shotXV[i],
+        m->yv[i] = Under.play.shotYV[i];
     }
 }
 
@@ -91,18 +96,19 @@ void Capture(Motion* m) {
 // still moves is shots going round a loop: no deflector slides, and the
 // shots come back to where they were with the board unchanged.
 void CheckSettles() {
-    for (int n = 0; n < SETTLE_FRAMES && PlayInMotion(State); ++n) RulesFrame();
-    if (!PlayInMotion(State)) return;
-    for (int32_t d = 0; d < State.deflectorCount && d < MAX_DEFLECTORS; ++d)
-        if (State.deflectors[d].xv || State.deflectors[d].yv) Fail("a deflector still sliding");
+    for (int n = 0; n < SETTLE_FRAMES && PlayInMotion(Under.play); ++n) RulesFrame();
+    if (!PlayInMotion(Under.play)) return;
+    for (int32_t d = 0; d < Under.play.deflectorCount && d < MAX_DEFLECTORS; ++d)
+        if (Under.play.deflectors[d].xv || Under.play.deflectors[d].yv) Fail("a deflector still sliding");
     static int32_t board[BOARD_CELLS][BOARD_CELLS];
-    std::memcpy(board, State.board, sizeof board);
+    std::memcpy(board, Under.play.board, sizeof board);
     Motion start, now;
     Capture(&start);
     for (int n = 0; n < LOOP_FRAMES; ++n) {
         RulesFrame();
         Capture(&now);
-        if (std::memcmp(&start, &now, sizeof start) == 0 && std::memcmp(board, State.board, sizeof board) == 0) return;
+        if (std::memcmp(&start, &now, sizeof start) == 0 && std::memcmp(board, Under.play.board, sizeof board) == 0)
+            return;
     }
     Fail("shots that neither stop nor go round a loop");
 }
@@ -111,6 +117,7 @@ void CheckSettles() {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < LEVEL_FILE_SIZE) return 0;
+    Under = Game{};
     SetUp(data);
     CheckInvariants();
     const uint8_t* shots = data + LEVEL_FILE_SIZE;
@@ -118,7 +125,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (size_t s = 0; s < count && s < MAX_SHOTS_FIRED; ++s) {
         Fire(shots[2 * s] % 48);
         // Nothing changes while all rests, so the rest of a wait is skipped.
-        for (int n = 0; n < shots[2 * s + 1] + 1 && PlayInMotion(State); ++n) RulesFrame();
+        for (int n = 0; n < shots[2 * s + 1] + 1 && PlayInMotion(Under.play); ++n) RulesFrame();
         CheckInvariants();
     }
     CheckSettles();

@@ -8,8 +8,10 @@
 
 #include "game/board.h"
 #include "game/frame.h"
+#include "game/game.h"
 #include "game/shots.h"
 #include "game/sprites.h"
+#include "game/tank.h"
 #include "lib/sound.h"
 #include "platform/headless/headless.h"
 #include "scratch.h"
@@ -35,7 +37,7 @@ protected:
             Sounds[i] = LoadWav(name, 0);
             ASSERT_EQ(Sounds[i], i);
         }
-        Play = PlayState{};
+        Live = Game{};
         std::memset(LevelBuffer, 0, sizeof LevelBuffer);
         CurrentLevel = 1;
         KeyReleased = 1;
@@ -85,20 +87,20 @@ protected:
     // Runs frames until nothing moves; returns how many ran.
     static int RunToRest(int limit = 400) {
         int n = 0;
-        while (PlayInMotion(Play) && n < limit) Frame(), ++n;
+        while (PlayInMotion(Live.play) && n < limit) Frame(), ++n;
         return n;
     }
 
     // Fires from a point (the tank's place), the key released first.
     static void FireAt(int32_t x, int32_t y, int32_t direction) {
-        SetBobPosition(&TankBob, x, y);
+        Live.tank.x = x, Live.tank.y = y;
         KeyReleased = 1;
         FireShot(direction);
     }
     // The same, and runs that frame; returns the slot.
     static int32_t FireFrom(int32_t x, int32_t y, int32_t direction) {
         int32_t slot = 0;
-        while (slot < MAX_SHOTS && ShotActive[slot]) ++slot;
+        while (slot < MAX_SHOTS && Live.play.shotActive[slot]) ++slot;
         FireAt(x, y, direction);
         Frame();
         return slot % MAX_SHOTS;
@@ -115,8 +117,10 @@ protected:
     }
 
     static bool DeflectorAt(int32_t slot, int32_t cx, int32_t cy) {
-        const Deflector& d = Play.deflectors[slot];
+        const Deflector& d = Live.play.deflectors[slot];
         return d.x == CELL_SIZE * cx && d.y == CELL_SIZE * cy;
     }
-    static bool Resting(int32_t slot) { return Play.deflectors[slot].xv == 0 && Play.deflectors[slot].yv == 0; }
+    static bool Resting(int32_t slot) {
+        return Live.play.deflectors[slot].xv == 0 && Live.play.deflectors[slot].yv == 0;
+    }
 };

@@ -30,10 +30,10 @@ TEST_F(LevelTest, OnlyKnownInteriorCodesArePlaced) {
     for (int cx = 0; cx < BOARD_CELLS; ++cx)
         for (int cy = 0; cy < BOARD_CELLS; ++cy) {
             const bool border = cx == 0 || cy == 0 || cx == 13 || cy == 13;
-            EXPECT_EQ(Board[cx][cy], border ? CELL_NONE : CELL_EMPTY) << cx << "," << cy;
+            EXPECT_EQ(Live.play.board[cx][cy], border ? CELL_NONE : CELL_EMPTY) << cx << "," << cy;
         }
-    EXPECT_EQ(BalloonsLeft, 0);
-    EXPECT_EQ(DeflectorCount, 0);
+    EXPECT_EQ(Live.play.balloonsLeft, 0);
+    EXPECT_EQ(Live.play.deflectorCount, 0);
 }
 
 TEST_F(LevelTest, PiecesBeyondTheTablesAreLeftOut) {
@@ -42,16 +42,16 @@ TEST_F(LevelTest, PiecesBeyondTheTablesAreLeftOut) {
     for (int32_t cy = 1; cy <= 12; ++cy) pieces.push_back({2, cy, Wedge(0)});
     for (int32_t cy = 1; cy <= 5; ++cy) pieces.push_back({3, cy, Wedge(1)});
     StartWith(pieces.data(), static_cast<int>(pieces.size()));
-    EXPECT_EQ(BalloonCount, MAX_BALLOONS);
-    EXPECT_EQ(BalloonsLeft, MAX_BALLOONS);
-    EXPECT_EQ(Board[1][10], CELL_BALLOON);
-    EXPECT_EQ(Board[1][11], CELL_EMPTY);
-    EXPECT_EQ(Board[1][12], CELL_EMPTY);
-    EXPECT_EQ(DeflectorCount, MAX_DEFLECTORS);
+    EXPECT_EQ(Live.play.balloonCount, MAX_BALLOONS);
+    EXPECT_EQ(Live.play.balloonsLeft, MAX_BALLOONS);
+    EXPECT_EQ(Live.play.board[1][10], CELL_BALLOON);
+    EXPECT_EQ(Live.play.board[1][11], CELL_EMPTY);
+    EXPECT_EQ(Live.play.board[1][12], CELL_EMPTY);
+    EXPECT_EQ(Live.play.deflectorCount, MAX_DEFLECTORS);
     EXPECT_TRUE(DeflectorAt(14, 3, 3));
-    EXPECT_EQ(Board[3][3], Wedge(1));
-    EXPECT_EQ(Board[3][4], CELL_EMPTY);
-    EXPECT_EQ(Board[3][5], CELL_EMPTY);
+    EXPECT_EQ(Live.play.board[3][3], Wedge(1));
+    EXPECT_EQ(Live.play.board[3][4], CELL_EMPTY);
+    EXPECT_EQ(Live.play.board[3][5], CELL_EMPTY);
 }
 
 TEST_F(LevelTest, ShortFileReplacesOnlyTheStartOfTheBuffer) {
@@ -62,9 +62,9 @@ TEST_F(LevelTest, ShortFileReplacesOnlyTheStartOfTheBuffer) {
     WriteFileBytes("level2.dat", head, sizeof head);
     CurrentLevel = 2;
     StartLevel();
-    EXPECT_EQ(Board[1][1], CELL_EMPTY);
-    EXPECT_EQ(Board[1][2], CELL_BLOCK);
-    EXPECT_EQ(Board[5][5], CELL_BALLOON);
+    EXPECT_EQ(Live.play.board[1][1], CELL_EMPTY);
+    EXPECT_EQ(Live.play.board[1][2], CELL_BLOCK);
+    EXPECT_EQ(Live.play.board[5][5], CELL_BALLOON);
 }
 
 // A file that cannot be read leaves the buffer alone: the previous layout
@@ -90,9 +90,9 @@ TEST_F(LevelTest, UnreadableFileRebuildsThePreviousLayout) {
         StartLevel();
         EXPECT_EQ(HeadlessMessages(), std::vector<std::string>{"INVALID_HANDLE_VALUE"});
         EXPECT_EQ(CurrentLevel, level);
-        EXPECT_EQ(Board[2][2], CELL_BLOCK);
-        EXPECT_EQ(Board[6][6], CELL_BALLOON);
-        EXPECT_EQ(BalloonsLeft, 1);
+        EXPECT_EQ(Live.play.board[2][2], CELL_BLOCK);
+        EXPECT_EQ(Live.play.board[6][6], CELL_BALLOON);
+        EXPECT_EQ(Live.play.balloonsLeft, 1);
     }
 }
 
@@ -127,33 +127,33 @@ TEST_F(LevelTest, StartLevelStartsAtRest) {
     Frames(25);
     ASSERT_FALSE(Resting(0));
     FireFrom(0, 240, DIR_RIGHT);  // on its way to the balloon at (9, 5)
-    PopEffectPending[1] = 1;
-    ImpactEffectActive = 1;
+    Live.play.popPending[1] = 1;
+    Live.play.impactActive = 1;
     ImpactBob.animIndex = 3;
     ImpactBob.animState = 1;
     ImpactBob.currFrame = 2;
-    Play.deflectors[14].xv = 8;
-    LevelWon = FinishedPlayed = 1;
-    SetBobPosition(&TankBob, FIELD_MAX, 96);
-    TankBob.currFrame = 2;
-    HeldDirection = DIR_LEFT;
-    TankMoving = 1;
+    Live.play.deflectors[14].xv = 8;
+    Live.play.won = FinishedPlayed = 1;
+    Live.tank.x = FIELD_MAX, Live.tank.y = 96;
+    Live.tank.frame = 2;
+    Live.tank.direction = DIR_LEFT;
+    Live.tank.moving = 1;
     HeadlessReset();
 
     StartLevel();
-    EXPECT_FALSE(LevelWon || FinishedPlayed);
-    EXPECT_TRUE(TankBob.x == 0 && TankBob.y == 0 && TankBob.currFrame == 0);
-    EXPECT_TRUE(HeldDirection == 0 && !TankMoving);
-    EXPECT_FALSE(PlayInMotion(Play));
-    for (const Deflector& d : Play.deflectors) EXPECT_TRUE(d.xv == 0 && d.yv == 0);
-    for (uint8_t pending : PopEffectPending) EXPECT_FALSE(pending);
-    EXPECT_FALSE(ImpactEffectActive);
+    EXPECT_FALSE(Live.play.won || FinishedPlayed);
+    EXPECT_TRUE(Live.tank.x == 0 && Live.tank.y == 0 && Live.tank.frame == 0);
+    EXPECT_TRUE(Live.tank.direction == 0 && !Live.tank.moving);
+    EXPECT_FALSE(PlayInMotion(Live.play));
+    for (const Deflector& d : Live.play.deflectors) EXPECT_TRUE(d.xv == 0 && d.yv == 0);
+    for (uint8_t pending : Live.play.popPending) EXPECT_FALSE(pending);
+    EXPECT_FALSE(Live.play.impactActive);
     EXPECT_TRUE(ImpactBob.animIndex == -1 && ImpactBob.animState == 0 && ImpactBob.currFrame == 0);
     EXPECT_TRUE(DeflectorAt(0, 5, 6));
-    EXPECT_EQ(Board[5][6], Wedge(0));
-    EXPECT_EQ(Board[6][6], CELL_EMPTY);
+    EXPECT_EQ(Live.play.board[5][6], Wedge(0));
+    EXPECT_EQ(Live.play.board[6][6], CELL_EMPTY);
     Frames(60);
-    EXPECT_EQ(BalloonsLeft, 2);
+    EXPECT_EQ(Live.play.balloonsLeft, 2);
     EXPECT_TRUE(DeflectorAt(0, 5, 6));
 }
 

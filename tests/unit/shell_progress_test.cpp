@@ -6,6 +6,8 @@
 
 #include "game/board.h"
 #include "game/frame.h"
+#include "game/game.h"
+#include "game/win.h"
 #include "platform/headless/headless.h"
 #include "resource.h"
 #include "shell/shell.h"
@@ -15,7 +17,7 @@ TEST(WinSave, AFailingSaveIsTriedAndToldOncePerWin) {
     HeadlessSetProgress(true, 2);
     HeadlessSetProgressError("/home/p/.config/tarno/level: Permission denied");
     CurrentLevel = 3;
-    LevelWon = 1;
+    Live.play.won = 1;
     WinStartTick = 1000;
     for (int frame = 0; frame < 50; ++frame) OnWinFrame();
     EXPECT_EQ(HeadlessProgressWrites(), 1);
@@ -35,5 +37,5 @@ TEST(WinSave, AFailingSaveIsTriedAndToldOncePerWin) {
     EXPECT_EQ(HeadlessProgressWrites(), 3);
     EXPECT_EQ(HeadlessProgress(), 3);
     EXPECT_EQ(HeadlessMessages().size(), 2u);
-    LevelWon = 0;
+    Live.play.won = 0;
 }

@@ -66,22 +66,22 @@ TEST_F(AdviceGameTest, LiveBoardsAreHeldAndStrangeOnesAreNot) {
     WinTable table;
     ASSERT_TRUE(MakeWinTable(LevelBuffer, &table));
     Advice a;
-    ASSERT_TRUE(WinTableAdvice(table, Play, &a));
-    EXPECT_EQ(Said(a), Said(ComputeAdvice(Play, 2000)));
+    ASSERT_TRUE(WinTableAdvice(table, Live.play, &a));
+    EXPECT_EQ(Said(a), Said(ComputeAdvice(Live.play, 2000)));
     EXPECT_EQ(a.lost, 0);
     // The careless shot: right along row 2.
     FireAlong(2, DIR_RIGHT);
     RunToRest();
-    ASSERT_TRUE(WinTableAdvice(table, Play, &a));
+    ASSERT_TRUE(WinTableAdvice(table, Live.play, &a));
     EXPECT_EQ(a.lost, 1);
-    EXPECT_EQ(Said(a), Said(ComputeAdvice(Play, 2000)));
+    EXPECT_EQ(Said(a), Said(ComputeAdvice(Live.play, 2000)));
 
-    PlayState edited = Play;
+    PlayState edited = Live.play;
     int32_t cx = FIRST_INNER, cy = FIRST_INNER;
     while (edited.board[cx][cy] != CELL_EMPTY) cx = cx == LAST_INNER ? (++cy, FIRST_INNER) : cx + 1;
     edited.board[cx][cy] = Wedge(0);
     EXPECT_FALSE(WinTableAdvice(table, edited, &a));
-    edited = Play;
+    edited = Live.play;
     edited.board[cx][cy] = CELL_BLOCK;
     EXPECT_FALSE(WinTableAdvice(table, edited, &a));
 }
