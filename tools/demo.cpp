@@ -1,15 +1,12 @@
 // tarno-demo SCRIPT: plays a script of what a player does through the real
 // game frames on the headless platform, with a virtual clock, so a demo
 // always plays the same way. See README for the script language.
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <set>
 #include <sstream>
 #include <string>
@@ -24,11 +21,15 @@
 #include "lib/display.h"
 #include "lib/input.h"
 #include "lib/sound.h"
+#include "platform/files/files.h"
 #include "platform/headless/headless.h"
 #include "shell/shell.h"
 #include "solver/solver.h"
 
 namespace {
+
+// Far more than any script a person writes or a test generates.
+constexpr size_t SCRIPT_LIMIT = 64u << 20;
 
 struct KeyName {
     const char* name;
@@ -246,13 +247,15 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: tarno-demo SCRIPT\n");
         return 2;
     }
-    // A folder opens as a stream that reads nothing: refuse it by name.
-    struct stat info;
-    std::ifstream script(argv[1]);
-    if (stat(argv[1], &info) != 0 || S_ISDIR(info.st_mode) || !script) {
-        std::fprintf(stderr, "tarno-demo: cannot read %s as a file\n", argv[1]);
+    // Read whole first: a folder, a device or a FIFO is refused by name, and
+    // nothing waits for a writer.
+    std::vector<uint8_t> bytes;
+    const FileRead read = ReadFileByName(argv[1], SCRIPT_LIMIT, &bytes);
+    if (read.error) {
+        std::fprintf(stderr, "tarno-demo: cannot read %s as a file: %s\n", argv[1], read.reason);
         return 2;
     }
+    std::istringstream script(std::string(bytes.begin(), bytes.end()));
     HeadlessReset();
     if (const char* saved = std::getenv("TARNO_SAVED_LEVEL")) {
         // The stored byte: levels outside 1..12 stay, the game handles them.
@@ -277,10 +280,6 @@ int main(int argc, char** argv) {
         std::string cmd;
         if (!(in >> cmd)) continue;
         if (!RunCommand(cmd, in, line)) break;
-    }
-    if (script.bad()) {
-        std::fprintf(stderr, "tarno-demo: %s: read failed after line %d\n", argv[1], line);
-        return 2;
     }
     ShutdownGame();
     return 0;

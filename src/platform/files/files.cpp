@@ -93,7 +93,58 @@ void SyncFolder(const char* path) {
 #endif
 }
 
+#ifdef _WIN32
+constexpr int READ_FLAGS = O_BINARY | O_NOINHERIT;
+#else
+// O_NONBLOCK: opening a FIFO for reading waits for a writer otherwise.
+constexpr int READ_FLAGS = O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
+#endif
+
+FileRead Failed(int error, const char* reason) {
+    return FileRead{error, reason ? reason : std::strerror(error), false};
+}
+
 }  // namespace
+
+FileRead ReadFileByName(const char* path, size_t limit, std::vector<uint8_t>* bytes, FileReadMode mode) {
+    bytes->clear();
+    if (!path || !*path) return Failed(ENOENT, nullptr);
+    const int fd = open(path, (mode == READ_WRITABLE ? O_RDWR : O_RDONLY) | READ_FLAGS);
+    if (fd < 0) return Failed(errno, nullptr);
+    struct stat info;
+    if (fstat(fd, &info) != 0) {
+        const int error = errno;
+        close(fd);
+        return Failed(error, nullptr);
+    }
+    if ((info.st_mode & S_IFMT) != S_IFREG) {
+        close(fd);
+        return Failed(EINVAL, "not a regular file");
+    }
+    // One byte past the limit tells a longer file, even one still growing.
+    bytes->resize(limit + 1);
+    size_t got = 0;
+    int error = 0;
+    while (got < bytes->size()) {
+        const auto n = read(fd, bytes->data() + got, static_cast<unsigned>(bytes->size() - got));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) error = errno;
+        if (n <= 0) break;
+        got += static_cast<size_t>(n);
+    }
+    close(fd);
+    if (error) {
+        bytes->clear();
+        return Failed(error, nullptr);
+    }
+    const bool longer = got > limit;
+    bytes->resize(longer ? limit : got);
+    if (longer && mode != READ_START) {
+        bytes->clear();
+        return FileRead{EFBIG, "too large", true};
+    }
+    return FileRead{0, nullptr, longer};
+}
 
 int ReplaceFileWhole(const char* path, const void* bytes, size_t size) {
     char dir[PATH_MAX], temp[PATH_MAX];
