@@ -18,6 +18,7 @@ saved level the game starts with:
     #missing 5      (no level5.dat)
     #readonly 1     (level1.dat can be read but not written: the demo then
                      runs as a user other than the file's owner)
+    #folder level.dat  (a folder where the game looks for that file)
     #board 1
     #| ............   (twelve rows of twelve cells, top row first)
 
@@ -80,6 +81,10 @@ def expect_scope(state, earlier, folder):
 
 
 def write_boards(lines, folder, codes):
+    for line in lines:
+        m = re.match(r"#folder\s+(\S+)", line)
+        if m:
+            os.mkdir(os.path.join(folder, m.group(1)))
     for line in lines:
         m = re.match(r"#missing\s+(\d+)", line)
         if m and os.path.exists(os.path.join(folder, f"level{m.group(1)}.dat")):
