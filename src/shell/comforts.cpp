@@ -239,6 +239,15 @@ void UpdateComforts() {
     ShowAdvice();
 }
 
+void TellEditorFile(EditorFileFailure failure, const char* reason) {
+    if (!EditorMode) return;
+    Note = failure == FILE_NOT_KEPT ? EDITOR_KEEP_FAILED : EDITOR_LOAD_FAILED;
+    NoteFrames = NOTE_FRAMES;
+    Copy(NoteReason, sizeof NoteReason, reason ? reason : "");
+    std::fprintf(stderr, "tarno: level.dat could not be %s: %s\n", failure == FILE_NOT_KEPT ? "kept" : "read",
+                 NoteReason);
+}
+
 void WaitForAdvice() {
     if (Asked && !Known) {
         WaitAdvice();
@@ -264,8 +273,8 @@ const char* StatusLine() {
         if (NoteFrames > 0 && (Note == EDITOR_SAVED || Note == EDITOR_LOADED)) {
             Append(Note == EDITOR_SAVED ? "Saved level.dat" : "Loaded level.dat");
         } else if (NoteFrames > 0) {
-            std::snprintf(buf, sizeof buf, "level.dat could not be %s: %s",
-                          Note == EDITOR_SAVE_FAILED ? "saved" : "read", NoteReason);
+            const char* what = Note == EDITOR_SAVE_FAILED ? "saved" : Note == EDITOR_KEEP_FAILED ? "kept" : "read";
+            std::snprintf(buf, sizeof buf, "level.dat could not be %s: %s", what, NoteReason);
             Append(buf);
         } else Append("S saves, L loads, P plays, Enter returns");
         return Line;
