@@ -15,9 +15,9 @@ failures = []
 def run(args, cwd=None):
     # The timeout only ends a hang; a refusal comes at once.
     try:
-        return subprocess.run(args, cwd=cwd, capture_output=True, text=True, timeout=10)
+        return subprocess.run(args, cwd=cwd, capture_output=True, text=True, timeout=60)
     except subprocess.TimeoutExpired:
-        return subprocess.CompletedProcess(args, "hung", "", "(no answer in 10 s)")
+        return subprocess.CompletedProcess(args, "hung", "", "(no answer in 60 s)")
 
 
 def expect(args, code, said="", cwd=None):
