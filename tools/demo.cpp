@@ -28,8 +28,8 @@
 
 namespace {
 
-// Far more than any script a person writes or a test generates.
-constexpr size_t SCRIPT_LIMIT = 64u << 20;
+// Far longer than any line of a script.
+constexpr size_t LINE_LIMIT = 1u << 20;
 
 struct KeyName {
     const char* name;
@@ -72,6 +72,18 @@ std::set<std::string> Held;
 void Fail(int line, const std::string& why) {
     std::fprintf(stderr, "script line %d: %s\n", line, why.c_str());
     std::exit(2);
+}
+
+// The next line without its newline; false at the end. A line past the
+// limit is no command of the script language: it ends the script.
+bool ReadLine(std::FILE* in, std::string* text, int line) {
+    text->clear();
+    int c;
+    while ((c = std::fgetc(in)) != EOF && c != '\n') {
+        if (text->size() == LINE_LIMIT) Fail(line, "line too long");
+        text->push_back(static_cast<char>(c));
+    }
+    return c == '\n' || !text->empty();
 }
 
 // Runs one frame; false once the game has asked to end.
@@ -247,15 +259,14 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: tarno-demo SCRIPT\n");
         return 2;
     }
-    // Read whole first: a folder, a device or a FIFO is refused by name, and
-    // nothing waits for a writer.
-    std::vector<uint8_t> bytes;
-    const FileRead read = ReadFileByName(argv[1], SCRIPT_LIMIT, &bytes);
-    if (read.error) {
-        std::fprintf(stderr, "tarno-demo: cannot read %s as a file: %s\n", argv[1], read.reason);
+    // A folder or a device is refused by name; a pipe is played as it comes
+    // (a script may be written while it plays), and opening never waits.
+    const char* why = nullptr;
+    std::FILE* script = OpenStreamByName(argv[1], &why);
+    if (!script) {
+        std::fprintf(stderr, "tarno-demo: cannot read %s as a file: %s\n", argv[1], why);
         return 2;
     }
-    std::istringstream script(std::string(bytes.begin(), bytes.end()));
     HeadlessReset();
     if (const char* saved = std::getenv("TARNO_SAVED_LEVEL")) {
         // The stored byte: levels outside 1..12 stay, the game handles them.
@@ -272,7 +283,7 @@ int main(int argc, char** argv) {
 
     std::string text;
     int line = 0;
-    while (std::getline(script, text)) {
+    while (ReadLine(script, &text, line + 1)) {
         ++line;
         const size_t hash = text.find('#');
         if (hash != std::string::npos) text.erase(hash);
@@ -280,6 +291,12 @@ int main(int argc, char** argv) {
         std::string cmd;
         if (!(in >> cmd)) continue;
         if (!RunCommand(cmd, in, line)) break;
+    }
+    const bool failed = std::ferror(script) != 0;
+    std::fclose(script);
+    if (failed) {
+        std::fprintf(stderr, "tarno-demo: %s: read failed after line %d\n", argv[1], line);
+        return 2;
     }
     ShutdownGame();
     return 0;

@@ -146,6 +146,32 @@ FileRead ReadFileByName(const char* path, size_t limit, std::vector<uint8_t>* by
     return FileRead{0, nullptr, longer};
 }
 
+std::FILE* OpenStreamByName(const char* path, const char** reason) {
+    const int fd = path ? open(path, O_RDONLY | READ_FLAGS) : -1;
+    if (fd < 0) {
+        *reason = std::strerror(path ? errno : ENOENT);
+        return nullptr;
+    }
+    struct stat info;
+    const bool stat = fstat(fd, &info) == 0;
+    const int type = stat ? info.st_mode & S_IFMT : 0;
+    if (!stat || (type != S_IFREG && type != S_IFIFO && !isatty(fd))) {
+        *reason = stat ? "not a regular file, a pipe or a terminal" : std::strerror(errno);
+        close(fd);
+        return nullptr;
+    }
+#ifndef _WIN32
+    // Opened; from here on a read waits for what a writer sends.
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+#endif
+    std::FILE* stream = fdopen(fd, "rb");
+    if (!stream) {
+        *reason = std::strerror(errno);
+        close(fd);
+    }
+    return stream;
+}
+
 int ReplaceFileWhole(const char* path, const void* bytes, size_t size) {
     char dir[PATH_MAX], temp[PATH_MAX];
     FolderOf(path, dir, sizeof dir);

@@ -5,6 +5,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <vector>
 
 // How a file is read: READ_WHOLE refuses a file longer than the limit,
@@ -23,6 +24,12 @@ struct FileRead {
 // and takes regular files only: a device such as /dev/zero never ends, and
 // a folder holds no bytes.
 FileRead ReadFileByName(const char* path, size_t limit, std::vector<uint8_t>* bytes, FileReadMode mode = READ_WHOLE);
+
+// Opens a file by name to be read as it comes: a regular file, a pipe
+// another program writes into, or a terminal (a script played as it is
+// typed). Opening never blocks, and a FIFO with no writer reads as empty.
+// Null, with the reason, for anything else (a folder, a device).
+std::FILE* OpenStreamByName(const char* path, const char** reason);
 
 // 0, or the errno of the first failure; the old file is then untouched and
 // the temporary file gone.
