@@ -121,11 +121,17 @@ FileRead ReadFileByName(const char* path, size_t limit, std::vector<uint8_t>* by
         close(fd);
         return Failed(EINVAL, "not a regular file");
     }
-    // One byte past the limit tells a longer file, even one still growing.
-    bytes->resize(limit + 1);
+    // Room for what the file holds, and one byte past it that tells a file
+    // longer than the limit, even one still growing.
+    const size_t size = info.st_size > 0 ? static_cast<size_t>(info.st_size) : 0;
+    bytes->resize((size < limit ? size : limit) + 1);
     size_t got = 0;
     int error = 0;
-    while (got < bytes->size()) {
+    for (;;) {
+        if (got == bytes->size()) {
+            if (got > limit) break;
+            bytes->resize(got * 2 < limit + 1 ? got * 2 : limit + 1);
+        }
         const auto n = read(fd, bytes->data() + got, static_cast<unsigned>(bytes->size() - got));
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) error = errno;

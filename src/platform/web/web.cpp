@@ -85,12 +85,14 @@ void RunOneFrame() {
         PendingOpen = nullptr;
         PlayLevelFile(path);
     }
+    // As the frame reads them: a message box in the frame lets the keys go.
+    const bool saving = Keys[SCAN_S], loading = Keys[SCAN_L];
     InFrame = true;
     RunFrame();
     InFrame = false;
     // The editor saves in a frame with S down: only then can the file have changed.
-    if (Keys[SCAN_S]) KeepEditorFile();
-    if (Keys[SCAN_L] && EM_ASM_INT({ return Module.tarnoPage.editorFileDamaged(); }))
+    if (saving) KeepEditorFile();
+    if (loading && EM_ASM_INT({ return Module.tarnoPage.editorFileDamaged(); }))
         TellEditorFile(FILE_NOT_READ, "the copy the browser kept is not a level file");
     ShowStatus();
     EM_ASM({ Module.tarnoPage.frameDone($0); }, emscripten_get_now() - start);
