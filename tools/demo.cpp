@@ -1,15 +1,12 @@
 // tarno-demo SCRIPT: plays a script of what a player does through the real
 // game frames on the headless platform, with a virtual clock, so a demo
 // always plays the same way. See README for the script language.
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <set>
 #include <sstream>
 #include <string>
@@ -24,12 +21,16 @@
 #include "lib/display.h"
 #include "lib/input.h"
 #include "lib/sound.h"
+#include "platform/files/files.h"
 #include "platform/headless/headless.h"
 #include "shell/shell.h"
 #include "solver/advice.h"
 #include "solver/solver.h"
 
 namespace {
+
+// Far longer than any line of a script.
+constexpr size_t LINE_LIMIT = 1u << 20;
 
 struct KeyName {
     const char* name;
@@ -72,6 +73,18 @@ std::set<std::string> Held;
 void Fail(int line, const std::string& why) {
     std::fprintf(stderr, "script line %d: %s\n", line, why.c_str());
     std::exit(2);
+}
+
+// The next line without its newline; false at the end. A line past the
+// limit is no command of the script language: it ends the script.
+bool ReadLine(std::FILE* in, std::string* text, int line) {
+    text->clear();
+    int c;
+    while ((c = std::fgetc(in)) != EOF && c != '\n') {
+        if (text->size() == LINE_LIMIT) Fail(line, "line too long");
+        text->push_back(static_cast<char>(c));
+    }
+    return c == '\n' || !text->empty();
 }
 
 // Runs one frame; false once the game has asked to end.
@@ -248,11 +261,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: tarno-demo SCRIPT\n");
         return 2;
     }
-    // A folder opens as a stream that reads nothing: refuse it by name.
-    struct stat info;
-    std::ifstream script(argv[1]);
-    if (stat(argv[1], &info) != 0 || S_ISDIR(info.st_mode) || !script) {
-        std::fprintf(stderr, "tarno-demo: cannot read %s as a file\n", argv[1]);
+    // A folder or a device is refused by name; a pipe is played as it comes
+    // (a script may be written while it plays), and opening never waits.
+    const char* why = nullptr;
+    std::FILE* script = OpenStreamByName(argv[1], &why);
+    if (!script) {
+        std::fprintf(stderr, "tarno-demo: cannot read %s as a file: %s\n", argv[1], why);
         return 2;
     }
     HeadlessReset();
@@ -273,7 +287,7 @@ int main(int argc, char** argv) {
 
     std::string text;
     int line = 0;
-    while (std::getline(script, text)) {
+    while (ReadLine(script, &text, line + 1)) {
         ++line;
         const size_t hash = text.find('#');
         if (hash != std::string::npos) text.erase(hash);
@@ -282,7 +296,9 @@ int main(int argc, char** argv) {
         if (!(in >> cmd)) continue;
         if (!RunCommand(cmd, in, line)) break;
     }
-    if (script.bad()) {
+    const bool failed = std::ferror(script) != 0;
+    std::fclose(script);
+    if (failed) {
         std::fprintf(stderr, "tarno-demo: %s: read failed after line %d\n", argv[1], line);
         return 2;
     }

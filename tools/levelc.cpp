@@ -6,10 +6,12 @@
 // The source format is described in leveltext.h.
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "game/leveltext.h"
+#include "platform/files/files.h"
 
 namespace {
 
@@ -22,24 +24,20 @@ int Usage() {
     return 2;
 }
 
-// Writes the whole file or nothing that looks finished: a failed write
-// removes what was started.
+// Writes the whole file or leaves the old one exactly as it was: the bytes go
+// to a temporary file beside it, renamed over it only once they are all there.
 bool WriteFile(const std::string& path, const void* data, size_t size) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    const bool wrote = std::fwrite(data, 1, size, f) == size;
-    const bool closed = std::fclose(f) == 0;
-    if (wrote && closed) return true;
-    std::remove(path.c_str());
-    return false;
+    const int error = ReplaceFileWhole(path.c_str(), data, size);
+    if (error) std::fprintf(stderr, "tarno-levelc: %s: %s\n", path.c_str(), std::strerror(error));
+    return error == 0;
 }
 
 int Compile(const std::string& src, const std::string& out) {
     std::string text, why;
-    bool tooLarge = false;
-    if (!leveltext::ReadWholeFile(src, &text, &why, &tooLarge)) {
+    bool refused = false;
+    if (!leveltext::ReadWholeFile(src, &text, &why, &refused)) {
         std::fprintf(stderr, "tarno-levelc: %s\n", why.c_str());
-        return tooLarge ? 2 : 1;
+        return refused ? 2 : 1;
     }
     uint8_t bytes[LEVEL_FILE_SIZE];
     std::string name, error;
@@ -56,10 +54,10 @@ int Compile(const std::string& src, const std::string& out) {
 
 int Decompile(const std::string& in, const char* out) {
     std::string data, why;
-    bool tooLarge = false;
-    if (!leveltext::ReadWholeFile(in, &data, &why, &tooLarge)) {
+    bool refused = false;
+    if (!leveltext::ReadWholeFile(in, &data, &why, &refused)) {
         std::fprintf(stderr, "tarno-levelc: %s\n", why.c_str());
-        return tooLarge ? 2 : 1;
+        return refused ? 2 : 1;
     }
     if (data.size() < static_cast<size_t>(LEVEL_FILE_SIZE)) {
         std::fprintf(stderr, "tarno-levelc: %s: %zu bytes; a level file has %d\n", in.c_str(), data.size(),
@@ -107,10 +105,10 @@ int WriteIndex(const std::string& out, int count, char** sources) {
     for (int i = 0; i < count; ++i) {
         const std::string src = sources[i];
         std::string text, name, error;
-        bool tooLarge = false;
-        if (!leveltext::ReadWholeFile(src, &text, &error, &tooLarge)) {
+        bool refused = false;
+        if (!leveltext::ReadWholeFile(src, &text, &error, &refused)) {
             std::fprintf(stderr, "tarno-levelc: %s\n", error.c_str());
-            return tooLarge ? 2 : 1;
+            return refused ? 2 : 1;
         }
         uint8_t bytes[LEVEL_FILE_SIZE];
         if (!leveltext::ParseLevelText(src, text, bytes, &name, &error)) {

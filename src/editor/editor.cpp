@@ -1,5 +1,7 @@
 #include "editor/editor.h"
 
+#include <cstdio>
+
 #include "game/board.h"
 #include "game/frame.h"
 #include "game/game.h"
@@ -13,9 +15,16 @@ int32_t ClickX, ClickY;
 uint8_t EditorMode;
 uint8_t EditorClearPending;
 uint8_t EditorFileNote;
+char EditorFileReason[128];
 uint8_t EditorPlayPending;
 
 namespace {
+
+// The note for the status line: done, or failed and why.
+void NoteFile(uint8_t done, uint8_t failed, const char* reason) {
+    EditorFileNote = reason ? failed : done;
+    std::snprintf(EditorFileReason, sizeof EditorFileReason, "%s", reason ? reason : "");
+}
 
 void DrawAt(BOB* bob, int32_t x, int32_t y) {
     SetBobPosition(bob, x, y);
@@ -94,15 +103,14 @@ void RunEditorFrame() {
         for (int32_t cx = FIRST_INNER; cx <= LAST_INNER; ++cx)
             for (int32_t cy = FIRST_INNER; cy <= LAST_INNER; ++cy)
                 LevelBuffer[cx * BOARD_CELLS + cy] = static_cast<uint8_t>(Live.play.board[cx][cy]);
-        SaveLevelFile();
-        EditorFileNote = EDITOR_SAVED;
+        NoteFile(EDITOR_SAVED, EDITOR_SAVE_FAILED, SaveLevelFile());
     }
     if (KeyState[DIK_L]) {
-        LoadLevelFile(0);
+        const char* reason = LoadLevelFile(0);
         for (int32_t cx = FIRST_INNER; cx <= LAST_INNER; ++cx)
             for (int32_t cy = FIRST_INNER; cy <= LAST_INNER; ++cy)
                 Live.play.board[cx][cy] = static_cast<int8_t>(LevelBuffer[cx * BOARD_CELLS + cy]);
-        EditorFileNote = EDITOR_LOADED;
+        NoteFile(EDITOR_LOADED, EDITOR_LOAD_FAILED, reason);
     }
     if (KeyState[DIK_P]) EditorPlayPending = 1;
     if (PlatformKeyDownNow(VK_RETURN_KEY)) {

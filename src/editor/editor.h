@@ -13,9 +13,12 @@ extern int32_t ClickX, ClickY;
 extern uint8_t EditorMode;
 extern uint8_t EditorClearPending;
 
-// What the last S or L did, for the status line.
-constexpr uint8_t EDITOR_SAVED = 1, EDITOR_LOADED = 2;
+// What the last S or L did, for the status line, and why it failed.
+constexpr uint8_t EDITOR_SAVED = 1, EDITOR_LOADED = 2, EDITOR_SAVE_FAILED = 3, EDITOR_LOAD_FAILED = 4;
+// The platform could not keep the saved file where it outlives the page.
+constexpr uint8_t EDITOR_KEEP_FAILED = 5;
 extern uint8_t EditorFileNote;
+extern char EditorFileReason[128];
 // P asks to play the board being drawn.
 extern uint8_t EditorPlayPending;
 

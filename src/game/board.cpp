@@ -1,14 +1,14 @@
 // The board, the level files and the level start.
 #include "game/board.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "game/game.h"
 #include "lib/display.h"
+#include "platform/files/files.h"
 
 uint8_t LevelBuffer[LEVEL_FILE_SIZE];
 uint8_t CurrentLevel = 1;
@@ -33,56 +33,42 @@ void LevelFileName(int32_t level, char* name, int size) {
     else std::snprintf(name, static_cast<size_t>(size), "level.dat");
 }
 
-void LoadLevelFile(int32_t level) {
+const char* LoadLevelFile(int32_t level) {
     char name[32];
     LevelFileName(level, name, sizeof name);
     // Read only: the shipped levels of an installed game are not the
     // player's to write, and a level that can be read must still load.
-    FILE* file = std::fopen(name, "rb");
-    if (!file) {
-        ShowFileError(OPEN_FAILED, name, std::strerror(errno));
-        return;
+    std::vector<uint8_t> bytes;
+    const FileRead read = ReadFileByName(name, sizeof LevelBuffer, &bytes, READ_START);
+    if (read.error) {
+        ShowFileError(OPEN_FAILED, name, read.reason);
+        return read.reason;
     }
     // A short file replaces only the start; the rest keeps what it held.
-    const size_t got = std::fread(LevelBuffer, 1, sizeof LevelBuffer, file);
-    (void)got;
-    // Something that opens but cannot be read (a folder) is no level either.
-    const bool unreadable = std::ferror(file) != 0;
-    std::fclose(file);
-    if (unreadable) ShowError(OPEN_FAILED);
+    std::memcpy(LevelBuffer, bytes.data(), bytes.size());
+    return nullptr;
 }
 
 // The editor's save replaces level.dat whole, through the platform: no
 // failure part-way leaves half a level. The old bytes past the level are
 // carried over (a longer file keeps its tail), and every failure shows the
 // same box as a failed open.
-void SaveLevelFile() {
+const char* SaveLevelFile() {
     const char* name = "level.dat";
-    static uint8_t bytes[LEVEL_FILE_LIMIT];
-    size_t size = sizeof LevelBuffer;
+    std::vector<uint8_t> bytes;
     const char* reason = nullptr;
-    // Read-write on purpose: a level.dat the player made read-only stays refused.
-    if (FILE* file = std::fopen(name, "r+b")) {
-        struct stat info;
-        if (stat(name, &info) != 0 || !S_ISREG(info.st_mode)) {
-            // A device or a pipe cannot be renamed over; it is not ours to replace.
-            reason = "not a regular file";
-        } else {
-            size = std::fread(bytes, 1, sizeof bytes, file);
-            if (std::ferror(file)) reason = std::strerror(errno);
-            else if (size == sizeof bytes && std::fgetc(file) != EOF) reason = "too long for a level file";
-            if (size < sizeof LevelBuffer) size = sizeof LevelBuffer;
-        }
-        std::fclose(file);
-    } else if (errno != ENOENT) {
-        reason = std::strerror(errno);
-    }
+    // Writable on purpose: a level.dat the player made read-only stays refused.
+    const FileRead read = ReadFileByName(name, LEVEL_FILE_LIMIT, &bytes, READ_WRITABLE);
+    if (read.longer) reason = "too long for a level file";
+    else if (read.error && read.error != ENOENT) reason = read.reason;
     if (!reason) {
-        std::memcpy(bytes, LevelBuffer, sizeof LevelBuffer);
-        const int error = PlatformReplaceFile(name, bytes, static_cast<uint32_t>(size));
+        if (bytes.size() < sizeof LevelBuffer) bytes.resize(sizeof LevelBuffer);
+        std::memcpy(bytes.data(), LevelBuffer, sizeof LevelBuffer);
+        const int error = PlatformReplaceFile(name, bytes.data(), static_cast<uint32_t>(bytes.size()));
         if (error) reason = std::strerror(error);
     }
     if (reason) ShowFileError(OPEN_FAILED, name, reason);
+    return reason;
 }
 
 void ClearBoard(PlayState& s) {

@@ -41,8 +41,9 @@ extern uint8_t FinishedPlayed;
 extern uint8_t OwnLevel;
 extern uint8_t OwnLevelBytes[LEVEL_FILE_SIZE];
 
-void LoadLevelFile(int32_t level);
-void SaveLevelFile();
+// Each returns null, or why it failed (the box has been shown then).
+const char* LoadLevelFile(int32_t level);
+const char* SaveLevelFile();
 // Level start's steps on the live state, from LevelBuffer.
 void ClearBoard();
 void PlaceBlocks();

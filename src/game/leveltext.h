@@ -1,7 +1,9 @@
 // Level sources: the text form of a level file, shared by tarno-levelc and
 // tarno-solve.
 //
-//   name: Short Name          first line: the level's name (not stored in the .dat)
+//   name: Short Name          the level's name (not stored in the .dat), first
+//                             but for comments and blank lines ("Name:" in any
+//                             case; a UTF-8 byte-order mark before it is skipped)
 //   # comment                 any number of comment lines, and blank lines
 //                             (a '#' line of 12 grid characters is a grid row)
 //   ............              then 12 consecutive grid lines, top row first,
@@ -16,12 +18,11 @@
 #pragma once
 #include <cerrno>
 #include <cstdint>
-#include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "game/board.h"
+#include "platform/files/files.h"
 
 namespace leveltext {
 
@@ -63,6 +64,21 @@ inline std::string CellCharList() {
 
 inline std::string Where(const std::string& file, int line) { return file + ":" + std::to_string(line) + ": "; }
 
+constexpr char BYTE_ORDER_MARK[] = "\xEF\xBB\xBF";
+
+// Whether a line names the level: "name:" in any case.
+inline bool IsNameLine(const std::string& s) {
+    if (s.size() < 5) return false;
+    for (size_t i = 0; i < 5; ++i)
+        if ((s[i] | 0x20) != "name:"[i]) return false;
+    return true;
+}
+
+// Before the name only comments and blank lines may come.
+inline bool IsCommentOrBlank(const std::string& s) {
+    return s.find_first_not_of(" \t\r") == std::string::npos || s[0] == '#';
+}
+
 // Counts the pieces of a level's interior.
 inline void CountPieces(const uint8_t bytes[LEVEL_FILE_SIZE], int* balloons, int* deflectors) {
     *balloons = 0;
@@ -102,7 +118,7 @@ inline bool ParseLevelText(const std::string& file, const std::string& text, uin
     name->clear();
     int rows = 0, line = 0;
     bool named = false;
-    size_t pos = 0;
+    size_t pos = text.compare(0, 3, BYTE_ORDER_MARK) == 0 ? 3 : 0;
     while (pos < text.size()) {
         size_t end = text.find('\n', pos);
         if (end == std::string::npos) end = text.size();
@@ -111,7 +127,8 @@ inline bool ParseLevelText(const std::string& file, const std::string& text, uin
         ++line;
         while (!s.empty() && (s.back() == '\r' || s.back() == ' ' || s.back() == '\t')) s.pop_back();
         if (!named) {
-            if (s.compare(0, 5, "name:") != 0) {
+            if (IsCommentOrBlank(s)) continue;
+            if (!IsNameLine(s)) {
                 *error = Where(file, line) + "the first line must be 'name: ...'";
                 return false;
             }
@@ -156,7 +173,8 @@ inline bool ParseLevelText(const std::string& file, const std::string& text, uin
         }
     }
     if (!named) {
-        *error = Where(file, 1) + "empty file; the first line must be 'name: ...'";
+        *error =
+            Where(file, line ? line : 1) + (line ? "no name" : "empty file") + "; the first line must be 'name: ...'";
         return false;
     }
     if (rows != GRID) {
@@ -199,45 +217,46 @@ inline void Canonical(const uint8_t in[LEVEL_FILE_SIZE], uint8_t out[LEVEL_FILE_
         }
 }
 
-// Whole files only, and none past the level file's limit: a device such as
-// /dev/zero would otherwise be read until memory runs out. On failure, error
-// says which file and why; tooLarge tells that case apart.
-inline bool ReadWholeFile(const std::string& path, std::string* data, std::string* error, bool* tooLarge) {
-    *tooLarge = false;
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) {
-        *error = path + ": cannot read: " + std::strerror(errno);
-        return false;
-    }
-    char buf[4096];
-    size_t n;
-    data->clear();
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0 && data->size() <= static_cast<size_t>(LEVEL_FILE_LIMIT))
-        data->append(buf, n);
-    const bool failed = std::ferror(f);
-    const int reason = errno;
-    std::fclose(f);
-    if (failed) {
-        *error = path + ": cannot read: " + std::strerror(reason);
-        return false;
-    }
-    if (data->size() > static_cast<size_t>(LEVEL_FILE_LIMIT)) {
-        *tooLarge = true;
+// Whole regular files only, and none past the level file's limit: a device
+// such as /dev/zero would otherwise be read until memory runs out, and a
+// FIFO would wait for a writer. On failure, error says which file and why;
+// refused tells these refusals (too large, not a regular file) apart.
+inline bool ReadWholeFile(const std::string& path, std::string* data, std::string* error, bool* refused) {
+    std::vector<uint8_t> bytes;
+    const FileRead read = ReadFileByName(path.c_str(), LEVEL_FILE_LIMIT, &bytes);
+    *refused = read.longer || read.error == EINVAL;
+    if (read.longer) {
         *error = path + ": larger than " + std::to_string(LEVEL_FILE_LIMIT / 1024 / 1024) + " MiB; refused";
         return false;
     }
+    if (read.error) {
+        *error = path + ": cannot read: " + read.reason;
+        return false;
+    }
+    data->assign(bytes.begin(), bytes.end());
     return true;
 }
 
-inline bool LooksLikeText(const std::string& data) { return data.compare(0, 5, "name:") == 0; }
+// A source: its first line that is not a comment or blank names the level.
+inline bool LooksLikeText(const std::string& data) {
+    size_t pos = data.compare(0, 3, BYTE_ORDER_MARK) == 0 ? 3 : 0;
+    while (pos < data.size()) {
+        size_t end = data.find('\n', pos);
+        if (end == std::string::npos) end = data.size();
+        const std::string s = data.substr(pos, end - pos);
+        if (!IsCommentOrBlank(s)) return IsNameLine(s);
+        pos = end + 1;
+    }
+    return false;
+}
 
 // Reads a level, text or compiled, into canonical bytes. A compiled file
 // must hold the 300 bytes the game reads.
 inline bool LoadAnyLevel(const std::string& path, uint8_t bytes[LEVEL_FILE_SIZE], std::string* name, std::string* error,
                          std::vector<std::string>* warnings) {
     std::string data;
-    bool tooLarge = false;
-    if (!ReadWholeFile(path, &data, error, &tooLarge)) return false;
+    bool refused = false;
+    if (!ReadWholeFile(path, &data, error, &refused)) return false;
     if (LooksLikeText(data)) return ParseLevelText(path, data, bytes, name, error);
     if (data.size() < static_cast<size_t>(LEVEL_FILE_SIZE)) {
         *error =

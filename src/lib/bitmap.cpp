@@ -3,10 +3,12 @@
 // against the bytes actually there before a pixel is read.
 #include "lib/bitmap.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
+
+#include "platform/files/files.h"
 
 namespace {
 
@@ -14,7 +16,7 @@ constexpr uint32_t FILE_HEADER_SIZE = 14;
 constexpr uint32_t INFO_HEADER_SIZE = 40;
 constexpr uint32_t BI_RGB = 0;
 // The largest file read whole into memory; a sprite sheet is far smaller.
-constexpr long MAX_FILE_SIZE = 256L << 20;
+constexpr size_t MAX_FILE_SIZE = 256u << 20;
 
 uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
 
@@ -86,29 +88,17 @@ int LoadBitmapBytes(BitmapFile* bitmap, const uint8_t* data, uint32_t size) {
     return 1;
 }
 
-int LoadBitmapFile(BitmapFile* bitmap, const char* fileName) {
+int LoadBitmapFile(BitmapFile* bitmap, const char* fileName, const char** why) {
+    if (why) *why = "no file named";
     if (!bitmap || !fileName) return 0;
-    // Read access only: installed data files are often read-only.
-    FILE* f = std::fopen(fileName, "rb");
-    if (!f) return 0;
-    long size = -1;
-    if (std::fseek(f, 0, SEEK_END) == 0) size = std::ftell(f);
-    if (size < 0 || size > MAX_FILE_SIZE || std::fseek(f, 0, SEEK_SET) != 0) {
-        if (size > MAX_FILE_SIZE) errno = EFBIG;
-        std::fclose(f);
+    std::vector<uint8_t> bytes;
+    const FileRead read = ReadFileByName(fileName, MAX_FILE_SIZE, &bytes);
+    if (read.error) {
+        if (why) *why = read.reason;
         return 0;
     }
-    uint8_t* bytes = static_cast<uint8_t*>(std::malloc(size > 0 ? static_cast<size_t>(size) : 1));
-    if (!bytes) {
-        std::fclose(f);
-        return 0;
-    }
-    const size_t got = std::fread(bytes, 1, static_cast<size_t>(size), f);
-    std::fclose(f);
-    // errno stays 0 when the bytes are refused: the caller tells that apart.
-    errno = 0;
-    const int result = LoadBitmapBytes(bitmap, bytes, static_cast<uint32_t>(got));
-    std::free(bytes);
+    const int result = LoadBitmapBytes(bitmap, bytes.data(), static_cast<uint32_t>(bytes.size()));
+    if (!result && why) *why = "not a picture the game reads";
     return result;
 }
 

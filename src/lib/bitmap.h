@@ -33,7 +33,9 @@ struct BitmapFile {
     uint8_t* pixels;              // biWidth * biHeight pixels, blue green red, top row first, no padding
 };
 
-int LoadBitmapFile(BitmapFile* bitmap, const char* fileName);
+// On failure `why`, when given, says why: the file's reason, or that the
+// bytes are not a picture the game reads.
+int LoadBitmapFile(BitmapFile* bitmap, const char* fileName, const char** why = nullptr);
 // Same rules over bytes already in memory (the file reader and the fuzzer use it).
 int LoadBitmapBytes(BitmapFile* bitmap, const uint8_t* data, uint32_t size);
 int UnloadBitmapFile(BitmapFile* bitmap);

@@ -6,6 +6,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
+
+#include "platform/files/files.h"
 
 SoundSlot SoundTable[MAX_SOUNDS];
 
@@ -14,7 +17,7 @@ namespace {
 bool SoundFirstCall = true;
 bool SoundDeviceReady = false;
 // The largest WAV read; the game's effects are a few kilobytes.
-constexpr long MAX_WAV_SIZE = 64L << 20;
+constexpr size_t MAX_WAV_SIZE = 64u << 20;
 constexpr uint32_t FORMAT_BYTES = 18;
 constexpr uint16_t WAVE_FORMAT_PCM = 1;
 
@@ -106,28 +109,14 @@ int32_t LoadWav(const char* fileName, uint32_t /*controlFlags: buffers are alway
         if (SoundTable[i].state == SOUND_FREE) id = i;
     if (id < 0) return -1;
 
-    FILE* f = std::fopen(fileName, "rb");
-    if (!f) return -1;
-    long size = -1;
-    if (std::fseek(f, 0, SEEK_END) == 0) size = std::ftell(f);
-    if (size < 0 || size > MAX_WAV_SIZE || std::fseek(f, 0, SEEK_SET) != 0) {
-        std::fclose(f);
-        return -1;
-    }
-    uint8_t* bytes = static_cast<uint8_t*>(std::malloc(size > 0 ? static_cast<size_t>(size) : 1));
-    if (!bytes) {
-        std::fclose(f);
-        return -1;
-    }
-    const size_t got = std::fread(bytes, 1, static_cast<size_t>(size), f);
-    std::fclose(f);
+    std::vector<uint8_t> bytes;
+    if (ReadFileByName(fileName, MAX_WAV_SIZE, &bytes).error) return -1;
 
     WavData wav;
     SoundBuffer* buffer = nullptr;
     // A buffer of no samples is refused, as sound devices refuse it.
-    if (ParseWav(bytes, static_cast<uint32_t>(got), &wav) && wav.size > 0)
+    if (ParseWav(bytes.data(), static_cast<uint32_t>(bytes.size()), &wav) && wav.size > 0)
         buffer = PlatformCreateSoundBuffer(wav.samples, wav.size);
-    std::free(bytes);
     if (!buffer) return -1;
 
     SoundSlot& slot = SoundTable[id];

@@ -1,7 +1,9 @@
 // What the shell adds around play: the solver's answer after each shot, the
 // hint, par from the level index, boards of the player's own, and the
 // status line that tells the player where they are.
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -15,6 +17,7 @@
 #include "game/notices.h"
 #include "game/shots.h"
 #include "game/win.h"
+#include "platform/files/files.h"
 #include "platform/platform.h"
 #include "resource.h"
 #include "shell/shell.h"
@@ -29,6 +32,10 @@ namespace {
 constexpr uint32_t ADVICE_BUDGET_MS = 2000;
 // How long "Saved level.dat" stays up, in frames.
 constexpr int32_t NOTE_FRAMES = 180;
+// The index holds twelve short lines; what goes past these is not an index.
+constexpr int INDEX_LIMIT = 64 * 1024;
+constexpr size_t INDEX_LINE_LIMIT = 200;
+constexpr long long MAX_PAR = 99;
 
 char LevelNames[LAST_LEVEL + 1][48];
 int32_t LevelPars[LAST_LEVEL + 1];  // 0 when the index does not say
@@ -41,8 +48,40 @@ PlayState AskedBoard;
 Advice Latest;
 int32_t NoteFrames;
 uint8_t Note;
+char NoteReason[sizeof EditorFileReason];
 
 void Copy(char* dst, size_t size, const char* src) { std::snprintf(dst, size, "%s", src); }
+
+// A name cut to fit ends on a whole UTF-8 character, never inside one.
+void CopyName(char* dst, size_t size, const char* src) {
+    Copy(dst, size, src);
+    size_t length = std::strlen(dst);
+    if (length == std::strlen(src)) return;
+    size_t start = length;
+    while (start > 0 && (static_cast<uint8_t>(dst[start - 1]) & 0xC0) == 0x80) --start;
+    if (start > 0 && static_cast<uint8_t>(dst[start - 1]) >= 0xC0) {
+        const uint8_t lead = static_cast<uint8_t>(dst[start - 1]);
+        const size_t need = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+        if (length - (start - 1) < need) dst[start - 1] = '\0';
+    }
+}
+
+// "N PAR NAME": two whole numbers, then the name (which may be empty).
+bool ParseIndexLine(const std::string& line, long long* n, long long* par, std::string* name) {
+    const char* p = line.c_str();
+    for (long long* value : {n, par}) {
+        while (*p == ' ' || *p == '\t') ++p;
+        char* end = nullptr;
+        errno = 0;
+        *value = std::strtoll(p, &end, 10);
+        if (end == p || errno == ERANGE || (*end && *end != ' ' && *end != '\t')) return false;
+        p = end;
+    }
+    while (*p == ' ' || *p == '\t') ++p;
+    *name = p;
+    while (!name->empty() && (name->back() == ' ' || name->back() == '\t')) name->pop_back();
+    return true;
+}
 
 // Turns the answer into what shows: the notice, and the marker once asked.
 void ShowAdvice() {
@@ -72,18 +111,38 @@ void ReadLevelIndex() {
         std::snprintf(LevelNames[n], sizeof LevelNames[n], "Level %d", static_cast<int>(n));
         LevelPars[n] = 0;
     }
-    FILE* f = std::fopen(LEVEL_INDEX_FILE, "rb");
-    if (!f) return;
-    char line[160];
-    while (std::fgets(line, sizeof line, f)) {
-        int n = 0, par = 0, used = 0;
-        if (std::sscanf(line, "%d %d %n", &n, &par, &used) < 2 || n < 1 || n > LAST_LEVEL) continue;
-        char* name = line + used;
-        name[std::strcspn(name, "\r\n")] = '\0';
-        if (*name) Copy(LevelNames[n], sizeof LevelNames[n], name);
-        LevelPars[n] = par > 0 ? par : 0;
+    std::vector<uint8_t> bytes;
+    const FileRead read = ReadFileByName(LEVEL_INDEX_FILE, INDEX_LIMIT, &bytes, READ_START);
+    if (read.error) {
+        std::fprintf(stderr, "tarno: %s: %s; the levels go without names and pars\n", LEVEL_INDEX_FILE, read.reason);
+        return;
     }
-    std::fclose(f);
+    if (read.longer)
+        std::fprintf(stderr, "tarno: %s: larger than %d bytes; the rest is ignored\n", LEVEL_INDEX_FILE, INDEX_LIMIT);
+    const std::string text(bytes.begin(), bytes.end());
+    int lineNo = 0;
+    for (size_t pos = 0; pos < text.size();) {
+        size_t end = text.find('\n', pos);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(pos, end - pos);
+        pos = end + 1;
+        ++lineNo;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.find_first_not_of(" \t") == std::string::npos) continue;
+        const char* why = nullptr;
+        long long n = 0, par = 0;
+        std::string name;
+        if (line.size() > INDEX_LINE_LIMIT) why = "line too long";
+        else if (!ParseIndexLine(line, &n, &par, &name)) why = "not \"LEVEL PAR NAME\"";
+        else if (n < 1 || n > LAST_LEVEL) why = "no such level";
+        else if (par < 0 || par > MAX_PAR) why = "par out of range (0 to 99)";
+        if (why) {
+            std::fprintf(stderr, "tarno: %s:%d: %s; ignored\n", LEVEL_INDEX_FILE, lineNo, why);
+            continue;
+        }
+        if (!name.empty()) CopyName(LevelNames[n], sizeof LevelNames[n], name.c_str());
+        LevelPars[n] = static_cast<int32_t>(par);
+    }
 }
 
 int32_t LevelPar() {
@@ -93,7 +152,7 @@ int32_t LevelPar() {
 
 void PlayOwnBoard(const uint8_t bytes[LEVEL_FILE_SIZE], const char* name) {
     std::memcpy(OwnLevelBytes, bytes, LEVEL_FILE_SIZE);
-    Copy(OwnName, sizeof OwnName, name && *name ? name : "Your board");
+    CopyName(OwnName, sizeof OwnName, name && *name ? name : "Your board");
     OwnPar = 0;
     OwnLevel = 1;
     EditorMode = 0;
@@ -106,8 +165,13 @@ bool PlayLevelFile(const char* path) {
     uint8_t bytes[LEVEL_FILE_SIZE];
     std::string name, error;
     std::vector<std::string> warnings;
-    if (!path || !leveltext::LoadAnyLevel(path, bytes, &name, &error, &warnings)) {
-        PlatformShowMessage(error.empty() ? "Cannot read that level." : error.c_str());
+    const bool loaded = path && leveltext::LoadAnyLevel(path, bytes, &name, &error, &warnings);
+    // What the level compiler would warn about is told, as it would be.
+    for (const std::string& w : warnings) std::fprintf(stderr, "tarno: warning: %s\n", w.c_str());
+    if (!loaded) {
+        if (error.empty()) error = "Cannot read that level.";
+        std::fprintf(stderr, "tarno: %s\n", error.c_str());
+        PlatformShowMessage(error.c_str());
         return false;
     }
     PlayOwnBoard(bytes, name.c_str());
@@ -141,7 +205,10 @@ void UpdateComforts() {
                     bytes[cx * BOARD_CELLS + cy] = static_cast<uint8_t>(Live.play.board[cx][cy]);
             PlayOwnBoard(bytes, "Your board");
         } else {
-            if (EditorFileNote) Note = EditorFileNote, NoteFrames = NOTE_FRAMES, EditorFileNote = 0;
+            if (EditorFileNote) {
+                Note = EditorFileNote, NoteFrames = NOTE_FRAMES, EditorFileNote = 0;
+                Copy(NoteReason, sizeof NoteReason, EditorFileReason);
+            }
             if (NoteFrames > 0) --NoteFrames;
             return;
         }
@@ -175,6 +242,15 @@ void UpdateComforts() {
     ShowAdvice();
 }
 
+void TellEditorFile(EditorFileFailure failure, const char* reason) {
+    if (!EditorMode) return;
+    Note = failure == FILE_NOT_KEPT ? EDITOR_KEEP_FAILED : EDITOR_LOAD_FAILED;
+    NoteFrames = NOTE_FRAMES;
+    Copy(NoteReason, sizeof NoteReason, reason ? reason : "");
+    std::fprintf(stderr, "tarno: level.dat could not be %s: %s\n", failure == FILE_NOT_KEPT ? "kept" : "read",
+                 NoteReason);
+}
+
 void WaitForAdvice() {
     if (Asked && !Known) {
         WaitAdvice();
@@ -197,8 +273,13 @@ const char* StatusLine() {
                                                       : "an empty cell";
         std::snprintf(buf, sizeof buf, "Editor: a right click places %s next", piece);
         Append(buf);
-        if (NoteFrames > 0) Append(Note == EDITOR_SAVED ? "Saved level.dat" : "Loaded level.dat");
-        else Append("S saves, L loads, P plays, Enter returns");
+        if (NoteFrames > 0 && (Note == EDITOR_SAVED || Note == EDITOR_LOADED)) {
+            Append(Note == EDITOR_SAVED ? "Saved level.dat" : "Loaded level.dat");
+        } else if (NoteFrames > 0) {
+            const char* what = Note == EDITOR_SAVE_FAILED ? "saved" : Note == EDITOR_KEEP_FAILED ? "kept" : "read";
+            std::snprintf(buf, sizeof buf, "level.dat could not be %s: %s", what, NoteReason);
+            Append(buf);
+        } else Append("S saves, L loads, P plays, Enter returns");
         return Line;
     }
     const int32_t par = LevelPar();

@@ -19,11 +19,14 @@ void OnMenuCommand(int32_t id) {
     } else if (id == IDM_ABOUT) {
         PlatformShowAbout();
     } else if (id == IDM_RESET) {
+        // In the editor the level's file fills the board being edited, so an
+        // existing level can be changed and saved: the editor stays on.
+        EditorClearPending = 0;
         ResetLevel();
     } else if (id >= IDM_LEVEL1 && id <= IDM_LEVEL12) {
         CurrentLevel = static_cast<uint8_t>(id - (IDM_LEVEL1 - 1));
         LeaveOwnBoard();
-        EditorMode = 0;
+        EditorClearPending = 0;
         StartShellLevel();
     } else if (id == IDM_UNDO || id == IDM_REDO) {
         if (!EditorMode) RequestHistoryAction(id == IDM_UNDO ? ACTION_UNDO : ACTION_REDO);

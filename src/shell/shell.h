@@ -51,6 +51,11 @@ int8_t AdviceLost();
 int32_t AdviceHintEntry();
 // The words under the field: where the player is and what to do next.
 const char* StatusLine();
+// A platform that keeps the editor's level.dat elsewhere as well tells, after
+// the frame, that keeping it failed or that what it kept cannot be read; the
+// status line then says so in the editor, and standard error hears why.
+enum EditorFileFailure { FILE_NOT_KEPT, FILE_NOT_READ };
+void TellEditorFile(EditorFileFailure failure, const char* reason);
 
 // One pass of the main loop while the game window is active: one frame of
 // play or of the editor.

@@ -1,6 +1,3 @@
-#include <cerrno>
-#include <cstring>
-
 #include "game/frame.h"
 #include "game/sheet.h"
 #include "game/sprites.h"
@@ -59,9 +56,8 @@ int InitGame() {
     StopSoundEffect(SoundStart);
 
     // Without the sheet every picture stays empty and the game still runs.
-    errno = 0;
-    if (!LoadBitmapFile(&SpriteSheet, "pieces.bmp"))
-        ShowFileError("Ingen pieces", "pieces.bmp", errno ? std::strerror(errno) : "not a picture the game reads");
+    const char* why = nullptr;
+    if (!LoadBitmapFile(&SpriteSheet, "pieces.bmp", &why)) ShowFileError("Ingen pieces", "pieces.bmp", why);
 
     const uint32_t still = BOB_VISIBLE | BOB_ONE_FRAME;
     const uint32_t cycle = BOB_VISIBLE | BOB_FRAME_CYCLE;

@@ -9,6 +9,9 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <vector>
+
+#include "platform/files/files.h"
 
 #include "platform/platform.h"
 #include "solver/wintable.h"
@@ -172,11 +175,10 @@ void Work() {
 bool ReadLevel(int32_t level, Bytes* out) {
     char name[32];
     LevelFileName(level, name, sizeof name);
-    FILE* f = std::fopen(name, "rb");
-    if (!f) return false;
-    const size_t got = std::fread(out->data(), 1, out->size(), f);
-    std::fclose(f);
-    return got == out->size();
+    std::vector<uint8_t> bytes;
+    if (ReadFileByName(name, out->size(), &bytes, READ_START).error || bytes.size() != out->size()) return false;
+    std::memcpy(out->data(), bytes.data(), bytes.size());
+    return true;
 }
 
 }  // namespace

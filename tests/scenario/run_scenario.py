@@ -18,11 +18,13 @@ saved level the game starts with:
     #missing 5      (no level5.dat)
     #readonly 1     (level1.dat can be read but not written: the demo then
                      runs as a user other than the file's owner)
+    #folder level.dat  (a folder where the game looks for that file)
     #board 1
     #| ............   (twelve rows of twelve cells, top row first)
 
 `#expect EXPR` is checked against the JSON of the latest `dump` (fields by
-name or index: board[6][5], shots[0].active). `#golden SHOT REF` compares the
+name or index: board[6][5], shots[0].active). `file("level.dat")` gives the
+bytes of a file in the game's folder as the demo left it, or None. `#golden SHOT REF` compares the
 screenshot SHOT pixel for pixel with tests/scenario/golden/REF. Run with
 --renew to write the references anew from this build (do so on purpose,
 after a deliberate change of the pictures, and look at them first).
@@ -63,16 +65,26 @@ def cell_codes(levelc):
     return codes
 
 
-def expect_scope(state, earlier):
+def expect_scope(state, earlier, folder):
     # The dump's names as globals, so that generator expressions see them too;
     # `dumps` holds every dump so far, to compare with an earlier one.
     scope = {"__builtins__": {"len": len, "all": all, "any": any, "range": range, "list": list}}
     scope.update(state)
     scope["dumps"] = earlier
+
+    def file(name):
+        path = os.path.join(folder, name)
+        return list(open(path, "rb").read()) if os.path.isfile(path) else None
+
+    scope["file"] = file
     return scope
 
 
 def write_boards(lines, folder, codes):
+    for line in lines:
+        m = re.match(r"#folder\s+(\S+)", line)
+        if m:
+            os.mkdir(os.path.join(folder, m.group(1)))
     for line in lines:
         m = re.match(r"#missing\s+(\d+)", line)
         if m and os.path.exists(os.path.join(folder, f"level{m.group(1)}.dat")):
@@ -157,7 +169,7 @@ def main():
             if m:
                 state = wrap(dumps[seen]) if 0 <= seen < len(dumps) else None
                 try:
-                    ok = state is not None and eval(m.group(1), expect_scope(state, [wrap(d) for d in dumps[: seen + 1]]))
+                    ok = state is not None and eval(m.group(1), expect_scope(state, [wrap(d) for d in dumps[: seen + 1]], work))
                 except Exception as e:  # a typo in a scenario is a failure too
                     ok = False
                     print(f"{args.script}:{number}: {e}")

@@ -92,6 +92,21 @@ TEST(LevelText, FaultsNameTheirLine) {
     EXPECT_NE(error.find("the grid stops after 7 rows"), std::string::npos) << error;
 }
 
+TEST(LevelText, TheNameMayFollowAByteOrderMarkCommentsAndBlankLinesInAnyCase) {
+    uint8_t plain[LEVEL_FILE_SIZE], bytes[LEVEL_FILE_SIZE];
+    std::string error;
+    ASSERT_TRUE(Parse(Source(kOneBalloon), plain, &error)) << error;
+    std::string source = Source(kOneBalloon);
+    source.replace(0, 5, "\xEF\xBB\xBF# drawn by hand\r\n\n  \nNAME:");
+    EXPECT_TRUE(leveltext::LooksLikeText(source));
+    std::string name;
+    ASSERT_TRUE(leveltext::ParseLevelText("t.txt", source, bytes, &name, &error)) << error;
+    EXPECT_EQ(name, "Test Board");
+    EXPECT_EQ(std::memcmp(bytes, plain, sizeof bytes), 0);
+    // A grid before any name is still no level.
+    EXPECT_FALSE(leveltext::LooksLikeText("............\nname: late\n"));
+}
+
 TEST(Solver, ABoxedBalloonIsReportedUnsolvableAndEveryShotADeadEnd) {
     uint8_t bytes[LEVEL_FILE_SIZE];
     std::string error;

@@ -125,11 +125,22 @@ def play(b, url, args, tmp, data_dir):
     stored = b.evaluate("(localStorage.getItem('tarno.level.dat') || '').length")
     check(stored == 400, "S keeps the 300 bytes of level.dat in localStorage (%d base64 characters)" % stored)
 
+    # Full storage: the save is told as not kept, never as saved.
+    b.evaluate("window.keepSetItem = Storage.prototype.setItem;"
+               "Storage.prototype.setItem = function () { throw new DOMException('full', 'QuotaExceededError'); }")
+    b.click(*field_point(b, x, y))
+    b.evaluate("tarno.step(2)")
+    tap(b, "s")
+    check("level.dat could not be kept: the browser refused to store it" in status(b) and "Saved" not in status(b),
+          "S with the storage full says level.dat was not kept: '%s'" % status(b))
+    b.evaluate("Storage.prototype.setItem = window.keepSetItem")
+
     b.key("enter", True)
     b.evaluate("tarno.step(1)")
     b.key("enter", False)
     b.evaluate("tarno.step(1)")
 
+    damaged_level(b)
     comforts(b)
 
     # Esc ends the game and offers to start it again.
@@ -158,6 +169,21 @@ def tap(b, key, modifiers=0):
     b.evaluate("tarno.step(1)")
     b.key(key, False, modifiers)
     b.evaluate("tarno.step(1)")
+
+
+def damaged_level(b):
+    """A level.dat in storage that is not a level is told on L and never loaded."""
+    for damaged in ("not base64!", "AAAA"):
+        b.evaluate("localStorage.setItem('tarno.level.dat', '%s')" % damaged)
+        b.reload()
+        b.evaluate("tarno.pause()")
+        b.evaluate("tarno.step(1)")
+        tap(b, "d")
+        tap(b, "l")
+        check("level.dat could not be read: the copy the browser kept is not a level file" in status(b),
+              "L with a stored level.dat of '%s' tells it is not a level: '%s'" % (damaged, status(b)))
+        b.evaluate("document.getElementById('message').close()")  # the box of a file that cannot be read
+    b.evaluate("localStorage.removeItem('tarno.level.dat')")
 
 
 def comforts(b):

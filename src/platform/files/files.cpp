@@ -93,7 +93,90 @@ void SyncFolder(const char* path) {
 #endif
 }
 
+#ifdef _WIN32
+constexpr int READ_FLAGS = O_BINARY | O_NOINHERIT;
+#else
+// O_NONBLOCK: opening a FIFO for reading waits for a writer otherwise.
+constexpr int READ_FLAGS = O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
+#endif
+
+FileRead Failed(int error, const char* reason) {
+    return FileRead{error, reason ? reason : std::strerror(error), false};
+}
+
 }  // namespace
+
+FileRead ReadFileByName(const char* path, size_t limit, std::vector<uint8_t>* bytes, FileReadMode mode) {
+    bytes->clear();
+    if (!path || !*path) return Failed(ENOENT, nullptr);
+    const int fd = open(path, (mode == READ_WRITABLE ? O_RDWR : O_RDONLY) | READ_FLAGS);
+    if (fd < 0) return Failed(errno, nullptr);
+    struct stat info;
+    if (fstat(fd, &info) != 0) {
+        const int error = errno;
+        close(fd);
+        return Failed(error, nullptr);
+    }
+    if ((info.st_mode & S_IFMT) != S_IFREG) {
+        close(fd);
+        return Failed(EINVAL, "not a regular file");
+    }
+    // Room for what the file holds, and one byte past it that tells a file
+    // longer than the limit, even one still growing.
+    const size_t size = info.st_size > 0 ? static_cast<size_t>(info.st_size) : 0;
+    bytes->resize((size < limit ? size : limit) + 1);
+    size_t got = 0;
+    int error = 0;
+    for (;;) {
+        if (got == bytes->size()) {
+            if (got > limit) break;
+            bytes->resize(got * 2 < limit + 1 ? got * 2 : limit + 1);
+        }
+        const auto n = read(fd, bytes->data() + got, static_cast<unsigned>(bytes->size() - got));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) error = errno;
+        if (n <= 0) break;
+        got += static_cast<size_t>(n);
+    }
+    close(fd);
+    if (error) {
+        bytes->clear();
+        return Failed(error, nullptr);
+    }
+    const bool longer = got > limit;
+    bytes->resize(longer ? limit : got);
+    if (longer && mode != READ_START) {
+        bytes->clear();
+        return FileRead{EFBIG, "too large", true};
+    }
+    return FileRead{0, nullptr, longer};
+}
+
+std::FILE* OpenStreamByName(const char* path, const char** reason) {
+    const int fd = path ? open(path, O_RDONLY | READ_FLAGS) : -1;
+    if (fd < 0) {
+        *reason = std::strerror(path ? errno : ENOENT);
+        return nullptr;
+    }
+    struct stat info;
+    const bool stat = fstat(fd, &info) == 0;
+    const int type = stat ? info.st_mode & S_IFMT : 0;
+    if (!stat || (type != S_IFREG && type != S_IFIFO && !isatty(fd))) {
+        *reason = stat ? "not a regular file, a pipe or a terminal" : std::strerror(errno);
+        close(fd);
+        return nullptr;
+    }
+#ifndef _WIN32
+    // Opened; from here on a read waits for what a writer sends.
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+#endif
+    std::FILE* stream = fdopen(fd, "rb");
+    if (!stream) {
+        *reason = std::strerror(errno);
+        close(fd);
+    }
+    return stream;
+}
 
 int ReplaceFileWhole(const char* path, const void* bytes, size_t size) {
     char dir[PATH_MAX], temp[PATH_MAX];

@@ -1,14 +1,13 @@
 #include "platform/gtk/progress_file.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "platform/files/files.h"
 
@@ -38,19 +37,10 @@ bool MakeFolders(const char* dir) {
 }  // namespace
 
 int ReadProgressFile(const char* path, uint8_t* level) {
-    const int fd = open(path, O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return 0;
-    uint8_t bytes[2];
-    ssize_t got = 0;
-    // Read until two bytes or the end: a longer file is not ours to trust.
-    while (got < 2) {
-        const ssize_t n = read(fd, bytes + got, sizeof bytes - static_cast<size_t>(got));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        got += n;
-    }
-    close(fd);
-    if (got != 1) return 0;
+    // One byte: a longer file is not ours to trust, and through the shared
+    // door a FIFO or a device in its place cannot hang the start.
+    std::vector<uint8_t> bytes;
+    if (ReadFileByName(path, 1, &bytes).error || bytes.size() != 1) return 0;
     *level = bytes[0];
     return 1;
 }

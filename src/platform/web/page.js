@@ -71,10 +71,16 @@ Module.tarnoPage = (function () {
   const toText = (bytes) => btoa(String.fromCharCode.apply(null, bytes));
   const toBytes = (text) => Uint8Array.from(atob(text), (c) => c.charCodeAt(0));
 
+  // A stored level.dat that is not base64, or too short for a level, is
+  // never loaded part-way: it is marked damaged, and L says so.
+  let editorFileDamaged = false;
   function storedEditorFile() {
     const text = load(EDITOR_KEY);
     if (!text) return null;
-    try { return toBytes(text); } catch (e) { return null; }
+    let bytes = null;
+    try { bytes = toBytes(text); } catch (e) { bytes = null; }
+    editorFileDamaged = !bytes || bytes.length < LEVEL_FILE_SIZE;
+    return editorFileDamaged ? null : bytes;
   }
 
   // ---- Drawing: the field scaled to fill its square ---------------------------
@@ -436,9 +442,12 @@ Module.tarnoPage = (function () {
 
   // ---- The game's level.dat kept in localStorage, and offered as a file ------
 
+  // 1 when kept; 0 when the browser refused (full or forbidden storage).
   function keepEditorFile(bytes) {
-    store(EDITOR_KEY, toText(bytes));
+    if (!store(EDITOR_KEY, toText(bytes))) return 0;
+    editorFileDamaged = false;
     byId('download').disabled = false;
+    return 1;
   }
 
   byId('download').addEventListener('click', () => {
@@ -463,7 +472,10 @@ Module.tarnoPage = (function () {
         return;
       }
       FS.writeFile(EDITOR_FILE, bytes);
-      keepEditorFile(bytes);
+      if (!keepEditorFile(bytes)) {
+        messages.push('level.dat could not be kept: the browser refused to store it');
+        nextMessage();
+      }
     });
   });
 
@@ -652,6 +664,7 @@ Module.tarnoPage = (function () {
     },
     writeProgress: (level) => (store(PROGRESS_KEY, String(level)) ? 1 : 0),
     keepEditorFile: keepEditorFile,
+    editorFileDamaged: () => (editorFileDamaged ? 1 : 0),
 
     // Sound
     openSound: () => {

@@ -23,6 +23,7 @@ namespace {
 constexpr int FIELD = FIELD_SIZE;
 constexpr const char* EDITOR_FILE = "level.dat";
 constexpr uint8_t SCAN_S = 0x1F;
+constexpr uint8_t SCAN_L = 0x26;
 constexpr int EDITOR_FILE_MAX = 4096;  // far more than a level; a bigger file is not one to keep
 
 uint8_t Keys[256];
@@ -47,7 +48,8 @@ void ClearKeys() { std::memset(Keys, 0, sizeof Keys); }
 
 // The editor writes level.dat with plain file calls into the page's memory;
 // a changed file is copied to localStorage so that it outlives the page.
-// Compared by content, so a save that changed nothing is not stored again.
+// Compared by content, so a save that changed nothing is not stored again;
+// one the browser refused is tried again on the next save, and told.
 void KeepEditorFile() {
     static uint8_t kept[EDITOR_FILE_MAX], bytes[EDITOR_FILE_MAX];
     static size_t keptSize = 0;
@@ -57,9 +59,12 @@ void KeepEditorFile() {
         std::fclose(f);
     }
     if (size == 0 || size == sizeof bytes || (size == keptSize && std::memcmp(bytes, kept, size) == 0)) return;
+    if (!EM_ASM_INT({ return Module.tarnoPage.keepEditorFile(HEAPU8.slice($0, $0 + $1)); }, bytes, size)) {
+        TellEditorFile(FILE_NOT_KEPT, "the browser refused to store it");
+        return;
+    }
     std::memcpy(kept, bytes, size);
     keptSize = size;
-    EM_ASM({ Module.tarnoPage.keepEditorFile(HEAPU8.slice($0, $0 + $1)); }, bytes, size);
 }
 
 // A level file the player picked, played before the next frame.
@@ -81,12 +86,16 @@ void RunOneFrame() {
         PendingOpen = nullptr;
         PlayLevelFile(path);
     }
+    // As the frame reads them: a message box in the frame lets the keys go.
+    const bool saving = Keys[SCAN_S], loading = Keys[SCAN_L];
     InFrame = true;
     RunFrame();
     InFrame = false;
-    ShowStatus();
     // The editor saves in a frame with S down: only then can the file have changed.
-    if (Keys[SCAN_S]) KeepEditorFile();
+    if (saving) KeepEditorFile();
+    if (loading && EM_ASM_INT({ return Module.tarnoPage.editorFileDamaged(); }))
+        TellEditorFile(FILE_NOT_READ, "the copy the browser kept is not a level file");
+    ShowStatus();
     EM_ASM({ Module.tarnoPage.frameDone($0); }, emscripten_get_now() - start);
 }
 
