@@ -1,0 +1,105 @@
+// The level index made at build time: each shipped level's name and par,
+// and the Levels menu's mark on the level in play.
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "game/board.h"
+#include "platform/files/files.h"
+#include "platform/platform.h"
+#include "resource.h"
+#include "shell/comforts.h"
+#include "shell/shell.h"
+
+char LevelNames[LAST_LEVEL + 1][48];
+int32_t LevelPars[LAST_LEVEL + 1];
+
+namespace {
+
+// The index holds twelve short lines; what goes past these is not an index.
+constexpr int INDEX_LIMIT = 64 * 1024;
+constexpr size_t INDEX_LINE_LIMIT = 200;
+constexpr long long MAX_PAR = 99;
+
+// "N PAR NAME": two whole numbers, then the name (which may be empty).
+bool ParseIndexLine(const std::string& line, long long* n, long long* par, std::string* name) {
+    const char* p = line.c_str();
+    for (long long* value : {n, par}) {
+        while (*p == ' ' || *p == '\t') ++p;
+        char* end = nullptr;
+        errno = 0;
+        *value = std::strtoll(p, &end, 10);
+        if (end == p || errno == ERANGE || (*end && *end != ' ' && *end != '\t')) return false;
+        p = end;
+    }
+    while (*p == ' ' || *p == '\t') ++p;
+    *name = p;
+    while (!name->empty() && (name->back() == ' ' || name->back() == '\t')) name->pop_back();
+    return true;
+}
+
+}  // namespace
+
+void CopyName(char* dst, size_t size, const char* src) {
+    std::snprintf(dst, size, "%s", src);
+    size_t length = std::strlen(dst);
+    if (length == std::strlen(src)) return;
+    size_t start = length;
+    while (start > 0 && (static_cast<uint8_t>(dst[start - 1]) & 0xC0) == 0x80) --start;
+    if (start > 0 && static_cast<uint8_t>(dst[start - 1]) >= 0xC0) {
+        const uint8_t lead = static_cast<uint8_t>(dst[start - 1]);
+        const size_t need = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+        if (length - (start - 1) < need) dst[start - 1] = '\0';
+    }
+}
+
+void ReadLevelIndex() {
+    for (int32_t n = 0; n <= LAST_LEVEL; ++n) {
+        std::snprintf(LevelNames[n], sizeof LevelNames[n], "Level %d", static_cast<int>(n));
+        LevelPars[n] = 0;
+    }
+    std::vector<uint8_t> bytes;
+    const FileRead read = ReadFileByName(LEVEL_INDEX_FILE, INDEX_LIMIT, &bytes, READ_START);
+    if (read.error) {
+        std::fprintf(stderr, "tarno: %s: %s; the levels go without names and pars\n", LEVEL_INDEX_FILE, read.reason);
+        return;
+    }
+    if (read.longer)
+        std::fprintf(stderr, "tarno: %s: larger than %d bytes; the rest is ignored\n", LEVEL_INDEX_FILE, INDEX_LIMIT);
+    const std::string text(bytes.begin(), bytes.end());
+    int lineNo = 0;
+    for (size_t pos = 0; pos < text.size();) {
+        size_t end = text.find('\n', pos);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(pos, end - pos);
+        pos = end + 1;
+        ++lineNo;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.find_first_not_of(" \t") == std::string::npos) continue;
+        const char* why = nullptr;
+        long long n = 0, par = 0;
+        std::string name;
+        if (line.size() > INDEX_LINE_LIMIT) why = "line too long";
+        else if (!ParseIndexLine(line, &n, &par, &name)) why = "not \"LEVEL PAR NAME\"";
+        else if (n < 1 || n > LAST_LEVEL) why = "no such level";
+        else if (par < 0 || par > MAX_PAR) why = "par out of range (0 to 99)";
+        if (why) {
+            std::fprintf(stderr, "tarno: %s:%d: %s; ignored\n", LEVEL_INDEX_FILE, lineNo, why);
+            continue;
+        }
+        if (!name.empty()) CopyName(LevelNames[n], sizeof LevelNames[n], name.c_str());
+        LevelPars[n] = static_cast<int32_t>(par);
+    }
+}
+
+void MarkLevelMenu() {
+    static int32_t marked;
+    const int32_t want = OwnLevel ? 0 : IDM_LEVEL1 - 1 + CurrentLevel;
+    if (want == marked) return;
+    if (marked) PlatformCheckMenuItem(marked, false);
+    if (want) PlatformCheckMenuItem(want, true);
+    marked = want;
+}
