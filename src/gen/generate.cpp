@@ -24,8 +24,8 @@ struct Plan {
 
 constexpr Plan PLANS[GRADES] = {
     {3, 5, 0, 2, 2, 8, 6000, 60},
-    {3, 5, 2, 4, 14, 30, 60000, 80},
-    {4, 6, 3, 6, 20, 40, 250000, 100},
+    {3, 5, 2, 4, 14, 30, 60000, 15},
+    {4, 6, 3, 6, 20, 40, 150000, 15},
 };
 
 constexpr int64_t UNUSABLE = int64_t{1} << 40;
@@ -94,7 +94,8 @@ void FreshBoard(Random* r, const Plan& p, uint8_t* b) {
 // way only, so a wedge pushed past a door it has not served has lost that
 // door: the dead ends the harder grades need, and each rail multiplies them.
 // The search then reworks the board from there.
-void FreshRails(Random* r, int rails, uint8_t* b) {
+// The first `twoDoors` rails have two doors, the others one or two.
+void FreshRails(Random* r, int rails, int twoDoors, uint8_t* b) {
     std::fill(b, b + LEVEL_FILE_SIZE, uint8_t{0});
     for (int x = 1; x <= GRID; ++x)
         for (int y = 1; y <= GRID; ++y) Put(b, x, y, CELL_EMPTY);
@@ -116,13 +117,14 @@ void FreshRails(Random* r, int rails, uint8_t* b) {
     const int first = Below(r, 4 - rails);
     for (int k = 0; k < rails; ++k) {
         const int line = LINES[up][first + k];
-        const int doors = 1 + Below(r, 2);
+        const int doors = k < twoDoors ? 2 : 1 + Below(r, 2);
         int door[2];
         door[0] = 4 + Below(r, 6);
-        door[1] = door[0] - 2 - Below(r, 3);
-        const int start = std::min(GRID, door[0] + 1 + Below(r, 3));
-        for (int u = 1; u <= GRID; ++u) put(u, line + side, CELL_BLOCK);
+        door[1] = door[0] - 2 - Below(r, 2);
+        const int start = std::min(GRID, door[0] + 1 + Below(r, 2));
         for (int d = 0; d < doors; ++d) {
+            put(door[d] - 1, line + side, CELL_BLOCK);
+            put(door[d] + 1, line + side, CELL_BLOCK);
             put(door[d], line + side, CELL_BALLOON);
             put(door[d], line + 2 * side, CELL_BLOCK);
             put(door[d], line - side, CELL_BLOCK);
@@ -180,6 +182,9 @@ void Mutate(Random* r, const std::vector<int>& idle, uint8_t* b) {
             if (!Shield(r, b)) break;
             return;
         case 0:
+            if (idle.empty()) break;
+            for (int at : idle) b[at] = CELL_EMPTY;
+            return;
         case 1:
             if (idle.empty()) break;
             b[idle[static_cast<size_t>(Below(r, static_cast<int>(idle.size())))]] = CELL_EMPTY;
@@ -260,7 +265,7 @@ bool ContinueGeneration(Generation* g, cellsolver::Clock::time_point sliceEnd, c
         if (!g->measuring) {
             if (!g->haveCurrent || g->sinceBetter >= plan.patience) {
                 if (g->grade == EASY) FreshBoard(&g->rng, plan, g->candidate);
-                else FreshRails(&g->rng, g->grade == HARD ? 3 : 2, g->candidate);
+                else FreshRails(&g->rng, g->grade == HARD ? 3 : 2, g->grade == HARD ? 2 : 0, g->candidate);
                 g->haveCurrent = false;
                 g->currentCost = UNUSABLE;
                 g->sinceBetter = 0;
@@ -270,11 +275,11 @@ bool ContinueGeneration(Generation* g, cellsolver::Clock::time_point sliceEnd, c
                 Mutate(&g->rng, g->currentIdle, g->candidate);
             }
             ++g->candidates;
-            // A candidate may reach a few times the boards of the one it
+            // A candidate may reach twice the boards of the one it
             // changes, no more: most that would reach far more are worse, and
             // measuring them is what costs the time.
             uint32_t bound = plan.maxStates;
-            if (g->haveCurrent) bound = std::min(bound, std::max<uint32_t>(4 * g->currentStates, 4000));
+            if (g->haveCurrent) bound = std::min(bound, std::max<uint32_t>(2 * g->currentStates, 4000));
             StartMeasure(&g->measure, g->candidate, bound);
             g->measuring = true;
         }

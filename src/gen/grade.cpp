@@ -19,7 +19,7 @@ namespace {
 constexpr Band BANDS[GRADES] = {
     {4, 6, 16, 3100, 0, 300, 2},
     {6, 10, 2000, 30000, 600, 970, 2},
-    {10, 16, 5000, 1000000, 850, 1000, 0},
+    {10, 16, 5000, 1000000, 850, 1000, 2},
 };
 
 constexpr const char* NAMES[GRADES] = {"easy", "medium", "hard"};

@@ -101,13 +101,17 @@ struct Work {
 
 // cellsolver::TraceShot step for step, noting the turns, the moves and the
 // blocks met. The caller checks that it left the board as TraceShot does.
-void TraceNoting(const cellsolver::Level& lv, Cells* b, int entry, Work* w) {
+void TraceNoting(const cellsolver::Level& lv, Cells* b, int entry, Work* w, int* stopAt = nullptr,
+                 int* stopDir = nullptr) {
     int32_t tx = 0, ty = 0;
     solver::EntryTank(entry, &tx, &ty);
     int p = cellsolver::Index(tx / CELL_SIZE, ty / CELL_SIZE), dir = solver::EntryDirection(entry) - 1;
     for (int steps = 0;; ++steps) {
         const int own = b->c[p];
-        if (own == CELL_BLOCK) w->blockUsed[p] = 1;
+        if (own == CELL_BLOCK) {
+            w->blockUsed[p] = 1;
+            if (stopAt) *stopAt = p, *stopDir = dir;
+        }
         if (own == cellsolver::CELL_OUT || own == CELL_BLOCK || steps > 4 * cellsolver::CELLS) return;
         const int n = p + STEP[dir];
         const int next = b->c[n];
@@ -181,25 +185,24 @@ std::vector<int> IdlePieces(const uint8_t bytes[LEVEL_FILE_SIZE], const std::vec
         TraceNoting(lv, &cells, e, &w);
         faithful = faithful && std::equal(std::begin(cells.c), std::end(cells.c), std::begin(theirs.c));
     }
-    // A block also works when it guards a piece: the first thing a straight
-    // shot from the border meets, with a balloon or a deflector behind it
-    // that the shot would otherwise reach. Such a block bars the short way
-    // that would make the level trivial, which is most blocks' work.
+    // A block also works when it guards a piece: it stops a shot fired at
+    // the starting board that would otherwise fly on into a balloon or a
+    // deflector. Such a block bars the short way that would make the level
+    // trivial, which is most blocks' work.
     const cellsolver::Level& base = lv;
     PlayState startPlay;
     solver::SetUpLevel(&startPlay, bytes);
     Cells start;
     cellsolver::LevelFromPlay(startPlay, &start);
     for (int e = 0; e < solver::ENTRIES; ++e) {
-        int32_t tx = 0, ty = 0;
-        solver::EntryTank(e, &tx, &ty);
-        const int step = STEP[solver::EntryDirection(e) - 1];
-        int p = cellsolver::Index(tx / CELL_SIZE, ty / CELL_SIZE) + step;
-        while (start.c[p] == CELL_EMPTY) p += step;
-        if (start.c[p] != CELL_BLOCK) continue;
-        int q = p + step;
-        while (start.c[q] == CELL_EMPTY) q += step;
-        if (start.c[q] == CELL_BALLOON || cellsolver::IsSingle(start.c[q])) w.blockUsed[p] = 1;
+        Cells board = start;
+        Work scratch = w;
+        int p = -1, dir = 0;
+        TraceNoting(lv, &board, e, &scratch, &p, &dir);
+        if (p < 0) continue;
+        int q = p + STEP[dir];
+        while (board.c[q] == CELL_EMPTY) q += STEP[dir];
+        if (board.c[q] == CELL_BALLOON || cellsolver::IsDeflector(board.c[q])) w.blockUsed[p] = 1;
     }
     std::vector<int> idle;
     for (int k = 0; k < pieces; ++k)
