@@ -5,8 +5,10 @@
 //   empty 0, block 10, balloon 110, deflector 111 and its orientation in 2 bits
 // so a board of a dozen pieces takes about 30 characters and the fullest
 // board 98. The check is the sum of every character before it times an odd
-// weight (1, 3, 5, ...) modulo 64: any one character mistyped changes it,
-// and so does any two neighbours swapped unless they lie 32 apart.
+// weight (1, 3, 5, ...), plus 17 times their count, modulo 64: any one
+// character mistyped changes it, and so do two neighbours swapped unless
+// they lie 32 apart. A character dropped or added is caught by the check
+// or by the cells not filling the board exactly, all but about once in 64.
 #pragma once
 #include <cstdint>
 #include <string>
