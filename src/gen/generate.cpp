@@ -1,8 +1,6 @@
 #include "gen/generate.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 
 #include "game/leveltext.h"
 
@@ -291,10 +289,6 @@ bool ContinueGeneration(Generation* g, cellsolver::Clock::time_point sliceEnd, c
             break;
         }
         ++g->sinceBetter;
-        if (std::getenv("GEN_DEBUG"))
-            std::fprintf(stderr, "cand %u round %u status %d par %d states %u dead %d cf %d cost %lld\n", g->candidates,
-                         g->round, m.status, m.figures.par, m.figures.states, DeadPermille(m.figures),
-                         m.figures.carelessFirst, (long long)g->currentCost);
         if (m.status == MEASURED && m.figures.par >= 2) {
             std::vector<int> idle = IdlePieces(g->candidate, m.solution);
             const int64_t cost = Cost(band, m.figures, idle.size(), g->candidate);
@@ -345,8 +339,8 @@ std::string LevelSource(const MadeLevel& level, const std::string& name) {
     std::string grid = leveltext::LevelToText(level.bytes, name, &ignored);
     const size_t firstRow = grid.find('\n') + 1;
     std::string out = grid.substr(0, firstRow);
-    out += "# made by tarno-gen: grade " + std::string(GradeName(level.grade)) + ", seed " +
-           std::to_string(level.seed) + "\n";
+    out += "# grade: " + std::string(GradeName(level.grade)) + "\n";
+    out += "# seed: " + std::to_string(level.seed) + "\n";
     out += "# least shots: " + std::to_string(f.par) + "\n";
     out += "# reachable states: " + std::to_string(f.states) + "\n";
     out += "# dead ends: " + std::to_string(f.deadEnds) + "\n";

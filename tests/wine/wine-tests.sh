@@ -2,7 +2,7 @@
 # The Windows build's tests under Wine, one step per call (CTest runs them
 # as fixtures and tests):
 #   wine-tests.sh STEP SOURCE NATIVE_BUILD CROSS_BUILD WORK
-# STEP: build | prefix | unit | platform | game | stop
+# STEP: build | prefix | unit | platform | game | gen | stop
 # TARNO_SOUND_LIST: the game's sound files, comma-separated (CTest sets it).
 set -u
 step=$1 src=$2 native=$3 cross=$4 work=$5
@@ -47,7 +47,7 @@ build)
   cmake -S "$src" -B "$cross" --toolchain "$src/cmake/mingw-w64.cmake" -DCMAKE_BUILD_TYPE=Release \
     -DTARNO_PLATFORM=win32 -DTARNO_WERROR=ON -DTARNO_HOST_RUN_DIR="$native/run" >"$work.build.log" 2>&1 ||
     { cat "$work.build.log"; fail "cross configure"; }
-  cmake --build "$cross" -j2 --target tarno tarno-windows-zip tarno_win32_tests tarno_unit_tests \
+  cmake --build "$cross" -j2 --target tarno tarno-windows-zip tarno_win32_tests tarno_unit_tests tarno-gen \
     >>"$work.build.log" 2>&1 || { tail -50 "$work.build.log"; fail "cross build"; }
   ls -l "$cross/run/tarno.exe" "$cross/tarno-windows.zip"
   # What a player unpacks: one folder "tarno" with the game and its data
@@ -94,6 +94,20 @@ game)
   trap finish EXIT
   start_x; start_wine
   . "$here/game.sh"
+  ;;
+gen)
+  # The generator gives the same levels here and on Windows: the same text,
+  # but for the console's line ends.
+  trap finish EXIT
+  start_wine
+  for grade in easy medium hard; do
+    "$native/tools/tarno-gen" --grade $grade --seed 1 --count 10 >"$work/gen-$grade.native" ||
+      fail "tarno-gen --grade $grade"
+    wine "$cross/tools/tarno-gen.exe" --grade $grade --seed 1 --count 10 </dev/null | tr -d '\r' \
+      >"$work/gen-$grade.wine" || fail "tarno-gen.exe --grade $grade"
+    cmp "$work/gen-$grade.native" "$work/gen-$grade.wine" || fail "$grade levels differ under Wine"
+    echo "$grade: the same 10 levels"
+  done
   ;;
 stop)
   wineserver -k 2>/dev/null
