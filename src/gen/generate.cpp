@@ -23,7 +23,7 @@ struct Plan {
 constexpr Plan PLANS[GRADES] = {
     {3, 5, 0, 2, 2, 8, 6000, 60},
     {3, 5, 2, 4, 14, 30, 60000, 15},
-    {4, 6, 3, 6, 20, 40, 150000, 15},
+    {4, 6, 3, 6, 20, 40, 80000, 15},
 };
 
 constexpr int64_t UNUSABLE = int64_t{1} << 40;
