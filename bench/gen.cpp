@@ -56,8 +56,8 @@ int main(int argc, char** argv) {
                     Quantile(seconds, 50), Quantile(seconds, 95), Quantile(seconds, 100));
         std::printf("       candidates per level: median %u, p95 %u, max %u\n", Quantile(candidates, 50),
                     Quantile(candidates, 95), Quantile(candidates, 100));
-        std::printf("       least shots %d..%d (median %d); dead-end share %.3f..%.3f (median %.3f)\n", *parMin, *parMax,
-                    Quantile(pars, 50), *deadMin / 1000.0, *deadMax / 1000.0, Quantile(dead, 50) / 1000.0);
+        std::printf("       least shots %d..%d (median %d); dead-end share %.3f..%.3f (median %.3f)\n", *parMin,
+                    *parMax, Quantile(pars, 50), *deadMin / 1000.0, *deadMax / 1000.0, Quantile(dead, 50) / 1000.0);
         std::fflush(stdout);
     }
     return 0;

@@ -344,10 +344,10 @@ std::string LevelSource(const MadeLevel& level, const std::string& name) {
     out += "# least shots: " + std::to_string(f.par) + "\n";
     out += "# reachable states: " + std::to_string(f.states) + "\n";
     out += "# dead ends: " + std::to_string(f.deadEnds) + "\n";
-    out += "# careless first shots: " + std::to_string(f.carelessFirst) + " of " + std::to_string(solver::ENTRIES) +
-           "\n";
-    out += "# careless second shots: " + std::to_string(f.carelessSecond) + " of " + std::to_string(f.secondTried) +
-           "\n";
+    out +=
+        "# careless first shots: " + std::to_string(f.carelessFirst) + " of " + std::to_string(solver::ENTRIES) + "\n";
+    out +=
+        "# careless second shots: " + std::to_string(f.carelessSecond) + " of " + std::to_string(f.secondTried) + "\n";
     return out + grid.substr(firstRow);
 }
 

@@ -73,8 +73,8 @@ bool DecodeLevel(const std::string& raw, uint8_t bytes[LEVEL_FILE_SIZE], std::st
             return false;
         }
     if (code[0] != VERSION) {
-        *error = "the level code starts with '" + std::string(1, code[0]) + "'; this game reads codes that start with '" +
-                 std::string(1, VERSION) + "'";
+        *error = "the level code starts with '" + std::string(1, code[0]) +
+                 "'; this game reads codes that start with '" + std::string(1, VERSION) + "'";
         return false;
     }
     if (code.size() < 3 || Check(code.substr(0, code.size() - 1)) != code.back()) {

@@ -56,7 +56,8 @@ void Reckon(Measure* m) {
         if (s.won[a]) continue;
         for (int e2 = 0; e2 < solver::ENTRIES; ++e2) {
             second = first;
-            const int64_t b = s.set.Lookup(cellsolver::NextKey(k1, second, cellsolver::TraceShot(s.level, &second, e2)));
+            const int64_t b =
+                s.set.Lookup(cellsolver::NextKey(k1, second, cellsolver::TraceShot(s.level, &second, e2)));
             if (b < 0) continue;
             ++f.secondTried;
             if (!alive[b]) ++f.carelessSecond;

@@ -12,12 +12,12 @@
 namespace gen {
 
 struct Figures {
-    int par = 0;                // least shots
-    uint32_t states = 0;        // reachable boards
-    uint32_t deadEnds = 0;      // reachable boards from which it cannot be won
-    int carelessFirst = 0;      // first shots into a dead end, of 48
-    int carelessSecond = 0;     // second shots into a dead end
-    int secondTried = 0;        // of these
+    int par = 0;             // least shots
+    uint32_t states = 0;     // reachable boards
+    uint32_t deadEnds = 0;   // reachable boards from which it cannot be won
+    int carelessFirst = 0;   // first shots into a dead end, of 48
+    int carelessSecond = 0;  // second shots into a dead end
+    int secondTried = 0;     // of these
 };
 
 // Dead ends per thousand reachable boards, rounded down: the share the
