@@ -1,6 +1,8 @@
 // tarno-levelc SRC.txt OUT.dat       compiles a level source into the game's level file
 // tarno-levelc --text IN.dat [OUT.txt] turns a level file (say the editor's
 //                                      "level.dat") back into a source
+// tarno-levelc --code FILE            prints a level's (source or file) level code
+// tarno-levelc --from-code CODE OUT    writes the level file a level code holds
 // tarno-levelc --cells                 prints the grid characters, each with
 //                                      its cell code: "CHAR CODE" a line
 // The source format is described in leveltext.h.
@@ -12,6 +14,7 @@
 
 #include "game/leveltext.h"
 #include "platform/files/files.h"
+#include "gen/levelcode.h"
 
 namespace {
 
@@ -20,6 +23,8 @@ int Usage() {
                  "usage: tarno-levelc SRC.txt OUT.dat\n"
                  "       tarno-levelc --text IN.dat [OUT.txt]\n"
                  "       tarno-levelc --cells\n"
+                 "       tarno-levelc --code FILE\n"
+                 "       tarno-levelc --from-code CODE OUT\n"
                  "       tarno-levelc --index OUT levelN.txt...\n");
     return 2;
 }
@@ -140,7 +145,37 @@ int PrintCells() {
 
 }  // namespace
 
+int PrintCode(const std::string& path) {
+    uint8_t bytes[LEVEL_FILE_SIZE];
+    std::string name, why, code;
+    std::vector<std::string> warnings;
+    const bool loaded = leveltext::LoadAnyLevel(path, bytes, &name, &why, &warnings);
+    for (const std::string& w : warnings) std::fprintf(stderr, "tarno-levelc: warning: %s\n", w.c_str());
+    if (!loaded || !gen::EncodeLevel(bytes, &code, &why)) {
+        std::fprintf(stderr, "tarno-levelc: %s\n", why.c_str());
+        return 1;
+    }
+    std::printf("%s\n", code.c_str());
+    return 0;
+}
+
+int FromCode(const std::string& code, const std::string& out) {
+    uint8_t bytes[LEVEL_FILE_SIZE];
+    std::string why;
+    if (!gen::DecodeLevel(code, bytes, &why)) {
+        std::fprintf(stderr, "tarno-levelc: %s\n", why.c_str());
+        return 1;
+    }
+    if (!WriteFile(out, bytes, sizeof bytes)) {
+        std::fprintf(stderr, "tarno-levelc: cannot write %s\n", out.c_str());
+        return 1;
+    }
+    return 0;
+}
+
 int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--code") return PrintCode(argv[2]);
+    if (argc == 4 && std::string(argv[1]) == "--from-code") return FromCode(argv[2], argv[3]);
     if (argc == 2 && std::string(argv[1]) == "--cells") return PrintCells();
     if (argc >= 3 && std::string(argv[1]) == "--index") return WriteIndex(argv[2], argc - 3, argv + 3);
     if (argc >= 2 && std::string(argv[1]) == "--text") {

@@ -2,7 +2,7 @@
 # The Windows build's tests under Wine, one step per call (CTest runs them
 # as fixtures and tests):
 #   wine-tests.sh STEP SOURCE NATIVE_BUILD CROSS_BUILD WORK
-# STEP: build | prefix | unit | platform | game | setup | stop
+# STEP: build | prefix | unit | platform | game | setup | gen | stop
 # TARNO_SOUND_LIST: the game's sound files, comma-separated (CTest sets it).
 set -u
 step=$1 src=$2 native=$3 cross=$4 work=$5
@@ -64,7 +64,7 @@ build)
   # The installer where NSIS is at hand; the setup step skips without it.
   setup=
   command -v makensis >/dev/null && setup=tarno-setup
-  cmake --build "$cross" -j2 --target tarno tarno-windows-zip $setup tarno_win32_tests tarno_unit_tests \
+  cmake --build "$cross" -j2 --target tarno tarno-windows-zip $setup tarno_win32_tests tarno_unit_tests tarno-gen \
     >>"$work.build.log" 2>&1 || { tail -50 "$work.build.log"; fail "cross build"; }
   ls -l "$cross/run/tarno.exe" "$cross/tarno-windows.zip" ${setup:+"$cross/tarno-setup.exe"}
   # What a player unpacks: one folder "tarno" with the game and its data
@@ -114,6 +114,20 @@ setup)
   trap finish EXIT
   start_x; start_wine
   python3 "$here/wine_setup.py" --setup "$cross/tarno-setup.exe" --zip "$cross/tarno-windows.zip"
+  ;;
+gen)
+  # The generator gives the same levels here and on Windows: the same text,
+  # but for the console's line ends.
+  trap finish EXIT
+  start_wine
+  for grade in easy medium hard; do
+    "$native/tools/tarno-gen" --grade $grade --seed 1 --count 10 >"$work/gen-$grade.native" ||
+      fail "tarno-gen --grade $grade"
+    wine "$cross/tools/tarno-gen.exe" --grade $grade --seed 1 --count 10 </dev/null | tr -d '\r' \
+      >"$work/gen-$grade.wine" || fail "tarno-gen.exe --grade $grade"
+    cmp "$work/gen-$grade.native" "$work/gen-$grade.wine" || fail "$grade levels differ under Wine"
+    echo "$grade: the same 10 levels"
+  done
   ;;
 stop)
   wineserver -k 2>/dev/null

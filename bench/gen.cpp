@@ -1,0 +1,64 @@
+// Measures the level generator: for each grade, levels from seeds 1..N
+// (100 by default), and prints the median and 95th-percentile time per
+// level, the candidates measured per level, and the spread of the least
+// shots and of the dead-end share.
+//   tarno-bench-gen [--seeds N] [--grade easy|medium|hard]
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "gen/generate.h"
+
+namespace {
+
+template <typename T>
+T Quantile(std::vector<T> v, int percent) {
+    std::sort(v.begin(), v.end());
+    const size_t at = (v.size() * static_cast<size_t>(percent) + 99) / 100;
+    return v[std::min(v.size() - 1, at == 0 ? 0 : at - 1)];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int seeds = 100;
+    std::vector<gen::Grade> grades = {gen::EASY, gen::MEDIUM, gen::HARD};
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        gen::Grade g;
+        if (a == "--seeds" && i + 1 < argc) seeds = std::max(1, std::atoi(argv[++i]));
+        else if (a == "--grade" && i + 1 < argc && gen::GradeOfName(argv[++i], &g)) grades = {g};
+        else {
+            std::fprintf(stderr, "usage: tarno-bench-gen [--seeds N] [--grade easy|medium|hard]\n");
+            return 2;
+        }
+    }
+    for (gen::Grade g : grades) {
+        std::vector<double> seconds;
+        std::vector<uint32_t> candidates;
+        std::vector<int> pars, dead;
+        for (int s = 1; s <= seeds; ++s) {
+            gen::MadeLevel level;
+            const auto t0 = std::chrono::steady_clock::now();
+            gen::Generate(g, static_cast<uint64_t>(s), &level);
+            const std::chrono::duration<double> t = std::chrono::steady_clock::now() - t0;
+            seconds.push_back(t.count());
+            candidates.push_back(level.candidates);
+            pars.push_back(level.figures.par);
+            dead.push_back(gen::DeadPermille(level.figures));
+        }
+        const auto [parMin, parMax] = std::minmax_element(pars.begin(), pars.end());
+        const auto [deadMin, deadMax] = std::minmax_element(dead.begin(), dead.end());
+        std::printf("%-6s %d levels: time median %.3f s, p95 %.3f s, max %.3f s\n", gen::GradeName(g), seeds,
+                    Quantile(seconds, 50), Quantile(seconds, 95), Quantile(seconds, 100));
+        std::printf("       candidates per level: median %u, p95 %u, max %u\n", Quantile(candidates, 50),
+                    Quantile(candidates, 95), Quantile(candidates, 100));
+        std::printf("       least shots %d..%d (median %d); dead-end share %.3f..%.3f (median %.3f)\n", *parMin,
+                    *parMax, Quantile(pars, 50), *deadMin / 1000.0, *deadMax / 1000.0, Quantile(dead, 50) / 1000.0);
+        std::fflush(stdout);
+    }
+    return 0;
+}

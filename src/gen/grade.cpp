@@ -1,0 +1,99 @@
+#include "gen/grade.h"
+
+#include <cctype>
+#include <cstdio>
+
+#include "gen/random.h"
+
+namespace gen {
+
+namespace {
+
+// par, reachable boards, dead ends per thousand, careless first shots.
+// Easy: levels 1-4 need 4 to 6 shots, reach 16 to 3,025 boards, lose at
+// most 270 in 1000 and spoil at most 2 first shots.
+// Medium: levels 5-8 need 6 to 10 shots, reach 5,184 to 26,187 boards and
+// lose 632 to 965 in 1000.
+// Hard: levels 9-12 need 12 to 14 shots, reach 59,295 to 947,074 boards and
+// lose 899 to 970 in 1000; none spoils a first shot.
+constexpr Band BANDS[GRADES] = {
+    {4, 6, 16, 3100, 0, 300, 2},
+    {6, 10, 2000, 30000, 600, 970, 2},
+    {10, 16, 5000, 1000000, 850, 1000, 2},
+};
+
+constexpr const char* NAMES[GRADES] = {"easy", "medium", "hard"};
+
+int64_t DaysFromCivil(int y, int m, int d) {
+    y -= m <= 2;
+    const int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const int64_t yoe = y - era * 400;
+    const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe - 719468;
+}
+
+bool LeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+
+}  // namespace
+
+const Band& BandOf(Grade g) { return BANDS[g]; }
+
+bool InBand(const Band& b, const Figures& f) {
+    const int dead = DeadPermille(f);
+    return f.par >= b.parMin && f.par <= b.parMax && f.states >= b.statesMin && f.states <= b.statesMax &&
+           dead >= b.deadMin && dead <= b.deadMax && f.carelessFirst <= b.carelessFirstMax;
+}
+
+const char* GradeName(Grade g) { return NAMES[g]; }
+
+bool GradeOfName(const std::string& name, Grade* g) {
+    std::string lower;
+    for (char c : name) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (int i = 0; i < GRADES; ++i)
+        if (lower == NAMES[i]) {
+            *g = static_cast<Grade>(i);
+            return true;
+        }
+    return false;
+}
+
+bool ParseDate(const std::string& text, Date* date, std::string* error) {
+    bool shape = text.size() == 10 && text[4] == '-' && text[7] == '-';
+    for (size_t i = 0; shape && i < text.size(); ++i)
+        if (i != 4 && i != 7) shape = text[i] >= '0' && text[i] <= '9';
+    if (!shape) {
+        *error = "'" + text + "' is not a date; write it as YYYY-MM-DD";
+        return false;
+    }
+    Date d;
+    d.year = std::stoi(text.substr(0, 4));
+    d.month = std::stoi(text.substr(5, 2));
+    d.day = std::stoi(text.substr(8, 2));
+    static const int DAYS[12] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (d.month < 1 || d.month > 12 || d.day < 1 || d.day > DAYS[d.month - 1] ||
+        (d.month == 2 && d.day == 29 && !LeapYear(d.year))) {
+        *error = "'" + text + "' is not a day of the calendar";
+        return false;
+    }
+    *date = d;
+    return true;
+}
+
+std::string DateText(const Date& d) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", d.year % 10000, d.month % 100, d.day % 100);
+    return buf;
+}
+
+void DailyLevel(const Date& date, Grade* grade, uint64_t* seed) {
+    const int64_t days = DaysFromCivil(date.year, date.month, date.day);
+    // 1970-01-01 was a Thursday; 0 is Monday here.
+    const int weekday = static_cast<int>(((days + 3) % 7 + 7) % 7);
+    static const Grade WEEK[7] = {EASY, EASY, MEDIUM, MEDIUM, HARD, HARD, HARD};
+    *grade = WEEK[weekday];
+    uint64_t x = static_cast<uint64_t>(days) ^ 0xDA11E7A2C0DE5EEDull;
+    *seed = SplitMix64(&x);
+}
+
+}  // namespace gen

@@ -1,0 +1,42 @@
+// The generator's grades, each a band of the figures the solver measures,
+// and the daily level's grade and seed, both from the date alone.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "gen/measure.h"
+
+namespace gen {
+
+enum Grade { EASY, MEDIUM, HARD };
+constexpr int GRADES = 3;
+
+// Every edge is inclusive. The edges come from the shipped ramp: levels 1-4
+// are easy, 5-8 medium, 9-12 hard (docs/ARCHITECTURE.md lists their figures).
+struct Band {
+    int parMin, parMax;
+    uint32_t statesMin, statesMax;
+    int deadMin, deadMax;  // dead ends per thousand reachable boards
+    int carelessFirstMax;  // of the 48 first shots
+};
+
+const Band& BandOf(Grade g);
+bool InBand(const Band& b, const Figures& f);
+
+const char* GradeName(Grade g);  // "easy", "medium", "hard"
+// "easy", "medium" or "hard", any case; false for anything else.
+bool GradeOfName(const std::string& name, Grade* g);
+
+// A day of the calendar (proleptic Gregorian).
+struct Date {
+    int year = 0, month = 0, day = 0;
+};
+// "2026-12-07" -> the date; false, with a message, for anything else.
+bool ParseDate(const std::string& text, Date* date, std::string* error);
+std::string DateText(const Date& date);
+// The daily level: the seed from the date, the grade rising through the
+// week (Monday and Tuesday easy, Wednesday and Thursday medium, Friday to
+// Sunday hard). The same everywhere: no clock, no time zone, only the date.
+void DailyLevel(const Date& date, Grade* grade, uint64_t* seed);
+
+}  // namespace gen

@@ -1,0 +1,217 @@
+#include "gen/measure.h"
+
+#include <algorithm>
+
+#include "game/leveltext.h"
+
+namespace gen {
+
+void StartMeasure(Measure* m, const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t maxStates) {
+    m->search = cellsolver::Search{};
+    m->status = MEASURING;
+    m->figures = Figures{};
+    m->solution.clear();
+    PlayState play;
+    solver::SetUpLevel(&play, bytes);
+    cellsolver::StartExploration(&m->x, play, maxStates, true, &m->search);
+}
+
+namespace {
+
+// The figures of a finished exploration, as cellsolver::ComputeStats
+// reckons them: everything that can reach a won board is alive.
+void Reckon(Measure* m) {
+    const cellsolver::Search& s = m->search;
+    Figures& f = m->figures;
+    const uint32_t n = s.set.count;
+    std::vector<uint32_t> predStart, preds;
+    cellsolver::Predecessors(s, &predStart, &preds);
+    std::vector<uint8_t> alive(n, 0);
+    std::vector<uint32_t> queue;
+    for (uint32_t i = 0; i < n; ++i)
+        if (s.won[i]) alive[i] = 1, queue.push_back(i);
+    for (size_t q = 0; q < queue.size(); ++q)
+        for (uint32_t k = predStart[queue[q]]; k < predStart[queue[q] + 1]; ++k)
+            if (!alive[preds[k]]) alive[preds[k]] = 1, queue.push_back(preds[k]);
+    uint32_t winnable = 0;
+    for (uint32_t i = 0; i < n; ++i) winnable += alive[i];
+    f.states = n;
+    f.deadEnds = n - winnable;
+    f.par = static_cast<int>(m->x.result.solution.size());
+    m->solution = m->x.result.solution;
+
+    using cellsolver::Cells;
+    Cells start, first, second;
+    cellsolver::MakeCells(s.level, s.set.keys[0], &start);
+    for (int e1 = 0; e1 < solver::ENTRIES; ++e1) {
+        first = start;
+        const cellsolver::Key k1 =
+            cellsolver::NextKey(s.set.keys[0], first, cellsolver::TraceShot(s.level, &first, e1));
+        const int64_t a = s.set.Lookup(k1);
+        if (a < 0) continue;
+        if (!alive[a]) {
+            ++f.carelessFirst;
+            continue;
+        }
+        if (s.won[a]) continue;
+        for (int e2 = 0; e2 < solver::ENTRIES; ++e2) {
+            second = first;
+            const int64_t b =
+                s.set.Lookup(cellsolver::NextKey(k1, second, cellsolver::TraceShot(s.level, &second, e2)));
+            if (b < 0) continue;
+            ++f.secondTried;
+            if (!alive[b]) ++f.carelessSecond;
+        }
+    }
+}
+
+}  // namespace
+
+bool ContinueMeasure(Measure* m, cellsolver::Clock::time_point sliceEnd, const std::atomic<bool>* cancel) {
+    if (m->status != MEASURING) return true;
+    if (!cellsolver::ContinueExploration(&m->x, sliceEnd, cellsolver::NO_DEADLINE, cancel)) return false;
+    if (cancel && *cancel) {
+        m->status = CANCELLED;
+        return true;
+    }
+    switch (m->x.result.status) {
+    case solver::SOLVED:
+        Reckon(m);
+        m->status = MEASURED;
+        break;
+    case solver::UNSOLVABLE: m->status = UNSOLVABLE; break;
+    case solver::BOUND_HIT: m->status = TOO_BIG; break;
+    default: m->status = BROKEN; break;
+    }
+    // The boards are not needed once the figures are in.
+    m->search = cellsolver::Search{};
+    return true;
+}
+
+namespace {
+
+using cellsolver::Cells;
+using cellsolver::STEP;
+
+// What the pieces did during one shot, besides what TraceShot reports.
+struct Work {
+    uint16_t pieceAt[cellsolver::CELLS];  // deflector numbers standing in a cell, as bits
+    uint16_t moved = 0, turned = 0;
+    std::vector<uint8_t> blockUsed;  // by cell
+};
+
+// cellsolver::TraceShot step for step, noting the turns, the moves and the
+// blocks met. The caller checks that it left the board as TraceShot does.
+void TraceNoting(const cellsolver::Level& lv, Cells* b, int entry, Work* w, int* stopAt = nullptr,
+                 int* stopDir = nullptr) {
+    int32_t tx = 0, ty = 0;
+    solver::EntryTank(entry, &tx, &ty);
+    int p = cellsolver::Index(tx / CELL_SIZE, ty / CELL_SIZE), dir = solver::EntryDirection(entry) - 1;
+    for (int steps = 0;; ++steps) {
+        const int own = b->c[p];
+        if (own == CELL_BLOCK) {
+            w->blockUsed[p] = 1;
+            if (stopAt) *stopAt = p, *stopDir = dir;
+        }
+        if (own == cellsolver::CELL_OUT || own == CELL_BLOCK || steps > 4 * cellsolver::CELLS) return;
+        const int n = p + STEP[dir];
+        const int next = b->c[n];
+        int q = -1;
+        if (dir >= 2) {
+            const int turnA = dir == 2 ? CELL_DEFLECTOR_1 : CELL_DEFLECTOR_2;
+            if (own == turnA || own == turnA + 1) q = p;
+            else if (cellsolver::IsDeflector(next)) q = n;
+        } else if (cellsolver::IsDeflector(next)) {
+            q = n;
+        }
+        bool spent = false;
+        if (q >= 0) {
+            const int code = b->c[q];
+            const int turn = code == CELL_DEFLECTOR_PAIR ? cellsolver::TURN_NONE
+                                                         : cellsolver::SINGLE_TURN[code - CELL_DEFLECTOR_0][dir];
+            if (turn == cellsolver::TURN_NONE) {
+                spent = true;
+                const int m = q + STEP[dir];
+                const int target = b->c[m];
+                int becomes = -1;
+                if (target == CELL_EMPTY) becomes = code;
+                else if (code != CELL_DEFLECTOR_PAIR && cellsolver::IsSingle(target) &&
+                         (code - target == 2 || target - code == 2))
+                    becomes = CELL_DEFLECTOR_PAIR;
+                if (target == CELL_BLOCK) w->blockUsed[m] = 1;
+                if (becomes >= 0) {
+                    b->c[q] = CELL_EMPTY;
+                    b->c[m] = static_cast<uint8_t>(becomes);
+                    w->moved |= w->pieceAt[q];
+                    w->pieceAt[m] |= w->pieceAt[q];
+                    w->pieceAt[q] = 0;
+                }
+            } else {
+                w->turned |= w->pieceAt[q];
+                dir = turn;
+            }
+        }
+        if (own == CELL_BALLOON && lv.balloonOf[p] >= 0) {
+            b->c[p] = CELL_EMPTY;
+            steps = 0;
+        }
+        if (spent) return;
+        p = q >= 0 ? q : n;
+    }
+}
+
+int ByteOfCell(int p) { return leveltext::ByteIndex(p / cellsolver::STRIDE - 1, p % cellsolver::STRIDE - 1); }
+
+}  // namespace
+
+std::vector<int> IdlePieces(const uint8_t bytes[LEVEL_FILE_SIZE], const std::vector<int>& solution) {
+    PlayState play;
+    solver::SetUpLevel(&play, bytes);
+    Cells cells;
+    const cellsolver::Level lv = cellsolver::LevelFromPlay(play, &cells);
+    Work w;
+    std::fill(std::begin(w.pieceAt), std::end(w.pieceAt), uint16_t{0});
+    w.blockUsed.assign(cellsolver::CELLS, 0);
+    int pieces = 0;
+    std::vector<int> deflectorCell;
+    for (int p = 0; p < cellsolver::CELLS; ++p)
+        if (cellsolver::IsSingle(cells.c[p]) && pieces < 16) {
+            w.pieceAt[p] = static_cast<uint16_t>(1u << pieces++);
+            deflectorCell.push_back(p);
+        }
+    bool faithful = true;
+    for (int e : solution) {
+        Cells theirs = cells;
+        cellsolver::TraceShot(lv, &theirs, e);
+        TraceNoting(lv, &cells, e, &w);
+        faithful = faithful && std::equal(std::begin(cells.c), std::end(cells.c), std::begin(theirs.c));
+    }
+    // A block also works when it guards a piece: it stops a shot fired at
+    // the starting board that would otherwise fly on into a balloon or a
+    // deflector. Such a block bars the short way that would make the level
+    // trivial, which is most blocks' work.
+    const cellsolver::Level& base = lv;
+    PlayState startPlay;
+    solver::SetUpLevel(&startPlay, bytes);
+    Cells start;
+    cellsolver::LevelFromPlay(startPlay, &start);
+    for (int e = 0; e < solver::ENTRIES; ++e) {
+        Cells board = start;
+        Work scratch = w;
+        int p = -1, dir = 0;
+        TraceNoting(lv, &board, e, &scratch, &p, &dir);
+        if (p < 0) continue;
+        int q = p + STEP[dir];
+        while (board.c[q] == CELL_EMPTY) q += STEP[dir];
+        if (board.c[q] == CELL_BALLOON || cellsolver::IsDeflector(board.c[q])) w.blockUsed[p] = 1;
+    }
+    std::vector<int> idle;
+    for (int k = 0; k < pieces; ++k)
+        if (!faithful || !((w.moved | w.turned) >> k & 1)) idle.push_back(ByteOfCell(deflectorCell[k]));
+    for (int p = 0; p < cellsolver::CELLS; ++p)
+        if (base.base.c[p] == CELL_BLOCK && (!faithful || !w.blockUsed[p])) idle.push_back(ByteOfCell(p));
+    std::sort(idle.begin(), idle.end());
+    return idle;
+}
+
+}  // namespace gen

@@ -1,0 +1,52 @@
+// Measuring a board with the exact cell solver: its least shots, its
+// reachable boards, its dead ends and careless first and second shots (the
+// figures `tarno-solve --stats` prints), in slices if need be, and which of
+// its pieces the shortest solution found leaves idle.
+#pragma once
+#include <atomic>
+#include <cstdint>
+#include <vector>
+
+#include "solver/cellsolver.h"
+
+namespace gen {
+
+struct Figures {
+    int par = 0;             // least shots
+    uint32_t states = 0;     // reachable boards
+    uint32_t deadEnds = 0;   // reachable boards from which it cannot be won
+    int carelessFirst = 0;   // first shots into a dead end, of 48
+    int carelessSecond = 0;  // second shots into a dead end
+    int secondTried = 0;     // of these
+};
+
+// Dead ends per thousand reachable boards, rounded down: the share the
+// grades are drawn in, kept in integers so that no platform rounds apart.
+inline int DeadPermille(const Figures& f) {
+    return f.states ? static_cast<int>(uint64_t{f.deadEnds} * 1000 / f.states) : 0;
+}
+
+enum MeasureStatus { MEASURING, MEASURED, UNSOLVABLE, TOO_BIG, BROKEN, CANCELLED };
+
+// One board's measurement. It points into itself: start it where it stays.
+struct Measure {
+    cellsolver::Search search;
+    cellsolver::Exploration x;
+    MeasureStatus status = MEASURING;
+    Figures figures;
+    std::vector<int> solution;  // one shortest solution
+};
+
+void StartMeasure(Measure* m, const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t maxStates);
+// Goes on until the figures are in (true) or `sliceEnd` passes (false).
+// Once `cancel` is set it ends with CANCELLED.
+bool ContinueMeasure(Measure* m, cellsolver::Clock::time_point sliceEnd = cellsolver::NO_DEADLINE,
+                     const std::atomic<bool>* cancel = nullptr);
+
+// The interior cells (1..12, 1..12 as in the level file) of the pieces
+// that the solution leaves idle: a deflector it neither moves nor turns a
+// shot with, a block that stops no shot and no deflector. An empty list
+// when every piece works.
+std::vector<int> IdlePieces(const uint8_t bytes[LEVEL_FILE_SIZE], const std::vector<int>& solution);
+
+}  // namespace gen

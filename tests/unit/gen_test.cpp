@@ -1,0 +1,109 @@
+// The level generator's parts that the command-line test cannot see: the
+// level code against every shipped level and every mistyped character,
+// slicing that must not change the level, and the daily level's date.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "game/leveltext.h"
+#include "gen/generate.h"
+#include "gen/levelcode.h"
+
+namespace {
+
+bool LoadShipped(int n, uint8_t bytes[LEVEL_FILE_SIZE]) {
+    std::string name, error;
+    std::vector<std::string> warnings;
+    return leveltext::LoadAnyLevel(std::string(TARNO_SOURCE_DIR) + "/data/levels/level" + std::to_string(n) + ".txt",
+                                   bytes, &name, &error, &warnings);
+}
+
+}  // namespace
+
+TEST(LevelCode, EveryShippedLevelComesBackAndNoMistypedCharacterIsRead) {
+    for (int n = 1; n <= LAST_LEVEL; ++n) {
+        uint8_t bytes[LEVEL_FILE_SIZE], back[LEVEL_FILE_SIZE];
+        ASSERT_TRUE(LoadShipped(n, bytes));
+        std::string code, error;
+        ASSERT_TRUE(gen::EncodeLevel(bytes, &code, &error)) << error;
+        EXPECT_LE(code.size(), 48u) << "level " << n;
+        ASSERT_TRUE(gen::DecodeLevel(" " + code + "\n", back, &error)) << error;
+        EXPECT_EQ(0, std::memcmp(bytes, back, LEVEL_FILE_SIZE)) << "level " << n;
+        // Each character changed to each other one of the alphabet, each
+        // dropped, one added: never a board.
+        const std::string alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_";
+        for (size_t i = 0; i < code.size(); ++i) {
+            for (char c : alphabet) {
+                if (c == code[i]) continue;
+                std::string typo = code;
+                typo[i] = c;
+                EXPECT_FALSE(gen::DecodeLevel(typo, back, &error)) << typo;
+            }
+            EXPECT_FALSE(gen::DecodeLevel(code.substr(0, i) + code.substr(i + 1), back, &error));
+        }
+    }
+    uint8_t back[LEVEL_FILE_SIZE];
+    std::string error;
+    EXPECT_FALSE(gen::DecodeLevel("", back, &error));
+    EXPECT_EQ("the level code is empty", error);
+    EXPECT_FALSE(gen::DecodeLevel("1AB=C", back, &error));
+    EXPECT_EQ("the level code has '=' at place 4; a level code holds only letters, digits, - and _", error);
+    EXPECT_FALSE(gen::DecodeLevel("2AAAA", back, &error));
+    EXPECT_NE(std::string::npos, error.find("starts with '2'"));
+}
+
+TEST(LevelCode, ABoardPlayCannotHoldHasNoCode) {
+    uint8_t bytes[LEVEL_FILE_SIZE];
+    ASSERT_TRUE(LoadShipped(3, bytes));
+    std::string code, error;
+    bytes[leveltext::ByteIndex(5, 5)] = CELL_DEFLECTOR_PAIR;
+    EXPECT_FALSE(gen::EncodeLevel(bytes, &code, &error));
+    EXPECT_NE(std::string::npos, error.find("column 5, row 5 holds code 19")) << error;
+    ASSERT_TRUE(LoadShipped(3, bytes));
+    for (int cx = 1; cx <= 11; ++cx) bytes[leveltext::ByteIndex(cx, 12)] = CELL_BALLOON;
+    EXPECT_FALSE(gen::EncodeLevel(bytes, &code, &error));
+    EXPECT_NE(std::string::npos, error.find("at most 10")) << error;
+}
+
+TEST(Generator, SlicesAndCancellingLeaveTheLevelAsInOneGo) {
+    for (gen::Grade grade : {gen::EASY, gen::MEDIUM}) {
+        gen::MadeLevel whole;
+        ASSERT_TRUE(gen::Generate(grade, 7, &whole));
+        EXPECT_TRUE(gen::IdlePieces(whole.bytes, whole.solution).empty());
+        auto* g = new gen::Generation;
+        gen::StartGeneration(g, grade, 7);
+        int slices = 0;
+        // Slices that end at once: one piece of work each.
+        while (!gen::ContinueGeneration(g, cellsolver::Clock::now())) ++slices;
+        EXPECT_GT(slices, 1);
+        ASSERT_EQ(gen::MADE, g->status);
+        EXPECT_EQ(0, std::memcmp(whole.bytes, g->level.bytes, LEVEL_FILE_SIZE));
+        EXPECT_EQ(whole.candidates, g->level.candidates);
+        std::atomic<bool> cancel{true};
+        gen::StartGeneration(g, grade, 8);
+        EXPECT_TRUE(gen::ContinueGeneration(g, cellsolver::NO_DEADLINE, &cancel));
+        EXPECT_EQ(gen::GENERATION_CANCELLED, g->status);
+        delete g;
+    }
+}
+
+TEST(Generator, TheDailyLevelComesFromTheDateAlone) {
+    gen::Date d;
+    std::string error;
+    ASSERT_TRUE(gen::ParseDate("2026-12-07", &d, &error));  // a Monday
+    gen::Grade grade;
+    uint64_t seed = 0, again = 0;
+    gen::DailyLevel(d, &grade, &seed);
+    EXPECT_EQ(gen::EASY, grade);
+    gen::DailyLevel(d, &grade, &again);
+    EXPECT_EQ(seed, again);
+    ASSERT_TRUE(gen::ParseDate("2026-12-11", &d, &error));  // Friday
+    gen::DailyLevel(d, &grade, &again);
+    EXPECT_EQ(gen::HARD, grade);
+    EXPECT_NE(seed, again);
+    EXPECT_EQ("2026-12-11", gen::DateText(d));
+    for (const char* bad : {"2026-02-29", "2026-13-01", "2026-1-01", "yesterday"})
+        EXPECT_FALSE(gen::ParseDate(bad, &d, &error)) << bad;
+    ASSERT_TRUE(gen::ParseDate("2024-02-29", &d, &error));
+}
