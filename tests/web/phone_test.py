@@ -92,7 +92,11 @@ def play(b, url, args):
                           " document.querySelectorAll('#howto-lines canvas[data-drawn]').length")
     check(pictures == 6, "How to play opens with its six pictures (%s)" % pictures)
     touch(b, *centre(b, "#howto form button"))
-    check(b.evaluate("Module.tarnoPage.mayRun()") == 1, "after How to play closes the game runs again")
+    # The dialog's close event comes as a task of its own: give it a moment.
+    runs = b.evaluate("new Promise((done) => { let n = 0; const poll = () => {"
+                      " if (Module.tarnoPage.mayRun() || ++n > 50) done(Module.tarnoPage.mayRun());"
+                      " else setTimeout(poll, 20); }; poll(); })")
+    check(runs == 1, "after How to play closes the game runs again")
 
     # The first shot of level 1, then the Undo button takes it back.
     script = subprocess.run([args.solve, "--demo", os.path.join(args.run_dir, "level1.dat")], capture_output=True,
