@@ -196,8 +196,7 @@ void Dump() {
         o << (i ? "," : "") << "{\"date\":" << JsonString(d.date) << ",\"grade\":" << d.grade
           << ",\"shots\":" << d.shots << "}";
     }
-    o << "],\"recordsShown\":" << HeadlessRecordsShown() << ",\"sound\":" << (SoundOff ? "false" : "true")
-      << "}";
+    o << "],\"recordsShown\":" << HeadlessRecordsShown() << ",\"sound\":" << (SoundOff ? "false" : "true") << "}";
     std::printf("%s\n", o.str().c_str());
     std::fflush(stdout);
 }

@@ -135,6 +135,7 @@ void SaveRecords() {
 
 void LoadRecords() {
     ClearRecords();
+    RecordsHeld = RecordsWriteTold = false;
     const int got = PlatformReadSetting(RECORDS_SETTING, Text, sizeof Text);
     if (got == 0 || (got == 1 && ParseRecords(Text))) return;
     ClearRecords();
@@ -142,8 +143,7 @@ void LoadRecords() {
     if (const char* why = PlatformWriteSetting(RECORDS_SETTING, nullptr)) {
         RecordsHeld = true;
         std::snprintf(message, sizeof message,
-                      "The records could not be read, nor set aside (%s): this game's records will not be kept.",
-                      why);
+                      "The records could not be read, nor set aside (%s): this game's records will not be kept.", why);
     } else {
         std::snprintf(message, sizeof message,
                       "The records could not be read, so they were set aside under the name \"%s.bad\"; new "

@@ -81,8 +81,8 @@ const char* ProgressFolder() {
 // progress in the config folder (both honour the XDG variables).
 const char* SettingFolder(const char* name) {
     if (std::strcmp(name, "records") != 0) return ProgressFolder();
-    if (!DataDir[0] && std::snprintf(DataDir, sizeof DataDir, "%s/tarno", g_get_user_data_dir()) >=
-                           static_cast<int>(sizeof DataDir))
+    if (!DataDir[0] &&
+        std::snprintf(DataDir, sizeof DataDir, "%s/tarno", g_get_user_data_dir()) >= static_cast<int>(sizeof DataDir))
         DataDir[0] = '\0';
     return DataDir;
 }
@@ -630,8 +630,8 @@ void ShowHowToPlay() {
 
 // The records as lines of text, with room to read them.
 void ShowRecords() {
-    GtkWidget* dialog = gtk_dialog_new_with_buttons("Records", Window ? GTK_WINDOW(Window) : nullptr,
-                                                    GTK_DIALOG_MODAL, "OK", GTK_RESPONSE_OK, nullptr);
+    GtkWidget* dialog = gtk_dialog_new_with_buttons("Records", Window ? GTK_WINDOW(Window) : nullptr, GTK_DIALOG_MODAL,
+                                                    "OK", GTK_RESPONSE_OK, nullptr);
     gtk_window_set_resizable(GTK_WINDOW(dialog), FALSE);
     gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK);
     GtkWidget* label = gtk_label_new(RecordsText());

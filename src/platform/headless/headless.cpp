@@ -312,7 +312,6 @@ void PlatformCheckMenuItem(int32_t commandId, bool checked) {
     else State().checkedMenu.erase(commandId);
 }
 
-
 // The file a test has chosen beforehand; none is picked once it is taken.
 bool PlatformChooseLevelFile(char* path, int32_t size) {
     std::string& chosen = State().chosenFile;
