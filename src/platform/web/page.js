@@ -356,7 +356,7 @@ Module.tarnoPage = (function () {
     ++dialogsOpen;
     dialog.showModal();
   }
-  ['message', 'about', 'howto'].forEach((name) => byId(name).addEventListener('close', () => {
+  ['message', 'about', 'howto', 'records'].forEach((name) => byId(name).addEventListener('close', () => {
     --dialogsOpen;
     Module._WebClearKeys();
     if (name === 'message') nextMessage();

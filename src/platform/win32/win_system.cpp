@@ -26,7 +26,9 @@ void PlatformEnableMenuItem(int32_t commandId) {
 }
 
 void PlatformCheckMenuItem(int32_t commandId, bool checked) {
-    HMENU menu = GameWindow ? GetMenu(GameWindow) : nullptr;
+    // Sound's mark is set while the window is still being created, too.
+    HWND window = GameWindow ? GameWindow : FindWindowA("WINXCLASS", nullptr);
+    HMENU menu = window ? GetMenu(window) : nullptr;
     if (menu) CheckMenuItem(menu, static_cast<UINT>(commandId), MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
