@@ -628,19 +628,31 @@ void ShowHowToPlay() {
     RunModal(dialog);
 }
 
-// The records as lines of text, with room to read them.
+// The records in columns: each line of the text is a row, its parts (three
+// spaces apart) the cells.
 void ShowRecords() {
     GtkWidget* dialog = gtk_dialog_new_with_buttons("Records", Window ? GTK_WINDOW(Window) : nullptr, GTK_DIALOG_MODAL,
                                                     "OK", GTK_RESPONSE_OK, nullptr);
     gtk_window_set_resizable(GTK_WINDOW(dialog), FALSE);
     gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK);
-    GtkWidget* label = gtk_label_new(RecordsText());
-    gtk_label_set_xalign(GTK_LABEL(label), 0.0f);
-    gtk_label_set_selectable(GTK_LABEL(label), TRUE);
-    gtk_widget_set_margin_start(label, 12);
-    gtk_widget_set_margin_end(label, 12);
-    gtk_widget_set_margin_top(label, 12);
-    gtk_box_pack_start(GTK_BOX(gtk_dialog_get_content_area(GTK_DIALOG(dialog))), label, TRUE, TRUE, 0);
+    GtkWidget* grid = gtk_grid_new();
+    gtk_grid_set_column_spacing(GTK_GRID(grid), 16);
+    gtk_grid_set_row_spacing(GTK_GRID(grid), 2);
+    gchar** lines = g_strsplit(RecordsText(), "\n", -1);
+    for (int row = 0; lines[row]; ++row) {
+        gchar** cells = g_strsplit(lines[row], "   ", -1);
+        for (int column = 0; cells[column]; ++column) {
+            GtkWidget* label = gtk_label_new(cells[column]);
+            gtk_label_set_xalign(GTK_LABEL(label), 0.0f);
+            gtk_grid_attach(GTK_GRID(grid), label, column, row, 1, 1);
+        }
+        g_strfreev(cells);
+    }
+    g_strfreev(lines);
+    gtk_widget_set_margin_start(grid, 12);
+    gtk_widget_set_margin_end(grid, 12);
+    gtk_widget_set_margin_top(grid, 12);
+    gtk_box_pack_start(GTK_BOX(gtk_dialog_get_content_area(GTK_DIALOG(dialog))), grid, TRUE, TRUE, 0);
     gtk_widget_show_all(dialog);
     RunModal(dialog);
 }
