@@ -408,7 +408,7 @@ int PlatformReadSetting(const char* name, char* buf, int32_t size) {
     return EM_ASM_INT(
         {
             const text = Module.tarnoPage.readSetting(UTF8ToString($0));
-            if (text == = null) return 0;
+            if (text == null) return 0;
             const bytes = new TextEncoder().encode(text);
             if (bytes.length >= $2) return -1;
             HEAPU8.set(bytes, $1);
