@@ -656,8 +656,14 @@ Module.tarnoPage = (function () {
     chooseLevelFile: () => byId('open-level').click(),
     addAboutLine: addAboutLine,
     showAbout: () => showDialog(byId('about')),
+    // The records in columns: a row a line, a cell a part (three spaces apart).
     showRecords: (text) => {
-      byId('records-text').textContent = text;
+      const table = byId('records-text');
+      table.replaceChildren();
+      for (const line of text.split('\n')) {
+        const row = table.insertRow();
+        for (const part of line.split('   ')) row.insertCell().textContent = part;
+      }
       showDialog(byId('records'));
     },
     showMessage: (text) => { messages.push(text); nextMessage(); },
