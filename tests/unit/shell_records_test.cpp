@@ -35,6 +35,8 @@ class Records : public ::testing::Test {
 protected:
     void TearDown() override {
         Live.play.won = 0;
+        Live.shotsFired = 0;
+        LevelPlayed = 0;
         HeadlessReset();
         LoadPlayerSettings();
     }
