@@ -17,6 +17,8 @@
 #define IDM_HINT 9
 #define IDM_OPEN_LEVEL 10
 #define IDM_HOW_TO_PLAY 11
+#define IDM_RECORDS 13
+#define IDM_SOUND 14
 #define IDM_LEVEL1 21
 #define IDM_LEVEL12 32
 
@@ -34,6 +36,9 @@
 #define TEXT_MENU_HINT "Hint"
 #define TEXT_MENU_OPEN_LEVEL "Open level\xE2\x80\xA6"
 #define TEXT_MENU_HOW_TO_PLAY "How to play"
+#define TEXT_MENU_VIEW "&View"
+#define TEXT_MENU_RECORDS "Records\xE2\x80\xA6"
+#define TEXT_MENU_SOUND "Sound"
 /* The keys each item shows beside its text. */
 #define KEY_RESET "R"
 #define KEY_EXIT "Esc"
@@ -41,5 +46,6 @@
 #define KEY_REDO "Ctrl+Shift+Z"
 #define KEY_HINT "H"
 #define KEY_OPEN_LEVEL "Ctrl+O"
+#define KEY_SOUND "M"
 
 #endif

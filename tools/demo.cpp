@@ -52,6 +52,7 @@ const KeyName KEYS[] = {
     {"u", DIK_U, 0},
     {"y", DIK_Y, 0},
     {"h", DIK_H, 0},
+    {"m", DIK_M, 0},
     {"p", DIK_P, 0},
 };
 
@@ -177,7 +178,25 @@ void Dump() {
     if (hint >= 0) o << "{\"entry\":" << JsonString(solver::EntryName(hint)) << "}";
     else o << "null";
     o << ",\"undoDepth\":" << UndoDepth() << ",\"redoDepth\":" << RedoDepth()
-      << ",\"status\":" << JsonString(StatusLine()) << "}";
+      << ",\"status\":" << JsonString(StatusLine()) << ",\"best\":";
+    if (const int32_t best = BestOnScreen()) o << best;
+    else o << "null";
+    // The records as the records panel lists them, and whether sound plays.
+    o << ",\"records\":[";
+    comma = "";
+    for (int n = 1; n <= LAST_LEVEL; ++n)
+        if (BestShots(n)) {
+            o << comma << "{\"level\":" << n << ",\"best\":" << BestShots(n)
+              << ",\"inPar\":" << (BestInPar(n) ? "true" : "false") << "}";
+            comma = ",";
+        }
+    o << "],\"dailies\":[";
+    for (int32_t i = 0; i < DailyRecordCount(); ++i) {
+        const DailyRecord& d = DailyRecordAt(i);
+        o << (i ? "," : "") << "{\"date\":" << JsonString(d.date) << ",\"grade\":" << d.grade
+          << ",\"shots\":" << d.shots << "}";
+    }
+    o << "],\"recordsShown\":" << HeadlessRecordsShown() << ",\"sound\":" << (SoundOff ? "false" : "true") << "}";
     std::printf("%s\n", o.str().c_str());
     std::fflush(stdout);
 }

@@ -11,7 +11,7 @@ constexpr int DIK_D = 0x20;
 constexpr int DIK_S = 0x1F;
 constexpr int DIK_L = 0x26;
 // The player's comforts (undo, redo, hint) and the editor's play key.
-constexpr int DIK_U = 0x16, DIK_Y = 0x15, DIK_H = 0x23, DIK_P = 0x19;
+constexpr int DIK_U = 0x16, DIK_Y = 0x15, DIK_H = 0x23, DIK_P = 0x19, DIK_M = 0x32;
 constexpr int DIK_LCONTROL = 0x1D, DIK_RCONTROL = 0x9D;
 constexpr int32_t VK_ESCAPE_KEY = 0x1B;
 constexpr int32_t VK_RETURN_KEY = 0x0D;

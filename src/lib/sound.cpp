@@ -128,9 +128,11 @@ int32_t LoadWav(const char* fileName, uint32_t /*controlFlags: buffers are alway
     return id;
 }
 
+bool SoundOff;
+
 int PlaySoundEffect(int32_t id, uint32_t playFlags) {
     SoundSlot* slot = SlotWithBuffer(id);
-    if (!slot) return 1;
+    if (!slot || SoundOff) return 1;
     // Playing always starts from the beginning, so a sound restarts rather
     // than overlapping itself.
     if (!PlatformRewindSoundBuffer(slot->buffer)) return 0;

@@ -19,6 +19,8 @@ struct SoundSlot {
 };
 
 extern SoundSlot SoundTable[MAX_SOUNDS];
+// The player's choice to hear nothing: while set, no sound plays.
+extern bool SoundOff;
 
 // What the RIFF/WAVE reader found: a view into the file's bytes.
 struct WavData {

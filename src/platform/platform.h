@@ -70,12 +70,13 @@ bool PlatformKeyDownNow(int32_t virtualKey);
 // ---- Window, menu, messages -----------------------------------------------
 // Modal message box with the text, an empty caption and OK; returns when closed.
 void PlatformShowMessage(const char* text);
-void PlatformShowAbout();
+// The game's own panels: the About box, "How to play" and the player's
+// records (whose text the shell gives, RecordsText).
+enum : int32_t { PANEL_ABOUT, PANEL_HOW_TO_PLAY, PANEL_RECORDS };
+void PlatformShowPanel(int32_t panel);
 void PlatformEnableMenuItem(int32_t commandId);
 // Marks a menu item as the current one of its group (the level in play).
 void PlatformCheckMenuItem(int32_t commandId, bool checked);
-// The "How to play" panel.
-void PlatformShowHowToPlay();
 // Lets the player pick a level file to open; false when none was picked.
 bool PlatformChooseLevelFile(char* path, int32_t size);
 // Ends the main loop after the current frame (Esc, "Exit").
@@ -88,6 +89,17 @@ int PlatformReadProgress(uint8_t* level);
 // Null when stored; otherwise where and why it failed ("place: reason"),
 // valid until the next call.
 const char* PlatformWriteProgress(uint8_t level);
+
+// ---- Small named values kept per user, beside the progress ----------------
+// "records" and "sound". Returns 1 with the text (ended by a 0) when stored,
+// 0 when absent, -1 when stored but unreadable here (too long for buf, not
+// a plain file, a read error).
+int PlatformReadSetting(const char* name, char* buf, int32_t size);
+// Stores the text whole, atomically where the platform can. A null text sets
+// what is stored aside under the name with ".bad" added, for the player to
+// look at, rather than losing it. Null when done; otherwise where and why it
+// failed ("place: reason"), valid until the next call.
+const char* PlatformWriteSetting(const char* name, const char* text);
 
 // ---- Files ----------------------------------------------------------------
 // Replaces the file with the bytes, whole: they go to a temporary file in the

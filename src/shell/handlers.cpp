@@ -11,13 +11,14 @@
 void OnCreate() {
     CurrentLevel = ReadSavedLevel();
     EnableLevelMenu(CurrentLevel);
+    LoadPlayerSettings();
 }
 
 void OnMenuCommand(int32_t id) {
     if (id == IDM_EXIT) {
         PlatformRequestQuit();
     } else if (id == IDM_ABOUT) {
-        PlatformShowAbout();
+        PlatformShowPanel(PANEL_ABOUT);
     } else if (id == IDM_RESET) {
         // In the editor the level's file fills the board being edited, so an
         // existing level can be changed and saved: the editor stays on.
@@ -33,7 +34,11 @@ void OnMenuCommand(int32_t id) {
     } else if (id == IDM_HINT) {
         if (!EditorMode) HintAsked = 1;
     } else if (id == IDM_HOW_TO_PLAY) {
-        PlatformShowHowToPlay();
+        PlatformShowPanel(PANEL_HOW_TO_PLAY);
+    } else if (id == IDM_RECORDS) {
+        PlatformShowPanel(PANEL_RECORDS);
+    } else if (id == IDM_SOUND) {
+        ToggleSound();
     } else if (id == IDM_OPEN_LEVEL) {
         char path[1024];
         if (PlatformChooseLevelFile(path, sizeof path)) PlayLevelFile(path);
@@ -68,6 +73,8 @@ void RunFrame() {
         // Enter comes back to the level being played, not a board of one's own.
         LeaveOwnBoard();
         ClearHistory();
+    } else {
+        ReadSoundKey();
     }
     UpdateComforts();
 }

@@ -36,6 +36,7 @@ uint32_t SaveTriedWin;
 // The level menu and the saved level follow CurrentLevel, which the win has
 // already advanced.
 void OnWinFrame() {
+    RecordShippedWin();
     if (OwnLevel) return;  // a board of one's own changes no progress
     EnableLevelMenu(CurrentLevel);
     if (SaveTried && SaveTriedWin == WinStartTick) return;

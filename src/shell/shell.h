@@ -57,6 +57,38 @@ const char* StatusLine();
 enum EditorFileFailure { FILE_NOT_KEPT, FILE_NOT_READ };
 void TellEditorFile(EditorFileFailure failure, const char* reason);
 
+// The player's records beside the progress, and the sound switch: read at
+// the window's creation; a records text that cannot be read is set aside
+// and told once.
+void LoadPlayerSettings();
+// Once per win of a shipped level (from the win's frame): the shots on the
+// board at the win become the level's record when they are fewer.
+void RecordShippedWin();
+// A generated daily level won: the last MAX_DAILY_RECORDS days are kept,
+// each with its fewest shots.
+constexpr int32_t MAX_DAILY_RECORDS = 30;
+struct DailyRecord {
+    char date[11];  // YYYY-MM-DD
+    int32_t grade;
+    int32_t shots;
+};
+void RecordDailyWin(const char* date, int grade, int shots);
+int32_t DailyRecordCount();  // newest first
+const DailyRecord& DailyRecordAt(int32_t i);
+// A shipped level's fewest shots, 0 while never won; whether within par.
+int32_t BestShots(int32_t level);
+bool BestInPar(int32_t level);
+// The record of the level on screen (after a win the level just won), 0 when
+// none or on a board of one's own.
+int32_t BestOnScreen();
+// True while the win on screen beat an earlier record.
+bool NewRecordShown();
+// The records panel's text: every level with its name, par and best.
+const char* RecordsText();
+// View -> Sound and M: nothing plays while off; remembered.
+void ToggleSound();
+void ReadSoundKey();
+
 // One pass of the main loop while the game window is active: one frame of
 // play or of the editor.
 void RunFrame();

@@ -85,9 +85,14 @@ const char* StatusLine() {
                       static_cast<int>(shownPar));
     else std::snprintf(buf, sizeof buf, "Shots %d", static_cast<int>(Live.shotsFired));
     Append(buf);
+    if (const int32_t best = BestOnScreen()) {
+        std::snprintf(buf, sizeof buf, "Best %d", static_cast<int>(best));
+        Append(buf);
+    }
     if (Live.play.won) {
         if (shownPar > 0 && Live.shotsFired <= shownPar) Append("Won in par!");
         else Append("Won!");
+        if (NewRecordShown()) Append("New record!");
         if (OwnLevel) Append("press R to play it again");
         else if (LevelPlayed == LAST_LEVEL) Append("every level is won");
         else Append("press R for the next level");

@@ -681,6 +681,9 @@ def play(s, args, tmp, data_dir, progress, wave_file):
     compare(s.field(), won, "board and banner after the win match the headless picture", region=inner, dump_dir=tmp)
     stored = open(progress, "rb").read() if os.path.exists(progress) else b""
     check(stored == b"\x02", "the progress file holds level 2 (%r)" % stored)
+    records = os.path.join(s.env["XDG_DATA_HOME"], "tarno", "records")
+    kept = open(records, "rb").read() if os.path.exists(records) else b""
+    check(kept == b"tarno records 1\nlevel 1 4 par\n", "the records file holds level 1 won in 4 (%r)" % kept)
 
     # "Level 2" can now be chosen from the menu, and starts level 2.
     open_levels_menu(s)

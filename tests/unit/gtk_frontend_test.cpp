@@ -173,4 +173,38 @@ TEST(GtkProgress, AFailedWriteReportsItAndLeavesNothingBehind) {
     EXPECT_EQ(WriteProgressFile(tooLong.c_str(), 3), 0);
 }
 
+// The records file: read as text, set aside by a rename, and the progress
+// beside it never touched.
+TEST(GtkSettings, ARecordsFileSetAsideKeepsItsBytesAndTheProgress) {
+    ScratchDir scratch;
+    const std::string data = scratch.path() + "/share/tarno";
+    char buf[64] = "";
+    EXPECT_EQ(ReadSettingFile((data + "/records").c_str(), buf, sizeof buf), 0);
+    ASSERT_EQ(WriteSettingFile(data.c_str(), "records", "tarno records 1\n", nullptr, 0), 1);
+    EXPECT_EQ(ReadSettingFile((data + "/records").c_str(), buf, sizeof buf), 1);
+    EXPECT_STREQ(buf, "tarno records 1\n");
+    ASSERT_EQ(WriteProgressFile(data.c_str(), 6), 1);
+
+    const uint8_t odd[3] = {'a', 0, 'b'};  // a zero byte is no text of ours
+    WriteFileBytes((data + "/records").c_str(), odd, sizeof odd);
+    EXPECT_EQ(ReadSettingFile((data + "/records").c_str(), buf, sizeof buf), -1);
+    const std::string big(100, 'x');
+    WriteFileBytes((data + "/sound").c_str(), big.data(), big.size());
+    EXPECT_EQ(ReadSettingFile((data + "/sound").c_str(), buf, sizeof buf), -1);
+
+    ASSERT_EQ(WriteSettingFile(data.c_str(), "records", nullptr, nullptr, 0), 1);
+    EXPECT_EQ(ReadSettingFile((data + "/records").c_str(), buf, sizeof buf), 0);
+    struct stat info;
+    ASSERT_EQ(stat((data + "/records.bad").c_str(), &info), 0);
+    EXPECT_EQ(info.st_size, 3);
+    uint8_t level = 0;
+    EXPECT_EQ(ReadProgressFile((data + "/level").c_str(), &level), 1);
+    EXPECT_EQ(level, 6);
+    // Nothing to set aside is nothing to do; a failure says where and why.
+    EXPECT_EQ(WriteSettingFile(data.c_str(), "records", nullptr, nullptr, 0), 1);
+    char why[600] = "";
+    EXPECT_EQ(WriteSettingFile((scratch.path() + "/share/tarno/level").c_str(), "sound", "off", why, sizeof why), 0);
+    EXPECT_EQ(std::string(why), data + "/level/sound: " + std::strerror(ENOTDIR));
+}
+
 }  // namespace

@@ -102,6 +102,15 @@ def play(b, url, args, tmp, data_dir):
     # The progress outlives the page.
     b.reload()
     check(menu_enabled(b, 22) and not menu_enabled(b, 23), "after a reload Level 2 is still enabled")
+    # So do the records, beside it: View/Records... lists level 1 won in par.
+    records = b.evaluate("localStorage.getItem('tarno.records')") or ""
+    check("level 1 4 par" in records, "the records are kept beside the progress (%r)" % records)
+    check(b.evaluate("localStorage.getItem('tarno.level')") == "2", "the progress is still the level reached")
+    b.evaluate("document.querySelector('[data-command=\"13\"]').click()")
+    shown = b.evaluate("Array.from(document.querySelector('#records-text tr').cells).map((c) => c.textContent)")
+    check(shown == ["Level 1: First Aim", "par 4", "best 4, won in par"],
+          "after a reload the records panel lists level 1 won in par %s" % shown)
+    b.evaluate("document.querySelector('#records button').click()")
     second = demo_picture(args, data_dir, tmp, "second", "level 2\nwait 1")
     compare(canvas(b), second, "after a reload the game starts on level 2", dump_dir=tmp)
 

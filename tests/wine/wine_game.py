@@ -355,9 +355,9 @@ def play(s, args, tmp):
     else:
         log("skip Level 2 was not chosen: there is no level2.dat")
 
-    # The About dialog, under Help after File and Edit: a second window
+    # The About dialog, under Help after File, Edit and View: a second window
     # titled Tarno, closed by its OK.
-    s.tap("F10", "Right", "Right", "Down", "Return")
+    s.tap("F10", "Right", "Right", "Right", "Down", "Return")
     time.sleep(0.8)
     check(len(titled_windows()) == 2, "About opens a second window titled Tarno")
     s.tap("Return")
@@ -366,6 +366,10 @@ def play(s, args, tmp):
 
     quit_with_escape(s)
     check(saved_level() == "02", "the registry keeps Level 2 after the game ends")
+    result = subprocess.run(["wine", "reg", "query", "HKCU\\Software\\Tarno", "/v", "Records"],
+                            capture_output=True, timeout=60)
+    check(b"tarno records 1" in result.stdout and b"level 1" in result.stdout,
+          "the records are a value beside Level (%r)" % result.stdout.decode(errors="replace").strip())
 
     # The next run starts where the registry says.
     if has_second:

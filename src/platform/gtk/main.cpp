@@ -56,6 +56,7 @@ bool ButtonLetGo = false;
 
 char ProgressDir[PATH_MAX];
 char ProgressPath[PATH_MAX];
+char DataDir[PATH_MAX];
 
 // Start-up benchmark: TARNO_BENCH_FIRST_FRAME=N prints the milliseconds from
 // main() to the first frame on screen, then quits after N frames.
@@ -74,6 +75,16 @@ const char* ProgressFolder() {
         if (a < 0 || b < 0 || b >= static_cast<int>(sizeof ProgressPath)) ProgressDir[0] = ProgressPath[0] = '\0';
     }
     return ProgressDir;
+}
+
+// The records live with the player's data, the sound switch with the
+// progress in the config folder (both honour the XDG variables).
+const char* SettingFolder(const char* name) {
+    if (std::strcmp(name, "records") != 0) return ProgressFolder();
+    if (!DataDir[0] &&
+        std::snprintf(DataDir, sizeof DataDir, "%s/tarno", g_get_user_data_dir()) >= static_cast<int>(sizeof DataDir))
+        DataDir[0] = '\0';
+    return DataDir;
 }
 
 bool MenuOpen() {
@@ -319,31 +330,29 @@ GtkWidget* NewMenu(GtkWidget* parentItem) {
 GtkWidget* BuildMenuBar(GtkAccelGroup* accels) {
     GtkWidget* bar = gtk_menu_bar_new();
     GtkWidget* menus[3] = {bar, nullptr, nullptr};  // the open menu at each depth
+    GtkWidget* viewMenu = nullptr;
     for (const MenuEntry& e : MENU_TABLE) {
         if (e.depth < 0 || e.depth > 2 || !menus[e.depth]) continue;
         char text[128];
         MnemonicText(e.text, text, sizeof text);
-        GtkWidget* item = e.radio ? gtk_check_menu_item_new_with_mnemonic(text) : gtk_menu_item_new_with_mnemonic(text);
+        const bool check = e.radio || e.id == IDM_SOUND;
+        GtkWidget* item = check ? gtk_check_menu_item_new_with_mnemonic(text) : gtk_menu_item_new_with_mnemonic(text);
         if (e.radio) gtk_check_menu_item_set_draw_as_radio(GTK_CHECK_MENU_ITEM(item), TRUE);
         if (e.key) AddKey(item, e.id, e.key, accels);
         gtk_menu_shell_append(GTK_MENU_SHELL(menus[e.depth]), item);
         if (e.grayed) gtk_widget_set_sensitive(item, FALSE);
         if (e.id == 0) {
             if (e.depth < 2) menus[e.depth + 1] = NewMenu(item);
+            if (e.depth == 0 && std::strcmp(e.text, TEXT_MENU_VIEW) == 0) viewMenu = menus[1];
         } else {
             g_signal_connect(item, "activate", G_CALLBACK(OnMenuActivate), GINT_TO_POINTER(e.id));
             if (e.id > 0 && e.id < MAX_COMMAND_ID) MenuItems[e.id] = item;
         }
     }
-    // The desktop's own menu, just before Help: the game's commands stay as they are.
-    GList* tops = gtk_container_get_children(GTK_CONTAINER(bar));
-    const int beforeHelp = static_cast<int>(g_list_length(tops)) - 1;
-    g_list_free(tops);
-    GtkWidget* view = gtk_menu_item_new_with_mnemonic("_View");
-    gtk_menu_shell_insert(GTK_MENU_SHELL(bar), view, beforeHelp > 0 ? beforeHelp : 0);
+    // The desktop's own item joins the game's View menu.
     GtkWidget* full = gtk_menu_item_new_with_mnemonic("_Full Screen");
     gtk_accel_label_set_accel(GTK_ACCEL_LABEL(gtk_bin_get_child(GTK_BIN(full))), GDK_KEY_F11, GdkModifierType(0));
-    gtk_menu_shell_append(GTK_MENU_SHELL(NewMenu(view)), full);
+    if (viewMenu) gtk_menu_shell_append(GTK_MENU_SHELL(viewMenu), full);
     g_signal_connect(full, "activate", G_CALLBACK(OnFullScreenActivate), nullptr);
     return bar;
 }
@@ -522,7 +531,7 @@ void PlatformShowMessage(const char* text) {
     RunModal(dialog);
 }
 
-void PlatformShowAbout() {
+void ShowAbout() {
     GtkWidget* dialog = gtk_dialog_new_with_buttons(TEXT_TITLE, Window ? GTK_WINDOW(Window) : nullptr, GTK_DIALOG_MODAL,
                                                     "OK", GTK_RESPONSE_OK, nullptr);
     gtk_window_set_resizable(GTK_WINDOW(dialog), FALSE);
@@ -591,7 +600,7 @@ GtkWidget* HowToPicture(GdkPixbuf* sheet, const HowToLine& line) {
     return image;
 }
 
-void PlatformShowHowToPlay() {
+void ShowHowToPlay() {
     GtkWidget* dialog = gtk_dialog_new_with_buttons(TEXT_MENU_HOW_TO_PLAY, Window ? GTK_WINDOW(Window) : nullptr,
                                                     GTK_DIALOG_MODAL, "OK", GTK_RESPONSE_OK, nullptr);
     gtk_window_set_resizable(GTK_WINDOW(dialog), FALSE);
@@ -617,6 +626,41 @@ void PlatformShowHowToPlay() {
     gtk_box_pack_start(GTK_BOX(gtk_dialog_get_content_area(GTK_DIALOG(dialog))), grid, TRUE, TRUE, 0);
     gtk_widget_show_all(dialog);
     RunModal(dialog);
+}
+
+// The records in columns: each line of the text is a row, its parts (three
+// spaces apart) the cells.
+void ShowRecords() {
+    GtkWidget* dialog = gtk_dialog_new_with_buttons("Records", Window ? GTK_WINDOW(Window) : nullptr, GTK_DIALOG_MODAL,
+                                                    "OK", GTK_RESPONSE_OK, nullptr);
+    gtk_window_set_resizable(GTK_WINDOW(dialog), FALSE);
+    gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK);
+    GtkWidget* grid = gtk_grid_new();
+    gtk_grid_set_column_spacing(GTK_GRID(grid), 16);
+    gtk_grid_set_row_spacing(GTK_GRID(grid), 2);
+    gchar** lines = g_strsplit(RecordsText(), "\n", -1);
+    for (int row = 0; lines[row]; ++row) {
+        gchar** cells = g_strsplit(lines[row], "   ", -1);
+        for (int column = 0; cells[column]; ++column) {
+            GtkWidget* label = gtk_label_new(cells[column]);
+            gtk_label_set_xalign(GTK_LABEL(label), 0.0f);
+            gtk_grid_attach(GTK_GRID(grid), label, column, row, 1, 1);
+        }
+        g_strfreev(cells);
+    }
+    g_strfreev(lines);
+    gtk_widget_set_margin_start(grid, 12);
+    gtk_widget_set_margin_end(grid, 12);
+    gtk_widget_set_margin_top(grid, 12);
+    gtk_box_pack_start(GTK_BOX(gtk_dialog_get_content_area(GTK_DIALOG(dialog))), grid, TRUE, TRUE, 0);
+    gtk_widget_show_all(dialog);
+    RunModal(dialog);
+}
+
+void PlatformShowPanel(int32_t panel) {
+    if (panel == PANEL_ABOUT) ShowAbout();
+    else if (panel == PANEL_HOW_TO_PLAY) ShowHowToPlay();
+    else if (panel == PANEL_RECORDS) ShowRecords();
 }
 
 bool PlatformChooseLevelFile(char* path, int32_t size) {
@@ -668,6 +712,20 @@ const char* PlatformWriteProgress(uint8_t level) {
     return WriteProgressFile(ProgressFolder(), level, why, sizeof why) ? nullptr : why;
 }
 
+// ---- Small named values: a file each, beside the progress or the data -----
+
+int PlatformReadSetting(const char* name, char* buf, int32_t size) {
+    char path[PATH_MAX];
+    const char* dir = SettingFolder(name);
+    if (!dir[0] || std::snprintf(path, sizeof path, "%s/%s", dir, name) >= static_cast<int>(sizeof path)) return 0;
+    return ReadSettingFile(path, buf, size);
+}
+
+const char* PlatformWriteSetting(const char* name, const char* text) {
+    static char why[PATH_MAX + 128];
+    return WriteSettingFile(SettingFolder(name), name, text, why, sizeof why) ? nullptr : why;
+}
+
 // ---- Files ----------------------------------------------------------------
 
 int PlatformReplaceFile(const char* name, const void* bytes, uint32_t size) {
@@ -678,8 +736,10 @@ int PlatformReplaceFile(const char* name, const void* bytes, uint32_t size) {
 void PlatformRemoveStaleFiles() {
     const char* levelTemps[] = {"level.dat"};
     RemoveStaleTemps(".", levelTemps, 1);
-    const char* progressTemps[] = {PROGRESS_FILE_NAME};
-    if (ProgressFolder()[0]) RemoveStaleTemps(ProgressFolder(), progressTemps, 1);
+    const char* progressTemps[] = {PROGRESS_FILE_NAME, "sound"};
+    if (ProgressFolder()[0]) RemoveStaleTemps(ProgressFolder(), progressTemps, 2);
+    const char* dataTemps[] = {"records"};
+    if (SettingFolder("records")[0]) RemoveStaleTemps(SettingFolder("records"), dataTemps, 1);
 }
 
 int main(int argc, char** argv) {

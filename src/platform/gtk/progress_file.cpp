@@ -55,3 +55,29 @@ int WriteProgressFile(const char* dir, uint8_t level, char* why, size_t whySize)
     if (error && why && whySize) std::snprintf(why, whySize, "%s: %s", target, std::strerror(error));
     return error ? 0 : 1;
 }
+
+int ReadSettingFile(const char* path, char* buf, int32_t size) {
+    if (!buf || size <= 0) return 0;
+    std::vector<uint8_t> bytes;
+    const FileRead read = ReadFileByName(path, static_cast<size_t>(size), &bytes);
+    if (read.error == ENOENT) return 0;
+    if (read.error || bytes.size() >= static_cast<size_t>(size)) return -1;
+    if (std::memchr(bytes.data(), 0, bytes.size())) return -1;  // text holds no zero byte
+    std::memcpy(buf, bytes.data(), bytes.size());
+    buf[bytes.size()] = '\0';
+    return 1;
+}
+
+int WriteSettingFile(const char* dir, const char* name, const char* text, char* why, size_t whySize) {
+    char target[PATH_MAX];
+    char aside[PATH_MAX];
+    int error = 0;
+    if (std::snprintf(target, sizeof target, "%s/%s", dir, name) >= static_cast<int>(sizeof target) ||
+        std::snprintf(aside, sizeof aside, "%s.bad", target) >= static_cast<int>(sizeof aside))
+        error = ENAMETOOLONG;
+    else if (!text) error = std::rename(target, aside) == 0 || errno == ENOENT ? 0 : errno;
+    else if (!MakeFolders(dir)) error = errno ? errno : ENOTDIR;
+    else error = ReplaceFileWhole(target, text, std::strlen(text));
+    if (error && why && whySize) std::snprintf(why, whySize, "%s: %s", target, std::strerror(error));
+    return error ? 0 : 1;
+}

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <set>
 
 #include "platform/files/files.h"
@@ -35,12 +36,15 @@ struct HeadlessState {
     std::set<int32_t> enabledMenu;
     std::set<int32_t> checkedMenu;
     int howToPlayShown;
+    int recordsShown;
     std::string chosenFile;
     std::vector<HeadlessSoundEvent> soundLog;
     bool progressPresent;
     uint8_t progress;
     int progressWrites;
     std::string progressError;
+    std::map<std::string, std::string> settings;
+    std::string settingError;
     Surface* presented;
 };
 
@@ -97,6 +101,8 @@ void HeadlessReset() {
     s.progress = 0;
     s.progressWrites = 0;
     s.progressError.clear();
+    s.settings.clear();
+    s.settingError.clear();
     s.presented = nullptr;
 }
 
@@ -293,7 +299,11 @@ bool PlatformKeyDownNow(int32_t virtualKey) {
 
 void PlatformShowMessage(const char* text) { State().messages.emplace_back(text ? text : ""); }
 
-void PlatformShowAbout() { ++State().aboutShown; }
+void PlatformShowPanel(int32_t panel) {
+    if (panel == PANEL_ABOUT) ++State().aboutShown;
+    else if (panel == PANEL_HOW_TO_PLAY) ++State().howToPlayShown;
+    else if (panel == PANEL_RECORDS) ++State().recordsShown;
+}
 
 void PlatformEnableMenuItem(int32_t commandId) { State().enabledMenu.insert(commandId); }
 
@@ -301,8 +311,6 @@ void PlatformCheckMenuItem(int32_t commandId, bool checked) {
     if (checked) State().checkedMenu.insert(commandId);
     else State().checkedMenu.erase(commandId);
 }
-
-void PlatformShowHowToPlay() { ++State().howToPlayShown; }
 
 // The file a test has chosen beforehand; none is picked once it is taken.
 bool PlatformChooseLevelFile(char* path, int32_t size) {
@@ -315,6 +323,7 @@ bool PlatformChooseLevelFile(char* path, int32_t size) {
 
 bool HeadlessMenuChecked(int32_t commandId) { return State().checkedMenu.count(commandId) != 0; }
 int HeadlessHowToPlayShown() { return State().howToPlayShown; }
+int HeadlessRecordsShown() { return State().recordsShown; }
 void HeadlessSetChosenFile(const char* path) { State().chosenFile = path ? path : ""; }
 
 void PlatformRequestQuit() { State().quitRequested = true; }
@@ -337,6 +346,42 @@ const char* PlatformWriteProgress(uint8_t level) {
     s.progress = level;
     return nullptr;
 }
+
+// ---- Small named values: in memory ----------------------------------------
+
+int PlatformReadSetting(const char* name, char* buf, int32_t size) {
+    const auto found = State().settings.find(name ? name : "");
+    if (found == State().settings.end() || !buf || size <= 0) return 0;
+    if (found->second.size() >= static_cast<size_t>(size)) return -1;
+    std::memcpy(buf, found->second.c_str(), found->second.size() + 1);
+    return 1;
+}
+
+const char* PlatformWriteSetting(const char* name, const char* text) {
+    HeadlessState& s = State();
+    if (!s.settingError.empty()) return s.settingError.c_str();
+    const std::string key = name ? name : "";
+    if (text) s.settings[key] = text;
+    else if (s.settings.count(key)) {
+        s.settings[key + ".bad"] = s.settings[key];
+        s.settings.erase(key);
+    }
+    return nullptr;
+}
+
+bool HeadlessSetting(const char* name, std::string* text) {
+    const auto found = State().settings.find(name);
+    if (found == State().settings.end()) return false;
+    if (text) *text = found->second;
+    return true;
+}
+
+void HeadlessSetSetting(const char* name, const char* text) {
+    if (text) State().settings[name] = text;
+    else State().settings.erase(name);
+}
+
+void HeadlessSetSettingError(const char* why) { State().settingError = why ? why : ""; }
 
 // ---- Files ----------------------------------------------------------------
 

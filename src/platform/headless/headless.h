@@ -39,6 +39,7 @@ int HeadlessBeeps();
 bool HeadlessMenuEnabled(int32_t commandId);
 bool HeadlessMenuChecked(int32_t commandId);
 int HeadlessHowToPlayShown();
+int HeadlessRecordsShown();
 // The file the next "Open level" picks.
 void HeadlessSetChosenFile(const char* path);
 
@@ -56,6 +57,13 @@ uint8_t HeadlessProgress();
 // and counts the writes tried.
 void HeadlessSetProgressError(const char* why);
 int HeadlessProgressWrites();
+
+// Small named values ("records", "sound"): absent until written or set.
+// Setting one aside moves it to the name with ".bad" added.
+bool HeadlessSetting(const char* name, std::string* text);
+void HeadlessSetSetting(const char* name, const char* text);  // null: absent
+// Makes every setting write fail with this reason (null: writes work again).
+void HeadlessSetSettingError(const char* why);
 
 // The last presented frame (null before the first).
 Surface* HeadlessPresented();

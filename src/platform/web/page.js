@@ -7,6 +7,7 @@ Module.tarnoPage = (function () {
   const SAMPLE_RATE = 11025;
   const PROGRESS_KEY = 'tarno.level';
   const EDITOR_KEY = 'tarno.level.dat';
+  const SETTING_KEY = 'tarno.';
   const EDITOR_FILE = 'level.dat';
   const LEVEL_FILE_SIZE = 300;
 
@@ -355,7 +356,7 @@ Module.tarnoPage = (function () {
     ++dialogsOpen;
     dialog.showModal();
   }
-  ['message', 'about', 'howto'].forEach((name) => byId(name).addEventListener('close', () => {
+  ['message', 'about', 'howto', 'records'].forEach((name) => byId(name).addEventListener('close', () => {
     --dialogsOpen;
     Module._WebClearKeys();
     if (name === 'message') nextMessage();
@@ -655,6 +656,16 @@ Module.tarnoPage = (function () {
     chooseLevelFile: () => byId('open-level').click(),
     addAboutLine: addAboutLine,
     showAbout: () => showDialog(byId('about')),
+    // The records in columns: a row a line, a cell a part (three spaces apart).
+    showRecords: (text) => {
+      const table = byId('records-text');
+      table.replaceChildren();
+      for (const line of text.split('\n')) {
+        const row = table.insertRow();
+        for (const part of line.split('   ')) row.insertCell().textContent = part;
+      }
+      showDialog(byId('records'));
+    },
     showMessage: (text) => { messages.push(text); nextMessage(); },
 
     // Storage
@@ -663,6 +674,17 @@ Module.tarnoPage = (function () {
       return text !== null && /^[0-9]{1,3}$/.test(text) ? Number(text) : -1;
     },
     writeProgress: (level) => (store(PROGRESS_KEY, String(level)) ? 1 : 0),
+    // Small named values beside the progress ("records", "sound"); a null
+    // text sets what is stored aside under the name with ".bad" added.
+    readSetting: (name) => load(SETTING_KEY + name),
+    writeSetting: (name, text) => {
+      if (text !== null) return store(SETTING_KEY + name, text) ? 1 : 0;
+      const old = load(SETTING_KEY + name);
+      if (old === null) return 1;
+      if (!store(SETTING_KEY + name + '.bad', old)) return 0;
+      try { window.localStorage.removeItem(SETTING_KEY + name); } catch (e) { return 0; }
+      return 1;
+    },
     keepEditorFile: keepEditorFile,
     editorFileDamaged: () => (editorFileDamaged ? 1 : 0),
 

@@ -358,9 +358,11 @@ void PlatformShowMessage(const char* text) {
     EM_ASM({ Module.tarnoPage.showMessage(UTF8ToString($0)); }, text ? text : "");
 }
 
-void PlatformShowAbout() {
+void PlatformShowPanel(int32_t panel) {
     ClearKeys();
-    EM_ASM({ Module.tarnoPage.showAbout(); });
+    if (panel == PANEL_ABOUT) EM_ASM({ Module.tarnoPage.showAbout(); });
+    else if (panel == PANEL_HOW_TO_PLAY) EM_ASM({ Module.tarnoPage.showHowToPlay(); });
+    else if (panel == PANEL_RECORDS) EM_ASM({ Module.tarnoPage.showRecords(UTF8ToString($0)); }, RecordsText());
 }
 
 void PlatformEnableMenuItem(int32_t commandId) {
@@ -385,10 +387,6 @@ void PlatformCheckMenuItem(int32_t commandId, bool checked) {
     EM_ASM({ Module.tarnoPage.checkMenuItem($0, $1); }, commandId, checked ? 1 : 0);
 }
 
-void PlatformShowHowToPlay() {
-    EM_ASM({ Module.tarnoPage.showHowToPlay(); });
-}
-
 // The browser's file chooser cannot hold the frame: it opens, and the level
 // it gives is played before a later frame (WebOpenLevel).
 bool PlatformChooseLevelFile(char* path, int32_t size) {
@@ -400,6 +398,30 @@ bool PlatformChooseLevelFile(char* path, int32_t size) {
 
 const char* PlatformWriteProgress(uint8_t level) {
     if (EM_ASM_INT({ return Module.tarnoPage.writeProgress($0); }, level)) return nullptr;
+    return "localStorage: the browser refused to store it";
+}
+
+// ---- Small named values: one localStorage key each ---------------------------
+
+int PlatformReadSetting(const char* name, char* buf, int32_t size) {
+    if (!name || !buf || size <= 0) return 0;
+    return EM_ASM_INT(
+        {
+            const text = Module.tarnoPage.readSetting(UTF8ToString($0));
+            if (text == null) return 0;
+            const bytes = new TextEncoder().encode(text);
+            if (bytes.length >= $2) return -1;
+            HEAPU8.set(bytes, $1);
+            HEAPU8[$1 + bytes.length] = 0;
+            return 1;
+        },
+        name, buf, size);
+}
+
+const char* PlatformWriteSetting(const char* name, const char* text) {
+    if (EM_ASM_INT({ return Module.tarnoPage.writeSetting(UTF8ToString($0), $1 ? UTF8ToString($1) : null); }, name,
+                   text))
+        return nullptr;
     return "localStorage: the browser refused to store it";
 }
 

@@ -9,14 +9,13 @@
 
 #include "menu_table.h"
 #include "platform/files/files.h"
+#include "shell/shell.h"
 
 HWND GameWindow = nullptr;
 HINSTANCE GameInstance = nullptr;
 bool QuitRequested = false;
 
 void PlatformShowMessage(const char* text) { MessageBoxA(FindWindowA("WINXCLASS", "Tarno"), text, "", MB_OK); }
-
-void PlatformShowAbout() { ShowAboutDialog(GameWindow); }
 
 void PlatformEnableMenuItem(int32_t commandId) {
     // The first calls come while the window is still being created; the
@@ -27,18 +26,26 @@ void PlatformEnableMenuItem(int32_t commandId) {
 }
 
 void PlatformCheckMenuItem(int32_t commandId, bool checked) {
-    HMENU menu = GameWindow ? GetMenu(GameWindow) : nullptr;
+    // Sound's mark is set while the window is still being created, too.
+    HWND window = GameWindow ? GameWindow : FindWindowA("WINXCLASS", nullptr);
+    HMENU menu = window ? GetMenu(window) : nullptr;
     if (menu) CheckMenuItem(menu, static_cast<UINT>(commandId), MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
-void PlatformShowHowToPlay() {
-    // A message box shows words only; the pictures are for the richer panels.
-    char text[2048] = "";
-    for (const HowToLine& line : HOW_TO_PLAY_LINES) {
-        strncat(text, line.text, sizeof text - strlen(text) - 1);
-        strncat(text, "\n", sizeof text - strlen(text) - 1);
+void PlatformShowPanel(int32_t panel) {
+    if (panel == PANEL_ABOUT) {
+        ShowAboutDialog(GameWindow);
+    } else if (panel == PANEL_HOW_TO_PLAY) {
+        // A message box shows words only; the pictures are for the richer panels.
+        char text[2048] = "";
+        for (const HowToLine& line : HOW_TO_PLAY_LINES) {
+            strncat(text, line.text, sizeof text - strlen(text) - 1);
+            strncat(text, "\n", sizeof text - strlen(text) - 1);
+        }
+        MessageBoxA(GameWindow, text, TEXT_MENU_HOW_TO_PLAY, MB_OK);
+    } else if (panel == PANEL_RECORDS) {
+        MessageBoxA(GameWindow, RecordsText(), "Records", MB_OK);
     }
-    MessageBoxA(GameWindow, text, TEXT_MENU_HOW_TO_PLAY, MB_OK);
 }
 
 bool PlatformChooseLevelFile(char* path, int32_t size) {
@@ -104,6 +111,73 @@ const char* PlatformWriteProgress(uint8_t level) {
     for (size_t end = std::strlen(why); end > 0 && (why[end - 1] == '\r' || why[end - 1] == '\n'); --end)
         why[end - 1] = '\0';
     return why;
+}
+
+// ---- Small named values: registry strings beside Level ("Records", "Sound") --
+
+namespace {
+
+// "records" is kept as the value "Records", like "Level" beside it.
+void ValueName(const char* name, const char* suffix, char* out, size_t size) {
+    std::snprintf(out, size, "%s%s", name, suffix);
+    if (out[0] >= 'a' && out[0] <= 'z') out[0] = static_cast<char>(out[0] - 'a' + 'A');
+}
+
+const char* Why(const char* value, LONG error) {
+    static char why[512];
+    const int n = std::snprintf(why, sizeof why, "HKEY_CURRENT_USER\\Software\\%s\\%s: ", PROGRESS_KEY, value);
+    if (!FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, static_cast<DWORD>(error),
+                        0, why + n, static_cast<DWORD>(sizeof why - n), nullptr))
+        std::snprintf(why + n, sizeof why - n, "error %ld", static_cast<long>(error));
+    for (size_t end = std::strlen(why); end > 0 && (why[end - 1] == '\r' || why[end - 1] == '\n'); --end)
+        why[end - 1] = '\0';
+    return why;
+}
+
+}  // namespace
+
+int PlatformReadSetting(const char* name, char* buf, int32_t size) {
+    if (!name || !buf || size <= 0) return 0;
+    char value[64];
+    ValueName(name, "", value, sizeof value);
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Tarno", 0, KEY_READ, &key) != ERROR_SUCCESS) return 0;
+    DWORD type = 0;
+    DWORD bytes = static_cast<DWORD>(size - 1);
+    const LONG error = RegQueryValueExA(key, value, nullptr, &type, reinterpret_cast<BYTE*>(buf), &bytes);
+    RegCloseKey(key);
+    if (error == ERROR_FILE_NOT_FOUND) return 0;
+    // Too long, not a string, or a string with a zero inside: not ours to read.
+    if (error != ERROR_SUCCESS || type != REG_SZ) return -1;
+    buf[bytes] = '\0';
+    if (bytes > 0 && buf[bytes - 1] == '\0') --bytes;
+    return std::strlen(buf) == bytes ? 1 : -1;
+}
+
+const char* PlatformWriteSetting(const char* name, const char* text) {
+    char value[64];
+    ValueName(name ? name : "", "", value, sizeof value);
+    HKEY key = nullptr;
+    DWORD disposition = 0;
+    LONG error = RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Tarno", 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                 KEY_ALL_ACCESS, nullptr, &key, &disposition);
+    if (error != ERROR_SUCCESS) return Why(value, error);
+    if (text) {
+        error = RegSetValueExA(key, value, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                               static_cast<DWORD>(std::strlen(text) + 1));
+    } else {
+        // Set aside: the stored bytes as they are, under the name with ".bad".
+        char aside[72];
+        ValueName(name ? name : "", ".bad", aside, sizeof aside);
+        static BYTE old[64 * 1024];
+        DWORD type = 0, bytes = sizeof old;
+        error = RegQueryValueExA(key, value, nullptr, &type, old, &bytes);
+        if (error == ERROR_SUCCESS) error = RegSetValueExA(key, aside, 0, type, old, bytes);
+        if (error == ERROR_SUCCESS) error = RegDeleteValueA(key, value);
+        else if (error == ERROR_FILE_NOT_FOUND) error = ERROR_SUCCESS;
+    }
+    RegCloseKey(key);
+    return error == ERROR_SUCCESS ? nullptr : Why(value, error);
 }
 
 // ---- Files ----------------------------------------------------------------
