@@ -308,6 +308,29 @@ def ring_cells():
 RING = ring_cells()
 
 
+def step_key(a, b):
+    dx, dy = b[0] - a[0], b[1] - a[1]
+    return {(1, 0): "Right", (-1, 0): "Left", (0, 1): "Down", (0, -1): "Up"}[(dx, dy)]
+
+
+def route(start, goal):
+    """Runs of [key, cells, end cell] along the shorter way round the ring."""
+    i, j = RING.index(start), RING.index(goal)
+    forward = (j - i) % len(RING)
+    step = 1 if forward <= len(RING) - forward else -1
+    runs = []
+    while i != j:
+        n = (i + step) % len(RING)
+        key = step_key(RING[i], RING[n])
+        if runs and runs[-1][0] == key:
+            runs[-1][1] += 1
+            runs[-1][2] = RING[n]
+        else:
+            runs.append([key, 1, RING[n]])
+        i = n
+    return runs
+
+
 class TankFinder:
     """Finds the resting tank by its sprites (the sheet's row 4, frames 0-3),
     drawn with black as the transparent colour."""
@@ -361,6 +384,23 @@ def wait_settled(s, timeout=15):
             return now
         last = now
     return last
+
+
+def drive_tank(locate, hold, goal):
+    """Moves the tank to a ring cell, checking where it stopped after each run
+    of one arrow (a busy machine may stretch a hold by a cell). locate(expected)
+    finds the resting tank, looking first where it is expected."""
+    where = locate(None)
+    for _ in range(12):
+        if where is None or where == goal:
+            return where
+        key, cells, expected = route(where, goal)[0]
+        # A step takes 6 frames (0.1 s); the tank reads the arrow on each cell
+        # corner, so letting go half a step before the last corner stops it there.
+        hold(key, cells * 0.1 - 0.05)
+        time.sleep(0.25)
+        where = locate(expected)
+    return where
 
 
 def demo_run(demo, data_dir, tmp, name, script):
