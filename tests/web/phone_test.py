@@ -10,6 +10,7 @@ usage: phone_test.py --site DIR --run-dir DIR --solve PATH
 Exit codes: 0 passed, 1 failed, 77 skipped (no Chromium).
 """
 import argparse
+import base64
 import os
 import shutil
 import subprocess
@@ -23,7 +24,7 @@ sys.path.insert(0, HERE)
 
 import browser  # noqa: E402
 from gtk_e2e import RING, check, fire_position, log, run_session  # noqa: E402
-from web_test import status, step_until  # noqa: E402
+from web_test import status, step_until, tap as tap_key  # noqa: E402
 
 SKIP = 77
 WIDTH, HEIGHT, RATIO = 390, 844, 3
@@ -39,10 +40,14 @@ def touch(b, x, y):
     b.call("Input.dispatchTouchEvent", {"type": "touchEnd", "touchPoints": []})
 
 
+def field_box(b):
+    return b.evaluate("(() => { const r = document.getElementById('field').getBoundingClientRect();"
+                      " return [r.left, r.top, r.width]; })()")
+
+
 def tap_cell(b, cell):
     """A finger on the middle of a board cell where the page shows it."""
-    left, top, width = b.evaluate("(() => { const r = document.getElementById('field').getBoundingClientRect();"
-                                  " return [r.left, r.top, r.width]; })()")
+    left, top, width = field_box(b)
     scale = width / 672
     touch(b, left + (cell[0] * 48 + 24) * scale, top + (cell[1] * 48 + 24) * scale)
 
@@ -137,6 +142,30 @@ def play(b, url, args):
     check("Won in par!" in status(b), "level 1 won by touch alone, in par: '%s'" % status(b))
     moved = b.evaluate("[scrollX, scrollY, document.scrollingElement.scrollTop, visualViewport.scale]")
     check(moved == [0, 0, 0, 1], "the page neither scrolled nor zoomed in play: %s" % moved)
+
+    # In the editor a tap is the left click; a finger held over half a second,
+    # or a second finger beside it, is the right click. S keeps the board.
+    tap_key(b, "d")
+    b.evaluate("tarno.step(2)")
+    tap_cell(b, (3, 3))
+    b.evaluate("tarno.step(2)")
+    left, top, width = field_box(b)
+    x, y = left + (4 * 48 + 24) * width / 672, top + (4 * 48 + 24) * width / 672
+    b.call("Input.dispatchTouchEvent", {"type": "touchStart", "touchPoints": [{"x": x, "y": y}]})
+    b.evaluate("new Promise((done) => setTimeout(done, 700))")
+    b.call("Input.dispatchTouchEvent", {"type": "touchEnd", "touchPoints": []})
+    b.evaluate("tarno.step(2)")
+    x, y = left + (5 * 48 + 24) * width / 672, top + (5 * 48 + 24) * width / 672
+    b.call("Input.dispatchTouchEvent", {"type": "touchStart", "touchPoints": [{"x": x, "y": y, "id": 1},
+                                                                              {"x": x + 30, "y": y, "id": 2}]})
+    b.call("Input.dispatchTouchEvent", {"type": "touchEnd", "touchPoints": []})
+    b.evaluate("tarno.step(2)")
+    tap_key(b, "s")
+    kept = base64.b64decode(b.evaluate("localStorage.getItem('tarno.level.dat') || ''"))
+    cells = [kept[3 * 14 + 3], kept[4 * 14 + 4], kept[5 * 14 + 5]] if len(kept) == 300 else kept
+    check(cells == [16, 17, 17], "in the editor a tap set a block, a long press and a two-finger tap a balloon: %s"
+          % (cells,))
+    tap_key(b, "enter")
 
     check(not violations(b), "no Content-Security-Policy violation: %s" % violations(b))
 
