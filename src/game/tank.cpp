@@ -167,8 +167,10 @@ void AimTank(int32_t x, int32_t y) {
             inFront = cx == t.x / CELL_SIZE + step[0] && cy == t.y / CELL_SIZE + step[1];
         }
     }
-    // A tap is a press and a release: each one may fire once.
-    if ((onTank || inFront) && !(TankAligned(t) && !ArrowIntoBoard(t))) {
+    // On a corner the tank cannot fire: a tap on it there only stops it.
+    const bool onCorner = TankAligned(t) && !ArrowIntoBoard(t);
+    if ((onTank || inFront) && !onCorner) {
+        // A tap is a press and a release: each one may fire once.
         DropOrders();
         ShotAsked = true;
         KeyReleased = 1;
