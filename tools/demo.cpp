@@ -18,6 +18,7 @@
 #include "game/history.h"
 #include "game/play.h"
 #include "game/sprites.h"
+#include "game/tank.h"
 #include "lib/display.h"
 #include "lib/input.h"
 #include "lib/sound.h"
@@ -196,7 +197,12 @@ void Dump() {
         o << (i ? "," : "") << "{\"date\":" << JsonString(d.date) << ",\"grade\":" << d.grade
           << ",\"shots\":" << d.shots << "}";
     }
-    o << "],\"recordsShown\":" << HeadlessRecordsShown() << ",\"sound\":" << (SoundOff ? "false" : "true") << "}";
+    o << "],\"recordsShown\":" << HeadlessRecordsShown() << ",\"sound\":" << (SoundOff ? "false" : "true");
+    o << ",\"driveTo\":";
+    int32_t goalX = 0, goalY = 0;
+    if (DriveGoal(&goalX, &goalY)) o << "{\"cx\":" << goalX << ",\"cy\":" << goalY << "}";
+    else o << "null";
+    o << "}";
     std::printf("%s\n", o.str().c_str());
     std::fflush(stdout);
 }
@@ -261,6 +267,11 @@ bool RunCommand(const std::string& cmd, std::istringstream& in, int line) {
             Fail(line, "click needs X and Y (-32768 to 32767)");
         if (word == "left") OnLeftButtonDown(static_cast<int32_t>(a), static_cast<int32_t>(b));
         else OnRightButtonDown(static_cast<int32_t>(a), static_cast<int32_t>(b));
+    } else if (cmd == "tap") {
+        // A player's click or tap in play: the designed click, then the tank drives or fires.
+        if (!ReadInt(in, &a, INT16_MIN, INT16_MAX) || !ReadInt(in, &b, INT16_MIN, INT16_MAX))
+            Fail(line, "tap needs X and Y (-32768 to 32767)");
+        OnFieldTap(static_cast<int32_t>(a), static_cast<int32_t>(b));
     } else if (cmd == "dump") {
         Dump();
     } else if (cmd == "screenshot") {

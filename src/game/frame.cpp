@@ -111,7 +111,10 @@ void DrawBalloonPop(int32_t balloon) {
     }
 }
 
-void StartLevel() {
+namespace {
+
+// The level's board from its file, at rest, the tank on its corner.
+void SetUpLevel() {
     Live.play.won = 0;
     FinishedPlayed = 0;
     if (OwnLevel) {
@@ -128,20 +131,37 @@ void StartLevel() {
     // impact plays its whole sequence.
     ClearPlayEffects(Live.play);
     RewindImpact();
-    ClearHistory();
     HintDirection = 0;
     LostNoticeShown = 0;
 }
 
+}  // namespace
+
+void StartLevel() {
+    SetUpLevel();
+    ClearHistory();
+}
+
 void ResetLevel() { StartLevel(); }
+
+void RestartLevel() {
+    // A won level is over: R goes on to the next one, with a history of its own.
+    if (Live.play.won) {
+        ResetLevel();
+        return;
+    }
+    KeepForRestart();
+    SetUpLevel();
+}
 
 int RunPlayFrame() {
     if (PlatformKeyDownNow(VK_ESCAPE_KEY)) PlatformRequestQuit();
     if (TankAligned(Live.tank)) {
         if (!ReadKeyboard()) ShowError("No keyboard!");
         ReadTankArrows(Live.tank);
+        SteerTank(Live.tank);
     }
-    if (KeyState[DIK_R]) ResetLevel();
+    if (KeyState[DIK_R]) RestartLevel();
     ReadComfortKeys();
     SettleHistory();
     // The editor takes over from the next frame on.

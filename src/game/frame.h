@@ -10,6 +10,8 @@ constexpr int PLAY_FRAME_DONE = 1, PLAY_FRAME_OPEN_EDITOR = 2;
 // Loads level CurrentLevel and starts it at rest, the tank on its corner.
 void StartLevel();
 void ResetLevel();
+// R in play: the level afresh as ResetLevel, but U takes it back like a shot.
+void RestartLevel();
 int RunPlayFrame();
 // The frame's pieces: those at rest drawn, the rules stepped (StepPlay), the
 // moving ones drawn, the step's sounds played and its win applied.

@@ -41,6 +41,20 @@ void NoteShotFired() {
     HintAsked = 0;
 }
 
+void KeepForRestart() {
+    // A shot in flight already kept the board before it; a board no shot
+    // has touched has nothing to take back.
+    if (Live.shotsFired > 0 && !PlayInMotion(Live.play) && TankAligned(Live.tank)) {
+        Undo.push_back(Take());
+        Redo.clear();
+    }
+    QueueLength = 0;
+    Live.shotsFired = 0;
+    WasInMotion = false;
+    HintAsked = 0;
+    ++RestSerial;
+}
+
 void ClearHistory() {
     Undo.clear();
     Redo.clear();

@@ -15,6 +15,9 @@ void RequestHistoryAction(int32_t action);
 // A shot is about to be fired from the tank's place: the game at rest
 // before it is kept for undo. Shots fired while others fly belong to it.
 void NoteShotFired();
+// R is about to start the level afresh: the game before it is kept for undo
+// (once, however long R is held), and the count starts again.
+void KeepForRestart();
 // Empties both histories and the count (a level start and the editor).
 void ClearHistory();
 int32_t UndoDepth();

@@ -10,6 +10,54 @@ uint8_t KeyReleased = 1;
 
 namespace {
 
+// The pointer's order: a border cell to drive to (-1 for none), and a shot.
+int32_t GoalX = -1, GoalY = -1;
+bool ShotAsked;
+
+void DropOrders() {
+    GoalX = GoalY = -1;
+    ShotAsked = false;
+}
+
+bool OnRing(int32_t cx, int32_t cy) { return cx == 0 || cy == 0 || cx == BOARD_CELLS - 1 || cy == BOARD_CELLS - 1; }
+
+// The ring's cells numbered clockwise from the top-left corner.
+constexpr int32_t RING_LENGTH = 4 * (BOARD_CELLS - 1);
+int32_t RingIndex(int32_t cx, int32_t cy) {
+    const int32_t last = BOARD_CELLS - 1;
+    if (cy == 0) return cx;
+    if (cx == last) return last + cy;
+    if (cy == last) return 2 * last + (last - cx);
+    return 3 * last + (last - cy);
+}
+
+// The arrow that moves the tank one cell along the ring from (cx, cy),
+// clockwise or not; on a corner it takes the side it turns into.
+int32_t RingArrow(int32_t cx, int32_t cy, bool clockwise) {
+    const int32_t last = BOARD_CELLS - 1;
+    if (clockwise) {
+        if (cy == 0 && cx < last) return DIR_RIGHT;
+        if (cx == last && cy < last) return DIR_DOWN;
+        if (cy == last && cx > 0) return DIR_LEFT;
+        return DIR_UP;
+    }
+    if (cx == 0 && cy < last) return DIR_DOWN;
+    if (cy == last && cx < last) return DIR_RIGHT;
+    if (cx == last && cy > 0) return DIR_UP;
+    return DIR_LEFT;
+}
+
+// The arrow across the tank's side, toward the board; 0 on a corner, where
+// no arrow fires.
+int32_t ArrowIntoBoard(const Tank& t) {
+    const bool atEnd = (t.x == 0 || t.x == FIELD_MAX) && (t.y == 0 || t.y == FIELD_MAX);
+    if (atEnd) return 0;
+    if (t.x == 0) return DIR_RIGHT;
+    if (t.x == FIELD_MAX) return DIR_LEFT;
+    if (t.y == 0) return DIR_DOWN;
+    return DIR_UP;
+}
+
 constexpr int32_t TANK_SEQ_FIRE_LEFT = 0;
 constexpr int32_t TANK_SEQ_FIRE_RIGHT = 1;
 constexpr int32_t TANK_SEQ_FIRE_UP = 2;
@@ -98,9 +146,71 @@ void FireShot(int32_t direction) {
 
 // A firing under way plays on: only the place, the picture and the orders go.
 void ResetTank() {
+    DropOrders();
     Tank& t = Live.tank;
     t.x = t.y = t.frame = 0;
     t.direction = 0;
     t.moving = 0;
     t.stepX = t.stepY = 0;
+}
+
+void AimTank(int32_t x, int32_t y) {
+    if (x < 0 || y < 0 || x >= BOARD_CELLS * CELL_SIZE || y >= BOARD_CELLS * CELL_SIZE) return;
+    const Tank& t = Live.tank;
+    const int32_t cx = x / CELL_SIZE, cy = y / CELL_SIZE;
+    const bool onTank = x >= t.x && x < t.x + CELL_SIZE && y >= t.y && y < t.y + CELL_SIZE;
+    bool inFront = false;
+    if (TankAligned(t)) {
+        const int32_t across = ArrowIntoBoard(t);
+        if (across) {
+            const int32_t* step = DIR_STEP[across - 1];
+            inFront = cx == t.x / CELL_SIZE + step[0] && cy == t.y / CELL_SIZE + step[1];
+        }
+    }
+    // On a corner the tank cannot fire: a tap on it there only stops it.
+    const bool onCorner = TankAligned(t) && !ArrowIntoBoard(t);
+    if ((onTank || inFront) && !onCorner) {
+        // A tap is a press and a release: each one may fire once.
+        DropOrders();
+        ShotAsked = true;
+        KeyReleased = 1;
+    } else if (OnRing(cx, cy)) {
+        DropOrders();
+        GoalX = cx;
+        GoalY = cy;
+    }
+}
+
+void SteerTank(Tank& t) {
+    static uint8_t wasDown[256];
+    bool pressed = false;
+    for (int i = 0; i < 256; ++i) {
+        if (KeyState[i] && !wasDown[i]) pressed = true;
+        wasDown[i] = KeyState[i];
+    }
+    if (pressed || t.direction) {
+        DropOrders();
+        return;
+    }
+    if (ShotAsked) {
+        // A firing still under way is waited out, as a held arrow would.
+        if (t.firing) return;
+        ShotAsked = false;
+        t.direction = ArrowIntoBoard(t);
+        return;
+    }
+    if (GoalX < 0) return;
+    const int32_t cx = t.x / CELL_SIZE, cy = t.y / CELL_SIZE;
+    const int32_t ahead = (RingIndex(GoalX, GoalY) - RingIndex(cx, cy) + RING_LENGTH) % RING_LENGTH;
+    if (ahead == 0) {
+        DropOrders();
+        return;
+    }
+    t.direction = RingArrow(cx, cy, ahead <= RING_LENGTH / 2);
+}
+
+bool DriveGoal(int32_t* cx, int32_t* cy) {
+    *cx = GoalX;
+    *cy = GoalY;
+    return GoalX >= 0;
 }

@@ -20,5 +20,18 @@ void DecideTank();
 void MoveTank();
 // Fires from the tank's place, once per key release.
 void FireShot(int32_t direction);
-// Puts the tank at rest on the top-left corner (part of every level start).
+// Puts the tank at rest on the top-left corner (part of every level start);
+// a drive or a shot asked for by the pointer ends with it.
 void ResetTank();
+
+// Pointer play. A tap in play, in field pixels: on a border cell the tank
+// drives there; on the tank, or on the cell in front of it, it fires into
+// the board. Anywhere else it does nothing.
+void AimTank(int32_t x, int32_t y);
+// On a cell corner, after the arrows are read: the pointer's order becomes
+// the arrow held (the next step of the drive, or the arrow across the side),
+// so the tank moves and fires exactly as by the keys. A key pressed since
+// the last corner ends the order instead.
+void SteerTank(Tank& t);
+// The cell the tank drives to, or false when it has none.
+bool DriveGoal(int32_t* cx, int32_t* cy);

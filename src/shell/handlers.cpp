@@ -59,6 +59,11 @@ void OnRightButtonDown(int32_t x, int32_t y) {
     ClickY = y;
 }
 
+void OnFieldTap(int32_t x, int32_t y) {
+    OnLeftButtonDown(x, y);
+    if (!EditorMode) AimTank(x, y);
+}
+
 void StartShellLevel() {
     PlatformEnableMenuItem(IDM_LEVEL1);
     StartLevel();

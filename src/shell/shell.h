@@ -24,6 +24,9 @@ void OnMenuCommand(int32_t id);
 void OnKeyUp();
 void OnLeftButtonDown(int32_t x, int32_t y);
 void OnRightButtonDown(int32_t x, int32_t y);
+// A tap or a left click on the field (field pixels), by mouse, pen or
+// finger: the designed click, and in play the tank drives or fires.
+void OnFieldTap(int32_t x, int32_t y);
 // A level start from the shell: level 1 is always on the menu.
 void StartShellLevel();
 // The level index made at build time: one line per shipped level, its

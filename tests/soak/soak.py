@@ -56,6 +56,11 @@ def random_script(rng, frames, wins):
             lines += ["keys d", "wait 2", "keys", f"click right {rng.randint(-50, 700)} {rng.randint(-50, 700)}",
                       "wait 3", "keys enter", "wait 1", "keys"]
             ran += 6
+        elif roll < 0.10:
+            # A tap: the tank drives the shorter way round or fires, as the pointer says.
+            n = rng.randint(1, 200)
+            lines += [f"tap {rng.randint(-50, 700)} {rng.randint(-50, 700)}", f"wait {n}"]
+            ran += n
         elif roll < 0.15:
             # Let go, and everything must settle.
             lines += ["keys", "rest 2000", "dump", "rest 40000", "dump"]
@@ -87,6 +92,9 @@ def check(state, prev, problems, where):
     x, y = state["tank"]["x"], state["tank"]["y"]
     if not (0 <= x <= FIELD_MAX and 0 <= y <= FIELD_MAX and (x in (0, FIELD_MAX) or y in (0, FIELD_MAX))):
         problems.append(f"{where}: tank at ({x},{y}) off the ring")
+    goal = state["driveTo"]
+    if goal is not None and not (goal["cx"] in (0, 13) or goal["cy"] in (0, 13)):
+        problems.append(f"{where}: the tank drives to ({goal['cx']},{goal['cy']}), off the ring")
     if prev is not None and prev["saved"] is not None and (state["saved"] is None or state["saved"] < prev["saved"]):
         problems.append(f"{where}: saved progress fell from {prev['saved']} to {state['saved']}")
 

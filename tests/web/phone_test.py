@@ -2,7 +2,7 @@
 """Plays the browser build as on a phone: headless Chromium with touch
 emulation at 390 by 844 CSS pixels and a pixel ratio of 3. The field fills
 the width, taps neither scroll nor zoom the page, the menus and the Undo
-button answer a finger, a reload with the network off still plays, and the
+button answer a finger, level 1 is won by taps alone, a reload with the network off still plays, and the
 page runs under its Content-Security-Policy with no violation.
 
 usage: phone_test.py --site DIR --run-dir DIR --solve PATH
@@ -10,6 +10,7 @@ usage: phone_test.py --site DIR --run-dir DIR --solve PATH
 Exit codes: 0 passed, 1 failed, 77 skipped (no Chromium).
 """
 import argparse
+import base64
 import os
 import shutil
 import subprocess
@@ -22,8 +23,8 @@ sys.path.insert(0, os.path.join(HERE, "..", "e2e"))
 sys.path.insert(0, HERE)
 
 import browser  # noqa: E402
-from gtk_e2e import check, log, run_session  # noqa: E402
-from web_test import play_script, status, step_until  # noqa: E402
+from gtk_e2e import RING, check, fire_position, log, run_session  # noqa: E402
+from web_test import status, step_until, tap as tap_key  # noqa: E402
 
 SKIP = 77
 WIDTH, HEIGHT, RATIO = 390, 844, 3
@@ -37,6 +38,18 @@ document.addEventListener('securitypolicyviolation',
 def touch(b, x, y):
     b.call("Input.dispatchTouchEvent", {"type": "touchStart", "touchPoints": [{"x": x, "y": y}]})
     b.call("Input.dispatchTouchEvent", {"type": "touchEnd", "touchPoints": []})
+
+
+def field_box(b):
+    return b.evaluate("(() => { const r = document.getElementById('field').getBoundingClientRect();"
+                      " return [r.left, r.top, r.width]; })()")
+
+
+def tap_cell(b, cell):
+    """A finger on the middle of a board cell where the page shows it."""
+    left, top, width = field_box(b)
+    scale = width / 672
+    touch(b, left + (cell[0] * 48 + 24) * scale, top + (cell[1] * 48 + 24) * scale)
 
 
 def centre(b, selector):
@@ -98,16 +111,63 @@ def play(b, url, args):
                       " else setTimeout(poll, 20); }; poll(); })")
     check(runs == 1, "after How to play closes the game runs again")
 
-    # The first shot of level 1, then the Undo button takes it back.
-    script = subprocess.run([args.solve, "--demo", os.path.join(args.run_dir, "level1.dat")], capture_output=True,
-                            timeout=120, check=True).stdout.decode()
-    first_shot = script[:script.index("rest") + len("rest")]
-    play_script(b, first_shot)
-    check(step_until(b, "Shots 1") is not None, "one shot fired: '%s'" % status(b))
+    # Level 1 by touch alone, as the solver would win it: a tap on a border
+    # cell drives the tank there, a tap on the tank fires. The Restart button
+    # first, since the taps above may have set the tank driving.
+    touch(b, *centre(b, "#buttons button:last-child"))
+    b.evaluate("tarno.step(20)")
+    out = subprocess.run([args.solve, os.path.join(args.run_dir, "level1.dat")], capture_output=True, timeout=120,
+                         check=True).stdout.decode()
+    moves = [line.split() for line in out.splitlines() if line.split()[:1] in (["left"], ["right"], ["up"], ["down"])]
+    goals = [fire_position(" ".join(move))[0] for move in moves]
+    tank = (0, 0)
+
+    def shoot_from(goal, shots):
+        nonlocal tank
+        ahead = (RING.index(goal) - RING.index(tank)) % len(RING)
+        if ahead:  # a tap on the tank where it stands would fire
+            tap_cell(b, goal)
+            b.evaluate("tarno.step(%d)" % (6 * min(ahead, len(RING) - ahead) + 2))
+        tank = goal
+        tap_cell(b, goal)
+        fired = step_until(b, "Shots %d" % shots) is not None
+        b.evaluate("tarno.step(90)")  # the shot flies out
+        return fired
+
+    check(shoot_from(goals[0], 1), "a tap drove the tank and a tap on it fired: '%s'" % status(b))
     check(b.evaluate("document.getElementById('tip').textContent") == "", "the tip is gone after the first shot")
     touch(b, *centre(b, "#buttons button:first-child"))
     check(step_until(b, "Shots 0") is not None, "the Undo button undoes the shot: '%s'" % status(b))
-    # Winning level 1 by taps alone waits for play by pointer (page.js, fieldPress).
+    for shots, goal in enumerate(goals, 1):
+        if not check(shoot_from(goal, shots), "shot %d fired by taps: '%s'" % (shots, status(b))):
+            break
+    check("Won in par!" in status(b), "level 1 won by touch alone, in par: '%s'" % status(b))
+    moved = b.evaluate("[scrollX, scrollY, document.scrollingElement.scrollTop, visualViewport.scale]")
+    check(moved == [0, 0, 0, 1], "the page neither scrolled nor zoomed in play: %s" % moved)
+
+    # In the editor a tap is the left click; a finger held over half a second,
+    # or a second finger beside it, is the right click. S keeps the board.
+    tap_key(b, "d")
+    b.evaluate("tarno.step(2)")
+    tap_cell(b, (3, 3))
+    b.evaluate("tarno.step(2)")
+    left, top, width = field_box(b)
+    x, y = left + (4 * 48 + 24) * width / 672, top + (4 * 48 + 24) * width / 672
+    b.call("Input.dispatchTouchEvent", {"type": "touchStart", "touchPoints": [{"x": x, "y": y}]})
+    b.evaluate("new Promise((done) => setTimeout(done, 700))")
+    b.call("Input.dispatchTouchEvent", {"type": "touchEnd", "touchPoints": []})
+    b.evaluate("tarno.step(2)")
+    x, y = left + (5 * 48 + 24) * width / 672, top + (5 * 48 + 24) * width / 672
+    b.call("Input.dispatchTouchEvent", {"type": "touchStart", "touchPoints": [{"x": x, "y": y, "id": 1},
+                                                                              {"x": x + 30, "y": y, "id": 2}]})
+    b.call("Input.dispatchTouchEvent", {"type": "touchEnd", "touchPoints": []})
+    b.evaluate("tarno.step(2)")
+    tap_key(b, "s")
+    kept = base64.b64decode(b.evaluate("localStorage.getItem('tarno.level.dat') || ''"))
+    cells = [kept[3 * 14 + 3], kept[4 * 14 + 4], kept[5 * 14 + 5]] if len(kept) == 300 else kept
+    check(cells == [16, 17, 17], "in the editor a tap set a block, a long press and a two-finger tap a balloon: %s"
+          % (cells,))
+    tap_key(b, "enter")
 
     check(not violations(b), "no Content-Security-Policy violation: %s" % violations(b))
 
@@ -121,7 +181,8 @@ def play(b, url, args):
     b.reload()
     b.evaluate("tarno.pause()")
     b.evaluate("tarno.step(2)")
-    check(status(b).startswith("Level 1: "), "with the network off a reload reaches the first frame: '%s'" % status(b))
+    check(status(b).startswith("Level 2: "), "with the network off a reload reaches the first frame of the level won to: '%s'"
+          % status(b))
     check(b.evaluate("document.getElementById('tip').textContent") == "", "the tip stays gone for a player who has shot")
     check(not violations(b), "no Content-Security-Policy violation offline: %s" % violations(b))
     b.call("Network.emulateNetworkConditions", {"offline": False, "latency": 0, "downloadThroughput": -1,

@@ -169,6 +169,14 @@ class Session:
     def tank(self, shot, expected=None):
         return self.finder.find(self.p.shown(shot), expected)
 
+    def click_cell(self, cell):
+        """A left click on the middle of a board cell (the field is shown 1:1)."""
+        x, y = self.p.left + cell[0] * CELL + CELL // 2, self.p.top + cell[1] * CELL + CELL // 2
+        # --sync waits for a move, and there is none to the pointer's own place.
+        move = ["mousemove", "--sync", str(x), str(y)] if (x, y) != getattr(self, "pointer", None) else []
+        self.pointer = (x, y)
+        xdotool(*move, "click", "1")
+
     def hold(self, key, seconds):
         # One xdotool run, so the hold lasts what it says.
         xdotool("keydown", key, "sleep", "%.3f" % seconds, "keyup", key)
@@ -300,7 +308,14 @@ def play(s, args, tmp):
     quiet_from = sound_size(args.sound)
     for number, move in enumerate(moves):
         goal, key = fire_position(move)
-        reached = drive_tank(lambda expected: s.tank(s.settled(), expected), s.hold, goal)
+        if number == 0:
+            # The first shot by the mouse alone: a click on the border cell
+            # drives the tank there, a click on the tank fires.
+            s.click_cell(goal)
+            time.sleep(2.0)
+            reached = s.tank(s.settled(), goal)
+        else:
+            reached = drive_tank(lambda expected: s.tank(s.settled(), expected), s.hold, goal)
         if not check(reached == goal, "the tank reached %s for '%s' (at %s)" % (goal, move, reached)):
             return
         x0 = y0 = CELL
@@ -310,10 +325,13 @@ def play(s, args, tmp):
         if number == 0:
             peak = wav_peak(args.sound, quiet_from)
             check(peak < 0.02, "the tank moved in silence (peak %.3f)" % peak)
-        s.hold(key, 0.1)
+        if number == 0:
+            s.click_cell(goal)
+        else:
+            s.hold(key, 0.1)
         after = s.p.shown(s.settled()).crop(x0, y0, x1 - x0, y1 - y0)
         if number == 0:
-            check(after.rgb != before.rgb, "a held arrow across the tank fired: the board changed")
+            check(after.rgb != before.rgb, "a click on the tank fired: the board changed")
             time.sleep(0.5)
             peak = wav_peak(args.sound, heard_from)
             check(peak > 0.02, "the shot was heard: DirectSound played it (peak %.3f)" % peak)
@@ -330,6 +348,12 @@ def play(s, args, tmp):
             check("Shots 1," in s.status("Shots 1,"), "Ctrl+Shift+Z redoes the shot (%r)" % s.status())
             redone = s.p.shown(s.settled()).crop(x0, y0, x1 - x0, y1 - y0)
             check(redone.rgb == after.rgb, "after Redo the board is as it was after the shot")
+            # The status bar's Undo button (the first of four at its right end) works as U does.
+            xdotool("mousemove", "--sync", str(s.p.right - 4 * 64 + 32), str(s.p.bottom + 10), "click", "1")
+            check("Shots 0," in s.status("Shots 0,"), "the status bar's Undo button takes the shot back (%r)"
+                  % s.status())
+            s.tap("ctrl+shift+z")
+            check("Shots 1," in s.status("Shots 1,"), "Ctrl+Shift+Z redoes it again (%r)" % s.status())
     time.sleep(1.5)  # the banner comes a second after the win
     script = run(args.solve, "--demo", args.level, timeout=120)
     won, state = headless(args, tmp, "won", script + "\nwait 90")

@@ -225,14 +225,47 @@ gboolean OnFocusOut(GtkWidget*, GdkEventFocus*, gpointer) {
     return FALSE;
 }
 
+// A finger has no right button: held past LONG_PRESS_MS it is one, and let go
+// sooner it is a tap. The mouse and the pen act on the press.
+constexpr guint LONG_PRESS_MS = 500;
+guint LongPressTimer = 0;
+int32_t TouchX, TouchY;
+
+gboolean OnLongPress(gpointer) {
+    LongPressTimer = 0;
+    OnRightButtonDown(TouchX, TouchY);
+    return G_SOURCE_REMOVE;
+}
+
+bool ByFinger(GdkEventButton* event) {
+    GdkDevice* device = gdk_event_get_source_device(reinterpret_cast<GdkEvent*>(event));
+    return device && gdk_device_get_source(device) == GDK_SOURCE_TOUCHSCREEN;
+}
+
 gboolean OnButtonPress(GtkWidget*, GdkEventButton* event, gpointer) {
     if (event->type != GDK_BUTTON_PRESS) return FALSE;  // not the extra double-click events
     int deviceScale = 1;
     const FieldView view = CurrentView(&deviceScale);
     int32_t x = 0, y = 0;
     if (!ViewToField(view, event->x * deviceScale, event->y * deviceScale, FIELD_SIZE, &x, &y)) return FALSE;
-    if (event->button == GDK_BUTTON_PRIMARY) OnLeftButtonDown(x, y);
-    else if (event->button == GDK_BUTTON_SECONDARY) OnRightButtonDown(x, y);
+    if (event->button == GDK_BUTTON_PRIMARY && ByFinger(event)) {
+        if (LongPressTimer) g_source_remove(LongPressTimer);
+        TouchX = x;
+        TouchY = y;
+        LongPressTimer = g_timeout_add(LONG_PRESS_MS, OnLongPress, nullptr);
+    } else if (event->button == GDK_BUTTON_PRIMARY) {
+        OnFieldTap(x, y);
+    } else if (event->button == GDK_BUTTON_SECONDARY) {
+        OnRightButtonDown(x, y);
+    }
+    return TRUE;
+}
+
+gboolean OnButtonRelease(GtkWidget*, GdkEventButton* event, gpointer) {
+    if (event->button != GDK_BUTTON_PRIMARY || !LongPressTimer) return FALSE;
+    g_source_remove(LongPressTimer);
+    LongPressTimer = 0;
+    OnFieldTap(TouchX, TouchY);
     return TRUE;
 }
 
@@ -404,7 +437,7 @@ void BuildWindow() {
 
     Field = gtk_drawing_area_new();
     gtk_widget_set_size_request(Field, FIELD_SIZE / 4, FIELD_SIZE / 4);
-    gtk_widget_add_events(Field, GDK_BUTTON_PRESS_MASK);
+    gtk_widget_add_events(Field, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK);
     gtk_box_pack_start(GTK_BOX(box), Field, TRUE, TRUE, 0);
 
     // The status line under the field: one line, cut short rather than widening the window.
@@ -440,6 +473,7 @@ void BuildWindow() {
 
     g_signal_connect(Field, "draw", G_CALLBACK(OnDraw), nullptr);
     g_signal_connect(Field, "button-press-event", G_CALLBACK(OnButtonPress), nullptr);
+    g_signal_connect(Field, "button-release-event", G_CALLBACK(OnButtonRelease), nullptr);
     g_signal_connect(Window, "key-press-event", G_CALLBACK(OnKeyPress), nullptr);
     g_signal_connect(Window, "key-release-event", G_CALLBACK(OnKeyRelease), nullptr);
     g_signal_connect(Window, "focus-out-event", G_CALLBACK(OnFocusOut), nullptr);

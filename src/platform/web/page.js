@@ -164,11 +164,22 @@ Module.tarnoPage = (function () {
   window.addEventListener('blur', () => Module._WebClearKeys());  // releases go elsewhere now
 
   // ---- Pointer: field coordinates through the canvas's scaling -------------
-  // Mouse, pen and finger alike; a press is the game's click. Play by
-  // pointer (a tap that drives or fires) belongs in fieldPress.
+  // Mouse, pen and finger alike; a left press is a player's tap (the game's
+  // click and, in play, a drive or a shot). A finger has no right button: one
+  // held past LONG_PRESS_MS, or a second finger down beside it, is the right
+  // click; one let go sooner is the tap.
+
+  const LONG_PRESS_MS = 500;
+  const touch = { id: null, x: 0, y: 0, timer: 0, done: false };
 
   function fieldPress(button, x, y) {
     Module._WebClick(button, x, y);
+  }
+
+  function touchEnds(rightClick) {
+    clearTimeout(touch.timer);
+    if (!touch.done) fieldPress(rightClick ? 2 : 0, touch.x, touch.y);
+    touch.done = true;
   }
 
   canvas.addEventListener('pointerdown', (event) => {
@@ -179,8 +190,23 @@ Module.tarnoPage = (function () {
     const x = Math.floor((event.clientX - box.left) * FIELD / box.width);
     const y = Math.floor((event.clientY - box.top) * FIELD / box.height);
     event.preventDefault();
-    fieldPress(event.button, x, y);
+    if (event.pointerType !== 'touch') {
+      fieldPress(event.button, x, y);
+    } else if (touch.id !== null && !touch.done) {
+      touchEnds(true);  // two fingers
+    } else if (touch.id === null) {
+      Object.assign(touch, { id: event.pointerId, x, y, done: false });
+      touch.timer = setTimeout(() => touchEnds(true), LONG_PRESS_MS);
+    }
   });
+  function fingerLifted(event) {
+    if (event.pointerId !== touch.id) return;
+    if (event.type === 'pointerup') touchEnds(false);
+    else clearTimeout(touch.timer);
+    touch.id = null;
+  }
+  canvas.addEventListener('pointerup', fingerLifted);
+  canvas.addEventListener('pointercancel', fingerLifted);
   // No menu of the browser's on a right click or a long press.
   canvas.addEventListener('contextmenu', (event) => event.preventDefault());
 

@@ -148,7 +148,7 @@ EMSCRIPTEN_KEEPALIVE void WebOpenLevel(int source) { PendingOpen = source ? "ope
 
 EMSCRIPTEN_KEEPALIVE void WebClick(int button, int x, int y) {
     if (Ended || x < 0 || y < 0 || x >= FIELD || y >= FIELD) return;
-    if (button == 0) OnLeftButtonDown(x, y);
+    if (button == 0) OnFieldTap(x, y);
     else if (button == 2) OnRightButtonDown(x, y);
 }
 

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "menu_table.h"
 #include "platform/win32/win_geometry.h"
 #include "resource.h"
 #include "shell/shell.h"
@@ -17,6 +18,38 @@ static const char CLASS_NAME[] = "WINXCLASS";
 HWND StatusBar = nullptr;
 static char ShownStatus[512];
 static bool PrintStatus = false;  // TARNO_PRINT_STATUS: each new status line also on stdout, for tests
+
+// The status bar's last parts are the Undo, Redo, Hint and Restart buttons.
+// A click holds the button's key for BUTTON_HOLD_FRAMES frames, as a finger
+// on the key would (the game reads keys only at cell corners).
+constexpr int BUTTON_WIDTH = 64;
+constexpr int BUTTON_COUNT = sizeof COMFORT_BUTTONS / sizeof COMFORT_BUTTONS[0];
+int ButtonKey = 0;
+static int ButtonFramesLeft = 0;
+
+static void PlaceStatusButtons() {
+    RECT bar;
+    if (!StatusBar || !GetClientRect(StatusBar, &bar)) return;
+    int edges[1 + BUTTON_COUNT];
+    for (int i = 0; i <= BUTTON_COUNT; ++i) edges[i] = bar.right - (BUTTON_COUNT - i) * BUTTON_WIDTH;
+    edges[BUTTON_COUNT] = -1;
+    SendMessageA(StatusBar, SB_SETPARTS, 1 + BUTTON_COUNT, reinterpret_cast<LPARAM>(edges));
+    for (int i = 0; i < BUTTON_COUNT; ++i)
+        SendMessageA(StatusBar, SB_SETTEXTA, (i + 1) | SBT_POPOUT, reinterpret_cast<LPARAM>(COMFORT_BUTTONS[i].text));
+}
+
+static void PressStatusButton(int part) {
+    if (part < 1 || part > BUTTON_COUNT) return;
+    ButtonKey = COMFORT_BUTTONS[part - 1].scanCode;
+    ButtonFramesLeft = BUTTON_HOLD_FRAMES;
+}
+
+// After each frame: a held button lets go of its key once its frames are up.
+static void ReleaseStatusButton() {
+    if (!ButtonKey || --ButtonFramesLeft > 0) return;
+    ButtonKey = 0;
+    OnKeyUp();
+}
 
 static int StatusBarHeight() {
     RECT bar;
@@ -74,7 +107,7 @@ static void HandleButtonDown(HWND window, bool right, int x, int y) {
     int32_t fieldX = x, fieldY = y;
     ScreenToField(CurrentPresentationRect(), onScreen.x, onScreen.y, FIELD_SIZE, &fieldX, &fieldY);
     if (right) OnRightButtonDown(fieldX, fieldY);
-    else OnLeftButtonDown(fieldX, fieldY);
+    else OnFieldTap(fieldX, fieldY);
 }
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -89,7 +122,14 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_SIZE:
         // The bar places itself along the bottom edge when told.
         if (StatusBar) SendMessageA(StatusBar, WM_SIZE, 0, 0);
+        PlaceStatusButtons();
         return 0;
+    case WM_NOTIFY: {
+        const NMHDR* note = reinterpret_cast<const NMHDR*>(lParam);
+        if (StatusBar && note->hwndFrom == StatusBar && note->code == NM_CLICK)
+            PressStatusButton(static_cast<int>(reinterpret_cast<const NMMOUSE*>(lParam)->dwItemSpec));
+        return 0;
+    }
     case WM_PAINT: {
         // Frames reach the screen only through the presentation blit.
         PAINTSTRUCT paint;
@@ -167,6 +207,7 @@ HWND CreateGameWindow(HINSTANCE instance) {
                          SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     if (StatusBar) SendMessageA(StatusBar, WM_SIZE, 0, 0);
+    PlaceStatusButtons();
     return window;
 }
 
@@ -185,6 +226,7 @@ int RunMessageLoop() {
         if (QuitRequested) return 0;
         if (GetActiveWindow() == GameWindow) {
             RunFrame();
+            ReleaseStatusButton();
             UpdateStatusBar();
         } else if (!PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
             // Nothing to draw while another window is active: sleep until
