@@ -49,10 +49,15 @@ const char* LoadLevelFile(int32_t level) {
     return nullptr;
 }
 
-// The editor's save replaces level.dat whole, through the platform: no
-// failure part-way leaves half a level. The old bytes past the level are
-// carried over (a longer file keeps its tail), and every failure shows the
-// same box as a failed open.
+void RemoveStaleLevelSaves() {
+    const char* temps[] = {"level.dat"};
+    RemoveStaleTemps(".", temps, 1);
+}
+
+// The editor's save replaces level.dat whole: no failure part-way leaves
+// half a level. The old bytes past the level are carried over (a longer
+// file keeps its tail), and every failure shows the same box as a failed open.
+
 const char* SaveLevelFile() {
     const char* name = "level.dat";
     std::vector<uint8_t> bytes;
@@ -64,7 +69,7 @@ const char* SaveLevelFile() {
     if (!reason) {
         if (bytes.size() < sizeof LevelBuffer) bytes.resize(sizeof LevelBuffer);
         std::memcpy(bytes.data(), LevelBuffer, sizeof LevelBuffer);
-        const int error = PlatformReplaceFile(name, bytes.data(), static_cast<uint32_t>(bytes.size()));
+        const int error = ReplaceFileWhole(name, bytes.data(), bytes.size());
         if (error) reason = std::strerror(error);
     }
     if (reason) ShowFileError(OPEN_FAILED, name, reason);

@@ -133,7 +133,6 @@ int PlaySoundEffect(int32_t id, uint32_t playFlags) {
     if (!slot) return 1;
     // Playing always starts from the beginning, so a sound restarts rather
     // than overlapping itself.
-    if (!PlatformRewindSoundBuffer(slot->buffer)) return 0;
     if (!PlatformPlaySoundBuffer(slot->buffer, (playFlags & SOUND_PLAY_LOOPING) != 0)) return 0;
     return 1;
 }
@@ -141,8 +140,7 @@ int PlaySoundEffect(int32_t id, uint32_t playFlags) {
 int StopSoundEffect(int32_t id) {
     SoundSlot* slot = SlotWithBuffer(id);
     if (!slot) return 1;
-    PlatformStopSoundBuffer(slot->buffer);
-    PlatformRewindSoundBuffer(slot->buffer);
+    PlatformStopSoundBuffer(slot->buffer);  // and rewinds it
     return 1;
 }
 

@@ -55,7 +55,7 @@ void OnRightButtonDown(int32_t x, int32_t y) {
 }
 
 void StartShellLevel() {
-    PlatformEnableMenuItem(IDM_LEVEL1);
+    PlatformMarkMenuItem(IDM_LEVEL1, MENU_ENABLE);
     StartLevel();
 }
 

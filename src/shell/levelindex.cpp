@@ -99,7 +99,7 @@ void MarkLevelMenu() {
     static int32_t marked;
     const int32_t want = OwnLevel ? 0 : IDM_LEVEL1 - 1 + CurrentLevel;
     if (want == marked) return;
-    if (marked) PlatformCheckMenuItem(marked, false);
-    if (want) PlatformCheckMenuItem(want, true);
+    if (marked) PlatformMarkMenuItem(marked, MENU_UNCHECK);
+    if (want) PlatformMarkMenuItem(want, MENU_CHECK);
     marked = want;
 }

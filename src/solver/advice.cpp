@@ -6,6 +6,7 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/memory/memory.h"
 #include "platform/platform.h"
 #include "solver/cellsolver.h"
 
@@ -90,7 +91,7 @@ Advice SearchAdvice(const PlayState& board, uint32_t budgetMs) {
 Advice ComputeAdvice(const PlayState& board, uint32_t budgetMs) {
     Advice a = SearchAdvice(board, budgetMs);
     // A large search's room goes back once it is over.
-    PlatformReleaseFreeMemory();
+    ReleaseFreeMemory();
     return a;
 }
 

@@ -13,6 +13,7 @@
 
 #include "platform/files/files.h"
 
+#include "platform/memory/memory.h"
 #include "platform/platform.h"
 #include "solver/wintable.h"
 
@@ -52,7 +53,7 @@ bool MakeWinTable(const uint8_t bytes[LEVEL_FILE_SIZE], WinTable* t, const std::
     s.set = cellsolver::KeySet{};
     // Freed is not yet given back: the graph's turning round would then
     // come on top of the boards' room.
-    PlatformReleaseFreeMemory();
+    ReleaseFreeMemory();
     // Shots to a win: a breadth-first search back from every won board.
     std::vector<uint32_t> predStart, preds;
     cellsolver::Predecessors(s, &predStart, &preds);
@@ -159,7 +160,7 @@ void Work() {
         auto table = std::make_shared<WinTable>();
         const bool ok = MakeWinTable(want.data(), table.get(), &Cancel);
         // The search behind the table is gone: its room goes back.
-        PlatformReleaseFreeMemory();
+        ReleaseFreeMemory();
         hold.lock();
         Making = false;
         if (ok) {

@@ -18,17 +18,16 @@ void PlatformShowMessage(const char* text) { MessageBoxA(FindWindowA("WINXCLASS"
 
 void PlatformShowAbout() { ShowAboutDialog(GameWindow); }
 
-void PlatformEnableMenuItem(int32_t commandId) {
-    // The first calls come while the window is still being created; the
-    // window procedure has stored its handle by then.
+void PlatformMarkMenuItem(int32_t commandId, MenuMark mark) {
+    // The first items are enabled while the window is still being created;
+    // the window procedure has stored its handle by then.
     HWND window = GameWindow ? GameWindow : FindWindowA("WINXCLASS", nullptr);
     HMENU menu = window ? GetMenu(window) : nullptr;
-    if (menu) EnableMenuItem(menu, static_cast<UINT>(commandId), MF_BYCOMMAND | MF_ENABLED);
-}
-
-void PlatformCheckMenuItem(int32_t commandId, bool checked) {
-    HMENU menu = GameWindow ? GetMenu(GameWindow) : nullptr;
-    if (menu) CheckMenuItem(menu, static_cast<UINT>(commandId), MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+    if (!menu) return;
+    if (mark == MENU_ENABLE) EnableMenuItem(menu, static_cast<UINT>(commandId), MF_BYCOMMAND | MF_ENABLED);
+    else
+        CheckMenuItem(menu, static_cast<UINT>(commandId),
+                      MF_BYCOMMAND | (mark == MENU_CHECK ? MF_CHECKED : MF_UNCHECKED));
 }
 
 void PlatformShowHowToPlay() {
@@ -104,15 +103,4 @@ const char* PlatformWriteProgress(uint8_t level) {
     for (size_t end = std::strlen(why); end > 0 && (why[end - 1] == '\r' || why[end - 1] == '\n'); --end)
         why[end - 1] = '\0';
     return why;
-}
-
-// ---- Files ----------------------------------------------------------------
-
-int PlatformReplaceFile(const char* name, const void* bytes, uint32_t size) {
-    return ReplaceFileWhole(name, bytes, size);
-}
-
-void PlatformRemoveStaleFiles() {
-    const char* temps[] = {"level.dat"};
-    RemoveStaleTemps(".", temps, 1);
 }
