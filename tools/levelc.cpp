@@ -3,14 +3,14 @@
 //                                      "level.dat") back into a source
 // tarno-levelc --cells                 prints the grid characters, each with
 //                                      its cell code: "CHAR CODE" a line
-// The source format is described in leveltext.h.
+// The source format is described in game/leveltext.h.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "game/leveltext.h"
+#include "game/leveltext_strings.h"
 #include "platform/files/files.h"
 
 namespace {

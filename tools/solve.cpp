@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "game/leveltext.h"
+#include "game/leveltext_strings.h"
 #include "solver/cellsolver.h"
 
 namespace {

@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <vector>
 
 #include "platform/files/files.h"
 
@@ -109,13 +108,13 @@ int32_t LoadWav(const char* fileName, uint32_t /*controlFlags: buffers are alway
         if (SoundTable[i].state == SOUND_FREE) id = i;
     if (id < 0) return -1;
 
-    std::vector<uint8_t> bytes;
+    FileBytes bytes;
     if (ReadFileByName(fileName, MAX_WAV_SIZE, &bytes).error) return -1;
 
     WavData wav;
     SoundBuffer* buffer = nullptr;
     // A buffer of no samples is refused, as sound devices refuse it.
-    if (ParseWav(bytes.data(), static_cast<uint32_t>(bytes.size()), &wav) && wav.size > 0)
+    if (ParseWav(bytes.data, static_cast<uint32_t>(bytes.size), &wav) && wav.size > 0)
         buffer = PlatformCreateSoundBuffer(wav.samples, wav.size);
     if (!buffer) return -1;
 

@@ -176,9 +176,9 @@ void Work() {
 bool ReadLevel(int32_t level, Bytes* out) {
     char name[32];
     LevelFileName(level, name, sizeof name);
-    std::vector<uint8_t> bytes;
-    if (ReadFileByName(name, out->size(), &bytes, READ_START).error || bytes.size() != out->size()) return false;
-    std::memcpy(out->data(), bytes.data(), bytes.size());
+    FileBytes bytes;
+    if (ReadFileByName(name, out->size(), &bytes, READ_START).error || bytes.size != out->size()) return false;
+    std::memcpy(out->data(), bytes.data, bytes.size);
     return true;
 }
 

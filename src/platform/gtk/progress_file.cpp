@@ -39,9 +39,9 @@ bool MakeFolders(const char* dir) {
 int ReadProgressFile(const char* path, uint8_t* level) {
     // One byte: a longer file is not ours to trust, and through the shared
     // door a FIFO or a device in its place cannot hang the start.
-    std::vector<uint8_t> bytes;
-    if (ReadFileByName(path, 1, &bytes).error || bytes.size() != 1) return 0;
-    *level = bytes[0];
+    FileBytes bytes;
+    if (ReadFileByName(path, 1, &bytes).error || bytes.size != 1) return 0;
+    *level = bytes.data[0];
     return 1;
 }
 
