@@ -16,6 +16,7 @@
 
 #include "game/leveltext_strings.h"
 #include "solver/cellsolver.h"
+#include "solver/solver_strings.h"
 
 namespace {
 

@@ -1,20 +1,13 @@
 #include "solver/tables.h"
 
-#include <algorithm>
-#include <array>
-#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
-#include <mutex>
-#include <thread>
-#include <vector>
 
 #include "platform/files/files.h"
-
 #include "platform/memory/memory.h"
 #include "platform/platform.h"
+#include "platform/worker/worker.h"
 #include "solver/wintable.h"
 
 namespace {
@@ -25,9 +18,20 @@ constexpr uint64_t LOW = (1ull << WIN_BITS) - 1;
 
 int Find(const WinTable& t, const cellsolver::Key& k) {
     const uint64_t h = cellsolver::HashKey(k) & ~LOW;
-    const auto at = std::lower_bound(t.boards.begin(), t.boards.end(), h);
-    if (at == t.boards.end() || (*at & ~LOW) != h) return -1;
-    return static_cast<int>(*at & LOW);
+    // The first board not below h.
+    size_t lo = 0, hi = t.boards.size();
+    while (lo < hi) {
+        const size_t mid = lo + (hi - lo) / 2;
+        if (t.boards[mid] < h) lo = mid + 1;
+        else hi = mid;
+    }
+    if (lo == t.boards.size() || (t.boards[lo] & ~LOW) != h) return -1;
+    return static_cast<int>(t.boards[lo] & LOW);
+}
+
+int Compare(const void* a, const void* b) {
+    const uint64_t x = *static_cast<const uint64_t*>(a), y = *static_cast<const uint64_t*>(b);
+    return x < y ? -1 : x > y ? 1 : 0;
 }
 
 }  // namespace
@@ -44,7 +48,7 @@ bool MakeWinTable(const uint8_t bytes[LEVEL_FILE_SIZE], WinTable* t, const std::
     // The boards' hashes now, so that the boards themselves can go before
     // the graph is turned round: the two never need the room at once. What
     // the hashes do not need goes first.
-    std::vector<uint32_t>().swap(s.set.table);
+    s.set.table.release();
     s.set.parent = cellsolver::Pages<uint32_t>{};
     s.set.entry = cellsolver::Pages<uint8_t>{};
     s.set.depth = cellsolver::Pages<uint16_t>{};
@@ -55,12 +59,13 @@ bool MakeWinTable(const uint8_t bytes[LEVEL_FILE_SIZE], WinTable* t, const std::
     // come on top of the boards' room.
     ReleaseFreeMemory();
     // Shots to a win: a breadth-first search back from every won board.
-    std::vector<uint32_t> predStart, preds;
+    Grow<uint32_t> predStart, preds;
     cellsolver::Predecessors(s, &predStart, &preds);
     s.edges = cellsolver::Pages<uint32_t>{};
     s.edgeStart = cellsolver::Pages<uint32_t>{};
     constexpr uint32_t FAR = 0xFFFFFFFFu;
-    std::vector<uint32_t> shots(n, FAR), queue;
+    Grow<uint32_t> shots, queue;
+    shots.assign(n, FAR);
     for (uint32_t i = 0; i < n; ++i)
         if (s.won[i]) shots[i] = 0, queue.push_back(i);
     for (size_t q = 0; q < queue.size(); ++q)
@@ -70,7 +75,7 @@ bool MakeWinTable(const uint8_t bytes[LEVEL_FILE_SIZE], WinTable* t, const std::
         // A win too long for the bits is left to the search.
         t->boards[i] |= shots[i] == FAR ? WIN_LOST : shots[i] < WIN_LOST ? shots[i] : WIN_CLASH;
     }
-    std::sort(t->boards.begin(), t->boards.end());
+    std::qsort(t->boards.data(), n, sizeof(uint64_t), Compare);
     // Two boards with one hash cannot be told apart: both go to the search.
     for (uint32_t i = 1; i < n; ++i)
         if ((t->boards[i] & ~LOW) == (t->boards[i - 1] & ~LOW))
@@ -117,27 +122,36 @@ void StopWinTables() {}
 #else
 namespace {
 
-using Bytes = std::array<uint8_t, LEVEL_FILE_SIZE>;
+struct Bytes {
+    uint8_t b[LEVEL_FILE_SIZE];
+};
 
-std::mutex Lock;
-std::condition_variable Wake;
-std::thread Maker;
+// Guards everything below; its condition wakes the maker.
+Monitor* Lock() {
+    static Monitor* m = CreateMonitor();
+    return m;
+}
+WorkerThread* Maker;
 bool MakerRunning, Quit;
 std::atomic<bool> Cancel{false};
 bool HaveCurrent, HaveNext, Making;
 Bytes Current, Next, Made;  // Made: the level being made
 int32_t NextRead;           // the level number Next was read for
 // Newest last; a few levels are kept, so that going back and forth is free.
-std::vector<std::shared_ptr<const WinTable> > Tables;
-std::vector<Bytes> Failed;  // too big or broken: not tried again
+// A table is read only under the lock, so the maker may drop the oldest.
 constexpr size_t KEPT = LAST_LEVEL;
+WinTable* Tables[KEPT];
+size_t TableCount;
+Grow<Bytes> Failed;  // too big or broken: not tried again
 
-bool Same(const Bytes& a, const uint8_t* b) { return std::memcmp(a.data(), b, LEVEL_FILE_SIZE) == 0; }
+bool Same(const Bytes& a, const uint8_t* b) { return std::memcmp(a.b, b, LEVEL_FILE_SIZE) == 0; }
 
 bool Settled(const Bytes& b) {
-    for (const auto& t : Tables)
-        if (Same(b, t->bytes)) return true;
-    return std::find(Failed.begin(), Failed.end(), b) != Failed.end();
+    for (size_t i = 0; i < TableCount; ++i)
+        if (Same(b, Tables[i]->bytes)) return true;
+    for (const Bytes& f : Failed)
+        if (Same(b, f.b)) return true;
+    return false;
 }
 
 // The level in play first, then the next one.
@@ -147,29 +161,38 @@ bool Pick(Bytes* want) {
     return false;
 }
 
-void Work() {
-    std::unique_lock<std::mutex> hold(Lock);
+void Work(void*) {
+    Enter(Lock());
     for (;;) {
         Bytes want;
-        Wake.wait(hold, [&] { return Quit || Pick(&want); });
-        if (Quit) return;
+        while (!Quit && !Pick(&want)) Wait(Lock());
+        if (Quit) break;
         Made = want;
         Making = true;
         Cancel = false;
-        hold.unlock();
-        auto table = std::make_shared<WinTable>();
-        const bool ok = MakeWinTable(want.data(), table.get(), &Cancel);
+        Leave(Lock());
+        WinTable* table = new WinTable;
+        const bool ok = MakeWinTable(want.b, table, &Cancel);
+        if (!ok) {
+            delete table;
+            table = nullptr;
+        }
         // The search behind the table is gone: its room goes back.
         ReleaseFreeMemory();
-        hold.lock();
+        Enter(Lock());
         Making = false;
         if (ok) {
-            Tables.push_back(table);
-            if (Tables.size() > KEPT) Tables.erase(Tables.begin());
+            if (TableCount == KEPT) {
+                delete Tables[0];
+                std::memmove(Tables, Tables + 1, (KEPT - 1) * sizeof Tables[0]);
+                --TableCount;
+            }
+            Tables[TableCount++] = table;
         } else if (!Cancel) {
             Failed.push_back(want);
         }
     }
+    Leave(Lock());
 }
 
 // The shipped file as it lies, or false.
@@ -177,8 +200,8 @@ bool ReadLevel(int32_t level, Bytes* out) {
     char name[32];
     LevelFileName(level, name, sizeof name);
     FileBytes bytes;
-    if (ReadFileByName(name, out->size(), &bytes, READ_START).error || bytes.size != out->size()) return false;
-    std::memcpy(out->data(), bytes.data, bytes.size);
+    if (ReadFileByName(name, sizeof out->b, &bytes, READ_START).error || bytes.size != sizeof out->b) return false;
+    std::memcpy(out->b, bytes.data, bytes.size);
     return true;
 }
 
@@ -188,42 +211,42 @@ void PrepareWinTables(const uint8_t current[LEVEL_FILE_SIZE], int32_t next) {
     Bytes nextBytes{};
     bool haveNext = false;
     if (next != NextRead) haveNext = next > 0 && ReadLevel(next, &nextBytes);
-    std::lock_guard<std::mutex> hold(Lock);
+    Hold hold(Lock());
     if (next != NextRead) NextRead = next, HaveNext = haveNext, Next = nextBytes;
-    std::memcpy(Current.data(), current, LEVEL_FILE_SIZE);
+    std::memcpy(Current.b, current, LEVEL_FILE_SIZE);
     HaveCurrent = true;
     // The level in play goes before one made in advance.
     if (Making && !Same(Made, current) && !Settled(Current)) Cancel = true;
     if (!MakerRunning) {
-        Maker = std::thread(Work);
-        MakerRunning = true;
+        Maker = StartThread(Work, nullptr);
+        MakerRunning = Maker != nullptr;  // without a thread the search answers alone
         static bool stopAtExit = std::atexit(StopWinTables) == 0;
         (void)stopAtExit;
     }
-    Wake.notify_all();
+    NotifyAll(Lock());
 }
 
 bool TableAdvice(const PlayState& board, Advice* out) {
-    std::shared_ptr<const WinTable> table;
-    {
-        std::lock_guard<std::mutex> hold(Lock);
-        if (!HaveCurrent) return false;
-        for (const auto& t : Tables)
-            if (Same(Current, t->bytes)) table = t;
-    }
+    // A lookup is quick: the maker waits for it at most a moment.
+    Hold hold(Lock());
+    if (!HaveCurrent) return false;
+    const WinTable* table = nullptr;
+    for (size_t i = 0; i < TableCount; ++i)
+        if (Same(Current, Tables[i]->bytes)) table = Tables[i];
     return table && WinTableAdvice(*table, board, out);
 }
 
 void StopWinTables() {
     {
-        std::lock_guard<std::mutex> hold(Lock);
+        Hold hold(Lock());
         if (!MakerRunning) return;
         Quit = true;
         Cancel = true;
-        Wake.notify_all();
+        NotifyAll(Lock());
     }
-    Maker.join();
-    std::lock_guard<std::mutex> hold(Lock);
+    JoinThread(Maker);
+    Maker = nullptr;
+    Hold hold(Lock());
     MakerRunning = false;
     Quit = false;
 }

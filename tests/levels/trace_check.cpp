@@ -17,6 +17,7 @@
 #include "framesearch.h"
 #include "game/leveltext_strings.h"
 #include "solver/cellsolver.h"
+#include "solver/solver_strings.h"
 
 namespace {
 
