@@ -29,9 +29,38 @@ int Find(const WinTable& t, const cellsolver::Key& k) {
     return static_cast<int>(t.boards[lo] & LOW);
 }
 
-int Compare(const void* a, const void* b) {
-    const uint64_t x = *static_cast<const uint64_t*>(a), y = *static_cast<const uint64_t*>(b);
-    return x < y ? -1 : x > y ? 1 : 0;
+// Sorts in place: the C library's qsort would take a second table's room
+// for a while, at the moment the search's room is largest.
+void Sort(uint64_t* v, size_t n) {
+    while (n > 16) {
+        // The median of three as the pivot, then the smaller side first, so
+        // that the stack stays shallow.
+        const uint64_t a = v[0], b = v[n / 2], c = v[n - 1];
+        const uint64_t pivot = a < b ? (b < c ? b : a < c ? c : a) : (a < c ? a : b < c ? c : b);
+        size_t i = 0, j = n - 1;
+        for (;;) {
+            while (v[i] < pivot) ++i;
+            while (v[j] > pivot) --j;
+            if (i >= j) break;
+            const uint64_t t = v[i];
+            v[i++] = v[j];
+            v[j--] = t;
+        }
+        const size_t left = j + 1;
+        if (left < n - left) {
+            Sort(v, left);
+            v += left, n -= left;
+        } else {
+            Sort(v + left, n - left);
+            n = left;
+        }
+    }
+    for (size_t i = 1; i < n; ++i) {
+        const uint64_t t = v[i];
+        size_t k = i;
+        for (; k > 0 && v[k - 1] > t; --k) v[k] = v[k - 1];
+        v[k] = t;
+    }
 }
 
 }  // namespace
@@ -75,7 +104,7 @@ bool MakeWinTable(const uint8_t bytes[LEVEL_FILE_SIZE], WinTable* t, const std::
         // A win too long for the bits is left to the search.
         t->boards[i] |= shots[i] == FAR ? WIN_LOST : shots[i] < WIN_LOST ? shots[i] : WIN_CLASH;
     }
-    std::qsort(t->boards.data(), n, sizeof(uint64_t), Compare);
+    Sort(t->boards.data(), n);
     // Two boards with one hash cannot be told apart: both go to the search.
     for (uint32_t i = 1; i < n; ++i)
         if ((t->boards[i] & ~LOW) == (t->boards[i - 1] & ~LOW))

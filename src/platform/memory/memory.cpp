@@ -3,6 +3,9 @@
 // that is tens of megabytes the game may never need again.
 #include "platform/memory/memory.h"
 
+// Any C library header says which C library this is.
+#include <cstddef>
+
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
