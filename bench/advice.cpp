@@ -15,7 +15,7 @@
 #include <thread>
 #include <vector>
 
-#include "game/leveltext.h"
+#include "game/leveltext_strings.h"
 #include "solver/advice.h"
 #include "solver/cellsolver.h"
 #include "solver/tables.h"

@@ -14,7 +14,7 @@
 #include "game/board.h"
 #include "game/frame.h"
 #include "game/game.h"
-#include "game/leveltext.h"
+#include "game/leveltext_strings.h"
 #include "game/sprites.h"
 #include "lib/input.h"
 #include "platform/headless/headless.h"

@@ -23,7 +23,7 @@
 #include <vector>
 
 #include "demo_memory.h"
-#include "game/leveltext.h"
+#include "game/leveltext_strings.h"
 #include "solver/advice.h"
 #include "solver/solver.h"
 #include "solver/tables.h"

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "framesearch.h"
-#include "game/leveltext.h"
+#include "game/leveltext_strings.h"
 #include "solver/cellsolver.h"
 
 namespace {

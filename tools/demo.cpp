@@ -26,7 +26,7 @@
 #include "platform/headless/headless.h"
 #include "shell/shell.h"
 #include "solver/advice.h"
-#include "solver/solver.h"
+#include "solver/solver_strings.h"
 
 namespace {
 

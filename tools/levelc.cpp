@@ -5,16 +5,16 @@
 // tarno-levelc --from-code CODE OUT    writes the level file a level code holds
 // tarno-levelc --cells                 prints the grid characters, each with
 //                                      its cell code: "CHAR CODE" a line
-// The source format is described in leveltext.h.
+// The source format is described in game/leveltext.h.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "game/leveltext.h"
-#include "platform/files/files.h"
+#include "game/leveltext_strings.h"
 #include "gen/levelcode.h"
+#include "platform/files/files.h"
 
 namespace {
 

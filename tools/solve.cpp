@@ -14,8 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "game/leveltext.h"
+#include "game/leveltext_strings.h"
 #include "solver/cellsolver.h"
+#include "solver/solver_strings.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
-#include <vector>
 
 #include "game/game.h"
 #include "lib/display.h"
@@ -38,34 +38,49 @@ const char* LoadLevelFile(int32_t level) {
     LevelFileName(level, name, sizeof name);
     // Read only: the shipped levels of an installed game are not the
     // player's to write, and a level that can be read must still load.
-    std::vector<uint8_t> bytes;
+    FileBytes bytes;
     const FileRead read = ReadFileByName(name, sizeof LevelBuffer, &bytes, READ_START);
     if (read.error) {
         ShowFileError(OPEN_FAILED, name, read.reason);
         return read.reason;
     }
     // A short file replaces only the start; the rest keeps what it held.
-    std::memcpy(LevelBuffer, bytes.data(), bytes.size());
+    std::memcpy(LevelBuffer, bytes.data, bytes.size);
     return nullptr;
 }
 
-// The editor's save replaces level.dat whole, through the platform: no
-// failure part-way leaves half a level. The old bytes past the level are
-// carried over (a longer file keeps its tail), and every failure shows the
-// same box as a failed open.
+void RemoveStaleLevelSaves() {
+    const char* temps[] = {"level.dat"};
+    RemoveStaleTemps(".", temps, 1);
+}
+
+// The editor's save replaces level.dat whole: no failure part-way leaves
+// half a level. The old bytes past the level are carried over (a longer
+// file keeps its tail), and every failure shows the same box as a failed open.
+
 const char* SaveLevelFile() {
     const char* name = "level.dat";
-    std::vector<uint8_t> bytes;
+    FileBytes bytes;
     const char* reason = nullptr;
     // Writable on purpose: a level.dat the player made read-only stays refused.
     const FileRead read = ReadFileByName(name, LEVEL_FILE_LIMIT, &bytes, READ_WRITABLE);
     if (read.longer) reason = "too long for a level file";
     else if (read.error && read.error != ENOENT) reason = read.reason;
     if (!reason) {
-        if (bytes.size() < sizeof LevelBuffer) bytes.resize(sizeof LevelBuffer);
-        std::memcpy(bytes.data(), LevelBuffer, sizeof LevelBuffer);
-        const int error = PlatformReplaceFile(name, bytes.data(), static_cast<uint32_t>(bytes.size()));
-        if (error) reason = std::strerror(error);
+        // The level, then what the old file held past it.
+        const size_t size = bytes.size > sizeof LevelBuffer ? bytes.size : sizeof LevelBuffer;
+        uint8_t* whole = static_cast<uint8_t*>(std::malloc(size));
+        if (!whole) {
+            reason = std::strerror(ENOMEM);
+        } else {
+            std::memcpy(whole, LevelBuffer, sizeof LevelBuffer);
+            if (bytes.size > sizeof LevelBuffer)
+                std::memcpy(whole + sizeof LevelBuffer, bytes.data + sizeof LevelBuffer,
+                            bytes.size - sizeof LevelBuffer);
+            const int error = ReplaceFileWhole(name, whole, size);
+            if (error) reason = std::strerror(error);
+            std::free(whole);
+        }
     }
     if (reason) ShowFileError(OPEN_FAILED, name, reason);
     return reason;

@@ -44,6 +44,8 @@ extern uint8_t OwnLevelBytes[LEVEL_FILE_SIZE];
 // Each returns null, or why it failed (the box has been shown then).
 const char* LoadLevelFile(int32_t level);
 const char* SaveLevelFile();
+// Removes what a save cut short left beside "level.dat"; part of start-up.
+void RemoveStaleLevelSaves();
 // Level start's steps on the live state, from LevelBuffer.
 void ClearBoard();
 void PlaceBlocks();

@@ -1,15 +1,14 @@
 #include "game/history.h"
 
-#include <vector>
-
 #include "game/notices.h"
+#include "lib/grow.h"
 
 uint32_t RestSerial;
 
 namespace {
 
 // Unbounded within a level; it only grows when a shot is fired.
-std::vector<Game> Undo, Redo;
+Grow<Game> Undo, Redo;
 int32_t Queue[16];
 int32_t QueueLength;
 bool WasInMotion;
@@ -82,8 +81,8 @@ void SettleHistory() {
     // A won level is over: its board stays as it was won.
     if (Live.play.won) QueueLength = 0;
     for (int32_t i = 0; i < QueueLength; ++i) {
-        std::vector<Game>& from = Queue[i] == ACTION_UNDO ? Undo : Redo;
-        std::vector<Game>& to = Queue[i] == ACTION_UNDO ? Redo : Undo;
+        Grow<Game>& from = Queue[i] == ACTION_UNDO ? Undo : Redo;
+        Grow<Game>& to = Queue[i] == ACTION_UNDO ? Redo : Undo;
         if (from.empty()) continue;
         to.push_back(Take());
         Live = from.back();

@@ -5,6 +5,8 @@
 #include <algorithm>
 
 #include "game/leveltext.h"
+#include "game/leveltext_strings.h"
+#include "platform/worker/worker.h"
 
 namespace gen {
 
@@ -258,7 +260,7 @@ void StartGeneration(Generation* g, Grade grade, uint64_t seed) {
     g->candidates = g->sinceBetter = g->round = 0;
 }
 
-bool ContinueGeneration(Generation* g, cellsolver::Clock::time_point sliceEnd, const std::atomic<bool>* cancel) {
+bool ContinueGeneration(Generation* g, cellsolver::Micros sliceEnd, const std::atomic<bool>* cancel) {
     const Plan& plan = PLANS[g->grade];
     const Band& band = BandOf(g->grade);
     while (g->status == GENERATING) {
@@ -314,7 +316,7 @@ bool ContinueGeneration(Generation* g, cellsolver::Clock::time_point sliceEnd, c
                 }
             }
         }
-        if (cellsolver::Clock::now() >= sliceEnd) return false;
+        if (SteadyMicros() >= sliceEnd) return false;
     }
     return true;
 }

@@ -49,7 +49,7 @@ void StartGeneration(Generation* g, Grade grade, uint64_t seed);
 // Works until the level is made or cancelled (true; see g->status) or
 // `sliceEnd` passes (false: call again to go on). The answer does not
 // depend on how the work was sliced.
-bool ContinueGeneration(Generation* g, cellsolver::Clock::time_point sliceEnd = cellsolver::NO_DEADLINE,
+bool ContinueGeneration(Generation* g, cellsolver::Micros sliceEnd = cellsolver::NO_DEADLINE,
                         const std::atomic<bool>* cancel = nullptr);
 // Both in one call; false only when cancelled.
 bool Generate(Grade grade, uint64_t seed, MadeLevel* out, const std::atomic<bool>* cancel = nullptr);

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "game/leveltext.h"
+#include "game/leveltext_strings.h"
 
 namespace gen {
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "game/leveltext.h"
+#include "game/leveltext_strings.h"
 
 namespace gen {
 
@@ -26,7 +27,7 @@ void Reckon(Measure* m) {
     const cellsolver::Search& s = m->search;
     Figures& f = m->figures;
     const uint32_t n = s.set.count;
-    std::vector<uint32_t> predStart, preds;
+    Grow<uint32_t> predStart, preds;
     cellsolver::Predecessors(s, &predStart, &preds);
     std::vector<uint8_t> alive(n, 0);
     std::vector<uint32_t> queue;
@@ -40,7 +41,7 @@ void Reckon(Measure* m) {
     f.states = n;
     f.deadEnds = n - winnable;
     f.par = static_cast<int>(m->x.result.solution.size());
-    m->solution = m->x.result.solution;
+    m->solution.assign(m->x.result.solution.begin(), m->x.result.solution.end());
 
     using cellsolver::Cells;
     Cells start, first, second;
@@ -69,7 +70,7 @@ void Reckon(Measure* m) {
 
 }  // namespace
 
-bool ContinueMeasure(Measure* m, cellsolver::Clock::time_point sliceEnd, const std::atomic<bool>* cancel) {
+bool ContinueMeasure(Measure* m, cellsolver::Micros sliceEnd, const std::atomic<bool>* cancel) {
     if (m->status != MEASURING) return true;
     if (!cellsolver::ContinueExploration(&m->x, sliceEnd, cellsolver::NO_DEADLINE, cancel)) return false;
     if (cancel && *cancel) {

@@ -40,7 +40,7 @@ struct Measure {
 void StartMeasure(Measure* m, const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t maxStates);
 // Goes on until the figures are in (true) or `sliceEnd` passes (false).
 // Once `cancel` is set it ends with CANCELLED.
-bool ContinueMeasure(Measure* m, cellsolver::Clock::time_point sliceEnd = cellsolver::NO_DEADLINE,
+bool ContinueMeasure(Measure* m, cellsolver::Micros sliceEnd = cellsolver::NO_DEADLINE,
                      const std::atomic<bool>* cancel = nullptr);
 
 // The interior cells (1..12, 1..12 as in the level file) of the pieces

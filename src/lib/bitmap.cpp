@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <vector>
 
 #include "platform/files/files.h"
 
@@ -91,13 +90,13 @@ int LoadBitmapBytes(BitmapFile* bitmap, const uint8_t* data, uint32_t size) {
 int LoadBitmapFile(BitmapFile* bitmap, const char* fileName, const char** why) {
     if (why) *why = "no file named";
     if (!bitmap || !fileName) return 0;
-    std::vector<uint8_t> bytes;
+    FileBytes bytes;
     const FileRead read = ReadFileByName(fileName, MAX_FILE_SIZE, &bytes);
     if (read.error) {
         if (why) *why = read.reason;
         return 0;
     }
-    const int result = LoadBitmapBytes(bitmap, bytes.data(), static_cast<uint32_t>(bytes.size()));
+    const int result = LoadBitmapBytes(bitmap, bytes.data, static_cast<uint32_t>(bytes.size));
     if (!result && why) *why = "not a picture the game reads";
     return result;
 }

@@ -18,7 +18,8 @@ void ClearSurface(Surface* surface) {
     int32_t pitch = 0;
     uint32_t* p = PlatformLockSurface(surface, &pitch);
     if (!p) return;
-    const int32_t w = PlatformSurfaceWidth(surface), h = PlatformSurfaceHeight(surface);
+    const SurfaceSize size = PlatformSurfaceSize(surface);
+    const int32_t w = size.width, h = size.height;
     for (int32_t y = 0; y < h; ++y)
         for (int32_t x = 0; x < w; ++x) p[static_cast<int64_t>(y) * (pitch / 4) + x] = 0;
     PlatformUnlockSurface(surface);
@@ -74,8 +75,9 @@ int LoadBobFrame(BOB* bob, const BitmapFile* bitmap, int32_t frame, int32_t cx, 
     if (!dst) return 0;
     const int64_t sheetRow = static_cast<int64_t>(bitmap->infoHeader.biWidth) * 3;
     const uint8_t* src = bitmap->pixels + row * sheetRow + col * 3;
-    const int32_t h = bob->height < PlatformSurfaceHeight(surface) ? bob->height : PlatformSurfaceHeight(surface);
-    const int32_t w = bob->width < PlatformSurfaceWidth(surface) ? bob->width : PlatformSurfaceWidth(surface);
+    const SurfaceSize size = PlatformSurfaceSize(surface);
+    const int32_t h = bob->height < size.height ? bob->height : size.height;
+    const int32_t w = bob->width < size.width ? bob->width : size.width;
     for (int32_t r = 0; r < h; ++r) {
         for (int32_t c = 0; c < w; ++c) {
             const uint8_t* p = src + c * 3;

@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <vector>
 
 #include "platform/files/files.h"
 
@@ -109,13 +108,13 @@ int32_t LoadWav(const char* fileName, uint32_t /*controlFlags: buffers are alway
         if (SoundTable[i].state == SOUND_FREE) id = i;
     if (id < 0) return -1;
 
-    std::vector<uint8_t> bytes;
+    FileBytes bytes;
     if (ReadFileByName(fileName, MAX_WAV_SIZE, &bytes).error) return -1;
 
     WavData wav;
     SoundBuffer* buffer = nullptr;
     // A buffer of no samples is refused, as sound devices refuse it.
-    if (ParseWav(bytes.data(), static_cast<uint32_t>(bytes.size()), &wav) && wav.size > 0)
+    if (ParseWav(bytes.data, static_cast<uint32_t>(bytes.size), &wav) && wav.size > 0)
         buffer = PlatformCreateSoundBuffer(wav.samples, wav.size);
     if (!buffer) return -1;
 
@@ -135,7 +134,6 @@ int PlaySoundEffect(int32_t id, uint32_t playFlags) {
     if (!slot || SoundOff) return 1;
     // Playing always starts from the beginning, so a sound restarts rather
     // than overlapping itself.
-    if (!PlatformRewindSoundBuffer(slot->buffer)) return 0;
     if (!PlatformPlaySoundBuffer(slot->buffer, (playFlags & SOUND_PLAY_LOOPING) != 0)) return 0;
     return 1;
 }
@@ -143,8 +141,7 @@ int PlaySoundEffect(int32_t id, uint32_t playFlags) {
 int StopSoundEffect(int32_t id) {
     SoundSlot* slot = SlotWithBuffer(id);
     if (!slot) return 1;
-    PlatformStopSoundBuffer(slot->buffer);
-    PlatformRewindSoundBuffer(slot->buffer);
+    PlatformStopSoundBuffer(slot->buffer);  // and rewinds it
     return 1;
 }
 

@@ -15,8 +15,11 @@ struct Rect {
 
 Surface* PlatformCreateSurface(int32_t width, int32_t height);
 void PlatformDestroySurface(Surface* surface);
-int32_t PlatformSurfaceWidth(const Surface* surface);
-int32_t PlatformSurfaceHeight(const Surface* surface);
+struct SurfaceSize {
+    int32_t width, height;
+};
+// 0 by 0 for no surface.
+SurfaceSize PlatformSurfaceSize(const Surface* surface);
 // Returns the first pixel and the row pitch in bytes, or null.
 uint32_t* PlatformLockSurface(Surface* surface, int32_t* pitchBytes);
 void PlatformUnlockSurface(Surface* surface);
@@ -52,18 +55,20 @@ int PlatformInitSoundDevice();
 void PlatformShutdownSoundDevice();
 SoundBuffer* PlatformCreateSoundBuffer(const uint8_t* samples, uint32_t size);
 void PlatformReleaseSoundBuffer(SoundBuffer* buffer);
-int PlatformPlaySoundBuffer(SoundBuffer* buffer, bool loop);  // from its current position
+// Plays from the start, so a sound still sounding restarts rather than
+// overlapping itself; 0 when the buffer cannot be rewound or played.
+int PlatformPlaySoundBuffer(SoundBuffer* buffer, bool loop);
+// Stops and rewinds, so that the next play starts at the beginning.
 int PlatformStopSoundBuffer(SoundBuffer* buffer);
-int PlatformRewindSoundBuffer(SoundBuffer* buffer);
 
-// ---- Keyboard and mouse ---------------------------------------------------
+// ---- Keyboard -------------------------------------------------------------
 // Key state is 256 bytes indexed by PC set-1 scan codes (extended keys with
-// the high bit set: arrows 0xCB 0xC8 0xCD 0xD0), non-zero while down.
+// the high bit set: arrows 0xCB 0xC8 0xCD 0xD0), non-zero while down. The
+// mouse is never read (clicks come from the window), so it has no seam
+// function: a platform with a mouse device opens it with the keyboard.
 int PlatformInitKeyboard();
 int PlatformReadKeyboard(uint8_t state[256]);
 void PlatformReleaseKeyboard();
-int PlatformInitMouse();
-void PlatformReleaseMouse();
 // "Is this key down right now", by virtual key (Escape 0x1B, Enter 0x0D).
 bool PlatformKeyDownNow(int32_t virtualKey);
 
@@ -74,9 +79,11 @@ void PlatformShowMessage(const char* text);
 // records (whose text the shell gives, RecordsText).
 enum : int32_t { PANEL_ABOUT, PANEL_HOW_TO_PLAY, PANEL_RECORDS };
 void PlatformShowPanel(int32_t panel);
-void PlatformEnableMenuItem(int32_t commandId);
-// Marks a menu item as the current one of its group (the level in play).
-void PlatformCheckMenuItem(int32_t commandId, bool checked);
+// MENU_ENABLE makes a grayed item (a level not yet unlocked) choosable for
+// good; MENU_CHECK and MENU_UNCHECK mark and unmark the current item of its
+// group (the level in play).
+enum MenuMark { MENU_ENABLE, MENU_CHECK, MENU_UNCHECK };
+void PlatformMarkMenuItem(int32_t commandId, MenuMark mark);
 // Lets the player pick a level file to open; false when none was picked.
 bool PlatformChooseLevelFile(char* path, int32_t size);
 // Ends the main loop after the current frame (Esc, "Exit").
@@ -101,17 +108,7 @@ int PlatformReadSetting(const char* name, char* buf, int32_t size);
 // failed ("place: reason"), valid until the next call.
 const char* PlatformWriteSetting(const char* name, const char* text);
 
-// ---- Files ----------------------------------------------------------------
-// Replaces the file with the bytes, whole: they go to a temporary file in the
-// same folder, which is then renamed over it, so a failure at any point
-// leaves the old file as it was. Returns 0, or the errno of the failure.
-int PlatformReplaceFile(const char* name, const void* bytes, uint32_t size);
-// Removes the temporary files that writes cut short left behind, in the
-// folders where the game writes; part of start-up.
-void PlatformRemoveStaleFiles();
-
-// ---- Memory ---------------------------------------------------------------
-// Hands memory the game has freed back to the system where the C library
-// keeps it (after the solver's large searches); elsewhere it does nothing.
-// One implementation for every back end (platform/memory).
-void PlatformReleaseFreeMemory();
+// Not seam functions, because every platform shares one implementation:
+// whole-file replacement and the start-up clean-up of what it leaves
+// (platform/files/files.h), and handing freed memory back to the system
+// (platform/memory/memory.h).

@@ -4,6 +4,7 @@
 
 #include "editor/editor.h"
 #include "game/board.h"
+#include "game/entries.h"
 #include "game/frame.h"
 #include "game/game.h"
 #include "game/history.h"
@@ -12,7 +13,6 @@
 #include "shell/comforts.h"
 #include "shell/shell.h"
 #include "solver/advice.h"
-#include "solver/solver.h"
 #include "solver/tables.h"
 
 namespace {
@@ -32,10 +32,10 @@ void ShowAdvice() {
     HintDirection = 0;
     if (!HintAsked || !Known || Latest.lost != 0 || Latest.entry < 0) return;
     int32_t x = 0, y = 0;
-    solver::EntryTank(Latest.entry, &x, &y);
+    EntryTank(Latest.entry, &x, &y);
     HintCellX = x / CELL_SIZE;
     HintCellY = y / CELL_SIZE;
-    HintDirection = solver::EntryDirection(Latest.entry);
+    HintDirection = EntryDirection(Latest.entry);
 }
 
 }  // namespace

@@ -65,7 +65,7 @@ void OnFieldTap(int32_t x, int32_t y) {
 }
 
 void StartShellLevel() {
-    PlatformEnableMenuItem(IDM_LEVEL1);
+    PlatformMarkMenuItem(IDM_LEVEL1, MENU_ENABLE);
     StartLevel();
 }
 

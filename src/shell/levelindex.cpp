@@ -4,8 +4,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string>
-#include <vector>
 
 #include "game/board.h"
 #include "platform/files/files.h"
@@ -24,10 +22,12 @@ constexpr int INDEX_LIMIT = 64 * 1024;
 constexpr size_t INDEX_LINE_LIMIT = 200;
 constexpr long long MAX_PAR = 99;
 
-// "N PAR NAME": two whole numbers, then the name (which may be empty).
-bool ParseIndexLine(const std::string& line, long long* n, long long* par, std::string* name) {
-    const char* p = line.c_str();
-    for (long long* value : {n, par}) {
+// "N PAR NAME": two whole numbers, then the name (which may be empty),
+// which points into the line, its trailing blanks cut off.
+bool ParseIndexLine(char* line, long long* n, long long* par, const char** name) {
+    const char* p = line;
+    long long* const values[] = {n, par};
+    for (long long* value : values) {
         while (*p == ' ' || *p == '\t') ++p;
         char* end = nullptr;
         errno = 0;
@@ -37,7 +37,8 @@ bool ParseIndexLine(const std::string& line, long long* n, long long* par, std::
     }
     while (*p == ' ' || *p == '\t') ++p;
     *name = p;
-    while (!name->empty() && (name->back() == ' ' || name->back() == '\t')) name->pop_back();
+    for (size_t length = std::strlen(p); length > 0 && (p[length - 1] == ' ' || p[length - 1] == '\t'); --length)
+        line[p - line + length - 1] = '\0';
     return true;
 }
 
@@ -61,7 +62,7 @@ void ReadLevelIndex() {
         std::snprintf(LevelNames[n], sizeof LevelNames[n], "Level %d", static_cast<int>(n));
         LevelPars[n] = 0;
     }
-    std::vector<uint8_t> bytes;
+    FileBytes bytes;
     const FileRead read = ReadFileByName(LEVEL_INDEX_FILE, INDEX_LIMIT, &bytes, READ_START);
     if (read.error) {
         std::fprintf(stderr, "tarno: %s: %s; the levels go without names and pars\n", LEVEL_INDEX_FILE, read.reason);
@@ -69,28 +70,37 @@ void ReadLevelIndex() {
     }
     if (read.longer)
         std::fprintf(stderr, "tarno: %s: larger than %d bytes; the rest is ignored\n", LEVEL_INDEX_FILE, INDEX_LIMIT);
-    const std::string text(bytes.begin(), bytes.end());
+    const char* text = reinterpret_cast<const char*>(bytes.data);
     int lineNo = 0;
-    for (size_t pos = 0; pos < text.size();) {
-        size_t end = text.find('\n', pos);
-        if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(pos, end - pos);
+    for (size_t pos = 0; pos < bytes.size;) {
+        size_t end = pos;
+        while (end < bytes.size && text[end] != '\n') ++end;
+        size_t length = end - pos;
+        const char* start = text + pos;
         pos = end + 1;
         ++lineNo;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.find_first_not_of(" \t") == std::string::npos) continue;
+        if (length > 0 && start[length - 1] == '\r') --length;
+        size_t blank = 0;
+        while (blank < length && (start[blank] == ' ' || start[blank] == '\t')) ++blank;
+        if (blank == length) continue;
         const char* why = nullptr;
         long long n = 0, par = 0;
-        std::string name;
-        if (line.size() > INDEX_LINE_LIMIT) why = "line too long";
-        else if (!ParseIndexLine(line, &n, &par, &name)) why = "not \"LEVEL PAR NAME\"";
-        else if (n < 1 || n > LAST_LEVEL) why = "no such level";
-        else if (par < 0 || par > MAX_PAR) why = "par out of range (0 to 99)";
+        const char* name = "";
+        char line[INDEX_LINE_LIMIT + 1];
+        if (length > INDEX_LINE_LIMIT) {
+            why = "line too long";
+        } else {
+            std::memcpy(line, start, length);
+            line[length] = '\0';
+            if (!ParseIndexLine(line, &n, &par, &name)) why = "not \"LEVEL PAR NAME\"";
+            else if (n < 1 || n > LAST_LEVEL) why = "no such level";
+            else if (par < 0 || par > MAX_PAR) why = "par out of range (0 to 99)";
+        }
         if (why) {
             std::fprintf(stderr, "tarno: %s:%d: %s; ignored\n", LEVEL_INDEX_FILE, lineNo, why);
             continue;
         }
-        if (!name.empty()) CopyName(LevelNames[n], sizeof LevelNames[n], name.c_str());
+        if (*name) CopyName(LevelNames[n], sizeof LevelNames[n], name);
         LevelPars[n] = static_cast<int32_t>(par);
     }
 }
@@ -99,7 +109,7 @@ void MarkLevelMenu() {
     static int32_t marked;
     const int32_t want = OwnLevel ? 0 : IDM_LEVEL1 - 1 + CurrentLevel;
     if (want == marked) return;
-    if (marked) PlatformCheckMenuItem(marked, false);
-    if (want) PlatformCheckMenuItem(want, true);
+    if (marked) PlatformMarkMenuItem(marked, MENU_UNCHECK);
+    if (want) PlatformMarkMenuItem(want, MENU_CHECK);
     marked = want;
 }

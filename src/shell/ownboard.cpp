@@ -2,8 +2,6 @@
 // board played with P. They play like a level, but the progress stays.
 #include <cstdio>
 #include <cstring>
-#include <string>
-#include <vector>
 
 #include "editor/editor.h"
 #include "game/board.h"
@@ -32,20 +30,27 @@ void PlayOwnBoard(const uint8_t bytes[LEVEL_FILE_SIZE], const char* name) {
     StartLevel();
 }
 
+namespace {
+
+// What the level compiler would warn about is told, as it would be.
+void TellWarning(const char* warning, void*) { std::fprintf(stderr, "tarno: warning: %s\n", warning); }
+
+}  // namespace
+
 bool PlayLevelFile(const char* path) {
     uint8_t bytes[LEVEL_FILE_SIZE];
-    std::string name, error;
-    std::vector<std::string> warnings;
-    const bool loaded = path && leveltext::LoadAnyLevel(path, bytes, &name, &error, &warnings);
-    // What the level compiler would warn about is told, as it would be.
-    for (const std::string& w : warnings) std::fprintf(stderr, "tarno: warning: %s\n", w.c_str());
+    char name[sizeof OwnName * 4];  // cut to OwnName's size, on a whole character, as it is played
+    char error[leveltext::ERROR_SIZE];
+    error[0] = '\0';
+    const bool loaded =
+        path && leveltext::LoadAnyLevel(path, bytes, name, sizeof name, error, sizeof error, TellWarning, nullptr);
     if (!loaded) {
-        if (error.empty()) error = "Cannot read that level.";
-        std::fprintf(stderr, "tarno: %s\n", error.c_str());
-        PlatformShowMessage(error.c_str());
+        if (!error[0]) std::snprintf(error, sizeof error, "Cannot read that level.");
+        std::fprintf(stderr, "tarno: %s\n", error);
+        PlatformShowMessage(error);
         return false;
     }
-    PlayOwnBoard(bytes, name.c_str());
+    PlayOwnBoard(bytes, name);
     return true;
 }
 

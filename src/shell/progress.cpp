@@ -20,7 +20,7 @@ const char* WriteSavedLevel(uint8_t level) { return PlatformWriteProgress(level)
 
 void EnableLevelMenu(int32_t n) {
     if (n < 1 || n > LAST_LEVEL) return;
-    for (int32_t k = 1; k <= n; ++k) PlatformEnableMenuItem(IDM_LEVEL1 - 1 + k);
+    for (int32_t k = 1; k <= n; ++k) PlatformMarkMenuItem(IDM_LEVEL1 - 1 + k, MENU_ENABLE);
 }
 
 namespace {

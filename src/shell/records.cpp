@@ -159,13 +159,13 @@ void LoadPlayerSettings() {
     LoadRecords();
     char text[8];
     SoundOff = PlatformReadSetting(SOUND_SETTING, text, sizeof text) == 1 && std::strcmp(text, "off") == 0;
-    PlatformCheckMenuItem(IDM_SOUND, !SoundOff);
+    PlatformMarkMenuItem(IDM_SOUND, SoundOff ? MENU_UNCHECK : MENU_CHECK);
 }
 
 void ToggleSound() {
     SoundOff = !SoundOff;
     if (SoundOff) StopAllSounds();
-    PlatformCheckMenuItem(IDM_SOUND, !SoundOff);
+    PlatformMarkMenuItem(IDM_SOUND, SoundOff ? MENU_UNCHECK : MENU_CHECK);
     if (const char* why = PlatformWriteSetting(SOUND_SETTING, SoundOff ? "off" : "on")) {
         char message[600];
         std::snprintf(message, sizeof message, "The sound setting could not be saved: %s", why);

@@ -43,7 +43,7 @@ void BuildTank() {
 
 int InitGame() {
     WinFrameHook = OnWinFrame;
-    PlatformRemoveStaleFiles();
+    RemoveStaleLevelSaves();
     ReadLevelIndex();
     InitDisplay(1024, 768, 32);
     if (!InitInput()) PlatformBeep();

@@ -1,12 +1,10 @@
 #include "solver/advice.h"
 
-#include <algorithm>
-#include <condition_variable>
 #include <cstdlib>
-#include <mutex>
-#include <thread>
 
+#include "platform/memory/memory.h"
 #include "platform/platform.h"
+#include "platform/worker/worker.h"
 #include "solver/cellsolver.h"
 
 namespace {
@@ -30,29 +28,34 @@ std::atomic<bool> Cancel{false};
 std::atomic<bool> BudgetInBoards{false};
 
 #ifndef TARNO_ADVICE_SLICED
-std::mutex Lock;
-std::condition_variable Wake, Done;
-std::thread Worker;
+// Guards the question, the answer and the flags below; its condition
+// wakes the worker for a question and the waiters for an answer.
+Monitor* Lock() {
+    static Monitor* m = CreateMonitor();
+    return m;
+}
+WorkerThread* Worker;
 bool WorkerRunning, Quit;
 
-void Work() {
-    std::unique_lock<std::mutex> hold(Lock);
+void Work(void*) {
+    Enter(Lock());
     for (;;) {
-        Wake.wait(hold, [] { return Quit || Answered != Asked; });
-        if (Quit) return;
+        while (!Quit && Answered == Asked) Wait(Lock());
+        if (Quit) break;
         const uint64_t serial = Asked;
         const PlayState board = Question;
         const uint32_t budget = QuestionBudget;
         Cancel = false;
-        hold.unlock();
+        Leave(Lock());
         const Advice a = ComputeAdvice(board, budget);
-        hold.lock();
+        Enter(Lock());
         // A newer question has come meanwhile: its turn now.
         if (serial != Asked) continue;
         Answer = a;
         Answered = serial;
-        Done.notify_all();
+        NotifyAll(Lock());
     }
+    Leave(Lock());
 }
 #endif
 
@@ -81,7 +84,7 @@ Advice SearchAdvice(const PlayState& board, uint32_t budgetMs) {
         const uint32_t bound = boards < MAX_STATES ? static_cast<uint32_t>(boards) : MAX_STATES;
         return FromResult(cellsolver::ExploreFrom(board, bound, false, &search, cellsolver::NO_DEADLINE, &Cancel));
     }
-    const auto deadline = cellsolver::Clock::now() + std::chrono::milliseconds(budgetMs);
+    const cellsolver::Micros deadline = SteadyMicros() + static_cast<uint64_t>(budgetMs) * 1000;
     return FromResult(cellsolver::ExploreFrom(board, MAX_STATES, false, &search, deadline, &Cancel));
 }
 
@@ -90,7 +93,7 @@ Advice SearchAdvice(const PlayState& board, uint32_t budgetMs) {
 Advice ComputeAdvice(const PlayState& board, uint32_t budgetMs) {
     Advice a = SearchAdvice(board, budgetMs);
     // A large search's room goes back once it is over.
-    PlatformReleaseFreeMemory();
+    ReleaseFreeMemory();
     return a;
 }
 
@@ -118,12 +121,12 @@ void AskAdvice(const PlayState& board, uint32_t budgetMs) {
 
 void PumpAdvice(uint32_t sliceMs) {
     if (Answered == Asked || sliceMs == 0) return;
-    const auto start = cellsolver::Clock::now();
+    const uint64_t start = SteadyMicros();
     const double left = QuestionBudget - SpentMs;
-    const auto sliceEnd =
-        start + std::chrono::microseconds(static_cast<int64_t>(std::min<double>(sliceMs, left) * 1000));
+    const double sliceLength = sliceMs < left ? sliceMs : left;
+    const cellsolver::Micros sliceEnd = start + static_cast<uint64_t>(sliceLength > 0 ? sliceLength * 1000 : 0);
     const bool done = cellsolver::ContinueExploration(&Searching, sliceEnd);
-    SpentMs += std::chrono::duration<double, std::milli>(cellsolver::Clock::now() - start).count();
+    SpentMs += (SteadyMicros() - start) / 1000.0;
     if (!done && SpentMs < QuestionBudget) return;
     Answer = done ? FromResult(Searching.result) : Advice{ADVICE_UNKNOWN, -1, -1};
     Answered = Asked;
@@ -150,10 +153,10 @@ void StopAdvice() {
 
 #else
 void AskAdvice(const PlayState& board, uint32_t budgetMs) {
-    std::lock_guard<std::mutex> hold(Lock);
+    Hold hold(Lock());
     if (!WorkerRunning) {
-        Worker = std::thread(Work);
-        WorkerRunning = true;
+        Worker = StartThread(Work, nullptr);
+        WorkerRunning = Worker != nullptr;
         // A program that exits without StopAdvice (a tool's error exit) must
         // not meet a running worker in the thread's destructor.
         static bool stopAtExit = std::atexit(StopAdvice) == 0;
@@ -163,35 +166,42 @@ void AskAdvice(const PlayState& board, uint32_t budgetMs) {
     ClearPlayEffects(Question);
     QuestionBudget = budgetMs;
     ++Asked;
+    if (!WorkerRunning) {
+        // No thread to be had: the answer comes at once, late rather than never.
+        Answer = ComputeAdvice(Question, budgetMs);
+        Answered = Asked;
+        return;
+    }
     Cancel = true;
-    Wake.notify_all();
+    NotifyAll(Lock());
 }
 
 // The worker needs no help from the frames.
 void PumpAdvice(uint32_t) {}
 
 bool TakeAdvice(Advice* out) {
-    std::lock_guard<std::mutex> hold(Lock);
+    Hold hold(Lock());
     if (Answered != Asked) return false;
     *out = Answer;
     return true;
 }
 
 void WaitAdvice() {
-    std::unique_lock<std::mutex> hold(Lock);
-    Done.wait(hold, [] { return Answered == Asked; });
+    Hold hold(Lock());
+    while (Answered != Asked) Wait(Lock());
 }
 
 void StopAdvice() {
     {
-        std::lock_guard<std::mutex> hold(Lock);
+        Hold hold(Lock());
         if (!WorkerRunning) return;
         Quit = true;
         Cancel = true;
-        Wake.notify_all();
+        NotifyAll(Lock());
     }
-    Worker.join();
-    std::lock_guard<std::mutex> hold(Lock);
+    JoinThread(Worker);
+    Worker = nullptr;
+    Hold hold(Lock());
     WorkerRunning = false;
     Quit = false;
     Answered = Asked;

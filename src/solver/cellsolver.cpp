@@ -1,14 +1,22 @@
 #include "solver/cellsolver.h"
 
-#include <algorithm>
-#include <thread>
-#include <utility>
-
 #include "game/entries.h"
 #include "game/shots.h"
 #include "game/wedges.h"
+#include "platform/worker/worker.h"
 
 namespace cellsolver {
+
+namespace {
+
+uint32_t Least(uint32_t a, uint32_t b) { return a < b ? a : b; }
+
+template <class T, size_t N>
+void FillWith(T (&items)[N], T v) {
+    for (T& item : items) item = v;
+}
+
+}  // namespace
 
 uint64_t HashKey(const Key& k) {
     uint64_t w[4];
@@ -34,7 +42,7 @@ void MakeCells(const Level& lv, const Key& k, Cells* out) {
 
 Key MakeKey(const Level& lv, const Cells& cells) {
     Key k;
-    std::fill(std::begin(k.piece), std::end(k.piece), NO_PIECE);
+    FillWith(k.piece, NO_PIECE);
     k.alive = 0;
     int n = 0;
     for (int i = 0; i < CELLS; ++i) {
@@ -51,8 +59,8 @@ Key MakeKey(const Level& lv, const Cells& cells) {
 // it starts on, so that both searches start alike.
 Level LevelFromPlay(const PlayState& p, Cells* start) {
     Level lv;
-    std::fill(std::begin(lv.balloonOf), std::end(lv.balloonOf), int8_t(-1));
-    std::fill(std::begin(lv.base.c), std::end(lv.base.c), CELL_OUT);
+    FillWith(lv.balloonOf, int8_t(-1));
+    FillWith(lv.base.c, CELL_OUT);
     *start = lv.base;
     for (int cx = 0; cx < SIDE; ++cx)
         for (int cy = 0; cy < SIDE; ++cy) {
@@ -196,7 +204,7 @@ constexpr uint32_t INDEX_MASK = (1u << KeySet::INDEX_BITS) - 1;
 
 uint32_t Tag(uint64_t h) { return static_cast<uint32_t>(h >> 32) & ~INDEX_MASK; }
 
-void Place(std::vector<uint32_t>* t, uint64_t h, uint32_t i) {
+void Place(Grow<uint32_t>* t, uint64_t h, uint32_t i) {
     const size_t mask = t->size() - 1;
     size_t at = h & mask;
     while ((*t)[at]) at = (at + 1) & mask;
@@ -220,7 +228,7 @@ NarrowKey Narrow(const Key& k) {
 
 Key Widen(const NarrowKey& n) {
     Key k;
-    std::fill(std::begin(k.piece), std::end(k.piece), NO_PIECE);
+    FillWith(k.piece, NO_PIECE);
     k.alive = static_cast<uint16_t>(n.lo);
     for (int i = 0; i < NARROW_PIECES; ++i) {
         const uint64_t p = ((i < 4 ? n.lo : n.hi) >> (i < 4 ? 16 + 11 * i : 11 * (i - 4))) & NARROW_NONE;
@@ -242,7 +250,7 @@ int64_t KeySet::Lookup(const Key& k) const {
 
 uint32_t KeySet::Add(const Key& k, uint32_t from, int e, uint16_t d) {
     // Three quarters full at most: the tags keep the probes cheap.
-    if (static_cast<uint64_t>(count + 1) * 4 >= table.size() * 3) Grow();
+    if (static_cast<uint64_t>(count + 1) * 4 >= table.size() * 3) GrowTable();
     Place(&table, HashKey(k), count);
     keys.push_back(k);
     parent.push_back(from);
@@ -251,15 +259,17 @@ uint32_t KeySet::Add(const Key& k, uint32_t from, int e, uint16_t d) {
     return count++;
 }
 
-void KeySet::Grow() {
-    std::vector<uint32_t> bigger(table.size() * 2, 0);
+void KeySet::GrowTable() {
+    Grow<uint32_t> bigger;
+    bigger.resize(table.size() * 2);
     for (uint32_t i = 0; i < count; ++i) Place(&bigger, HashKey(keys[i]), i);
     table.swap(bigger);
 }
 
-std::vector<int> PathTo(const KeySet& set, uint32_t i) {
-    std::vector<int> path;
-    for (; i != 0; i = set.parent[i]) path.insert(path.begin(), set.entry[i]);
+Grow<int> PathTo(const KeySet& set, uint32_t i) {
+    Grow<int> backwards, path;
+    for (; i != 0; i = set.parent[i]) backwards.push_back(set.entry[i]);
+    for (size_t k = backwards.size(); k-- > 0;) path.push_back(backwards[k]);
     return path;
 }
 
@@ -292,30 +302,51 @@ void ExpandBoards(const Search& s, uint32_t from, uint32_t to, bool everything, 
 // Expands boards [begin, end) of the set on both cores. Only what the merge
 // needs is kept: every shot with `everything`, else new boards and loops.
 // Past the deadline the workers stop and false is returned.
-bool ExpandDepth(const Search& s, uint32_t begin, uint32_t end, bool everything, std::vector<BlockOut>* out,
-                 Clock::time_point deadline, const std::atomic<bool>* cancel) {
-    const uint32_t blocks = (end - begin + BLOCK - 1) / BLOCK;
-    out->resize(blocks);
+namespace {
+
+// What the workers of one depth share.
+struct DepthWork {
+    const Search* s;
+    uint32_t begin, end, blocks;
+    bool everything, timed;
+    Grow<BlockOut>* out;
+    Micros deadline;
+    const std::atomic<bool>* cancel;
     std::atomic<uint32_t> nextBlock{0};
     std::atomic<bool> late{false};
-    const bool timed = deadline != NO_DEADLINE || cancel;
-    auto work = [&]() {
-        for (uint32_t blk; (blk = nextBlock.fetch_add(1)) < blocks;) {
-            if (timed && (late || (cancel && *cancel) || Clock::now() > deadline)) {
-                late = true;
-                return;
-            }
-            BlockOut& o = (*out)[blk];
-            o.edges.clear();
-            o.newKeys.clear();
-            ExpandBoards(s, begin + blk * BLOCK, std::min(end, begin + (blk + 1) * BLOCK), everything, &o);
+};
+
+void ExpandBlocks(void* arg) {
+    DepthWork& w = *static_cast<DepthWork*>(arg);
+    for (uint32_t blk; (blk = w.nextBlock.fetch_add(1)) < w.blocks;) {
+        if (w.timed && (w.late || (w.cancel && *w.cancel) || SteadyMicros() > w.deadline)) {
+            w.late = true;
+            return;
         }
-    };
-    std::vector<std::thread> helpers;
-    for (int w = 1; w < WORKERS && blocks > 1; ++w) helpers.emplace_back(work);
-    work();
-    for (std::thread& t : helpers) t.join();
-    return !late;
+        BlockOut& o = (*w.out)[blk];
+        o.edges.clear();
+        o.newKeys.clear();
+        ExpandBoards(*w.s, w.begin + blk * BLOCK, Least(w.end, w.begin + (blk + 1) * BLOCK), w.everything, &o);
+    }
+}
+
+}  // namespace
+
+bool ExpandDepth(const Search& s, uint32_t begin, uint32_t end, bool everything, Grow<BlockOut>* out, Micros deadline,
+                 const std::atomic<bool>* cancel) {
+    DepthWork w;
+    w.s = &s;
+    w.begin = begin;
+    w.end = end;
+    w.blocks = (end - begin + BLOCK - 1) / BLOCK;
+    w.everything = everything;
+    w.timed = deadline != NO_DEADLINE || cancel;
+    w.out = out;
+    w.deadline = deadline;
+    w.cancel = cancel;
+    out->resize(w.blocks);
+    RunTogether(w.blocks > 1 ? WORKERS : 1, ExpandBlocks, &w);
+    return !w.late;
 }
 
 // It starts from `play`, a board at rest: a level's start or any board met in play.
@@ -406,8 +437,7 @@ bool MergeBlock(Exploration* x, const BlockOut& o) {
 // x->result) or `sliceEnd` passes (false; call again to go on). Without a
 // slice end a depth is expanded on both cores at once. Past the deadline, or
 // once `cancel` is set, it gives up as if the bound were hit.
-bool ContinueExploration(Exploration* x, Clock::time_point sliceEnd, Clock::time_point deadline,
-                         const std::atomic<bool>* cancel) {
+bool ContinueExploration(Exploration* x, Micros sliceEnd, Micros deadline, const std::atomic<bool>* cancel) {
     Search* s = x->s;
     const bool sliced = sliceEnd != NO_DEADLINE;
     while (!x->done) {
@@ -428,7 +458,7 @@ bool ContinueExploration(Exploration* x, Clock::time_point sliceEnd, Clock::time
             } else {
                 x->chunk = x->chunkEnd;
             }
-            x->chunkEnd = std::min(x->end, x->chunk + CHUNK_BOARDS);
+            x->chunkEnd = Least(x->end, x->chunk + CHUNK_BOARDS);
             x->expanded = x->chunk;
             x->merged = 0;
             // Blocks keep their room from chunk to chunk; each is cleared as it is begun.
@@ -444,17 +474,17 @@ bool ContinueExploration(Exploration* x, Clock::time_point sliceEnd, Clock::time
                 continue;
             }
             const uint32_t blk = (x->expanded - x->chunk) / BLOCK;
-            const uint32_t blockEnd = std::min(x->chunkEnd, x->chunk + (blk + 1) * BLOCK);
+            const uint32_t blockEnd = Least(x->chunkEnd, x->chunk + (blk + 1) * BLOCK);
             BlockOut& o = x->out[blk];
             if (x->expanded == x->chunk + blk * BLOCK) o.edges.clear(), o.newKeys.clear();
-            ExpandBoards(*s, x->expanded, std::min(blockEnd, x->expanded + SLICE_BOARDS), x->everything, &o);
-            x->expanded = std::min(blockEnd, x->expanded + SLICE_BOARDS);
+            ExpandBoards(*s, x->expanded, Least(blockEnd, x->expanded + SLICE_BOARDS), x->everything, &o);
+            x->expanded = Least(blockEnd, x->expanded + SLICE_BOARDS);
         } else {
             if (!MergeBlock(x, x->out[x->merged])) break;
             ++x->merged;
             if (!sliced) continue;
         }
-        const Clock::time_point now = Clock::now();
+        const Micros now = SteadyMicros();
         if (now > deadline || (cancel && *cancel)) {
             Finish(x, solver::BOUND_HIT, s->set.count);
             break;
@@ -464,12 +494,12 @@ bool ContinueExploration(Exploration* x, Clock::time_point sliceEnd, Clock::time
     return true;
 }
 
-solver::Result ExploreFrom(const PlayState& play, uint32_t maxStates, bool everything, Search* s,
-                           Clock::time_point deadline, const std::atomic<bool>* cancel) {
+solver::Result ExploreFrom(const PlayState& play, uint32_t maxStates, bool everything, Search* s, Micros deadline,
+                           const std::atomic<bool>* cancel) {
     Exploration x;
     StartExploration(&x, play, maxStates, everything, s);
     ContinueExploration(&x, NO_DEADLINE, deadline, cancel);
-    return std::move(x.result);
+    return static_cast<solver::Result&&>(x.result);
 }
 
 solver::Result Explore(const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t maxStates, bool everything, Search* s) {
@@ -479,7 +509,7 @@ solver::Result Explore(const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t maxStates,
 }
 
 // Plays shots from the level's start; true if any of them loops.
-bool PlayShots(const Search& s, const std::vector<int>& shots, Cells* cells) {
+bool PlayShots(const Search& s, const Grow<int>& shots, Cells* cells) {
     bool looped = false;
     for (int e : shots) looped |= TraceShot(s.level, cells, e).looped;
     return looped;
@@ -499,13 +529,14 @@ solver::Result Solve(const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t maxStates) {
 
 // The search's successor lists turned round: the boards one shot leads to
 // board j from are preds[predStart[j] .. predStart[j + 1]).
-void Predecessors(const Search& s, std::vector<uint32_t>* predStart, std::vector<uint32_t>* preds) {
+void Predecessors(const Search& s, Grow<uint32_t>* predStart, Grow<uint32_t>* preds) {
     const uint32_t n = static_cast<uint32_t>(s.edgeStart.size() - 1);  // the set may be gone
     predStart->assign(n + 1, 0);
     preds->assign(s.edges.size(), 0);
     for (size_t k = 0; k < s.edges.size(); ++k) ++(*predStart)[s.edges[k] + 1];
     for (uint32_t i = 0; i < n; ++i) (*predStart)[i + 1] += (*predStart)[i];
-    std::vector<uint32_t> fill(predStart->begin(), predStart->end() - 1);
+    Grow<uint32_t> fill;
+    for (uint32_t i = 0; i < n; ++i) fill.push_back((*predStart)[i]);
     for (uint32_t i = 0; i < n; ++i)
         for (uint32_t k = s.edgeStart[i]; k < s.edgeStart[i + 1]; ++k) (*preds)[fill[s.edges[k]]++] = i;
 }
@@ -517,10 +548,11 @@ solver::Stats ComputeStats(const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t maxSta
     if (st.result.status == solver::BOUND_HIT || st.result.status == solver::BROKEN) return st;
     const uint32_t n = s.set.count;
     // Successors turned round, then everything that can reach a won board.
-    std::vector<uint32_t> predStart, preds;
+    Grow<uint32_t> predStart, preds;
     Predecessors(s, &predStart, &preds);
-    std::vector<uint8_t> alive(n, 0);
-    std::vector<uint32_t> queue;
+    Grow<uint8_t> alive;
+    alive.resize(n);
+    Grow<uint32_t> queue;
     for (uint32_t i = 0; i < n; ++i)
         if (s.won[i]) alive[i] = 1, queue.push_back(i), ++st.wonStates;
     for (size_t q = 0; q < queue.size(); ++q)

@@ -21,13 +21,12 @@
 // search (tests/framesearch) on random boards, and the --stats figures against the recorded ones.
 #pragma once
 #include <atomic>
-#include <chrono>
 #include <cstdint>
 #include <cstring>
-#include <vector>
 
 #include "game/board.h"
 #include "game/play.h"
+#include "lib/grow.h"
 #include "solver/solver.h"
 
 namespace cellsolver {
@@ -79,7 +78,7 @@ public:
 
     void push_back(const T& v) {
         if (pages_.empty() || pages_.back().size() == PAGE) {
-            pages_.emplace_back();
+            pages_.resize(pages_.size() + 1);
             pages_.back().reserve(PAGE);
         }
         pages_.back().push_back(v);
@@ -92,7 +91,7 @@ public:
     bool operator==(const Pages& o) const { return pages_ == o.pages_; }
 
 private:
-    std::vector<std::vector<T> > pages_;
+    Grow<Grow<T> > pages_;
     size_t size_ = 0;
 };
 
@@ -171,20 +170,20 @@ struct KeySet {
     Pages<uint32_t> parent;
     Pages<uint8_t> entry;
     Pages<uint16_t> depth;
-    std::vector<uint32_t> table;
+    Grow<uint32_t> table;
     uint32_t count = 0;
 
     static constexpr int INDEX_BITS = 22;
     static constexpr uint32_t MAX_KEYS = (1u << INDEX_BITS) - 2;  // a search holds no more
 
-    KeySet() : table(1024, 0) {}
+    KeySet() { table.resize(1024); }
     // The index of k, or -1.
     int64_t Lookup(const Key& k) const;
     uint32_t Add(const Key& k, uint32_t from, int e, uint16_t d);
-    void Grow();
+    void GrowTable();
 };
 
-std::vector<int> PathTo(const KeySet& set, uint32_t i);
+Grow<int> PathTo(const KeySet& set, uint32_t i);
 
 #if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
 constexpr int WORKERS = 1;  // a page without threads searches on its own
@@ -203,8 +202,8 @@ struct Edge {
     uint8_t looped;
 };
 struct BlockOut {
-    std::vector<Edge> edges;
-    std::vector<Key> newKeys;
+    Grow<Edge> edges;
+    Grow<Key> newKeys;
 };
 
 struct Search {
@@ -219,8 +218,9 @@ struct Search {
 constexpr uint32_t SEARCH_BYTES_PER_BOARD = 56;
 constexpr uint32_t SEARCH_MEMORY_BOUND = 64u << 20;
 
-using Clock = std::chrono::steady_clock;
-constexpr Clock::time_point NO_DEADLINE = Clock::time_point::max();
+// Deadlines are in microseconds of SteadyMicros() (platform/worker).
+using Micros = uint64_t;
+constexpr Micros NO_DEADLINE = ~Micros(0);
 
 // Expands boards [from, to) of the set into `o`, which it adds to.
 void ExpandBoards(const Search& s, uint32_t from, uint32_t to, bool everything, BlockOut* o);
@@ -228,8 +228,8 @@ void ExpandBoards(const Search& s, uint32_t from, uint32_t to, bool everything, 
 // Expands boards [begin, end) of the set on both cores. Only what the merge
 // needs is kept: every shot with `everything`, else new boards and loops.
 // Past the deadline the workers stop and false is returned.
-bool ExpandDepth(const Search& s, uint32_t begin, uint32_t end, bool everything, std::vector<BlockOut>* out,
-                 Clock::time_point deadline = NO_DEADLINE, const std::atomic<bool>* cancel = nullptr);
+bool ExpandDepth(const Search& s, uint32_t begin, uint32_t end, bool everything, Grow<BlockOut>* out,
+                 Micros deadline = NO_DEADLINE, const std::atomic<bool>* cancel = nullptr);
 
 // The breadth-first search, depth by depth: the merge takes the
 // shots in the order a one-thread search fires them, so states are numbered
@@ -251,8 +251,8 @@ struct Exploration {
     size_t merged = 0;                 // the chunk's blocks merged so far
     uint32_t board = 0;                // the board whose shots are being merged
     size_t firstEdge = 0;
-    std::vector<BlockOut> out;
-    std::vector<uint32_t> newIndex;
+    Grow<BlockOut> out;
+    Grow<uint32_t> newIndex;
 };
 
 // Boards of a depth expanded before their shots are merged: what the
@@ -268,22 +268,22 @@ void StartExploration(Exploration* x, const PlayState& play, uint32_t maxStates,
 // x->result) or `sliceEnd` passes (false; call again to go on). Without a
 // slice end a depth is expanded on both cores at once. Past the deadline, or
 // once `cancel` is set, it gives up as if the bound were hit.
-bool ContinueExploration(Exploration* x, Clock::time_point sliceEnd = NO_DEADLINE,
-                         Clock::time_point deadline = NO_DEADLINE, const std::atomic<bool>* cancel = nullptr);
+bool ContinueExploration(Exploration* x, Micros sliceEnd = NO_DEADLINE, Micros deadline = NO_DEADLINE,
+                         const std::atomic<bool>* cancel = nullptr);
 
 solver::Result ExploreFrom(const PlayState& play, uint32_t maxStates, bool everything, Search* s,
-                           Clock::time_point deadline = NO_DEADLINE, const std::atomic<bool>* cancel = nullptr);
+                           Micros deadline = NO_DEADLINE, const std::atomic<bool>* cancel = nullptr);
 solver::Result Explore(const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t maxStates, bool everything, Search* s);
 
 // Plays shots from the level's start; true if any of them loops.
-bool PlayShots(const Search& s, const std::vector<int>& shots, Cells* cells);
+bool PlayShots(const Search& s, const Grow<int>& shots, Cells* cells);
 
 // The least shots and one shortest solution.
 solver::Result Solve(const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t maxStates);
 
 // The search's successor lists turned round: the boards one shot leads to
 // board j from are preds[predStart[j] .. predStart[j + 1]).
-void Predecessors(const Search& s, std::vector<uint32_t>* predStart, std::vector<uint32_t>* preds);
+void Predecessors(const Search& s, Grow<uint32_t>* predStart, Grow<uint32_t>* preds);
 
 // The figures of a level's whole board graph: its dead ends, careless
 // first and second shots, and depth.

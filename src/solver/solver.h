@@ -1,15 +1,15 @@
 // What the solver's searches answer, and what goes with them: the least
 // shots to win a level and one shortest solution, the figures of its whole
 // board graph, and a demo script that plays a solution. The search itself
-// is in cellsolver.h; the shots it tries are the game's entries.
+// is in cellsolver.h; the shots it tries are the game's entries. The
+// tools' text forms (entry names, demo scripts) are in solver_strings.h.
 #pragma once
 #include <cstdint>
-#include <string>
-#include <vector>
 
 #include "game/board.h"
 #include "game/entries.h"
 #include "game/play.h"
+#include "lib/grow.h"
 
 namespace solver {
 
@@ -19,11 +19,6 @@ using ::EntryLine;
 using ::EntryTank;
 constexpr int INNER = LAST_INNER - FIRST_INNER + 1;
 
-// "right 5", "up 12": the way the shot flies and its row or column.
-std::string EntryName(int entry);
-// The entry a name stands for, or -1.
-int EntryOfName(const std::string& name);
-
 enum Status { SOLVED, UNSOLVABLE, BOUND_HIT, BROKEN };
 
 struct Result {
@@ -31,7 +26,7 @@ struct Result {
     uint32_t states = 0;         // states met
     uint64_t moves = 0;          // shots simulated
     uint64_t loopingMoves = 0;   // shots that ended in a closed loop
-    std::vector<int> solution;   // entries, first shot first
+    Grow<int> solution;          // entries, first shot first
     bool solutionLoops = false;  // a shot of the solution loops
 };
 
@@ -48,10 +43,5 @@ struct Stats {
 
 // The level as the game's level start builds it from the file bytes.
 void SetUpLevel(PlayState* p, const uint8_t bytes[LEVEL_FILE_SIZE]);
-
-// A script for tarno-demo that plays the solution from the level's start:
-// the tank walks the border ring the short way to each entry, fires, and
-// waits until everything rests.
-std::string DemoScript(const std::vector<int>& solution, int level);
 
 }  // namespace solver

@@ -1,19 +1,13 @@
 #include "solver/tables.h"
 
-#include <algorithm>
-#include <array>
-#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
-#include <mutex>
-#include <thread>
-#include <vector>
 
 #include "platform/files/files.h"
-
+#include "platform/memory/memory.h"
 #include "platform/platform.h"
+#include "platform/worker/worker.h"
 #include "solver/wintable.h"
 
 namespace {
@@ -24,9 +18,49 @@ constexpr uint64_t LOW = (1ull << WIN_BITS) - 1;
 
 int Find(const WinTable& t, const cellsolver::Key& k) {
     const uint64_t h = cellsolver::HashKey(k) & ~LOW;
-    const auto at = std::lower_bound(t.boards.begin(), t.boards.end(), h);
-    if (at == t.boards.end() || (*at & ~LOW) != h) return -1;
-    return static_cast<int>(*at & LOW);
+    // The first board not below h.
+    size_t lo = 0, hi = t.boards.size();
+    while (lo < hi) {
+        const size_t mid = lo + (hi - lo) / 2;
+        if (t.boards[mid] < h) lo = mid + 1;
+        else hi = mid;
+    }
+    if (lo == t.boards.size() || (t.boards[lo] & ~LOW) != h) return -1;
+    return static_cast<int>(t.boards[lo] & LOW);
+}
+
+// Sorts in place: the C library's qsort would take a second table's room
+// for a while, at the moment the search's room is largest.
+void Sort(uint64_t* v, size_t n) {
+    while (n > 16) {
+        // The median of three as the pivot, then the smaller side first, so
+        // that the stack stays shallow.
+        const uint64_t a = v[0], b = v[n / 2], c = v[n - 1];
+        const uint64_t pivot = a < b ? (b < c ? b : a < c ? c : a) : (a < c ? a : b < c ? c : b);
+        size_t i = 0, j = n - 1;
+        for (;;) {
+            while (v[i] < pivot) ++i;
+            while (v[j] > pivot) --j;
+            if (i >= j) break;
+            const uint64_t t = v[i];
+            v[i++] = v[j];
+            v[j--] = t;
+        }
+        const size_t left = j + 1;
+        if (left < n - left) {
+            Sort(v, left);
+            v += left, n -= left;
+        } else {
+            Sort(v + left, n - left);
+            n = left;
+        }
+    }
+    for (size_t i = 1; i < n; ++i) {
+        const uint64_t t = v[i];
+        size_t k = i;
+        for (; k > 0 && v[k - 1] > t; --k) v[k] = v[k - 1];
+        v[k] = t;
+    }
 }
 
 }  // namespace
@@ -43,7 +77,7 @@ bool MakeWinTable(const uint8_t bytes[LEVEL_FILE_SIZE], WinTable* t, const std::
     // The boards' hashes now, so that the boards themselves can go before
     // the graph is turned round: the two never need the room at once. What
     // the hashes do not need goes first.
-    std::vector<uint32_t>().swap(s.set.table);
+    s.set.table.release();
     s.set.parent = cellsolver::Pages<uint32_t>{};
     s.set.entry = cellsolver::Pages<uint8_t>{};
     s.set.depth = cellsolver::Pages<uint16_t>{};
@@ -52,14 +86,15 @@ bool MakeWinTable(const uint8_t bytes[LEVEL_FILE_SIZE], WinTable* t, const std::
     s.set = cellsolver::KeySet{};
     // Freed is not yet given back: the graph's turning round would then
     // come on top of the boards' room.
-    PlatformReleaseFreeMemory();
+    ReleaseFreeMemory();
     // Shots to a win: a breadth-first search back from every won board.
-    std::vector<uint32_t> predStart, preds;
+    Grow<uint32_t> predStart, preds;
     cellsolver::Predecessors(s, &predStart, &preds);
     s.edges = cellsolver::Pages<uint32_t>{};
     s.edgeStart = cellsolver::Pages<uint32_t>{};
     constexpr uint32_t FAR = 0xFFFFFFFFu;
-    std::vector<uint32_t> shots(n, FAR), queue;
+    Grow<uint32_t> shots, queue;
+    shots.assign(n, FAR);
     for (uint32_t i = 0; i < n; ++i)
         if (s.won[i]) shots[i] = 0, queue.push_back(i);
     for (size_t q = 0; q < queue.size(); ++q)
@@ -69,7 +104,7 @@ bool MakeWinTable(const uint8_t bytes[LEVEL_FILE_SIZE], WinTable* t, const std::
         // A win too long for the bits is left to the search.
         t->boards[i] |= shots[i] == FAR ? WIN_LOST : shots[i] < WIN_LOST ? shots[i] : WIN_CLASH;
     }
-    std::sort(t->boards.begin(), t->boards.end());
+    Sort(t->boards.data(), n);
     // Two boards with one hash cannot be told apart: both go to the search.
     for (uint32_t i = 1; i < n; ++i)
         if ((t->boards[i] & ~LOW) == (t->boards[i - 1] & ~LOW))
@@ -116,27 +151,36 @@ void StopWinTables() {}
 #else
 namespace {
 
-using Bytes = std::array<uint8_t, LEVEL_FILE_SIZE>;
+struct Bytes {
+    uint8_t b[LEVEL_FILE_SIZE];
+};
 
-std::mutex Lock;
-std::condition_variable Wake;
-std::thread Maker;
+// Guards everything below; its condition wakes the maker.
+Monitor* Lock() {
+    static Monitor* m = CreateMonitor();
+    return m;
+}
+WorkerThread* Maker;
 bool MakerRunning, Quit;
 std::atomic<bool> Cancel{false};
 bool HaveCurrent, HaveNext, Making;
 Bytes Current, Next, Made;  // Made: the level being made
 int32_t NextRead;           // the level number Next was read for
 // Newest last; a few levels are kept, so that going back and forth is free.
-std::vector<std::shared_ptr<const WinTable> > Tables;
-std::vector<Bytes> Failed;  // too big or broken: not tried again
+// A table is read only under the lock, so the maker may drop the oldest.
 constexpr size_t KEPT = LAST_LEVEL;
+WinTable* Tables[KEPT];
+size_t TableCount;
+Grow<Bytes> Failed;  // too big or broken: not tried again
 
-bool Same(const Bytes& a, const uint8_t* b) { return std::memcmp(a.data(), b, LEVEL_FILE_SIZE) == 0; }
+bool Same(const Bytes& a, const uint8_t* b) { return std::memcmp(a.b, b, LEVEL_FILE_SIZE) == 0; }
 
 bool Settled(const Bytes& b) {
-    for (const auto& t : Tables)
-        if (Same(b, t->bytes)) return true;
-    return std::find(Failed.begin(), Failed.end(), b) != Failed.end();
+    for (size_t i = 0; i < TableCount; ++i)
+        if (Same(b, Tables[i]->bytes)) return true;
+    for (const Bytes& f : Failed)
+        if (Same(b, f.b)) return true;
+    return false;
 }
 
 // The level in play first, then the next one.
@@ -146,38 +190,47 @@ bool Pick(Bytes* want) {
     return false;
 }
 
-void Work() {
-    std::unique_lock<std::mutex> hold(Lock);
+void Work(void*) {
+    Enter(Lock());
     for (;;) {
         Bytes want;
-        Wake.wait(hold, [&] { return Quit || Pick(&want); });
-        if (Quit) return;
+        while (!Quit && !Pick(&want)) Wait(Lock());
+        if (Quit) break;
         Made = want;
         Making = true;
         Cancel = false;
-        hold.unlock();
-        auto table = std::make_shared<WinTable>();
-        const bool ok = MakeWinTable(want.data(), table.get(), &Cancel);
+        Leave(Lock());
+        WinTable* table = new WinTable;
+        const bool ok = MakeWinTable(want.b, table, &Cancel);
+        if (!ok) {
+            delete table;
+            table = nullptr;
+        }
         // The search behind the table is gone: its room goes back.
-        PlatformReleaseFreeMemory();
-        hold.lock();
+        ReleaseFreeMemory();
+        Enter(Lock());
         Making = false;
         if (ok) {
-            Tables.push_back(table);
-            if (Tables.size() > KEPT) Tables.erase(Tables.begin());
+            if (TableCount == KEPT) {
+                delete Tables[0];
+                std::memmove(Tables, Tables + 1, (KEPT - 1) * sizeof Tables[0]);
+                --TableCount;
+            }
+            Tables[TableCount++] = table;
         } else if (!Cancel) {
             Failed.push_back(want);
         }
     }
+    Leave(Lock());
 }
 
 // The shipped file as it lies, or false.
 bool ReadLevel(int32_t level, Bytes* out) {
     char name[32];
     LevelFileName(level, name, sizeof name);
-    std::vector<uint8_t> bytes;
-    if (ReadFileByName(name, out->size(), &bytes, READ_START).error || bytes.size() != out->size()) return false;
-    std::memcpy(out->data(), bytes.data(), bytes.size());
+    FileBytes bytes;
+    if (ReadFileByName(name, sizeof out->b, &bytes, READ_START).error || bytes.size != sizeof out->b) return false;
+    std::memcpy(out->b, bytes.data, bytes.size);
     return true;
 }
 
@@ -187,42 +240,42 @@ void PrepareWinTables(const uint8_t current[LEVEL_FILE_SIZE], int32_t next) {
     Bytes nextBytes{};
     bool haveNext = false;
     if (next != NextRead) haveNext = next > 0 && ReadLevel(next, &nextBytes);
-    std::lock_guard<std::mutex> hold(Lock);
+    Hold hold(Lock());
     if (next != NextRead) NextRead = next, HaveNext = haveNext, Next = nextBytes;
-    std::memcpy(Current.data(), current, LEVEL_FILE_SIZE);
+    std::memcpy(Current.b, current, LEVEL_FILE_SIZE);
     HaveCurrent = true;
     // The level in play goes before one made in advance.
     if (Making && !Same(Made, current) && !Settled(Current)) Cancel = true;
     if (!MakerRunning) {
-        Maker = std::thread(Work);
-        MakerRunning = true;
+        Maker = StartThread(Work, nullptr);
+        MakerRunning = Maker != nullptr;  // without a thread the search answers alone
         static bool stopAtExit = std::atexit(StopWinTables) == 0;
         (void)stopAtExit;
     }
-    Wake.notify_all();
+    NotifyAll(Lock());
 }
 
 bool TableAdvice(const PlayState& board, Advice* out) {
-    std::shared_ptr<const WinTable> table;
-    {
-        std::lock_guard<std::mutex> hold(Lock);
-        if (!HaveCurrent) return false;
-        for (const auto& t : Tables)
-            if (Same(Current, t->bytes)) table = t;
-    }
+    // A lookup is quick: the maker waits for it at most a moment.
+    Hold hold(Lock());
+    if (!HaveCurrent) return false;
+    const WinTable* table = nullptr;
+    for (size_t i = 0; i < TableCount; ++i)
+        if (Same(Current, Tables[i]->bytes)) table = Tables[i];
     return table && WinTableAdvice(*table, board, out);
 }
 
 void StopWinTables() {
     {
-        std::lock_guard<std::mutex> hold(Lock);
+        Hold hold(Lock());
         if (!MakerRunning) return;
         Quit = true;
         Cancel = true;
-        Wake.notify_all();
+        NotifyAll(Lock());
     }
-    Maker.join();
-    std::lock_guard<std::mutex> hold(Lock);
+    JoinThread(Maker);
+    Maker = nullptr;
+    Hold hold(Lock());
     MakerRunning = false;
     Quit = false;
 }

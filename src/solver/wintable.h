@@ -4,7 +4,6 @@
 #pragma once
 #include <atomic>
 #include <cstdint>
-#include <vector>
 
 #include "game/board.h"
 #include "solver/advice.h"
@@ -15,7 +14,7 @@ struct WinTable {
     cellsolver::Level level;
     // Sorted: a board's key hash, its low bits replaced by its shots to a
     // win, or WIN_LOST, or WIN_CLASH when two boards share a hash.
-    std::vector<uint64_t> boards;
+    Grow<uint64_t> boards;
 };
 
 constexpr uint64_t WIN_BITS = 6;

@@ -200,7 +200,7 @@ Result Explore(const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t maxStates, bool ev
     result.states = search->set.count;
     if (goal >= 0) {
         result.status = SOLVED;
-        result.solution = PathTo(search->set, static_cast<uint32_t>(goal));
+        for (int e : PathTo(search->set, static_cast<uint32_t>(goal))) result.solution.push_back(e);
     }
     return result;
 }

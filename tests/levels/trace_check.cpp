@@ -15,8 +15,9 @@
 #include <vector>
 
 #include "framesearch.h"
-#include "game/leveltext.h"
+#include "game/leveltext_strings.h"
 #include "solver/cellsolver.h"
+#include "solver/solver_strings.h"
 
 namespace {
 

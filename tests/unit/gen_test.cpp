@@ -7,8 +7,10 @@
 #include <vector>
 
 #include "game/leveltext.h"
+#include "game/leveltext_strings.h"
 #include "gen/generate.h"
 #include "gen/levelcode.h"
+#include "platform/worker/worker.h"
 
 namespace {
 
@@ -75,7 +77,7 @@ TEST(Generator, SlicesAndCancellingLeaveTheLevelAsInOneGo) {
         gen::StartGeneration(g, grade, 7);
         int slices = 0;
         // Slices that end at once: one piece of work each.
-        while (!gen::ContinueGeneration(g, cellsolver::Clock::now())) ++slices;
+        while (!gen::ContinueGeneration(g, SteadyMicros())) ++slices;
         EXPECT_GT(slices, 1);
         ASSERT_EQ(gen::MADE, g->status);
         EXPECT_EQ(0, std::memcmp(whole.bytes, g->level.bytes, LEVEL_FILE_SIZE));

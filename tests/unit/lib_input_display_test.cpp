@@ -69,8 +69,8 @@ TEST(Display, BackSurfaceIsTheFieldAndIsPresentedEachFrame) {
     EXPECT_EQ(ShutdownDisplay(), 1);  // before any InitDisplay: nothing to release
     ASSERT_EQ(InitDisplay(1024, 768, 32), 1);
     ASSERT_NE(BackSurface, nullptr);
-    EXPECT_EQ(PlatformSurfaceWidth(BackSurface), FIELD_SIZE);
-    EXPECT_EQ(PlatformSurfaceHeight(BackSurface), FIELD_SIZE);
+    EXPECT_EQ(PlatformSurfaceSize(BackSurface).width, FIELD_SIZE);
+    EXPECT_EQ(PlatformSurfaceSize(BackSurface).height, FIELD_SIZE);
     PresentFrame();
     EXPECT_EQ(HeadlessPresented(), BackSurface);
     EXPECT_EQ(HeadlessFrame(), 1u);

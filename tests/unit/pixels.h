@@ -10,14 +10,14 @@ inline uint32_t& PixelAt(Surface* s, int32_t x, int32_t y) {
 }
 
 inline void FillSurface(Surface* s, uint32_t v) {
-    for (int32_t y = 0; y < PlatformSurfaceHeight(s); ++y)
-        for (int32_t x = 0; x < PlatformSurfaceWidth(s); ++x) PixelAt(s, x, y) = v;
+    for (int32_t y = 0; y < PlatformSurfaceSize(s).height; ++y)
+        for (int32_t x = 0; x < PlatformSurfaceSize(s).width; ++x) PixelAt(s, x, y) = v;
 }
 
 // How many pixels of the surface hold v.
 inline int CountPixels(Surface* s, uint32_t v) {
     int n = 0;
-    for (int32_t y = 0; y < PlatformSurfaceHeight(s); ++y)
-        for (int32_t x = 0; x < PlatformSurfaceWidth(s); ++x) n += PixelAt(s, x, y) == v;
+    for (int32_t y = 0; y < PlatformSurfaceSize(s).height; ++y)
+        for (int32_t x = 0; x < PlatformSurfaceSize(s).width; ++x) n += PixelAt(s, x, y) == v;
     return n;
 }

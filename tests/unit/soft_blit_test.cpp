@@ -17,8 +17,8 @@ struct TestSurface {
     uint32_t& At(int32_t x, int32_t y) { return PixelAt(s, x, y); }
     void Fill(uint32_t v) { FillSurface(s, v); }
     void FillPattern() {
-        for (int32_t y = 0; y < PlatformSurfaceHeight(s); ++y)
-            for (int32_t x = 0; x < PlatformSurfaceWidth(s); ++x) At(x, y) = Pattern(x, y);
+        for (int32_t y = 0; y < PlatformSurfaceSize(s).height; ++y)
+            for (int32_t x = 0; x < PlatformSurfaceSize(s).width; ++x) At(x, y) = Pattern(x, y);
     }
     int Count(uint32_t v) { return CountPixels(s, v); }
 };

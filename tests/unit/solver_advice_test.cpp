@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "game/leveltext.h"
+#include "game/leveltext_strings.h"
 #include "game_fixture.h"
 #include "solver/wintable.h"
 

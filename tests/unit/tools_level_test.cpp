@@ -8,8 +8,10 @@
 #include <vector>
 
 #include "framesearch.h"
-#include "game/leveltext.h"
+#include "game/leveltext_strings.h"
+#include "platform/worker/worker.h"
 #include "solver/cellsolver.h"
+#include "solver/solver_strings.h"
 
 namespace {
 
@@ -171,7 +173,7 @@ TEST(Solver, ASearchInSlicesGivesTheSameAnswerAsOneRun) {
         cellsolver::Exploration x;
         cellsolver::StartExploration(&x, board, 4000000, c.everything, &parts);
         int slices = 1;
-        while (!cellsolver::ContinueExploration(&x, cellsolver::Clock::now())) ++slices;
+        while (!cellsolver::ContinueExploration(&x, SteadyMicros())) ++slices;
         const solver::Result& b = x.result;
         EXPECT_GT(slices, 2);
         EXPECT_EQ(a.status, c.shot ? solver::UNSOLVABLE : solver::SOLVED);

@@ -100,14 +100,29 @@ constexpr int READ_FLAGS = O_BINARY | O_NOINHERIT;
 constexpr int READ_FLAGS = O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
 #endif
 
+// Keeps the first bytes; false when memory runs out.
+bool Resize(FileBytes* bytes, size_t size) {
+    void* grown = std::realloc(bytes->data, size ? size : 1);
+    if (!grown) return false;
+    bytes->data = static_cast<uint8_t*>(grown);
+    bytes->size = size;
+    return true;
+}
+
+void Clear(FileBytes* bytes) {
+    std::free(bytes->data);
+    bytes->data = nullptr;
+    bytes->size = 0;
+}
+
 FileRead Failed(int error, const char* reason) {
     return FileRead{error, reason ? reason : std::strerror(error), false};
 }
 
 }  // namespace
 
-FileRead ReadFileByName(const char* path, size_t limit, std::vector<uint8_t>* bytes, FileReadMode mode) {
-    bytes->clear();
+FileRead ReadFileByName(const char* path, size_t limit, FileBytes* bytes, FileReadMode mode) {
+    Clear(bytes);
     if (!path || !*path) return Failed(ENOENT, nullptr);
     const int fd = open(path, (mode == READ_WRITABLE ? O_RDWR : O_RDONLY) | READ_FLAGS);
     if (fd < 0) return Failed(errno, nullptr);
@@ -124,15 +139,17 @@ FileRead ReadFileByName(const char* path, size_t limit, std::vector<uint8_t>* by
     // Room for what the file holds, and one byte past it that tells a file
     // longer than the limit, even one still growing.
     const size_t size = info.st_size > 0 ? static_cast<size_t>(info.st_size) : 0;
-    bytes->resize((size < limit ? size : limit) + 1);
     size_t got = 0;
-    int error = 0;
-    for (;;) {
-        if (got == bytes->size()) {
+    int error = Resize(bytes, (size < limit ? size : limit) + 1) ? 0 : ENOMEM;
+    while (!error) {
+        if (got == bytes->size) {
             if (got > limit) break;
-            bytes->resize(got * 2 < limit + 1 ? got * 2 : limit + 1);
+            if (!Resize(bytes, got * 2 < limit + 1 ? got * 2 : limit + 1)) {
+                error = ENOMEM;
+                break;
+            }
         }
-        const auto n = read(fd, bytes->data() + got, static_cast<unsigned>(bytes->size() - got));
+        const auto n = read(fd, bytes->data + got, static_cast<unsigned>(bytes->size - got));
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) error = errno;
         if (n <= 0) break;
@@ -140,13 +157,13 @@ FileRead ReadFileByName(const char* path, size_t limit, std::vector<uint8_t>* by
     }
     close(fd);
     if (error) {
-        bytes->clear();
+        Clear(bytes);
         return Failed(error, nullptr);
     }
     const bool longer = got > limit;
-    bytes->resize(longer ? limit : got);
+    bytes->size = longer ? limit : got;  // the room past it goes with the rest
     if (longer && mode != READ_START) {
-        bytes->clear();
+        Clear(bytes);
         return FileRead{EFBIG, "too large", true};
     }
     return FileRead{0, nullptr, longer};

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
-#include <vector>
+#include <cstdlib>
 
 // How a file is read: READ_WHOLE refuses a file longer than the limit,
 // READ_START takes its first bytes and says whether more follow;
@@ -19,11 +19,21 @@ struct FileRead {
     bool longer;         // the file holds more than the limit
 };
 
+// The bytes of a read, malloc'd and freed with the record.
+struct FileBytes {
+    uint8_t* data = nullptr;
+    size_t size = 0;
+    FileBytes() = default;
+    FileBytes(const FileBytes&) = delete;
+    FileBytes& operator=(const FileBytes&) = delete;
+    ~FileBytes() { std::free(data); }
+};
+
 // Reads at most `limit` bytes of the file into bytes. It opens without
 // blocking, so that a FIFO in a data file's place cannot hang the program,
 // and takes regular files only: a device such as /dev/zero never ends, and
 // a folder holds no bytes.
-FileRead ReadFileByName(const char* path, size_t limit, std::vector<uint8_t>* bytes, FileReadMode mode = READ_WHOLE);
+FileRead ReadFileByName(const char* path, size_t limit, FileBytes* bytes, FileReadMode mode = READ_WHOLE);
 
 // Opens a file by name to be read as it comes: a regular file, a pipe
 // another program writes into, or a terminal (a script played as it is

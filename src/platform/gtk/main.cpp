@@ -513,8 +513,9 @@ void PlatformPresent(Surface* back) {
     int32_t pitch = 0;
     const uint32_t* src = PlatformLockSurface(back, &pitch);
     if (!src || !FieldImage) return;
-    const int rows = PlatformSurfaceHeight(back) < FIELD_SIZE ? PlatformSurfaceHeight(back) : FIELD_SIZE;
-    const int cols = PlatformSurfaceWidth(back) < FIELD_SIZE ? PlatformSurfaceWidth(back) : FIELD_SIZE;
+    const SurfaceSize size = PlatformSurfaceSize(back);
+    const int rows = size.height < FIELD_SIZE ? size.height : FIELD_SIZE;
+    const int cols = size.width < FIELD_SIZE ? size.width : FIELD_SIZE;
     cairo_surface_flush(FieldImage);
     unsigned char* dst = cairo_image_surface_get_data(FieldImage);
     const int stride = cairo_image_surface_get_stride(FieldImage);
@@ -547,8 +548,6 @@ int PlatformReadKeyboard(uint8_t state[256]) {
 }
 
 void PlatformReleaseKeyboard() {}
-int PlatformInitMouse() { return 1; }
-void PlatformReleaseMouse() {}
 
 bool PlatformKeyDownNow(int32_t virtualKey) {
     uint8_t codes[2];
@@ -587,13 +586,13 @@ void ShowAbout() {
     RunModal(dialog);
 }
 
-void PlatformEnableMenuItem(int32_t commandId) {
-    if (commandId > 0 && commandId < MAX_COMMAND_ID && MenuItems[commandId])
-        gtk_widget_set_sensitive(MenuItems[commandId], TRUE);
-}
-
-void PlatformCheckMenuItem(int32_t commandId, bool checked) {
+void PlatformMarkMenuItem(int32_t commandId, MenuMark mark) {
     if (commandId <= 0 || commandId >= MAX_COMMAND_ID) return;
+    if (mark == MENU_ENABLE) {
+        if (MenuItems[commandId]) gtk_widget_set_sensitive(MenuItems[commandId], TRUE);
+        return;
+    }
+    const bool checked = mark == MENU_CHECK;
     Checked[commandId] = checked;
     if (MenuItems[commandId] && GTK_IS_CHECK_MENU_ITEM(MenuItems[commandId])) {
         Marking = true;
@@ -760,16 +759,9 @@ const char* PlatformWriteSetting(const char* name, const char* text) {
     return WriteSettingFile(SettingFolder(name), name, text, why, sizeof why) ? nullptr : why;
 }
 
-// ---- Files ----------------------------------------------------------------
-
-int PlatformReplaceFile(const char* name, const void* bytes, uint32_t size) {
-    return ReplaceFileWhole(name, bytes, size);
-}
-
-// The level file's folder (the current one) and the progress folder.
-void PlatformRemoveStaleFiles() {
-    const char* levelTemps[] = {"level.dat"};
-    RemoveStaleTemps(".", levelTemps, 1);
+// What a write of the progress file cut short left in its folder; the
+// game's start-up sweeps the level file's folder itself.
+static void RemoveStaleProgressFiles() {
     const char* progressTemps[] = {PROGRESS_FILE_NAME, "sound"};
     if (ProgressFolder()[0]) RemoveStaleTemps(ProgressFolder(), progressTemps, 2);
     const char* dataTemps[] = {"records"};
@@ -790,6 +782,7 @@ int main(int argc, char** argv) {
     PrintStatus = std::getenv("TARNO_PRINT_STATUS") != nullptr;
 
     BuildWindow();
+    RemoveStaleProgressFiles();
     OnCreate();
     gtk_widget_show_all(Window);
     // `tarno FILE` plays that level file as a board of one's own.

@@ -39,9 +39,9 @@ bool MakeFolders(const char* dir) {
 int ReadProgressFile(const char* path, uint8_t* level) {
     // One byte: a longer file is not ours to trust, and through the shared
     // door a FIFO or a device in its place cannot hang the start.
-    std::vector<uint8_t> bytes;
-    if (ReadFileByName(path, 1, &bytes).error || bytes.size() != 1) return 0;
-    *level = bytes[0];
+    FileBytes bytes;
+    if (ReadFileByName(path, 1, &bytes).error || bytes.size != 1) return 0;
+    *level = bytes.data[0];
     return 1;
 }
 
@@ -58,13 +58,13 @@ int WriteProgressFile(const char* dir, uint8_t level, char* why, size_t whySize)
 
 int ReadSettingFile(const char* path, char* buf, int32_t size) {
     if (!buf || size <= 0) return 0;
-    std::vector<uint8_t> bytes;
+    FileBytes bytes;
     const FileRead read = ReadFileByName(path, static_cast<size_t>(size), &bytes);
     if (read.error == ENOENT) return 0;
-    if (read.error || bytes.size() >= static_cast<size_t>(size)) return -1;
-    if (std::memchr(bytes.data(), 0, bytes.size())) return -1;  // text holds no zero byte
-    std::memcpy(buf, bytes.data(), bytes.size());
-    buf[bytes.size()] = '\0';
+    if (read.error || bytes.size >= static_cast<size_t>(size)) return -1;
+    if (bytes.size && std::memchr(bytes.data, 0, bytes.size)) return -1;  // text holds no zero byte
+    if (bytes.size) std::memcpy(buf, bytes.data, bytes.size);
+    buf[bytes.size] = '\0';
     return 1;
 }
 

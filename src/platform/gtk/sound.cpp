@@ -89,10 +89,21 @@ void PlatformReleaseSoundBuffer(SoundBuffer* buffer) {
     if (buffer && buffer->used && Context) Release(buffer);
 }
 
-// Plays from the current position: a stopped buffer goes on where it
-// stopped, one that is already playing keeps playing.
+// A playing buffer jumps back to its start and keeps playing; any other
+// goes back to its start, ready to play.
+static bool Rewind(SoundBuffer* buffer) {
+    alGetError();
+    ALint state = AL_INITIAL;
+    alGetSourcei(buffer->source, AL_SOURCE_STATE, &state);
+    if (state == AL_PLAYING) alSourcei(buffer->source, AL_SAMPLE_OFFSET, 0);
+    else alSourceRewind(buffer->source);
+    return alGetError() == AL_NO_ERROR;
+}
+
+// From the start: one that is already playing starts again.
 int PlatformPlaySoundBuffer(SoundBuffer* buffer, bool loop) {
     if (!buffer || !buffer->used) return 0;
+    if (!Rewind(buffer)) return 0;
     alGetError();
     alSourcei(buffer->source, AL_LOOPING, loop ? AL_TRUE : AL_FALSE);
     ALint state = AL_INITIAL;
@@ -101,24 +112,12 @@ int PlatformPlaySoundBuffer(SoundBuffer* buffer, bool loop) {
     return alGetError() == AL_NO_ERROR ? 1 : 0;
 }
 
-// A stop keeps the position (a pause, in OpenAL's words); rewinding is
-// separate, as the game asks for it.
+// A pause, in OpenAL's words, then back to the start.
 int PlatformStopSoundBuffer(SoundBuffer* buffer) {
     if (!buffer || !buffer->used) return 0;
     ALint state = AL_INITIAL;
     alGetSourcei(buffer->source, AL_SOURCE_STATE, &state);
     if (state == AL_PLAYING) alSourcePause(buffer->source);
+    Rewind(buffer);
     return 1;
-}
-
-// A playing buffer jumps back to its start and keeps playing; any other
-// goes back to its start, ready to play.
-int PlatformRewindSoundBuffer(SoundBuffer* buffer) {
-    if (!buffer || !buffer->used) return 0;
-    alGetError();
-    ALint state = AL_INITIAL;
-    alGetSourcei(buffer->source, AL_SOURCE_STATE, &state);
-    if (state == AL_PLAYING) alSourcei(buffer->source, AL_SAMPLE_OFFSET, 0);
-    else alSourceRewind(buffer->source);
-    return alGetError() == AL_NO_ERROR ? 1 : 0;
 }

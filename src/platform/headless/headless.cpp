@@ -166,7 +166,8 @@ Surface* HeadlessPresented() { return State().presented; }
 
 int HeadlessWriteBmp(Surface* surface, const char* fileName) {
     if (!surface || !fileName) return 0;
-    const int32_t w = PlatformSurfaceWidth(surface), h = PlatformSurfaceHeight(surface);
+    const SurfaceSize size = PlatformSurfaceSize(surface);
+    const int32_t w = size.width, h = size.height;
     int32_t pitch = 0;
     const uint32_t* pixels = PlatformLockSurface(surface, &pitch);
     if (!pixels || w <= 0 || h <= 0) {
@@ -248,8 +249,11 @@ void PlatformReleaseSoundBuffer(SoundBuffer* buffer) {
     delete buffer;
 }
 
+// Every play rewinds first and every stop rewinds after; the log shows both.
 int PlatformPlaySoundBuffer(SoundBuffer* buffer, bool loop) {
     if (!buffer || !LiveBuffers().count(buffer)) return 0;
+    buffer->position = 0;
+    LogSound(buffer, HeadlessSoundEvent::REWIND);
     buffer->playing = true;
     buffer->looping = loop;
     LogSound(buffer, HeadlessSoundEvent::PLAY);
@@ -260,11 +264,6 @@ int PlatformStopSoundBuffer(SoundBuffer* buffer) {
     if (!buffer || !LiveBuffers().count(buffer)) return 0;
     buffer->playing = false;
     LogSound(buffer, HeadlessSoundEvent::STOP);
-    return 1;
-}
-
-int PlatformRewindSoundBuffer(SoundBuffer* buffer) {
-    if (!buffer || !LiveBuffers().count(buffer)) return 0;
     buffer->position = 0;
     LogSound(buffer, HeadlessSoundEvent::REWIND);
     return 1;
@@ -287,10 +286,6 @@ int PlatformReadKeyboard(uint8_t state[256]) {
 
 void PlatformReleaseKeyboard() { State().keyboardOpen = false; }
 
-int PlatformInitMouse() { return 1; }
-
-void PlatformReleaseMouse() {}
-
 bool PlatformKeyDownNow(int32_t virtualKey) {
     return virtualKey >= 0 && virtualKey < 256 && State().virtualKeys[virtualKey] != 0;
 }
@@ -305,10 +300,9 @@ void PlatformShowPanel(int32_t panel) {
     else if (panel == PANEL_RECORDS) ++State().recordsShown;
 }
 
-void PlatformEnableMenuItem(int32_t commandId) { State().enabledMenu.insert(commandId); }
-
-void PlatformCheckMenuItem(int32_t commandId, bool checked) {
-    if (checked) State().checkedMenu.insert(commandId);
+void PlatformMarkMenuItem(int32_t commandId, MenuMark mark) {
+    if (mark == MENU_ENABLE) State().enabledMenu.insert(commandId);
+    else if (mark == MENU_CHECK) State().checkedMenu.insert(commandId);
     else State().checkedMenu.erase(commandId);
 }
 
@@ -383,13 +377,3 @@ void HeadlessSetSetting(const char* name, const char* text) {
 
 void HeadlessSetSettingError(const char* why) { State().settingError = why ? why : ""; }
 
-// ---- Files ----------------------------------------------------------------
-
-int PlatformReplaceFile(const char* name, const void* bytes, uint32_t size) {
-    return ReplaceFileWhole(name, bytes, size);
-}
-
-void PlatformRemoveStaleFiles() {
-    const char* temps[] = {"level.dat"};
-    RemoveStaleTemps(".", temps, 1);
-}

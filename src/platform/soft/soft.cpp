@@ -173,9 +173,9 @@ void PlatformDestroySurface(Surface* surface) {
     delete surface;
 }
 
-int32_t PlatformSurfaceWidth(const Surface* surface) { return surface ? surface->width : 0; }
-
-int32_t PlatformSurfaceHeight(const Surface* surface) { return surface ? surface->height : 0; }
+SurfaceSize PlatformSurfaceSize(const Surface* surface) {
+    return surface ? SurfaceSize{surface->width, surface->height} : SurfaceSize{0, 0};
+}
 
 uint32_t* PlatformLockSurface(Surface* surface, int32_t* pitchBytes) {
     if (!surface) return nullptr;

@@ -239,8 +239,9 @@ void PlatformPresent(Surface* back) {
     int32_t pitch = 0;
     const uint8_t* src = reinterpret_cast<const uint8_t*>(PlatformLockSurface(back, &pitch));
     if (!src) return;
-    const int rows = PlatformSurfaceHeight(back) < FIELD ? PlatformSurfaceHeight(back) : FIELD;
-    const int cols = PlatformSurfaceWidth(back) < FIELD ? PlatformSurfaceWidth(back) : FIELD;
+    const SurfaceSize size = PlatformSurfaceSize(back);
+    const int rows = size.height < FIELD ? size.height : FIELD;
+    const int cols = size.width < FIELD ? size.width : FIELD;
     // The rows that differ from the frame before are all the canvas is given.
     int first = Presented ? rows : 0, last = Presented ? -1 : rows - 1;
     for (int y = 0; y < rows; ++y) {
@@ -314,17 +315,15 @@ void PlatformReleaseSoundBuffer(SoundBuffer* buffer) {
 
 int PlatformPlaySoundBuffer(SoundBuffer* buffer, bool loop) {
     if (!buffer || !buffer->id) return 0;
+    if (!EM_ASM_INT({ return Module.tarnoPage.rewindSound($0); }, buffer->id)) return 0;
     return EM_ASM_INT({ return Module.tarnoPage.playSound($0, $1); }, buffer->id, loop ? 1 : 0);
 }
 
 int PlatformStopSoundBuffer(SoundBuffer* buffer) {
     if (!buffer || !buffer->id) return 0;
-    return EM_ASM_INT({ return Module.tarnoPage.stopSound($0); }, buffer->id);
-}
-
-int PlatformRewindSoundBuffer(SoundBuffer* buffer) {
-    if (!buffer || !buffer->id) return 0;
-    return EM_ASM_INT({ return Module.tarnoPage.rewindSound($0); }, buffer->id);
+    const int stopped = EM_ASM_INT({ return Module.tarnoPage.stopSound($0); }, buffer->id);
+    EM_ASM({ Module.tarnoPage.rewindSound($0); }, buffer->id);
+    return stopped;
 }
 
 // ---- Keyboard and mouse ---------------------------------------------------
@@ -340,8 +339,6 @@ int PlatformReadKeyboard(uint8_t state[256]) {
 }
 
 void PlatformReleaseKeyboard() {}
-int PlatformInitMouse() { return 1; }
-void PlatformReleaseMouse() {}
 
 bool PlatformKeyDownNow(int32_t virtualKey) {
     if (virtualKey == 0x1B) return Keys[0x01] != 0;
@@ -365,8 +362,9 @@ void PlatformShowPanel(int32_t panel) {
     else if (panel == PANEL_RECORDS) EM_ASM({ Module.tarnoPage.showRecords(UTF8ToString($0)); }, RecordsText());
 }
 
-void PlatformEnableMenuItem(int32_t commandId) {
-    EM_ASM({ Module.tarnoPage.enableMenuItem($0); }, commandId);
+void PlatformMarkMenuItem(int32_t commandId, MenuMark mark) {
+    if (mark == MENU_ENABLE) EM_ASM({ Module.tarnoPage.enableMenuItem($0); }, commandId);
+    else EM_ASM({ Module.tarnoPage.checkMenuItem($0, $1); }, commandId, mark == MENU_CHECK ? 1 : 0);
 }
 
 void PlatformRequestQuit() { QuitRequested = true; }
@@ -381,10 +379,6 @@ int PlatformReadProgress(uint8_t* level) {
     if (stored < 0 || stored > 255) return 0;
     *level = static_cast<uint8_t>(stored);
     return 1;
-}
-
-void PlatformCheckMenuItem(int32_t commandId, bool checked) {
-    EM_ASM({ Module.tarnoPage.checkMenuItem($0, $1); }, commandId, checked ? 1 : 0);
 }
 
 // The browser's file chooser cannot hold the frame: it opens, and the level
@@ -423,17 +417,6 @@ const char* PlatformWriteSetting(const char* name, const char* text) {
                    text))
         return nullptr;
     return "localStorage: the browser refused to store it";
-}
-
-// ---- Files: the page's in-memory folder, written whole like everywhere else --
-
-int PlatformReplaceFile(const char* name, const void* bytes, uint32_t size) {
-    return ReplaceFileWhole(name, bytes, size);
-}
-
-void PlatformRemoveStaleFiles() {
-    const char* temps[] = {EDITOR_FILE};
-    RemoveStaleTemps(".", temps, 1);
 }
 
 namespace {

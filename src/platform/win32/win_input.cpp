@@ -1,6 +1,7 @@
 // Keyboard and mouse through DirectInput 7: the keyboard is polled in
 // immediate mode, its 256 bytes indexed by scan code, exactly the layout the
-// game reads. The mouse is opened but never read: clicks come as messages.
+// game reads. The mouse device is opened and closed with the keyboard but
+// never read: clicks come as messages.
 #define DIRECTINPUT_VERSION 0x0700
 #include <dinput.h>
 
@@ -52,6 +53,7 @@ static void CloseDevice(IDirectInputDeviceA** device) {
 
 int PlatformInitKeyboard() {
     if (!KeyboardDevice) KeyboardDevice = OpenDevice(GUID_SysKeyboard, &c_dfDIKeyboard);
+    if (!MouseDevice) MouseDevice = OpenDevice(GUID_SysMouse, &c_dfDIMouse);
     DropInputIfUnused();
     return KeyboardDevice ? 1 : 0;
 }
@@ -73,14 +75,9 @@ int PlatformReadKeyboard(uint8_t state[256]) {
     return 1;
 }
 
-void PlatformReleaseKeyboard() { CloseDevice(&KeyboardDevice); }
-
-int PlatformInitMouse() {
-    if (!MouseDevice) MouseDevice = OpenDevice(GUID_SysMouse, &c_dfDIMouse);
-    DropInputIfUnused();
-    return MouseDevice ? 1 : 0;
+void PlatformReleaseKeyboard() {
+    CloseDevice(&KeyboardDevice);
+    CloseDevice(&MouseDevice);
 }
-
-void PlatformReleaseMouse() { CloseDevice(&MouseDevice); }
 
 bool PlatformKeyDownNow(int32_t virtualKey) { return (GetAsyncKeyState(virtualKey) & 0x8000) != 0; }

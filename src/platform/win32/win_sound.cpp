@@ -96,16 +96,14 @@ void PlatformReleaseSoundBuffer(SoundBuffer* buffer) {
 
 int PlatformPlaySoundBuffer(SoundBuffer* buffer, bool loop) {
     if (!buffer || !buffer->dsb) return 0;
+    if (buffer->dsb->SetCurrentPosition(0) != DS_OK) return 0;
     HRESULT hr = buffer->dsb->Play(0, 0, loop ? DSBPLAY_LOOPING : 0);
     return hr == DS_OK ? 1 : 0;
 }
 
 int PlatformStopSoundBuffer(SoundBuffer* buffer) {
     if (!buffer || !buffer->dsb) return 0;
-    return buffer->dsb->Stop() == DS_OK ? 1 : 0;
-}
-
-int PlatformRewindSoundBuffer(SoundBuffer* buffer) {
-    if (!buffer || !buffer->dsb) return 0;
-    return buffer->dsb->SetCurrentPosition(0) == DS_OK ? 1 : 0;
+    const bool stopped = buffer->dsb->Stop() == DS_OK;
+    buffer->dsb->SetCurrentPosition(0);
+    return stopped ? 1 : 0;
 }

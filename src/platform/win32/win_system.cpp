@@ -17,19 +17,16 @@ bool QuitRequested = false;
 
 void PlatformShowMessage(const char* text) { MessageBoxA(FindWindowA("WINXCLASS", "Tarno"), text, "", MB_OK); }
 
-void PlatformEnableMenuItem(int32_t commandId) {
-    // The first calls come while the window is still being created; the
-    // window procedure has stored its handle by then.
+void PlatformMarkMenuItem(int32_t commandId, MenuMark mark) {
+    // The first items are enabled, and Sound marked, while the window is
+    // still being created; the window procedure has stored its handle by then.
     HWND window = GameWindow ? GameWindow : FindWindowA("WINXCLASS", nullptr);
     HMENU menu = window ? GetMenu(window) : nullptr;
-    if (menu) EnableMenuItem(menu, static_cast<UINT>(commandId), MF_BYCOMMAND | MF_ENABLED);
-}
-
-void PlatformCheckMenuItem(int32_t commandId, bool checked) {
-    // Sound's mark is set while the window is still being created, too.
-    HWND window = GameWindow ? GameWindow : FindWindowA("WINXCLASS", nullptr);
-    HMENU menu = window ? GetMenu(window) : nullptr;
-    if (menu) CheckMenuItem(menu, static_cast<UINT>(commandId), MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+    if (!menu) return;
+    if (mark == MENU_ENABLE) EnableMenuItem(menu, static_cast<UINT>(commandId), MF_BYCOMMAND | MF_ENABLED);
+    else
+        CheckMenuItem(menu, static_cast<UINT>(commandId),
+                      MF_BYCOMMAND | (mark == MENU_CHECK ? MF_CHECKED : MF_UNCHECKED));
 }
 
 void PlatformShowPanel(int32_t panel) {
@@ -180,13 +177,3 @@ const char* PlatformWriteSetting(const char* name, const char* text) {
     return error == ERROR_SUCCESS ? nullptr : Why(value, error);
 }
 
-// ---- Files ----------------------------------------------------------------
-
-int PlatformReplaceFile(const char* name, const void* bytes, uint32_t size) {
-    return ReplaceFileWhole(name, bytes, size);
-}
-
-void PlatformRemoveStaleFiles() {
-    const char* temps[] = {"level.dat"};
-    RemoveStaleTemps(".", temps, 1);
-}
