@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "game/leveltext.h"
+#include "game/wedges.h"
 
 namespace gen {
 
@@ -128,7 +129,7 @@ void TraceNoting(const cellsolver::Level& lv, Cells* b, int entry, Work* w, int*
         if (q >= 0) {
             const int code = b->c[q];
             const int turn = code == CELL_DEFLECTOR_PAIR ? cellsolver::TURN_NONE
-                                                         : cellsolver::SINGLE_TURN[code - CELL_DEFLECTOR_0][dir];
+                                                         : (WEDGE_TURN[code - CELL_DEFLECTOR_0][dir] - 1);
             if (turn == cellsolver::TURN_NONE) {
                 spent = true;
                 const int m = q + STEP[dir];
