@@ -19,6 +19,14 @@
 #define IDM_HOW_TO_PLAY 11
 #define IDM_LEVEL1 21
 #define IDM_LEVEL12 32
+/* Levels made on the spot, and their code. */
+#define IDM_NEW_EASY 61
+#define IDM_NEW_MEDIUM 62
+#define IDM_NEW_HARD 63
+#define IDM_DAILY 64
+#define IDM_OPEN_CODE 65
+#define IDM_COPY_CODE 66
+#define IDM_SHARE 67
 
 #define TEXT_TITLE "Tarno"
 #define TEXT_MENU_FILE "&File"
@@ -34,6 +42,14 @@
 #define TEXT_MENU_HINT "Hint"
 #define TEXT_MENU_OPEN_LEVEL "Open level\xE2\x80\xA6"
 #define TEXT_MENU_HOW_TO_PLAY "How to play"
+#define TEXT_MENU_NEW_LEVEL "New level"
+#define TEXT_MENU_EASY "Easy"
+#define TEXT_MENU_MEDIUM "Medium"
+#define TEXT_MENU_HARD "Hard"
+#define TEXT_MENU_DAILY "Daily level"
+#define TEXT_MENU_OPEN_CODE "Open level code\xE2\x80\xA6"
+#define TEXT_MENU_COPY_CODE "Copy level code"
+#define TEXT_MENU_SHARE "Share this level"
 /* The keys each item shows beside its text. */
 #define KEY_RESET "R"
 #define KEY_EXIT "Esc"

@@ -318,9 +318,13 @@ GtkWidget* NewMenu(GtkWidget* parentItem) {
 
 GtkWidget* BuildMenuBar(GtkAccelGroup* accels) {
     GtkWidget* bar = gtk_menu_bar_new();
-    GtkWidget* menus[3] = {bar, nullptr, nullptr};  // the open menu at each depth
+    GtkWidget* menus[4] = {bar, nullptr, nullptr, nullptr};  // the open menu at each depth
     for (const MenuEntry& e : MENU_TABLE) {
-        if (e.depth < 0 || e.depth > 2 || !menus[e.depth]) continue;
+        if (e.depth < 0 || e.depth > 3 || !menus[e.depth]) continue;
+        if (e.id == MENU_SEPARATOR) {
+            gtk_menu_shell_append(GTK_MENU_SHELL(menus[e.depth]), gtk_separator_menu_item_new());
+            continue;
+        }
         char text[128];
         MnemonicText(e.text, text, sizeof text);
         GtkWidget* item = e.radio ? gtk_check_menu_item_new_with_mnemonic(text) : gtk_menu_item_new_with_mnemonic(text);
@@ -329,7 +333,7 @@ GtkWidget* BuildMenuBar(GtkAccelGroup* accels) {
         gtk_menu_shell_append(GTK_MENU_SHELL(menus[e.depth]), item);
         if (e.grayed) gtk_widget_set_sensitive(item, FALSE);
         if (e.id == 0) {
-            if (e.depth < 2) menus[e.depth + 1] = NewMenu(item);
+            if (e.depth < 3) menus[e.depth + 1] = NewMenu(item);
         } else {
             g_signal_connect(item, "activate", G_CALLBACK(OnMenuActivate), GINT_TO_POINTER(e.id));
             if (e.id > 0 && e.id < MAX_COMMAND_ID) MenuItems[e.id] = item;

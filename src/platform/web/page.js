@@ -254,7 +254,7 @@ Module.tarnoPage = (function () {
 
   const menuItems = {};
   const menuShortcuts = {};  // 'undo', 'redo', 'open': the items Ctrl+Z, Ctrl+Y and Ctrl+O choose
-  const openAt = [byId('menubar'), null, null];  // the menu being filled at each depth
+  const openAt = [byId('menubar'), null, null, null];  // the menu being filled at each depth
 
   function closeMenus() {
     if (!openMenu) return;
@@ -267,7 +267,11 @@ Module.tarnoPage = (function () {
     const parent = openAt[depth];
     if (!parent) return;
     text = text.replace(/&(.)/g, '$1');
-    if (depth === 0) {
+    if (id === -1) {
+      const line = document.createElement('hr');
+      line.className = 'separator';
+      parent.append(line);
+    } else if (depth === 0) {
       const menu = document.createElement('div');
       menu.className = 'menu';
       const button = document.createElement('button');
@@ -295,7 +299,7 @@ Module.tarnoPage = (function () {
         }
       });
       openAt[1] = dropdown;
-      openAt[2] = null;
+      openAt[2] = openAt[3] = null;
     } else if (id === 0) {
       const submenu = document.createElement('div');
       submenu.className = 'submenu';
@@ -308,7 +312,7 @@ Module.tarnoPage = (function () {
       parent.append(submenu);
       // A finger has no hover: a tap opens and closes it.
       label.addEventListener('click', () => submenu.classList.toggle('open'));
-      if (depth < 2) openAt[depth + 1] = dropdown;
+      if (depth < 3) openAt[depth + 1] = dropdown;
     } else {
       const item = document.createElement('button');
       item.type = 'button';
