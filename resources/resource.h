@@ -8,6 +8,9 @@
 #define IDD_ABOUT 3
 #define IDR_MENU 8
 #define IDR_ACCELERATORS 12
+#define IDD_ASK_TEXT 14
+#define IDC_ASK_PROMPT 1001
+#define IDC_ASK_TEXT 1002
 
 #define IDM_EXIT 2
 #define IDM_ABOUT 4

@@ -4,8 +4,10 @@
 // else in slices of the frame's spare time (PumpComforts).
 #include <atomic>
 #include <cctype>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <memory>
@@ -200,3 +202,75 @@ void WaitForMaking() {
 }
 
 void StopMaking() { StopWorker(); }
+
+namespace {
+
+bool ParseSeed(const char* text, uint64_t* seed) {
+    if (!text || !std::isdigit(static_cast<unsigned char>(*text))) return false;
+    char* end = nullptr;
+    errno = 0;
+    const unsigned long long value = std::strtoull(text, &end, 10);
+    if (*end || errno) return false;
+    *seed = value;
+    return true;
+}
+
+int32_t GradeNumber(const char* name) {
+    gen::Grade g = gen::EASY;
+    return name && gen::GradeOfName(name, &g) ? static_cast<int32_t>(g) : -1;
+}
+
+}  // namespace
+
+bool StartFromCommandLine(int argc, char** argv) {
+    if (argc < 2) return true;
+    const std::string first = argv[1];
+    if (first == "--new") {
+        const int32_t grade = argc > 2 ? GradeNumber(argv[2]) : -1;
+        uint64_t seed = 0;
+        if (grade >= 0 && argc == 3) StartNewLevel(grade);
+        else if (grade >= 0 && argc == 5 && std::string(argv[3]) == "--seed" && ParseSeed(argv[4], &seed))
+            StartNewLevel(grade, seed);
+        else return false;
+        return true;
+    }
+    if (first == "--daily") {
+        if (argc > 3) return false;
+        StartDailyLevel(argc == 3 ? argv[2] : nullptr);
+        return true;
+    }
+    if (first == "--code") {
+        if (argc != 3) return false;
+        StartCodeLevel(argv[2]);
+        return true;
+    }
+    if (argc != 2 || first.compare(0, 2, "--") == 0) return false;
+    PlayLevelFile(argv[1]);
+    return true;
+}
+
+bool StartFromLink(const char* fragment) {
+    // What a link carries is anyone's: it is only ever read here, within bounds.
+    if (!fragment) return false;
+    if (*fragment == '#') ++fragment;
+    const size_t length = strnlen(fragment, 512);
+    if (length == 0 || length >= 512) return false;
+    const std::string text(fragment, length);
+    if (text.compare(0, 5, "code=") == 0) return StartCodeLevel(text.c_str() + 5);
+    if (text == "daily") return StartDailyLevel(nullptr);
+    if (text.compare(0, 6, "daily=") == 0) return StartDailyLevel(text.c_str() + 6);
+    if (text.compare(0, 4, "new=") == 0) {
+        const size_t colon = text.find(':');
+        const int32_t grade =
+            GradeNumber(text.substr(4, colon == std::string::npos ? std::string::npos : colon - 4).c_str());
+        uint64_t seed = 0;
+        if (grade < 0 || (colon != std::string::npos && !ParseSeed(text.c_str() + colon + 1, &seed))) {
+            PlatformShowMessage("That link names no level: #new=easy, medium or hard, then :SEED");
+            return false;
+        }
+        if (colon == std::string::npos) StartNewLevel(grade);
+        else StartNewLevel(grade, seed);
+        return true;
+    }
+    return false;
+}

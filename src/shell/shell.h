@@ -50,6 +50,12 @@ bool LevelCode(char* buf, int32_t size);
 // Where the board of one's own comes from, as the demo dump shows it:
 // "new hard 83412", "daily 2026-12-07 hard", "code 1Q...", "own".
 extern char OwnSource[64];
+// `tarno FILE`, `tarno --new GRADE [--seed N]`, `tarno --daily [DATE]`,
+// `tarno --code CODE`: false for arguments that are none of these.
+bool StartFromCommandLine(int argc, char** argv);
+// A page's link: "#code=CODE", "#daily", "#daily=DATE", "#new=GRADE[:SEED]".
+// False when it names no level or the level cannot be read (said so).
+bool StartFromLink(const char* fragment);
 // Blocks until the level being made is made and started (demo player).
 void WaitForMaking();
 // Once per frame: asks the solver about each new board at rest and shows
