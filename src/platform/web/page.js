@@ -338,7 +338,7 @@ Module.tarnoPage = (function () {
       if (key && /^Ctrl\+O$/.test(key)) {
         menuShortcuts.open = item;
         // The editor's level.dat, to keep or to bring, beside the other files.
-        parent.append(byId('download'), byId('upload-item'));
+        parent.append(byId('download'), byId('upload-item'), byId('share-item'));
       }
     }
   }
@@ -347,10 +347,29 @@ Module.tarnoPage = (function () {
     if (openMenu && !openMenu.contains(event.target)) closeMenus();
   });
   byId('download').addEventListener('click', closeMenus);
+  byId('share-item').addEventListener('click', () => {
+    closeMenus();
+    Module._WebShare();
+  });
   byId('upload-item').addEventListener('click', () => {
     closeMenus();
     byId('upload').click();
   });
+
+  // ---- Links to a level ------------------------------------------------------
+
+  function levelLink(code) {
+    const url = new URL(location.href);
+    url.hash = 'code=' + code;
+    return url.href;
+  }
+
+  function copyToClipboard(text) {
+    if (navigator.clipboard) navigator.clipboard.writeText(text).catch(() => {});
+  }
+
+  // A link opened while the page runs plays its level as well.
+  addEventListener('hashchange', () => { if (Module._WebLink) Module._WebLink(); });
 
   // ---- Dialogs: frames wait while one is open -------------------------------
 
@@ -660,6 +679,25 @@ Module.tarnoPage = (function () {
     addAboutLine: addAboutLine,
     showAbout: () => showDialog(byId('about')),
     showMessage: (text) => { messages.push(text); nextMessage(); },
+    // A level's code and the link that plays it: the page's own address
+    // with the code after '#'. Both go into the page as text only.
+    copyText: (code) => {
+      copyToClipboard(code);
+      messages.push('Level code copied: ' + code + '\nA link to it: ' + levelLink(code));
+      nextMessage();
+    },
+    shareLevel: (code) => {
+      const link = levelLink(code);
+      if (navigator.share && matchMedia('(pointer: coarse)').matches) {
+        navigator.share({ title: document.title, url: link }).catch(() => {});
+        return;
+      }
+      copyToClipboard(link);
+      messages.push('Link copied: ' + link);
+      nextMessage();
+    },
+    askText: (prompt) => window.prompt(prompt, ''),
+    linkFragment: () => location.hash.slice(0, 600),
 
     // Storage
     readProgress: () => {
