@@ -84,9 +84,10 @@ void UpdateComforts() {
     }
     if (!Known && Asked && ((Tabled() && TableAdvice(AskedBoard, &Latest)) || TakeAdvice(&Latest))) {
         Known = true;
-        // The start's answer is the par of a board the index does not know.
-        if (OwnLevel && Live.shotsFired == 0 && UndoDepth() == 0 && Latest.shotsToWin >= 0) OwnPar = Latest.shotsToWin;
     }
+    // The start's answer is the par of a board the index does not know.
+    if (Known && OwnLevel && !OwnPar && Live.shotsFired == 0 && UndoDepth() == 0 && Latest.shotsToWin >= 0)
+        OwnPar = Latest.shotsToWin;
     ShowAdvice();
 }
 
