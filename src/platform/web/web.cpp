@@ -394,7 +394,7 @@ bool PlatformAskText(const char* prompt, char* buf, int32_t size) {
     return EM_ASM_INT(
                {
                    const answer = Module.tarnoPage.askText(UTF8ToString($0));
-                   if (answer == = null) return 0;
+                   if (answer == null) return 0;  // null: cancelled
                    stringToUTF8(answer, $1, $2);
                    return 1;
                },
