@@ -128,8 +128,8 @@ void TraceNoting(const cellsolver::Level& lv, Cells* b, int entry, Work* w, int*
         bool spent = false;
         if (q >= 0) {
             const int code = b->c[q];
-            const int turn = code == CELL_DEFLECTOR_PAIR ? cellsolver::TURN_NONE
-                                                         : (WEDGE_TURN[code - CELL_DEFLECTOR_0][dir] - 1);
+            const int turn =
+                code == CELL_DEFLECTOR_PAIR ? cellsolver::TURN_NONE : (WEDGE_TURN[code - CELL_DEFLECTOR_0][dir] - 1);
             if (turn == cellsolver::TURN_NONE) {
                 spent = true;
                 const int m = q + STEP[dir];
