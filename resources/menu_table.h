@@ -3,13 +3,15 @@
 #include "resource.h"
 
 struct MenuEntry {
-    int depth;         // 0 menu bar, 1 item or submenu, 2 submenu item
-    int id;            // command id, 0 for a menu or submenu
+    int depth;         // 0 menu bar, 1 item or submenu, 2 submenu item, 3 an item of a submenu's submenu
+    int id;            // command id, 0 for a menu or submenu, MENU_SEPARATOR for a line
     const char* text;  // with '&' marking the mnemonic
     bool grayed;
     const char* key;  // the key shown beside the text, or null
     bool radio;       // one of a group where the current one is marked
 };
+
+constexpr int MENU_SEPARATOR = -1;
 
 constexpr MenuEntry MENU_TABLE[] = {
     {0, 0, TEXT_MENU_FILE, false, nullptr, false},
@@ -27,12 +29,20 @@ constexpr MenuEntry MENU_TABLE[] = {
     {2, 30, "Level 10", true, nullptr, true},
     {2, 31, "Level 11", true, nullptr, true},
     {2, 32, "Level 12", true, nullptr, true},
+    {2, MENU_SEPARATOR, "", false, nullptr, false},
+    {2, 0, TEXT_MENU_NEW_LEVEL, false, nullptr, false},
+    {3, IDM_NEW_EASY, TEXT_MENU_EASY, false, nullptr, false},
+    {3, IDM_NEW_MEDIUM, TEXT_MENU_MEDIUM, false, nullptr, false},
+    {3, IDM_NEW_HARD, TEXT_MENU_HARD, false, nullptr, false},
+    {2, IDM_DAILY, TEXT_MENU_DAILY, false, nullptr, false},
+    {2, IDM_OPEN_CODE, TEXT_MENU_OPEN_CODE, false, nullptr, false},
     {1, IDM_OPEN_LEVEL, TEXT_MENU_OPEN_LEVEL, false, KEY_OPEN_LEVEL, false},
     {1, IDM_EXIT, TEXT_MENU_EXIT, false, KEY_EXIT, false},
     {0, 0, TEXT_MENU_EDIT, false, nullptr, false},
     {1, IDM_UNDO, TEXT_MENU_UNDO, false, KEY_UNDO, false},
     {1, IDM_REDO, TEXT_MENU_REDO, false, KEY_REDO, false},
     {1, IDM_HINT, TEXT_MENU_HINT, false, KEY_HINT, false},
+    {1, IDM_COPY_CODE, TEXT_MENU_COPY_CODE, false, nullptr, false},
     {0, 0, TEXT_MENU_VIEW, false, nullptr, false},
     {1, IDM_RECORDS, TEXT_MENU_RECORDS, false, nullptr, false},
     {1, IDM_SOUND, TEXT_MENU_SOUND, false, KEY_SOUND, false},

@@ -8,6 +8,9 @@
 #define IDD_ABOUT 3
 #define IDR_MENU 8
 #define IDR_ACCELERATORS 12
+#define IDD_ASK_TEXT 14
+#define IDC_ASK_PROMPT 1001
+#define IDC_ASK_TEXT 1002
 
 #define IDM_EXIT 2
 #define IDM_ABOUT 4
@@ -21,6 +24,14 @@
 #define IDM_SOUND 14
 #define IDM_LEVEL1 21
 #define IDM_LEVEL12 32
+/* Levels made on the spot, and their code. */
+#define IDM_NEW_EASY 61
+#define IDM_NEW_MEDIUM 62
+#define IDM_NEW_HARD 63
+#define IDM_DAILY 64
+#define IDM_OPEN_CODE 65
+#define IDM_COPY_CODE 66
+#define IDM_SHARE 67
 
 #define TEXT_TITLE "Tarno"
 #define TEXT_MENU_FILE "&File"
@@ -39,6 +50,14 @@
 #define TEXT_MENU_VIEW "&View"
 #define TEXT_MENU_RECORDS "Records\xE2\x80\xA6"
 #define TEXT_MENU_SOUND "Sound"
+#define TEXT_MENU_NEW_LEVEL "New level"
+#define TEXT_MENU_EASY "Easy"
+#define TEXT_MENU_MEDIUM "Medium"
+#define TEXT_MENU_HARD "Hard"
+#define TEXT_MENU_DAILY "Daily level"
+#define TEXT_MENU_OPEN_CODE "Open level code\xE2\x80\xA6"
+#define TEXT_MENU_COPY_CODE "Copy level code"
+#define TEXT_MENU_SHARE "Share this level"
 /* The keys each item shows beside its text. */
 #define KEY_RESET "R"
 #define KEY_EXIT "Esc"

@@ -19,6 +19,7 @@
 #include "game/play.h"
 #include "game/sprites.h"
 #include "game/tank.h"
+#include "gen/grade.h"
 #include "lib/display.h"
 #include "lib/input.h"
 #include "lib/sound.h"
@@ -178,6 +179,11 @@ void Dump() {
     const int32_t hint = AdviceHintEntry();
     if (hint >= 0) o << "{\"entry\":" << JsonString(solver::EntryName(hint)) << "}";
     else o << "null";
+    // Where the board comes from, and its code (null for a board that has none).
+    char code[128];
+    if (OwnLevel) o << ",\"source\":" << JsonString(OwnSource);
+    else o << ",\"source\":" << JsonString("level " + std::to_string(int(CurrentLevel)));
+    o << ",\"code\":" << (LevelCode(code, sizeof code) ? JsonString(code) : std::string("null"));
     o << ",\"undoDepth\":" << UndoDepth() << ",\"redoDepth\":" << RedoDepth()
       << ",\"status\":" << JsonString(StatusLine()) << ",\"best\":";
     if (const int32_t best = BestOnScreen()) o << best;
@@ -272,6 +278,25 @@ bool RunCommand(const std::string& cmd, std::istringstream& in, int line) {
         if (!ReadInt(in, &a, INT16_MIN, INT16_MAX) || !ReadInt(in, &b, INT16_MIN, INT16_MAX))
             Fail(line, "tap needs X and Y (-32768 to 32767)");
         OnFieldTap(static_cast<int32_t>(a), static_cast<int32_t>(b));
+    } else if (cmd == "new") {
+        gen::Grade grade = gen::EASY;
+        if (!(in >> word) || !gen::GradeOfName(word, &grade)) Fail(line, "new needs a grade: easy, medium or hard");
+        if (!(in >> word)) Fail(line, "new needs a seed");
+        char* end = nullptr;
+        errno = 0;
+        const unsigned long long seed = std::strtoull(word.c_str(), &end, 10);
+        if (*end || errno || word[0] == '-') Fail(line, "new needs a seed 0 to 2^64-1");
+        StartNewLevel(grade, seed);
+        // The level starts at once, so the frames after it read the same every run.
+        WaitForMaking();
+    } else if (cmd == "daily") {
+        if (!(in >> word)) Fail(line, "daily needs a date YYYY-MM-DD");
+        if (!StartDailyLevel(word.c_str())) Fail(line, "daily needs a date YYYY-MM-DD");
+        WaitForMaking();
+    } else if (cmd == "code") {
+        // A code that cannot be read is told as the game tells it, in the messages.
+        if (!(in >> word)) Fail(line, "code needs a level code");
+        StartCodeLevel(word.c_str());
     } else if (cmd == "dump") {
         Dump();
     } else if (cmd == "screenshot") {

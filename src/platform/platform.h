@@ -86,6 +86,11 @@ enum MenuMark { MENU_ENABLE, MENU_CHECK, MENU_UNCHECK };
 void PlatformMarkMenuItem(int32_t commandId, MenuMark mark);
 // Lets the player pick a level file to open; false when none was picked.
 bool PlatformChooseLevelFile(char* path, int32_t size);
+// Asks for a line of text (a level code) in a small dialog; false when
+// cancelled. The answer is cut to size - 1 bytes.
+bool PlatformAskText(const char* prompt, char* buf, int32_t size);
+// Puts the text on the clipboard (the page also offers it as a link).
+void PlatformCopyText(const char* text);
 // Ends the main loop after the current frame (Esc, "Exit").
 void PlatformRequestQuit();
 void PlatformBeep();

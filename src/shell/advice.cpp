@@ -38,11 +38,14 @@ void ShowAdvice() {
     HintDirection = EntryDirection(Latest.entry);
 }
 
+bool Tabled() { return !OwnLevel || OwnTabled; }
+
 }  // namespace
 
 bool AdviceKnown() { return Known; }
 
 void UpdateComforts() {
+    UpdateMaking();
     MarkLevelMenu();
     if (EditorMode) {
         if (EditorPlayPending) {
@@ -68,21 +71,23 @@ void UpdateComforts() {
             AskedBoard = Live.play;
             // A shipped level's table answers at once; until it is made,
             // and for boards of one's own, the search does.
-            if (!OwnLevel) {
+            // A made level's table is made too; the shipped level after it is not due.
+            if (Tabled()) {
                 const int32_t played = Live.play.won ? LevelPlayed : CurrentLevel;
-                PrepareWinTables(LevelBuffer, played < LAST_LEVEL ? played + 1 : 0);
+                PrepareWinTables(LevelBuffer, !OwnLevel && played < LAST_LEVEL ? played + 1 : 0);
             }
-            Known = !OwnLevel && TableAdvice(AskedBoard, &Latest);
+            Known = Tabled() && TableAdvice(AskedBoard, &Latest);
             if (!Known) AskAdvice(Live.play, ADVICE_BUDGET_MS);
         } else {
             Asked = false;
         }
     }
-    if (!Known && Asked && ((!OwnLevel && TableAdvice(AskedBoard, &Latest)) || TakeAdvice(&Latest))) {
+    if (!Known && Asked && ((Tabled() && TableAdvice(AskedBoard, &Latest)) || TakeAdvice(&Latest))) {
         Known = true;
-        // The start's answer is the par of a board the index does not know.
-        if (OwnLevel && Live.shotsFired == 0 && UndoDepth() == 0 && Latest.shotsToWin >= 0) OwnPar = Latest.shotsToWin;
     }
+    // The start's answer is the par of a board the index does not know.
+    if (Known && OwnLevel && !OwnPar && Live.shotsFired == 0 && UndoDepth() == 0 && Latest.shotsToWin >= 0)
+        OwnPar = Latest.shotsToWin;
     ShowAdvice();
 }
 
@@ -93,7 +98,12 @@ void WaitForAdvice() {
     }
 }
 
-void PumpComforts(uint32_t sliceMs) { PumpAdvice(sliceMs); }
+void PumpComforts(uint32_t sliceMs) {
+    // A level being made comes first: until it is, the board in play is
+    // about to go.
+    if (MakingLevelNote()) PumpMaking(sliceMs);
+    else PumpAdvice(sliceMs);
+}
 
 int8_t AdviceLost() { return Known ? Latest.lost : ADVICE_UNKNOWN; }
 int32_t AdviceHintEntry() { return HintDirection && Known ? Latest.entry : -1; }

@@ -10,6 +10,8 @@ extern char LevelNames[LAST_LEVEL + 1][48];
 extern int32_t LevelPars[LAST_LEVEL + 1];  // 0 when the index does not say
 extern char OwnName[48];
 extern int32_t OwnPar;
+// A made or coded board gets a win table at its start, as a shipped level does.
+extern bool OwnTabled;
 
 // A name cut to fit ends on a whole UTF-8 character, never inside one.
 void CopyName(char* dst, size_t size, const char* src);
@@ -19,3 +21,10 @@ void MarkLevelMenu();
 bool AdviceKnown();
 // Counts down the editor's file note; once per editor frame.
 void TickEditorNote();
+// The level being made: "Making a hard level…" while it is, else null.
+const char* MakingLevelNote();
+void UpdateMaking();
+void PumpMaking(uint32_t sliceMs);
+void StopMaking();
+void CopyLevelCode();
+void AskLevelCode();

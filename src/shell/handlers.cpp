@@ -6,6 +6,7 @@
 #include "game/tank.h"
 #include "platform/platform.h"
 #include "resource.h"
+#include "shell/comforts.h"
 #include "shell/shell.h"
 
 void OnCreate() {
@@ -26,6 +27,7 @@ void OnMenuCommand(int32_t id) {
         ResetLevel();
     } else if (id >= IDM_LEVEL1 && id <= IDM_LEVEL12) {
         CurrentLevel = static_cast<uint8_t>(id - (IDM_LEVEL1 - 1));
+        StopMaking();
         LeaveOwnBoard();
         EditorClearPending = 0;
         StartShellLevel();
@@ -39,6 +41,14 @@ void OnMenuCommand(int32_t id) {
         PlatformShowPanel(PANEL_RECORDS);
     } else if (id == IDM_SOUND) {
         ToggleSound();
+    } else if (id >= IDM_NEW_EASY && id <= IDM_NEW_HARD) {
+        StartNewLevel(id - IDM_NEW_EASY);
+    } else if (id == IDM_DAILY) {
+        StartDailyLevel(nullptr);
+    } else if (id == IDM_OPEN_CODE) {
+        AskLevelCode();
+    } else if (id == IDM_COPY_CODE) {
+        CopyLevelCode();
     } else if (id == IDM_OPEN_LEVEL) {
         char path[1024];
         if (PlatformChooseLevelFile(path, sizeof path)) PlayLevelFile(path);

@@ -13,6 +13,7 @@
 
 char OwnName[48];
 int32_t OwnPar;
+bool OwnTabled;
 
 int32_t LevelPar() {
     if (OwnLevel) return OwnPar;
@@ -23,6 +24,8 @@ void PlayOwnBoard(const uint8_t bytes[LEVEL_FILE_SIZE], const char* name) {
     std::memcpy(OwnLevelBytes, bytes, LEVEL_FILE_SIZE);
     CopyName(OwnName, sizeof OwnName, name && *name ? name : "Your board");
     OwnPar = 0;
+    OwnTabled = false;
+    CopyName(OwnSource, sizeof OwnSource, "own");
     OwnLevel = 1;
     EditorMode = 0;
     EditorClearPending = 0;

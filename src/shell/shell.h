@@ -40,6 +40,27 @@ int32_t LevelPar();
 bool PlayLevelFile(const char* path);
 void PlayOwnBoard(const uint8_t bytes[300], const char* name);
 void LeaveOwnBoard();
+// Levels made on the spot (grade 0 easy, 1 medium, 2 hard), played as boards
+// of one's own. The generator works off the frame; the level starts once
+// made. A date is "YYYY-MM-DD", or null for today's. False, with a message
+// shown, for a date or a code that cannot be read.
+void StartNewLevel(int32_t grade);
+void StartNewLevel(int32_t grade, uint64_t seed);
+bool StartDailyLevel(const char* date);
+bool StartCodeLevel(const char* code);
+// The level code of the board in play; false for a board that has none.
+bool LevelCode(char* buf, int32_t size);
+// Where the board of one's own comes from, as the demo dump shows it:
+// "new hard 83412", "daily 2026-12-07 hard", "code 1Q...", "own".
+extern char OwnSource[64];
+// `tarno FILE`, `tarno --new GRADE [--seed N]`, `tarno --daily [DATE]`,
+// `tarno --code CODE`: false for arguments that are none of these.
+bool StartFromCommandLine(int argc, char** argv);
+// A page's link: "#code=CODE", "#daily", "#daily=DATE", "#new=GRADE[:SEED]".
+// False when it names no level or the level cannot be read (said so).
+bool StartFromLink(const char* fragment);
+// Blocks until the level being made is made and started (demo player).
+void WaitForMaking();
 // Once per frame: asks the solver about each new board at rest and shows
 // its answer (the lost notice, the hint).
 void UpdateComforts();

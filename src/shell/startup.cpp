@@ -5,6 +5,7 @@
 #include "lib/display.h"
 #include "lib/input.h"
 #include "lib/sound.h"
+#include "shell/comforts.h"
 #include "shell/shell.h"
 #include "solver/advice.h"
 #include "solver/tables.h"
@@ -111,6 +112,7 @@ int StartGame() {
 }
 
 int ShutdownGame() {
+    StopMaking();
     StopAdvice();
     StopWinTables();
     DestroyBob(&EmptyCellBob);

@@ -71,6 +71,7 @@ const char* StatusLine() {
         } else Append("S saves, L loads, P plays, Enter returns");
         return Line;
     }
+    if (const char* making = MakingLevelNote()) Append(making);
     const int32_t par = LevelPar();
     if (OwnLevel) Append(OwnName);
     else {

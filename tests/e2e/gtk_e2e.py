@@ -444,11 +444,16 @@ def level_rows(s):
     return darkest_rows(shot, *menus[-1])
 
 
+# The Levels submenu's height in items: the twelve levels, then a line
+# (about 0.4 of an item on both desktops) and three more items.
+LEVELS_MENU_ITEMS = 12 + 0.4 + 3
+
+
 def darkest_rows(shot, x, y, w, h):
-    """Per item of a twelve-item menu at (x, y, w, h), the darkest luminance
+    """Per level of the Levels submenu at (x, y, w, h), the darkest luminance
     of its row: low for dark (enabled) text, high for grey."""
     rows = []
-    item = h / 12.0
+    item = h / LEVELS_MENU_ITEMS
     for i in range(12):
         darkest = 255
         for yy in range(int(y + i * item + 2), int(y + (i + 1) * item - 2)):

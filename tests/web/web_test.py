@@ -20,7 +20,7 @@ sys.path.insert(0, os.path.join(HERE, "..", "e2e"))
 sys.path.insert(0, HERE)
 
 import browser  # noqa: E402
-from gtk_e2e import CELL, FIELD, Picture, check, compare, demo_picture, log, run_session  # noqa: E402
+from gtk_e2e import CELL, FIELD, Picture, check, compare, demo_picture, demo_run, log, run_session  # noqa: E402
 
 SKIP = 77
 # The solver's "rest" waits until the shots stop; paced by hand, a fixed
@@ -151,6 +151,7 @@ def play(b, url, args, tmp, data_dir):
 
     damaged_level(b)
     comforts(b)
+    links(b, url, args, tmp, data_dir)
 
     # Esc ends the game and offers to start it again.
     b.key("esc", True)
@@ -222,6 +223,55 @@ def comforts(b):
         name = source.readline().split(":", 1)[1].strip()
     check(step_until(b, name + "   Shots 0, par") is not None,
           "Ctrl+O plays the chosen level file: '%s'" % status(b))
+
+
+def open_link(b, url, fragment, first_frame=True):
+    """A fresh load of the page at a link, as a player who follows it."""
+    b.call("Page.navigate", {"url": "about:blank"})
+    time.sleep(0.3)
+    if first_frame:
+        b.open(url + fragment)
+        return
+    # A message box holds the first frame back: the load is all there is to wait for.
+    with b.lock:
+        b.events = [e for e in b.events if e.get("method") != "Page.loadEventFired"]
+    b.call("Page.navigate", {"url": url + fragment})
+    b.wait_event("Page.loadEventFired")
+
+
+def links(b, url, args, tmp, data_dir):
+    """Links that name a level: the daily level is the native one, a shared
+    code plays its board, a mistyped code is told and the saved level plays."""
+    daily = "2026-12-07"
+    native = demo_run(args.demo, data_dir, tmp, "daily", "daily %s\ndump" % daily)[1]
+    open_link(b, url, "#daily=" + daily)
+    b.evaluate("tarno.pause()")
+    check(step_until(b, "Daily %s, easy   Shots 0, par %d" % (daily, native["par"])) is not None,
+          "#daily=%s starts the day's level: '%s'" % (daily, status(b)))
+    b.evaluate("document.querySelector('[data-command=\"66\"]').click()")  # Copy level code
+    copied = b.evaluate("document.getElementById('message-text').textContent")
+    check(copied.startswith("Level code copied: %s\n" % native["code"]) and "#code=" + native["code"] in copied,
+          "the page's daily level is the native one (%s): '%s'" % (native["code"], copied))
+    b.evaluate("document.getElementById('message').close()")
+
+    shipped = demo_run(args.demo, data_dir, tmp, "level3-code", "level 3\ndump")[1]["code"]
+    open_link(b, url, "#code=" + shipped)
+    board = demo_picture(args, data_dir, tmp, "code", "code %s\nwait 1" % shipped)
+    check(status(b).startswith("Code " + shipped[:8]), "#code= plays the board: '%s'" % status(b))
+    compare(canvas(b), board, "a #code= link of level 3 matches the headless picture", dump_dir=tmp)
+
+    typo = shipped[:5] + ("A" if shipped[5] != "A" else "B") + shipped[6:]
+    open_link(b, url, "#code=" + typo, first_frame=False)
+    told = None
+    for _ in range(50):
+        told = b.evaluate("document.getElementById('message').open && document.getElementById('message-text').textContent")
+        if told:
+            break
+        time.sleep(0.1)
+    check(bool(told) and "level code" in told, "a mistyped code is told: '%s'" % told)
+    b.evaluate("document.getElementById('message').close()")
+    b.evaluate("tarno.firstFrame")
+    check(status(b).startswith("Level 5:"), "and the saved level plays: '%s'" % status(b))
 
 
 def main():

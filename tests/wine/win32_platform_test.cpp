@@ -183,16 +183,20 @@ std::string MenuText(HMENU menu, UINT position) {
 TEST(Win32Resources, TheMenuIsTheSharedTable) {
     HMENU bar = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MENU));
     ASSERT_NE(bar, nullptr);
-    HMENU menus[3] = {bar, nullptr, nullptr};
-    int position[3] = {-1, -1, -1};
+    HMENU menus[4] = {bar, nullptr, nullptr, nullptr};
+    int position[4] = {-1, -1, -1, -1};
     for (const MenuEntry& e : MENU_TABLE) {
         HMENU menu = menus[e.depth];
         ASSERT_NE(menu, nullptr) << e.text;
         UINT at = static_cast<UINT>(++position[e.depth]);
+        if (e.id == MENU_SEPARATOR) {
+            EXPECT_NE(GetMenuState(menu, at, MF_BYPOSITION) & MF_SEPARATOR, 0u) << "a line after " << at;
+            continue;
+        }
         EXPECT_EQ(MenuText(menu, at), std::string(e.text) + (e.key ? std::string("\t") + e.key : ""));
         if (e.id) {
             EXPECT_EQ(GetMenuItemID(menu, at), static_cast<UINT>(e.id)) << e.text;
-        } else if (e.depth < 2) {
+        } else if (e.depth < 3) {
             menus[e.depth + 1] = GetSubMenu(menu, at);
             position[e.depth + 1] = -1;
             ASSERT_NE(menus[e.depth + 1], nullptr) << e.text;

@@ -362,10 +362,14 @@ GtkWidget* NewMenu(GtkWidget* parentItem) {
 
 GtkWidget* BuildMenuBar(GtkAccelGroup* accels) {
     GtkWidget* bar = gtk_menu_bar_new();
-    GtkWidget* menus[3] = {bar, nullptr, nullptr};  // the open menu at each depth
+    GtkWidget* menus[4] = {bar, nullptr, nullptr, nullptr};  // the open menu at each depth
     GtkWidget* viewMenu = nullptr;
     for (const MenuEntry& e : MENU_TABLE) {
-        if (e.depth < 0 || e.depth > 2 || !menus[e.depth]) continue;
+        if (e.depth < 0 || e.depth > 3 || !menus[e.depth]) continue;
+        if (e.id == MENU_SEPARATOR) {
+            gtk_menu_shell_append(GTK_MENU_SHELL(menus[e.depth]), gtk_separator_menu_item_new());
+            continue;
+        }
         char text[128];
         MnemonicText(e.text, text, sizeof text);
         const bool check = e.radio || e.id == IDM_SOUND;
@@ -375,7 +379,7 @@ GtkWidget* BuildMenuBar(GtkAccelGroup* accels) {
         gtk_menu_shell_append(GTK_MENU_SHELL(menus[e.depth]), item);
         if (e.grayed) gtk_widget_set_sensitive(item, FALSE);
         if (e.id == 0) {
-            if (e.depth < 2) menus[e.depth + 1] = NewMenu(item);
+            if (e.depth < 3) menus[e.depth + 1] = NewMenu(item);
             if (e.depth == 0 && std::strcmp(e.text, TEXT_MENU_VIEW) == 0) viewMenu = menus[1];
         } else {
             g_signal_connect(item, "activate", G_CALLBACK(OnMenuActivate), GINT_TO_POINTER(e.id));
@@ -723,6 +727,37 @@ bool PlatformChooseLevelFile(char* path, int32_t size) {
     return chosen;
 }
 
+bool PlatformAskText(const char* prompt, char* buf, int32_t size) {
+    if (!buf || size <= 0) return false;
+    GtkWidget* dialog =
+        gtk_dialog_new_with_buttons("", Window ? GTK_WINDOW(Window) : nullptr, GTK_DIALOG_MODAL, "_Cancel",
+                                    GTK_RESPONSE_CANCEL, "_Open", GTK_RESPONSE_ACCEPT, nullptr);
+    gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_ACCEPT);
+    GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 6);
+    gtk_container_set_border_width(GTK_CONTAINER(box), 12);
+    GtkWidget* label = gtk_label_new(prompt ? prompt : "");
+    gtk_widget_set_halign(label, GTK_ALIGN_START);
+    GtkWidget* entry = gtk_entry_new();
+    gtk_entry_set_width_chars(GTK_ENTRY(entry), 40);
+    gtk_entry_set_activates_default(GTK_ENTRY(entry), TRUE);
+    gtk_box_pack_start(GTK_BOX(box), label, FALSE, FALSE, 0);
+    gtk_box_pack_start(GTK_BOX(box), entry, FALSE, FALSE, 0);
+    gtk_box_pack_start(GTK_BOX(gtk_dialog_get_content_area(GTK_DIALOG(dialog))), box, TRUE, TRUE, 0);
+    gtk_widget_show_all(dialog);
+    ++ModalDepth;
+    ClearKeys();
+    const bool answered = gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_ACCEPT;
+    if (answered) std::snprintf(buf, static_cast<size_t>(size), "%s", gtk_entry_get_text(GTK_ENTRY(entry)));
+    gtk_widget_destroy(dialog);
+    ClearKeys();
+    --ModalDepth;
+    return answered;
+}
+
+void PlatformCopyText(const char* text) {
+    gtk_clipboard_set_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), text ? text : "", -1);
+}
+
 void PlatformRequestQuit() {
     QuitRequested = true;
     g_main_context_wakeup(nullptr);
@@ -785,8 +820,10 @@ int main(int argc, char** argv) {
     RemoveStaleProgressFiles();
     OnCreate();
     gtk_widget_show_all(Window);
-    // `tarno FILE` plays that level file as a board of one's own.
-    if (StartGame() && argc > 1) PlayLevelFile(argv[1]);
+    // `tarno FILE` plays that level file as a board of one's own; the
+    // options start a level made on the spot.
+    if (StartGame() && !StartFromCommandLine(argc, argv))
+        std::fprintf(stderr, "usage: tarno [FILE | --new GRADE [--seed N] | --daily [YYYY-MM-DD] | --code CODE]\n");
     gtk_widget_add_tick_callback(Field, OnTick, nullptr, nullptr);
 
     // One main loop pass at a time, so a quit asked for in a frame or a

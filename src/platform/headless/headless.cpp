@@ -38,6 +38,8 @@ struct HeadlessState {
     int howToPlayShown;
     int recordsShown;
     std::string chosenFile;
+    std::string textAnswer, copied;
+    bool haveTextAnswer = false;
     std::vector<HeadlessSoundEvent> soundLog;
     bool progressPresent;
     uint8_t progress;
@@ -319,6 +321,23 @@ bool HeadlessMenuChecked(int32_t commandId) { return State().checkedMenu.count(c
 int HeadlessHowToPlayShown() { return State().howToPlayShown; }
 int HeadlessRecordsShown() { return State().recordsShown; }
 void HeadlessSetChosenFile(const char* path) { State().chosenFile = path ? path : ""; }
+
+// The answer a test has set beforehand, taken once; without one the dialog is cancelled.
+bool PlatformAskText(const char*, char* buf, int32_t size) {
+    HeadlessState& s = State();
+    if (!s.haveTextAnswer || size <= 0) return false;
+    s.haveTextAnswer = false;
+    std::snprintf(buf, static_cast<size_t>(size), "%s", s.textAnswer.c_str());
+    return true;
+}
+
+void PlatformCopyText(const char* text) { State().copied = text ? text : ""; }
+
+void HeadlessSetTextAnswer(const char* text) {
+    State().haveTextAnswer = text != nullptr;
+    State().textAnswer = text ? text : "";
+}
+const std::string& HeadlessCopiedText() { return State().copied; }
 
 void PlatformRequestQuit() { State().quitRequested = true; }
 

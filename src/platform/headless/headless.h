@@ -42,6 +42,10 @@ int HeadlessHowToPlayShown();
 int HeadlessRecordsShown();
 // The file the next "Open level" picks.
 void HeadlessSetChosenFile(const char* path);
+// What the level-code dialog answers next (null: it is cancelled), and what
+// was last put on the clipboard.
+void HeadlessSetTextAnswer(const char* text);
+const std::string& HeadlessCopiedText();
 
 // Sounds: every play, stop and rewind, in order.
 std::vector<HeadlessSoundEvent>& HeadlessSoundLog();

@@ -281,7 +281,7 @@ Module.tarnoPage = (function () {
 
   const menuItems = {};
   const menuShortcuts = {};  // 'undo', 'redo', 'open': the items Ctrl+Z, Ctrl+Y and Ctrl+O choose
-  const openAt = [byId('menubar'), null, null];  // the menu being filled at each depth
+  const openAt = [byId('menubar'), null, null, null];  // the menu being filled at each depth
 
   function closeMenus() {
     if (!openMenu) return;
@@ -294,7 +294,11 @@ Module.tarnoPage = (function () {
     const parent = openAt[depth];
     if (!parent) return;
     text = text.replace(/&(.)/g, '$1');
-    if (depth === 0) {
+    if (id === -1) {
+      const line = document.createElement('hr');
+      line.className = 'separator';
+      parent.append(line);
+    } else if (depth === 0) {
       const menu = document.createElement('div');
       menu.className = 'menu';
       const button = document.createElement('button');
@@ -322,7 +326,7 @@ Module.tarnoPage = (function () {
         }
       });
       openAt[1] = dropdown;
-      openAt[2] = null;
+      openAt[2] = openAt[3] = null;
     } else if (id === 0) {
       const submenu = document.createElement('div');
       submenu.className = 'submenu';
@@ -335,7 +339,7 @@ Module.tarnoPage = (function () {
       parent.append(submenu);
       // A finger has no hover: a tap opens and closes it.
       label.addEventListener('click', () => submenu.classList.toggle('open'));
-      if (depth < 2) openAt[depth + 1] = dropdown;
+      if (depth < 3) openAt[depth + 1] = dropdown;
     } else {
       const item = document.createElement('button');
       item.type = 'button';
@@ -361,7 +365,7 @@ Module.tarnoPage = (function () {
       if (key && /^Ctrl\+O$/.test(key)) {
         menuShortcuts.open = item;
         // The editor's level.dat, to keep or to bring, beside the other files.
-        parent.append(byId('download'), byId('upload-item'));
+        parent.append(byId('download'), byId('upload-item'), byId('share-item'));
       }
     }
   }
@@ -370,10 +374,29 @@ Module.tarnoPage = (function () {
     if (openMenu && !openMenu.contains(event.target)) closeMenus();
   });
   byId('download').addEventListener('click', closeMenus);
+  byId('share-item').addEventListener('click', () => {
+    closeMenus();
+    Module._WebShare();
+  });
   byId('upload-item').addEventListener('click', () => {
     closeMenus();
     byId('upload').click();
   });
+
+  // ---- Links to a level ------------------------------------------------------
+
+  function levelLink(code) {
+    const url = new URL(location.href);
+    url.hash = 'code=' + code;
+    return url.href;
+  }
+
+  function copyToClipboard(text) {
+    if (navigator.clipboard) navigator.clipboard.writeText(text).catch(() => {});
+  }
+
+  // A link opened while the page runs plays its level as well.
+  addEventListener('hashchange', () => { if (Module._WebLink) Module._WebLink(); });
 
   // ---- Dialogs: frames wait while one is open -------------------------------
 
@@ -693,6 +716,25 @@ Module.tarnoPage = (function () {
       showDialog(byId('records'));
     },
     showMessage: (text) => { messages.push(text); nextMessage(); },
+    // A level's code and the link that plays it: the page's own address
+    // with the code after '#'. Both go into the page as text only.
+    copyText: (code) => {
+      copyToClipboard(code);
+      messages.push('Level code copied: ' + code + '\nA link to it: ' + levelLink(code));
+      nextMessage();
+    },
+    shareLevel: (code) => {
+      const link = levelLink(code);
+      if (navigator.share && matchMedia('(pointer: coarse)').matches) {
+        navigator.share({ title: document.title, url: link }).catch(() => {});
+        return;
+      }
+      copyToClipboard(link);
+      messages.push('Link copied: ' + link);
+      nextMessage();
+    },
+    askText: (prompt) => window.prompt(prompt, ''),
+    linkFragment: () => location.hash.slice(0, 600),
 
     // Storage
     readProgress: () => {

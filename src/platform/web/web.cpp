@@ -156,6 +156,26 @@ EMSCRIPTEN_KEEPALIVE void WebClick(int button, int x, int y) {
 // rule every front end shares: whole when it is a whole number.
 EMSCRIPTEN_KEEPALIVE double WebFieldScale(int width, int height) { return PlaceField(width, height, FIELD).scale; }
 
+// "Share this level": the page makes the link from the board's code.
+EMSCRIPTEN_KEEPALIVE void WebShare() {
+    if (Ended || QuitRequested) return;
+    char code[128];
+    if (!LevelCode(code, sizeof code)) {
+        PlatformShowMessage("This board has no level code: it holds more than a level can.");
+        return;
+    }
+    EM_ASM({ Module.tarnoPage.shareLevel(UTF8ToString($0)); }, code);
+}
+
+// The page's address after '#' names a level: a shared code, the daily
+// level, a new one. The game reads it; the page only hands it over.
+EMSCRIPTEN_KEEPALIVE void WebLink() {
+    if (Ended || QuitRequested) return;
+    char fragment[640] = {};
+    EM_ASM({ stringToUTF8(Module.tarnoPage.linkFragment(), $0, $1); }, fragment, static_cast<int>(sizeof fragment));
+    if (fragment[0]) StartFromLink(fragment);
+}
+
 EMSCRIPTEN_KEEPALIVE void WebMenu(int id) {
     if (Ended || QuitRequested) return;
     OnMenuCommand(id);
@@ -367,6 +387,24 @@ void PlatformMarkMenuItem(int32_t commandId, MenuMark mark) {
     else EM_ASM({ Module.tarnoPage.checkMenuItem($0, $1); }, commandId, mark == MENU_CHECK ? 1 : 0);
 }
 
+// The browser's own prompt: it holds the frame until answered.
+bool PlatformAskText(const char* prompt, char* buf, int32_t size) {
+    if (!buf || size <= 0) return false;
+    ClearKeys();
+    return EM_ASM_INT(
+               {
+                   const answer = Module.tarnoPage.askText(UTF8ToString($0));
+                   if (answer == null) return 0;  // null: cancelled
+                   stringToUTF8(answer, $1, $2);
+                   return 1;
+               },
+               prompt ? prompt : "", buf, size) != 0;
+}
+
+void PlatformCopyText(const char* text) {
+    EM_ASM({ Module.tarnoPage.copyText(UTF8ToString($0)); }, text ? text : "");
+}
+
 void PlatformRequestQuit() { QuitRequested = true; }
 
 void PlatformBeep() {}
@@ -424,6 +462,7 @@ namespace {
 void Start(void*) {
     OnCreate();
     StartGame();
+    WebLink();
     emscripten_request_animation_frame_loop(OnAnimationFrame, nullptr);
 }
 

@@ -58,6 +58,55 @@ bool PlatformChooseLevelFile(char* path, int32_t size) {
     return GetOpenFileNameA(&open) != 0;
 }
 
+namespace {
+
+struct AskedText {
+    const char* prompt;
+    char* buf;
+    int32_t size;
+};
+
+INT_PTR CALLBACK AskTextProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        const AskedText* asked = reinterpret_cast<const AskedText*>(lParam);
+        SetDlgItemTextA(dialog, IDC_ASK_PROMPT, asked->prompt ? asked->prompt : "");
+        return TRUE;
+    }
+    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+        const AskedText* asked = reinterpret_cast<const AskedText*>(GetWindowLongPtrA(dialog, DWLP_USER));
+        if (LOWORD(wParam) == IDOK) GetDlgItemTextA(dialog, IDC_ASK_TEXT, asked->buf, asked->size);
+        EndDialog(dialog, LOWORD(wParam));
+        return TRUE;
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+bool PlatformAskText(const char* prompt, char* buf, int32_t size) {
+    if (!buf || size <= 0) return false;
+    buf[0] = '\0';
+    AskedText asked{prompt, buf, size};
+    return DialogBoxParamA(GameInstance ? GameInstance : GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ASK_TEXT),
+                           GameWindow, AskTextProc, reinterpret_cast<LPARAM>(&asked)) == IDOK;
+}
+
+void PlatformCopyText(const char* text) {
+    if (!text || !OpenClipboard(GameWindow)) return;
+    EmptyClipboard();
+    const size_t size = strlen(text) + 1;
+    if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size)) {
+        if (void* at = GlobalLock(memory)) {
+            memcpy(at, text, size);
+            GlobalUnlock(memory);
+            // The clipboard owns the memory once it takes it.
+            if (!SetClipboardData(CF_TEXT, memory)) GlobalFree(memory);
+        } else GlobalFree(memory);
+    }
+    CloseClipboard();
+}
+
 void PlatformRequestQuit() { QuitRequested = true; }
 
 void PlatformBeep() { Beep(0, 0); }

@@ -1,0 +1,73 @@
+#!/usr/bin/env python3
+"""Plays the daily level of a fixed date by its hints alone, as hints_win.py
+plays the shipped levels: it must be won in exactly its par, say where it
+comes from, and leave the saved progress and the Levels menu as they were."""
+import argparse
+import json
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+
+from hints_win import path_to
+
+DATE = "2026-12-07"
+SAVED = 3
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument("--demo", required=True)
+    ap.add_argument("--data", required=True)
+    args = ap.parse_args()
+    demo = os.path.abspath(args.demo)
+    work = tempfile.mkdtemp(prefix="tarno-daily-")
+    try:
+        for name in os.listdir(args.data):
+            if name.endswith((".dat", ".bmp", ".wav", ".idx")):
+                shutil.copy(os.path.join(args.data, name), work)
+        env = dict(os.environ, TARNO_SAVED_LEVEL=str(SAVED))
+        proc = subprocess.Popen([demo, "/dev/stdin"], stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True,
+                                cwd=work, env=env)
+
+        def send(lines):
+            proc.stdin.write("\n".join(lines) + "\ndump\n")
+            proc.stdin.flush()
+            return json.loads(proc.stdout.readline())
+
+        before = send([])
+        state = send([f"daily {DATE}"])
+        start = state
+        par = state["par"]
+        for _ in range(2 * (par or 0) + 2):
+            if state["won"]:
+                break
+            state = send(["keys h", "wait 1", "keys", "wait 1"])
+            if not state["hint"]:
+                break
+            state = send(path_to(state["tank"], state["hint"]["entry"]))
+        state = send(["wait 200"])
+        proc.stdin.close()
+        proc.wait()
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+    checks = [
+        (start["source"] == f"daily {DATE} easy", f"source {start['source']!r}"),
+        (start["status"].startswith(f"Daily {DATE}, easy   Shots 0, par {par}"), f"status {start['status']!r}"),
+        (bool(start["code"]), "the level has a code"),
+        (par and 4 <= par <= 6, f"par {par} is an easy one"),
+        (state["won"] and state["shotsFired"] == par, f"won {state['won']} in {state['shotsFired']}, par {par}"),
+        ("Won in par!" in state["status"], f"status {state['status']!r}"),
+        (state["saved"] == SAVED and before["saved"] == SAVED, f"saved {before['saved']} then {state['saved']}"),
+        (state["menu"] == before["menu"], f"menu {before['menu']} then {state['menu']}"),
+    ]
+    failed = [why for ok, why in checks if not ok]
+    for why in failed:
+        print("FAIL:", why)
+    print(f"daily {DATE}: {'won' if state['won'] else 'not won'} in {state['shotsFired']} shots, par {par}")
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
