@@ -104,7 +104,7 @@ void FreshRails(Random* r, int rails, int twoDoors, uint8_t* b) {
     const int towards = vertical ? (up ? 0 : 2) : (up ? 1 : 3);
     int wedge = CELL_DEFLECTOR_0;
     for (int o = 0; o < 4; ++o)
-        if (cellsolver::SINGLE_TURN[o][along] == towards) wedge = CELL_DEFLECTOR_0 + o;
+        if (WEDGE_TURN[o][along] - 1 == towards) wedge = CELL_DEFLECTOR_0 + o;
     auto put = [&](int u, int line, int code) {
         if (u < 1 || u > GRID || line < 1 || line > GRID) return;
         const int x = flipU ? GRID + 1 - u : u;
