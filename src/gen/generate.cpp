@@ -1,6 +1,8 @@
 #include "gen/generate.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 
 #include "game/leveltext.h"
 
@@ -175,7 +177,9 @@ void Mutate(Random* r, const std::vector<int>& idle, uint8_t* b) {
     Count(b, &balloons, &deflectors);
     for (;;) {
         int x = 0, y = 0;
-        switch (Below(r, 10)) {
+        // Half the changes take idle pieces away: each costs as much as a
+        // figure out of the band, and most go without changing the figures.
+        switch (!idle.empty() && Below(r, 2) ? Below(r, 2) : Below(r, 10)) {
         case 9:
             if (!Shield(r, b)) break;
             return;
@@ -254,12 +258,14 @@ void StartGeneration(Generation* g, Grade grade, uint64_t seed) {
     g->currentCost = UNUSABLE;
     g->currentIdle.clear();
     g->candidates = g->sinceBetter = g->round = 0;
+    g->measured.clear();
 }
 
 bool ContinueGeneration(Generation* g, cellsolver::Clock::time_point sliceEnd, const std::atomic<bool>* cancel) {
     const Plan& plan = PLANS[g->grade];
     const Band& band = BandOf(g->grade);
     while (g->status == GENERATING) {
+        Measured known;
         if (!g->measuring) {
             if (!g->haveCurrent || g->sinceBetter >= plan.patience) {
                 if (g->grade == EASY) FreshBoard(&g->rng, plan, g->candidate);
@@ -278,34 +284,51 @@ bool ContinueGeneration(Generation* g, cellsolver::Clock::time_point sliceEnd, c
             // measuring them is what costs the time.
             uint32_t bound = plan.maxStates;
             if (g->haveCurrent) bound = std::min(bound, std::max<uint32_t>(2 * g->currentStates, 4000));
-            StartMeasure(&g->measure, g->candidate, bound);
-            g->measuring = true;
+            // The search meets many boards again; a search that ended within
+            // a bound ends alike within any bound it fits, and beyond it is
+            // too big.
+            const auto seen = g->measured.find(std::string(g->candidate, g->candidate + LEVEL_FILE_SIZE));
+            if (seen != g->measured.end() && (seen->second.status != TOO_BIG || bound <= seen->second.bound)) {
+                known = seen->second;
+                if (known.status != TOO_BIG && known.figures.states > bound) known.status = TOO_BIG;
+            } else {
+                StartMeasure(&g->measure, g->candidate, bound);
+                g->measuring = true;
+            }
         }
-        if (!ContinueMeasure(&g->measure, sliceEnd, cancel)) return false;
+        if (g->measuring) {
+            if (!ContinueMeasure(&g->measure, sliceEnd, cancel)) return false;
+            const Measure& m = g->measure;
+            if (m.status == CANCELLED) {
+                g->status = GENERATION_CANCELLED;
+                break;
+            }
+            known.status = m.status;
+            known.bound = m.x.maxStates;
+            known.figures = m.figures;
+            if (m.status == UNSOLVABLE) known.figures.states = m.x.result.states;
+            known.solution = m.solution;
+            g->measured[std::string(g->candidate, g->candidate + LEVEL_FILE_SIZE)] = known;
+        }
         g->measuring = false;
-        const Measure& m = g->measure;
-        if (m.status == CANCELLED) {
-            g->status = GENERATION_CANCELLED;
-            break;
-        }
         ++g->sinceBetter;
-        if (m.status == MEASURED && m.figures.par >= 2) {
-            std::vector<int> idle = IdlePieces(g->candidate, m.solution);
-            const int64_t cost = Cost(band, m.figures, idle.size(), g->candidate);
+        if (known.status == MEASURED && known.figures.par >= 2) {
+            std::vector<int> idle = IdlePieces(g->candidate, known.solution);
+            const int64_t cost = Cost(band, known.figures, idle.size(), g->candidate);
             if (cost <= g->currentCost) {
                 if (cost < g->currentCost) g->sinceBetter = 0;
                 std::copy(g->candidate, g->candidate + LEVEL_FILE_SIZE, g->current);
                 g->currentCost = cost;
                 g->currentIdle = idle;
-                g->currentStates = m.figures.states;
+                g->currentStates = known.figures.states;
                 g->haveCurrent = true;
                 if (cost == 0) {
                     MadeLevel& out = g->level;
                     std::copy(g->current, g->current + LEVEL_FILE_SIZE, out.bytes);
                     out.grade = g->grade;
                     out.seed = g->seed;
-                    out.figures = m.figures;
-                    out.solution = m.solution;
+                    out.figures = known.figures;
+                    out.solution = known.solution;
                     out.candidates = g->candidates;
                     g->status = MADE;
                     break;
