@@ -25,7 +25,7 @@ struct Plan {
 constexpr Plan PLANS[GRADES] = {
     {3, 5, 0, 2, 2, 8, 6000, 60},
     {3, 5, 2, 4, 14, 30, 60000, 15},
-    {4, 6, 3, 6, 20, 40, 80000, 15},
+    {4, 6, 3, 6, 20, 40, 50000, 15},
 };
 
 constexpr int64_t UNUSABLE = int64_t{1} << 40;
@@ -283,7 +283,7 @@ bool ContinueGeneration(Generation* g, cellsolver::Clock::time_point sliceEnd, c
             // changes, no more: most that would reach far more are worse, and
             // measuring them is what costs the time.
             uint32_t bound = plan.maxStates;
-            if (g->haveCurrent) bound = std::min(bound, std::max<uint32_t>(2 * g->currentStates, 4000));
+            if (g->haveCurrent) bound = std::min(bound, std::max<uint32_t>(g->currentStates + g->currentStates / 2, 4000));
             // The search meets many boards again; a search that ended within
             // a bound ends alike within any bound it fits, and beyond it is
             // too big.
