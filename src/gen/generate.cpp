@@ -283,7 +283,8 @@ bool ContinueGeneration(Generation* g, cellsolver::Clock::time_point sliceEnd, c
             // changes, no more: most that would reach far more are worse, and
             // measuring them is what costs the time.
             uint32_t bound = plan.maxStates;
-            if (g->haveCurrent) bound = std::min(bound, std::max<uint32_t>(g->currentStates + g->currentStates / 2, 4000));
+            if (g->haveCurrent)
+                bound = std::min(bound, std::max<uint32_t>(g->currentStates + g->currentStates / 2, 4000));
             // The search meets many boards again; a search that ended within
             // a bound ends alike within any bound it fits, and beyond it is
             // too big.

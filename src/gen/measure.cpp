@@ -18,51 +18,18 @@ void StartMeasure(Measure* m, const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t max
 
 namespace {
 
-// The figures of a finished exploration, as cellsolver::ComputeStats
-// reckons them: everything that can reach a won board is alive.
+// The figures of a finished exploration, as tarno-solve --stats prints them.
 void Reckon(Measure* m) {
-    const cellsolver::Search& s = m->search;
+    solver::Stats st;
+    cellsolver::ReckonStats(m->search, &st);
     Figures& f = m->figures;
-    const uint32_t n = s.set.count;
-    std::vector<uint32_t> predStart, preds;
-    cellsolver::Predecessors(s, &predStart, &preds);
-    std::vector<uint8_t> alive(n, 0);
-    std::vector<uint32_t> queue;
-    for (uint32_t i = 0; i < n; ++i)
-        if (s.won[i]) alive[i] = 1, queue.push_back(i);
-    for (size_t q = 0; q < queue.size(); ++q)
-        for (uint32_t k = predStart[queue[q]]; k < predStart[queue[q] + 1]; ++k)
-            if (!alive[preds[k]]) alive[preds[k]] = 1, queue.push_back(preds[k]);
-    uint32_t winnable = 0;
-    for (uint32_t i = 0; i < n; ++i) winnable += alive[i];
-    f.states = n;
-    f.deadEnds = n - winnable;
+    f.states = m->search.set.count;
+    f.deadEnds = st.deadEnds;
     f.par = static_cast<int>(m->x.result.solution.size());
+    f.carelessFirst = st.firstShotsDead;
+    f.carelessSecond = st.secondShotsDead;
+    f.secondTried = st.secondShotsTried;
     m->solution = m->x.result.solution;
-
-    using cellsolver::Cells;
-    Cells start, first, second;
-    cellsolver::MakeCells(s.level, s.set.keys[0], &start);
-    for (int e1 = 0; e1 < solver::ENTRIES; ++e1) {
-        first = start;
-        const cellsolver::Key k1 =
-            cellsolver::NextKey(s.set.keys[0], first, cellsolver::TraceShot(s.level, &first, e1));
-        const int64_t a = s.set.Lookup(k1);
-        if (a < 0) continue;
-        if (!alive[a]) {
-            ++f.carelessFirst;
-            continue;
-        }
-        if (s.won[a]) continue;
-        for (int e2 = 0; e2 < solver::ENTRIES; ++e2) {
-            second = first;
-            const int64_t b =
-                s.set.Lookup(cellsolver::NextKey(k1, second, cellsolver::TraceShot(s.level, &second, e2)));
-            if (b < 0) continue;
-            ++f.secondTried;
-            if (!alive[b]) ++f.carelessSecond;
-        }
-    }
 }
 
 }  // namespace

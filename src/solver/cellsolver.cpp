@@ -453,6 +453,12 @@ solver::Stats ComputeStats(const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t maxSta
     Search s;
     st.result = Explore(bytes, maxStates, true, &s);
     if (st.result.status == solver::BOUND_HIT || st.result.status == solver::BROKEN) return st;
+    ReckonStats(s, &st);
+    return st;
+}
+
+void ReckonStats(const Search& s, solver::Stats* out) {
+    solver::Stats& st = *out;
     const uint32_t n = s.set.count;
     // Successors turned round, then everything that can reach a won board.
     std::vector<uint32_t> predStart, preds;
@@ -491,7 +497,6 @@ solver::Stats ComputeStats(const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t maxSta
             if (!alive[b]) ++st.secondShotsDead;
         }
     }
-    return st;
 }
 
 }  // namespace cellsolver

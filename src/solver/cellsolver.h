@@ -372,5 +372,7 @@ void Predecessors(const Search& s, std::vector<uint32_t>* predStart, std::vector
 // The figures of a level's whole board graph: its dead ends, careless
 // first and second shots, and depth.
 solver::Stats ComputeStats(const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t maxStates);
+// The same figures, but `result`, of a finished search of everything.
+void ReckonStats(const Search& s, solver::Stats* st);
 
 }  // namespace cellsolver
