@@ -266,6 +266,10 @@ bool ContinueGeneration(Generation* g, cellsolver::Clock::time_point sliceEnd, c
     const Band& band = BandOf(g->grade);
     while (g->status == GENERATING) {
         Measured known;
+        if (!g->measuring && cancel && *cancel) {
+            g->status = GENERATION_CANCELLED;  // boards met again need no search that would see it
+            break;
+        }
         if (!g->measuring) {
             if (!g->haveCurrent || g->sinceBetter >= plan.patience) {
                 if (g->grade == EASY) FreshBoard(&g->rng, plan, g->candidate);
