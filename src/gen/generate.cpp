@@ -283,7 +283,7 @@ bool ContinueGeneration(Generation* g, cellsolver::Clock::time_point sliceEnd, c
                 Mutate(&g->rng, g->currentIdle, g->candidate);
             }
             ++g->candidates;
-            // A candidate may reach twice the boards of the one it
+            // A candidate may reach half again the boards of the one it
             // changes, no more: most that would reach far more are worse, and
             // measuring them is what costs the time.
             uint32_t bound = plan.maxStates;
