@@ -3,6 +3,8 @@
 #include "game/wedges.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 
 #include "game/leveltext.h"
 #include "game/leveltext_strings.h"
@@ -27,7 +29,7 @@ struct Plan {
 constexpr Plan PLANS[GRADES] = {
     {3, 5, 0, 2, 2, 8, 6000, 60},
     {3, 5, 2, 4, 14, 30, 60000, 15},
-    {4, 6, 3, 6, 20, 40, 80000, 15},
+    {4, 6, 3, 6, 20, 40, 50000, 15},
 };
 
 constexpr int64_t UNUSABLE = int64_t{1} << 40;
@@ -179,7 +181,9 @@ void Mutate(Random* r, const std::vector<int>& idle, uint8_t* b) {
     Count(b, &balloons, &deflectors);
     for (;;) {
         int x = 0, y = 0;
-        switch (Below(r, 10)) {
+        // Half the changes take idle pieces away: each costs as much as a
+        // figure out of the band, and most go without changing the figures.
+        switch (!idle.empty() && Below(r, 2) ? Below(r, 2) : Below(r, 10)) {
         case 9:
             if (!Shield(r, b)) break;
             return;
@@ -258,12 +262,18 @@ void StartGeneration(Generation* g, Grade grade, uint64_t seed) {
     g->currentCost = UNUSABLE;
     g->currentIdle.clear();
     g->candidates = g->sinceBetter = g->round = 0;
+    g->measured.clear();
 }
 
 bool ContinueGeneration(Generation* g, cellsolver::Micros sliceEnd, const std::atomic<bool>* cancel) {
     const Plan& plan = PLANS[g->grade];
     const Band& band = BandOf(g->grade);
     while (g->status == GENERATING) {
+        Measured known;
+        if (!g->measuring && cancel && *cancel) {
+            g->status = GENERATION_CANCELLED;  // boards met again need no search that would see it
+            break;
+        }
         if (!g->measuring) {
             if (!g->haveCurrent || g->sinceBetter >= plan.patience) {
                 if (g->grade == EASY) FreshBoard(&g->rng, plan, g->candidate);
@@ -277,39 +287,57 @@ bool ContinueGeneration(Generation* g, cellsolver::Micros sliceEnd, const std::a
                 Mutate(&g->rng, g->currentIdle, g->candidate);
             }
             ++g->candidates;
-            // A candidate may reach twice the boards of the one it
+            // A candidate may reach half again the boards of the one it
             // changes, no more: most that would reach far more are worse, and
             // measuring them is what costs the time.
             uint32_t bound = plan.maxStates;
-            if (g->haveCurrent) bound = std::min(bound, std::max<uint32_t>(2 * g->currentStates, 4000));
-            StartMeasure(&g->measure, g->candidate, bound);
-            g->measuring = true;
+            if (g->haveCurrent)
+                bound = std::min(bound, std::max<uint32_t>(g->currentStates + g->currentStates / 2, 4000));
+            // The search meets many boards again; a search that ended within
+            // a bound ends alike within any bound it fits, and beyond it is
+            // too big.
+            const auto seen = g->measured.find(std::string(g->candidate, g->candidate + LEVEL_FILE_SIZE));
+            if (seen != g->measured.end() && (seen->second.status != TOO_BIG || bound <= seen->second.bound)) {
+                known = seen->second;
+                if (known.status != TOO_BIG && known.figures.states > bound) known.status = TOO_BIG;
+            } else {
+                StartMeasure(&g->measure, g->candidate, bound);
+                g->measuring = true;
+            }
         }
-        if (!ContinueMeasure(&g->measure, sliceEnd, cancel)) return false;
+        if (g->measuring) {
+            if (!ContinueMeasure(&g->measure, sliceEnd, cancel)) return false;
+            const Measure& m = g->measure;
+            if (m.status == CANCELLED) {
+                g->status = GENERATION_CANCELLED;
+                break;
+            }
+            known.status = m.status;
+            known.bound = m.x.maxStates;
+            known.figures = m.figures;
+            if (m.status == UNSOLVABLE) known.figures.states = m.x.result.states;
+            known.solution = m.solution;
+            g->measured[std::string(g->candidate, g->candidate + LEVEL_FILE_SIZE)] = known;
+        }
         g->measuring = false;
-        const Measure& m = g->measure;
-        if (m.status == CANCELLED) {
-            g->status = GENERATION_CANCELLED;
-            break;
-        }
         ++g->sinceBetter;
-        if (m.status == MEASURED && m.figures.par >= 2) {
-            std::vector<int> idle = IdlePieces(g->candidate, m.solution);
-            const int64_t cost = Cost(band, m.figures, idle.size(), g->candidate);
+        if (known.status == MEASURED && known.figures.par >= 2) {
+            std::vector<int> idle = IdlePieces(g->candidate, known.solution);
+            const int64_t cost = Cost(band, known.figures, idle.size(), g->candidate);
             if (cost <= g->currentCost) {
                 if (cost < g->currentCost) g->sinceBetter = 0;
                 std::copy(g->candidate, g->candidate + LEVEL_FILE_SIZE, g->current);
                 g->currentCost = cost;
                 g->currentIdle = idle;
-                g->currentStates = m.figures.states;
+                g->currentStates = known.figures.states;
                 g->haveCurrent = true;
                 if (cost == 0) {
                     MadeLevel& out = g->level;
                     std::copy(g->current, g->current + LEVEL_FILE_SIZE, out.bytes);
                     out.grade = g->grade;
                     out.seed = g->seed;
-                    out.figures = m.figures;
-                    out.solution = m.solution;
+                    out.figures = known.figures;
+                    out.solution = known.solution;
                     out.candidates = g->candidates;
                     g->status = MADE;
                     break;

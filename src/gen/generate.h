@@ -10,6 +10,7 @@
 #pragma once
 #include <atomic>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,15 @@ struct MadeLevel {
 
 enum GenerationStatus { GENERATING, MADE, GENERATION_CANCELLED };
 
+// What measuring one board gave, kept so that a board the search meets
+// again is not measured twice.
+struct Measured {
+    MeasureStatus status = MEASURING;
+    uint32_t bound = 0;  // the boards it could reach at most
+    Figures figures;     // states: those it reached, when it ended
+    std::vector<int> solution;
+};
+
 struct Generation {
     GenerationStatus status = GENERATING;
     MadeLevel level;  // once MADE
@@ -43,6 +53,7 @@ struct Generation {
     std::vector<int> currentIdle;
     uint32_t candidates = 0, sinceBetter = 0, round = 0, currentStates = 0;
     Measure measure;
+    std::map<std::string, Measured> measured;  // by the board's bytes
 };
 
 void StartGeneration(Generation* g, Grade grade, uint64_t seed);

@@ -21,51 +21,18 @@ void StartMeasure(Measure* m, const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t max
 
 namespace {
 
-// The figures of a finished exploration, as cellsolver::ComputeStats
-// reckons them: everything that can reach a won board is alive.
+// The figures of a finished exploration, as tarno-solve --stats prints them.
 void Reckon(Measure* m) {
-    const cellsolver::Search& s = m->search;
+    solver::Stats st;
+    cellsolver::ReckonStats(m->search, &st);
     Figures& f = m->figures;
-    const uint32_t n = s.set.count;
-    Grow<uint32_t> predStart, preds;
-    cellsolver::Predecessors(s, &predStart, &preds);
-    std::vector<uint8_t> alive(n, 0);
-    std::vector<uint32_t> queue;
-    for (uint32_t i = 0; i < n; ++i)
-        if (s.won[i]) alive[i] = 1, queue.push_back(i);
-    for (size_t q = 0; q < queue.size(); ++q)
-        for (uint32_t k = predStart[queue[q]]; k < predStart[queue[q] + 1]; ++k)
-            if (!alive[preds[k]]) alive[preds[k]] = 1, queue.push_back(preds[k]);
-    uint32_t winnable = 0;
-    for (uint32_t i = 0; i < n; ++i) winnable += alive[i];
-    f.states = n;
-    f.deadEnds = n - winnable;
+    f.states = m->search.set.count;
+    f.deadEnds = st.deadEnds;
     f.par = static_cast<int>(m->x.result.solution.size());
+    f.carelessFirst = st.firstShotsDead;
+    f.carelessSecond = st.secondShotsDead;
+    f.secondTried = st.secondShotsTried;
     m->solution.assign(m->x.result.solution.begin(), m->x.result.solution.end());
-
-    using cellsolver::Cells;
-    Cells start, first, second;
-    cellsolver::MakeCells(s.level, s.set.keys[0], &start);
-    for (int e1 = 0; e1 < solver::ENTRIES; ++e1) {
-        first = start;
-        const cellsolver::Key k1 =
-            cellsolver::NextKey(s.set.keys[0], first, cellsolver::TraceShot(s.level, &first, e1));
-        const int64_t a = s.set.Lookup(k1);
-        if (a < 0) continue;
-        if (!alive[a]) {
-            ++f.carelessFirst;
-            continue;
-        }
-        if (s.won[a]) continue;
-        for (int e2 = 0; e2 < solver::ENTRIES; ++e2) {
-            second = first;
-            const int64_t b =
-                s.set.Lookup(cellsolver::NextKey(k1, second, cellsolver::TraceShot(s.level, &second, e2)));
-            if (b < 0) continue;
-            ++f.secondTried;
-            if (!alive[b]) ++f.carelessSecond;
-        }
-    }
 }
 
 }  // namespace
@@ -96,72 +63,27 @@ namespace {
 using cellsolver::Cells;
 using cellsolver::STEP;
 
-// What the pieces did during one shot, besides what TraceShot reports.
+// What the pieces did during the shots, besides what TraceShot reports.
 struct Work {
+    const Cells* board = nullptr;         // the board being traced
     uint16_t pieceAt[cellsolver::CELLS];  // deflector numbers standing in a cell, as bits
     uint16_t moved = 0, turned = 0;
     std::vector<uint8_t> blockUsed;  // by cell
-};
+    int stopAt = -1, stopDir = 0;    // where the last shot met a block
 
-// cellsolver::TraceShot step for step, noting the turns, the moves and the
-// blocks met. The caller checks that it left the board as TraceShot does.
-void TraceNoting(const cellsolver::Level& lv, Cells* b, int entry, Work* w, int* stopAt = nullptr,
-                 int* stopDir = nullptr) {
-    int32_t tx = 0, ty = 0;
-    solver::EntryTank(entry, &tx, &ty);
-    int p = cellsolver::Index(tx / CELL_SIZE, ty / CELL_SIZE), dir = solver::EntryDirection(entry) - 1;
-    for (int steps = 0;; ++steps) {
-        const int own = b->c[p];
-        if (own == CELL_BLOCK) {
-            w->blockUsed[p] = 1;
-            if (stopAt) *stopAt = p, *stopDir = dir;
-        }
-        if (own == cellsolver::CELL_OUT || own == CELL_BLOCK || steps > 4 * cellsolver::CELLS) return;
-        const int n = p + STEP[dir];
-        const int next = b->c[n];
-        int q = -1;
-        if (dir >= 2) {
-            const int turnA = dir == 2 ? CELL_DEFLECTOR_1 : CELL_DEFLECTOR_2;
-            if (own == turnA || own == turnA + 1) q = p;
-            else if (cellsolver::IsDeflector(next)) q = n;
-        } else if (cellsolver::IsDeflector(next)) {
-            q = n;
-        }
-        bool spent = false;
-        if (q >= 0) {
-            const int code = b->c[q];
-            const int turn =
-                code == CELL_DEFLECTOR_PAIR ? cellsolver::TURN_NONE : WEDGE_TURN[code - CELL_DEFLECTOR_0][dir] - 1;
-            if (turn == cellsolver::TURN_NONE) {
-                spent = true;
-                const int m = q + STEP[dir];
-                const int target = b->c[m];
-                int becomes = -1;
-                if (target == CELL_EMPTY) becomes = code;
-                else if (code != CELL_DEFLECTOR_PAIR && cellsolver::IsSingle(target) &&
-                         (code - target == 2 || target - code == 2))
-                    becomes = CELL_DEFLECTOR_PAIR;
-                if (target == CELL_BLOCK) w->blockUsed[m] = 1;
-                if (becomes >= 0) {
-                    b->c[q] = CELL_EMPTY;
-                    b->c[m] = static_cast<uint8_t>(becomes);
-                    w->moved |= w->pieceAt[q];
-                    w->pieceAt[m] |= w->pieceAt[q];
-                    w->pieceAt[q] = 0;
-                }
-            } else {
-                w->turned |= w->pieceAt[q];
-                dir = turn;
-            }
-        }
-        if (own == CELL_BALLOON && lv.balloonOf[p] >= 0) {
-            b->c[p] = CELL_EMPTY;
-            steps = 0;
-        }
-        if (spent) return;
-        p = q >= 0 ? q : n;
+    void Stopped(int at, int dir) {
+        blockUsed[static_cast<size_t>(at)] = 1;
+        stopAt = at, stopDir = dir;
     }
-}
+    void Turned(int at) { turned |= pieceAt[at]; }
+    void Spent(int from, int to, bool moves) {
+        if (board->c[to] == CELL_BLOCK) blockUsed[static_cast<size_t>(to)] = 1;
+        if (!moves) return;
+        moved |= pieceAt[from];
+        pieceAt[to] |= pieceAt[from];
+        pieceAt[from] = 0;
+    }
+};
 
 int ByteOfCell(int p) { return leveltext::ByteIndex(p / cellsolver::STRIDE - 1, p % cellsolver::STRIDE - 1); }
 
@@ -182,37 +104,32 @@ std::vector<int> IdlePieces(const uint8_t bytes[LEVEL_FILE_SIZE], const std::vec
             w.pieceAt[p] = static_cast<uint16_t>(1u << pieces++);
             deflectorCell.push_back(p);
         }
-    bool faithful = true;
+    const Cells start = cells;
     for (int e : solution) {
-        Cells theirs = cells;
-        cellsolver::TraceShot(lv, &theirs, e);
-        TraceNoting(lv, &cells, e, &w);
-        faithful = faithful && std::equal(std::begin(cells.c), std::end(cells.c), std::begin(theirs.c));
+        w.board = &cells;
+        cellsolver::TraceShotWatched(lv, &cells, e, &w);
     }
     // A block also works when it guards a piece: it stops a shot fired at
     // the starting board that would otherwise fly on into a balloon or a
     // deflector. Such a block bars the short way that would make the level
     // trivial, which is most blocks' work.
-    const cellsolver::Level& base = lv;
-    PlayState startPlay;
-    solver::SetUpLevel(&startPlay, bytes);
-    Cells start;
-    cellsolver::LevelFromPlay(startPlay, &start);
     for (int e = 0; e < solver::ENTRIES; ++e) {
         Cells board = start;
         Work scratch = w;
-        int p = -1, dir = 0;
-        TraceNoting(lv, &board, e, &scratch, &p, &dir);
+        scratch.board = &board;
+        scratch.stopAt = -1;
+        cellsolver::TraceShotWatched(lv, &board, e, &scratch);
+        const int p = scratch.stopAt;
         if (p < 0) continue;
-        int q = p + STEP[dir];
-        while (board.c[q] == CELL_EMPTY) q += STEP[dir];
+        int q = p + STEP[scratch.stopDir];
+        while (board.c[q] == CELL_EMPTY) q += STEP[scratch.stopDir];
         if (board.c[q] == CELL_BALLOON || cellsolver::IsDeflector(board.c[q])) w.blockUsed[p] = 1;
     }
     std::vector<int> idle;
     for (int k = 0; k < pieces; ++k)
-        if (!faithful || !((w.moved | w.turned) >> k & 1)) idle.push_back(ByteOfCell(deflectorCell[k]));
+        if (!((w.moved | w.turned) >> k & 1)) idle.push_back(ByteOfCell(deflectorCell[k]));
     for (int p = 0; p < cellsolver::CELLS; ++p)
-        if (base.base.c[p] == CELL_BLOCK && (!faithful || !w.blockUsed[p])) idle.push_back(ByteOfCell(p));
+        if (lv.base.c[p] == CELL_BLOCK && !w.blockUsed[p]) idle.push_back(ByteOfCell(p));
     std::sort(idle.begin(), idle.end());
     return idle;
 }

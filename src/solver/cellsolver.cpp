@@ -108,71 +108,9 @@ bool PutInPlay(const Cells& cells, PlayState* p) {
     return true;
 }
 
-// Fires from the entry (solver.h's numbering) and plays the shot and any
-// slide to rest on `b`.
-//
-// The shot's way is fixed by its cell and direction while the board stays
-// as it is, so a shot that takes more steps than there are cells and
-// directions without popping has repeated one: it flies in a closed loop
-// for ever, and the board is what it is now. (Turning wedges act as
-// mirrors, so a shot from the border finds its way out again; the check
-// only makes certain that the trace ends.)
 Change TraceShot(const Level& lv, Cells* b, int entry) {
-    Change ch;
-    int32_t tx = 0, ty = 0;
-    EntryTank(entry, &tx, &ty);
-    int p = Index(tx / CELL_SIZE, ty / CELL_SIZE), dir = EntryDirection(entry) - 1;
-    for (int steps = 0;; ++steps) {
-        const int own = b->c[p];
-        // The frame step meets a block one cell early when the shot's own
-        // cell is empty, but nothing else can happen in between.
-        if (own == CELL_OUT || own == CELL_BLOCK) return ch;
-        if (steps > 4 * CELLS) {
-            ch.looped = true;
-            return ch;
-        }
-        const int n = p + STEP[dir];
-        const int next = b->c[n];
-        int q = -1;  // the deflector the shot meets here
-        if (dir >= 2) {
-            // Flying right, wedges 1 and 2 turn it in their own cell; 0, 3
-            // and pairs are met at the edge. Flying down, 2 and 3; 0, 1.
-            const int turnA = dir == 2 ? CELL_DEFLECTOR_1 : CELL_DEFLECTOR_2;
-            if (own == turnA || own == turnA + 1) q = p;
-            else if (IsDeflector(next)) q = n;
-        } else if (IsDeflector(next)) {
-            q = n;
-        }
-        bool spent = false;
-        if (q >= 0) {
-            const int code = b->c[q];
-            const int turn = code == CELL_DEFLECTOR_PAIR ? TURN_NONE : WEDGE_TURN[code - CELL_DEFLECTOR_0][dir] - 1;
-            if (turn == TURN_NONE) {
-                spent = true;
-                const int m = q + STEP[dir];
-                const int target = b->c[m];
-                int becomes = -1;
-                if (target == CELL_EMPTY) becomes = code;
-                else if (code != CELL_DEFLECTOR_PAIR && IsSingle(target) && (code - target == 2 || target - code == 2))
-                    becomes = CELL_DEFLECTOR_PAIR;  // opposite wedges interlock
-                if (becomes >= 0) {
-                    b->c[q] = CELL_EMPTY;
-                    b->c[m] = static_cast<uint8_t>(becomes);
-                    ch.from = static_cast<int16_t>(q);
-                    ch.to = static_cast<int16_t>(m);
-                }
-            } else {
-                dir = turn;
-            }
-        }
-        if (own == CELL_BALLOON && lv.balloonOf[p] >= 0) {
-            b->c[p] = CELL_EMPTY;
-            ch.popped |= static_cast<uint16_t>(1u << lv.balloonOf[p]);
-            steps = 0;
-        }
-        if (spent) return ch;
-        p = q >= 0 ? q : n;  // a turned shot leaves from the wedge's cell
-    }
+    NoWatch none;
+    return TraceShotWatched(lv, b, entry, &none);
 }
 
 // The key after a shot, from the key before it and what the shot did.
@@ -546,6 +484,12 @@ solver::Stats ComputeStats(const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t maxSta
     Search s;
     st.result = Explore(bytes, maxStates, true, &s);
     if (st.result.status == solver::BOUND_HIT || st.result.status == solver::BROKEN) return st;
+    ReckonStats(s, &st);
+    return st;
+}
+
+void ReckonStats(const Search& s, solver::Stats* out) {
+    solver::Stats& st = *out;
     const uint32_t n = s.set.count;
     // Successors turned round, then everything that can reach a won board.
     Grow<uint32_t> predStart, preds;
@@ -585,7 +529,6 @@ solver::Stats ComputeStats(const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t maxSta
             if (!alive[b]) ++st.secondShotsDead;
         }
     }
-    return st;
 }
 
 }  // namespace cellsolver

@@ -25,7 +25,9 @@
 #include <cstring>
 
 #include "game/board.h"
+#include "game/entries.h"
 #include "game/play.h"
+#include "game/wedges.h"
 #include "lib/grow.h"
 #include "solver/solver.h"
 
@@ -158,6 +160,88 @@ struct Change {
 // any slide to rest on `b`.
 Change TraceShot(const Level& lv, Cells* b, int entry);
 
+// What a trace tells a watcher as it goes, for those that want to know
+// which pieces did the work (the level generator): the shot stops at a
+// block's cell, is turned by the deflector at `at`, or is spent on the
+// deflector at `from`, which moves to `to` if `moves` (called before the
+// board changes, so b->c[to] is still what it pushes against).
+struct NoWatch {
+    void Stopped(int /*at*/, int /*dir*/) {}
+    void Turned(int /*at*/) {}
+    void Spent(int /*from*/, int /*to*/, bool /*moves*/) {}
+};
+
+// TraceShot, telling `w` what happens. TraceShot is this with NoWatch,
+// which the compiler drops, so the search pays nothing for it.
+//
+// The shot's way is fixed by its cell and direction while the board stays
+// as it is, so a shot that takes more steps than there are cells and
+// directions without popping has repeated one: it flies in a closed loop
+// for ever, and the board is what it is now. (Turning wedges act as
+// mirrors, so a shot from the border finds its way out again; the check
+// only makes certain that the trace ends.)
+template <typename Watch>
+Change TraceShotWatched(const Level& lv, Cells* b, int entry, Watch* w) {
+    Change ch;
+    int32_t tx = 0, ty = 0;
+    EntryTank(entry, &tx, &ty);
+    int p = Index(tx / CELL_SIZE, ty / CELL_SIZE), dir = EntryDirection(entry) - 1;
+    for (int steps = 0;; ++steps) {
+        const int own = b->c[p];
+        // The frame step meets a block one cell early when the shot's own
+        // cell is empty, but nothing else can happen in between.
+        if (own == CELL_BLOCK) w->Stopped(p, dir);
+        if (own == CELL_OUT || own == CELL_BLOCK) return ch;
+        if (steps > 4 * CELLS) {
+            ch.looped = true;
+            return ch;
+        }
+        const int n = p + STEP[dir];
+        const int next = b->c[n];
+        int q = -1;  // the deflector the shot meets here
+        if (dir >= 2) {
+            // Flying right, wedges 1 and 2 turn it in their own cell; 0, 3
+            // and pairs are met at the edge. Flying down, 2 and 3; 0, 1.
+            const int turnA = dir == 2 ? CELL_DEFLECTOR_1 : CELL_DEFLECTOR_2;
+            if (own == turnA || own == turnA + 1) q = p;
+            else if (IsDeflector(next)) q = n;
+        } else if (IsDeflector(next)) {
+            q = n;
+        }
+        bool spent = false;
+        if (q >= 0) {
+            const int code = b->c[q];
+            const int turn = code == CELL_DEFLECTOR_PAIR ? TURN_NONE : WEDGE_TURN[code - CELL_DEFLECTOR_0][dir] - 1;
+            if (turn == TURN_NONE) {
+                spent = true;
+                const int m = q + STEP[dir];
+                const int target = b->c[m];
+                int becomes = -1;
+                if (target == CELL_EMPTY) becomes = code;
+                else if (code != CELL_DEFLECTOR_PAIR && IsSingle(target) && (code - target == 2 || target - code == 2))
+                    becomes = CELL_DEFLECTOR_PAIR;  // opposite wedges interlock
+                w->Spent(q, m, becomes >= 0);
+                if (becomes >= 0) {
+                    b->c[q] = CELL_EMPTY;
+                    b->c[m] = static_cast<uint8_t>(becomes);
+                    ch.from = static_cast<int16_t>(q);
+                    ch.to = static_cast<int16_t>(m);
+                }
+            } else {
+                w->Turned(q);
+                dir = turn;
+            }
+        }
+        if (own == CELL_BALLOON && lv.balloonOf[p] >= 0) {
+            b->c[p] = CELL_EMPTY;
+            ch.popped |= static_cast<uint16_t>(1u << lv.balloonOf[p]);
+            steps = 0;
+        }
+        if (spent) return ch;
+        p = q >= 0 ? q : n;  // a turned shot leaves from the wedge's cell
+    }
+}
+
 // The key after a shot, from the key before it and what the shot did.
 Key NextKey(const Key& k, const Cells& after, const Change& ch);
 
@@ -288,5 +372,7 @@ void Predecessors(const Search& s, Grow<uint32_t>* predStart, Grow<uint32_t>* pr
 // The figures of a level's whole board graph: its dead ends, careless
 // first and second shots, and depth.
 solver::Stats ComputeStats(const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t maxStates);
+// The same figures, but `result`, of a finished search of everything.
+void ReckonStats(const Search& s, solver::Stats* st);
 
 }  // namespace cellsolver

@@ -395,4 +395,3 @@ void HeadlessSetSetting(const char* name, const char* text) {
 }
 
 void HeadlessSetSettingError(const char* why) { State().settingError = why ? why : ""; }
-

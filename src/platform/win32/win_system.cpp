@@ -225,4 +225,3 @@ const char* PlatformWriteSetting(const char* name, const char* text) {
     RegCloseKey(key);
     return error == ERROR_SUCCESS ? nullptr : Why(value, error);
 }
-
