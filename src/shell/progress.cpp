@@ -37,6 +37,7 @@ uint32_t SaveTriedWin;
 // already advanced.
 void OnWinFrame() {
     RecordShippedWin();
+    RecordDailyLevelWin();
     if (OwnLevel) return;  // a board of one's own changes no progress
     EnableLevelMenu(CurrentLevel);
     if (SaveTried && SaveTriedWin == WinStartTick) return;

@@ -198,6 +198,20 @@ void RecordShippedWin() {
     SaveRecords();
 }
 
+// A daily level's win goes into the last days' list, once per win.
+void RecordDailyLevelWin() {
+    static uint32_t triedWin;
+    static bool tried;
+    char date[16], grade[16];
+    if (!OwnLevel || (tried && triedWin == WinStartTick)) return;
+    if (std::sscanf(OwnSource, "daily %15s %15s", date, grade) != 2) return;
+    tried = true;
+    triedWin = WinStartTick;
+    static const char* const GRADES[] = {"easy", "medium", "hard"};
+    for (int g = 0; g < 3; ++g)
+        if (std::strcmp(grade, GRADES[g]) == 0) RecordDailyWin(date, g, Live.shotsFired);
+}
+
 void RecordDailyWin(const char* date, int grade, int shots) {
     if (!date || !IsDate(date) || grade < 0 || grade > 99 || shots < 1 || shots > MAX_RECORD_SHOTS) return;
     // One entry a day, the best of it; newest first, the oldest falls off.

@@ -88,6 +88,8 @@ void LoadPlayerSettings();
 // Once per win of a shipped level (from the win's frame): the shots on the
 // board at the win become the level's record when they are fewer.
 void RecordShippedWin();
+// A daily level won: its date, grade and shots join the last days' records.
+void RecordDailyLevelWin();
 // A generated daily level won: the last MAX_DAILY_RECORDS days are kept,
 // each with its fewest shots.
 constexpr int32_t MAX_DAILY_RECORDS = 30;

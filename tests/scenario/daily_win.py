@@ -61,6 +61,7 @@ def main():
         ("Won in par!" in state["status"], f"status {state['status']!r}"),
         (state["saved"] == SAVED and before["saved"] == SAVED, f"saved {before['saved']} then {state['saved']}"),
         (state["menu"] == before["menu"], f"menu {before['menu']} then {state['menu']}"),
+        (state["dailies"] == [{"date": DATE, "grade": 0, "shots": par}], f"daily records {state['dailies']}"),
     ]
     failed = [why for ok, why in checks if not ok]
     for why in failed:
