@@ -56,7 +56,6 @@ void UpdateComforts() {
                     bytes[cx * BOARD_CELLS + cy] = static_cast<uint8_t>(Live.play.board[cx][cy]);
             PlayOwnBoard(bytes, "Your board");
         } else {
-            TickEditorNote();
             return;
         }
     }

@@ -19,7 +19,8 @@ void CopyName(char* dst, size_t size, const char* src);
 void MarkLevelMenu();
 // True once the solver has answered about the board at rest.
 bool AdviceKnown();
-// Counts down the editor's file note; once per editor frame.
+// Counts down the editor's file note; once per editor frame, after the
+// comforts have had their turn.
 void TickEditorNote();
 // The level being made: "Making a hard level…" while it is, else null.
 const char* MakingLevelNote();

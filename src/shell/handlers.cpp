@@ -92,4 +92,5 @@ void RunFrame() {
         ReadSoundKey();
     }
     UpdateComforts();
+    if (EditorMode) TickEditorNote();
 }
