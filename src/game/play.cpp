@@ -71,3 +71,31 @@ void ClearPlayEffects(PlayState& s) {
     s.impactActive = 0;
     for (Deflector& d : s.deflectors) d.xv = d.yv = 0;
 }
+
+bool SettleOnBoard(PlayState& s) {
+    int j = 0;
+    for (int cx = FIRST_INNER; cx <= LAST_INNER; ++cx)
+        for (int cy = FIRST_INNER; cy <= LAST_INNER; ++cy) {
+            const int32_t code = s.board[cx][cy];
+            const int members = code == CELL_DEFLECTOR_PAIR                            ? 2
+                                : code >= CELL_DEFLECTOR_0 && code <= CELL_DEFLECTOR_3 ? 1
+                                                                                       : 0;
+            for (int m = 0; m < members; ++m, ++j) {
+                if (j >= s.deflectorCount) return false;
+                Deflector& d = s.deflectors[j];
+                d.x = CELL_SIZE * cx;
+                d.y = CELL_SIZE * cy;
+                d.xv = d.yv = 0;
+                d.orientation = code == CELL_DEFLECTOR_PAIR ? 2 * m : code - CELL_DEFLECTOR_0;
+            }
+        }
+    if (j != s.deflectorCount) return false;
+    s.balloonsLeft = 0;
+    for (int k = 0; k < s.balloonCount; ++k) {
+        s.balloonAlive[k] = s.board[s.balloonX[k] / CELL_SIZE][s.balloonY[k] / CELL_SIZE] == CELL_BALLOON;
+        s.balloonsLeft += s.balloonAlive[k];
+    }
+    s.won = 0;
+    ClearPlayEffects(s);
+    return true;
+}

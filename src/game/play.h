@@ -74,6 +74,11 @@ bool PlayInMotion(const PlayState& s);
 void ClearPlayEffects(PlayState& s);
 // The level's pieces from level file bytes, at rest, nothing flying.
 void SetUpPlay(PlayState& s, const uint8_t level[LEVEL_FILE_SIZE]);
+// Brings the pieces in line with a board at rest already written into the
+// state: the deflectors in scan order (a pair as wedges 0 and 2, which act
+// as any pair does), the balloons alive, nothing moving. False when the
+// board holds more or fewer deflectors than the level.
+bool SettleOnBoard(PlayState& s);
 // Code of cell (cx, cy); cells off the board count as CELL_NONE.
 int32_t CellAt(const PlayState& s, int32_t cx, int32_t cy);
 // The level's deflectors, within the table's room.

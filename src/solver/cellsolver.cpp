@@ -77,35 +77,12 @@ Level LevelFromPlay(const PlayState& p, Cells* start) {
     return lv;
 }
 
-// Puts a board at rest into a play state set up for its level: the cells,
-// the balloons alive, and the deflectors in scan order (a pair as wedges 0
-// and 2, which act as any pair does); false if the board does not fit.
+// Puts a board at rest into a play state set up for its level; false if
+// the board does not fit.
 bool PutInPlay(const Cells& cells, PlayState* p) {
     for (int cx = 0; cx < SIDE; ++cx)
         for (int cy = 0; cy < SIDE; ++cy) p->board[cx][cy] = cells.c[Index(cx, cy)];
-    int j = 0;
-    for (int cx = FIRST_INNER; cx <= LAST_INNER; ++cx)
-        for (int cy = FIRST_INNER; cy <= LAST_INNER; ++cy) {
-            const int32_t code = p->board[cx][cy];
-            const int members = code == CELL_DEFLECTOR_PAIR ? 2 : IsSingle(code) ? 1 : 0;
-            for (int m = 0; m < members; ++m, ++j) {
-                if (j >= p->deflectorCount) return false;
-                Deflector& d = p->deflectors[j];
-                d.x = CELL_SIZE * cx;
-                d.y = CELL_SIZE * cy;
-                d.xv = d.yv = 0;
-                d.orientation = code == CELL_DEFLECTOR_PAIR ? 2 * m : code - CELL_DEFLECTOR_0;
-            }
-        }
-    if (j != p->deflectorCount) return false;
-    p->balloonsLeft = 0;
-    for (int k = 0; k < p->balloonCount; ++k) {
-        p->balloonAlive[k] = p->board[p->balloonX[k] / CELL_SIZE][p->balloonY[k] / CELL_SIZE] == CELL_BALLOON;
-        p->balloonsLeft += p->balloonAlive[k];
-    }
-    p->won = 0;
-    ClearPlayEffects(*p);
-    return true;
+    return SettleOnBoard(*p);
 }
 
 Change TraceShot(const Level& lv, Cells* b, int entry) {

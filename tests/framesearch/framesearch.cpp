@@ -53,30 +53,9 @@ uint64_t HashState(const State& s) {
 // Puts `p`, set up for the level, in the state `s`; false if the state does
 // not fit the level (a fault in the caller or the rules).
 bool RestoreState(const State& s, PlayState* p) {
-    int j = 0;
     for (int cx = FIRST_INNER; cx <= LAST_INNER; ++cx)
-        for (int cy = FIRST_INNER; cy <= LAST_INNER; ++cy) {
-            const int32_t code = CellOf(s, cx, cy);
-            p->board[cx][cy] = code;
-            const int members = code == CELL_DEFLECTOR_PAIR ? 2 : (code >= CELL_DEFLECTOR_0 ? 1 : 0);
-            for (int m = 0; m < members; ++m, ++j) {
-                if (j >= p->deflectorCount) return false;
-                Deflector& d = p->deflectors[j];
-                d.x = CELL_SIZE * cx;
-                d.y = CELL_SIZE * cy;
-                d.xv = d.yv = 0;
-                d.orientation = code == CELL_DEFLECTOR_PAIR ? 2 * m : code - CELL_DEFLECTOR_0;
-            }
-        }
-    if (j != p->deflectorCount) return false;
-    p->balloonsLeft = 0;
-    for (int k = 0; k < p->balloonCount; ++k) {
-        p->balloonAlive[k] = p->board[p->balloonX[k] / CELL_SIZE][p->balloonY[k] / CELL_SIZE] == CELL_BALLOON;
-        p->balloonsLeft += p->balloonAlive[k];
-    }
-    p->won = 0;
-    ClearPlayEffects(*p);
-    return true;
+        for (int cy = FIRST_INNER; cy <= LAST_INNER; ++cy) p->board[cx][cy] = CellOf(s, cx, cy);
+    return SettleOnBoard(*p);
 }
 
 // True when the state agrees with its board at rest: every deflector of
