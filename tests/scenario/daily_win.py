@@ -3,14 +3,12 @@
 plays the shipped levels: it must be won in exactly its par, say where it
 comes from, and leave the saved progress and the Levels menu as they were."""
 import argparse
-import json
 import os
 import shutil
-import subprocess
 import sys
 import tempfile
 
-from hints_win import path_to
+from hints_win import copy_data, demo_session, follow_hints
 
 DATE = "2026-12-07"
 SAVED = 3
@@ -24,29 +22,13 @@ def main():
     demo = os.path.abspath(args.demo)
     work = tempfile.mkdtemp(prefix="tarno-daily-")
     try:
-        for name in os.listdir(args.data):
-            if name.endswith((".dat", ".bmp", ".wav", ".idx")):
-                shutil.copy(os.path.join(args.data, name), work)
-        env = dict(os.environ, TARNO_SAVED_LEVEL=str(SAVED))
-        proc = subprocess.Popen([demo, "/dev/stdin"], stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True,
-                                cwd=work, env=env)
-
-        def send(lines):
-            proc.stdin.write("\n".join(lines) + "\ndump\n")
-            proc.stdin.flush()
-            return json.loads(proc.stdout.readline())
-
+        copy_data(args.data, work)
+        os.chdir(work)
+        proc, send = demo_session(demo, dict(os.environ, TARNO_SAVED_LEVEL=str(SAVED)))
         before = send([])
-        state = send([f"daily {DATE}"])
-        start = state
-        par = state["par"]
-        for _ in range(2 * (par or 0) + 2):
-            if state["won"]:
-                break
-            state = send(["keys h", "wait 1", "keys", "wait 1"])
-            if not state["hint"]:
-                break
-            state = send(path_to(state["tank"], state["hint"]["entry"]))
+        start = send([f"daily {DATE}"])
+        par = start["par"]
+        state = follow_hints(send, start)
         state = send(["wait 200"])
         proc.stdin.close()
         proc.wait()

@@ -43,26 +43,44 @@ def path_to(tank, entry):
     return out + ["wait 1", "keys", "wait 8", "rest", "wait 1"]
 
 
-def play(demo, level):
-    proc = subprocess.Popen([demo, "/dev/stdin"], stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
+def demo_session(demo, env=None):
+    """The demo player on a pipe, and a function that sends lines and reads the dump after them."""
+    proc = subprocess.Popen([demo, "/dev/stdin"], stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True, env=env)
 
     def send(lines):
         proc.stdin.write("\n".join(lines) + "\ndump\n")
         proc.stdin.flush()
         return json.loads(proc.stdout.readline())
 
-    state = send([f"level {level}"])
-    par = state["par"]
-    for _ in range(2 * par + 2):
+    return proc, send
+
+
+def follow_hints(send, state):
+    """Fires where each hint says until the level is won or no hint comes."""
+    for _ in range(2 * (state["par"] or 0) + 2):
         if state["won"]:
             break
         state = send(["keys h", "wait 1", "keys", "wait 1"])
         if not state["hint"]:
             break
         state = send(path_to(state["tank"], state["hint"]["entry"]))
+    return state
+
+
+def copy_data(data, work):
+    """The levels, pictures, sounds and index, where the demo player runs."""
+    for name in os.listdir(data):
+        if name.endswith((".dat", ".bmp", ".wav", ".idx")):
+            shutil.copy(os.path.join(data, name), work)
+
+
+def play(demo, level):
+    proc, send = demo_session(demo)
+    start = send([f"level {level}"])
+    state = follow_hints(send, start)
     proc.stdin.close()
     proc.wait()
-    return state, par
+    return state, start["par"]
 
 
 def main():
@@ -74,9 +92,7 @@ def main():
     work = tempfile.mkdtemp(prefix="tarno-hints-")
     failures = 0
     try:
-        for name in os.listdir(args.data):
-            if name.endswith((".dat", ".bmp", ".wav", ".idx")):
-                shutil.copy(os.path.join(args.data, name), work)
+        copy_data(args.data, work)
         os.chdir(work)
         for level in range(1, 13):
             state, par = play(demo, level)
