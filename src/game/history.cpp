@@ -40,13 +40,10 @@ void NoteShotFired() {
     HintAsked = 0;
 }
 
-void KeepForRestart() {
-    // A shot in flight already kept the board before it; a board no shot
-    // has touched has nothing to take back.
-    if (Live.shotsFired > 0 && !PlayInMotion(Live.play) && TankAligned(Live.tank)) {
-        Undo.push_back(Take());
-        Redo.clear();
-    }
+namespace {
+
+// A level begins again: no shot fired, nothing queued, a new board at rest.
+void StartAfresh() {
     QueueLength = 0;
     Live.shotsFired = 0;
     WasInMotion = false;
@@ -54,14 +51,22 @@ void KeepForRestart() {
     ++RestSerial;
 }
 
+}  // namespace
+
+void KeepForRestart() {
+    // A shot in flight already kept the board before it; a board no shot
+    // has touched has nothing to take back.
+    if (Live.shotsFired > 0 && !PlayInMotion(Live.play) && TankAligned(Live.tank)) {
+        Undo.push_back(Take());
+        Redo.clear();
+    }
+    StartAfresh();
+}
+
 void ClearHistory() {
     Undo.clear();
     Redo.clear();
-    QueueLength = 0;
-    Live.shotsFired = 0;
-    WasInMotion = false;
-    HintAsked = 0;
-    ++RestSerial;
+    StartAfresh();
 }
 
 int32_t UndoDepth() { return static_cast<int32_t>(Undo.size()); }
