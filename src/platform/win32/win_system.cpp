@@ -132,6 +132,28 @@ int PlatformReadProgress(uint8_t* level) {
     return found;
 }
 
+namespace {
+
+// "records" is kept as the value "Records", like "Level" beside it.
+void ValueName(const char* name, const char* suffix, char* out, size_t size) {
+    std::snprintf(out, size, "%s%s", name, suffix);
+    if (out[0] >= 'a' && out[0] <= 'z') out[0] = static_cast<char>(out[0] - 'a' + 'A');
+}
+
+// Where a value is and the system's own words for the error.
+const char* Why(const char* value, LONG error) {
+    static char why[512];
+    const int n = std::snprintf(why, sizeof why, "HKEY_CURRENT_USER\\Software\\%s\\%s: ", PROGRESS_KEY, value);
+    if (!FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, static_cast<DWORD>(error),
+                        0, why + n, static_cast<DWORD>(sizeof why - n), nullptr))
+        std::snprintf(why + n, sizeof why - n, "error %ld", static_cast<long>(error));
+    for (size_t end = std::strlen(why); end > 0 && (why[end - 1] == '\r' || why[end - 1] == '\n'); --end)
+        why[end - 1] = '\0';
+    return why;
+}
+
+}  // namespace
+
 const char* PlatformWriteProgress(uint8_t level) {
     HKEY software = nullptr, key = nullptr;
     LONG error = RegOpenKeyExA(HKEY_CURRENT_USER, "Software", 0, KEY_ALL_ACCESS, &software);
@@ -148,39 +170,10 @@ const char* PlatformWriteProgress(uint8_t level) {
         RegCloseKey(software);
     }
     if (error == ERROR_SUCCESS) return nullptr;
-    // The system's own words for the error, after the value's place.
-    static char why[512];
-    const int n = std::snprintf(why, sizeof why, "HKEY_CURRENT_USER\\Software\\%s\\%s: ", PROGRESS_KEY, PROGRESS_VALUE);
-    if (!FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, static_cast<DWORD>(error),
-                        0, why + n, static_cast<DWORD>(sizeof why - n), nullptr))
-        std::snprintf(why + n, sizeof why - n, "error %ld", static_cast<long>(error));
-    for (size_t end = std::strlen(why); end > 0 && (why[end - 1] == '\r' || why[end - 1] == '\n'); --end)
-        why[end - 1] = '\0';
-    return why;
+    return Why(PROGRESS_VALUE, error);
 }
 
 // ---- Small named values: registry strings beside Level ("Records", "Sound") --
-
-namespace {
-
-// "records" is kept as the value "Records", like "Level" beside it.
-void ValueName(const char* name, const char* suffix, char* out, size_t size) {
-    std::snprintf(out, size, "%s%s", name, suffix);
-    if (out[0] >= 'a' && out[0] <= 'z') out[0] = static_cast<char>(out[0] - 'a' + 'A');
-}
-
-const char* Why(const char* value, LONG error) {
-    static char why[512];
-    const int n = std::snprintf(why, sizeof why, "HKEY_CURRENT_USER\\Software\\%s\\%s: ", PROGRESS_KEY, value);
-    if (!FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, static_cast<DWORD>(error),
-                        0, why + n, static_cast<DWORD>(sizeof why - n), nullptr))
-        std::snprintf(why + n, sizeof why - n, "error %ld", static_cast<long>(error));
-    for (size_t end = std::strlen(why); end > 0 && (why[end - 1] == '\r' || why[end - 1] == '\n'); --end)
-        why[end - 1] = '\0';
-    return why;
-}
-
-}  // namespace
 
 int PlatformReadSetting(const char* name, char* buf, int32_t size) {
     if (!name || !buf || size <= 0) return 0;
