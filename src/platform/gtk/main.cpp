@@ -637,6 +637,16 @@ GtkWidget* HowToPicture(GdkPixbuf* sheet, const HowToLine& line) {
     return image;
 }
 
+// A panel's grid, with a margin, in its dialog; shown until closed.
+void ShowGridPanel(GtkWidget* dialog, GtkWidget* grid) {
+    gtk_widget_set_margin_start(grid, 12);
+    gtk_widget_set_margin_end(grid, 12);
+    gtk_widget_set_margin_top(grid, 12);
+    gtk_box_pack_start(GTK_BOX(gtk_dialog_get_content_area(GTK_DIALOG(dialog))), grid, TRUE, TRUE, 0);
+    gtk_widget_show_all(dialog);
+    RunModal(dialog);
+}
+
 void ShowHowToPlay() {
     GtkWidget* dialog = gtk_dialog_new_with_buttons(TEXT_MENU_HOW_TO_PLAY, Window ? GTK_WINDOW(Window) : nullptr,
                                                     GTK_DIALOG_MODAL, "OK", GTK_RESPONSE_OK, nullptr);
@@ -657,12 +667,7 @@ void ShowHowToPlay() {
         ++row;
     }
     if (sheet) g_object_unref(sheet);
-    gtk_widget_set_margin_start(grid, 12);
-    gtk_widget_set_margin_end(grid, 12);
-    gtk_widget_set_margin_top(grid, 12);
-    gtk_box_pack_start(GTK_BOX(gtk_dialog_get_content_area(GTK_DIALOG(dialog))), grid, TRUE, TRUE, 0);
-    gtk_widget_show_all(dialog);
-    RunModal(dialog);
+    ShowGridPanel(dialog, grid);
 }
 
 // The records in columns: each line of the text is a row, its parts (three
@@ -686,12 +691,7 @@ void ShowRecords() {
         g_strfreev(cells);
     }
     g_strfreev(lines);
-    gtk_widget_set_margin_start(grid, 12);
-    gtk_widget_set_margin_end(grid, 12);
-    gtk_widget_set_margin_top(grid, 12);
-    gtk_box_pack_start(GTK_BOX(gtk_dialog_get_content_area(GTK_DIALOG(dialog))), grid, TRUE, TRUE, 0);
-    gtk_widget_show_all(dialog);
-    RunModal(dialog);
+    ShowGridPanel(dialog, grid);
 }
 
 void PlatformShowPanel(int32_t panel) {
