@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdint>
 
-#include "game/play.h"
+#include "game/playstate.h"
 
 // The shot turns on the wedge's slanted face, or pushes the wedge (or the
 // pair) one cell on when the cell beyond lets it.

@@ -1,26 +1,11 @@
 // The rules' frame step, and what is asked of a whole state: motion, the
-// level set up, a cell's code, effects cleared, comparing and hashing.
+// level set up, effects cleared, settling on a board.
 #include "game/play.h"
 
 #include <cstring>
 
 #include "game/deflect.h"
 #include "game/shots.h"
-
-bool operator==(const PlayState& a, const PlayState& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
-
-uint64_t HashPlay(const PlayState& s) {
-    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(&s);
-    uint64_t h = 0x9E3779B97F4A7C15ull;
-    for (size_t i = 0; i < sizeof s; i += 8) {
-        uint64_t w = 0;
-        std::memcpy(&w, bytes + i, sizeof s - i < 8 ? sizeof s - i : 8);
-        h ^= w;
-        h *= 0xBF58476D1CE4E5B9ull;
-        h ^= h >> 31;
-    }
-    return h;
-}
 
 void StepPlay(PlayState& s, PlayReport* report) {
     std::memset(report, 0, sizeof *report);
@@ -45,24 +30,6 @@ void SetUpPlay(PlayState& s, const uint8_t level[LEVEL_FILE_SIZE]) {
     PlaceBlocks(s, level);
     PlaceBalloons(s, level);
     PlaceDeflectors(s, level);
-}
-
-int32_t DirectionOf(int32_t xv, int32_t yv) {
-    if (xv != 0 && yv != 0) return 0;
-    if (xv < 0) return DIR_LEFT;
-    if (yv < 0) return DIR_UP;
-    if (xv > 0) return DIR_RIGHT;
-    if (yv > 0) return DIR_DOWN;
-    return 0;
-}
-
-void AddPlayEvent(PlayReport* report, PlayEvent event) {
-    if (report->eventCount < PlayReport::MAX_EVENTS) report->events[report->eventCount++] = event;
-}
-
-int32_t CellAt(const PlayState& s, int32_t cx, int32_t cy) {
-    if (cx < 0 || cx >= BOARD_CELLS || cy < 0 || cy >= BOARD_CELLS) return CELL_NONE;
-    return s.board[cx][cy];
 }
 
 void ClearPlayEffects(PlayState& s) {

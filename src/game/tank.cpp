@@ -1,6 +1,7 @@
 #include "game/tank.h"
 
 #include "game/history.h"
+#include "game/shots.h"
 #include "game/sprites.h"
 #include "lib/display.h"
 #include "lib/input.h"

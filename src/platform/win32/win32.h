@@ -28,15 +28,11 @@ extern int ButtonKey;
 // the window's present placement) gives it; clicks map through its inverse.
 Rect CurrentPresentationRect();
 
-// Microseconds from a fixed start, from the performance counter.
-int64_t MicrosecondsNow();
-
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 void ShowAboutDialog(HWND window);
 HWND CreateGameWindow(HINSTANCE instance);
 int RunMessageLoop();
-// True when the display was set up and frames can be shown.
 
 // Set by PlatformRequestQuit: the loop ends after the current frame.
 extern bool QuitRequested;

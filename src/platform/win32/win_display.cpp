@@ -24,7 +24,8 @@ static bool ModeChanged = false;
 static bool TimerPeriodSet = false;
 static int64_t FrameSlot = 0;
 
-int64_t MicrosecondsNow() {
+// Microseconds from a fixed start, from the performance counter.
+static int64_t MicrosecondsNow() {
     static LARGE_INTEGER frequency;
     if (frequency.QuadPart == 0) QueryPerformanceFrequency(&frequency);
     LARGE_INTEGER now;
@@ -155,16 +156,6 @@ int PlatformBlit(Surface* dst, const Rect* dstRect, Surface* src, const Rect* sr
     fx.dwSize = sizeof fx;
     dst->dds->Blt(&rd, src->dds, &rs, DDBLT_WAIT | (keyed ? DDBLT_KEYSRC : 0), &fx);
     return 1;
-}
-
-Rect CurrentPresentationRect() {
-    if (!GameWindow) return Rect{0, 0, 0, 0};
-    const RECT client = FieldClientRect();
-    POINT topLeft{client.left, client.top}, bottomRight{client.right, client.bottom};
-    ClientToScreen(GameWindow, &topLeft);
-    ClientToScreen(GameWindow, &bottomRight);
-    return PresentationRect(Rect{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y}, GetSystemMetrics(SM_CXSCREEN),
-                            GetSystemMetrics(SM_CYSCREEN));
 }
 
 void PlatformPresent(Surface* back) {

@@ -64,6 +64,16 @@ RECT FieldClientRect() {
     return client;
 }
 
+Rect CurrentPresentationRect() {
+    if (!GameWindow) return Rect{0, 0, 0, 0};
+    const RECT client = FieldClientRect();
+    POINT topLeft{client.left, client.top}, bottomRight{client.right, client.bottom};
+    ClientToScreen(GameWindow, &topLeft);
+    ClientToScreen(GameWindow, &bottomRight);
+    return PresentationRect(Rect{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y}, GetSystemMetrics(SM_CXSCREEN),
+                            GetSystemMetrics(SM_CYSCREEN));
+}
+
 void UpdateStatusBar() {
     if (!StatusBar) return;
     const char* text = StatusLine();
