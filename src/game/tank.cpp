@@ -15,10 +15,14 @@ namespace {
 int32_t GoalX = -1, GoalY = -1;
 bool ShotAsked;
 
-void DropOrders() {
+}  // namespace
+
+void DropPointerOrders() {
     GoalX = GoalY = -1;
     ShotAsked = false;
 }
+
+namespace {
 
 bool OnRing(int32_t cx, int32_t cy) { return cx == 0 || cy == 0 || cx == BOARD_CELLS - 1 || cy == BOARD_CELLS - 1; }
 
@@ -147,7 +151,7 @@ void FireShot(int32_t direction) {
 
 // A firing under way plays on: only the place, the picture and the orders go.
 void ResetTank() {
-    DropOrders();
+    DropPointerOrders();
     Tank& t = Live.tank;
     t.x = t.y = t.frame = 0;
     t.direction = 0;
@@ -172,11 +176,11 @@ void AimTank(int32_t x, int32_t y) {
     const bool onCorner = TankAligned(t) && !ArrowIntoBoard(t);
     if ((onTank || inFront) && !onCorner) {
         // A tap is a press and a release: each one may fire once.
-        DropOrders();
+        DropPointerOrders();
         ShotAsked = true;
         KeyReleased = 1;
     } else if (OnRing(cx, cy)) {
-        DropOrders();
+        DropPointerOrders();
         GoalX = cx;
         GoalY = cy;
     }
@@ -190,7 +194,7 @@ void SteerTank(Tank& t) {
         wasDown[i] = KeyState[i];
     }
     if (pressed || t.direction) {
-        DropOrders();
+        DropPointerOrders();
         return;
     }
     if (ShotAsked) {
@@ -204,7 +208,7 @@ void SteerTank(Tank& t) {
     const int32_t cx = t.x / CELL_SIZE, cy = t.y / CELL_SIZE;
     const int32_t ahead = (RingIndex(GoalX, GoalY) - RingIndex(cx, cy) + RING_LENGTH) % RING_LENGTH;
     if (ahead == 0) {
-        DropOrders();
+        DropPointerOrders();
         return;
     }
     t.direction = RingArrow(cx, cy, ahead <= RING_LENGTH / 2);

@@ -33,5 +33,7 @@ void AimTank(int32_t x, int32_t y);
 // so the tank moves and fires exactly as by the keys. A key pressed since
 // the last corner ends the order instead.
 void SteerTank(Tank& t);
+// Ends the pointer's drive or shot, as a key press does.
+void DropPointerOrders();
 // The cell the tank drives to, or false when it has none.
 bool DriveGoal(int32_t* cx, int32_t* cy);

@@ -32,7 +32,10 @@ void OnMenuCommand(int32_t id) {
         EditorClearPending = 0;
         StartShellLevel();
     } else if (id == IDM_UNDO || id == IDM_REDO) {
-        if (!EditorMode) RequestHistoryAction(id == IDM_UNDO ? ACTION_UNDO : ACTION_REDO);
+        if (EditorMode) return;
+        // As the U and Y keys do, taking a step back or forth ends a drive.
+        DropPointerOrders();
+        RequestHistoryAction(id == IDM_UNDO ? ACTION_UNDO : ACTION_REDO);
     } else if (id == IDM_HINT) {
         if (!EditorMode) HintAsked = 1;
     } else if (id == IDM_HOW_TO_PLAY) {
