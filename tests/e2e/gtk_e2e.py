@@ -98,21 +98,10 @@ def read_bmp(path):
 
 
 def read_ppm(data):
-    """A binary PPM (P6, maxval 255) as a Picture."""
-    fields, pos = [], 0
-    while len(fields) < 4:
-        while data[pos:pos + 1].isspace():
-            pos += 1
-        if data[pos:pos + 1] == b"#":
-            pos = data.index(b"\n", pos)
-            continue
-        end = pos
-        while not data[end:end + 1].isspace():
-            end += 1
-        fields.append(data[pos:end])
-        pos = end
-    width, height = int(fields[1]), int(fields[2])
-    return Picture(width, height, data[pos + 1: pos + 1 + width * height * 3])
+    """A binary PPM (P6, maxval 255, as ImageMagick writes it) as a Picture."""
+    header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", data)
+    width, height = int(header.group(1)), int(header.group(2))
+    return Picture(width, height, data[header.end():header.end() + width * height * 3])
 
 
 def differing_pixels(a, b):

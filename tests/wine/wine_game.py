@@ -67,10 +67,10 @@ class Session(gtk_e2e.Session):
     field 1:1 in its client area."""
     TIMEOUT, PAUSE = 30, 0.3
 
-    def start(self):
+    def start(self, exe="tarno.exe", folder=None):
         self.output = open(os.path.join(self.tmp, "game-output.txt"), "ab")
         env = dict(os.environ, TARNO_PRINT_STATUS="1")
-        self.game = subprocess.Popen(["wine", "tarno.exe"], cwd=self.args.run_dir, stdin=subprocess.DEVNULL,
+        self.game = subprocess.Popen(["wine", exe], cwd=folder or self.args.run_dir, stdin=subprocess.DEVNULL,
                                      stdout=self.output, stderr=subprocess.STDOUT, env=env)
         self.window = self.xdotool("search", "--sync", "--onlyvisible", "--name", "^Tarno$", timeout=120).split()[0]
         g = self.geometry()
