@@ -4,6 +4,7 @@
 # the licence, in one folder. Given ZIP, checks that archive instead.
 #   cmake -DSOURCE=... -DRUN=... -DWORK=... -DSOUNDS=a.wav,b.wav -P packaging_test.cmake
 #   cmake -DZIP=... -DSOUNDS=a.wav,b.wav -P packaging_test.cmake
+cmake_minimum_required(VERSION 3.24)
 if(NOT ZIP)
   set(scripts ${SOURCE}/src/platform/win32)
   set(ZIP ${WORK}/tarno-windows.zip)
