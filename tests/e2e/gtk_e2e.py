@@ -130,14 +130,21 @@ class Session:
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1600x1500x24", "-nolisten", "tcp"],
             pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_end)
-        # Once ready, Xvfb writes its display number as one line.
-        number = os.read(read_end, 16).strip() if select.select([read_end], [], [], 15)[0] else b""
+        number = b""
+        deadline = time.time() + 15
+        while not number.endswith(b"\n") and time.time() < deadline:
+            ready, _, _ = select.select([read_end], [], [], 0.5)
+            if ready:
+                chunk = os.read(read_end, 16)
+                if not chunk:
+                    break
+                number += chunk
         os.close(read_end)
-        if not number:
+        if not number.strip():
             raise RuntimeError("Xvfb did not start")
         env = dict(os.environ)
         env.update({
-            "DISPLAY": ":" + number.decode(),
+            "DISPLAY": ":" + number.decode().strip(),
             "HOME": os.path.join(self.tmp, "home"),
             "XDG_CONFIG_HOME": os.path.join(self.tmp, "config"),
             "XDG_DATA_HOME": os.path.join(self.tmp, "data-home"),
