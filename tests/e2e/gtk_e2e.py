@@ -376,6 +376,19 @@ def wait_settled(s, timeout=15):
     return last
 
 
+# The board inside the tank's ring: (left, top, width, height).
+INNER = (CELL, CELL, FIELD - 2 * CELL, FIELD - 2 * CELL)
+
+
+def drive_by_click(s, finder, goal, move):
+    """A click on a border cell drives the tank there: at most half the
+    ring, a tenth of a second a cell."""
+    s.click_cell(goal)
+    time.sleep(2.6)
+    reached = finder.find(wait_settled(s), goal)
+    return check(reached == goal, "a click drove the tank to %s for '%s' (at %s)" % (goal, move, reached))
+
+
 def demo_run(demo, data_dir, tmp, name, script):
     """The headless game's picture after a script (tarno-demo), and the state
     its last `dump` printed."""
@@ -636,22 +649,18 @@ def play(s, args, tmp, data_dir, progress, wave_file):
     check(bool(moves), "the solver found a solution for level 1 (%d shots)" % len(moves))
     for number, move in enumerate(moves):
         goal, _ = fire_position(move)
-        s.click_cell(goal)
-        time.sleep(2.6)  # at most half the ring, a tenth of a second a cell
-        reached = finder.find(wait_settled(s), goal)
-        if not check(reached == goal, "a click drove the tank to %s for '%s' (at %s)" % (goal, move, reached)):
+        if not drive_by_click(s, finder, goal, move):
             return
-        board_before = wait_settled(s).crop(CELL, CELL, FIELD - 2 * CELL, FIELD - 2 * CELL)
+        board_before = wait_settled(s).crop(*INNER)
         s.click_cell(goal)
-        after = wait_settled(s).crop(CELL, CELL, FIELD - 2 * CELL, FIELD - 2 * CELL)
+        after = wait_settled(s).crop(*INNER)
         if number == 0:
             check(after.rgb != board_before.rgb, "a click on the tank fired: the first shot changed the board")
     time.sleep(1.5)  # the banner comes a second after the win
     script = subprocess.run([args.solve, "--demo", os.path.join(data_dir, "level1.dat")], capture_output=True,
                             timeout=120, check=True).stdout.decode()
     won = demo_picture(args, data_dir, tmp, "won", script + "\nwait 90")
-    inner = (CELL, CELL, FIELD - 2 * CELL, FIELD - 2 * CELL)
-    compare(s.field(), won, "board and banner after the win match the headless picture", region=inner, dump_dir=tmp)
+    compare(s.field(), won, "board and banner after the win match the headless picture", region=INNER, dump_dir=tmp)
     stored = open(progress, "rb").read() if os.path.exists(progress) else b""
     check(stored == b"\x02", "the progress file holds level 2 (%r)" % stored)
     records = os.path.join(s.env["XDG_DATA_HOME"], "tarno", "records")
@@ -681,8 +690,7 @@ def play(s, args, tmp, data_dir, progress, wave_file):
     s.tap("ctrl+z")
     time.sleep(0.5)
     check("Shots 0" in s.status("Shots 0"), "Ctrl+Z takes the shot back (%r)" % s.status())
-    inner = (CELL, CELL, FIELD - 2 * CELL, FIELD - 2 * CELL)
-    compare(wait_settled(s), before, "after Ctrl+Z the board is as before the shot", region=inner, dump_dir=tmp)
+    compare(wait_settled(s), before, "after Ctrl+Z the board is as before the shot", region=INNER, dump_dir=tmp)
 
     # The About dialog: a second window titled Tarno, closed by its OK.
     s.tap("F10", "Right", "Right", "Right", "Down", "Return")

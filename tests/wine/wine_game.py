@@ -29,8 +29,8 @@ import time
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 import gtk_e2e  # noqa: E402
-from gtk_e2e import (CELL, FIELD, RING, TankFinder, check, compare, demo_run, fire_position, level_rows,  # noqa: E402
-                     read_bmp, run_session, wait_settled, wav_peak)
+from gtk_e2e import (CELL, FIELD, INNER, RING, TankFinder, check, compare, demo_run, drive_by_click,  # noqa: E402
+                     fire_position, level_rows, read_bmp, run_session, wait_settled, wav_peak)
 
 
 def reg_query(name):
@@ -76,10 +76,6 @@ class Session(gtk_e2e.Session):
         g = self.geometry()
         self.frame = (g["X"], g["Y"], g["WIDTH"], g["HEIGHT"])
         self.focus()
-
-    def inner(self):
-        """The board inside the tank's ring, as the window shows it now."""
-        return wait_settled(self).crop(CELL, CELL, FIELD - 2 * CELL, FIELD - 2 * CELL)
 
     def compare_banner(self, seen, won, plain, what):
         """As compare on the board inside the ring, but where the banner is
@@ -189,18 +185,15 @@ def play(s, args, tmp):
     quiet_from = sound_size(args.sound)
     for number, move in enumerate(moves):
         goal, _ = fire_position(move)
-        s.click_cell(goal)
-        time.sleep(2.6)  # at most half the ring, a tenth of a second a cell
-        reached = finder.find(wait_settled(s), goal)
-        if not check(reached == goal, "a click drove the tank to %s for '%s' (at %s)" % (goal, move, reached)):
+        if not drive_by_click(s, finder, goal, move):
             return
-        before = s.inner()
+        before = wait_settled(s).crop(*INNER)
         heard_from = sound_size(args.sound)
         if number == 0:
             peak = wav_peak(args.sound, quiet_from)
             check(peak < 0.02, "the tank moved in silence (peak %.3f)" % peak)
         s.click_cell(goal)
-        after = s.inner()
+        after = wait_settled(s).crop(*INNER)
         if number > 0:
             continue
         check(after.rgb != before.rgb, "a click on the tank fired: the board changed")
@@ -214,10 +207,10 @@ def play(s, args, tmp):
         s.tap("F10", "Right", "Down", "Return")
         s.focus()
         check("Shots 0," in s.status("Shots 0,"), "Edit > Undo takes the shot back (%r)" % s.status())
-        check(s.inner().rgb == before.rgb, "after Undo the board is as it was before the shot")
+        check(wait_settled(s).crop(*INNER).rgb == before.rgb, "after Undo the board is as it was before the shot")
         s.tap("ctrl+shift+z")
         check("Shots 1," in s.status("Shots 1,"), "Ctrl+Shift+Z redoes the shot (%r)" % s.status())
-        check(s.inner().rgb == after.rgb, "after Redo the board is as it was after the shot")
+        check(wait_settled(s).crop(*INNER).rgb == after.rgb, "after Redo the board is as it was after the shot")
         # The status bar's Undo button (the first of four at its right end) works as U does.
         s.xdotool("mousemove", "--sync", str(left + FIELD - 4 * 64 + 32), str(top + FIELD + 10), "click", "1")
         s.pointer = None
