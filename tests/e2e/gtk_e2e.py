@@ -98,21 +98,10 @@ def read_bmp(path):
 
 
 def read_ppm(data):
-    """A binary PPM (P6, maxval 255) as a Picture."""
-    fields, pos = [], 0
-    while len(fields) < 4:
-        while data[pos:pos + 1].isspace():
-            pos += 1
-        if data[pos:pos + 1] == b"#":
-            pos = data.index(b"\n", pos)
-            continue
-        end = pos
-        while not data[end:end + 1].isspace():
-            end += 1
-        fields.append(data[pos:end])
-        pos = end
-    width, height = int(fields[1]), int(fields[2])
-    return Picture(width, height, data[pos + 1: pos + 1 + width * height * 3])
+    """A binary PPM (P6, maxval 255, as ImageMagick writes it) as a Picture."""
+    header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", data)
+    width, height = int(header.group(1)), int(header.group(2))
+    return Picture(width, height, data[header.end():header.end() + width * height * 3])
 
 
 def differing_pixels(a, b):
@@ -126,12 +115,14 @@ def differing_pixels(a, b):
 # ---- The display and the game ------------------------------------------------
 
 class Session:
+    """The X display, the game's window and its output; the Windows build's
+    test runs its own game on the same."""
+    TIMEOUT, PAUSE = 15, 0.25  # seconds: a tool's longest run, and the gap after a key
+
     def __init__(self, args, tmp):
         self.args, self.tmp = args, tmp
-        self.xvfb = self.game = None
-        self.env = None
-        self.window = None
-        self.origin = (0, 0)
+        self.xvfb = self.game = self.env = self.window = None
+        self.origin, self.scale = (0, 0), 1
 
     def start_display(self):
         read_end, write_end = os.pipe()
@@ -172,13 +163,13 @@ class Session:
                 os.chown(env[name], NOBODY, NOBODY)
         self.env = env
 
-    def run(self, *command, timeout=15, check_rc=True):
-        result = subprocess.run(list(command), env=self.env, capture_output=True, timeout=timeout)
-        if check_rc and result.returncode != 0:
+    def run(self, *command, timeout=None):
+        result = subprocess.run(list(command), env=self.env, capture_output=True, timeout=timeout or self.TIMEOUT)
+        if result.returncode != 0:
             raise RuntimeError("%s failed: %s" % (command[0], result.stderr.decode(errors="replace").strip()))
         return result.stdout.decode(errors="replace")
 
-    def xdotool(self, *words, timeout=15):
+    def xdotool(self, *words, timeout=None):
         return self.run("xdotool", *words, timeout=timeout)
 
     def start_game(self, launcher):
@@ -200,7 +191,6 @@ class Session:
         self.origin = (geometry["X"] + fx, geometry["Y"] + fy)
         self.menu_height = fy
         self.status_height = geometry["HEIGHT"] - fy - FIELD
-        self.scale = 1
 
     def geometry(self):
         geometry = {}
@@ -218,8 +208,15 @@ class Session:
                 lines[kind] = text
         return lines
 
-    def status(self):
-        return self.said().get("status", "")
+    def status(self, wanted=None, timeout=10):
+        """The last status line the game printed; with wanted, waits (up to
+        timeout) for one that holds it."""
+        deadline = time.time() + timeout
+        while True:
+            last = self.said().get("status", "")
+            if wanted is None or wanted in last or time.time() > deadline:
+                return last
+            time.sleep(0.2)
 
     def resize(self, width, height):
         """Resizes the window; the field then sits centred between the menu bar
@@ -235,14 +232,14 @@ class Session:
         self.origin = (geometry["X"] + int((w - side) // 2), geometry["Y"] + self.menu_height + int((h - side) // 2))
         return (w, h)
 
-    def click_cell(self, button, cell):
-        """Clicks the middle of a board cell where the window shows it."""
+    def click_cell(self, cell):
+        """Left-clicks the middle of a board cell where the window shows it."""
         x = self.origin[0] + int((cell[0] * CELL + CELL // 2) * self.scale)
         y = self.origin[1] + int((cell[1] * CELL + CELL // 2) * self.scale)
         # --sync waits for a move, and there is none to the pointer's own place.
         move = ["mousemove", "--sync", str(x), str(y)] if (x, y) != getattr(self, "pointer", None) else []
         self.pointer = (x, y)
-        self.xdotool(*move, "click", "1" if button == "left" else "3")
+        self.xdotool(*move, "click", "1")
         time.sleep(0.4)
 
     def focus(self):
@@ -264,15 +261,15 @@ class Session:
     def tap(self, *keys):
         for key in keys:
             self.xdotool("key", key)
-            time.sleep(0.25)
+            time.sleep(self.PAUSE)
 
     def visible_titled(self):
         result = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Tarno$"], env=self.env,
-                                capture_output=True, timeout=15)
+                                capture_output=True, timeout=self.TIMEOUT)
         return result.stdout.split()
 
     def popups(self):
-        """Geometry (x, y, w, h) of the visible windows other than the game's."""
+        """Geometry (x, y, w, h) of the game's visible windows but its main one."""
         out = self.run("xwininfo", "-root", "-children")
         found = []
         for line in out.splitlines():
@@ -286,6 +283,22 @@ class Session:
             if int(line.split()[0], 16) != int(self.window) and w > 20 and h > 20:
                 found.append((x, y, w, h))
         return found
+
+    def quit(self):
+        """Esc ends the game with exit code 0. The game looks at the key once a
+        frame, so it is held for many; a machine so busy that a frame outlasts
+        the hold gets a second, longer one."""
+        code = None
+        for seconds in (0.3, 1.0):
+            self.focus()
+            self.hold("Escape", seconds)
+            try:
+                code = self.game.wait(timeout=15)
+                break
+            except subprocess.TimeoutExpired:
+                log("note Esc held for %.1f s did not end the game yet" % seconds)
+        check(code == 0, "Esc ends the game with exit code 0 (%s)" % code)
+        check(not self.visible_titled(), "the window is gone")
 
     def stop(self):
         for proc in (self.game, self.xvfb):
@@ -306,29 +319,6 @@ def ring_cells():
 
 
 RING = ring_cells()
-
-
-def step_key(a, b):
-    dx, dy = b[0] - a[0], b[1] - a[1]
-    return {(1, 0): "Right", (-1, 0): "Left", (0, 1): "Down", (0, -1): "Up"}[(dx, dy)]
-
-
-def route(start, goal):
-    """Runs of [key, cells, end cell] along the shorter way round the ring."""
-    i, j = RING.index(start), RING.index(goal)
-    forward = (j - i) % len(RING)
-    step = 1 if forward <= len(RING) - forward else -1
-    runs = []
-    while i != j:
-        n = (i + step) % len(RING)
-        key = step_key(RING[i], RING[n])
-        if runs and runs[-1][0] == key:
-            runs[-1][1] += 1
-            runs[-1][2] = RING[n]
-        else:
-            runs.append([key, 1, RING[n]])
-        i = n
-    return runs
 
 
 class TankFinder:
@@ -386,21 +376,17 @@ def wait_settled(s, timeout=15):
     return last
 
 
-def drive_tank(locate, hold, goal):
-    """Moves the tank to a ring cell, checking where it stopped after each run
-    of one arrow (a busy machine may stretch a hold by a cell). locate(expected)
-    finds the resting tank, looking first where it is expected."""
-    where = locate(None)
-    for _ in range(12):
-        if where is None or where == goal:
-            return where
-        key, cells, expected = route(where, goal)[0]
-        # A step takes 6 frames (0.1 s); the tank reads the arrow on each cell
-        # corner, so letting go half a step before the last corner stops it there.
-        hold(key, cells * 0.1 - 0.05)
-        time.sleep(0.25)
-        where = locate(expected)
-    return where
+# The board inside the tank's ring: (left, top, width, height).
+INNER = (CELL, CELL, FIELD - 2 * CELL, FIELD - 2 * CELL)
+
+
+def drive_by_click(s, finder, goal, move):
+    """A click on a border cell drives the tank there: at most half the
+    ring, a tenth of a second a cell."""
+    s.click_cell(goal)
+    time.sleep(2.6)
+    reached = finder.find(wait_settled(s), goal)
+    return check(reached == goal, "a click drove the tank to %s for '%s' (at %s)" % (goal, move, reached))
 
 
 def demo_run(demo, data_dir, tmp, name, script):
@@ -595,22 +581,12 @@ def main():
     return run_session(session, s.stop, tmp)
 
 
-def quit_with_esc(s):
-    s.focus()
-    s.hold("Escape", 0.1)
-    try:
-        code = s.game.wait(timeout=10)
-    except subprocess.TimeoutExpired:
-        code = None
-    check(code == 0, "Esc ends the game with exit code 0 (%s)" % code)
-
-
 def start_only(s, args, tmp, data_dir):
     first = demo_picture(args, data_dir, tmp, "first", "wait 1")
     time.sleep(0.5)
     compare(wait_settled(s), first, "first frame of level 1 matches the headless picture", dump_dir=tmp)
     check(not s.popups(), "no message box at the start")
-    quit_with_esc(s)
+    s.quit()
 
 
 def edit_in_scaled_window(s, args, tmp, data_dir):
@@ -622,14 +598,14 @@ def edit_in_scaled_window(s, args, tmp, data_dir):
     time.sleep(0.3)
     room = s.resize(1400, 1400)
     check(s.scale == 2, "at 1400 by 1400 the field is shown at scale 2 (room %s)" % (room,))
-    s.click_cell("left", (3, 4))
+    s.click_cell((3, 4))
     blank = "keys d\nwait 2\nkeys\nwait 2\n"
     one = demo_picture(args, data_dir, tmp, "edit-one", blank + "click left 168 216\nwait 12")
     compare(wait_settled(s), one.doubled(), "the editor at scale 2 matches the headless picture doubled",
             dump_dir=tmp)
     room = s.resize(400, 400)
     check(0 < s.scale < 1, "at 400 by 400 the field is squeezed (scale %.3f)" % s.scale)
-    s.click_cell("left", (10, 7))
+    s.click_cell((10, 7))
     s.resize(1400, 1400)
     two = demo_picture(args, data_dir, tmp, "edit-two", blank + "click left 168 216\nwait 12\n"
                        "click left 504 360\nwait 12")
@@ -673,22 +649,18 @@ def play(s, args, tmp, data_dir, progress, wave_file):
     check(bool(moves), "the solver found a solution for level 1 (%d shots)" % len(moves))
     for number, move in enumerate(moves):
         goal, _ = fire_position(move)
-        s.click_cell("left", goal)
-        time.sleep(2.6)  # at most half the ring, a tenth of a second a cell
-        reached = finder.find(wait_settled(s), goal)
-        if not check(reached == goal, "a click drove the tank to %s for '%s' (at %s)" % (goal, move, reached)):
+        if not drive_by_click(s, finder, goal, move):
             return
-        board_before = wait_settled(s).crop(CELL, CELL, FIELD - 2 * CELL, FIELD - 2 * CELL)
-        s.click_cell("left", goal)
-        after = wait_settled(s).crop(CELL, CELL, FIELD - 2 * CELL, FIELD - 2 * CELL)
+        board_before = wait_settled(s).crop(*INNER)
+        s.click_cell(goal)
+        after = wait_settled(s).crop(*INNER)
         if number == 0:
             check(after.rgb != board_before.rgb, "a click on the tank fired: the first shot changed the board")
     time.sleep(1.5)  # the banner comes a second after the win
     script = subprocess.run([args.solve, "--demo", os.path.join(data_dir, "level1.dat")], capture_output=True,
                             timeout=120, check=True).stdout.decode()
     won = demo_picture(args, data_dir, tmp, "won", script + "\nwait 90")
-    inner = (CELL, CELL, FIELD - 2 * CELL, FIELD - 2 * CELL)
-    compare(s.field(), won, "board and banner after the win match the headless picture", region=inner, dump_dir=tmp)
+    compare(s.field(), won, "board and banner after the win match the headless picture", region=INNER, dump_dir=tmp)
     stored = open(progress, "rb").read() if os.path.exists(progress) else b""
     check(stored == b"\x02", "the progress file holds level 2 (%r)" % stored)
     records = os.path.join(s.env["XDG_DATA_HOME"], "tarno", "records")
@@ -706,7 +678,7 @@ def play(s, args, tmp, data_dir, progress, wave_file):
     time.sleep(0.3)
     compare(wait_settled(s), second, "choosing Level 2 starts level 2", dump_dir=tmp)
 
-    check(s.status().startswith("Level 2: Behind Walls   Shots 0, par 5"), "the status line names level 2 (%r)" % s.status())
+    check(s.status("Level 2").startswith("Level 2: Behind Walls   Shots 0, par 5"), "the status line names level 2 (%r)" % s.status())
 
     # One shot, then Ctrl+Z, the Edit menu's accelerator, takes it back.
     before = wait_settled(s)
@@ -714,12 +686,11 @@ def play(s, args, tmp, data_dir, progress, wave_file):
     time.sleep(0.3)
     s.hold("Down", 0.1)
     time.sleep(1.5)
-    check("Shots 1" in s.status(), "a shot is counted in the status line (%r)" % s.status())
+    check("Shots 1" in s.status("Shots 1"), "a shot is counted in the status line (%r)" % s.status())
     s.tap("ctrl+z")
     time.sleep(0.5)
-    check("Shots 0" in s.status(), "Ctrl+Z takes the shot back (%r)" % s.status())
-    inner = (CELL, CELL, FIELD - 2 * CELL, FIELD - 2 * CELL)
-    compare(wait_settled(s), before, "after Ctrl+Z the board is as before the shot", region=inner, dump_dir=tmp)
+    check("Shots 0" in s.status("Shots 0"), "Ctrl+Z takes the shot back (%r)" % s.status())
+    compare(wait_settled(s), before, "after Ctrl+Z the board is as before the shot", region=INNER, dump_dir=tmp)
 
     # The About dialog: a second window titled Tarno, closed by its OK.
     s.tap("F10", "Right", "Right", "Right", "Down", "Return")
@@ -731,7 +702,7 @@ def play(s, args, tmp, data_dir, progress, wave_file):
 
     s.focus()
     edit_in_scaled_window(s, args, tmp, data_dir)
-    quit_with_esc(s)
+    s.quit()
 
     # The shots were heard: the recording holds sound, not silence.
     if os.path.exists(os.path.join(data_dir, "shot.wav")):

@@ -6,6 +6,8 @@
 
 namespace solver {
 
+namespace {
+
 int Nibble(int32_t code) {
     switch (code) {
     case CELL_EMPTY: return 0;
@@ -38,8 +40,6 @@ int32_t CellOf(const State& s, int cx, int cy) {
     return CodeOfNibble(static_cast<int>((s.w[i / 16] >> (4 * (i % 16))) & 15));
 }
 
-bool SameState(const State& a, const State& b) { return std::memcmp(a.w, b.w, sizeof a.w) == 0; }
-
 uint64_t HashState(const State& s) {
     uint64_t h = 0x9E3779B97F4A7C15ull;
     for (uint64_t w : s.w) {
@@ -57,6 +57,8 @@ bool RestoreState(const State& s, PlayState* p) {
         for (int cy = FIRST_INNER; cy <= LAST_INNER; ++cy) p->board[cx][cy] = CellOf(s, cx, cy);
     return SettleOnBoard(*p);
 }
+
+}  // namespace
 
 // True when the state agrees with its board at rest: every deflector of
 // the level rests on a corner of a cell that holds a deflector.
@@ -101,6 +103,8 @@ Outcome PlayMove(PlayState* p, int entry, LoopGuard* guard) {
     return SETTLED;
 }
 
+namespace {
+
 bool IsWon(const State& s) {
     for (int cx = FIRST_INNER; cx <= LAST_INNER; ++cx)
         for (int cy = FIRST_INNER; cy <= LAST_INNER; ++cy)
@@ -116,6 +120,8 @@ std::vector<int> PathTo(const StateSet& set, uint32_t i) {
     }
     return path;
 }
+
+}  // namespace
 
 Result Explore(const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t maxStates, bool everything, Search* search) {
     Result result;

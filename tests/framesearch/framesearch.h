@@ -35,18 +35,6 @@ struct State {
     uint64_t w[WORDS];
 };
 
-int Nibble(int32_t code);
-int32_t CodeOfNibble(int n);
-void CaptureState(const PlayState& p, State* s);
-int32_t CellOf(const State& s, int cx, int cy);
-bool SameState(const State& a, const State& b);
-uint64_t HashState(const State& s);
-bool IsWon(const State& s);
-
-// Puts `p`, set up for the level, in the state `s`; false if the state does
-// not fit the level (a fault in the caller or the rules).
-bool RestoreState(const State& s, PlayState* p);
-
 // True when the state agrees with its board at rest: every deflector of
 // the level rests on a corner of a cell that holds a deflector.
 bool RestsConsistently(const PlayState& p);
@@ -91,7 +79,6 @@ struct Search {
     std::vector<uint8_t> won;
 };
 
-std::vector<int> PathTo(const StateSet& set, uint32_t i);
 Result Explore(const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t maxStates, bool everything, Search* search);
 // The least shots and one shortest solution.
 Result Solve(const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t maxStates);

@@ -16,31 +16,13 @@ LAST = 13        # the far side of the ring, in cells
 
 
 def path_to(tank, entry):
-    """Lines that bring the tank from its place to the entry and fire."""
-    x, y = tank["x"] // 48, tank["y"] // 48
-    out = []
-    # Back to the top-left corner along the ring, never pressing across it.
-    if x == LAST and y:
-        out += ["keys up", f"wait {CELL_FRAMES * y}"]
-        y = 0
-    if y == LAST and x:
-        out += ["keys left", f"wait {CELL_FRAMES * x}"]
-        x = 0
-    if x == 0 and y:
-        out += ["keys up", f"wait {CELL_FRAMES * y}"]
-    if y == 0 and x:
-        out += ["keys left", f"wait {CELL_FRAMES * x}"]
+    """Lines that fire from the entry: a tap on its border cell drives the
+    tank there (at most half the ring), a tap on the tank fires."""
     way, n = entry.split()
-    n = int(n)
-    if way == "right":
-        out += ["keys down", f"wait {CELL_FRAMES * n}", "keys right"]
-    elif way == "down":
-        out += ["keys right", f"wait {CELL_FRAMES * n}", "keys down"]
-    elif way == "left":
-        out += ["keys right", f"wait {CELL_FRAMES * LAST}", "keys down", f"wait {CELL_FRAMES * n}", "keys left"]
-    else:
-        out += ["keys down", f"wait {CELL_FRAMES * LAST}", "keys right", f"wait {CELL_FRAMES * n}", "keys up"]
-    return out + ["wait 1", "keys", "wait 8", "rest", "wait 1"]
+    cx, cy = {"right": (0, int(n)), "left": (LAST, int(n)), "down": (int(n), 0), "up": (int(n), LAST)}[way]
+    tap = f"tap {48 * cx + 24} {48 * cy + 24}"
+    drive = [] if (tank["x"], tank["y"]) == (48 * cx, 48 * cy) else [tap, f"wait {CELL_FRAMES * (LAST + 1) * 2}"]
+    return drive + [tap, "wait 8", "rest", "wait 1"]
 
 
 def demo_session(demo, env=None):

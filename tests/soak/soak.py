@@ -125,16 +125,10 @@ def main():
             for i, state in enumerate(dumps):
                 check(state, prev, problems, f"{where}, dump {i + 1}")
                 prev = state
-            # The dumps after "rest 2000" and "rest 40000" come in pairs.
-            after = [i for i in range(len(lines)) if lines[i] == "rest 40000"]
-            dump_index = {}
-            k = 0
-            for i, line in enumerate(lines):
-                if line == "dump":
-                    dump_index[i] = k
-                    k += 1
-            for i in after:
-                first, second = dumps[dump_index[i - 1]], dumps[dump_index[i + 1]]
+            # The dumps after "rest 2000" and "rest 40000" come in pairs; the
+            # "dump" lines before a dump line number it.
+            for i in [i for i, line in enumerate(lines) if line == "rest 40000"]:
+                first, second = dumps[lines[:i - 1].count("dump")], dumps[lines[:i + 1].count("dump")]
                 if any(d["xv"] or d["yv"] for d in first["deflectors"]):
                     problems.append(f"{where}: a deflector still slides 2000 frames after the keys were let go")
                 if any(s["active"] for s in first["shots"]):

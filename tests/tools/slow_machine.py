@@ -17,21 +17,15 @@ import tempfile
 
 SCRIPT = """level 12
 # down 6: the wedge on column 6 slides into a pair
-keys right
+tap 312 24
 wait 36
-keys
-keys down
-wait 1
-keys
+tap 312 24
 wait 8
 rest
 # down 7: the board can no longer be won
-keys right
+tap 360 24
 wait 6
-keys
-keys down
-wait 1
-keys
+tap 360 24
 wait 8
 rest
 dump

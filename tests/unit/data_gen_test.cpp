@@ -18,12 +18,6 @@ namespace {
 
 std::string RunFile(const char* name) { return std::string(TARNO_RUN_DIR) + "/" + name; }
 
-uint32_t Le(const std::vector<uint8_t>& b, size_t at, int bytes) {
-    uint32_t v = 0;
-    for (int i = bytes - 1; i >= 0; i--) v = v << 8 | b.at(at + i);
-    return v;
-}
-
 class Sheet : public ::testing::Test {
 protected:
     // The whole grid of 8 by 6 cells on the one-pixel lines.
@@ -96,10 +90,10 @@ TEST_F(Sheet, WedgesFillTheirHalfAndOppositeOnesMakeASquare) {
 TEST(DataGenIcon, IsA32By32SixteenColourIconWithAMask) {
     std::vector<uint8_t> b = ReadFileBytes(RunFile("tarno.ico").c_str());
     ASSERT_EQ(b.size(), 6u + 16 + 40 + 64 + 512 + 128);
-    EXPECT_EQ(Le(b, 0, 4), 0x00010000u);  // reserved 0, type 1 (icon)
-    EXPECT_EQ(Le(b, 6, 4), 0x00102020u);  // 32 by 32, 16 colours
-    EXPECT_EQ(Le(b, 18, 4), 22u);         // the picture right after the directory
-    EXPECT_EQ(Le(b, 30, 4), 64u);         // colour bits and mask stacked
+    EXPECT_EQ(GetLe(b, 0, 4), 0x00010000u);  // reserved 0, type 1 (icon)
+    EXPECT_EQ(GetLe(b, 6, 4), 0x00102020u);  // 32 by 32, 16 colours
+    EXPECT_EQ(GetLe(b, 18, 4), 22u);         // the picture right after the directory
+    EXPECT_EQ(GetLe(b, 30, 4), 64u);         // colour bits and mask stacked
     int masked = 0;
     for (size_t i = b.size() - 128; i < b.size(); i++)
         for (int bit = 0; bit < 8; bit++) masked += b[i] >> bit & 1;
@@ -128,8 +122,8 @@ TEST(DataGenSounds, ParseAsQuietEndedBalanced8BitMonoOfASensibleLength) {
         ASSERT_EQ(ParseWav(b.data(), static_cast<uint32_t>(b.size()), &wav), 1);
         EXPECT_EQ(wav.rate, 11025u);
         ASSERT_EQ(std::memcmp(&b[12], "fmt ", 4), 0);
-        EXPECT_EQ(Le(b, 22, 2), 1u);  // mono
-        EXPECT_EQ(Le(b, 34, 2), 8u);  // 8 bits
+        EXPECT_EQ(GetLe(b, 22, 2), 1u);  // mono
+        EXPECT_EQ(GetLe(b, 34, 2), 8u);  // 8 bits
         ASSERT_GT(wav.size, 0u);
         EXPECT_GE(wav.size / 11025.0f, 0.05f);
         EXPECT_LE(wav.size / 11025.0f, 4.0f);

@@ -68,22 +68,12 @@ TEST_F(LevelTest, ShortFileReplacesOnlyTheStartOfTheBuffer) {
 }
 
 // A file that cannot be read leaves the buffer alone: the previous layout
-// is built again under the new number, after the message.
+// is built again under the new number, after the message: a missing file,
+// and a folder, which opens but cannot be read.
 TEST_F(LevelTest, UnreadableFileRebuildsThePreviousLayout) {
     StartWith({{2, 2, BLOCK}, {6, 6, BALLOON}}, 6);
     ASSERT_TRUE(std::filesystem::create_directory("level8.dat"));
-    std::vector<int32_t> levels = {7, 8};
-#ifndef _WIN32
-    const bool mayReadAnything = geteuid() == 0;
-#else
-    const bool mayReadAnything = true;
-#endif
-    if (!mayReadAnything) {
-        StartWith({{2, 2, BLOCK}, {6, 6, BALLOON}}, 9);
-        std::filesystem::permissions("level9.dat", std::filesystem::perms::all, std::filesystem::perm_options::remove);
-        levels.push_back(9);
-    }
-    for (int32_t level : levels) {
+    for (int32_t level : {7, 8}) {
         SCOPED_TRACE(level);
         HeadlessMessages().clear();
         CurrentLevel = static_cast<uint8_t>(level);
@@ -112,11 +102,6 @@ TEST_F(LevelTest, SaveWritesTheWholeBufferAndKeepsALongerFilesTail) {
     std::copy(bytes, bytes + LEVEL_FILE_SIZE, longer.begin());
     EXPECT_EQ(ReadFileBytes("level.dat"), longer);
     EXPECT_TRUE(HeadlessMessages().empty());
-
-    ASSERT_TRUE(std::filesystem::remove("level.dat"));
-    ASSERT_TRUE(std::filesystem::create_directory("level.dat"));
-    SaveLevelFile();
-    EXPECT_EQ(HeadlessMessages(), std::vector<std::string>{"INVALID_HANDLE_VALUE"});
 }
 
 // Whatever was flying, popping, showing or sliding, a level starts at rest,

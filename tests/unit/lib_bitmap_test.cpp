@@ -13,15 +13,6 @@
 
 namespace {
 
-void Put16(std::vector<uint8_t>& b, size_t at, uint32_t v) {
-    b[at] = static_cast<uint8_t>(v);
-    b[at + 1] = static_cast<uint8_t>(v >> 8);
-}
-void Put32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
-    Put16(b, at, v & 0xFFFF);
-    Put16(b, at + 2, v >> 16);
-}
-
 // A 24-bit bottom-up file, rows padded to 4 bytes, pixel (x, y) holding
 // blue x, green y, red 0x80; `gap` spare bytes between headers and pixels.
 std::vector<uint8_t> MakeBmp(int32_t w, int32_t h, uint32_t gap = 0) {
@@ -30,13 +21,13 @@ std::vector<uint8_t> MakeBmp(int32_t w, int32_t h, uint32_t gap = 0) {
     b.resize(54 + gap + row * h, 0xEE);
     b[0] = 'B';
     b[1] = 'M';
-    Put32(b, 2, static_cast<uint32_t>(b.size()));
-    Put32(b, 10, 54 + gap);
-    Put32(b, 14, 40);
-    Put32(b, 18, static_cast<uint32_t>(w));
-    Put32(b, 22, static_cast<uint32_t>(h));
-    Put16(b, 26, 1);
-    Put16(b, 28, 24);
+    PutLe(b, 2, static_cast<uint32_t>(b.size()));
+    PutLe(b, 10, 54 + gap);
+    PutLe(b, 14, 40);
+    PutLe(b, 18, static_cast<uint32_t>(w));
+    PutLe(b, 22, static_cast<uint32_t>(h));
+    PutLe(b, 26, 1, 2);
+    PutLe(b, 28, 24, 2);
     for (int32_t y = 0; y < h; ++y) {
         uint8_t* r = &b[54 + gap + row * static_cast<uint32_t>(h - 1 - y)];
         for (int32_t x = 0; x < w; ++x) {
@@ -71,7 +62,7 @@ TEST(BitmapLoad, PaddedRowsGapsAndTopDownFiles) {
     for (int32_t w : {1, 2, 3, 4, 5, 7}) {
         for (uint32_t gap : {0u, 10u}) {
             std::vector<uint8_t> file = MakeBmp(w, 4, gap);
-            Put32(file, 34, 12345);  // whatever biSizeImage said
+            PutLe(file, 34, 12345);  // whatever biSizeImage said
             BitmapFile bmp{};
             ASSERT_EQ(Load(file, &bmp), 1) << w;
             ExpectPixels(bmp, w, 4);
@@ -86,7 +77,7 @@ TEST(BitmapLoad, PaddedRowsGapsAndTopDownFiles) {
     const uint32_t row = 16;
     std::vector<uint8_t> flipped(file);
     for (int r = 0; r < 3; ++r) std::memcpy(&flipped[54 + r * row], &file[54 + (2 - r) * row], row);
-    Put32(flipped, 22, static_cast<uint32_t>(-3));
+    PutLe(flipped, 22, static_cast<uint32_t>(-3));
     BitmapFile bmp{};
     ASSERT_EQ(Load(flipped, &bmp), 1);
     EXPECT_EQ(int32_t{bmp.infoHeader.biHeight}, 3);
@@ -128,7 +119,7 @@ TEST(BitmapLoad, RefusesWhatItCannotReadAndKeepsTheRecord) {
                   {"offset past", 10, 0xFFFFFFF0u}};
     for (const auto& field : fields) {
         f = good;
-        Put32(f, field.at, field.value);
+        PutLe(f, field.at, field.value);
         EXPECT_TRUE(refused(f)) << field.what;
     }
     // Sizes whose products overflow 32 bits, one way or another.
@@ -138,8 +129,8 @@ TEST(BitmapLoad, RefusesWhatItCannotReadAndKeepsTheRecord) {
                     {0x7FFFFFFFu, 0x7FFFFFFFu},
                     {1u, 0x80000001u}}) {
         f = good;
-        Put32(f, 18, wh.first);
-        Put32(f, 22, wh.second);
+        PutLe(f, 18, wh.first);
+        PutLe(f, 22, wh.second);
         EXPECT_TRUE(refused(f)) << wh.first << "x" << wh.second;
     }
     // Shorter than its header promises, by a row or by everything.

@@ -66,3 +66,13 @@ inline std::vector<uint8_t> ReadFileBytes(const char* name) {
     }
     return bytes;
 }
+
+// Little-endian fields of the file formats, in a byte buffer.
+inline void PutLe(std::vector<uint8_t>& b, size_t at, uint32_t v, int bytes = 4) {
+    for (int i = 0; i < bytes; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
+}
+inline uint32_t GetLe(const std::vector<uint8_t>& b, size_t at, int bytes = 4) {
+    uint32_t v = 0;
+    for (int i = bytes - 1; i >= 0; --i) v = v << 8 | b.at(at + i);
+    return v;
+}

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "framesearch.h"
 #include "game/leveltext_strings.h"
 #include "platform/worker/worker.h"
 #include "solver/cellsolver.h"
@@ -113,12 +112,12 @@ TEST(Solver, ABoxedBalloonIsReportedUnsolvableAndEveryShotADeadEnd) {
     uint8_t bytes[LEVEL_FILE_SIZE];
     std::string error;
     ASSERT_TRUE(Parse(Source(kBoxedBalloon), bytes, &error)) << error;
-    const solver::Result r = solver::Solve(bytes, 1000);
+    const solver::Result r = cellsolver::Solve(bytes, 1000);
     EXPECT_EQ(r.status, solver::UNSOLVABLE);
     EXPECT_EQ(r.states, 1u);  // no shot changes the board
     EXPECT_TRUE(r.solution.empty());
 
-    const solver::Stats st = solver::ComputeStats(bytes, 1000);
+    const solver::Stats st = cellsolver::ComputeStats(bytes, 1000);
     EXPECT_EQ(st.result.status, solver::UNSOLVABLE);
     EXPECT_EQ(st.deadEnds, 1u);
     EXPECT_EQ(st.firstShotsDead, solver::ENTRIES);
@@ -131,8 +130,8 @@ TEST(Solver, StopsAtItsBoundAndSaysSo) {
     uint8_t bytes[LEVEL_FILE_SIZE];
     std::string error;
     ASSERT_TRUE(Parse(Source(rows), bytes, &error)) << error;
-    EXPECT_EQ(solver::ComputeStats(bytes, 2).result.status, solver::BOUND_HIT);
-    const solver::Stats st = solver::ComputeStats(bytes, 100);
+    EXPECT_EQ(cellsolver::ComputeStats(bytes, 2).result.status, solver::BOUND_HIT);
+    const solver::Stats st = cellsolver::ComputeStats(bytes, 100);
     EXPECT_EQ(st.result.states, 4u);
     EXPECT_EQ(st.result.solution.size(), 2u);
 }
