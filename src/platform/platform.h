@@ -95,23 +95,22 @@ void PlatformCopyText(const char* text);
 void PlatformRequestQuit();
 void PlatformBeep();
 
-// ---- Saved progress: one byte per user ------------------------------------
-// Returns 1 and the byte when stored, 0 when absent or unreadable.
-int PlatformReadProgress(uint8_t* level);
-// Null when stored; otherwise where and why it failed ("place: reason"),
-// valid until the next call.
-const char* PlatformWriteProgress(uint8_t level);
-
-// ---- Small named values kept per user, beside the progress ----------------
-// "records" and "sound". Returns 1 with the text (ended by a 0) when stored,
-// 0 when absent, -1 when stored but unreadable here (too long for buf, not
-// a plain file, a read error).
-int PlatformReadSetting(const char* name, char* buf, int32_t size);
-// Stores the text whole, atomically where the platform can. A null text sets
+// ---- Small named values kept per user --------------------------------------
+// "level" (the saved progress: one byte), "records" and "sound" (texts). A
+// value is bytes with a length; its kind tells a store that keeps types (the
+// registry) or only text (the browser) how to keep it, so that each value
+// stays as that store has always held it.
+enum SettingKind : int32_t { SETTING_TEXT, SETTING_BYTES };
+// Returns 1 with the bytes and their count in length when stored, 0 when
+// absent, -1 when stored but unreadable here (longer than size, not of the
+// kind asked, not a plain file, a read error). A text's ending 0 is not
+// among its bytes.
+int PlatformReadSetting(const char* name, SettingKind kind, void* buf, int32_t size, int32_t* length);
+// Stores the bytes whole, atomically where the platform can. Null bytes set
 // what is stored aside under the name with ".bad" added, for the player to
 // look at, rather than losing it. Null when done; otherwise where and why it
 // failed ("place: reason"), valid until the next call.
-const char* PlatformWriteSetting(const char* name, const char* text);
+const char* PlatformWriteSetting(const char* name, SettingKind kind, const void* bytes, int32_t length);
 
 // Not seam functions, because every platform shares one implementation:
 // whole-file replacement and the start-up clean-up of what it leaves
