@@ -1,6 +1,8 @@
 // The seam: every operating-system service the game uses, named for what the
 // game needs. game/, editor/, lib/ and shell/ call only these; each folder
-// under platform/ implements them for one platform.
+// under platform/ implements them for one platform. A function marked
+// "optional" may be left at its default where the platform has nothing to do
+// there; every other one does the work it names on every platform.
 #pragma once
 #include <cstdint>
 
@@ -34,17 +36,23 @@ int PlatformBlit(Surface* dst, const Rect* dstRect, Surface* src, const Rect* sr
 // window shows unscaled.
 constexpr int32_t FIELD_SIZE = 672;
 
+// Opens the display, switching the desktop's mode where the platform can.
+// Optional where the window is the display: the default returns 1.
 int PlatformInitDisplay(int32_t width, int32_t height, int32_t bitsPerPixel);
+// Optional: the default does nothing.
 void PlatformShutdownDisplay();
 // Blocks until the next frame slot begins: the display refresh where it is
 // 60 Hz, otherwise our own wait, so frames run at 60 per second everywhere.
+// Optional where the platform's own frame clock calls each frame in its slot:
+// the default returns at once.
 void PlatformWaitFrame();
 // Shows the finished 672 by 672 field in the game window.
 void PlatformPresent(Surface* back);
 // Milliseconds since some fixed start; wraps at 2^32.
 uint32_t PlatformTicks();
-// Called on each turn of a busy wait on the tick count: real platforms return
-// at once; the headless platform's virtual clock moves on by 1 ms.
+// Called on each turn of a busy wait on the tick count. Optional: the default
+// returns at once, as real clocks need; the headless platform's virtual
+// clock moves on by 1 ms.
 void PlatformIdle();
 
 // ---- Sound ----------------------------------------------------------------
@@ -68,6 +76,7 @@ int PlatformStopSoundBuffer(SoundBuffer* buffer);
 // function: a platform with a mouse device opens it with the keyboard.
 int PlatformInitKeyboard();
 int PlatformReadKeyboard(uint8_t state[256]);
+// Optional where keys arrive as window events: the default does nothing.
 void PlatformReleaseKeyboard();
 // "Is this key down right now", by virtual key (Escape 0x1B, Enter 0x0D).
 bool PlatformKeyDownNow(int32_t virtualKey);
@@ -93,6 +102,7 @@ bool PlatformAskText(const char* prompt, char* buf, int32_t size);
 void PlatformCopyText(const char* text);
 // Ends the main loop after the current frame (Esc, "Exit").
 void PlatformRequestQuit();
+// Optional where the system has no beep (a page): the default is silence.
 void PlatformBeep();
 
 // ---- Small named values kept per user --------------------------------------
