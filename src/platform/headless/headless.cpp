@@ -349,10 +349,10 @@ const char* PlatformWriteSetting(const char* name, SettingKind, const void* byte
     return nullptr;
 }
 
-bool HeadlessSetting(const char* name, std::string* text) {
+bool HeadlessSetting(const char* name, std::string* bytes) {
     const auto found = State().settings.find(name);
     if (found == State().settings.end()) return false;
-    if (text) *text = found->second;
+    if (bytes) *bytes = found->second;
     return true;
 }
 
