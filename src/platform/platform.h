@@ -107,9 +107,9 @@ void PlatformBeep();
 
 // ---- Small named values kept per user --------------------------------------
 // "level" (the saved progress: one byte), "records" and "sound" (texts). A
-// value is bytes with a length; its kind tells a store that keeps types (the
-// registry) or only text (the browser) how to keep it, so that each value
-// stays as that store has always held it.
+// value is bytes with a length; its kind tells a store that keeps types or
+// only text how to keep it: the registry keeps bytes as REG_BINARY and texts
+// as REG_SZ, the browser the level as its number ("5").
 enum SettingKind : int32_t { SETTING_TEXT, SETTING_BYTES };
 // Returns 1 with the bytes and their count in length when stored, 0 when
 // absent, -1 when stored but unreadable here (longer than size, not of the
