@@ -166,7 +166,8 @@ void Dump() {
             comma = ",";
         }
     o << "],\"about\":" << HeadlessAboutShown() << ",\"saved\":";
-    if (HeadlessProgressPresent()) o << int(HeadlessProgress());
+    std::string saved;
+    if (HeadlessSetting(SAVED_LEVEL_SETTING, &saved) && saved.size() == 1) o << int(static_cast<uint8_t>(saved[0]));
     else o << "null";
     // The solver's answer is waited for, so that a demo reads the same every run.
     WaitForAdvice();
@@ -334,7 +335,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "tarno-demo: TARNO_SAVED_LEVEL must be a number 0 to 255\n");
             return 2;
         }
-        HeadlessSetProgress(true, static_cast<uint8_t>(level));
+        HeadlessSetSetting(SAVED_LEVEL_SETTING, std::string(1, static_cast<char>(level)));
     }
 
     OnCreate();

@@ -1,6 +1,8 @@
 // The seam: every operating-system service the game uses, named for what the
 // game needs. game/, editor/, lib/ and shell/ call only these; each folder
-// under platform/ implements them for one platform.
+// under platform/ implements them for one platform. A function marked
+// "optional" may be left at its default where the platform has nothing to do
+// there; every other one does the work it names on every platform.
 #pragma once
 #include <cstdint>
 
@@ -34,17 +36,23 @@ int PlatformBlit(Surface* dst, const Rect* dstRect, Surface* src, const Rect* sr
 // window shows unscaled.
 constexpr int32_t FIELD_SIZE = 672;
 
+// Opens the display, switching the desktop's mode where the platform can.
+// Optional where the window is the display: the default returns 1.
 int PlatformInitDisplay(int32_t width, int32_t height, int32_t bitsPerPixel);
+// Optional: the default does nothing.
 void PlatformShutdownDisplay();
 // Blocks until the next frame slot begins: the display refresh where it is
 // 60 Hz, otherwise our own wait, so frames run at 60 per second everywhere.
+// Optional where the platform's own frame clock calls each frame in its slot:
+// the default returns at once.
 void PlatformWaitFrame();
 // Shows the finished 672 by 672 field in the game window.
 void PlatformPresent(Surface* back);
 // Milliseconds since some fixed start; wraps at 2^32.
 uint32_t PlatformTicks();
-// Called on each turn of a busy wait on the tick count: real platforms return
-// at once; the headless platform's virtual clock moves on by 1 ms.
+// Called on each turn of a busy wait on the tick count. Optional: the default
+// returns at once, as real clocks need; the headless platform's virtual
+// clock moves on by 1 ms.
 void PlatformIdle();
 
 // ---- Sound ----------------------------------------------------------------
@@ -68,6 +76,7 @@ int PlatformStopSoundBuffer(SoundBuffer* buffer);
 // function: a platform with a mouse device opens it with the keyboard.
 int PlatformInitKeyboard();
 int PlatformReadKeyboard(uint8_t state[256]);
+// Optional where keys arrive as window events: the default does nothing.
 void PlatformReleaseKeyboard();
 // "Is this key down right now", by virtual key (Escape 0x1B, Enter 0x0D).
 bool PlatformKeyDownNow(int32_t virtualKey);
@@ -93,25 +102,25 @@ bool PlatformAskText(const char* prompt, char* buf, int32_t size);
 void PlatformCopyText(const char* text);
 // Ends the main loop after the current frame (Esc, "Exit").
 void PlatformRequestQuit();
+// Optional where the system has no beep (a page): the default is silence.
 void PlatformBeep();
 
-// ---- Saved progress: one byte per user ------------------------------------
-// Returns 1 and the byte when stored, 0 when absent or unreadable.
-int PlatformReadProgress(uint8_t* level);
-// Null when stored; otherwise where and why it failed ("place: reason"),
-// valid until the next call.
-const char* PlatformWriteProgress(uint8_t level);
-
-// ---- Small named values kept per user, beside the progress ----------------
-// "records" and "sound". Returns 1 with the text (ended by a 0) when stored,
-// 0 when absent, -1 when stored but unreadable here (too long for buf, not
-// a plain file, a read error).
-int PlatformReadSetting(const char* name, char* buf, int32_t size);
-// Stores the text whole, atomically where the platform can. A null text sets
+// ---- Small named values kept per user --------------------------------------
+// "level" (the saved progress: one byte), "records" and "sound" (texts). A
+// value is bytes with a length; its kind tells a store that keeps types or
+// only text how to keep it: the registry keeps bytes as REG_BINARY and texts
+// as REG_SZ, the browser the level as its number ("5").
+enum SettingKind : int32_t { SETTING_TEXT, SETTING_BYTES };
+// Returns 1 with the bytes and their count in length when stored, 0 when
+// absent, -1 when stored but unreadable here (longer than size, not of the
+// kind asked, not a plain file, a read error). A text's ending 0 is not
+// among its bytes.
+int PlatformReadSetting(const char* name, SettingKind kind, void* buf, int32_t size, int32_t* length);
+// Stores the bytes whole, atomically where the platform can. Null bytes set
 // what is stored aside under the name with ".bad" added, for the player to
 // look at, rather than losing it. Null when done; otherwise where and why it
 // failed ("place: reason"), valid until the next call.
-const char* PlatformWriteSetting(const char* name, const char* text);
+const char* PlatformWriteSetting(const char* name, SettingKind kind, const void* bytes, int32_t length);
 
 // Not seam functions, because every platform shares one implementation:
 // whole-file replacement and the start-up clean-up of what it leaves

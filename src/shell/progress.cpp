@@ -8,15 +8,20 @@
 #include "resource.h"
 #include "shell/shell.h"
 
-// A stored level outside 1..12 cannot name a level to start on, so it
-// reads as the default.
+// A stored level outside 1..12, or a value that is not one byte, cannot name
+// a level to start on, so it reads as the default.
 uint8_t ReadSavedLevel() {
     uint8_t level = 0;
-    if (!PlatformReadProgress(&level) || level < 1 || level > LAST_LEVEL) return SAVED_LEVEL_DEFAULT;
+    int32_t length = 0;
+    if (PlatformReadSetting(SAVED_LEVEL_SETTING, SETTING_BYTES, &level, 1, &length) != 1 || length != 1 || level < 1 ||
+        level > LAST_LEVEL)
+        return SAVED_LEVEL_DEFAULT;
     return level;
 }
 
-const char* WriteSavedLevel(uint8_t level) { return PlatformWriteProgress(level); }
+const char* WriteSavedLevel(uint8_t level) {
+    return PlatformWriteSetting(SAVED_LEVEL_SETTING, SETTING_BYTES, &level, 1);
+}
 
 void EnableLevelMenu(int32_t n) {
     if (n < 1 || n > LAST_LEVEL) return;

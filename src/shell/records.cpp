@@ -1,5 +1,5 @@
-// The player's records and the sound switch, kept beside the progress as
-// small named values ("records", "sound") and never in its place.
+// The player's records and the sound switch, kept as small named values
+// ("records", "sound") beside the saved level and never in its place.
 //
 // The records are a few lines of text:
 //   tarno records 1
@@ -51,6 +51,22 @@ bool RecordTried;
 uint32_t RecordTriedWin;
 
 char Text[RECORDS_TEXT_MAX];
+
+// 1 with the text ended by a 0, 0 when absent, -1 when what is stored is no
+// text of ours (too long, a zero byte inside, unreadable).
+int ReadText(const char* name, char* buf, int32_t size) {
+    int32_t length = 0;
+    const int got = PlatformReadSetting(name, SETTING_TEXT, buf, size - 1, &length);
+    if (got != 1) return got;
+    if (std::memchr(buf, 0, static_cast<size_t>(length))) return -1;
+    buf[length] = '\0';
+    return 1;
+}
+
+// Null text: set what is stored aside.
+const char* WriteText(const char* name, const char* text) {
+    return PlatformWriteSetting(name, SETTING_TEXT, text, text ? static_cast<int32_t>(std::strlen(text)) : 0);
+}
 
 bool Number(const char* word, int32_t low, int32_t high, int32_t* value) {
     char* end = nullptr;
@@ -124,7 +140,7 @@ void SaveRecords() {
     for (int32_t i = 0; i < DailyCount; ++i)
         used += std::snprintf(Text + used, sizeof Text - used, "daily %s %d %d\n", Dailies[i].date,
                               static_cast<int>(Dailies[i].grade), static_cast<int>(Dailies[i].shots));
-    const char* why = PlatformWriteSetting(RECORDS_SETTING, Text);
+    const char* why = WriteText(RECORDS_SETTING, Text);
     if (why && !RecordsWriteTold) {
         RecordsWriteTold = true;
         char message[600];
@@ -136,11 +152,11 @@ void SaveRecords() {
 void LoadRecords() {
     ClearRecords();
     RecordsHeld = RecordsWriteTold = false;
-    const int got = PlatformReadSetting(RECORDS_SETTING, Text, sizeof Text);
+    const int got = ReadText(RECORDS_SETTING, Text, sizeof Text);
     if (got == 0 || (got == 1 && ParseRecords(Text))) return;
     ClearRecords();
     char message[600];
-    if (const char* why = PlatformWriteSetting(RECORDS_SETTING, nullptr)) {
+    if (const char* why = WriteText(RECORDS_SETTING, nullptr)) {
         RecordsHeld = true;
         std::snprintf(message, sizeof message,
                       "The records could not be read, nor set aside (%s): this game's records will not be kept.", why);
@@ -158,7 +174,7 @@ void LoadRecords() {
 void LoadPlayerSettings() {
     LoadRecords();
     char text[8];
-    SoundOff = PlatformReadSetting(SOUND_SETTING, text, sizeof text) == 1 && std::strcmp(text, "off") == 0;
+    SoundOff = ReadText(SOUND_SETTING, text, sizeof text) == 1 && std::strcmp(text, "off") == 0;
     PlatformMarkMenuItem(IDM_SOUND, SoundOff ? MENU_UNCHECK : MENU_CHECK);
 }
 
@@ -166,7 +182,7 @@ void ToggleSound() {
     SoundOff = !SoundOff;
     if (SoundOff) StopAllSounds();
     PlatformMarkMenuItem(IDM_SOUND, SoundOff ? MENU_UNCHECK : MENU_CHECK);
-    if (const char* why = PlatformWriteSetting(SOUND_SETTING, SoundOff ? "off" : "on")) {
+    if (const char* why = WriteText(SOUND_SETTING, SoundOff ? "off" : "on")) {
         char message[600];
         std::snprintf(message, sizeof message, "The sound setting could not be saved: %s", why);
         ShowError(message);

@@ -3,6 +3,9 @@
 #include <cstdint>
 
 constexpr uint8_t SAVED_LEVEL_DEFAULT = 1;
+// The saved level is one byte, kept by the platform as the small named value
+// of this name beside the player's other values.
+constexpr const char* SAVED_LEVEL_SETTING = "level";
 
 uint8_t ReadSavedLevel();
 // Null when stored, otherwise where and why it failed.

@@ -1,5 +1,5 @@
 // The desktop front end's display-free parts: key mapping, frame pacing and
-// the progress file. The unit binary does not link the GTK front end, so
+// the files of the player's small named values. The unit binary does not link the GTK front end, so
 // these sources are compiled in here directly.
 #include <dirent.h>
 #include <sys/stat.h>
@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "../../src/platform/gtk/keymap.cpp"
-#include "../../src/platform/gtk/progress_file.cpp"
+#include "../../src/platform/gtk/setting_file.cpp"
 #include "platform/pacing/pacing.h"
 #include "scratch.h"
 
@@ -121,34 +121,44 @@ int FilesIn(const std::string& dir) {
     return count;
 }
 
+// The saved level: a file holding one byte, in the config folder.
+int WriteLevel(const std::string& dir, uint8_t level, char* why = nullptr, size_t whySize = 0) {
+    return WriteSettingFile(dir.c_str(), "level", &level, 1, why, whySize);
+}
+
 TEST(GtkProgress, OneByteRoundTripsThroughMissingFolders) {
     ScratchDir scratch;
     const std::string dir = scratch.path() + "/config/tarno";
     const std::string file = dir + "/level";
     uint8_t level = 99;
-    EXPECT_EQ(ReadProgressFile(file.c_str(), &level), 0);
+    int32_t length = -1;
+    EXPECT_EQ(ReadSettingFile(file.c_str(), &level, 1, &length), 0);
     EXPECT_EQ(level, 99);
 
-    ASSERT_EQ(WriteProgressFile(dir.c_str(), 2), 1);
-    ASSERT_EQ(WriteProgressFile(dir.c_str(), 7), 1);
-    EXPECT_EQ(ReadProgressFile(file.c_str(), &level), 1);
+    ASSERT_EQ(WriteLevel(dir, 2), 1);
+    ASSERT_EQ(WriteLevel(dir, 7), 1);
+    EXPECT_EQ(ReadSettingFile(file.c_str(), &level, 1, &length), 1);
     EXPECT_EQ(level, 7);
+    EXPECT_EQ(length, 1);
     struct stat info;
     ASSERT_EQ(stat(file.c_str(), &info), 0);
     EXPECT_EQ(info.st_size, 1);
     EXPECT_EQ(FilesIn(dir), 1);  // no temporary file left beside it
 }
 
-TEST(GtkProgress, FilesThatAreNotOneByteReadAsAbsent) {
+TEST(GtkProgress, FilesThatAreNotOneByteAreNoLevel) {
     ScratchDir scratch;
     uint8_t level = 0;
+    int32_t length = -1;
     const uint8_t four[4] = {5, 0, 0, 0};
     WriteFileBytes("level", four, sizeof four);
-    EXPECT_EQ(ReadProgressFile("level", &level), 0);
+    EXPECT_EQ(ReadSettingFile("level", &level, 1, &length), -1);
     WriteFileBytes("level", four, 0);
-    EXPECT_EQ(ReadProgressFile("level", &level), 0);
+    EXPECT_EQ(ReadSettingFile("level", &level, 1, &length), 1);
+    EXPECT_EQ(length, 0);
     WriteFileBytes("level", four, 1);
-    EXPECT_EQ(ReadProgressFile("level", &level), 1);
+    EXPECT_EQ(ReadSettingFile("level", &level, 1, &length), 1);
+    EXPECT_EQ(length, 1);
     EXPECT_EQ(level, 5);
 }
 
@@ -159,51 +169,54 @@ TEST(GtkProgress, AFailedWriteReportsItAndLeavesNothingBehind) {
     ASSERT_EQ(mkdir("tarno/level", 0700), 0);
     ASSERT_EQ(mkdir("tarno/level/keep", 0700), 0);
     char why[600] = "";
-    EXPECT_EQ(WriteProgressFile((scratch.path() + "/tarno").c_str(), 3, why, sizeof why), 0);
+    EXPECT_EQ(WriteLevel(scratch.path() + "/tarno", 3, why, sizeof why), 0);
     EXPECT_EQ(FilesIn(scratch.path() + "/tarno"), 1);
     // Which file and the system's reason, for the player's message.
     EXPECT_EQ(std::string(why), scratch.path() + "/tarno/level: " + std::strerror(EISDIR));
 
     // A folder that cannot be made, because a file stands in its way.
     WriteFileBytes("plain", "x", 1);
-    EXPECT_EQ(WriteProgressFile((scratch.path() + "/plain/tarno").c_str(), 3), 0);
+    EXPECT_EQ(WriteLevel(scratch.path() + "/plain/tarno", 3), 0);
     // And no folder at all.
-    EXPECT_EQ(WriteProgressFile("", 3), 0);
+    EXPECT_EQ(WriteLevel("", 3, why, sizeof why), 0);
+    EXPECT_EQ(std::string(why), std::string("/level: ") + std::strerror(ENOENT));
     const std::string tooLong(5000, 'a');
-    EXPECT_EQ(WriteProgressFile(tooLong.c_str(), 3), 0);
+    EXPECT_EQ(WriteLevel(tooLong, 3), 0);
 }
 
-// The records file: read as text, set aside by a rename, and the progress
-// beside it never touched.
-TEST(GtkSettings, ARecordsFileSetAsideKeepsItsBytesAndTheProgress) {
+// The records file: read as text, set aside by a rename, and the saved
+// level beside it never touched.
+TEST(GtkSettings, ARecordsFileSetAsideKeepsItsBytesAndTheSavedLevel) {
     ScratchDir scratch;
     const std::string data = scratch.path() + "/share/tarno";
+    const std::string records = data + "/records";
     char buf[64] = "";
-    EXPECT_EQ(ReadSettingFile((data + "/records").c_str(), buf, sizeof buf), 0);
-    ASSERT_EQ(WriteSettingFile(data.c_str(), "records", "tarno records 1\n", nullptr, 0), 1);
-    EXPECT_EQ(ReadSettingFile((data + "/records").c_str(), buf, sizeof buf), 1);
-    EXPECT_STREQ(buf, "tarno records 1\n");
-    ASSERT_EQ(WriteProgressFile(data.c_str(), 6), 1);
+    int32_t length = -1;
+    EXPECT_EQ(ReadSettingFile(records.c_str(), buf, sizeof buf, &length), 0);
+    const std::string text = "tarno records 1\n";
+    ASSERT_EQ(WriteSettingFile(data.c_str(), "records", text.data(), static_cast<int32_t>(text.size())), 1);
+    EXPECT_EQ(ReadSettingFile(records.c_str(), buf, sizeof buf, &length), 1);
+    EXPECT_EQ(std::string(buf, length), text);
+    ASSERT_EQ(WriteLevel(data, 6), 1);
 
-    const uint8_t odd[3] = {'a', 0, 'b'};  // a zero byte is no text of ours
-    WriteFileBytes((data + "/records").c_str(), odd, sizeof odd);
-    EXPECT_EQ(ReadSettingFile((data + "/records").c_str(), buf, sizeof buf), -1);
     const std::string big(100, 'x');
     WriteFileBytes((data + "/sound").c_str(), big.data(), big.size());
-    EXPECT_EQ(ReadSettingFile((data + "/sound").c_str(), buf, sizeof buf), -1);
+    EXPECT_EQ(ReadSettingFile((data + "/sound").c_str(), buf, sizeof buf, &length), -1);
 
-    ASSERT_EQ(WriteSettingFile(data.c_str(), "records", nullptr, nullptr, 0), 1);
-    EXPECT_EQ(ReadSettingFile((data + "/records").c_str(), buf, sizeof buf), 0);
+    const uint8_t odd[3] = {'a', 0, 'b'};
+    WriteFileBytes(records.c_str(), odd, sizeof odd);
+    ASSERT_EQ(WriteSettingFile(data.c_str(), "records", nullptr, 0), 1);
+    EXPECT_EQ(ReadSettingFile(records.c_str(), buf, sizeof buf, &length), 0);
     struct stat info;
     ASSERT_EQ(stat((data + "/records.bad").c_str(), &info), 0);
     EXPECT_EQ(info.st_size, 3);
     uint8_t level = 0;
-    EXPECT_EQ(ReadProgressFile((data + "/level").c_str(), &level), 1);
+    EXPECT_EQ(ReadSettingFile((data + "/level").c_str(), &level, 1, &length), 1);
     EXPECT_EQ(level, 6);
     // Nothing to set aside is nothing to do; a failure says where and why.
-    EXPECT_EQ(WriteSettingFile(data.c_str(), "records", nullptr, nullptr, 0), 1);
+    EXPECT_EQ(WriteSettingFile(data.c_str(), "records", nullptr, 0), 1);
     char why[600] = "";
-    EXPECT_EQ(WriteSettingFile((scratch.path() + "/share/tarno/level").c_str(), "sound", "off", why, sizeof why), 0);
+    EXPECT_EQ(WriteSettingFile((data + "/level").c_str(), "sound", "off", 3, why, sizeof why), 0);
     EXPECT_EQ(std::string(why), data + "/level/sound: " + std::strerror(ENOTDIR));
 }
 

@@ -23,7 +23,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/gtk/progress_file.h"
+#include "platform/gtk/setting_file.h"
 
 namespace {
 
@@ -63,9 +63,10 @@ TEST(FilesByName, AFifoInPlaceOfAFileIsRefusedAndPlayGoesOn) {
     ASSERT_EQ(HeadlessMessages().size(), 1u);
     EXPECT_NE(HeadlessMessages()[0].find("not a regular file"), std::string::npos) << HeadlessMessages()[0];
     uint8_t level = 9;
+    int32_t length = 0;
     int stored = 1;
-    EXPECT_TRUE(EndsInTime("level", [&] { stored = ReadProgressFile("level", &level); }));
-    EXPECT_EQ(stored, 0);
+    EXPECT_TRUE(EndsInTime("level", [&] { stored = ReadSettingFile("level", &level, 1, &length); }));
+    EXPECT_EQ(stored, -1);
     EXPECT_EQ(level, 9);
 
     // A device never ends and a folder holds nothing: both read as absent.

@@ -14,13 +14,13 @@
 
 TEST(WinSave, AFailingSaveIsTriedAndToldOncePerWin) {
     HeadlessReset();
-    HeadlessSetProgress(true, 2);
-    HeadlessSetProgressError("/home/p/.config/tarno/level: Permission denied");
+    HeadlessSetSetting(SAVED_LEVEL_SETTING, "\x02");
+    HeadlessSetSettingError(SAVED_LEVEL_SETTING, "/home/p/.config/tarno/level: Permission denied");
     CurrentLevel = 3;
     Live.play.won = 1;
     WinStartTick = 1000;
     for (int frame = 0; frame < 50; ++frame) OnWinFrame();
-    EXPECT_EQ(HeadlessProgressWrites(), 1);
+    EXPECT_EQ(HeadlessSettingWrites(SAVED_LEVEL_SETTING), 1);
     const std::string told = "The progress could not be saved: /home/p/.config/tarno/level: Permission denied";
     EXPECT_EQ(HeadlessMessages(), std::vector<std::string>{told});
     EXPECT_TRUE(HeadlessMenuEnabled(IDM_LEVEL1 + 2));
@@ -28,14 +28,16 @@ TEST(WinSave, AFailingSaveIsTriedAndToldOncePerWin) {
     // The next win tries again; once it works, it is stored and nothing is said.
     WinStartTick = 5000;
     OnWinFrame();
-    EXPECT_EQ(HeadlessProgressWrites(), 2);
+    EXPECT_EQ(HeadlessSettingWrites(SAVED_LEVEL_SETTING), 2);
     EXPECT_EQ(HeadlessMessages().size(), 2u);
-    HeadlessSetProgressError(nullptr);
+    HeadlessSetSettingError(SAVED_LEVEL_SETTING, nullptr);
     WinStartTick = 9000;
     OnWinFrame();
     OnWinFrame();
-    EXPECT_EQ(HeadlessProgressWrites(), 3);
-    EXPECT_EQ(HeadlessProgress(), 3);
+    EXPECT_EQ(HeadlessSettingWrites(SAVED_LEVEL_SETTING), 3);
+    std::string saved;
+    EXPECT_TRUE(HeadlessSetting(SAVED_LEVEL_SETTING, &saved));
+    EXPECT_EQ(saved, "\x03");
     EXPECT_EQ(HeadlessMessages().size(), 2u);
     Live.play.won = 0;
 }

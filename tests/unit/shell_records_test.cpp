@@ -46,7 +46,7 @@ protected:
 
 TEST_F(Records, AnUnreadableTextIsSetAsideToldOnceAndTheProgressUntouched) {
     HeadlessReset();
-    HeadlessSetProgress(true, 5);
+    HeadlessSetSetting(SAVED_LEVEL_SETTING, "\x05");
     HeadlessSetSetting("records", "tarno records 1\nlevel 1 four par\n");
     LevelPars[1] = 4;
     OnCreate();
@@ -61,20 +61,30 @@ TEST_F(Records, AnUnreadableTextIsSetAsideToldOnceAndTheProgressUntouched) {
     Win(1, 4, 1000);
     EXPECT_EQ(Setting("records"), "tarno records 1\nlevel 1 4 par\n");
     EXPECT_EQ(Setting("records.bad"), "tarno records 1\nlevel 1 four par\n");
-    EXPECT_EQ(HeadlessProgressWrites(), 0);
-    EXPECT_EQ(HeadlessProgress(), 5);
+    EXPECT_EQ(HeadlessSettingWrites(SAVED_LEVEL_SETTING), 0);
+    EXPECT_EQ(Setting(SAVED_LEVEL_SETTING), "\x05");
     EXPECT_EQ(HeadlessMessages().size(), 1u);
     Live.play.won = 0;
+}
+
+// A zero byte would end the text early and lose the lines after it.
+TEST_F(Records, ATextWithAZeroByteInsideIsSetAside) {
+    HeadlessReset();
+    const std::string odd("tarno records 1\n\0level 1 4 par\n", 31);
+    HeadlessSetSetting("records", odd);
+    OnCreate();
+    EXPECT_EQ(Setting("records.bad"), odd);
+    EXPECT_EQ(Setting("records"), "(absent)");
 }
 
 TEST_F(Records, WhatCannotBeSetAsideIsNeverWrittenOver) {
     HeadlessReset();
     HeadlessSetSetting("records", "not records at all");
-    HeadlessSetSettingError("/home/p/.local/share/tarno/records: Read-only file system");
+    HeadlessSetSettingError("records", "/home/p/.local/share/tarno/records: Read-only file system");
     OnCreate();
     ASSERT_EQ(HeadlessMessages().size(), 1u);
     EXPECT_NE(HeadlessMessages()[0].find("Read-only file system"), std::string::npos);
-    HeadlessSetSettingError(nullptr);
+    HeadlessSetSettingError("records", nullptr);
     Win(2, 7, 2000);
     EXPECT_EQ(Setting("records"), "not records at all");
     EXPECT_EQ(BestShots(2), 7);  // this game still shows it

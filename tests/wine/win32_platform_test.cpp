@@ -113,18 +113,52 @@ protected:
     DWORD savedSize_ = 0;
 };
 
-TEST_F(Win32Progress, AValueOfAnotherSizeReadsAsAbsent) {
+TEST_F(Win32Progress, TheLevelIsOneBinaryByteAndOtherSizesReadAsLevelOne) {
+    ASSERT_EQ(WriteSavedLevel(7), nullptr);
     HKEY key;
-    ASSERT_EQ(
-        RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Tarno", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-        ERROR_SUCCESS);
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Tarno", 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
+    char keyClass[16] = "";
+    DWORD classSize = sizeof keyClass;
+    EXPECT_EQ(RegQueryInfoKeyA(key, keyClass, &classSize, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                               nullptr, nullptr),
+              ERROR_SUCCESS);
+    EXPECT_STREQ(keyClass, "binary");
+    BYTE data[8] = {};
+    DWORD type = 0, size = sizeof data;
+    ASSERT_EQ(RegQueryValueExA(key, "Level", nullptr, &type, data, &size), ERROR_SUCCESS);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_BINARY));
+    EXPECT_EQ(size, 1u);
+    EXPECT_EQ(data[0], 7);
+    EXPECT_EQ(ReadSavedLevel(), 7);
+
     DWORD four = 5;
     RegSetValueExA(key, "Level", 0, REG_DWORD, reinterpret_cast<BYTE*>(&four), sizeof four);
-    uint8_t level = 99;
-    EXPECT_EQ(PlatformReadProgress(&level), 0);
+    EXPECT_EQ(ReadSavedLevel(), SAVED_LEVEL_DEFAULT);
     RegSetValueExA(key, "Level", 0, REG_BINARY, nullptr, 0);
-    EXPECT_EQ(PlatformReadProgress(&level), 0);
+    EXPECT_EQ(ReadSavedLevel(), SAVED_LEVEL_DEFAULT);
     RegCloseKey(key);
+}
+
+// The texts beside the level stay strings, and neither kind reads as the other.
+TEST_F(Win32Progress, TextsAreStringsBesideTheLevel) {
+    ASSERT_EQ(WriteSavedLevel(4), nullptr);
+    ASSERT_EQ(PlatformWriteSetting("sound", SETTING_TEXT, "off", 3), nullptr);
+    HKEY key;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Tarno", 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
+    BYTE data[8] = {};
+    DWORD type = 0, size = sizeof data;
+    ASSERT_EQ(RegQueryValueExA(key, "Sound", nullptr, &type, data, &size), ERROR_SUCCESS);
+    RegCloseKey(key);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(data), size), std::string("off", 4));
+
+    char text[8] = "";
+    int32_t length = 0;
+    EXPECT_EQ(PlatformReadSetting("sound", SETTING_TEXT, text, sizeof text, &length), 1);
+    EXPECT_EQ(std::string(text, length), "off");
+    EXPECT_EQ(PlatformReadSetting("level", SETTING_TEXT, text, sizeof text, &length), -1);
+    EXPECT_EQ(PlatformReadSetting("nothing", SETTING_TEXT, text, sizeof text, &length), 0);
+    EXPECT_EQ(ReadSavedLevel(), 4);
 }
 
 // ---- Sound ------------------------------------------------------------------
@@ -248,7 +282,7 @@ class Win32Window : public ::testing::Test {
 protected:
     void SetUp() override {
         RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Tarno");
-        PlatformWriteProgress(5);
+        WriteSavedLevel(5);
         window_ = CreateGameWindow(GetModuleHandleA(nullptr));
         ASSERT_NE(window_, nullptr);
     }

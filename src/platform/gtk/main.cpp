@@ -14,7 +14,7 @@
 #include "menu_table.h"
 #include "platform/files/files.h"
 #include "platform/gtk/keymap.h"
-#include "platform/gtk/progress_file.h"
+#include "platform/gtk/setting_file.h"
 #include "platform/pacing/pacing.h"
 #include "platform/platform.h"
 #include "platform/view/field_view.h"
@@ -54,8 +54,7 @@ int ButtonKey = 0;
 long ButtonHeldUntil = 0;
 bool ButtonLetGo = false;
 
-char ProgressDir[PATH_MAX];
-char ProgressPath[PATH_MAX];
+char ConfigDir[PATH_MAX];
 char DataDir[PATH_MAX];
 
 // Start-up benchmark: TARNO_BENCH_FIRST_FRAME=N prints the milliseconds from
@@ -66,21 +65,23 @@ long FramesShown = 0;
 
 void ClearKeys() { std::memset(Keys, 0, sizeof Keys); }
 
-const char* ProgressFolder() {
-    if (!ProgressDir[0]) {
-        // A config folder too long for a path leaves both empty: the store
-        // then reads as absent and writes fail, as any unusable store would.
-        const int a = std::snprintf(ProgressDir, sizeof ProgressDir, "%s/tarno", g_get_user_config_dir());
-        const int b = std::snprintf(ProgressPath, sizeof ProgressPath, "%s/%s", ProgressDir, PROGRESS_FILE_NAME);
-        if (a < 0 || b < 0 || b >= static_cast<int>(sizeof ProgressPath)) ProgressDir[0] = ProgressPath[0] = '\0';
+// The saved level and the sound switch live here.
+const char* ConfigFolder() {
+    if (!ConfigDir[0]) {
+        // A config folder too long for a path to the saved level leaves it
+        // empty: the values then read as absent and writes fail, as any
+        // unusable store would.
+        const int a = std::snprintf(ConfigDir, sizeof ConfigDir, "%s/tarno", g_get_user_config_dir());
+        if (a < 0 || static_cast<size_t>(a) + 1 + std::strlen(SAVED_LEVEL_SETTING) >= sizeof ConfigDir)
+            ConfigDir[0] = '\0';
     }
-    return ProgressDir;
+    return ConfigDir;
 }
 
-// The records live with the player's data, the sound switch with the
-// progress in the config folder (both honour the XDG variables).
+// The records live with the player's data, the sound switch with the saved
+// level in the config folder (both honour the XDG variables).
 const char* SettingFolder(const char* name) {
-    if (std::strcmp(name, "records") != 0) return ProgressFolder();
+    if (std::strcmp(name, "records") != 0) return ConfigFolder();
     if (!DataDir[0] &&
         std::snprintf(DataDir, sizeof DataDir, "%s/tarno", g_get_user_data_dir()) >= static_cast<int>(sizeof DataDir))
         DataDir[0] = '\0';
@@ -767,38 +768,25 @@ void PlatformBeep() {
     if (GdkDisplay* display = gdk_display_get_default()) gdk_display_beep(display);
 }
 
-// ---- Saved progress: a one-byte file under the user's config folder --------
+// ---- Small named values: a file each, in the config or the data folder ----
 
-int PlatformReadProgress(uint8_t* level) {
-    if (!level) return 0;
-    ProgressFolder();
-    return ReadProgressFile(ProgressPath, level);
-}
-
-const char* PlatformWriteProgress(uint8_t level) {
-    static char why[PATH_MAX + 128];
-    return WriteProgressFile(ProgressFolder(), level, why, sizeof why) ? nullptr : why;
-}
-
-// ---- Small named values: a file each, beside the progress or the data -----
-
-int PlatformReadSetting(const char* name, char* buf, int32_t size) {
+int PlatformReadSetting(const char* name, SettingKind, void* buf, int32_t size, int32_t* length) {
     char path[PATH_MAX];
     const char* dir = SettingFolder(name);
     if (!dir[0] || std::snprintf(path, sizeof path, "%s/%s", dir, name) >= static_cast<int>(sizeof path)) return 0;
-    return ReadSettingFile(path, buf, size);
+    return ReadSettingFile(path, buf, size, length);
 }
 
-const char* PlatformWriteSetting(const char* name, const char* text) {
+const char* PlatformWriteSetting(const char* name, SettingKind, const void* bytes, int32_t length) {
     static char why[PATH_MAX + 128];
-    return WriteSettingFile(SettingFolder(name), name, text, why, sizeof why) ? nullptr : why;
+    return WriteSettingFile(SettingFolder(name), name, bytes, length, why, sizeof why) ? nullptr : why;
 }
 
-// What a write of the progress file cut short left in its folder; the
-// game's start-up sweeps the level file's folder itself.
-static void RemoveStaleProgressFiles() {
-    const char* progressTemps[] = {PROGRESS_FILE_NAME, "sound"};
-    if (ProgressFolder()[0]) RemoveStaleTemps(ProgressFolder(), progressTemps, 2);
+// What a write of a value cut short left in its folder; the game's start-up
+// sweeps the level file's folder itself.
+static void RemoveStaleSettingTemps() {
+    const char* configTemps[] = {SAVED_LEVEL_SETTING, "sound"};
+    if (ConfigFolder()[0]) RemoveStaleTemps(ConfigFolder(), configTemps, 2);
     const char* dataTemps[] = {"records"};
     if (SettingFolder("records")[0]) RemoveStaleTemps(SettingFolder("records"), dataTemps, 1);
 }
@@ -813,11 +801,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tarno: cannot open the display\n");
         return 1;
     }
-    ProgressFolder();
+    ConfigFolder();
     PrintStatus = std::getenv("TARNO_PRINT_STATUS") != nullptr;
 
     BuildWindow();
-    RemoveStaleProgressFiles();
+    RemoveStaleSettingTemps();
     OnCreate();
     gtk_widget_show_all(Window);
     // `tarno FILE` plays that level file as a board of one's own; the

@@ -41,12 +41,9 @@ struct HeadlessState {
     std::string textAnswer, copied;
     bool haveTextAnswer = false;
     std::vector<HeadlessSoundEvent> soundLog;
-    bool progressPresent;
-    uint8_t progress;
-    int progressWrites;
-    std::string progressError;
     std::map<std::string, std::string> settings;
-    std::string settingError;
+    std::map<std::string, std::string> settingErrors;
+    std::map<std::string, int> settingWrites;
     Surface* presented;
 };
 
@@ -99,12 +96,9 @@ void HeadlessReset() {
     s.beeps = 0;
     s.enabledMenu.clear();
     s.soundLog.clear();
-    s.progressPresent = false;
-    s.progress = 0;
-    s.progressWrites = 0;
-    s.progressError.clear();
     s.settings.clear();
-    s.settingError.clear();
+    s.settingErrors.clear();
+    s.settingWrites.clear();
     s.presented = nullptr;
 }
 
@@ -150,19 +144,6 @@ const std::vector<uint8_t>& HeadlessSoundSamples(const SoundBuffer* buffer) {
 }
 
 int HeadlessLiveSoundBuffers() { return static_cast<int>(LiveBuffers().size()); }
-
-void HeadlessSetProgress(bool present, uint8_t level) {
-    State().progressPresent = present;
-    State().progress = present ? level : 0;
-}
-
-bool HeadlessProgressPresent() { return State().progressPresent; }
-
-uint8_t HeadlessProgress() { return State().progress; }
-
-void HeadlessSetProgressError(const char* why) { State().progressError = why ? why : ""; }
-
-int HeadlessProgressWrites() { return State().progressWrites; }
 
 Surface* HeadlessPresented() { return State().presented; }
 
@@ -343,38 +324,24 @@ void PlatformRequestQuit() { State().quitRequested = true; }
 
 void PlatformBeep() { ++State().beeps; }
 
-// ---- Saved progress -------------------------------------------------------
-
-int PlatformReadProgress(uint8_t* level) {
-    if (!State().progressPresent || !level) return 0;
-    *level = State().progress;
-    return 1;
-}
-
-const char* PlatformWriteProgress(uint8_t level) {
-    HeadlessState& s = State();
-    ++s.progressWrites;
-    if (!s.progressError.empty()) return s.progressError.c_str();
-    s.progressPresent = true;
-    s.progress = level;
-    return nullptr;
-}
-
 // ---- Small named values: in memory ----------------------------------------
 
-int PlatformReadSetting(const char* name, char* buf, int32_t size) {
+int PlatformReadSetting(const char* name, SettingKind, void* buf, int32_t size, int32_t* length) {
     const auto found = State().settings.find(name ? name : "");
-    if (found == State().settings.end() || !buf || size <= 0) return 0;
-    if (found->second.size() >= static_cast<size_t>(size)) return -1;
-    std::memcpy(buf, found->second.c_str(), found->second.size() + 1);
+    if (found == State().settings.end() || !buf || size < 0 || !length) return 0;
+    if (found->second.size() > static_cast<size_t>(size)) return -1;
+    std::memcpy(buf, found->second.data(), found->second.size());
+    *length = static_cast<int32_t>(found->second.size());
     return 1;
 }
 
-const char* PlatformWriteSetting(const char* name, const char* text) {
+const char* PlatformWriteSetting(const char* name, SettingKind, const void* bytes, int32_t length) {
     HeadlessState& s = State();
-    if (!s.settingError.empty()) return s.settingError.c_str();
     const std::string key = name ? name : "";
-    if (text) s.settings[key] = text;
+    ++s.settingWrites[key];
+    const auto error = s.settingErrors.find(key);
+    if (error != s.settingErrors.end()) return error->second.c_str();
+    if (bytes) s.settings[key].assign(static_cast<const char*>(bytes), length > 0 ? static_cast<size_t>(length) : 0);
     else if (s.settings.count(key)) {
         s.settings[key + ".bad"] = s.settings[key];
         s.settings.erase(key);
@@ -382,16 +349,21 @@ const char* PlatformWriteSetting(const char* name, const char* text) {
     return nullptr;
 }
 
-bool HeadlessSetting(const char* name, std::string* text) {
+bool HeadlessSetting(const char* name, std::string* bytes) {
     const auto found = State().settings.find(name);
     if (found == State().settings.end()) return false;
-    if (text) *text = found->second;
+    if (bytes) *bytes = found->second;
     return true;
 }
 
-void HeadlessSetSetting(const char* name, const char* text) {
-    if (text) State().settings[name] = text;
-    else State().settings.erase(name);
+void HeadlessSetSetting(const char* name, const std::string& bytes) { State().settings[name] = bytes; }
+
+void HeadlessSetSettingError(const char* name, const char* why) {
+    if (why) State().settingErrors[name] = why;
+    else State().settingErrors.erase(name);
 }
 
-void HeadlessSetSettingError(const char* why) { State().settingError = why ? why : ""; }
+int HeadlessSettingWrites(const char* name) {
+    const auto found = State().settingWrites.find(name);
+    return found == State().settingWrites.end() ? 0 : found->second;
+}

@@ -14,7 +14,7 @@ struct HeadlessSoundEvent {
 };
 
 // Puts the platform back to its start: no keys, clock at 0, nothing logged,
-// no progress stored, every menu item grayed, devices available.
+// no value stored, every menu item grayed, devices available.
 void HeadlessReset();
 
 // Keys: scan-code state for PlatformReadKeyboard and virtual keys for PlatformKeyDownNow.
@@ -53,21 +53,15 @@ std::vector<HeadlessSoundEvent>& HeadlessSoundLog();
 const std::vector<uint8_t>& HeadlessSoundSamples(const SoundBuffer* buffer);
 int HeadlessLiveSoundBuffers();
 
-// Progress byte: absent until written or set.
-void HeadlessSetProgress(bool present, uint8_t level);
-bool HeadlessProgressPresent();
-uint8_t HeadlessProgress();
-// Makes every progress write fail with this reason (null: writes work again),
-// and counts the writes tried.
-void HeadlessSetProgressError(const char* why);
-int HeadlessProgressWrites();
-
-// Small named values ("records", "sound"): absent until written or set.
-// Setting one aside moves it to the name with ".bad" added.
-bool HeadlessSetting(const char* name, std::string* text);
-void HeadlessSetSetting(const char* name, const char* text);  // null: absent
-// Makes every setting write fail with this reason (null: writes work again).
-void HeadlessSetSettingError(const char* why);
+// Small named values ("level", "records", "sound") as their bytes: absent
+// until written or set. Setting one aside moves it to the name with ".bad"
+// added.
+bool HeadlessSetting(const char* name, std::string* bytes);
+void HeadlessSetSetting(const char* name, const std::string& bytes);
+// Makes every write of the named value fail with this reason (null: writes
+// work again), and counts the writes tried.
+void HeadlessSetSettingError(const char* name, const char* why);
+int HeadlessSettingWrites(const char* name);
 
 // The last presented frame (null before the first).
 Surface* HeadlessPresented();

@@ -5,7 +5,6 @@ Module.tarnoPage = (function () {
   'use strict';
   const FIELD = 672;
   const SAMPLE_RATE = 11025;
-  const PROGRESS_KEY = 'tarno.level';
   const EDITOR_KEY = 'tarno.level.dat';
   const SETTING_KEY = 'tarno.';
   const EDITOR_FILE = 'level.dat';
@@ -736,14 +735,9 @@ Module.tarnoPage = (function () {
     askText: (prompt) => window.prompt(prompt, ''),
     linkFragment: () => location.hash.slice(0, 600),
 
-    // Storage
-    readProgress: () => {
-      const text = load(PROGRESS_KEY);
-      return text !== null && /^[0-9]{1,3}$/.test(text) ? Number(text) : -1;
-    },
-    writeProgress: (level) => (store(PROGRESS_KEY, String(level)) ? 1 : 0),
-    // Small named values beside the progress ("records", "sound"); a null
-    // text sets what is stored aside under the name with ".bad" added.
+    // Storage: small named values, the saved level ("level", kept as "5"), "records"
+    // and "sound"; a null text sets what is stored aside under the name with
+    // ".bad" added.
     readSetting: (name) => load(SETTING_KEY + name),
     writeSetting: (name, text) => {
       if (text !== null) return store(SETTING_KEY + name, text) ? 1 : 0;

@@ -409,16 +409,6 @@ void PlatformRequestQuit() { QuitRequested = true; }
 
 void PlatformBeep() {}
 
-// ---- Saved progress: one number in localStorage -----------------------------
-
-int PlatformReadProgress(uint8_t* level) {
-    if (!level) return 0;
-    const int stored = EM_ASM_INT({ return Module.tarnoPage.readProgress(); });
-    if (stored < 0 || stored > 255) return 0;
-    *level = static_cast<uint8_t>(stored);
-    return 1;
-}
-
 // The browser's file chooser cannot hold the frame: it opens, and the level
 // it gives is played before a later frame (WebOpenLevel).
 bool PlatformChooseLevelFile(char* path, int32_t size) {
@@ -428,33 +418,76 @@ bool PlatformChooseLevelFile(char* path, int32_t size) {
     return false;
 }
 
-const char* PlatformWriteProgress(uint8_t level) {
-    if (EM_ASM_INT({ return Module.tarnoPage.writeProgress($0); }, level)) return nullptr;
-    return "localStorage: the browser refused to store it";
-}
-
 // ---- Small named values: one localStorage key each ---------------------------
+// localStorage keeps only text, so bytes are kept as their numbers in
+// decimal, separated by commas: the saved level is "5".
 
-int PlatformReadSetting(const char* name, char* buf, int32_t size) {
-    if (!name || !buf || size <= 0) return 0;
+namespace {
+
+// Room for the numbers of the longest value of bytes we keep.
+constexpr int32_t NUMBERS_MAX = 4 * 1024;
+
+// The stored text's bytes into buf: 1 when they fit, 0 when absent, -1 when longer.
+int ReadStoredText(const char* name, char* buf, int32_t size, int32_t* length) {
     return EM_ASM_INT(
         {
             const text = Module.tarnoPage.readSetting(UTF8ToString($0));
             if (text == null) return 0;
             const bytes = new TextEncoder().encode(text);
-            if (bytes.length >= $2) return -1;
+            if (bytes.length > $2) return -1;
             HEAPU8.set(bytes, $1);
-            HEAPU8[$1 + bytes.length] = 0;
+            HEAP32[$3 >> 2] = bytes.length;
             return 1;
         },
-        name, buf, size);
+        name, buf, size, length);
 }
 
-const char* PlatformWriteSetting(const char* name, const char* text) {
-    if (EM_ASM_INT({ return Module.tarnoPage.writeSetting(UTF8ToString($0), $1 ? UTF8ToString($1) : null); }, name,
-                   text))
+// Null text: set what is stored aside.
+const char* WriteStoredText(const char* name, const char* text, int32_t length) {
+    if (EM_ASM_INT({ return Module.tarnoPage.writeSetting(UTF8ToString($0), $1 ? UTF8ToString($1, $2) : null); }, name,
+                   text, length))
         return nullptr;
     return "localStorage: the browser refused to store it";
+}
+
+}  // namespace
+
+int PlatformReadSetting(const char* name, SettingKind kind, void* buf, int32_t size, int32_t* length) {
+    if (!name || !buf || size < 0 || !length) return 0;
+    if (kind == SETTING_TEXT) return ReadStoredText(name, static_cast<char*>(buf), size, length);
+    static char numbers[NUMBERS_MAX + 1];
+    int32_t used = 0;
+    const int got = ReadStoredText(name, numbers, NUMBERS_MAX, &used);
+    if (got != 1) return got;
+    numbers[used] = '\0';
+    *length = 0;
+    if (!numbers[0]) return 1;
+    // Each number is 0 to 255, in one to three digits.
+    uint8_t* out = static_cast<uint8_t*>(buf);
+    int32_t count = 0;
+    for (const char* at = numbers;; ++at) {
+        int digits = 0, n = 0;
+        for (; digits < 3 && *at >= '0' && *at <= '9'; ++digits, ++at) n = n * 10 + (*at - '0');
+        if (!digits || n > 255 || count >= size) return -1;
+        out[count++] = static_cast<uint8_t>(n);
+        if (!*at) break;
+        if (*at != ',') return -1;
+    }
+    *length = count;
+    return 1;
+}
+
+const char* PlatformWriteSetting(const char* name, SettingKind kind, const void* bytes, int32_t length) {
+    const int32_t size = length > 0 ? length : 0;
+    if (!bytes || kind == SETTING_TEXT) return WriteStoredText(name, static_cast<const char*>(bytes), size);
+    static char numbers[NUMBERS_MAX + 1];
+    int32_t used = 0;
+    for (int32_t i = 0; i < size; ++i) {
+        if (used + 4 > NUMBERS_MAX) return "localStorage: too long to store";
+        used += std::snprintf(numbers + used, sizeof numbers - used, i ? ",%d" : "%d",
+                              static_cast<const uint8_t*>(bytes)[i]);
+    }
+    return WriteStoredText(name, numbers, used);
 }
 
 namespace {

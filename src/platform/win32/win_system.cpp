@@ -1,5 +1,5 @@
-// Message boxes, the menu, the end of the run, the beep and the saved
-// progress, which lives in the user's registry.
+// Message boxes, the menu, the end of the run, the beep and the small named
+// values (the saved level among them), which live in the user's registry.
 #include "platform/win32/win32.h"
 
 #include <commdlg.h>
@@ -111,39 +111,25 @@ void PlatformRequestQuit() { QuitRequested = true; }
 
 void PlatformBeep() { Beep(0, 0); }
 
-static const char PROGRESS_KEY[] = "Tarno";
-static const char PROGRESS_VALUE[] = "Level";
+// ---- Small named values: registry values under HKCU\Software\Tarno ---------
+// Bytes are kept as REG_BINARY and texts as REG_SZ: "Level" is one byte,
+// "Records" and "Sound" are texts. The key is opened with full access and
+// made with the class "binary".
 
-int PlatformReadProgress(uint8_t* level) {
-    HKEY software = nullptr, key = nullptr;
-    int found = 0;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software", 0, KEY_ALL_ACCESS, &software) != ERROR_SUCCESS) return 0;
-    if (RegOpenKeyExA(software, PROGRESS_KEY, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-        BYTE value = 0;
-        DWORD size = 1;
-        // Exactly one byte: a longer value does not fit and reads as absent.
-        if (RegQueryValueExA(key, PROGRESS_VALUE, nullptr, nullptr, &value, &size) == ERROR_SUCCESS && size == 1) {
-            *level = value;
-            found = 1;
-        }
-        RegCloseKey(key);
-    }
-    RegCloseKey(software);
-    return found;
-}
+static const char SETTINGS_KEY[] = "Tarno";
 
 namespace {
 
 // "records" is kept as the value "Records", like "Level" beside it.
 void ValueName(const char* name, const char* suffix, char* out, size_t size) {
-    std::snprintf(out, size, "%s%s", name, suffix);
+    std::snprintf(out, size, "%s%s", name ? name : "", suffix);
     if (out[0] >= 'a' && out[0] <= 'z') out[0] = static_cast<char>(out[0] - 'a' + 'A');
 }
 
 // Where a value is and the system's own words for the error.
 const char* Why(const char* value, LONG error) {
     static char why[512];
-    const int n = std::snprintf(why, sizeof why, "HKEY_CURRENT_USER\\Software\\%s\\%s: ", PROGRESS_KEY, value);
+    const int n = std::snprintf(why, sizeof why, "HKEY_CURRENT_USER\\Software\\%s\\%s: ", SETTINGS_KEY, value);
     if (!FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, static_cast<DWORD>(error),
                         0, why + n, static_cast<DWORD>(sizeof why - n), nullptr))
         std::snprintf(why + n, sizeof why - n, "error %ld", static_cast<long>(error));
@@ -152,68 +138,86 @@ const char* Why(const char* value, LONG error) {
     return why;
 }
 
-}  // namespace
-
-const char* PlatformWriteProgress(uint8_t level) {
-    HKEY software = nullptr, key = nullptr;
+// Opens HKCU\Software, then our key below it, made when asked; an error
+// code when either fails.
+LONG OpenSettingsKey(bool create, HKEY* key) {
+    HKEY software = nullptr;
     LONG error = RegOpenKeyExA(HKEY_CURRENT_USER, "Software", 0, KEY_ALL_ACCESS, &software);
-    if (error == ERROR_SUCCESS) {
+    if (error != ERROR_SUCCESS) return error;
+    if (create) {
         DWORD disposition = 0;
         char keyClass[] = "binary";
-        error = RegCreateKeyExA(software, PROGRESS_KEY, 0, keyClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                                &key, &disposition);
-        if (error == ERROR_SUCCESS) {
-            BYTE value = level;
-            error = RegSetValueExA(key, PROGRESS_VALUE, 0, REG_BINARY, &value, 1);
-            RegCloseKey(key);
-        }
-        RegCloseKey(software);
+        error = RegCreateKeyExA(software, SETTINGS_KEY, 0, keyClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                                key, &disposition);
+    } else {
+        error = RegOpenKeyExA(software, SETTINGS_KEY, 0, KEY_ALL_ACCESS, key);
     }
-    if (error == ERROR_SUCCESS) return nullptr;
-    return Why(PROGRESS_VALUE, error);
+    RegCloseKey(software);
+    return error;
 }
 
-// ---- Small named values: registry strings beside Level ("Records", "Sound") --
+// Room for the longest value we read or set aside, and a text's ending 0.
+BYTE Stored[64 * 1024 + 1];
 
-int PlatformReadSetting(const char* name, char* buf, int32_t size) {
-    if (!name || !buf || size <= 0) return 0;
+}  // namespace
+
+int PlatformReadSetting(const char* name, SettingKind kind, void* buf, int32_t size, int32_t* length) {
+    if (!buf || size < 0 || !length) return 0;
     char value[64];
     ValueName(name, "", value, sizeof value);
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Tarno", 0, KEY_READ, &key) != ERROR_SUCCESS) return 0;
+    if (OpenSettingsKey(false, &key) != ERROR_SUCCESS) return 0;
     DWORD type = 0;
-    DWORD bytes = static_cast<DWORD>(size - 1);
-    const LONG error = RegQueryValueExA(key, value, nullptr, &type, reinterpret_cast<BYTE*>(buf), &bytes);
+    DWORD bytes = static_cast<DWORD>(size);
+    LONG error = ERROR_SUCCESS;
+    if (kind == SETTING_BYTES) {
+        // Any type, but no more bytes than asked for: a longer value does not
+        // fit and cannot be read here.
+        error = RegQueryValueExA(key, value, nullptr, nullptr, static_cast<BYTE*>(buf), &bytes);
+    } else {
+        // A text's ending 0 needs room of its own.
+        bytes = static_cast<DWORD>(size) + 1 < sizeof Stored ? static_cast<DWORD>(size) + 1 : sizeof Stored;
+        error = RegQueryValueExA(key, value, nullptr, &type, Stored, &bytes);
+    }
     RegCloseKey(key);
     if (error == ERROR_FILE_NOT_FOUND) return 0;
-    // Too long, not a string, or a string with a zero inside: not ours to read.
-    if (error != ERROR_SUCCESS || type != REG_SZ) return -1;
-    buf[bytes] = '\0';
-    if (bytes > 0 && buf[bytes - 1] == '\0') --bytes;
-    return std::strlen(buf) == bytes ? 1 : -1;
+    if (error != ERROR_SUCCESS) return -1;
+    if (kind == SETTING_TEXT) {
+        // Only a string, whose ending 0 (when stored) is not the text's.
+        if (type != REG_SZ) return -1;
+        if (bytes > 0 && Stored[bytes - 1] == '\0') --bytes;
+        if (bytes > static_cast<DWORD>(size)) return -1;
+        std::memcpy(buf, Stored, bytes);
+    }
+    *length = static_cast<int32_t>(bytes);
+    return 1;
 }
 
-const char* PlatformWriteSetting(const char* name, const char* text) {
+const char* PlatformWriteSetting(const char* name, SettingKind kind, const void* bytes, int32_t length) {
     char value[64];
-    ValueName(name ? name : "", "", value, sizeof value);
+    ValueName(name, "", value, sizeof value);
     HKEY key = nullptr;
-    DWORD disposition = 0;
-    LONG error = RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Tarno", 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                 KEY_ALL_ACCESS, nullptr, &key, &disposition);
+    LONG error = OpenSettingsKey(true, &key);
     if (error != ERROR_SUCCESS) return Why(value, error);
-    if (text) {
-        error = RegSetValueExA(key, value, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                               static_cast<DWORD>(std::strlen(text) + 1));
-    } else {
+    const DWORD size = length > 0 ? static_cast<DWORD>(length) : 0;
+    if (!bytes) {
         // Set aside: the stored bytes as they are, under the name with ".bad".
         char aside[72];
-        ValueName(name ? name : "", ".bad", aside, sizeof aside);
-        static BYTE old[64 * 1024];
-        DWORD type = 0, bytes = sizeof old;
-        error = RegQueryValueExA(key, value, nullptr, &type, old, &bytes);
-        if (error == ERROR_SUCCESS) error = RegSetValueExA(key, aside, 0, type, old, bytes);
+        ValueName(name, ".bad", aside, sizeof aside);
+        DWORD type = 0, held = sizeof Stored;
+        error = RegQueryValueExA(key, value, nullptr, &type, Stored, &held);
+        if (error == ERROR_SUCCESS) error = RegSetValueExA(key, aside, 0, type, Stored, held);
         if (error == ERROR_SUCCESS) error = RegDeleteValueA(key, value);
         else if (error == ERROR_FILE_NOT_FOUND) error = ERROR_SUCCESS;
+    } else if (kind == SETTING_BYTES) {
+        error = RegSetValueExA(key, value, 0, REG_BINARY, static_cast<const BYTE*>(bytes), size);
+    } else if (size >= sizeof Stored) {
+        error = ERROR_INVALID_DATA;
+    } else {
+        // A string is stored with its ending 0.
+        std::memcpy(Stored, bytes, size);
+        Stored[size] = '\0';
+        error = RegSetValueExA(key, value, 0, REG_SZ, Stored, size + 1);
     }
     RegCloseKey(key);
     return error == ERROR_SUCCESS ? nullptr : Why(value, error);
