@@ -18,14 +18,19 @@ struct Plan {
     int balloonsMin, balloonsMax;
     int deflectorsMin, deflectorsMax;
     int blocksMin, blocksMax;
-    uint32_t maxStates;  // a candidate reaching more boards is dropped unmeasured
-    uint32_t patience;   // candidates without a better one before starting afresh
+    uint32_t maxStates;    // a candidate reaching more boards is dropped unmeasured
+    uint32_t freshStates;  // the same for a fresh start board
+    uint32_t patience;     // candidates without a better one before starting afresh
 };
 
+// A hard search that starts small stays small: a candidate reaches at most
+// half again the boards of the one it changes, and a small board is
+// measured quickly. A rail start that reaches more is dropped after only
+// that many boards' work.
 constexpr Plan PLANS[GRADES] = {
-    {3, 5, 0, 2, 2, 8, 6000, 60},
-    {3, 5, 2, 4, 14, 30, 60000, 15},
-    {4, 6, 3, 6, 20, 40, 50000, 15},
+    {3, 5, 0, 2, 2, 8, 6000, 6000, 60},
+    {3, 5, 2, 4, 14, 30, 60000, 60000, 15},
+    {4, 6, 3, 6, 20, 40, 50000, 12000, 15},
 };
 
 constexpr int64_t UNUSABLE = int64_t{1} << 40;
@@ -338,7 +343,7 @@ bool ContinueGeneration(Generation* g, cellsolver::Micros sliceEnd, const std::a
             // A candidate may reach half again the boards of the one it
             // changes, no more: most that would reach far more are worse, and
             // measuring them is what costs the time.
-            uint32_t bound = plan.maxStates;
+            uint32_t bound = g->haveCurrent ? plan.maxStates : plan.freshStates;
             if (g->haveCurrent) bound = Min(bound, Max(g->currentStates + g->currentStates / 2, 4000));
             // The search meets many boards again; a search that ended within
             // a bound ends alike within any bound it fits, and beyond it is
