@@ -14,7 +14,7 @@
 
 #include <sys/resource.h>
 
-#include "gen/generate.h"
+#include "gen/gen_strings.h"
 
 namespace {
 

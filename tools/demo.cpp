@@ -19,7 +19,7 @@
 #include "game/play.h"
 #include "game/sprites.h"
 #include "game/tank.h"
-#include "gen/grade.h"
+#include "gen/gen_strings.h"
 #include "lib/display.h"
 #include "lib/input.h"
 #include "lib/sound.h"

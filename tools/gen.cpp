@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "gen/generate.h"
+#include "gen/gen_strings.h"
 
 namespace {
 

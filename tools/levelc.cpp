@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "game/leveltext_strings.h"
-#include "gen/levelcode.h"
+#include "gen/gen_strings.h"
 #include "platform/files/files.h"
 
 namespace {

@@ -1,13 +1,9 @@
 #include "gen/generate.h"
 
-#include "game/wedges.h"
-
-#include <algorithm>
-#include <cstdio>
-#include <cstdlib>
+#include <cstring>
 
 #include "game/leveltext.h"
-#include "game/leveltext_strings.h"
+#include "game/wedges.h"
 #include "platform/worker/worker.h"
 
 namespace gen {
@@ -22,17 +18,25 @@ struct Plan {
     int balloonsMin, balloonsMax;
     int deflectorsMin, deflectorsMax;
     int blocksMin, blocksMax;
-    uint32_t maxStates;  // a candidate reaching more boards is dropped unmeasured
-    uint32_t patience;   // candidates without a better one before starting afresh
+    uint32_t maxStates;    // a candidate reaching more boards is dropped unmeasured
+    uint32_t freshStates;  // the same for a fresh start board
+    uint32_t patience;     // candidates without a better one before starting afresh
 };
 
+// A hard search that starts small stays small: a candidate reaches at most
+// half again the boards of the one it changes, and a small board is
+// measured quickly. A rail start that reaches more is dropped after only
+// that many boards' work.
 constexpr Plan PLANS[GRADES] = {
-    {3, 5, 0, 2, 2, 8, 6000, 60},
-    {3, 5, 2, 4, 14, 30, 60000, 15},
-    {4, 6, 3, 6, 20, 40, 50000, 15},
+    {3, 5, 0, 2, 2, 8, 6000, 6000, 60},
+    {3, 5, 2, 4, 14, 30, 60000, 60000, 15},
+    {4, 6, 3, 6, 20, 40, 50000, 12000, 15},
 };
 
 constexpr int64_t UNUSABLE = int64_t{1} << 40;
+
+uint32_t Min(uint32_t a, uint32_t b) { return a < b ? a : b; }
+uint32_t Max(uint32_t a, uint32_t b) { return a > b ? a : b; }
 
 int CodeAt(const uint8_t* b, int cx, int cy) { return b[ByteIndex(cx, cy)]; }
 void Put(uint8_t* b, int cx, int cy, int code) { b[ByteIndex(cx, cy)] = static_cast<uint8_t>(code); }
@@ -68,7 +72,7 @@ void Count(const uint8_t* b, int* balloons, int* deflectors) { leveltext::CountP
 int RandomDeflector(Random* r) { return CELL_DEFLECTOR_0 + Below(r, 4); }
 
 void FreshBoard(Random* r, const Plan& p, uint8_t* b) {
-    std::fill(b, b + LEVEL_FILE_SIZE, uint8_t{0});
+    std::memset(b, 0, LEVEL_FILE_SIZE);
     for (int x = 1; x <= GRID; ++x)
         for (int y = 1; y <= GRID; ++y) Put(b, x, y, CELL_EMPTY);
     // Blocks come in short walls, which make rooms and rails.
@@ -100,7 +104,7 @@ void FreshBoard(Random* r, const Plan& p, uint8_t* b) {
 // The search then reworks the board from there.
 // The first `twoDoors` rails have two doors, the others one or two.
 void FreshRails(Random* r, int rails, int twoDoors, uint8_t* b) {
-    std::fill(b, b + LEVEL_FILE_SIZE, uint8_t{0});
+    std::memset(b, 0, LEVEL_FILE_SIZE);
     for (int x = 1; x <= GRID; ++x)
         for (int y = 1; y <= GRID; ++y) Put(b, x, y, CELL_EMPTY);
     const bool vertical = Below(r, 2), flipU = Below(r, 2), up = Below(r, 2);
@@ -125,7 +129,8 @@ void FreshRails(Random* r, int rails, int twoDoors, uint8_t* b) {
         int door[2];
         door[0] = 4 + Below(r, 6);
         door[1] = door[0] - 2 - Below(r, 2);
-        const int start = std::min(GRID, door[0] + 1 + Below(r, 2));
+        const int after = door[0] + 1 + Below(r, 2);
+        const int start = after < GRID ? after : GRID;
         for (int d = 0; d < doors; ++d) {
             put(door[d] - 1, line + side, CELL_BLOCK);
             put(door[d] + 1, line + side, CELL_BLOCK);
@@ -176,24 +181,24 @@ bool Shield(Random* r, uint8_t* b) {
 }
 
 // One small change to the board. An idle piece is the likeliest to go.
-void Mutate(Random* r, const std::vector<int>& idle, uint8_t* b) {
+void Mutate(Random* r, const IdleList& idle, uint8_t* b) {
     int balloons = 0, deflectors = 0;
     Count(b, &balloons, &deflectors);
     for (;;) {
         int x = 0, y = 0;
         // Half the changes take idle pieces away: each costs as much as a
         // figure out of the band, and most go without changing the figures.
-        switch (!idle.empty() && Below(r, 2) ? Below(r, 2) : Below(r, 10)) {
+        switch (idle.count > 0 && Below(r, 2) ? Below(r, 2) : Below(r, 10)) {
         case 9:
             if (!Shield(r, b)) break;
             return;
         case 0:
-            if (idle.empty()) break;
-            for (int at : idle) b[at] = CELL_EMPTY;
+            if (idle.count == 0) break;
+            for (int k = 0; k < idle.count; ++k) b[idle.at[k]] = CELL_EMPTY;
             return;
         case 1:
-            if (idle.empty()) break;
-            b[idle[static_cast<size_t>(Below(r, static_cast<int>(idle.size())))]] = CELL_EMPTY;
+            if (idle.count == 0) break;
+            b[idle.at[Below(r, idle.count)]] = CELL_EMPTY;
             return;
         case 2:
             if (balloons >= MAX_BALLOONS || !EmptyCell(r, b, &x, &y)) break;
@@ -231,7 +236,7 @@ void Mutate(Random* r, const std::vector<int>& idle, uint8_t* b) {
 // How far the measured board lies from the grade's band, in rough units of
 // one shot; 0 inside it. Every figure pulls, not only the least shots: a
 // long level is not a hard one, and dead ends are what make a level tricky.
-int64_t Cost(const Band& band, const Figures& f, size_t idle, const uint8_t* b) {
+int64_t Cost(const Band& band, const Figures& f, int idle, const uint8_t* b) {
     int64_t cost = 0;
     // Dead ends come from balloons that need a deflector: while there are
     // too few, every balloon open to the border pulls a little.
@@ -248,6 +253,51 @@ int64_t Cost(const Band& band, const Figures& f, size_t idle, const uint8_t* b) 
     return cost;
 }
 
+// FNV-1a over the interior: the rest of a candidate's bytes are zero.
+uint64_t BoardHash(const uint8_t* b) {
+    uint64_t h = 0xCBF29CE484222325ull;
+    for (int i = 0; i < LEVEL_FILE_SIZE; ++i) h = (h ^ b[i]) * 0x100000001B3ull;
+    return h;
+}
+
+// The slot that holds the board, or the free slot where it would go.
+uint32_t& SlotOf(MeasuredSet* set, const uint8_t* b) {
+    const size_t mask = set->slots.size() - 1;
+    for (size_t at = BoardHash(b) & mask;; at = (at + 1) & mask) {
+        uint32_t& slot = set->slots[at];
+        if (!slot || std::memcmp(set->boards[slot - 1].board, b, LEVEL_FILE_SIZE) == 0) return slot;
+    }
+}
+
+const Measured* FindMeasured(MeasuredSet* set, const uint8_t* b) {
+    const uint32_t slot = SlotOf(set, b);
+    return slot ? &set->boards[slot - 1] : nullptr;
+}
+
+// Keeps what measuring the board gave, in place of anything kept before.
+void KeepMeasured(MeasuredSet* set, const Measured& m, const Grow<int>& solution) {
+    if (2 * (set->boards.size() + 1) > set->slots.size()) {
+        // Half full at most, so that probes stay short.
+        set->slots.assign(set->slots.size() * 2, 0);
+        for (uint32_t i = 0; i < set->boards.size(); ++i) SlotOf(set, set->boards[i].board) = i + 1;
+    }
+    uint32_t& slot = SlotOf(set, m.board);
+    if (!slot) {
+        set->boards.push_back(m);
+        slot = static_cast<uint32_t>(set->boards.size());
+    }
+    Measured& kept = set->boards[slot - 1];
+    kept = m;
+    kept.solutionAt = static_cast<uint32_t>(set->shots.size());
+    kept.solutionSize = static_cast<uint32_t>(solution.size());
+    for (int e : solution) set->shots.push_back(static_cast<uint8_t>(e));
+}
+
+void SolutionOf(const MeasuredSet& set, const Measured& m, Grow<int>* solution) {
+    solution->clear();
+    for (uint32_t k = 0; k < m.solutionSize; ++k) solution->push_back(set.shots[m.solutionAt + k]);
+}
+
 }  // namespace
 
 void StartGeneration(Generation* g, Grade grade, uint64_t seed) {
@@ -260,16 +310,19 @@ void StartGeneration(Generation* g, Grade grade, uint64_t seed) {
     g->rng = Seeded(SplitMix64(&mix));
     g->haveCurrent = g->measuring = false;
     g->currentCost = UNUSABLE;
-    g->currentIdle.clear();
+    g->currentIdle.count = 0;
     g->candidates = g->sinceBetter = g->round = 0;
-    g->measured.clear();
+    g->measured.boards.clear();
+    g->measured.shots.clear();
+    g->measured.slots.assign(1024, 0);
 }
 
 bool ContinueGeneration(Generation* g, cellsolver::Micros sliceEnd, const std::atomic<bool>* cancel) {
     const Plan& plan = PLANS[g->grade];
     const Band& band = BandOf(g->grade);
     while (g->status == GENERATING) {
-        Measured known;
+        Measured known{};
+        Grow<int>& solution = g->knownSolution;
         if (!g->measuring && cancel && *cancel) {
             g->status = GENERATION_CANCELLED;  // boards met again need no search that would see it
             break;
@@ -283,22 +336,22 @@ bool ContinueGeneration(Generation* g, cellsolver::Micros sliceEnd, const std::a
                 g->sinceBetter = 0;
                 ++g->round;
             } else {
-                std::copy(g->current, g->current + LEVEL_FILE_SIZE, g->candidate);
+                std::memcpy(g->candidate, g->current, LEVEL_FILE_SIZE);
                 Mutate(&g->rng, g->currentIdle, g->candidate);
             }
             ++g->candidates;
             // A candidate may reach half again the boards of the one it
             // changes, no more: most that would reach far more are worse, and
             // measuring them is what costs the time.
-            uint32_t bound = plan.maxStates;
-            if (g->haveCurrent)
-                bound = std::min(bound, std::max<uint32_t>(g->currentStates + g->currentStates / 2, 4000));
+            uint32_t bound = g->haveCurrent ? plan.maxStates : plan.freshStates;
+            if (g->haveCurrent) bound = Min(bound, Max(g->currentStates + g->currentStates / 2, 4000));
             // The search meets many boards again; a search that ended within
             // a bound ends alike within any bound it fits, and beyond it is
             // too big.
-            const auto seen = g->measured.find(std::string(g->candidate, g->candidate + LEVEL_FILE_SIZE));
-            if (seen != g->measured.end() && (seen->second.status != TOO_BIG || bound <= seen->second.bound)) {
-                known = seen->second;
+            const Measured* seen = FindMeasured(&g->measured, g->candidate);
+            if (seen && (seen->status != TOO_BIG || bound <= seen->bound)) {
+                known = *seen;
+                SolutionOf(g->measured, known, &solution);
                 if (known.status != TOO_BIG && known.figures.states > bound) known.status = TOO_BIG;
             } else {
                 StartMeasure(&g->measure, g->candidate, bound);
@@ -312,32 +365,34 @@ bool ContinueGeneration(Generation* g, cellsolver::Micros sliceEnd, const std::a
                 g->status = GENERATION_CANCELLED;
                 break;
             }
+            std::memcpy(known.board, g->candidate, LEVEL_FILE_SIZE);
             known.status = m.status;
             known.bound = m.x.maxStates;
             known.figures = m.figures;
             if (m.status == UNSOLVABLE) known.figures.states = m.x.result.states;
-            known.solution = m.solution;
-            g->measured[std::string(g->candidate, g->candidate + LEVEL_FILE_SIZE)] = known;
+            solution = m.solution;
+            KeepMeasured(&g->measured, known, solution);
         }
         g->measuring = false;
         ++g->sinceBetter;
         if (known.status == MEASURED && known.figures.par >= 2) {
-            std::vector<int> idle = IdlePieces(g->candidate, known.solution);
-            const int64_t cost = Cost(band, known.figures, idle.size(), g->candidate);
+            IdleList& idle = g->candidateIdle;
+            IdlePieces(g->candidate, solution, &idle);
+            const int64_t cost = Cost(band, known.figures, idle.count, g->candidate);
             if (cost <= g->currentCost) {
                 if (cost < g->currentCost) g->sinceBetter = 0;
-                std::copy(g->candidate, g->candidate + LEVEL_FILE_SIZE, g->current);
+                std::memcpy(g->current, g->candidate, LEVEL_FILE_SIZE);
                 g->currentCost = cost;
                 g->currentIdle = idle;
                 g->currentStates = known.figures.states;
                 g->haveCurrent = true;
                 if (cost == 0) {
                     MadeLevel& out = g->level;
-                    std::copy(g->current, g->current + LEVEL_FILE_SIZE, out.bytes);
+                    std::memcpy(out.bytes, g->current, LEVEL_FILE_SIZE);
                     out.grade = g->grade;
                     out.seed = g->seed;
                     out.figures = known.figures;
-                    out.solution = known.solution;
+                    out.solution = solution;
                     out.candidates = g->candidates;
                     g->status = MADE;
                     break;
@@ -359,28 +414,20 @@ bool Generate(Grade grade, uint64_t seed, MadeLevel* out, const std::atomic<bool
     return made;
 }
 
-std::string LevelName(Grade grade, uint64_t seed) {
-    std::string name = GradeName(grade);
-    name[0] = static_cast<char>(name[0] - 'a' + 'A');
-    return name + " #" + std::to_string(seed);
-}
-
-std::string LevelSource(const MadeLevel& level, const std::string& name) {
-    const Figures& f = level.figures;
-    std::vector<std::string> ignored;
-    std::string grid = leveltext::LevelToText(level.bytes, name, &ignored);
-    const size_t firstRow = grid.find('\n') + 1;
-    std::string out = grid.substr(0, firstRow);
-    out += "# grade: " + std::string(GradeName(level.grade)) + "\n";
-    out += "# seed: " + std::to_string(level.seed) + "\n";
-    out += "# least shots: " + std::to_string(f.par) + "\n";
-    out += "# reachable states: " + std::to_string(f.states) + "\n";
-    out += "# dead ends: " + std::to_string(f.deadEnds) + "\n";
-    out +=
-        "# careless first shots: " + std::to_string(f.carelessFirst) + " of " + std::to_string(solver::ENTRIES) + "\n";
-    out +=
-        "# careless second shots: " + std::to_string(f.carelessSecond) + " of " + std::to_string(f.secondTried) + "\n";
-    return out + grid.substr(firstRow);
+void LevelName(Grade grade, uint64_t seed, char out[LEVEL_NAME_SIZE]) {
+    char digits[24];
+    int n = 0;
+    do {
+        digits[n++] = static_cast<char>('0' + seed % 10);
+        seed /= 10;
+    } while (seed);
+    size_t at = 0;
+    for (const char* c = GradeName(grade); *c; ++c) out[at++] = *c;
+    out[0] = static_cast<char>(out[0] - 'a' + 'A');
+    out[at++] = ' ';
+    out[at++] = '#';
+    while (n > 0) out[at++] = digits[--n];
+    out[at] = '\0';
 }
 
 }  // namespace gen

@@ -9,10 +9,8 @@
 //   if (g.status == gen::MADE) use g.level;
 #pragma once
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
-#include <map>
-#include <string>
-#include <vector>
 
 #include "gen/grade.h"
 #include "gen/measure.h"
@@ -25,8 +23,8 @@ struct MadeLevel {
     Grade grade = EASY;
     uint64_t seed = 0;
     Figures figures;
-    std::vector<int> solution;  // one shortest solution, entries as the solver numbers them
-    uint32_t candidates = 0;    // boards measured on the way
+    Grow<int> solution;       // one shortest solution, entries as the solver numbers them
+    uint32_t candidates = 0;  // boards measured on the way
 };
 
 enum GenerationStatus { GENERATING, MADE, GENERATION_CANCELLED };
@@ -34,10 +32,18 @@ enum GenerationStatus { GENERATING, MADE, GENERATION_CANCELLED };
 // What measuring one board gave, kept so that a board the search meets
 // again is not measured twice.
 struct Measured {
-    MeasureStatus status = MEASURING;
-    uint32_t bound = 0;  // the boards it could reach at most
-    Figures figures;     // states: those it reached, when it ended
-    std::vector<int> solution;
+    uint8_t board[LEVEL_FILE_SIZE];
+    MeasureStatus status;
+    uint32_t bound;                     // the boards it could reach at most
+    Figures figures;                    // states: those it reached, when it ended
+    uint32_t solutionAt, solutionSize;  // its shortest solution, in the set's shots
+};
+
+// Every board measured, found by its bytes.
+struct MeasuredSet {
+    Grow<Measured> boards;
+    Grow<uint8_t> shots;   // the solutions, one after another
+    Grow<uint32_t> slots;  // open addressing: a board's index + 1, 0 free
 };
 
 struct Generation {
@@ -50,10 +56,11 @@ struct Generation {
     bool haveCurrent = false, measuring = false;
     uint8_t current[LEVEL_FILE_SIZE] = {}, candidate[LEVEL_FILE_SIZE] = {};
     int64_t currentCost = 0;
-    std::vector<int> currentIdle;
+    IdleList currentIdle, candidateIdle;
+    Grow<int> knownSolution;  // the candidate's, measured or met before
     uint32_t candidates = 0, sinceBetter = 0, round = 0, currentStates = 0;
     Measure measure;
-    std::map<std::string, Measured> measured;  // by the board's bytes
+    MeasuredSet measured;
 };
 
 void StartGeneration(Generation* g, Grade grade, uint64_t seed);
@@ -66,8 +73,7 @@ bool ContinueGeneration(Generation* g, cellsolver::Micros sliceEnd = cellsolver:
 bool Generate(Grade grade, uint64_t seed, MadeLevel* out, const std::atomic<bool>* cancel = nullptr);
 
 // "Hard #83412": the name a made level goes by.
-std::string LevelName(Grade grade, uint64_t seed);
-// The level's source in the form of data/levels/, its figures in the header.
-std::string LevelSource(const MadeLevel& level, const std::string& name);
+constexpr size_t LEVEL_NAME_SIZE = 32;
+void LevelName(Grade grade, uint64_t seed, char out[LEVEL_NAME_SIZE]);
 
 }  // namespace gen

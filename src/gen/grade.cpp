@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <cstring>
 
 #include "gen/random.h"
 
@@ -47,43 +48,63 @@ bool InBand(const Band& b, const Figures& f) {
 
 const char* GradeName(Grade g) { return NAMES[g]; }
 
-bool GradeOfName(const std::string& name, Grade* g) {
-    std::string lower;
-    for (char c : name) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    for (int i = 0; i < GRADES; ++i)
-        if (lower == NAMES[i]) {
+bool GradeOfName(const char* name, Grade* g) {
+    for (int i = 0; i < GRADES; ++i) {
+        const char* n = NAMES[i];
+        size_t k = 0;
+        while (n[k] && std::tolower(static_cast<unsigned char>(name[k])) == n[k]) ++k;
+        if (!n[k] && !name[k]) {
             *g = static_cast<Grade>(i);
             return true;
         }
+    }
     return false;
 }
 
-bool ParseDate(const std::string& text, Date* date, std::string* error) {
-    bool shape = text.size() == 10 && text[4] == '-' && text[7] == '-';
-    for (size_t i = 0; shape && i < text.size(); ++i)
+namespace {
+
+int Digits(const char* text, int count) {
+    int value = 0;
+    for (int i = 0; i < count; ++i) value = value * 10 + (text[i] - '0');
+    return value;
+}
+
+// The text quoted in a message: a long one is cut, so that the reason still fits.
+void Quote(const char* text, char* out, size_t size) {
+    const size_t length = std::strlen(text);
+    if (length <= 40) std::snprintf(out, size, "'%s'", text);
+    else std::snprintf(out, size, "'%.40s\xE2\x80\xA6'", text);
+}
+
+}  // namespace
+
+bool ParseDate(const char* text, Date* date, char* error, size_t errorSize) {
+    const size_t length = std::strlen(text);
+    bool shape = length == 10 && text[4] == '-' && text[7] == '-';
+    for (size_t i = 0; shape && i < length; ++i)
         if (i != 4 && i != 7) shape = text[i] >= '0' && text[i] <= '9';
+    char quoted[64];
+    Quote(text, quoted, sizeof quoted);
     if (!shape) {
-        *error = "'" + text + "' is not a date; write it as YYYY-MM-DD";
+        std::snprintf(error, errorSize, "%s is not a date; write it as YYYY-MM-DD", quoted);
         return false;
     }
     Date d;
-    d.year = std::stoi(text.substr(0, 4));
-    d.month = std::stoi(text.substr(5, 2));
-    d.day = std::stoi(text.substr(8, 2));
+    d.year = Digits(text, 4);
+    d.month = Digits(text + 5, 2);
+    d.day = Digits(text + 8, 2);
     static const int DAYS[12] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     if (d.month < 1 || d.month > 12 || d.day < 1 || d.day > DAYS[d.month - 1] ||
         (d.month == 2 && d.day == 29 && !LeapYear(d.year))) {
-        *error = "'" + text + "' is not a day of the calendar";
+        std::snprintf(error, errorSize, "%s is not a day of the calendar", quoted);
         return false;
     }
     *date = d;
     return true;
 }
 
-std::string DateText(const Date& d) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", d.year % 10000, d.month % 100, d.day % 100);
-    return buf;
+void DateText(const Date& d, char out[DATE_TEXT_SIZE]) {
+    std::snprintf(out, DATE_TEXT_SIZE, "%04d-%02d-%02d", d.year % 10000, d.month % 100, d.day % 100);
 }
 
 void DailyLevel(const Date& date, Grade* grade, uint64_t* seed) {

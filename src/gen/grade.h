@@ -1,8 +1,8 @@
 // The generator's grades, each a band of the figures the solver measures,
 // and the daily level's grade and seed, both from the date alone.
 #pragma once
+#include <cstddef>
 #include <cstdint>
-#include <string>
 
 #include "gen/measure.h"
 
@@ -25,15 +25,18 @@ bool InBand(const Band& b, const Figures& f);
 
 const char* GradeName(Grade g);  // "easy", "medium", "hard"
 // "easy", "medium" or "hard", any case; false for anything else.
-bool GradeOfName(const std::string& name, Grade* g);
+bool GradeOfName(const char* name, Grade* g);
 
 // A day of the calendar (proleptic Gregorian).
 struct Date {
     int year = 0, month = 0, day = 0;
 };
+// Room for a date's text and its end, and for a date's error.
+constexpr size_t DATE_TEXT_SIZE = 11;
+constexpr size_t DATE_ERROR_SIZE = 96;
 // "2026-12-07" -> the date; false, with a message, for anything else.
-bool ParseDate(const std::string& text, Date* date, std::string* error);
-std::string DateText(const Date& date);
+bool ParseDate(const char* text, Date* date, char* error, size_t errorSize);
+void DateText(const Date& date, char out[DATE_TEXT_SIZE]);
 // The daily level: the seed from the date, the grade rising through the
 // week (Monday and Tuesday easy, Wednesday and Thursday medium, Friday to
 // Sunday hard). The same everywhere: no clock, no time zone, only the date.

@@ -1,9 +1,9 @@
 #include "gen/levelcode.h"
 
-#include <vector>
+#include <cstdio>
+#include <cstring>
 
 #include "game/leveltext.h"
-#include "game/leveltext_strings.h"
 
 namespace gen {
 
@@ -11,6 +11,8 @@ namespace {
 
 constexpr char VERSION = '1';
 constexpr char ALPHABET[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_";
+// Five bits a cell at most.
+constexpr int MAX_BITS = leveltext::GRID * leveltext::GRID * 5;
 
 int ValueOf(char c) {
     for (int v = 0; v < 64; ++v)
@@ -18,22 +20,23 @@ int ValueOf(char c) {
     return -1;
 }
 
-char Check(const std::string& text) {
+char Check(const char* text, size_t size) {
     // The length counts too, so that a dropped or doubled character is
     // caught more often than the weights alone would.
-    int sum = static_cast<int>(text.size() * 17 % 64);
-    for (size_t i = 0; i < text.size(); ++i) sum = (sum + ValueOf(text[i]) * static_cast<int>(2 * i + 1)) % 64;
+    int sum = static_cast<int>(size * 17 % 64);
+    for (size_t i = 0; i < size; ++i) sum = (sum + ValueOf(text[i]) * static_cast<int>(2 * i + 1)) % 64;
     return ALPHABET[sum];
 }
 
-std::string Place(size_t i) { return std::to_string(i + 1); }
+bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 }  // namespace
 
-bool EncodeLevel(const uint8_t bytes[LEVEL_FILE_SIZE], std::string* code, std::string* error) {
-    std::vector<int> bits;
+bool EncodeLevel(const uint8_t bytes[LEVEL_FILE_SIZE], char code[LEVEL_CODE_SIZE], char* error, size_t errorSize) {
+    uint8_t bits[MAX_BITS + 6];
+    int n = 0;
     auto push = [&](int value, int count) {
-        for (int k = count - 1; k >= 0; --k) bits.push_back(value >> k & 1);
+        for (int k = count - 1; k >= 0; --k) bits[n++] = static_cast<uint8_t>(value >> k & 1);
     };
     for (int cy = 1; cy <= leveltext::GRID; ++cy)
         for (int cx = 1; cx <= leveltext::GRID; ++cx) {
@@ -43,53 +46,64 @@ bool EncodeLevel(const uint8_t bytes[LEVEL_FILE_SIZE], std::string* code, std::s
             else if (c == CELL_BALLOON) push(6, 3);
             else if (IsSingleDeflector(c)) push(28 + c - CELL_DEFLECTOR_0, 5);
             else {
-                *error = "column " + std::to_string(cx) + ", row " + std::to_string(cy) + " holds code " +
-                         std::to_string(c) + ", which a level cannot start with: the board has no level code";
+                std::snprintf(error, errorSize,
+                              "column %d, row %d holds code %d, which a level cannot start with: the board has no "
+                              "level code",
+                              cx, cy, c);
                 return false;
             }
         }
-    if (!leveltext::CheckPieces(bytes, "the board", error)) return false;
-    while (bits.size() % 6) bits.push_back(0);
-    std::string out(1, VERSION);
-    for (size_t i = 0; i < bits.size(); i += 6) {
-        int v = 0;
-        for (size_t k = 0; k < 6; ++k) v = v << 1 | bits[i + k];
-        out += ALPHABET[v];
+    if (!leveltext::CheckPieces(bytes, "the board", error, errorSize)) return false;
+    while (n % 6) bits[n++] = 0;
+    // A board that play can hold fills at most 58 characters.
+    if (static_cast<size_t>(n / 6 + 3) > LEVEL_CODE_SIZE) {
+        std::snprintf(error, errorSize, "the board is too full for a level code");
+        return false;
     }
-    *code = out + Check(out);
+    size_t out = 0;
+    code[out++] = VERSION;
+    for (int i = 0; i < n; i += 6) {
+        int v = 0;
+        for (int k = 0; k < 6; ++k) v = v << 1 | bits[i + k];
+        code[out++] = ALPHABET[v];
+    }
+    code[out] = Check(code, out);
+    code[out + 1] = '\0';
     return true;
 }
 
-bool DecodeLevel(const std::string& raw, uint8_t bytes[LEVEL_FILE_SIZE], std::string* error) {
-    size_t a = raw.find_first_not_of(" \t\r\n"), b = raw.find_last_not_of(" \t\r\n");
-    const std::string code = a == std::string::npos ? "" : raw.substr(a, b - a + 1);
-    if (code.empty()) {
-        *error = "the level code is empty";
+bool DecodeLevel(const char* raw, uint8_t bytes[LEVEL_FILE_SIZE], char* error, size_t errorSize) {
+    while (IsSpace(*raw)) ++raw;
+    size_t size = std::strlen(raw);
+    while (size > 0 && IsSpace(raw[size - 1])) --size;
+    const char* code = raw;
+    if (size == 0) {
+        std::snprintf(error, errorSize, "the level code is empty");
         return false;
     }
-    for (size_t i = 0; i < code.size(); ++i)
+    for (size_t i = 0; i < size; ++i)
         if (ValueOf(code[i]) < 0) {
-            *error = "the level code has '" + std::string(1, code[i]) + "' at place " + Place(i) +
-                     "; a level code holds only letters, digits, - and _";
+            std::snprintf(error, errorSize,
+                          "the level code has '%c' at place %d; a level code holds only letters, digits, - and _",
+                          code[i], static_cast<int>(i + 1));
             return false;
         }
     if (code[0] != VERSION) {
-        *error = "the level code starts with '" + std::string(1, code[0]) +
-                 "'; this game reads codes that start with '" + std::string(1, VERSION) + "'";
+        std::snprintf(error, errorSize, "the level code starts with '%c'; this game reads codes that start with '%c'",
+                      code[0], VERSION);
         return false;
     }
-    if (code.size() < 3 || Check(code.substr(0, code.size() - 1)) != code.back()) {
-        *error = "the level code does not check out: a character is mistyped, missing or extra";
+    if (size < 3 || Check(code, size - 1) != code[size - 1]) {
+        std::snprintf(error, errorSize, "the level code does not check out: a character is mistyped, missing or extra");
         return false;
     }
-    // The bits, then the cells read from them.
-    std::vector<int> bits;
-    for (size_t i = 1; i + 1 < code.size(); ++i)
-        for (int k = 5; k >= 0; --k) bits.push_back(ValueOf(code[i]) >> k & 1);
+    // The bits between the version and the check, read as the cells ask.
+    const size_t bitCount = (size - 2) * 6;
     size_t at = 0;
+    auto bitAt = [&](size_t i) { return ValueOf(code[1 + i / 6]) >> (5 - i % 6) & 1; };
     auto take = [&](int* bit) {
-        if (at >= bits.size()) return false;
-        *bit = bits[at++];
+        if (at >= bitCount) return false;
+        *bit = bitAt(at++);
         return true;
     };
     for (int i = 0; i < LEVEL_FILE_SIZE; ++i) bytes[i] = 0;
@@ -110,22 +124,17 @@ bool DecodeLevel(const std::string& raw, uint8_t bytes[LEVEL_FILE_SIZE], std::st
                 }
             }
             if (!ok) {
-                *error = "the level code is too short: it stops at row " + std::to_string(cy) + " of 12";
+                std::snprintf(error, errorSize, "the level code is too short: it stops at row %d of 12", cy);
                 return false;
             }
             bytes[leveltext::ByteIndex(cx, cy)] = static_cast<uint8_t>(code2);
         }
-    for (; at < bits.size(); ++at)
-        if (bits[at] || bits.size() - at >= 6) {
-            *error = "the level code is too long: it goes on past the board's last row";
+    for (; at < bitCount; ++at)
+        if (bitAt(at) || bitCount - at >= 6) {
+            std::snprintf(error, errorSize, "the level code is too long: it goes on past the board's last row");
             return false;
         }
-    std::string why;
-    if (!leveltext::CheckPieces(bytes, "the level code's board", &why)) {
-        *error = why;
-        return false;
-    }
-    return true;
+    return leveltext::CheckPieces(bytes, "the level code's board", error, errorSize);
 }
 
 }  // namespace gen

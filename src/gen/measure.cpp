@@ -1,11 +1,6 @@
 #include "gen/measure.h"
 
-#include "game/wedges.h"
-
-#include <algorithm>
-
 #include "game/leveltext.h"
-#include "game/leveltext_strings.h"
 
 namespace gen {
 
@@ -32,7 +27,7 @@ void Reckon(Measure* m) {
     f.carelessFirst = st.firstShotsDead;
     f.carelessSecond = st.secondShotsDead;
     f.secondTried = st.secondShotsTried;
-    m->solution.assign(m->x.result.solution.begin(), m->x.result.solution.end());
+    m->solution = m->x.result.solution;
 }
 
 }  // namespace
@@ -68,16 +63,16 @@ struct Work {
     const Cells* board = nullptr;         // the board being traced
     uint16_t pieceAt[cellsolver::CELLS];  // deflector numbers standing in a cell, as bits
     uint16_t moved = 0, turned = 0;
-    std::vector<uint8_t> blockUsed;  // by cell
-    int stopAt = -1, stopDir = 0;    // where the last shot met a block
+    uint8_t blockUsed[cellsolver::CELLS];  // by cell
+    int stopAt = -1, stopDir = 0;          // where the last shot met a block
 
     void Stopped(int at, int dir) {
-        blockUsed[static_cast<size_t>(at)] = 1;
+        blockUsed[at] = 1;
         stopAt = at, stopDir = dir;
     }
     void Turned(int at) { turned |= pieceAt[at]; }
     void Spent(int from, int to, bool moves) {
-        if (board->c[to] == CELL_BLOCK) blockUsed[static_cast<size_t>(to)] = 1;
+        if (board->c[to] == CELL_BLOCK) blockUsed[to] = 1;
         if (!moves) return;
         moved |= pieceAt[from];
         pieceAt[to] |= pieceAt[from];
@@ -89,20 +84,19 @@ int ByteOfCell(int p) { return leveltext::ByteIndex(p / cellsolver::STRIDE - 1, 
 
 }  // namespace
 
-std::vector<int> IdlePieces(const uint8_t bytes[LEVEL_FILE_SIZE], const std::vector<int>& solution) {
+void IdlePieces(const uint8_t bytes[LEVEL_FILE_SIZE], const Grow<int>& solution, IdleList* idle) {
     PlayState play;
     solver::SetUpLevel(&play, bytes);
     Cells cells;
     const cellsolver::Level lv = cellsolver::LevelFromPlay(play, &cells);
     Work w;
-    std::fill(std::begin(w.pieceAt), std::end(w.pieceAt), uint16_t{0});
-    w.blockUsed.assign(cellsolver::CELLS, 0);
+    for (int p = 0; p < cellsolver::CELLS; ++p) w.pieceAt[p] = 0, w.blockUsed[p] = 0;
     int pieces = 0;
-    std::vector<int> deflectorCell;
+    int deflectorCell[16];
     for (int p = 0; p < cellsolver::CELLS; ++p)
         if (cellsolver::IsSingle(cells.c[p]) && pieces < 16) {
-            w.pieceAt[p] = static_cast<uint16_t>(1u << pieces++);
-            deflectorCell.push_back(p);
+            w.pieceAt[p] = static_cast<uint16_t>(1u << pieces);
+            deflectorCell[pieces++] = p;
         }
     const Cells start = cells;
     for (int e : solution) {
@@ -125,13 +119,15 @@ std::vector<int> IdlePieces(const uint8_t bytes[LEVEL_FILE_SIZE], const std::vec
         while (board.c[q] == CELL_EMPTY) q += STEP[scratch.stopDir];
         if (board.c[q] == CELL_BALLOON || cellsolver::IsDeflector(board.c[q])) w.blockUsed[p] = 1;
     }
-    std::vector<int> idle;
+    // Marked by byte, then read in order: the list comes out sorted.
+    bool idleAt[LEVEL_FILE_SIZE] = {};
     for (int k = 0; k < pieces; ++k)
-        if (!((w.moved | w.turned) >> k & 1)) idle.push_back(ByteOfCell(deflectorCell[k]));
+        if (!((w.moved | w.turned) >> k & 1)) idleAt[ByteOfCell(deflectorCell[k])] = true;
     for (int p = 0; p < cellsolver::CELLS; ++p)
-        if (lv.base.c[p] == CELL_BLOCK && !w.blockUsed[p]) idle.push_back(ByteOfCell(p));
-    std::sort(idle.begin(), idle.end());
-    return idle;
+        if (lv.base.c[p] == CELL_BLOCK && !w.blockUsed[p]) idleAt[ByteOfCell(p)] = true;
+    idle->count = 0;
+    for (int b = 0; b < LEVEL_FILE_SIZE; ++b)
+        if (idleAt[b]) idle->at[idle->count++] = b;
 }
 
 }  // namespace gen

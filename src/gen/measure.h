@@ -5,7 +5,6 @@
 #pragma once
 #include <atomic>
 #include <cstdint>
-#include <vector>
 
 #include "solver/cellsolver.h"
 
@@ -34,7 +33,7 @@ struct Measure {
     cellsolver::Exploration x;
     MeasureStatus status = MEASURING;
     Figures figures;
-    std::vector<int> solution;  // one shortest solution
+    Grow<int> solution;  // one shortest solution
 };
 
 void StartMeasure(Measure* m, const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t maxStates);
@@ -43,10 +42,14 @@ void StartMeasure(Measure* m, const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t max
 bool ContinueMeasure(Measure* m, cellsolver::Micros sliceEnd = cellsolver::NO_DEADLINE,
                      const std::atomic<bool>* cancel = nullptr);
 
-// The interior cells (1..12, 1..12 as in the level file) of the pieces
-// that the solution leaves idle: a deflector it neither moves nor turns a
-// shot with, a block that stops no shot and no deflector. An empty list
-// when every piece works.
-std::vector<int> IdlePieces(const uint8_t bytes[LEVEL_FILE_SIZE], const std::vector<int>& solution);
+// The pieces that the solution leaves idle: a deflector it neither moves
+// nor turns a shot with, a block that stops no shot and no deflector. Each
+// is named by its byte in the level file, lowest first; none when every
+// piece works.
+struct IdleList {
+    int count = 0;
+    int at[BOARD_CELLS * BOARD_CELLS];
+};
+void IdlePieces(const uint8_t bytes[LEVEL_FILE_SIZE], const Grow<int>& solution, IdleList* idle);
 
 }  // namespace gen

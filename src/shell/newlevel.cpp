@@ -9,8 +9,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <memory>
-#include <string>
 
 #include "game/board.h"
 #include "game/win.h"
@@ -38,7 +36,7 @@ struct Order {
     char source[64] = {};
 };
 
-std::unique_ptr<gen::Generation> Making;
+gen::Generation* Making;  // large: on the heap while a level is being made
 Order Ordered;
 std::atomic<bool> Cancel{false}, Done{false};
 char MakingNote[48];
@@ -56,12 +54,17 @@ void JoinWorker() {
 }
 #endif
 
+void Forget() {
+    delete Making;
+    Making = nullptr;
+}
+
 void StopWorker() {
     Cancel = true;
 #ifndef TARNO_SLICED_MAKING
     JoinWorker();
 #endif
-    Making.reset();
+    Forget();
     Done = false;
     MakingNote[0] = '\0';
 }
@@ -79,27 +82,27 @@ void TakeMade() {
         OwnTabled = true;
         CopyName(OwnSource, sizeof OwnSource, Ordered.source);
     }
-    Making.reset();
+    Forget();
     Done = false;
     MakingNote[0] = '\0';
 }
 
-void Order(gen::Grade grade, uint64_t seed, const std::string& name, const std::string& source) {
+void Order(gen::Grade grade, uint64_t seed, const char* name, const char* source) {
     StopWorker();
     Ordered.grade = grade;
     Ordered.seed = seed;
-    CopyName(Ordered.name, sizeof Ordered.name, name.c_str());
-    CopyName(Ordered.source, sizeof Ordered.source, source.c_str());
+    CopyName(Ordered.name, sizeof Ordered.name, name);
+    CopyName(Ordered.source, sizeof Ordered.source, source);
     std::snprintf(MakingNote, sizeof MakingNote, "Making %s %s level\xE2\x80\xA6", grade == gen::EASY ? "an" : "a",
                   gen::GradeName(grade));
-    Making = std::make_unique<gen::Generation>();
-    gen::StartGeneration(Making.get(), grade, seed);
+    Making = new gen::Generation;
+    gen::StartGeneration(Making, grade, seed);
     Cancel = false;
     Done = false;
 #ifndef TARNO_SLICED_MAKING
     // Without a thread, the level is made here and now.
-    Worker = StartThread(Make, Making.get());
-    if (!Worker) Make(Making.get());
+    Worker = StartThread(Make, Making);
+    if (!Worker) Make(Making);
 #endif
 }
 
@@ -107,7 +110,10 @@ void Order(gen::Grade grade, uint64_t seed, const std::string& name, const std::
 
 void StartNewLevel(int32_t grade, uint64_t seed) {
     const gen::Grade g = static_cast<gen::Grade>(grade < 0 ? 0 : grade >= gen::GRADES ? gen::GRADES - 1 : grade);
-    Order(g, seed, gen::LevelName(g, seed), std::string("new ") + gen::GradeName(g) + " " + std::to_string(seed));
+    char name[gen::LEVEL_NAME_SIZE], source[64];
+    gen::LevelName(g, seed, name);
+    std::snprintf(source, sizeof source, "new %s %llu", gen::GradeName(g), static_cast<unsigned long long>(seed));
+    Order(g, seed, name, source);
 }
 
 void StartNewLevel(int32_t grade) {
@@ -118,10 +124,10 @@ void StartNewLevel(int32_t grade) {
 
 bool StartDailyLevel(const char* date) {
     gen::Date day;
-    std::string error;
+    char error[gen::DATE_ERROR_SIZE];
     if (date) {
-        if (!gen::ParseDate(date, &day, &error)) {
-            PlatformShowMessage(error.c_str());
+        if (!gen::ParseDate(date, &day, error, sizeof error)) {
+            PlatformShowMessage(error);
             return false;
         }
     } else {
@@ -136,36 +142,44 @@ bool StartDailyLevel(const char* date) {
     gen::Grade grade = gen::EASY;
     uint64_t seed = 0;
     gen::DailyLevel(day, &grade, &seed);
-    const std::string text = gen::DateText(day);
-    Order(grade, seed, "Daily " + text + ", " + gen::GradeName(grade), "daily " + text + " " + gen::GradeName(grade));
+    char text[gen::DATE_TEXT_SIZE], name[48], source[64];
+    gen::DateText(day, text);
+    std::snprintf(name, sizeof name, "Daily %s, %s", text, gen::GradeName(grade));
+    std::snprintf(source, sizeof source, "daily %s %s", text, gen::GradeName(grade));
+    Order(grade, seed, name, source);
     return true;
 }
 
 bool StartCodeLevel(const char* code) {
     uint8_t bytes[LEVEL_FILE_SIZE];
-    std::string error;
-    if (!code || !gen::DecodeLevel(code, bytes, &error)) {
-        std::string text = error.empty() ? std::string("That is no level code.") : error;
+    char error[gen::LEVEL_CODE_ERROR_SIZE] = "";
+    if (!code || !gen::DecodeLevel(code, bytes, error, sizeof error)) {
+        char text[gen::LEVEL_CODE_ERROR_SIZE];
+        std::snprintf(text, sizeof text, "%s", *error ? error : "That is no level code.");
         text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
-        PlatformShowMessage(text.c_str());
+        PlatformShowMessage(text);
         return false;
     }
     StopWorker();
-    std::string canonical;
-    gen::EncodeLevel(bytes, &canonical, &error);
+    char canonical[gen::LEVEL_CODE_SIZE];
+    gen::EncodeLevel(bytes, canonical, error, sizeof error);
     // The name shows the code's start: enough to tell two codes apart.
-    const std::string name = "Code " + canonical.substr(0, 8) + (canonical.size() > 8 ? "\xE2\x80\xA6" : "");
-    PlayOwnBoard(bytes, name.c_str());
+    char name[32], source[gen::LEVEL_CODE_SIZE + 8];
+    std::snprintf(name, sizeof name, "Code %.8s%s", canonical, std::strlen(canonical) > 8 ? "\xE2\x80\xA6" : "");
+    PlayOwnBoard(bytes, name);
     OwnTabled = true;
-    CopyName(OwnSource, sizeof OwnSource, ("code " + canonical).c_str());
+    std::snprintf(source, sizeof source, "code %s", canonical);
+    CopyName(OwnSource, sizeof OwnSource, source);
     return true;
 }
 
 bool LevelCode(char* buf, int32_t size) {
     const uint8_t* bytes = OwnLevel ? OwnLevelBytes : LevelBuffer;
-    std::string code, error;
-    if (!gen::EncodeLevel(bytes, &code, &error) || static_cast<int32_t>(code.size()) >= size) return false;
-    std::memcpy(buf, code.c_str(), code.size() + 1);
+    char code[gen::LEVEL_CODE_SIZE], error[gen::LEVEL_CODE_ERROR_SIZE];
+    if (!gen::EncodeLevel(bytes, code, error, sizeof error)) return false;
+    const size_t length = std::strlen(code);
+    if (static_cast<int32_t>(length) >= size) return false;
+    std::memcpy(buf, code, length + 1);
     return true;
 }
 
@@ -191,7 +205,7 @@ void PumpMaking(uint32_t sliceMs) {
 #ifdef TARNO_SLICED_MAKING
     if (!Making || Done) return;
     const cellsolver::Micros end = SteadyMicros() + static_cast<uint64_t>(sliceMs) * 1000;
-    if (gen::ContinueGeneration(Making.get(), end, &Cancel)) Done = true;
+    if (gen::ContinueGeneration(Making, end, &Cancel)) Done = true;
 #else
     (void)sliceMs;
 #endif
@@ -230,27 +244,27 @@ int32_t GradeNumber(const char* name) {
 
 bool StartFromCommandLine(int argc, char** argv) {
     if (argc < 2) return true;
-    const std::string first = argv[1];
-    if (first == "--new") {
+    const char* first = argv[1];
+    if (std::strcmp(first, "--new") == 0) {
         const int32_t grade = argc > 2 ? GradeNumber(argv[2]) : -1;
         uint64_t seed = 0;
         if (grade >= 0 && argc == 3) StartNewLevel(grade);
-        else if (grade >= 0 && argc == 5 && std::string(argv[3]) == "--seed" && ParseSeed(argv[4], &seed))
+        else if (grade >= 0 && argc == 5 && std::strcmp(argv[3], "--seed") == 0 && ParseSeed(argv[4], &seed))
             StartNewLevel(grade, seed);
         else return false;
         return true;
     }
-    if (first == "--daily") {
+    if (std::strcmp(first, "--daily") == 0) {
         if (argc > 3) return false;
         StartDailyLevel(argc == 3 ? argv[2] : nullptr);
         return true;
     }
-    if (first == "--code") {
+    if (std::strcmp(first, "--code") == 0) {
         if (argc != 3) return false;
         StartCodeLevel(argv[2]);
         return true;
     }
-    if (argc != 2 || first.compare(0, 2, "--") == 0) return false;
+    if (argc != 2 || std::strncmp(first, "--", 2) == 0) return false;
     PlayLevelFile(argv[1]);
     return true;
 }
@@ -261,20 +275,22 @@ bool StartFromLink(const char* fragment) {
     if (*fragment == '#') ++fragment;
     const size_t length = strnlen(fragment, 512);
     if (length == 0 || length >= 512) return false;
-    const std::string text(fragment, length);
-    if (text.compare(0, 5, "code=") == 0) return StartCodeLevel(text.c_str() + 5);
-    if (text == "daily") return StartDailyLevel(nullptr);
-    if (text.compare(0, 6, "daily=") == 0) return StartDailyLevel(text.c_str() + 6);
-    if (text.compare(0, 4, "new=") == 0) {
-        const size_t colon = text.find(':');
-        const int32_t grade =
-            GradeNumber(text.substr(4, colon == std::string::npos ? std::string::npos : colon - 4).c_str());
+    char text[512];
+    std::memcpy(text, fragment, length);
+    text[length] = '\0';
+    if (std::strncmp(text, "code=", 5) == 0) return StartCodeLevel(text + 5);
+    if (std::strcmp(text, "daily") == 0) return StartDailyLevel(nullptr);
+    if (std::strncmp(text, "daily=", 6) == 0) return StartDailyLevel(text + 6);
+    if (std::strncmp(text, "new=", 4) == 0) {
+        char* colon = std::strchr(text, ':');
+        if (colon) *colon = '\0';  // the grade's name ends there
+        const int32_t grade = GradeNumber(text + 4);
         uint64_t seed = 0;
-        if (grade < 0 || (colon != std::string::npos && !ParseSeed(text.c_str() + colon + 1, &seed))) {
+        if (grade < 0 || (colon && !ParseSeed(colon + 1, &seed))) {
             PlatformShowMessage("That link names no level: #new=easy, medium or hard, then :SEED");
             return false;
         }
-        if (colon == std::string::npos) StartNewLevel(grade);
+        if (!colon) StartNewLevel(grade);
         else StartNewLevel(grade, seed);
         return true;
     }
