@@ -455,19 +455,47 @@ const char* PlatformWriteSetting(const char* name, const char* text) {
 
 namespace {
 
+// The menus, the buttons and the panels' words, from the tables every front end shares.
+void BuildPage() {
+    for (const MenuEntry& e : MENU_TABLE)
+        EM_ASM({ Module.tarnoPage.addMenuEntry($0, $1, UTF8ToString($2), $3, $4 ? UTF8ToString($4) : "", $5); },
+               e.depth, e.id, e.text, e.grayed ? 1 : 0, e.key, e.radio ? 1 : 0);
+    for (const HowToLine& line : HOW_TO_PLAY_LINES)
+        EM_ASM({ Module.tarnoPage.addHowToLine(UTF8ToString($0), $1, $2, $3); }, line.text, line.picture, line.over,
+               line.glow ? 1 : 0);
+    for (const ComfortButton& b : COMFORT_BUTTONS)
+        EM_ASM({ Module.tarnoPage.addButton(UTF8ToString($0), $1, $2); }, b.text, b.scanCode, BUTTON_HOLD_FRAMES);
+    for (const AboutLine& line : ABOUT_LINES) {
+        // The version number is its own control in the table; one line reads better.
+        if (std::strcmp(line.text, TEXT_VERSION) == 0) continue;
+        const char* text = std::strcmp(line.text, "Version ") == 0 ? "Version " TEXT_VERSION : line.text;
+        EM_ASM({ Module.tarnoPage.addAboutLine($0, $1, UTF8ToString($2)); }, line.x, line.y, text);
+    }
+}
+
 // The game starts in steps, each a task of its own, so that the page stays
-// free to paint and to answer between them: the field's place, the saved
-// level, memory made ready, the pictures and sounds, the first level, then
-// the frames. Together they are what StartGame does.
-enum StartStep { PLACE_FIELD, READ_SAVED, WARM_MEMORY, LOAD_GAME, FIRST_LEVEL };
-StartStep Step = PLACE_FIELD;
+// free to paint and to answer between them: the menus, the field's place,
+// the saved level, memory made ready, the devices, the sounds, the pictures,
+// the first level, then the frames. From the saved level on they are what
+// StartGame does.
+enum StartStep {
+    BUILD_PAGE,
+    PLACE_FIELD,
+    READ_SAVED,
+    WARM_MEMORY,
+    OPEN_DEVICES,
+    LOAD_SOUNDS,
+    LOAD_PICTURES,
+    FIRST_LEVEL
+};
+StartStep Step = BUILD_PAGE;
 
 // Memory is slow to touch the first time, as the system maps it in page by
 // page: the canvas's copy of the picture and the room the game's start-up
 // takes are touched ahead, a slice a step. Freed, the room is what the
 // start-up's allocations get.
 constexpr size_t WARM_SLICE = size_t{1} << 20;
-constexpr size_t WARM_ROOM = size_t{3} << 20;  // a little more than LOAD_GAME takes
+constexpr size_t WARM_ROOM = size_t{3} << 20;  // a little more than the next steps take
 uint8_t* WarmRoom = nullptr;
 size_t Warmed = 0;
 
@@ -495,6 +523,10 @@ bool WarmMemory() {
 
 void StartNext(void*) {
     switch (Step) {
+    case BUILD_PAGE:
+        BuildPage();
+        Step = PLACE_FIELD;
+        break;
     case PLACE_FIELD:
         EM_ASM({ Module.tarnoPage.ready(); });
         Step = READ_SAVED;
@@ -504,10 +536,18 @@ void StartNext(void*) {
         Step = WARM_MEMORY;
         break;
     case WARM_MEMORY:
-        if (WarmMemory()) Step = LOAD_GAME;
+        if (WarmMemory()) Step = OPEN_DEVICES;
         break;
-    case LOAD_GAME:
-        InitGame();
+    case OPEN_DEVICES:
+        InitDevices();
+        Step = LOAD_SOUNDS;
+        break;
+    case LOAD_SOUNDS:
+        LoadSounds();
+        Step = LOAD_PICTURES;
+        break;
+    case LOAD_PICTURES:
+        LoadPictures();
         Step = FIRST_LEVEL;
         break;
     case FIRST_LEVEL:
@@ -523,20 +563,6 @@ void StartNext(void*) {
 }  // namespace
 
 int main() {
-    for (const MenuEntry& e : MENU_TABLE)
-        EM_ASM({ Module.tarnoPage.addMenuEntry($0, $1, UTF8ToString($2), $3, $4 ? UTF8ToString($4) : "", $5); },
-               e.depth, e.id, e.text, e.grayed ? 1 : 0, e.key, e.radio ? 1 : 0);
-    for (const HowToLine& line : HOW_TO_PLAY_LINES)
-        EM_ASM({ Module.tarnoPage.addHowToLine(UTF8ToString($0), $1, $2, $3); }, line.text, line.picture, line.over,
-               line.glow ? 1 : 0);
-    for (const ComfortButton& b : COMFORT_BUTTONS)
-        EM_ASM({ Module.tarnoPage.addButton(UTF8ToString($0), $1, $2); }, b.text, b.scanCode, BUTTON_HOLD_FRAMES);
-    for (const AboutLine& line : ABOUT_LINES) {
-        // The version number is its own control in the table; one line reads better.
-        if (std::strcmp(line.text, TEXT_VERSION) == 0) continue;
-        const char* text = std::strcmp(line.text, "Version ") == 0 ? "Version " TEXT_VERSION : line.text;
-        EM_ASM({ Module.tarnoPage.addAboutLine($0, $1, UTF8ToString($2)); }, line.x, line.y, text);
-    }
     emscripten_async_call(StartNext, nullptr, 0);
     return 0;
 }
