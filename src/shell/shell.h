@@ -16,6 +16,11 @@ void EnableLevelMenu(int32_t n);
 void OnWinFrame();
 
 int InitGame();
+// InitGame's parts in its order, for a platform that returns to its page
+// between them: the display, input and sound devices; the sounds; the pictures.
+void InitDevices();
+void LoadSounds();
+void LoadPictures();
 int ShutdownGame();
 // Start-up as one call, after the window exists: InitGame, then the first
 // level. 0 when there is no display to draw on (the reason has been shown).

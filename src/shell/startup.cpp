@@ -42,7 +42,7 @@ void BuildTank() {
 
 }  // namespace
 
-int InitGame() {
+void InitDevices() {
     WinFrameHook = OnWinFrame;
     RemoveStaleLevelSaves();
     ReadLevelIndex();
@@ -51,11 +51,15 @@ int InitGame() {
     if (!InitKeyboard()) PlatformBeep();
     if (!InitMouse()) PlatformBeep();
     if (!InitSound()) PlatformBeep();
+}
 
+void LoadSounds() {
     for (int32_t id = 0; id < SOUND_COUNT; ++id) Sounds[id] = LoadWav(SOUND_FILES[id], 0);
     PlaySoundEffect(SoundStart, 0);
     StopSoundEffect(SoundStart);
+}
 
+void LoadPictures() {
     // Without the sheet every picture stays empty and the game still runs.
     const char* why = nullptr;
     if (!LoadBitmapFile(&SpriteSheet, "pieces.bmp", &why)) ShowFileError("Ingen pieces", "pieces.bmp", why);
@@ -101,6 +105,12 @@ int InitGame() {
     // The editor's own pictures: drawing the board never moves the level's sprites.
     CloneBob(&BalloonBobs[0], &EditorBalloonBob);
     CloneBob(&DeflectorBobs[0], &EditorDeflectorBob);
+}
+
+int InitGame() {
+    InitDevices();
+    LoadSounds();
+    LoadPictures();
     return 1;
 }
 

@@ -50,7 +50,9 @@ void KeyRows(uint32_t* __restrict d, int64_t dStep, const uint32_t* __restrict s
         for (; i + 4 <= n; i += 4) {
             const v128_t p = wasm_v128_load(s + i);
             const v128_t black = wasm_i32x4_eq(wasm_v128_and(p, rgb), zero);
-            wasm_v128_store(d + i, wasm_v128_bitselect(wasm_v128_load(d + i), p, black));
+            // Most of a picture has no black: then the destination need not be read.
+            if (wasm_v128_any_true(black)) wasm_v128_store(d + i, wasm_v128_bitselect(wasm_v128_load(d + i), p, black));
+            else wasm_v128_store(d + i, p);
         }
 #endif
         for (; i < n; ++i) {

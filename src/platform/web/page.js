@@ -11,11 +11,14 @@ Module.tarnoPage = (function () {
   const LEVEL_FILE_SIZE = 300;
 
   const byId = (id) => document.getElementById(id);
+  // The canvases are kept in the page's own memory rather than the graphics
+  // card's: the picture comes from the game's memory every frame, and such a
+  // canvas takes it, and starts, sooner.
   const canvas = byId('field');
-  const view = canvas.getContext('2d', { alpha: false });
+  const view = canvas.getContext('2d', { alpha: false, willReadFrequently: true });
   const frame = document.createElement('canvas');
   frame.width = frame.height = FIELD;
-  const frameView = frame.getContext('2d', { alpha: false });
+  const frameView = frame.getContext('2d', { alpha: false, willReadFrequently: true });
   let image = frameView.createImageData(FIELD, FIELD);
   let pixelsAt = 0;  // where the game keeps the picture in its heap, once it has drawn one
 
@@ -28,11 +31,15 @@ Module.tarnoPage = (function () {
   }
 
   // The game's WebAssembly is fetched once the page has shown itself (the
-  // name in the field's place), so the first paint never waits for it.
+  // name in the field's place), so the first paint never waits for it, even
+  // when painting is slow to come. A page in a hidden tab paints nothing: it
+  // loads the game at once.
   Module.instantiateWasm = (imports, receive) => {
     const fetchGame = () => fetch('tarno.wasm', { credentials: 'same-origin' });
     new Promise((painted) => {
-      setTimeout(painted, 500);  // a page in a hidden tab paints nothing
+      const types = window.PerformanceObserver && PerformanceObserver.supportedEntryTypes;
+      if (document.visibilityState === 'hidden' || !types || !types.includes('paint')) painted();
+      setTimeout(painted, 3000);  // a paint that never comes
       try {
         new PerformanceObserver((list, observer) => {
           if (!list.getEntriesByName('first-contentful-paint').length) return;
@@ -103,7 +110,10 @@ Module.tarnoPage = (function () {
     canvas.style.left = canvas.style.top = Math.floor((room - side) / 2) / ratio + 'px';
     canvas.classList.toggle('smooth', smooth);
     canvas.style.display = 'block';
-    draw();
+    // Before the game's first picture the canvas is black already; painted
+    // black all the same, it has its memory before the first frame needs it.
+    if (pixelsAt) draw();
+    else view.fillRect(0, 0, canvas.width, canvas.height);
   }
 
   // Rows [top, top + rows) of the picture have changed; all of it by default.

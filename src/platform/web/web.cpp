@@ -9,8 +9,10 @@
 #endif
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
+#include "lib/display.h"
 #include "menu_table.h"
 #include "platform/files/files.h"
 #include "platform/pacing/pacing.h"
@@ -27,10 +29,10 @@ constexpr uint8_t SCAN_L = 0x26;
 constexpr int EDITOR_FILE_MAX = 4096;  // far more than a level; a bigger file is not one to keep
 
 uint8_t Keys[256];
-uint32_t Rgba[FIELD * FIELD];   // the picture as the canvas takes it
-uint32_t Drawn[FIELD * FIELD];  // the picture as the game drew it last
+uint32_t Rgba[FIELD * FIELD];  // the picture as the canvas has it
 bool Presented = false;
 bool QuitRequested = false;
+bool Started = false;  // until then the page's calls find no game to reach
 bool Ended = false;
 bool InFrame = false;
 bool Paused = false;  // frames stepped by hand (tests and benchmarks)
@@ -139,7 +141,7 @@ extern "C" {
 EMSCRIPTEN_KEEPALIVE void WebKey(int scanCode, int down) {
     if (scanCode <= 0 || scanCode > 255) return;
     Keys[scanCode] = down ? 0x80 : 0;
-    if (!down && !Ended) OnKeyUp();
+    if (!down && Started && !Ended) OnKeyUp();
 }
 
 EMSCRIPTEN_KEEPALIVE void WebClearKeys() { ClearKeys(); }
@@ -147,7 +149,7 @@ EMSCRIPTEN_KEEPALIVE void WebClearKeys() { ClearKeys(); }
 EMSCRIPTEN_KEEPALIVE void WebOpenLevel(int source) { PendingOpen = source ? "opened-level.txt" : "opened-level.dat"; }
 
 EMSCRIPTEN_KEEPALIVE void WebClick(int button, int x, int y) {
-    if (Ended || x < 0 || y < 0 || x >= FIELD || y >= FIELD) return;
+    if (!Started || Ended || x < 0 || y < 0 || x >= FIELD || y >= FIELD) return;
     if (button == 0) OnFieldTap(x, y);
     else if (button == 2) OnRightButtonDown(x, y);
 }
@@ -158,7 +160,7 @@ EMSCRIPTEN_KEEPALIVE double WebFieldScale(int width, int height) { return PlaceF
 
 // "Share this level": the page makes the link from the board's code.
 EMSCRIPTEN_KEEPALIVE void WebShare() {
-    if (Ended || QuitRequested) return;
+    if (!Started || Ended || QuitRequested) return;
     char code[128];
     if (!LevelCode(code, sizeof code)) {
         PlatformShowMessage("This board has no level code: it holds more than a level can.");
@@ -170,14 +172,14 @@ EMSCRIPTEN_KEEPALIVE void WebShare() {
 // The page's address after '#' names a level: a shared code, the daily
 // level, a new one. The game reads it; the page only hands it over.
 EMSCRIPTEN_KEEPALIVE void WebLink() {
-    if (Ended || QuitRequested) return;
+    if (!Started || Ended || QuitRequested) return;
     char fragment[640] = {};
     EM_ASM({ stringToUTF8(Module.tarnoPage.linkFragment(), $0, $1); }, fragment, static_cast<int>(sizeof fragment));
     if (fragment[0]) StartFromLink(fragment);
 }
 
 EMSCRIPTEN_KEEPALIVE void WebMenu(int id) {
-    if (Ended || QuitRequested) return;
+    if (!Started || Ended || QuitRequested) return;
     OnMenuCommand(id);
 }
 
@@ -198,7 +200,7 @@ EMSCRIPTEN_KEEPALIVE void WebSetPaused(int paused) {
 
 EMSCRIPTEN_KEEPALIVE int WebStep(int frames) {
     int run = 0;
-    for (; run < frames && !QuitRequested && !Ended; ++run) {
+    for (; run < frames && Started && !QuitRequested && !Ended; ++run) {
         RunOneFrame();
         PumpComforts(static_cast<uint32_t>(PUMP_MS));
     }
@@ -220,37 +222,35 @@ void PlatformWaitFrame() {
 
 namespace {
 
-// True if a row of the game's picture is the same as `kept`, the row it
-// drew the frame before; most rows are, and this reads less than converting.
-bool SameRow(const uint32_t* in, const uint32_t* kept, int cols) {
+// One row from the game's blue, green, red, unused to the canvas's red,
+// green, blue, alpha, into `out`, which holds the row as the canvas has it;
+// false, and `out` untouched, when the row has not changed. Most rows have
+// not: a read of both is all they cost.
+bool ConvertRow(const uint32_t* in, uint32_t* out, int cols) {
     int x = 0;
     uint32_t differ = 0;
 #ifdef __wasm_simd128__
-    v128_t d = wasm_i32x4_splat(0);
-    for (; x + 4 <= cols; x += 4) d = wasm_v128_or(d, wasm_v128_xor(wasm_v128_load(in + x), wasm_v128_load(kept + x)));
-    differ = wasm_v128_any_true(d);
-#endif
-    for (; x < cols; ++x) differ |= in[x] ^ kept[x];
-    return differ == 0;
-}
-
-// One row from the game's blue, green, red, unused to the canvas's red,
-// green, blue, alpha.
-void ConvertRow(const uint32_t* in, uint32_t* out, int cols) {
-    int x = 0;
-#ifdef __wasm_simd128__
     // Four pixels at a time: a byte shuffle swaps red and blue.
     const v128_t alpha = wasm_i32x4_splat(static_cast<int32_t>(0xFF000000u));
-    for (; x + 4 <= cols; x += 4) {
-        const v128_t p = wasm_v128_load(in + x);
-        const v128_t swapped = wasm_i8x16_shuffle(p, p, 2, 1, 0, 3, 6, 5, 4, 7, 10, 9, 8, 11, 14, 13, 12, 15);
-        wasm_v128_store(out + x, wasm_v128_or(swapped, alpha));
-    }
+    const auto convert = [alpha](const uint32_t* at) {
+        const v128_t p = wasm_v128_load(at);
+        return wasm_v128_or(wasm_i8x16_shuffle(p, p, 2, 1, 0, 3, 6, 5, 4, 7, 10, 9, 8, 11, 14, 13, 12, 15), alpha);
+    };
+    v128_t d = wasm_i32x4_splat(0);
+    for (; x + 4 <= cols; x += 4) d = wasm_v128_or(d, wasm_v128_xor(convert(in + x), wasm_v128_load(out + x)));
+    differ = wasm_v128_any_true(d);
 #endif
-    for (; x < cols; ++x) {
-        const uint32_t p = in[x];
-        out[x] = 0xFF000000u | ((p & 0xFFu) << 16) | (p & 0xFF00u) | ((p >> 16) & 0xFFu);
-    }
+    const auto rgba = [](uint32_t p) {
+        return 0xFF000000u | ((p & 0xFFu) << 16) | (p & 0xFF00u) | ((p >> 16) & 0xFFu);
+    };
+    for (int k = x; k < cols; ++k) differ |= rgba(in[k]) ^ out[k];
+    if (!differ) return false;
+    x = 0;
+#ifdef __wasm_simd128__
+    for (; x + 4 <= cols; x += 4) wasm_v128_store(out + x, convert(in + x));
+#endif
+    for (; x < cols; ++x) out[x] = rgba(in[x]);
+    return true;
 }
 
 }  // namespace
@@ -266,11 +266,7 @@ void PlatformPresent(Surface* back) {
     int first = Presented ? rows : 0, last = Presented ? -1 : rows - 1;
     for (int y = 0; y < rows; ++y) {
         const uint32_t* in = reinterpret_cast<const uint32_t*>(src + static_cast<size_t>(y) * pitch);
-        uint32_t* out = Rgba + static_cast<size_t>(y) * FIELD;
-        uint32_t* kept = Drawn + static_cast<size_t>(y) * FIELD;
-        if (Presented && SameRow(in, kept, cols)) continue;
-        std::memcpy(kept, in, static_cast<size_t>(cols) * 4);
-        ConvertRow(in, out, cols);
+        if (!ConvertRow(in, Rgba + static_cast<size_t>(y) * FIELD, cols)) continue;
         first = y < first ? y : first;
         last = y;
     }
@@ -492,16 +488,8 @@ const char* PlatformWriteSetting(const char* name, SettingKind kind, const void*
 
 namespace {
 
-void Start(void*) {
-    OnCreate();
-    StartGame();
-    WebLink();
-    emscripten_request_animation_frame_loop(OnAnimationFrame, nullptr);
-}
-
-}  // namespace
-
-int main() {
+// The menus, the buttons and the panels' words, from the tables every front end shares.
+void BuildPage() {
     for (const MenuEntry& e : MENU_TABLE)
         EM_ASM({ Module.tarnoPage.addMenuEntry($0, $1, UTF8ToString($2), $3, $4 ? UTF8ToString($4) : "", $5); },
                e.depth, e.id, e.text, e.grayed ? 1 : 0, e.key, e.radio ? 1 : 0);
@@ -516,9 +504,98 @@ int main() {
         const char* text = std::strcmp(line.text, "Version ") == 0 ? "Version " TEXT_VERSION : line.text;
         EM_ASM({ Module.tarnoPage.addAboutLine($0, $1, UTF8ToString($2)); }, line.x, line.y, text);
     }
-    EM_ASM({ Module.tarnoPage.ready(); });
-    // The game starts in a task of its own, after the page has laid out its
-    // menus: two shorter waits for the page instead of one long one.
-    emscripten_async_call(Start, nullptr, 0);
+}
+
+// The game starts in steps, each a task of its own, so that the page stays
+// free to paint and to answer between them: the menus, the field's place,
+// the saved level, memory made ready, the devices, the sounds, the pictures,
+// the first level, then the frames. From the saved level on they are what
+// StartGame does.
+enum StartStep {
+    BUILD_PAGE,
+    PLACE_FIELD,
+    READ_SAVED,
+    WARM_MEMORY,
+    OPEN_DEVICES,
+    LOAD_SOUNDS,
+    LOAD_PICTURES,
+    FIRST_LEVEL
+};
+StartStep Step = BUILD_PAGE;
+
+// Memory is slow to touch the first time, as the system maps it in page by
+// page: the canvas's copy of the picture and the room the game's start-up
+// takes are touched ahead, a slice a step. Freed, the room is what the
+// start-up's allocations get.
+constexpr size_t WARM_SLICE = size_t{1} << 20;
+constexpr size_t WARM_ROOM = size_t{3} << 20;  // a little more than the next steps take
+uint8_t* WarmRoom = nullptr;
+size_t Warmed = 0;
+
+// True once all of it is touched.
+bool WarmMemory() {
+    uint8_t* picture = reinterpret_cast<uint8_t*>(Rgba);
+    if (Warmed < sizeof Rgba) {
+        const size_t n = sizeof Rgba - Warmed < WARM_SLICE ? sizeof Rgba - Warmed : WARM_SLICE;
+        std::memset(picture + Warmed, 0, n);
+        Warmed += n;
+        return false;
+    }
+    if (!WarmRoom) WarmRoom = static_cast<uint8_t*>(std::malloc(WARM_ROOM));
+    const size_t at = Warmed - sizeof Rgba;
+    if (WarmRoom && at < WARM_ROOM) {
+        const size_t n = WARM_ROOM - at < WARM_SLICE ? WARM_ROOM - at : WARM_SLICE;
+        std::memset(WarmRoom + at, 0, n);
+        Warmed += n;
+        return false;
+    }
+    std::free(WarmRoom);
+    WarmRoom = nullptr;
+    return true;
+}
+
+void StartNext(void*) {
+    switch (Step) {
+    case BUILD_PAGE:
+        BuildPage();
+        Step = PLACE_FIELD;
+        break;
+    case PLACE_FIELD:
+        EM_ASM({ Module.tarnoPage.ready(); });
+        Step = READ_SAVED;
+        break;
+    case READ_SAVED:
+        OnCreate();
+        Step = WARM_MEMORY;
+        break;
+    case WARM_MEMORY:
+        if (WarmMemory()) Step = OPEN_DEVICES;
+        break;
+    case OPEN_DEVICES:
+        InitDevices();
+        Step = LOAD_SOUNDS;
+        break;
+    case LOAD_SOUNDS:
+        LoadSounds();
+        Step = LOAD_PICTURES;
+        break;
+    case LOAD_PICTURES:
+        LoadPictures();
+        Step = FIRST_LEVEL;
+        break;
+    case FIRST_LEVEL:
+        if (DisplayReady) StartShellLevel();
+        Started = true;
+        WebLink();
+        emscripten_request_animation_frame_loop(OnAnimationFrame, nullptr);
+        return;
+    }
+    emscripten_async_call(StartNext, nullptr, 0);
+}
+
+}  // namespace
+
+int main() {
+    emscripten_async_call(StartNext, nullptr, 0);
     return 0;
 }
