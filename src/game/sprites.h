@@ -1,4 +1,5 @@
-// Every sprite of the game, and (from game/sounds.h) its sound ids; made by InitGame, drawn by the frames.
+// Every sprite of the game, and (from game/sounds.h) its sound ids; cut from
+// the sheet at start-up, drawn by the frames.
 #pragma once
 #include <cstdint>
 
@@ -22,3 +23,9 @@ extern BOB BannerBobs[7];
 // editing never moves the level's sprites.
 extern BOB EditorBalloonBob;
 extern BOB EditorDeflectorBob;
+
+// Cuts every sprite from `SpriteSheet`, loaded or not: without the sheet
+// every picture stays empty and the game still runs.
+void MakeSprites();
+// Frees every sprite and the sheet.
+void FreeSprites();

@@ -1,5 +1,4 @@
 #include "game/frame.h"
-#include "game/sheet.h"
 #include "game/sprites.h"
 #include "game/win.h"
 #include "lib/display.h"
@@ -9,38 +8,6 @@
 #include "shell/shell.h"
 #include "solver/advice.h"
 #include "solver/tables.h"
-
-namespace {
-
-void Create(BOB* bob, int32_t frames, uint32_t attr) { CreateBob(bob, 0, 0, SHEET_CELL, SHEET_CELL, frames, attr, 0); }
-
-// Picture `k` of a strip into frame `frame`.
-void Cut(BOB* bob, int32_t frame, SheetStrip strip, int32_t k) {
-    LoadBobFrame(bob, &SpriteSheet, frame, strip.cx + k, strip.cy, 0);
-}
-
-// A sprite whose frames are the strip's pictures in order.
-void CreateFromStrip(BOB* bob, SheetStrip strip, uint32_t attr) {
-    Create(bob, strip.count, attr);
-    for (int32_t k = 0; k < strip.count; ++k) Cut(bob, k, strip, k);
-}
-
-void BuildTank() {
-    CreateFromStrip(&TankBob, SHEET_TANK, BOB_VISIBLE | BOB_SEQUENCE);
-    // Sequences 0..3 fire left, right, up, down: nine firing frames, then
-    // the resting frame of the side the tank fires from.
-    const int32_t firing[4] = {6, 4, 5, 7};
-    const int32_t resting[4] = {2, 0, 1, 3};
-    for (int32_t s = 0; s < 4; ++s) {
-        int32_t seq[10];
-        for (int32_t i = 0; i < 9; ++i) seq[i] = firing[s];
-        seq[9] = resting[s];
-        LoadBobAnimation(&TankBob, s, 10, seq);
-    }
-    SetBobAnimSpeed(&TankBob, 1);
-}
-
-}  // namespace
 
 void InitDevices() {
     WinFrameHook = OnWinFrame;
@@ -63,48 +30,7 @@ void LoadPictures() {
     // Without the sheet every picture stays empty and the game still runs.
     const char* why = nullptr;
     if (!LoadBitmapFile(&SpriteSheet, "pieces.bmp", &why)) ShowFileError("Ingen pieces", "pieces.bmp", why);
-
-    const uint32_t still = BOB_VISIBLE | BOB_ONE_FRAME;
-    const uint32_t cycle = BOB_VISIBLE | BOB_FRAME_CYCLE;
-
-    CreateFromStrip(&EmptyCellBob, SHEET_FLOOR, cycle);
-
-    static_assert(sizeof BorderBobs / sizeof BorderBobs[0] == SHEET_BORDER.count, "a sprite per border piece");
-    for (int32_t j = 0; j < SHEET_BORDER.count; ++j) {
-        Create(&BorderBobs[j], 1, still);
-        Cut(&BorderBobs[j], 0, SHEET_BORDER, j);
-    }
-
-    CreateFromStrip(&DeflectorBobs[0], SHEET_DEFLECTOR, cycle);
-    for (int32_t d = 1; d < MAX_DEFLECTORS; ++d) CloneBob(&DeflectorBobs[0], &DeflectorBobs[d]);
-
-    CreateFromStrip(&ShotBobs[0], SHEET_SHOT, cycle);
-    for (int32_t i = 1; i < MAX_SHOTS; ++i) CloneBob(&ShotBobs[0], &ShotBobs[i]);
-
-    CreateFromStrip(&ImpactBob, SHEET_IMPACT, BOB_VISIBLE | BOB_SEQUENCE | BOB_PLAY_ONCE);
-    const int32_t impact[5] = {0, 1, 2, 1, 0};
-    LoadBobAnimation(&ImpactBob, 0, 5, impact);
-    SetBobAnimSpeed(&ImpactBob, 1);
-    // Rewound like after every impact, so the first one shows its whole sequence.
-    ImpactBob.animIndex = -1;
-
-    CreateFromStrip(&BlockBob, SHEET_BLOCK, still);
-
-    for (BOB& bob : BalloonBobs) CreateFromStrip(&bob, SHEET_BALLOON, still);
-
-    CreateFromStrip(&PopBob, SHEET_POP, cycle);
-
-    BuildTank();
-
-    static_assert(sizeof BannerBobs / sizeof BannerBobs[0] == SHEET_BANNER.count, "a sprite per banner letter");
-    for (int32_t j = 0; j < SHEET_BANNER.count; ++j) {
-        Create(&BannerBobs[j], 1, still);
-        Cut(&BannerBobs[j], 0, SHEET_BANNER, j);
-    }
-
-    // The editor's own pictures: drawing the board never moves the level's sprites.
-    CloneBob(&BalloonBobs[0], &EditorBalloonBob);
-    CloneBob(&DeflectorBobs[0], &EditorDeflectorBob);
+    MakeSprites();
 }
 
 int InitGame() {
@@ -125,19 +51,7 @@ int ShutdownGame() {
     StopMaking();
     StopAdvice();
     StopWinTables();
-    DestroyBob(&EmptyCellBob);
-    DestroyBob(&BlockBob);
-    for (BOB& bob : BorderBobs) DestroyBob(&bob);
-    for (BOB& bob : BalloonBobs) DestroyBob(&bob);
-    DestroyBob(&PopBob);
-    for (BOB& bob : DeflectorBobs) DestroyBob(&bob);
-    for (BOB& bob : ShotBobs) DestroyBob(&bob);
-    DestroyBob(&ImpactBob);
-    for (BOB& bob : BannerBobs) DestroyBob(&bob);
-    DestroyBob(&TankBob);
-    DestroyBob(&EditorBalloonBob);
-    DestroyBob(&EditorDeflectorBob);
-    UnloadBitmapFile(&SpriteSheet);
+    FreeSprites();
     ReleaseKeyboard();
     ReleaseMouse();
     ShutdownInput();
