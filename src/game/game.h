@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "game/play.h"
+#include "game/playstate.h"
 
 // The tank on the border ring: its corner, its picture (the way it faces, or
 // a frame of its firing), and what it does this frame.

@@ -1,6 +1,7 @@
 #include "game/history.h"
 
 #include "game/notices.h"
+#include "game/play.h"
 #include "lib/grow.h"
 
 uint32_t RestSerial;

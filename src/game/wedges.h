@@ -7,7 +7,7 @@
 #pragma once
 #include <cstdint>
 
-#include "game/play.h"
+#include "game/playstate.h"
 
 constexpr int32_t WEDGE_PUSH = 0;
 
