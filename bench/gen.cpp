@@ -4,7 +4,8 @@
 // shots and of the dead-end share. Beside the wall time it prints the
 // processor time (user, both threads of the solver), which a busy machine
 // disturbs less.
-//   tarno-bench-gen [--seeds N] [--grade easy|medium|hard]
+// With --each it also prints every level's seed, time and candidates.
+//   tarno-bench-gen [--seeds N] [--grade easy|medium|hard] [--each]
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -35,14 +36,16 @@ double UserSeconds() {
 
 int main(int argc, char** argv) {
     int seeds = 100;
+    bool each = false;
     std::vector<gen::Grade> grades = {gen::EASY, gen::MEDIUM, gen::HARD};
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         gen::Grade g;
         if (a == "--seeds" && i + 1 < argc) seeds = std::max(1, std::atoi(argv[++i]));
+        else if (a == "--each") each = true;
         else if (a == "--grade" && i + 1 < argc && gen::GradeOfName(argv[++i], &g)) grades = {g};
         else {
-            std::fprintf(stderr, "usage: tarno-bench-gen [--seeds N] [--grade easy|medium|hard]\n");
+            std::fprintf(stderr, "usage: tarno-bench-gen [--seeds N] [--grade easy|medium|hard] [--each]\n");
             return 2;
         }
     }
@@ -61,12 +64,15 @@ int main(int argc, char** argv) {
             candidates.push_back(level.candidates);
             pars.push_back(level.figures.par);
             dead.push_back(gen::DeadPermille(level.figures));
+            if (each)
+                std::printf("%-6s seed %d: %.4f s CPU, %u candidates, par %d, %u boards\n", gen::GradeName(g), s,
+                            cpu.back(), level.candidates, level.figures.par, level.figures.states);
         }
         const auto [parMin, parMax] = std::minmax_element(pars.begin(), pars.end());
         const auto [deadMin, deadMax] = std::minmax_element(dead.begin(), dead.end());
-        std::printf("%-6s %d levels: time median %.3f s, p95 %.3f s, max %.3f s\n", gen::GradeName(g), seeds,
+        std::printf("%-6s %d levels: time median %.4f s, p95 %.4f s, max %.4f s\n", gen::GradeName(g), seeds,
                     Quantile(seconds, 50), Quantile(seconds, 95), Quantile(seconds, 100));
-        std::printf("       user CPU per level: median %.3f s, p95 %.3f s, max %.3f s\n", Quantile(cpu, 50),
+        std::printf("       user CPU per level: median %.4f s, p95 %.4f s, max %.4f s\n", Quantile(cpu, 50),
                     Quantile(cpu, 95), Quantile(cpu, 100));
         std::printf("       candidates per level: median %u, p95 %u, max %u\n", Quantile(candidates, 50),
                     Quantile(candidates, 95), Quantile(candidates, 100));

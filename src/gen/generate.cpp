@@ -13,6 +13,8 @@ namespace {
 using leveltext::ByteIndex;
 using leveltext::GRID;
 
+constexpr int64_t UNUSABLE = int64_t{1} << 40;
+
 // How a grade's search starts and how far it may look.
 struct Plan {
     int balloonsMin, balloonsMax;
@@ -20,20 +22,24 @@ struct Plan {
     int blocksMin, blocksMax;
     uint32_t maxStates;    // a candidate reaching more boards is dropped unmeasured
     uint32_t freshStates;  // the same for a fresh start board
+    uint32_t growStates;   // a candidate may always reach this many, whatever it changes
+    int64_t startCost;     // a fresh board farther from the band is dropped at once
     uint32_t patience;     // candidates without a better one before starting afresh
 };
 
-// A hard search that starts small stays small: a candidate reaches at most
-// half again the boards of the one it changes, and a small board is
-// measured quickly. A rail start that reaches more is dropped after only
-// that many boards' work.
+// A search that starts small stays small: a candidate reaches at most half
+// again the boards of the one it changes, and a small board is measured
+// quickly. A start that reaches more is dropped after only that many
+// boards' work. A search that stalls seldom recovers, and an easy start far
+// from its band seldom gets there: both are cheaper to draw again, which
+// keeps the slowest levels nearer the typical ones. (Dropping far medium
+// starts too was quicker still, but the near ones are few in kind, and
+// different seeds then made equal levels.)
 constexpr Plan PLANS[GRADES] = {
-    {3, 5, 0, 2, 2, 8, 6000, 6000, 60},
-    {3, 5, 2, 4, 14, 30, 60000, 60000, 15},
-    {4, 6, 3, 6, 20, 40, 50000, 12000, 15},
+    {3, 5, 0, 2, 2, 8, 3100, 300, 500, 200, 20},
+    {3, 5, 2, 4, 14, 30, 30000, 5000, 6000, UNUSABLE, 5},
+    {4, 6, 3, 6, 20, 40, 50000, 12000, 4000, UNUSABLE, 15},
 };
-
-constexpr int64_t UNUSABLE = int64_t{1} << 40;
 
 uint32_t Min(uint32_t a, uint32_t b) { return a < b ? a : b; }
 uint32_t Max(uint32_t a, uint32_t b) { return a > b ? a : b; }
@@ -344,7 +350,7 @@ bool ContinueGeneration(Generation* g, cellsolver::Micros sliceEnd, const std::a
             // changes, no more: most that would reach far more are worse, and
             // measuring them is what costs the time.
             uint32_t bound = g->haveCurrent ? plan.maxStates : plan.freshStates;
-            if (g->haveCurrent) bound = Min(bound, Max(g->currentStates + g->currentStates / 2, 4000));
+            if (g->haveCurrent) bound = Min(bound, Max(g->currentStates + g->currentStates / 2, plan.growStates));
             // The search meets many boards again; a search that ended within
             // a bound ends alike within any bound it fits, and beyond it is
             // too big.
@@ -379,7 +385,7 @@ bool ContinueGeneration(Generation* g, cellsolver::Micros sliceEnd, const std::a
             IdleList& idle = g->candidateIdle;
             IdlePieces(g->candidate, solution, &idle);
             const int64_t cost = Cost(band, known.figures, idle.count, g->candidate);
-            if (cost <= g->currentCost) {
+            if (cost <= g->currentCost && (g->haveCurrent || cost <= plan.startCost)) {
                 if (cost < g->currentCost) g->sinceBetter = 0;
                 std::memcpy(g->current, g->candidate, LEVEL_FILE_SIZE);
                 g->currentCost = cost;
