@@ -21,6 +21,18 @@ from serve_web import SiteHandler  # noqa: E402
 FIELD = 672
 
 
+# The first frame's time, once the page's script has run: a load event left
+# over from an earlier navigation can come before it on a busy machine.
+FIRST_FRAME = """new Promise((resolve, reject) => {
+    const start = Date.now();
+    (function poll() {
+        if (window.tarno) resolve(window.tarno.firstFrame);
+        else if (Date.now() - start > 20000) reject(new Error("the game's script never ran"));
+        else setTimeout(poll, 20);
+    })();
+})"""
+
+
 class Server:
     """The site as plain static files on 127.0.0.1, on a free port."""
 
@@ -168,14 +180,14 @@ class Browser:
             self.events = [e for e in self.events if e.get("method") != "Page.loadEventFired"]
         self.call("Page.navigate", {"url": url})
         self.wait_event("Page.loadEventFired")
-        return self.evaluate("tarno.firstFrame")
+        return self.evaluate(FIRST_FRAME)
 
     def reload(self):
         with self.lock:
             self.events = [e for e in self.events if e.get("method") != "Page.loadEventFired"]
         self.call("Page.reload")
         self.wait_event("Page.loadEventFired")
-        return self.evaluate("tarno.firstFrame")
+        return self.evaluate(FIRST_FRAME)
 
     def console_errors(self):
         """Console errors, uncaught exceptions and failed loads so far."""
