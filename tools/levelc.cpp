@@ -33,7 +33,7 @@ int Usage() {
 // to a temporary file beside it, renamed over it only once they are all there.
 bool WriteFile(const std::string& path, const void* data, size_t size) {
     const int error = ReplaceFileWhole(path.c_str(), data, size);
-    if (error) std::fprintf(stderr, "tarno-levelc: %s: %s\n", path.c_str(), std::strerror(error));
+    if (error) std::fprintf(stderr, "tarno-levelc: %s: cannot write: %s\n", path.c_str(), std::strerror(error));
     return error == 0;
 }
 
@@ -50,10 +50,7 @@ int Compile(const std::string& src, const std::string& out) {
         std::fprintf(stderr, "tarno-levelc: %s\n", error.c_str());
         return 1;
     }
-    if (!WriteFile(out, bytes, sizeof bytes)) {
-        std::fprintf(stderr, "tarno-levelc: %s: cannot write\n", out.c_str());
-        return 1;
-    }
+    if (!WriteFile(out, bytes, sizeof bytes)) return 1;
     return 0;
 }
 
@@ -96,10 +93,7 @@ int Decompile(const std::string& in, const char* out) {
         std::fputs(text.c_str(), stdout);
         return std::fflush(stdout) == 0 ? 0 : 1;
     }
-    if (!WriteFile(out, text.data(), text.size())) {
-        std::fprintf(stderr, "tarno-levelc: %s: cannot write\n", out);
-        return 1;
-    }
+    if (!WriteFile(out, text.data(), text.size())) return 1;
     return 0;
 }
 
@@ -131,10 +125,7 @@ int WriteIndex(const std::string& out, int count, char** sources) {
         }
         index += std::to_string(n) + " " + std::to_string(par) + " " + name + "\n";
     }
-    if (!WriteFile(out, index.data(), index.size())) {
-        std::fprintf(stderr, "tarno-levelc: %s: cannot write\n", out.c_str());
-        return 1;
-    }
+    if (!WriteFile(out, index.data(), index.size())) return 1;
     return 0;
 }
 
@@ -166,10 +157,7 @@ int FromCode(const std::string& code, const std::string& out) {
         std::fprintf(stderr, "tarno-levelc: %s\n", why.c_str());
         return 1;
     }
-    if (!WriteFile(out, bytes, sizeof bytes)) {
-        std::fprintf(stderr, "tarno-levelc: cannot write %s\n", out.c_str());
-        return 1;
-    }
+    if (!WriteFile(out, bytes, sizeof bytes)) return 1;
     return 0;
 }
 

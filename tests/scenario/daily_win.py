@@ -2,28 +2,17 @@
 """Plays the daily level of a fixed date by its hints alone, as hints_win.py
 plays the shipped levels: it must be won in exactly its par, say where it
 comes from, and leave the saved progress and the Levels menu as they were."""
-import argparse
 import os
-import shutil
 import sys
-import tempfile
 
-from hints_win import copy_data, demo_session, follow_hints
+from hints_win import demo_folder, demo_session, follow_hints
 
 DATE = "2026-12-07"
 SAVED = 3
 
 
 def main():
-    ap = argparse.ArgumentParser()
-    ap.add_argument("--demo", required=True)
-    ap.add_argument("--data", required=True)
-    args = ap.parse_args()
-    demo = os.path.abspath(args.demo)
-    work = tempfile.mkdtemp(prefix="tarno-daily-")
-    try:
-        copy_data(args.data, work)
-        os.chdir(work)
+    with demo_folder("tarno-daily-") as demo:
         proc, send = demo_session(demo, dict(os.environ, TARNO_SAVED_LEVEL=str(SAVED)))
         before = send([])
         start = send([f"daily {DATE}"])
@@ -32,8 +21,6 @@ def main():
         state = send(["wait 200"])
         proc.stdin.close()
         proc.wait()
-    finally:
-        shutil.rmtree(work, ignore_errors=True)
     checks = [
         (start["source"] == f"daily {DATE} easy", f"source {start['source']!r}"),
         (start["status"].startswith(f"Daily {DATE}, easy   Shots 0, par {par}"), f"status {start['status']!r}"),

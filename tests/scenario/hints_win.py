@@ -4,6 +4,7 @@ fire the shot it names, and again until the level is won, which must take
 exactly the level's par. The demo player reads its script from a pipe, so
 each hint is read from a dump before the next lines are written."""
 import argparse
+import contextlib
 import json
 import os
 import shutil
@@ -49,11 +50,24 @@ def follow_hints(send, state):
     return state
 
 
-def copy_data(data, work):
-    """The levels, pictures, sounds and index, where the demo player runs."""
-    for name in os.listdir(data):
-        if name.endswith((".dat", ".bmp", ".wav", ".idx")):
-            shutil.copy(os.path.join(data, name), work)
+@contextlib.contextmanager
+def demo_folder(prefix):
+    """From --demo and --data: the demo player's path, run in a folder of its
+    own that holds a copy of the levels, pictures, sounds and index."""
+    ap = argparse.ArgumentParser()
+    ap.add_argument("--demo", required=True)
+    ap.add_argument("--data", required=True)
+    args = ap.parse_args()
+    demo = os.path.abspath(args.demo)
+    work = tempfile.mkdtemp(prefix=prefix)
+    try:
+        for name in os.listdir(args.data):
+            if name.endswith((".dat", ".bmp", ".wav", ".idx")):
+                shutil.copy(os.path.join(args.data, name), work)
+        os.chdir(work)
+        yield demo
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
 
 
 def play(demo, level):
@@ -66,26 +80,15 @@ def play(demo, level):
 
 
 def main():
-    ap = argparse.ArgumentParser()
-    ap.add_argument("--demo", required=True)
-    ap.add_argument("--data", required=True)
-    args = ap.parse_args()
-    demo = os.path.abspath(args.demo)
-    work = tempfile.mkdtemp(prefix="tarno-hints-")
     failures = 0
-    try:
-        copy_data(args.data, work)
-        os.chdir(work)
+    with demo_folder("tarno-hints-") as demo:
         for level in range(1, 13):
             state, par = play(demo, level)
             shots = state["shotsFired"]
             ok = state["won"] and shots == par
             failures += not ok
             print(f"level {level}: {'won' if state['won'] else 'not won'} in {shots} shots, par {par}")
-    finally:
-        shutil.rmtree(work, ignore_errors=True)
     return 1 if failures else 0
-
 
 if __name__ == "__main__":
     sys.exit(main())
