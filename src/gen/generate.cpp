@@ -244,12 +244,12 @@ void Mutate(Random* r, const IdleList& idle, uint8_t* b) {
 // long level is not a hard one, and dead ends are what make a level tricky.
 int64_t Cost(const Band& band, const Figures& f, int idle, const uint8_t* b) {
     int64_t cost = 0;
+    const int dead = DeadPermille(f);
     // Dead ends come from balloons that need a deflector: while there are
     // too few, every balloon open to the border pulls a little.
-    if (DeadPermille(f) < band.deadMin) cost += 30 * OpenLines(b);
+    if (dead < band.deadMin) cost += 30 * OpenLines(b);
     if (f.par < band.parMin) cost += 100 * (band.parMin - f.par);
     if (f.par > band.parMax) cost += 100 * (f.par - band.parMax);
-    const int dead = DeadPermille(f);
     if (dead < band.deadMin) cost += band.deadMin - dead;
     if (dead > band.deadMax) cost += dead - band.deadMax;
     for (uint32_t s = f.states; s < band.statesMin; s *= 2) cost += 50;

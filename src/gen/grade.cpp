@@ -40,12 +40,6 @@ bool LeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
 
 const Band& BandOf(Grade g) { return BANDS[g]; }
 
-bool InBand(const Band& b, const Figures& f) {
-    const int dead = DeadPermille(f);
-    return f.par >= b.parMin && f.par <= b.parMax && f.states >= b.statesMin && f.states <= b.statesMax &&
-           dead >= b.deadMin && dead <= b.deadMax && f.carelessFirst <= b.carelessFirstMax;
-}
-
 const char* GradeName(Grade g) { return NAMES[g]; }
 
 bool GradeOfName(const char* name, Grade* g) {

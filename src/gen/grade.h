@@ -21,7 +21,6 @@ struct Band {
 };
 
 const Band& BandOf(Grade g);
-bool InBand(const Band& b, const Figures& f);
 
 const char* GradeName(Grade g);  // "easy", "medium", "hard"
 // "easy", "medium" or "hard", any case; false for anything else.
