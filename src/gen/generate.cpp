@@ -25,6 +25,8 @@ struct Plan {
     uint32_t growStates;   // a candidate may always reach this many, whatever it changes
     int64_t startCost;     // a fresh board farther from the band is dropped at once
     uint32_t patience;     // candidates without a better one before starting afresh
+    int railProduct;       // the most a rails start's wedge starts may multiply to
+    uint32_t walk;         // candidates tried inside the band once there
 };
 
 // A search that starts small stays small: a candidate reaches at most half
@@ -35,10 +37,20 @@ struct Plan {
 // keeps the slowest levels nearer the typical ones. (Dropping far medium
 // starts too was quicker still, but the near ones are few in kind, and
 // different seeds then made equal levels.)
+//
+// Searches from different seeds can meet on the same board: the pieces
+// that do no work go, and what is left of two starts can be alike. So the
+// first board inside the band is not the level: the search walks on inside
+// the band for a fixed number of candidates, taking every change that stays
+// in it, and each seed's walk takes its own way.
+//
+// Two rails never reach too many boards; three are drawn again when their
+// wedges' starts multiply to more than 400 (over a third of those left reach
+// 12,000 boards at most, against one in seven of all).
 constexpr Plan PLANS[GRADES] = {
-    {3, 5, 0, 2, 2, 8, 3100, 300, 500, 200, 20},
-    {3, 5, 2, 4, 14, 30, 30000, 5000, 6000, UNUSABLE, 5},
-    {4, 6, 3, 6, 20, 40, 50000, 12000, 4000, UNUSABLE, 15},
+    {3, 5, 0, 2, 2, 8, 3100, 300, 500, 200, 20, 0, 8},
+    {3, 5, 2, 4, 14, 30, 30000, 5000, 6000, UNUSABLE, 5, 12 * 12, 12},
+    {4, 6, 3, 6, 20, 40, 50000, 12000, 4000, UNUSABLE, 15, 400, 12},
 };
 
 uint32_t Min(uint32_t a, uint32_t b) { return a < b ? a : b; }
@@ -109,7 +121,7 @@ void FreshBoard(Random* r, const Plan& p, uint8_t* b) {
 // door: the dead ends the harder grades need, and each rail multiplies them.
 // The search then reworks the board from there.
 // The first `twoDoors` rails have two doors, the others one or two.
-void FreshRails(Random* r, int rails, int twoDoors, uint8_t* b) {
+void FreshRails(Random* r, int rails, int twoDoors, int maxProduct, uint8_t* b) {
     std::memset(b, 0, LEVEL_FILE_SIZE);
     for (int x = 1; x <= GRID; ++x)
         for (int y = 1; y <= GRID; ++y) Put(b, x, y, CELL_EMPTY);
@@ -127,24 +139,40 @@ void FreshRails(Random* r, int rails, int twoDoors, uint8_t* b) {
         if (vertical) Put(b, line, x, code);
         else Put(b, x, line, code);
     };
-    static const int LINES[2][3] = {{2, 6, 10}, {3, 7, 11}};
-    const int first = Below(r, 4 - rails);
+    // A wedge can stand anywhere from its start to the rail's end, and the
+    // rails act apart from each other, so the boards a start reaches grow
+    // about as the product of the wedges' starts: a start whose product is
+    // too large would reach too many to search, and is drawn again at once.
+    int doorsOf[3], doorAt[3][2], startOf[3];
+    for (int product = maxProduct + 1; product > maxProduct;) {
+        product = 1;
+        for (int k = 0; k < rails; ++k) {
+            doorsOf[k] = k < twoDoors ? 2 : 1 + Below(r, 2);
+            doorAt[k][0] = 4 + Below(r, 6);
+            doorAt[k][1] = doorAt[k][0] - 2 - Below(r, 2);
+            const int after = doorAt[k][0] + 1 + Below(r, 2);
+            startOf[k] = after < GRID ? after : GRID;
+            product *= startOf[k];
+        }
+    }
+    // Rails lie four rows apart or more, a door's pocket and the block
+    // above it between them; three fill the board, fewer may lie anywhere.
+    int slack = 8 - 4 * (rails - 1), line = up ? 3 : 2;
     for (int k = 0; k < rails; ++k) {
-        const int line = LINES[up][first + k];
-        const int doors = k < twoDoors ? 2 : 1 + Below(r, 2);
-        int door[2];
-        door[0] = 4 + Below(r, 6);
-        door[1] = door[0] - 2 - Below(r, 2);
-        const int after = door[0] + 1 + Below(r, 2);
-        const int start = after < GRID ? after : GRID;
-        for (int d = 0; d < doors; ++d) {
-            put(door[d] - 1, line + side, CELL_BLOCK);
-            put(door[d] + 1, line + side, CELL_BLOCK);
-            put(door[d], line + side, CELL_BALLOON);
-            put(door[d], line + 2 * side, CELL_BLOCK);
-            put(door[d], line - side, CELL_BLOCK);
+        const int shift = Below(r, slack + 1);
+        line += shift;
+        slack -= shift;
+        const int start = startOf[k];
+        for (int d = 0; d < doorsOf[k]; ++d) {
+            const int door = doorAt[k][d];
+            put(door - 1, line + side, CELL_BLOCK);
+            put(door + 1, line + side, CELL_BLOCK);
+            put(door, line + side, CELL_BALLOON);
+            put(door, line + 2 * side, CELL_BLOCK);
+            put(door, line - side, CELL_BLOCK);
         }
         put(start, line, wedge);
+        line += 4;
     }
 }
 
@@ -205,6 +233,13 @@ void Mutate(Random* r, const IdleList& idle, uint8_t* b) {
         case 1:
             if (idle.count == 0) break;
             b[idle.at[Below(r, idle.count)]] = CELL_EMPTY;
+            // A piece idle in the solution may still hold a figure in the
+            // band: half the time another change goes with it.
+            if (Below(r, 2)) {
+                IdleList none;
+                none.count = 0;
+                Mutate(r, none, b);
+            }
             return;
         case 2:
             if (balloons >= MAX_BALLOONS || !EmptyCell(r, b, &x, &y)) break;
@@ -314,7 +349,8 @@ void StartGeneration(Generation* g, Grade grade, uint64_t seed) {
     // The grade goes into the seed too, so that the grades of one seed differ.
     uint64_t mix = seed ^ (0x6A09E667F3BCC909ull * (static_cast<uint64_t>(grade) + 1));
     g->rng = Seeded(SplitMix64(&mix));
-    g->haveCurrent = g->measuring = false;
+    g->haveCurrent = g->measuring = g->walking = false;
+    g->walkTried = g->walkTaken = 0;
     g->currentCost = UNUSABLE;
     g->currentIdle.count = 0;
     g->candidates = g->sinceBetter = g->round = 0;
@@ -334,9 +370,11 @@ bool ContinueGeneration(Generation* g, cellsolver::Micros sliceEnd, const std::a
             break;
         }
         if (!g->measuring) {
-            if (!g->haveCurrent || g->sinceBetter >= plan.patience) {
+            if (!g->walking && (!g->haveCurrent || g->sinceBetter >= plan.patience)) {
                 if (g->grade == EASY) FreshBoard(&g->rng, plan, g->candidate);
-                else FreshRails(&g->rng, g->grade == HARD ? 3 : 2, g->grade == HARD ? 2 : 0, g->candidate);
+                else
+                    FreshRails(&g->rng, g->grade == HARD ? 3 : 2, g->grade == HARD ? 2 : 0, plan.railProduct,
+                               g->candidate);
                 g->haveCurrent = false;
                 g->currentCost = UNUSABLE;
                 g->sinceBetter = 0;
@@ -393,17 +431,26 @@ bool ContinueGeneration(Generation* g, cellsolver::Micros sliceEnd, const std::a
                 g->currentStates = known.figures.states;
                 g->haveCurrent = true;
                 if (cost == 0) {
+                    // Inside the band: this board is the level unless the walk finds another.
                     MadeLevel& out = g->level;
                     std::memcpy(out.bytes, g->current, LEVEL_FILE_SIZE);
                     out.grade = g->grade;
                     out.seed = g->seed;
                     out.figures = known.figures;
                     out.solution = solution;
-                    out.candidates = g->candidates;
-                    g->status = MADE;
-                    break;
+                    g->walkTaken += g->walking;
+                    g->walking = true;
                 }
             }
+        }
+        // The walk ends after its candidates, or, while it has taken no
+        // change, up to four times as many: a small board seldom stays in
+        // the band when changed, and unchanged it is the likeliest to be
+        // met from another seed.
+        if (g->walking && g->walkTried++ >= plan.walk && (g->walkTaken > 0 || g->walkTried > 4 * plan.walk)) {
+            g->level.candidates = g->candidates;
+            g->status = MADE;
+            break;
         }
         if (SteadyMicros() >= sliceEnd) return false;
     }

@@ -59,6 +59,8 @@ struct Generation {
     IdleList currentIdle, candidateIdle;
     Grow<int> knownSolution;  // the candidate's, measured or met before
     uint32_t candidates = 0, sinceBetter = 0, round = 0, currentStates = 0;
+    bool walking = false;                   // inside the band, walking on in it
+    uint32_t walkTried = 0, walkTaken = 0;  // the walk's candidates, and the changes it took
     Measure measure;
     MeasuredSet measured;
 };
