@@ -1,15 +1,16 @@
 // Measures the level generator: for each grade, levels from seeds 1..N
 // (100 by default), and prints the median and 95th-percentile time per
-// level, the candidates measured per level, and the spread of the least
-// shots and of the dead-end share. Beside the wall time it prints the
-// processor time (user, both threads of the solver), which a busy machine
-// disturbs less.
+// level, the candidates measured per level, the spread of the least shots
+// and of the dead-end share, and how many of the levels differ. Beside the
+// wall time it prints the processor time (user, both threads of the
+// solver), which a busy machine disturbs less.
 // With --each it also prints every level's seed, time and candidates.
 //   tarno-bench-gen [--seeds N] [--grade easy|medium|hard] [--each]
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,7 @@ int main(int argc, char** argv) {
         std::vector<double> seconds, cpu;
         std::vector<uint32_t> candidates;
         std::vector<int> pars, dead;
+        std::set<std::string> boards;
         for (int s = 1; s <= seeds; ++s) {
             gen::MadeLevel level;
             const auto t0 = std::chrono::steady_clock::now();
@@ -64,6 +66,7 @@ int main(int argc, char** argv) {
             candidates.push_back(level.candidates);
             pars.push_back(level.figures.par);
             dead.push_back(gen::DeadPermille(level.figures));
+            boards.insert(std::string(reinterpret_cast<const char*>(level.bytes), sizeof level.bytes));
             if (each)
                 std::printf("%-6s seed %d: %.4f s CPU, %u candidates, par %d, %u boards\n", gen::GradeName(g), s,
                             cpu.back(), level.candidates, level.figures.par, level.figures.states);
@@ -78,6 +81,7 @@ int main(int argc, char** argv) {
                     Quantile(candidates, 95), Quantile(candidates, 100));
         std::printf("       least shots %d..%d (median %d); dead-end share %.3f..%.3f (median %.3f)\n", *parMin,
                     *parMax, Quantile(pars, 50), *deadMin / 1000.0, *deadMax / 1000.0, Quantile(dead, 50) / 1000.0);
+        std::printf("       different levels: %zu of %d\n", boards.size(), seeds);
         std::fflush(stdout);
     }
     return 0;
