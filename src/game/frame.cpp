@@ -25,8 +25,7 @@ void RewindImpact() {
 }
 
 void DrawFloor() {
-    // Keyed, as each piece was: see MakeSprites.
-    if (FloorPicture) PlatformBlit(BackSurface, nullptr, FloorPicture, nullptr, true);
+    if (FloorPicture) PutBackWhereDrawn(FloorPicture);
     else DrawFloorAndBorder(BackSurface);
 }
 

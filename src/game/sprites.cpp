@@ -1,6 +1,7 @@
 #include "game/sprites.h"
 
 #include "game/sheet.h"
+#include "lib/display.h"
 
 BitmapFile SpriteSheet;
 BOB EmptyCellBob;
@@ -60,6 +61,8 @@ void MakeFloorPicture() {
     PlatformDestroySurface(FloorPicture);
     FloorPicture = PlatformCreateSurface(FIELD_SIZE, FIELD_SIZE);
     if (FloorPicture) DrawFloorAndBorder(FloorPicture);
+    // The back surface has none of it yet.
+    MarkAllDrawn();
 }
 
 }  // namespace

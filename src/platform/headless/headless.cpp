@@ -200,7 +200,7 @@ void PlatformShutdownDisplay() { State().presented = nullptr; }
 
 void PlatformWaitFrame() { ++State().frames; }
 
-void PlatformPresent(Surface* back) { State().presented = back; }
+void PlatformPresent(Surface* back, const FieldTiles&) { State().presented = back; }
 
 // Frame n starts at floor(n * 1000 / 60) ms, so sixty frames are exactly one
 // second however many have passed.
