@@ -2,7 +2,6 @@
 // millisecond clock.
 #include "lib/display.h"
 
-#include <algorithm>
 #include <cstdio>
 
 // Stays null: every platform presents the back surface itself through
@@ -21,8 +20,9 @@ FieldTiles DrawnSincePresent;
 }  // namespace
 
 void MarkDrawn(const Rect& r) {
-    const int32_t left = std::max(r.left, 0), top = std::max(r.top, 0);
-    const int32_t right = std::min(r.right, FIELD_SIZE), bottom = std::min(r.bottom, FIELD_SIZE);
+    const int32_t left = r.left > 0 ? r.left : 0, top = r.top > 0 ? r.top : 0;
+    const int32_t right = r.right < FIELD_SIZE ? r.right : FIELD_SIZE;
+    const int32_t bottom = r.bottom < FIELD_SIZE ? r.bottom : FIELD_SIZE;
     if (right <= left || bottom <= top) return;
     const int32_t x0 = left / FIELD_TILE, x1 = (right - 1) / FIELD_TILE;
     const auto bits = static_cast<uint16_t>(((1u << (x1 + 1)) - 1) & ~((1u << x0) - 1));
