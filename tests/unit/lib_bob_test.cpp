@@ -205,7 +205,8 @@ namespace {
 // Row y of a field-sized surface.
 uint32_t* FieldRow(Surface* s, int32_t y) {
     int32_t pitch = 0;
-    return PlatformLockSurface(s, &pitch) + y * (pitch / 4);
+    uint32_t* pixels = PlatformLockSurface(s, &pitch);  // sets the pitch first
+    return pixels + y * (pitch / 4);
 }
 
 bool SameField(Surface* a, Surface* b) {
