@@ -24,20 +24,9 @@ void RewindImpact() {
     ImpactBob.currFrame = 0;
 }
 
-void DrawFloorAndBorder() {
-    for (int32_t cx = 0; cx < BOARD_CELLS; ++cx)
-        for (int32_t cy = 0; cy < BOARD_CELLS; ++cy) {
-            EmptyCellBob.currFrame = (cx + cy) % 2;
-            DrawAt(&EmptyCellBob, CELL_SIZE * cx, CELL_SIZE * cy);
-        }
-    DrawAt(&BorderBobs[0], 0, 0);
-    DrawAt(&BorderBobs[2], FIELD_MAX, 0);
-    DrawAt(&BorderBobs[4], FIELD_MAX, FIELD_MAX);
-    DrawAt(&BorderBobs[6], 0, FIELD_MAX);
-    for (int32_t k = FIRST_INNER; k <= LAST_INNER; ++k) DrawAt(&BorderBobs[1], CELL_SIZE * k, 0);
-    for (int32_t k = FIRST_INNER; k <= LAST_INNER; ++k) DrawAt(&BorderBobs[3], FIELD_MAX, CELL_SIZE * k);
-    for (int32_t k = FIRST_INNER; k <= LAST_INNER; ++k) DrawAt(&BorderBobs[5], CELL_SIZE * k, FIELD_MAX);
-    for (int32_t k = FIRST_INNER; k <= LAST_INNER; ++k) DrawAt(&BorderBobs[7], 0, CELL_SIZE * k);
+void DrawFloor() {
+    if (FloorPicture) PutBackWhereDrawn(FloorPicture);
+    else DrawFloorAndBorder(BackSurface);
 }
 
 // U, Y and H act once per press, however long they are held.
@@ -168,7 +157,7 @@ int RunPlayFrame() {
     const int result = KeyState[DIK_D] ? PLAY_FRAME_OPEN_EDITOR : PLAY_FRAME_DONE;
     // Asked again: R may just have put the tank back on its corner.
     if (TankAligned(Live.tank)) DecideTank();
-    DrawFloorAndBorder();
+    DrawFloor();
     RunPiecesFrame();
     WatchRest();
     MoveTank();

@@ -91,6 +91,8 @@ void DrawNotices() {
     int32_t pitch = 0;
     uint32_t* pixels = BackSurface ? PlatformLockSurface(BackSurface, &pitch) : nullptr;
     if (!pixels) return;
+    // Written pixel by pixel, wherever the notice reaches.
+    MarkAllDrawn();
     if (LostNoticeShown) DrawLost(pixels, pitch);
     if (HintDirection) DrawHint(pixels, pitch);
     PlatformUnlockSurface(BackSurface);

@@ -1,6 +1,7 @@
 #include "game/sprites.h"
 
 #include "game/sheet.h"
+#include "lib/display.h"
 
 BitmapFile SpriteSheet;
 BOB EmptyCellBob;
@@ -15,6 +16,7 @@ BOB TankBob;
 BOB BannerBobs[7];
 BOB EditorBalloonBob;
 BOB EditorDeflectorBob;
+Surface* FloorPicture = nullptr;
 
 namespace {
 
@@ -46,7 +48,40 @@ void BuildTank() {
     SetBobAnimSpeed(&TankBob, 1);
 }
 
+void DrawAt(BOB* bob, int32_t x, int32_t y, Surface* dest) {
+    SetBobPosition(bob, x, y);
+    DrawBob(bob, dest);
+}
+
+// The frame blits the picture keyed, as it did each piece: layered keyed
+// blits leave a pixel alone only where every layer is transparent, and so
+// does one keyed blit of the layers drawn onto a transparent (black) picture.
+// So the frame's pixels stay exactly as before, the sheet missing or not.
+void MakeFloorPicture() {
+    PlatformDestroySurface(FloorPicture);
+    FloorPicture = PlatformCreateSurface(FIELD_SIZE, FIELD_SIZE);
+    if (FloorPicture) DrawFloorAndBorder(FloorPicture);
+    // The back surface has none of it yet.
+    MarkAllDrawn();
+}
+
 }  // namespace
+
+void DrawFloorAndBorder(Surface* dest) {
+    for (int32_t cx = 0; cx < BOARD_CELLS; ++cx)
+        for (int32_t cy = 0; cy < BOARD_CELLS; ++cy) {
+            EmptyCellBob.currFrame = (cx + cy) % 2;
+            DrawAt(&EmptyCellBob, CELL_SIZE * cx, CELL_SIZE * cy, dest);
+        }
+    DrawAt(&BorderBobs[0], 0, 0, dest);
+    DrawAt(&BorderBobs[2], FIELD_MAX, 0, dest);
+    DrawAt(&BorderBobs[4], FIELD_MAX, FIELD_MAX, dest);
+    DrawAt(&BorderBobs[6], 0, FIELD_MAX, dest);
+    for (int32_t k = FIRST_INNER; k <= LAST_INNER; ++k) DrawAt(&BorderBobs[1], CELL_SIZE * k, 0, dest);
+    for (int32_t k = FIRST_INNER; k <= LAST_INNER; ++k) DrawAt(&BorderBobs[3], FIELD_MAX, CELL_SIZE * k, dest);
+    for (int32_t k = FIRST_INNER; k <= LAST_INNER; ++k) DrawAt(&BorderBobs[5], CELL_SIZE * k, FIELD_MAX, dest);
+    for (int32_t k = FIRST_INNER; k <= LAST_INNER; ++k) DrawAt(&BorderBobs[7], 0, CELL_SIZE * k, dest);
+}
 
 void MakeSprites() {
     const uint32_t still = BOB_VISIBLE | BOB_ONE_FRAME;
@@ -90,9 +125,13 @@ void MakeSprites() {
     // The editor's own pictures: drawing the board never moves the level's sprites.
     CloneBob(&BalloonBobs[0], &EditorBalloonBob);
     CloneBob(&DeflectorBobs[0], &EditorDeflectorBob);
+
+    MakeFloorPicture();
 }
 
 void FreeSprites() {
+    PlatformDestroySurface(FloorPicture);
+    FloorPicture = nullptr;
     DestroyBob(&EmptyCellBob);
     DestroyBob(&BlockBob);
     for (BOB& bob : BorderBobs) DestroyBob(&bob);

@@ -24,6 +24,13 @@ extern BOB BannerBobs[7];
 extern BOB EditorBalloonBob;
 extern BOB EditorDeflectorBob;
 
+// The floor and the border as every play frame starts, drawn once when the
+// sprites are made: one blit a frame instead of a few hundred. Null when no
+// surface could be had; the frame then draws them piece by piece.
+extern Surface* FloorPicture;
+// The floor's cells and the border's pieces, one by one, onto `dest`.
+void DrawFloorAndBorder(Surface* dest);
+
 // Cuts every sprite from `SpriteSheet`, loaded or not: without the sheet
 // every picture stays empty and the game still runs.
 void MakeSprites();

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <new>
 
+#include "lib/display.h"
+
 namespace {
 
 bool FrameIndexValid(const BOB* bob, int32_t frame) {
@@ -134,6 +136,7 @@ int DrawBob(BOB* bob, Surface* dest) {
                        static_cast<int32_t>(db)};
     const Rect srcRect{static_cast<int32_t>(sl), static_cast<int32_t>(st), static_cast<int32_t>(sr),
                        static_cast<int32_t>(sb)};
+    if (dest == BackSurface) MarkDrawn(dstRect);
     return PlatformBlit(dest, &dstRect, bob->frames[bob->currFrame], &srcRect, true);
 }
 
@@ -144,6 +147,7 @@ int DrawBobScaled(BOB* bob, int32_t width, int32_t height, Surface* dest) {
     const Rect dstRect{bob->x, bob->y, Saturate(static_cast<int64_t>(bob->x) + width),
                        Saturate(static_cast<int64_t>(bob->y) + height)};
     const Rect srcRect{0, 0, bob->width, bob->height};
+    if (dest == BackSurface) MarkDrawn(dstRect);
     return PlatformBlit(dest, &dstRect, bob->frames[bob->currFrame], &srcRect, true);
 }
 

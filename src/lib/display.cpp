@@ -12,10 +12,54 @@ Surface* BackSurface = nullptr;
 uint32_t ClockStart = 0;
 bool DisplayReady = false;
 
+namespace {
+
+FieldTiles DrawnSincePutBack;
+FieldTiles DrawnSincePresent;
+
+}  // namespace
+
+void MarkDrawn(const Rect& r) {
+    const int32_t left = r.left > 0 ? r.left : 0, top = r.top > 0 ? r.top : 0;
+    const int32_t right = r.right < FIELD_SIZE ? r.right : FIELD_SIZE;
+    const int32_t bottom = r.bottom < FIELD_SIZE ? r.bottom : FIELD_SIZE;
+    if (right <= left || bottom <= top) return;
+    const int32_t x0 = left / FIELD_TILE, x1 = (right - 1) / FIELD_TILE;
+    const auto bits = static_cast<uint16_t>(((1u << (x1 + 1)) - 1) & ~((1u << x0) - 1));
+    for (int32_t y = top / FIELD_TILE; y <= (bottom - 1) / FIELD_TILE; ++y) {
+        DrawnSincePutBack.rows[y] |= bits;
+        DrawnSincePresent.rows[y] |= bits;
+    }
+}
+
+void MarkAllDrawn() { MarkDrawn(Rect{0, 0, FIELD_SIZE, FIELD_SIZE}); }
+
+void PutBackWhereDrawn(Surface* picture) {
+    for (int32_t y = 0; y < FIELD_TILES; ++y) {
+        const uint32_t row = DrawnSincePutBack.rows[y];
+        // A run of drawn tiles is one blit.
+        for (int32_t x = 0; x < FIELD_TILES;) {
+            int32_t end = x;
+            while (end < FIELD_TILES && (row >> end & 1)) ++end;
+            if (end == x) {
+                ++x;
+                continue;
+            }
+            const Rect r{x * FIELD_TILE, y * FIELD_TILE, end * FIELD_TILE, (y + 1) * FIELD_TILE};
+            PlatformBlit(BackSurface, &r, picture, &r, true);
+            x = end;
+        }
+        DrawnSincePresent.rows[y] |= static_cast<uint16_t>(row);
+    }
+    DrawnSincePutBack = FieldTiles{};
+}
+
 int InitDisplay(int32_t width, int32_t height, int32_t bitsPerPixel) {
     if (!PlatformInitDisplay(width, height, bitsPerPixel)) return 0;
     DisplayReady = true;
     BackSurface = PlatformCreateSurface(FIELD_SIZE, FIELD_SIZE);
+    // A new surface: nothing of it has been put back or shown yet.
+    MarkAllDrawn();
     return BackSurface ? 1 : 0;
 }
 
@@ -35,7 +79,9 @@ int WaitVerticalBlank() {
 void PresentFrame() {
     WaitVerticalBlank();
     // Without a back surface there is nothing to show; the frame is dropped.
-    if (BackSurface) PlatformPresent(BackSurface);
+    if (!BackSurface) return;
+    PlatformPresent(BackSurface, DrawnSincePresent);
+    DrawnSincePresent = FieldTiles{};
 }
 
 uint32_t GetClock() { return PlatformTicks(); }

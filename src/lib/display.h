@@ -10,6 +10,18 @@ extern Surface* BackSurface;
 extern bool DisplayReady;  // the platform's display was made
 extern uint32_t ClockStart;
 
+// Whatever draws into the back surface marks the tiles it covers (a
+// rectangle in field pixels; off the field is left out), so that the floor
+// is put back and the field shown only where something was drawn.
+void MarkDrawn(const Rect& r);
+// Marks the whole field: after pixels were written directly.
+void MarkAllDrawn();
+// Blits `picture` (a field-sized surface) keyed onto the back surface in
+// every tile drawn since the last call. A keyed blit of the same picture
+// again changes nothing, so the back surface is then as if the whole picture
+// had been blitted.
+void PutBackWhereDrawn(Surface* picture);
+
 int InitDisplay(int32_t width, int32_t height, int32_t bitsPerPixel);
 int ShutdownDisplay();
 int WaitVerticalBlank();

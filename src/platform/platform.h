@@ -46,8 +46,16 @@ void PlatformShutdownDisplay();
 // Optional where the platform's own frame clock calls each frame in its slot:
 // the default returns at once.
 void PlatformWaitFrame();
-// Shows the finished 672 by 672 field in the game window.
-void PlatformPresent(Surface* back);
+// The field in tiles of 48 pixels square, a bit per tile (bit x of row y).
+constexpr int32_t FIELD_TILE = 48;
+constexpr int32_t FIELD_TILES = FIELD_SIZE / FIELD_TILE;
+struct FieldTiles {
+    uint16_t rows[FIELD_TILES];
+};
+// Shows the finished 672 by 672 field in the game window. Only the `drawn`
+// tiles can differ from the field this call was last given; a platform may
+// skip the rest.
+void PlatformPresent(Surface* back, const FieldTiles& drawn);
 // Milliseconds since some fixed start; wraps at 2^32.
 uint32_t PlatformTicks();
 // Called on each turn of a busy wait on the tick count. Optional: the default

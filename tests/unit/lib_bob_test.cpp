@@ -2,6 +2,8 @@
 // animation, movement, clones and their release.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <random>
 #include <vector>
 
 #include "lib/bob.h"
@@ -196,4 +198,65 @@ TEST_F(BobTest, ClonesShareThePicturesTheOwnerReleases) {
     EXPECT_EQ(DestroyBob(&bob), 1);
     BOB blank{};
     EXPECT_EQ(DestroyBob(&blank), 1);
+}
+
+namespace {
+
+// Row y of a field-sized surface.
+uint32_t* FieldRow(Surface* s, int32_t y) {
+    int32_t pitch = 0;
+    uint32_t* pixels = PlatformLockSurface(s, &pitch);  // sets the pitch first
+    return pixels + y * (pitch / 4);
+}
+
+bool SameField(Surface* a, Surface* b) {
+    for (int32_t y = 0; y < FIELD_SIZE; ++y)
+        if (std::memcmp(FieldRow(a, y), FieldRow(b, y), FIELD_SIZE * 4) != 0) return false;
+    return true;
+}
+
+}  // namespace
+
+// The floor goes back only where something was drawn, and a present names
+// every tile that changed: frames of sprites drawn anywhere, on and off the
+// field, end exactly as if the floor had been blitted whole each time.
+TEST_F(BobTest, TheFloorIsPutBackAndShownWhereverSomethingWasDrawn) {
+    MakeCellBob();
+    Surface* floor = PlatformCreateSurface(FIELD_SIZE, FIELD_SIZE);
+    Surface* whole = PlatformCreateSurface(FIELD_SIZE, FIELD_SIZE);  // the same frames, the floor blitted whole
+    Surface* shown = PlatformCreateSurface(FIELD_SIZE, FIELD_SIZE);  // as the last present showed the field
+    ASSERT_TRUE(floor && whole && shown);
+    // Transparent here and there, so the frame before shows through.
+    for (int32_t y = 0; y < FIELD_SIZE; ++y)
+        for (int32_t x = 0; x < FIELD_SIZE; ++x)
+            FieldRow(floor, y)[x] = (x * 7 + y * 3) % 11 == 0 ? 0 : 0x00400000u | (y & 0xFF) << 8 | (x & 0xFF);
+    FillSurface(whole, BACK);
+    MarkAllDrawn();  // filled by hand, not drawn
+    std::mt19937 random(18);
+    const auto at = [&random] { return static_cast<int32_t>(random() % 800) - 64; };
+    for (int frame = 0; frame < 60; ++frame) {
+        PutBackWhereDrawn(floor);
+        PlatformBlit(whole, nullptr, floor, nullptr, true);
+        for (int k = 0; k < 3; ++k) {
+            SetBobPosition(&bob, at(), at());
+            DrawBob(&bob, BackSurface);
+            DrawBob(&bob, whole);
+        }
+        const int32_t side = 1 + static_cast<int32_t>(random() % 150);
+        DrawBobScaled(&bob, side, side / 2 + 1, BackSurface);
+        DrawBobScaled(&bob, side, side / 2 + 1, whole);
+        ASSERT_TRUE(SameField(BackSurface, whole)) << "frame " << frame;
+        PresentFrame();
+        const FieldTiles& drawn = HeadlessPresentedTiles();
+        for (int32_t y = 0; y < FIELD_SIZE; ++y)
+            for (int32_t x = 0; x < FIELD_SIZE; ++x)
+                if (!(drawn.rows[y / FIELD_TILE] >> (x / FIELD_TILE) & 1)) {
+                    ASSERT_EQ(FieldRow(BackSurface, y)[x], FieldRow(shown, y)[x])
+                        << x << "," << y << " frame " << frame;
+                }
+        PlatformBlit(shown, nullptr, BackSurface, nullptr, false);
+    }
+    PlatformDestroySurface(floor);
+    PlatformDestroySurface(whole);
+    PlatformDestroySurface(shown);
 }

@@ -514,7 +514,7 @@ void PlatformShutdownDisplay() {}
 // The frame clock has already waited for this frame's slot (OnTick).
 void PlatformWaitFrame() {}
 
-void PlatformPresent(Surface* back) {
+void PlatformPresent(Surface* back, const FieldTiles&) {
     int32_t pitch = 0;
     const uint32_t* src = PlatformLockSurface(back, &pitch);
     if (!src || !FieldImage) return;

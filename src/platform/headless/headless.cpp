@@ -45,6 +45,7 @@ struct HeadlessState {
     std::map<std::string, std::string> settingErrors;
     std::map<std::string, int> settingWrites;
     Surface* presented;
+    FieldTiles presentedTiles;
 };
 
 HeadlessState& State() {
@@ -100,6 +101,7 @@ void HeadlessReset() {
     s.settingErrors.clear();
     s.settingWrites.clear();
     s.presented = nullptr;
+    s.presentedTiles = FieldTiles{};
 }
 
 void HeadlessSetKey(int scanCode, bool down) {
@@ -146,6 +148,8 @@ const std::vector<uint8_t>& HeadlessSoundSamples(const SoundBuffer* buffer) {
 int HeadlessLiveSoundBuffers() { return static_cast<int>(LiveBuffers().size()); }
 
 Surface* HeadlessPresented() { return State().presented; }
+
+const FieldTiles& HeadlessPresentedTiles() { return State().presentedTiles; }
 
 int HeadlessWriteBmp(Surface* surface, const char* fileName) {
     if (!surface || !fileName) return 0;
@@ -200,7 +204,10 @@ void PlatformShutdownDisplay() { State().presented = nullptr; }
 
 void PlatformWaitFrame() { ++State().frames; }
 
-void PlatformPresent(Surface* back) { State().presented = back; }
+void PlatformPresent(Surface* back, const FieldTiles& drawn) {
+    State().presented = back;
+    State().presentedTiles = drawn;
+}
 
 // Frame n starts at floor(n * 1000 / 60) ms, so sixty frames are exactly one
 // second however many have passed.

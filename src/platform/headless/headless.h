@@ -65,5 +65,7 @@ int HeadlessSettingWrites(const char* name);
 
 // The last presented frame (null before the first).
 Surface* HeadlessPresented();
+// The tiles that frame said were drawn since the one before.
+const FieldTiles& HeadlessPresentedTiles();
 // Writes a surface as a 24-bit bottom-up BMP; 1 on success.
 int HeadlessWriteBmp(Surface* surface, const char* fileName);

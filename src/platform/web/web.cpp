@@ -222,9 +222,9 @@ void PlatformWaitFrame() {
 
 namespace {
 
-// One row from the game's blue, green, red, unused to the canvas's red,
-// green, blue, alpha, into `out`, which holds the row as the canvas has it;
-// false, and `out` untouched, when the row has not changed. Most rows have
+// A row's pixels from the game's blue, green, red, unused to the canvas's
+// red, green, blue, alpha, into `out`, which holds them as the canvas has
+// them; false, and `out` untouched, when they have not changed. Most have
 // not: a read of both is all they cost.
 bool ConvertRow(const uint32_t* in, uint32_t* out, int cols) {
     int x = 0;
@@ -255,7 +255,7 @@ bool ConvertRow(const uint32_t* in, uint32_t* out, int cols) {
 
 }  // namespace
 
-void PlatformPresent(Surface* back) {
+void PlatformPresent(Surface* back, const FieldTiles& drawn) {
     int32_t pitch = 0;
     const uint8_t* src = reinterpret_cast<const uint8_t*>(PlatformLockSurface(back, &pitch));
     if (!src) return;
@@ -263,10 +263,27 @@ void PlatformPresent(Surface* back) {
     const int rows = size.height < FIELD ? size.height : FIELD;
     const int cols = size.width < FIELD ? size.width : FIELD;
     // The rows that differ from the frame before are all the canvas is given.
+    // Only the tiles drawn since are compared: the rest is as the canvas has it.
     int first = Presented ? rows : 0, last = Presented ? -1 : rows - 1;
     for (int y = 0; y < rows; ++y) {
+        const uint32_t tiles = Presented ? drawn.rows[y / FIELD_TILE] : ~0u;
+        if (!tiles) continue;
         const uint32_t* in = reinterpret_cast<const uint32_t*>(src + static_cast<size_t>(y) * pitch);
-        if (!ConvertRow(in, Rgba + static_cast<size_t>(y) * FIELD, cols)) continue;
+        uint32_t* out = Rgba + static_cast<size_t>(y) * FIELD;
+        bool changed = false;
+        // A run of drawn tiles at a time.
+        for (int x = 0; x < FIELD_TILES;) {
+            int end = x;
+            while (end < FIELD_TILES && (tiles >> end & 1)) ++end;
+            if (end == x) {
+                ++x;
+                continue;
+            }
+            const int left = x * FIELD_TILE, right = end * FIELD_TILE < cols ? end * FIELD_TILE : cols;
+            if (left < right && ConvertRow(in + left, out + left, right - left)) changed = true;
+            x = end;
+        }
+        if (!changed) continue;
         first = y < first ? y : first;
         last = y;
     }

@@ -158,7 +158,7 @@ int PlatformBlit(Surface* dst, const Rect* dstRect, Surface* src, const Rect* sr
     return 1;
 }
 
-void PlatformPresent(Surface* back) {
+void PlatformPresent(Surface* back, const FieldTiles&) {
     if (!Primary || !back || !back->dds || IsIconic(GameWindow)) return;
     Rect r = CurrentPresentationRect();
     if (r.right <= r.left || r.bottom <= r.top) return;
