@@ -235,11 +235,7 @@ void Mutate(Random* r, const IdleList& idle, uint8_t* b) {
             b[idle.at[Below(r, idle.count)]] = CELL_EMPTY;
             // A piece idle in the solution may still hold a figure in the
             // band: half the time another change goes with it.
-            if (Below(r, 2)) {
-                IdleList none;
-                none.count = 0;
-                Mutate(r, none, b);
-            }
+            if (Below(r, 2)) Mutate(r, IdleList{}, b);
             return;
         case 2:
             if (balloons >= MAX_BALLOONS || !EmptyCell(r, b, &x, &y)) break;

@@ -37,17 +37,9 @@ void MarkAllDrawn() { MarkDrawn(Rect{0, 0, FIELD_SIZE, FIELD_SIZE}); }
 void PutBackWhereDrawn(Surface* picture) {
     for (int32_t y = 0; y < FIELD_TILES; ++y) {
         const uint32_t row = DrawnSincePutBack.rows[y];
-        // A run of drawn tiles is one blit.
-        for (int32_t x = 0; x < FIELD_TILES;) {
-            int32_t end = x;
-            while (end < FIELD_TILES && (row >> end & 1)) ++end;
-            if (end == x) {
-                ++x;
-                continue;
-            }
+        for (int32_t x = 0, end = 0; NextTileRun(row, &x, &end); x = end) {
             const Rect r{x * FIELD_TILE, y * FIELD_TILE, end * FIELD_TILE, (y + 1) * FIELD_TILE};
             PlatformBlit(BackSurface, &r, picture, &r, true);
-            x = end;
         }
         DrawnSincePresent.rows[y] |= static_cast<uint16_t>(row);
     }

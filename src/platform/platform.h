@@ -52,6 +52,13 @@ constexpr int32_t FIELD_TILES = FIELD_SIZE / FIELD_TILE;
 struct FieldTiles {
     uint16_t rows[FIELD_TILES];
 };
+// The next run of set tiles in a row, from `*x` on: [*x, *end). False when
+// none is left. Each run is one blit or one compare.
+inline bool NextTileRun(uint32_t row, int32_t* x, int32_t* end) {
+    while (*x < FIELD_TILES && !(row >> *x & 1)) ++*x;
+    for (*end = *x; *end < FIELD_TILES && (row >> *end & 1);) ++*end;
+    return *x < FIELD_TILES;
+}
 // Shows the finished 672 by 672 field in the game window. Only the `drawn`
 // tiles can differ from the field this call was last given; a platform may
 // skip the rest.

@@ -271,17 +271,9 @@ void PlatformPresent(Surface* back, const FieldTiles& drawn) {
         const uint32_t* in = reinterpret_cast<const uint32_t*>(src + static_cast<size_t>(y) * pitch);
         uint32_t* out = Rgba + static_cast<size_t>(y) * FIELD;
         bool changed = false;
-        // A run of drawn tiles at a time.
-        for (int x = 0; x < FIELD_TILES;) {
-            int end = x;
-            while (end < FIELD_TILES && (tiles >> end & 1)) ++end;
-            if (end == x) {
-                ++x;
-                continue;
-            }
+        for (int32_t x = 0, end = 0; NextTileRun(tiles, &x, &end); x = end) {
             const int left = x * FIELD_TILE, right = end * FIELD_TILE < cols ? end * FIELD_TILE : cols;
             if (left < right && ConvertRow(in + left, out + left, right - left)) changed = true;
-            x = end;
         }
         if (!changed) continue;
         first = y < first ? y : first;
