@@ -1,8 +1,10 @@
-// tarno-solve [--stats] [--demo] [--level N] [--max-states N] FILE
+// tarno-solve [--stats | --analyse] [--demo] [--level N] [--max-states N] FILE
 // Finds the least number of shots that wins a level (a .dat file or a
 // level source) by trying every entry point breadth first under the game's
 // own rules, and prints one shortest solution, one shot per line.
 //   --stats       explore every reachable board: dead ends and careless shots
+//   --analyse     the same, and the figures a designer judges a level by
+//                 (src/solver/analyse.h says what each one counts)
 //   --demo        print a tarno-demo script that plays the solution instead
 //   --level N     the level the demo starts with "level N" (by default taken
 //                 from a file named levelN.*; none for other names)
@@ -15,13 +17,14 @@
 #include <vector>
 
 #include "game/leveltext_strings.h"
+#include "solver/analyse.h"
 #include "solver/cellsolver.h"
 #include "solver/solver_strings.h"
 
 namespace {
 
 int Usage() {
-    std::fprintf(stderr, "usage: tarno-solve [--stats] [--demo] [--level N] [--max-states N] FILE\n");
+    std::fprintf(stderr, "usage: tarno-solve [--stats | --analyse] [--demo] [--level N] [--max-states N] FILE\n");
     return 2;
 }
 
@@ -55,15 +58,51 @@ int Report(const solver::Result& r, uint32_t maxStates) {
     }
 }
 
+int PrintAnalysis(const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t bound, const std::string& name) {
+    solver::Analysis a;
+    const solver::AnalyseStatus status = solver::AnalyseLevel(bytes, bound, &a);
+    if (status == solver::ANALYSE_TOO_BIG) {
+        std::printf("gave up: the bound of %u states was reached\n", bound);
+        return 3;
+    }
+    if (status == solver::ANALYSE_BROKEN) {
+        std::fprintf(stderr, "tarno-solve: the rules left a deflector off its cell; the board cannot be read\n");
+        return 4;
+    }
+    std::printf("level: %s\n", name.c_str());
+    if (status == solver::ANALYSE_UNSOLVABLE) std::printf("no solution\n");
+    else std::printf("least shots: %d\n", a.par);
+    std::printf("reachable states: %u\n", a.states);
+    std::printf("dead ends: %u\n", a.deadEnds);
+    std::printf("dead-end share: %.3f\n", a.deadShare);
+    std::printf("first shots into a dead end: %d of %d\n", a.carelessFirst, solver::ENTRIES);
+    std::printf("second shots into a dead end: %d of %d\n", a.carelessSecond, a.secondTried);
+    if (status == solver::ANALYSED) {
+        if (a.essentialSolutions >= solver::MANY_SOLUTIONS)
+            std::printf("essential solutions: at least %llu\n", static_cast<unsigned long long>(a.essentialSolutions));
+        else std::printf("essential solutions: %llu\n", static_cast<unsigned long long>(a.essentialSolutions));
+        std::printf("forced steps: %.3f\n", a.forcedShare);
+        std::printf("independent groups: %d, the largest %.3f of the shots\n", a.groups, a.largestGroupShare);
+        std::printf("shots that pop straight: %d\n", a.straight);
+        std::printf("shots that turn: %d\n", a.turns);
+        std::printf("shots that push: %d\n", a.pushes);
+        std::printf("shots that snap: %d\n", a.snaps);
+        std::printf("random-play win chance: %.6f\n", a.randomWin);
+    }
+    std::printf("symmetry: %.3f\n", a.symmetry);
+    return status == solver::ANALYSED ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    bool stats = false, demo = false;
+    bool stats = false, demo = false, analyse = false;
     long level = -1, maxStates = 2000000;
     const char* file = nullptr;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--stats") stats = true;
+        else if (a == "--analyse") analyse = true;
         else if (a == "--demo") demo = true;
         else if (a == "--level" && i + 1 < argc) {
             if (!ParseCount(argv[++i], &level) || level > LAST_LEVEL) return Usage();
@@ -72,7 +111,7 @@ int main(int argc, char** argv) {
         } else if (a[0] == '-' || file) return Usage();
         else file = argv[i];
     }
-    if (!file || (stats && demo)) return Usage();
+    if (!file || stats + demo + analyse > 1) return Usage();
 
     uint8_t bytes[LEVEL_FILE_SIZE];
     std::string name, error;
@@ -84,6 +123,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     const uint32_t bound = static_cast<uint32_t>(maxStates);
+
+    if (analyse) return PrintAnalysis(bytes, bound, name);
 
     if (stats) {
         const solver::Stats st = cellsolver::ComputeStats(bytes, bound);

@@ -340,7 +340,12 @@ bool MergeBlock(Exploration* x, const BlockOut& o) {
         if (x->everything && j != edge.from) {
             size_t k = x->firstEdge;
             while (k < s->edges.size() && s->edges[k] != j) ++k;
-            if (k == s->edges.size()) s->edges.push_back(j);
+            if (k == s->edges.size()) {
+                s->edges.push_back(j);
+                if (s->countShots) s->edgeShots.push_back(1);
+            } else if (s->countShots) {
+                ++s->edgeShots[k];
+            }
         }
     }
     return true;

@@ -171,6 +171,15 @@ struct NoWatch {
     void Spent(int /*from*/, int /*to*/, bool /*moves*/) {}
 };
 
+// A watcher that also wants every cell the shot flies through (the
+// analyser) has Passed(int at); the others need not say they do not.
+template <typename Watch>
+auto TellPassed(Watch* w, int at, int) -> decltype(w->Passed(at)) {
+    w->Passed(at);
+}
+template <typename Watch>
+void TellPassed(Watch*, int, long) {}
+
 // TraceShot, telling `w` what happens. TraceShot is this with NoWatch,
 // which the compiler drops, so the search pays nothing for it.
 //
@@ -188,6 +197,7 @@ Change TraceShotWatched(const Level& lv, Cells* b, int entry, Watch* w) {
     int p = Index(tx / CELL_SIZE, ty / CELL_SIZE), dir = EntryDirection(entry) - 1;
     for (int steps = 0;; ++steps) {
         const int own = b->c[p];
+        TellPassed(w, p, 0);
         // The frame step meets a block one cell early when the shot's own
         // cell is empty, but nothing else can happen in between.
         if (own == CELL_BLOCK) w->Stopped(p, dir);
@@ -295,6 +305,10 @@ struct Search {
     KeySet set;
     Pages<uint32_t> edgeStart, edges;  // with everything: distinct successors per board
     Pages<uint8_t> won;
+    // With everything and countShots: how many of the 48 shots lead along
+    // each edge (the analyser's random player needs it; the tables do not).
+    bool countShots = false;
+    Pages<uint8_t> edgeShots;
 };
 
 // What a search that stops at the first win holds per board it has met,
