@@ -308,14 +308,18 @@ void ReadSolution(const Search& s, const Grow<int>& solution, Analysis* a) {
 }  // namespace
 
 AnalyseStatus AnalyseLevel(const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t maxStates, Analysis* out) {
-    Analysis& a = *out;
-    a = Analysis{};
-    a.symmetry = BoardSymmetry(bytes);
     Search s;
     s.countShots = true;
     PlayState play;
     SetUpLevel(&play, bytes);
     const Result r = cellsolver::ExploreFrom(play, maxStates, true, &s);
+    return AnalyseExplored(bytes, s, r, out);
+}
+
+AnalyseStatus AnalyseExplored(const uint8_t bytes[LEVEL_FILE_SIZE], const Search& s, const Result& r, Analysis* out) {
+    Analysis& a = *out;
+    a = Analysis{};
+    a.symmetry = BoardSymmetry(bytes);
     if (r.status == BOUND_HIT) return ANALYSE_TOO_BIG;
     if (r.status == BROKEN) return ANALYSE_BROKEN;
     Stats st;
@@ -328,7 +332,7 @@ AnalyseStatus AnalyseLevel(const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t maxSta
     a.secondTried = st.secondShotsTried;
     if (r.status != SOLVED) return ANALYSE_UNSOLVABLE;
     a.par = static_cast<int>(r.solution.size());
-    a.randomWin = RandomWin(s);
+    a.randomWin = s.edgeShots.size() == s.edges.size() ? RandomWin(s) : -1;
     ReadSolution(s, r.solution, &a);
     Grow<uint32_t> predStart, preds, toWin;
     cellsolver::Predecessors(s, &predStart, &preds);

@@ -15,6 +15,11 @@
 
 #include "game/board.h"
 #include "game/boardimage.h"
+#include "solver/solver.h"
+
+namespace cellsolver {
+struct Search;
+}
 
 namespace solver {
 
@@ -73,6 +78,13 @@ enum AnalyseStatus { ANALYSED, ANALYSE_UNSOLVABLE, ANALYSE_TOO_BIG, ANALYSE_BROK
 // An unsolvable level gets its boards, dead ends (all of them), careless
 // first shots and symmetry; one too big or broken only its symmetry.
 AnalyseStatus AnalyseLevel(const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t maxStates, Analysis* out);
+
+// The same figures from a search of the level that has already run to its
+// end, with everything (a caller that explores in slices, as the
+// generator does), r its result. The random player needs the search's
+// countShots set before it starts; without it randomWin is -1.
+AnalyseStatus AnalyseExplored(const uint8_t bytes[LEVEL_FILE_SIZE], const cellsolver::Search& s, const Result& r,
+                              Analysis* out);
 
 using ::BoardSymmetry;
 

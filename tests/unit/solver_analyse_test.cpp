@@ -8,6 +8,7 @@
 
 #include "game/leveltext_strings.h"
 #include "solver/analyse.h"
+#include "solver/cellsolver.h"
 
 namespace {
 
@@ -201,4 +202,37 @@ TEST(Analyse, ShippedLevelsPlayAlikeInEveryImage) {
             EXPECT_DOUBLE_EQ(first.symmetry, a.symmetry);
         }
     }
+}
+
+// The generator explores in slices and then analyses what it found: the
+// figures are those of one go, and without the shots counted the random
+// player is said to be unknown.
+TEST(Analyse, ASearchMadeInSlicesGivesTheSameFigures) {
+    uint8_t bytes[LEVEL_FILE_SIZE];
+    std::string name, error;
+    std::vector<std::string> warnings;
+    ASSERT_TRUE(leveltext::LoadAnyLevel(std::string(TARNO_SOURCE_DIR) + "/data/levels/level6.txt", bytes, &name, &error,
+                                        &warnings));
+    solver::Analysis whole, sliced, uncounted;
+    ASSERT_EQ(solver::ANALYSED, solver::AnalyseLevel(bytes, 100000, &whole));
+    for (const bool counted : {true, false}) {
+        PlayState play;
+        solver::SetUpLevel(&play, bytes);
+        auto* s = new cellsolver::Search;
+        s->countShots = counted;
+        cellsolver::Exploration x;
+        cellsolver::StartExploration(&x, play, 100000, true, s);
+        int slices = 1;
+        while (!cellsolver::ContinueExploration(&x, 0)) ++slices;
+        EXPECT_GT(slices, 100);
+        ASSERT_EQ(solver::ANALYSED, solver::AnalyseExplored(bytes, *s, x.result, counted ? &sliced : &uncounted));
+        delete s;
+    }
+    EXPECT_EQ(whole.states, sliced.states);
+    EXPECT_EQ(whole.essentialSolutions, sliced.essentialSolutions);
+    EXPECT_EQ(whole.groups, sliced.groups);
+    EXPECT_EQ(whole.randomWin, sliced.randomWin);
+    EXPECT_EQ(whole.forcedShare, sliced.forcedShare);
+    EXPECT_EQ(-1, uncounted.randomWin);
+    EXPECT_EQ(whole.forcedShare, uncounted.forcedShare);
 }
