@@ -3,7 +3,8 @@
 // level source) by trying every entry point breadth first under the game's
 // own rules, and prints one shortest solution, one shot per line.
 //   --stats       explore every reachable board: dead ends and careless shots
-//   --analyse     the same, and the figures a designer judges a level by
+//   --analyse     dead ends and careless shots as --stats counts them, and
+//                 the figures a designer judges a level by
 //                 (src/solver/analyse.h says what each one counts)
 //   --demo        print a tarno-demo script that plays the solution instead
 //   --level N     the level the demo starts with "level N" (by default taken

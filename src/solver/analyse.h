@@ -33,7 +33,7 @@ struct Analysis {
     double deadShare = 0;    // dead ends / reachable boards
     int carelessFirst = 0;   // first shots into a dead end, of 48
     int carelessSecond = 0;  // second shots into a dead end, after a first that still wins
-    int secondTried = 0;     // second shots that change the board, after such firsts
+    int secondTried = 0;     // all 48 second shots after each first that leaves a win to play for
     // Shortest solutions told apart only by their effects, taken as a
     // multiset in any order: two orders of the same shots are one, and so
     // are two shots from different sides that do the same. Counted on the
