@@ -16,13 +16,13 @@ import sys
 
 def analyse(solve, path):
     out = subprocess.run([solve, "--analyse", path], capture_output=True, text=True, timeout=600, check=True).stdout
-    return dict(re.findall(r"^([a-z -]+): (.*)$", out, re.M))
+    return dict(re.findall(r"^([a-z ,-]+): (.*)$", out, re.M))
 
 
 def table(solve, folder):
     rows = ["| # | level | par | boards | dead share | careless 1st | essential solutions | forced steps "
-            "| groups (largest) | straight / turn / push / snap | random win | symmetry |",
-            "|---|---|---|---|---|---|---|---|---|---|---|---|"]
+            "| groups (largest) | straight / turn / push / snap | fewest tricks (snaps) | random win | symmetry |",
+            "|---|---|---|---|---|---|---|---|---|---|---|---|---|"]
     for n in range(1, 13):
         f = analyse(solve, os.path.join(folder, f"level{n}.txt"))
         groups, largest = re.match(r"(\d+), the largest ([0-9.]+)", f["independent groups"]).groups()
@@ -30,7 +30,8 @@ def table(solve, folder):
         kinds = " / ".join(f[f"shots that {k}"] for k in ("pop straight", "turn", "push", "snap"))
         rows.append(f"| {n} | {f['level']} | {f['least shots']} | {int(f['reachable states']):,} "
                     f"| {f['dead-end share']} | {careless} | {f['essential solutions']} | {f['forced steps']} "
-                    f"| {groups} ({largest}) | {kinds} | {f['random-play win chance']} | {f['symmetry']} |")
+                    f"| {groups} ({largest}) | {kinds} | {f['fewest shots that turn, push or snap']} "
+                    f"({f['fewest shots that snap']}) | {f['random-play win chance']} | {f['symmetry']} |")
     return "\n".join(rows) + "\n"
 
 

@@ -88,6 +88,8 @@ int PrintAnalysis(const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t bound, const st
         std::printf("shots that turn: %d\n", a.turns);
         std::printf("shots that push: %d\n", a.pushes);
         std::printf("shots that snap: %d\n", a.snaps);
+        std::printf("fewest shots that turn, push or snap: %d\n", a.fewestTricks);
+        std::printf("fewest shots that snap: %d\n", a.fewestSnaps);
         std::printf("random-play win chance: %.6f\n", a.randomWin);
     }
     std::printf("symmetry: %.3f\n", a.symmetry);

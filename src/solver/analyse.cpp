@@ -82,6 +82,85 @@ void FindPaths(const Search& s, const Grow<uint32_t>& toWin, int par, Paths* p) 
     p->start.push_back(static_cast<uint32_t>(p->next.size()));
 }
 
+// What one shot did, as the trace tells it: the cells it met and the
+// kind of shot it was. A turn counts only when a pop or a push comes after
+// it; a pop counts as straight when no turn came before it.
+struct ShotWatch {
+    const Cells* board = nullptr;
+    uint64_t touched[cellsolver::CELLS / 64] = {};
+    bool turnedYet = false;
+    bool straight = false, turned = false, pushed = false, snapped = false;
+
+    void Mark(int at) { touched[at / 64] |= uint64_t{1} << (at % 64); }
+    // A balloon in the shot's cell always pops there.
+    void Passed(int at) {
+        Mark(at);
+        if (board->c[at] != CELL_BALLOON) return;
+        if (turnedYet) turned = true;
+        else straight = true;
+    }
+    void Stopped(int at, int /*dir*/) { Mark(at); }
+    void Turned(int at) {
+        Mark(at);
+        turnedYet = true;
+    }
+    void Spent(int from, int to, bool moves) {
+        Mark(from);
+        Mark(to);
+        if (!moves) return;
+        turned |= turnedYet;
+        if (cellsolver::IsSingle(board->c[to])) snapped = true;
+        else pushed = true;
+    }
+    bool Trick() const { return turned || pushed || snapped; }
+};
+
+// The fewest shots that turn, push or snap, and the fewest snaps, on any
+// shortest solution: every shot from a board of the paths is traced, and
+// a step between two boards is as plain as the plainest shot that makes it.
+void FewestTricks(const Search& s, const Paths& p, int* tricks, int* snaps) {
+    const size_t m = p.board.size();
+    Grow<uint8_t> trick, snap;
+    trick.assign(p.next.size(), 1);
+    snap.assign(p.next.size(), 1);
+    Cells cells, after;
+    for (size_t i = 0; i < m; ++i) {
+        if (p.start[i] == p.start[i + 1]) continue;
+        const Key& k = s.set.keys[p.board[i]];
+        cellsolver::MakeCells(s.level, k, &cells);
+        for (int e = 0; e < ENTRIES; ++e) {
+            after = cells;
+            ShotWatch w;
+            w.board = &after;
+            const cellsolver::Change ch = cellsolver::TraceShotWatched(s.level, &after, e, &w);
+            if (ch.popped == 0 && ch.from < 0) continue;
+            const int64_t j = s.set.Lookup(cellsolver::NextKey(k, after, ch));
+            if (j < 0) continue;
+            for (uint32_t q = p.start[i]; q < p.start[i + 1]; ++q)
+                if (p.board[p.next[q]] == static_cast<uint32_t>(j)) {
+                    if (!w.Trick()) trick[q] = 0;
+                    if (!w.snapped) snap[q] = 0;
+                }
+        }
+    }
+    Grow<int> leastTricks, leastSnaps;
+    leastTricks.assign(m, 0);
+    leastSnaps.assign(m, 0);
+    for (size_t i = m; i-- > 0;) {
+        if (p.start[i] == p.start[i + 1]) continue;
+        int t = 1 << 20, n = 1 << 20;
+        for (uint32_t q = p.start[i]; q < p.start[i + 1]; ++q) {
+            const int viaT = trick[q] + leastTricks[p.next[q]], viaS = snap[q] + leastSnaps[p.next[q]];
+            if (viaT < t) t = viaT;
+            if (viaS < n) n = viaS;
+        }
+        leastTricks[i] = t;
+        leastSnaps[i] = n;
+    }
+    *tricks = leastTricks[0];
+    *snaps = leastSnaps[0];
+}
+
 // Forced steps: each path weighs alike, so a board weighs the paths into
 // it times the paths out of it.
 double ForcedShare(const Paths& p, int par) {
@@ -227,28 +306,6 @@ double RandomWin(const Search& s) {
     return chance[0];
 }
 
-// What one shot of the solution did, as the trace tells it.
-struct ShotWatch {
-    const Cells* board = nullptr;
-    uint64_t touched[cellsolver::CELLS / 64] = {};
-    bool turned = false, pushed = false, snapped = false;
-
-    void Mark(int at) { touched[at / 64] |= uint64_t{1} << (at % 64); }
-    void Passed(int at) { Mark(at); }
-    void Stopped(int at, int /*dir*/) { Mark(at); }
-    void Turned(int at) {
-        Mark(at);
-        turned = true;
-    }
-    void Spent(int from, int to, bool moves) {
-        Mark(from);
-        Mark(to);
-        if (!moves) return;
-        if (cellsolver::IsSingle(board->c[to])) snapped = true;
-        else pushed = true;
-    }
-};
-
 struct ShotCells {
     uint64_t touched[cellsolver::CELLS / 64];
     uint64_t changed[cellsolver::CELLS / 64];
@@ -282,7 +339,7 @@ void ReadSolution(const Search& s, const Grow<int>& solution, Analysis* a) {
             if (at >= 0) c.changed[at / 64] |= uint64_t{1} << (at % 64);
         for (int k = 0; k < cellsolver::CELLS / 64; ++k) c.touched[k] = w.touched[k] | c.changed[k];
         shots.push_back(c);
-        a->straight += ch.popped && !w.turned;
+        a->straight += w.straight;
         a->turns += w.turned;
         a->pushes += w.pushed;
         a->snaps += w.snapped;
@@ -342,6 +399,7 @@ AnalyseStatus AnalyseExplored(const uint8_t bytes[LEVEL_FILE_SIZE], const Search
     Paths p;
     FindPaths(s, toWin, a.par, &p);
     a.forcedShare = ForcedShare(p, a.par);
+    FewestTricks(s, p, &a.fewestTricks, &a.fewestSnaps);
     a.essentialSolutions = EssentialSolutions(s, p);
     return ANALYSED;
 }

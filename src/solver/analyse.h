@@ -54,12 +54,16 @@ struct Analysis {
     // transitively. The number of groups, and the largest one's share of par.
     int groups = 0;
     double largestGroupShare = 0;
-    // The solution's shots that: pop a balloon without being turned
-    // (straight); are turned by a wedge at least once (turns); move a wedge
-    // or a square into an empty cell (pushes); push a wedge into its
-    // opposite, which snap into a square (snaps). A shot turned and then
-    // spent on a push counts as both.
+    // The solution's shots that: pop a balloon before any wedge turns them
+    // (straight); are turned by a wedge before they pop or push (turns: a
+    // turn after the shot's last effect changes nothing); move a wedge or a
+    // square into an empty cell (pushes); push a wedge into its opposite,
+    // which snap into a square (snaps). A shot may count twice, as one that
+    // pops straight on and is then turned into another balloon.
     int straight = 0, turns = 0, pushes = 0, snaps = 0;
+    // What every shortest solution needs: the fewest shots that turn, push
+    // or snap (as above), and the fewest snaps, on any of them.
+    int fewestTricks = 0, fewestSnaps = 0;
     // The chance that a player who fires each of the 48 shots with equal
     // chance, shot after shot, ever wins. A wasted shot only gives the
     // player the same choice again, so this is also the chance of one who

@@ -75,7 +75,21 @@ TEST(Analyse, AShotTurnedIntoAPocket) {
     EXPECT_EQ(0, a.straight);
     EXPECT_EQ(1, a.turns);
     EXPECT_EQ(0, a.pushes + a.snaps);
+    EXPECT_EQ(1, a.fewestTricks);
     EXPECT_DOUBLE_EQ(1.0, a.randomWin);
+}
+
+// The same with the pocket open above: the solver's solution (the lower
+// entry, along row 8) still turns, but the shot down column 6 wins as
+// well and needs no trick: the wedge it meets after the pop changes
+// nothing it does.
+TEST(Analyse, ATurnNoSolutionNeeds) {
+    const solver::Analysis a = Analyse({{6, 3, 'o'}, {5, 3, '#'}, {7, 3, '#'}, {6, 8, '2'}, {6, 9, '#'}, {7, 8, '#'}});
+    EXPECT_EQ(1, a.par);
+    EXPECT_EQ(1, a.turns);
+    EXPECT_EQ(0, a.straight);
+    EXPECT_EQ(0, a.fewestTricks);
+    EXPECT_EQ(1u, a.essentialSolutions);
 }
 
 // A wedge (top-right half) stands in the pocket's row at (5, 5). A shot
@@ -96,6 +110,8 @@ TEST(Analyse, AWedgePushedOutOfTheWay) {
     EXPECT_EQ(0, a.turns);
     EXPECT_EQ(1, a.pushes);
     EXPECT_EQ(0, a.snaps);
+    EXPECT_EQ(1, a.fewestTricks);
+    EXPECT_EQ(0, a.fewestSnaps);
 }
 
 // A wedge (top-right) at (3, 5) in the pocket's row with its opposite
@@ -111,6 +127,7 @@ TEST(Analyse, TwoWedgesSnappedOutOfTheWay) {
     EXPECT_EQ(0, a.pushes);
     EXPECT_EQ(1, a.straight);
     EXPECT_EQ(1, a.groups);
+    EXPECT_EQ(1, a.fewestSnaps);
 }
 
 // A wedge (top-left) at (5, 5) in the pocket's row, over a walled cell.
@@ -148,6 +165,7 @@ TEST(Analyse, TwoBalloonsApartAreTwoGroupsAndOneEssentialSolution) {
     EXPECT_EQ(2, a.groups);
     EXPECT_DOUBLE_EQ(0.5, a.largestGroupShare);
     EXPECT_EQ(2, a.straight);
+    EXPECT_EQ(0, a.fewestTricks);
     EXPECT_DOUBLE_EQ(1.0, a.symmetry);
 }
 
