@@ -16,6 +16,7 @@ constexpr int MENU_SEPARATOR = -1;
 constexpr MenuEntry MENU_TABLE[] = {
     {0, 0, TEXT_MENU_FILE, false, nullptr, false},
     {1, IDM_RESET, TEXT_MENU_RESET, false, KEY_RESET, false},
+    {1, IDM_NEW_LEVEL, TEXT_MENU_NEW_LEVEL, false, nullptr, false},
     {1, 0, TEXT_MENU_LEVELS, false, nullptr, false},
     {2, 21, "Level 1", true, nullptr, true},
     {2, 22, "Level 2", true, nullptr, true},

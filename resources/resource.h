@@ -32,6 +32,10 @@
 #define IDM_OPEN_CODE 65
 #define IDM_COPY_CODE 66
 #define IDM_SHARE 67
+/* The way on: after a win, the next level or another made one (a button);
+   a new level of the grade last chosen (File). */
+#define IDM_NEXT 68
+#define IDM_NEW_LEVEL 69
 
 #define TEXT_TITLE "Tarno"
 #define TEXT_MENU_FILE "&File"
@@ -58,6 +62,7 @@
 #define TEXT_MENU_OPEN_CODE "Open level code\xE2\x80\xA6"
 #define TEXT_MENU_COPY_CODE "Copy level code"
 #define TEXT_MENU_SHARE "Share this level"
+#define TEXT_NEXT_LEVEL "Next level"
 /* The keys each item shows beside its text. */
 #define KEY_RESET "R"
 #define KEY_EXIT "Esc"
