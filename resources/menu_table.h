@@ -16,7 +16,6 @@ constexpr int MENU_SEPARATOR = -1;
 constexpr MenuEntry MENU_TABLE[] = {
     {0, 0, TEXT_MENU_FILE, false, nullptr, false},
     {1, IDM_RESET, TEXT_MENU_RESET, false, KEY_RESET, false},
-    {1, IDM_NEW_LEVEL, TEXT_MENU_NEW_LEVEL, false, nullptr, false},
     {1, 0, TEXT_MENU_LEVELS, false, nullptr, false},
     {2, 21, "Level 1", true, nullptr, true},
     {2, 22, "Level 2", true, nullptr, true},
@@ -37,6 +36,7 @@ constexpr MenuEntry MENU_TABLE[] = {
     {3, IDM_NEW_HARD, TEXT_MENU_HARD, false, nullptr, false},
     {2, IDM_DAILY, TEXT_MENU_DAILY, false, nullptr, false},
     {2, IDM_OPEN_CODE, TEXT_MENU_OPEN_CODE, false, nullptr, false},
+    {1, IDM_NEW_LEVEL, TEXT_MENU_NEW_LEVEL, false, nullptr, false},
     {1, IDM_OPEN_LEVEL, TEXT_MENU_OPEN_LEVEL, false, KEY_OPEN_LEVEL, false},
     {1, IDM_EXIT, TEXT_MENU_EXIT, false, KEY_EXIT, false},
     {0, 0, TEXT_MENU_EDIT, false, nullptr, false},

@@ -667,6 +667,25 @@ def play(s, args, tmp, data_dir, progress, wave_file):
     kept = open(records, "rb").read() if os.path.exists(records) else b""
     check(kept == b"tarno records 1\nlevel 1 4 par\n", "the records file holds level 1 won in 4 (%r)" % kept)
 
+    # After the win: Undo is greyed, the way on is a button of its own, and
+    # Edit -> Copy level code says what it copied.
+    said = s.said()
+    check(said.get("offered") == "Undo 0", "Undo is greyed after the win (%r)" % said.get("offered"))
+    shown = re.match(r"Next level at (\d+) (\d+)$", said.get("next", ""))
+    check(shown is not None, "the Next level button shows after the win (%r)" % said.get("next"))
+    s.tap("F10", "Right", "Down", "Down", "Down", "Down", "Return")
+    check("Level code copied: " in s.status("copied"), "Copy level code tells it (%r)" % s.status())
+    if shown:
+        geometry = s.geometry()
+        s.xdotool("mousemove", "--sync", str(geometry["X"] + int(shown.group(1))),
+                  str(geometry["Y"] + int(shown.group(2))), "click", "1")
+        s.pointer = None
+        check(s.status("Level 2").startswith("Level 2: Behind Walls   Shots 0"),
+              "the Next level button starts level 2 (%r)" % s.status())
+        time.sleep(0.5)
+        check(s.said().get("next") == "none", "and goes away (%r)" % s.said().get("next"))
+    s.focus()
+
     # "Level 2" can now be chosen from the menu, and starts level 2.
     open_levels_menu(s)
     rows = level_rows(s)

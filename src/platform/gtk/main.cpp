@@ -53,6 +53,10 @@ long FramesRun = 0;
 int ButtonKey = 0;
 long ButtonHeldUntil = 0;
 bool ButtonLetGo = false;
+// Undo and Redo beside the status line, and the way on after a win.
+GtkWidget* UndoButton = nullptr;
+GtkWidget* RedoButton = nullptr;
+GtkWidget* NextButton = nullptr;
 
 char ConfigDir[PATH_MAX];
 char DataDir[PATH_MAX];
@@ -116,7 +120,51 @@ FieldView CurrentView(int* deviceScale) {
 // ticks that start a 60-per-second frame slot. Waiting here instead of in
 // PlatformWaitFrame keeps the main loop free between frames, so events and
 // redraws are never held up by a sleeping frame.
+// Greyed when it would do nothing; a button greyed under the pointer gets
+// no release, so its key is let go as if it had one.
+void OfferCommand(GtkWidget* button, int id, int scanCode) {
+    const bool offered = CommandAvailable(id);
+    if (button && gtk_widget_get_sensitive(button) != offered) {
+        gtk_widget_set_sensitive(button, offered);
+        if (!offered && ButtonKey == scanCode) ButtonLetGo = true;
+        if (PrintStatus) {
+            std::printf("offered: %s %d\n", gtk_button_get_label(GTK_BUTTON(button)), offered ? 1 : 0);
+            std::fflush(stdout);
+        }
+    }
+    if (MenuItems[id] && gtk_widget_get_sensitive(MenuItems[id]) != offered)
+        gtk_widget_set_sensitive(MenuItems[id], offered);
+}
+
+void ShowButtons() {
+    OfferCommand(UndoButton, IDM_UNDO, COMFORT_BUTTONS[0].scanCode);
+    OfferCommand(RedoButton, IDM_REDO, COMFORT_BUTTONS[1].scanCode);
+    const char* next = NextStepText();
+    if (!NextButton || gtk_widget_get_visible(NextButton) == (next != nullptr)) {
+        if (next && std::strcmp(gtk_button_get_label(GTK_BUTTON(NextButton)), next) != 0)
+            gtk_button_set_label(GTK_BUTTON(NextButton), next);
+        return;
+    }
+    if (next) gtk_button_set_label(GTK_BUTTON(NextButton), next);
+    gtk_widget_set_visible(NextButton, next != nullptr);
+    if (PrintStatus && !next) {
+        std::printf("next: none\n");
+        std::fflush(stdout);
+    }
+}
+
+// Where the Next button shows, in the window, for tests that click it.
+void OnNextPlaced(GtkWidget* button, GdkRectangle*, gpointer) {
+    if (!PrintStatus || !gtk_widget_get_visible(button)) return;
+    int x = 0, y = 0;
+    gtk_widget_translate_coordinates(button, Window, gtk_widget_get_allocated_width(button) / 2,
+                                     gtk_widget_get_allocated_height(button) / 2, &x, &y);
+    std::printf("next: %s at %d %d\n", gtk_button_get_label(GTK_BUTTON(button)), x, y);
+    std::fflush(stdout);
+}
+
 void ShowStatus() {
+    ShowButtons();
     static bool placed = false;
     if (PrintStatus && !placed && Field && Window && gtk_widget_get_mapped(Field)) {
         // Where the field's pixels start in the window, for tests that look at them.
@@ -284,6 +332,8 @@ gboolean OnComfortRelease(GtkWidget*, GdkEventButton* event, gpointer) {
     if (event->button == GDK_BUTTON_PRIMARY) ButtonLetGo = true;
     return FALSE;
 }
+
+void OnNextClicked(GtkButton*, gpointer) { OnMenuCommand(IDM_NEXT); }
 
 gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer) {
     PlatformRequestQuit();
@@ -469,7 +519,18 @@ void BuildWindow() {
         g_signal_connect(button, "button-press-event", G_CALLBACK(OnComfortPress), GINT_TO_POINTER(b.scanCode));
         g_signal_connect(button, "button-release-event", G_CALLBACK(OnComfortRelease), nullptr);
         gtk_box_pack_start(GTK_BOX(StatusRow), button, FALSE, FALSE, 0);
+        if (std::strcmp(b.text, TEXT_MENU_UNDO) == 0) UndoButton = button;
+        if (std::strcmp(b.text, TEXT_MENU_REDO) == 0) RedoButton = button;
     }
+    // After a win: the next level, or another made one. Hidden until then.
+    NextButton = gtk_button_new_with_label(TEXT_NEXT_LEVEL);
+    gtk_widget_set_can_focus(NextButton, FALSE);
+    gtk_widget_set_no_show_all(NextButton, TRUE);
+    gtk_style_context_add_provider(gtk_widget_get_style_context(NextButton), GTK_STYLE_PROVIDER(slim),
+                                   GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+    g_signal_connect(NextButton, "clicked", G_CALLBACK(OnNextClicked), nullptr);
+    g_signal_connect(NextButton, "size-allocate", G_CALLBACK(OnNextPlaced), nullptr);
+    gtk_box_pack_start(GTK_BOX(StatusRow), NextButton, FALSE, FALSE, 0);
     g_object_unref(slim);
     gtk_box_pack_end(GTK_BOX(box), StatusRow, FALSE, FALSE, 0);
 
