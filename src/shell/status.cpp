@@ -76,6 +76,22 @@ const char* NextStepText() {
     return OwnLevel || LevelPlayed >= LAST_LEVEL ? nullptr : TEXT_NEXT_LEVEL;
 }
 
+const char* FirstRunTip() {
+    // 0 not yet read, 1 shown, 2 gone.
+    static int state = 0;
+    if (state == 0) {
+        char seen[4];
+        int32_t length = 0;
+        state = PlatformReadSetting("shot", SETTING_TEXT, seen, sizeof seen, &length) && length > 0 ? 2 : 1;
+    }
+    if (state == 1 && Live.shotsFired > 0 && !EditorMode) {
+        state = 2;
+        // A write that fails only brings the tip back next time.
+        PlatformWriteSetting("shot", SETTING_TEXT, "1", 1);
+    }
+    return state == 1 ? FIRST_RUN_TIP : nullptr;
+}
+
 bool CommandAvailable(int32_t id) {
     // A won level is over: its board stays as it was won.
     const bool play = !EditorMode && !Live.play.won;

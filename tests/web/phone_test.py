@@ -74,7 +74,7 @@ def play(b, url, args):
           "the field fills the width, square, at %d device pixels: %s" % (WIDTH * RATIO, box))
     tip = b.evaluate("document.getElementById('tip').textContent")
     check(tip == "Tap the border to drive, tap the tank to fire", "a first-time player sees the tip: '%s'" % tip)
-    sizes = b.evaluate("[...document.querySelectorAll('#buttons button')].map((e) => "
+    sizes = b.evaluate("[...document.querySelectorAll('#buttons button:not([hidden])')].map((e) => "
                        "[e.textContent, e.getBoundingClientRect().height])")
     check([s[0] for s in sizes] == ["Undo", "Redo", "Hint", "Restart"] and all(s[1] >= 44 for s in sizes),
           "Undo, Redo, Hint and Restart under the field, thumb-sized: %s" % sizes)
@@ -114,7 +114,7 @@ def play(b, url, args):
     # Level 1 by touch alone, as the solver would win it: a tap on a border
     # cell drives the tank there, a tap on the tank fires. The Restart button
     # first, since the taps above may have set the tank driving.
-    touch(b, *centre(b, "#buttons button:last-child"))
+    touch(b, *centre(b, "#buttons button:nth-child(4)"))
     b.evaluate("tarno.step(20)")
     out = subprocess.run([args.solve, os.path.join(args.run_dir, "level1.dat")], capture_output=True, timeout=120,
                          check=True).stdout.decode()
@@ -142,6 +142,12 @@ def play(b, url, args):
         if not check(shoot_from(goal, shots), "shot %d fired by taps: '%s'" % (shots, status(b))):
             break
     check("Won in par!" in status(b), "level 1 won by touch alone, in par: '%s'" % status(b))
+    shown = b.evaluate("[document.getElementById('next').hidden, document.getElementById('next').textContent,"
+                       " document.querySelector('#buttons button:first-child').disabled]")
+    check(shown == [False, "Next level", True], "after the win a Next level button, and Undo greyed: %s" % shown)
+    touch(b, *centre(b, "#next"))
+    check(step_until(b, "Level 2: ") is not None, "the Next level button starts level 2: '%s'" % status(b))
+    check(b.evaluate("document.getElementById('next').hidden"), "and goes away")
     moved = b.evaluate("[scrollX, scrollY, document.scrollingElement.scrollTop, visualViewport.scale]")
     check(moved == [0, 0, 0, 1], "the page neither scrolled nor zoomed in play: %s" % moved)
 

@@ -29,7 +29,7 @@ constexpr const char* ICON_FILE = "tarno-icon.xpm";
 GtkWidget* Window = nullptr;
 GtkWidget* Field = nullptr;
 GtkWidget* Status = nullptr;
-GtkWidget* StatusRow = nullptr;  // the status line and the buttons beside it
+GtkWidget* StatusRow = nullptr;  // the status line and the buttons under it
 bool PrintStatus = false;        // TARNO_PRINT_STATUS: each new status line also on stdout, for tests
 bool Checked[MAX_COMMAND_ID];
 bool Marking = false;  // setting a mark activates the item: not a command
@@ -177,8 +177,14 @@ void ShowStatus() {
         placed = true;
     }
     const char* text = StatusLine();
-    if (!Status || std::strcmp(gtk_label_get_text(GTK_LABEL(Status)), text) == 0) return;
-    gtk_label_set_text(GTK_LABEL(Status), text);
+    // The first-run tip under the words, in their second line, until the first shot.
+    static char shown[1024];
+    const char* tip = FirstRunTip();
+    char wanted[sizeof shown];
+    std::snprintf(wanted, sizeof wanted, "%s%s%s", text, tip ? "\n" : "", tip ? tip : "");
+    if (!Status || std::strcmp(shown, wanted) == 0) return;
+    std::snprintf(shown, sizeof shown, "%s", wanted);
+    gtk_label_set_text(GTK_LABEL(Status), shown);
     if (PrintStatus) {
         std::printf("status: %s\n", text);
         std::fflush(stdout);
@@ -334,6 +340,15 @@ gboolean OnComfortRelease(GtkWidget*, GdkEventButton* event, gpointer) {
 }
 
 void OnNextClicked(GtkButton*, gpointer) { OnMenuCommand(IDM_NEXT); }
+
+// How many lines the status takes where it is laid out, for tests that
+// check that two hold it.
+void OnStatusPlaced(GtkWidget* label, GdkRectangle* area, gpointer) {
+    if (!PrintStatus) return;
+    std::printf("status lines: %d in %d px\n", pango_layout_get_line_count(gtk_label_get_layout(GTK_LABEL(label))),
+                area->width);
+    std::fflush(stdout);
+}
 
 gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer) {
     PlatformRequestQuit();
@@ -495,20 +510,34 @@ void BuildWindow() {
     gtk_widget_add_events(Field, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK);
     gtk_box_pack_start(GTK_BOX(box), Field, TRUE, TRUE, 0);
 
-    // The status line under the field: one line, cut short rather than widening the window.
+    // The status line under the field, the whole width: it wraps rather than
+    // cuts, and two lines are kept for it, so the field does not jump when it
+    // grows to its second.
     Status = gtk_label_new("");
     gtk_label_set_xalign(GTK_LABEL(Status), 0.0f);
-    gtk_label_set_ellipsize(GTK_LABEL(Status), PANGO_ELLIPSIZE_END);
+    gtk_label_set_yalign(GTK_LABEL(Status), 0.0f);
+    gtk_label_set_line_wrap(GTK_LABEL(Status), TRUE);
+    gtk_label_set_line_wrap_mode(GTK_LABEL(Status), PANGO_WRAP_WORD_CHAR);
     gtk_label_set_width_chars(GTK_LABEL(Status), 1);
     gtk_widget_set_margin_start(Status, 6);
     gtk_widget_set_margin_end(Status, 6);
     gtk_widget_set_margin_top(Status, 3);
-    gtk_widget_set_margin_bottom(Status, 3);
-    StatusRow = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 2);
-    gtk_box_pack_start(GTK_BOX(StatusRow), Status, TRUE, TRUE, 0);
+    PangoLayout* twoLines = gtk_widget_create_pango_layout(Status, "Ag\nAg");
+    int twoLinesHigh = 0;
+    pango_layout_get_pixel_size(twoLines, nullptr, &twoLinesHigh);
+    g_object_unref(twoLines);
+    gtk_widget_set_size_request(Status, -1, twoLinesHigh);
+    g_signal_connect(Status, "size-allocate", G_CALLBACK(OnStatusPlaced), nullptr);
+    StatusRow = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+    gtk_box_pack_start(GTK_BOX(StatusRow), Status, FALSE, FALSE, 0);
+    GtkWidget* buttonRow = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 2);
+    gtk_widget_set_halign(buttonRow, GTK_ALIGN_END);
+    gtk_widget_set_margin_end(buttonRow, 2);
+    gtk_widget_set_margin_bottom(buttonRow, 2);
+    gtk_box_pack_start(GTK_BOX(StatusRow), buttonRow, FALSE, FALSE, 0);
     // Pointer players' Undo, Redo, Hint and Restart. They never take the
     // keyboard's focus, so the arrows and Enter stay the game's, and they are
-    // no taller than the status line, so the field keeps its room.
+    // slim, so the field keeps its room.
     GtkCssProvider* slim = gtk_css_provider_new();
     gtk_css_provider_load_from_data(slim, "button { padding: 0 10px; min-height: 0; }", -1, nullptr);
     for (const ComfortButton& b : COMFORT_BUTTONS) {
@@ -518,7 +547,7 @@ void BuildWindow() {
                                        GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
         g_signal_connect(button, "button-press-event", G_CALLBACK(OnComfortPress), GINT_TO_POINTER(b.scanCode));
         g_signal_connect(button, "button-release-event", G_CALLBACK(OnComfortRelease), nullptr);
-        gtk_box_pack_start(GTK_BOX(StatusRow), button, FALSE, FALSE, 0);
+        gtk_box_pack_start(GTK_BOX(buttonRow), button, FALSE, FALSE, 0);
         if (std::strcmp(b.text, TEXT_MENU_UNDO) == 0) UndoButton = button;
         if (std::strcmp(b.text, TEXT_MENU_REDO) == 0) RedoButton = button;
     }
@@ -530,7 +559,7 @@ void BuildWindow() {
                                    GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
     g_signal_connect(NextButton, "clicked", G_CALLBACK(OnNextClicked), nullptr);
     g_signal_connect(NextButton, "size-allocate", G_CALLBACK(OnNextPlaced), nullptr);
-    gtk_box_pack_start(GTK_BOX(StatusRow), NextButton, FALSE, FALSE, 0);
+    gtk_box_pack_start(GTK_BOX(buttonRow), NextButton, FALSE, FALSE, 0);
     g_object_unref(slim);
     gtk_box_pack_end(GTK_BOX(box), StatusRow, FALSE, FALSE, 0);
 

@@ -245,10 +245,15 @@ Module.tarnoPage = (function () {
     releaseButtonKey();
   }
 
+  const commandButtons = {};  // by menu id: the buttons that may be greyed
+  const BUTTON_COMMANDS = { Undo: 6, Redo: 7 };
+
   function addButton(text, code, hold) {
     const button = document.createElement('button');
     button.type = 'button';
     button.textContent = text;
+    button.scanCode = code;
+    if (BUTTON_COMMANDS[text]) commandButtons[BUTTON_COMMANDS[text]] = button;
     button.tabIndex = -1;  // the keyboard stays the game's
     button.addEventListener('pointerdown', (event) => {
       event.preventDefault();
@@ -267,6 +272,33 @@ Module.tarnoPage = (function () {
       letGoButtonKey();
     });
     byId('buttons').append(button);
+    byId('buttons').append(nextButton);  // the way on stays last
+  }
+
+  // After a win: the way on, a button of its own beside the others.
+  const NEXT_COMMAND = 68;
+  const nextButton = document.createElement('button');
+  nextButton.type = 'button';
+  nextButton.id = 'next';
+  nextButton.tabIndex = -1;
+  nextButton.hidden = true;
+  nextButton.addEventListener('click', () => {
+    closeMenus();
+    if (!dialogsOpen && !ended) Module._WebMenu(NEXT_COMMAND);
+  });
+
+  // Undo and Redo greyed, on the menu and beside the status line, when they
+  // would do nothing; a greyed button gets no release, so its key is let go.
+  function setControls(undoId, undo, redoId, redo, next) {
+    [[undoId, undo], [redoId, redo]].forEach(([id, offered]) => {
+      if (menuItems[id]) menuItems[id].disabled = !offered;
+      const button = commandButtons[id];
+      if (!button || button.disabled === !offered) return;
+      button.disabled = !offered;
+      if (!offered && buttonKey.code === button.scanCode) letGoButtonKey();
+    });
+    nextButton.hidden = !next;
+    nextButton.textContent = next;
   }
 
   // ---- The first-time tip, until the first shot -----------------------------
@@ -711,6 +743,7 @@ Module.tarnoPage = (function () {
     },
     addButton: addButton,
     setStatus: setStatus,
+    setControls: setControls,
     chooseLevelFile: () => byId('open-level').click(),
     addAboutLine: addAboutLine,
     showAbout: () => showDialog(byId('about')),

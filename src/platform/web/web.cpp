@@ -81,6 +81,20 @@ void ShowStatus() {
     EM_ASM({ Module.tarnoPage.setStatus(UTF8ToString($0)); }, shown);
 }
 
+// Undo and Redo greyed when they would do nothing, and the way on after a
+// win, sent to the page when they change.
+void ShowButtons() {
+    static int shownUndo = -1, shownRedo = -1;
+    static const char* shownNext = "";
+    const int undo = CommandAvailable(IDM_UNDO), redo = CommandAvailable(IDM_REDO);
+    const char* next = NextStepText();
+    const bool sameNext = next == shownNext || (next && shownNext && std::strcmp(next, shownNext) == 0);
+    if (undo == shownUndo && redo == shownRedo && sameNext) return;
+    shownUndo = undo, shownRedo = redo, shownNext = next;
+    EM_ASM({ Module.tarnoPage.setControls($0, $1, $2, $3, $4 ? UTF8ToString($4) : ""); }, IDM_UNDO, undo, IDM_REDO,
+           redo, next);
+}
+
 void RunOneFrame() {
     const double start = emscripten_get_now();
     if (PendingOpen) {
@@ -98,6 +112,7 @@ void RunOneFrame() {
     if (loading && EM_ASM_INT({ return Module.tarnoPage.editorFileDamaged(); }))
         TellEditorFile(FILE_NOT_READ, "the copy the browser kept is not a level file");
     ShowStatus();
+    ShowButtons();
     EM_ASM({ Module.tarnoPage.frameDone($0); }, emscripten_get_now() - start);
 }
 
