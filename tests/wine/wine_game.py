@@ -229,6 +229,22 @@ def play(s, args, tmp):
     level = saved_level()
     check(level == "02", "the registry's Level value is raised to 2 (%s)" % level)
 
+    # After the win Undo is greyed and the way on is a part of the bar of its
+    # own, left of the four buttons; Edit > Copy level code says what it copied.
+    said = s.said()
+    check(said.get("offered") == "Undo 0", "Undo is greyed after the win (%r)" % said.get("offered"))
+    check(said.get("next") == "Next level", "the bar offers the next level after the win (%r)" % said.get("next"))
+    s.tap("F10", "Right", "Down", "Down", "Down", "Down", "Return")
+    s.focus()
+    check("Level code copied: 1" in s.status("copied"), "Edit > Copy level code tells it (%r)" % s.status())
+    shot = s.screen()
+    s.xdotool("mousemove", "--sync", str(left + FIELD - 4 * 64 - 68), str(top + FIELD + 10), "click", "1")
+    s.pointer = None
+    check(s.status("Level 2").startswith("Level 2: "), "the Next level part starts level 2 (%r)" % s.status())
+    time.sleep(0.5)
+    check(s.said().get("next") == "none", "and goes away (%r)" % s.said().get("next"))
+    shot.crop(x, top + FIELD, w, y + h - top - FIELD).save_ppm(os.path.join(tmp, "status-bar-after-win.ppm"))
+
     # Level 2 can now be chosen from the menu, and starts level 2.
     second, _ = headless(args, tmp, "second", "level 2\nwait 1")
     s.tap("F10", "Down", "Down", "Right")

@@ -750,6 +750,7 @@ void ShowHowToPlay() {
     gtk_grid_set_row_spacing(GTK_GRID(grid), 2);
     int row = 0;
     for (const HowToLine& line : HOW_TO_PLAY_LINES) {
+        if (line.screen == FOR_TOUCH) continue;
         if (sheet && line.picture != NO_PICTURE)
             gtk_grid_attach(GTK_GRID(grid), HowToPicture(sheet, line), 0, row, 1, 1);
         GtkWidget* label = gtk_label_new(line.text);

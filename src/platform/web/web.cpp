@@ -190,7 +190,9 @@ EMSCRIPTEN_KEEPALIVE void WebLink() {
     if (!Started || Ended || QuitRequested) return;
     char fragment[640] = {};
     EM_ASM({ stringToUTF8(Module.tarnoPage.linkFragment(), $0, $1); }, fragment, static_cast<int>(sizeof fragment));
-    if (fragment[0]) StartFromLink(fragment);
+    // A link that plays nothing has been told once; gone from the address, a
+    // reload plays on instead of telling it again.
+    if (fragment[0] && !StartFromLink(fragment)) EM_ASM({ Module.tarnoPage.forgetLink(); });
 }
 
 EMSCRIPTEN_KEEPALIVE void WebMenu(int id) {
@@ -518,8 +520,8 @@ void BuildPage() {
         EM_ASM({ Module.tarnoPage.addMenuEntry($0, $1, UTF8ToString($2), $3, $4 ? UTF8ToString($4) : "", $5); },
                e.depth, e.id, e.text, e.grayed ? 1 : 0, e.key, e.radio ? 1 : 0);
     for (const HowToLine& line : HOW_TO_PLAY_LINES)
-        EM_ASM({ Module.tarnoPage.addHowToLine(UTF8ToString($0), $1, $2, $3); }, line.text, line.picture, line.over,
-               line.glow ? 1 : 0);
+        EM_ASM({ Module.tarnoPage.addHowToLine(UTF8ToString($0), $1, $2, $3, $4); }, line.text, line.picture, line.over,
+               line.glow ? 1 : 0, static_cast<int>(line.screen));
     for (const ComfortButton& b : COMFORT_BUTTONS)
         EM_ASM({ Module.tarnoPage.addButton(UTF8ToString($0), $1, $2); }, b.text, b.scanCode, BUTTON_HOLD_FRAMES);
     for (const AboutLine& line : ABOUT_LINES) {

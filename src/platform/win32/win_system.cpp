@@ -36,6 +36,7 @@ void PlatformShowPanel(int32_t panel) {
         // A message box shows words only; the pictures are for the richer panels.
         char text[2048] = "";
         for (const HowToLine& line : HOW_TO_PLAY_LINES) {
+            if (line.screen == FOR_TOUCH) continue;
             strncat(text, line.text, sizeof text - strlen(text) - 1);
             strncat(text, "\n", sizeof text - strlen(text) - 1);
         }
