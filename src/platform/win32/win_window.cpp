@@ -13,6 +13,7 @@
 #include "resource.h"
 #include "shell/shell.h"
 
+// The installer and uninstaller find a running game by it (tarno.nsi).
 static const char CLASS_NAME[] = "WINXCLASS";
 
 HWND StatusBar = nullptr;
