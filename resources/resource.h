@@ -9,6 +9,7 @@
 #define IDR_MENU 8
 #define IDR_ACCELERATORS 12
 #define IDD_ASK_TEXT 14
+#define IDD_HOW_TO_PLAY 15
 #define IDC_ASK_PROMPT 1001
 #define IDC_ASK_TEXT 1002
 

@@ -243,7 +243,8 @@ def play(s, args, tmp):
     check(s.status("Level 2").startswith("Level 2: "), "the Next level part starts level 2 (%r)" % s.status())
     time.sleep(0.5)
     check(s.said().get("next") == "none", "and goes away (%r)" % s.said().get("next"))
-    shot.crop(x, top + FIELD, w, y + h - top - FIELD).save_ppm(os.path.join(tmp, "status-bar-after-win.ppm"))
+    # Kept to be looked at: the status bar after the win, its words clear of the buttons.
+    shot.crop(x, top + FIELD, w, y + h - top - FIELD).save_ppm(os.path.join(args.work, "status-bar-after-win.ppm"))
 
     # Level 2 can now be chosen from the menu, and starts level 2.
     second, _ = headless(args, tmp, "second", "level 2\nwait 1")
@@ -254,6 +255,30 @@ def play(s, args, tmp):
     s.tap("Down", "Return")
     s.focus()
     compare(wait_settled(s), second, "choosing Level 2 starts level 2", dump_dir=tmp)
+
+    # How to play, under Help: its pictures, centred on the game, and the
+    # field stays drawn around it.
+    s.tap("F10", "Right", "Right", "Right", "Down", "Down", "Return")
+    time.sleep(1.0)
+    found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^How to play$"], capture_output=True,
+                           timeout=30).stdout.split()
+    if check(bool(found), "How to play opens its own dialog"):
+        g = s.xdotool("getwindowgeometry", "--shell", found[0])
+        dx, dy, dw, dh = (int(re.search(r"%s=(-?\d+)" % k, g).group(1)) for k in ("X", "Y", "WIDTH", "HEIGHT"))
+        check(abs((dx + dw / 2) - (x + w / 2)) <= 8 and abs((dy + dh / 2) - (y + h / 2)) <= 8,
+              "How to play is centred on the game (%s against %s)" % ((dx, dy, dw, dh), s.frame))
+        shot = s.screen()
+        shot.crop(dx, dy, dw, dh).save_ppm(os.path.join(args.work, "how-to-play.ppm"))
+        coloured = sum(1 for py in range(dy, dy + dh) for px in range(dx, dx + 60)
+                       if max(shot.pixel(px, py)) - min(shot.pixel(px, py)) > 60)
+        check(coloured > 500, "How to play shows the pieces' pictures (%d coloured pixels)" % coloured)
+        strip = [shot.pixel(px, py) for py in range(top, min(dy, top + 40)) for px in range(left, left + FIELD, 7)]
+        check(bool(strip) and sum(1 for p in strip if sum(p) < 30) < len(strip) // 4,
+              "the field above the dialog is still drawn, not black (%d of %d pixels black)"
+              % (sum(1 for p in strip if sum(p) < 30), len(strip)))
+        s.tap("Return")
+        time.sleep(0.5)
+    s.focus()
 
     # The About dialog, under Help after File, Edit and View: a second window
     # titled Tarno, closed by its OK.

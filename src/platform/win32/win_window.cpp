@@ -230,10 +230,12 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return 0;
     }
     case WM_PAINT: {
-        // Frames reach the screen only through the presentation blit.
+        // Frames reach the screen only through the presentation blit: the
+        // last one again, where a dialog in front left the field uncovered.
         PAINTSTRUCT paint;
         BeginPaint(window, &paint);
         EndPaint(window, &paint);
+        RepaintField();
         return 0;
     }
     case WM_KEYDOWN: return 0;
