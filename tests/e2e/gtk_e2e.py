@@ -590,14 +590,14 @@ def start_only(s, args, tmp, data_dir):
 
 
 def edit_in_scaled_window(s, args, tmp, data_dir):
-    """The editor in a resized window: at 1400 by 1400 the field is shown at
+    """The editor in a resized window: at 1450 by 1450 the field is shown at
     twice its size, pixel for pixel; at 400 by 400 it is squeezed, and in
     both a click reaches the cell under the pointer. D then S saves the
     board in the player's own data folder."""
     s.hold("d", 0.1)
     time.sleep(0.3)
-    room = s.resize(1400, 1400)
-    check(s.scale == 2, "at 1400 by 1400 the field is shown at scale 2 (room %s)" % (room,))
+    room = s.resize(1450, 1450)
+    check(s.scale == 2, "at 1450 by 1450 the field is shown at scale 2 (room %s)" % (room,))
     s.click_cell((3, 4))
     blank = "keys d\nwait 2\nkeys\nwait 2\n"
     one = demo_picture(args, data_dir, tmp, "edit-one", blank + "click left 168 216\nwait 12")
@@ -606,7 +606,7 @@ def edit_in_scaled_window(s, args, tmp, data_dir):
     room = s.resize(400, 400)
     check(0 < s.scale < 1, "at 400 by 400 the field is squeezed (scale %.3f)" % s.scale)
     s.click_cell((10, 7))
-    s.resize(1400, 1400)
+    s.resize(1450, 1450)
     two = demo_picture(args, data_dir, tmp, "edit-two", blank + "click left 168 216\nwait 12\n"
                        "click left 504 360\nwait 12")
     compare(wait_settled(s), two.doubled(), "a click in the squeezed field reached its cell", dump_dir=tmp)
@@ -627,6 +627,8 @@ def play(s, args, tmp, data_dir, progress, wave_file):
     time.sleep(0.3)
     compare(s.field(), first, "first frame of level 1 matches the headless picture", dump_dir=tmp)
     check(not os.path.exists(progress), "no progress file before a win")
+    tip = "Arrow keys or a click on the border drive, a click on the tank fires"
+    check(s.said().get("tip") == tip, "a first-time player sees the tip under the status (%r)" % s.said().get("tip"))
 
     # The File menu, its Levels submenu: only "Level 1" can be chosen.
     open_levels_menu(s)
@@ -656,6 +658,8 @@ def play(s, args, tmp, data_dir, progress, wave_file):
         after = wait_settled(s).crop(*INNER)
         if number == 0:
             check(after.rgb != board_before.rgb, "a click on the tank fired: the first shot changed the board")
+            check(s.said().get("tip") == "none" and os.path.exists(os.path.join(os.path.dirname(progress), "shot")),
+                  "the tip goes with the first shot, for good (%r)" % s.said().get("tip"))
     time.sleep(1.5)  # the banner comes a second after the win
     script = subprocess.run([args.solve, "--demo", os.path.join(data_dir, "level1.dat")], capture_output=True,
                             timeout=120, check=True).stdout.decode()
@@ -675,6 +679,10 @@ def play(s, args, tmp, data_dir, progress, wave_file):
     check(shown is not None, "the Next level button shows after the win (%r)" % said.get("next"))
     s.tap("F10", "Right", "Down", "Down", "Down", "Down", "Return")
     check("Level code copied: " in s.status("copied"), "Copy level code tells it (%r)" % s.status())
+    time.sleep(0.5)
+    lines = s.said().get("status lines", "")
+    check(re.match(r"[12] in 6[5-7]\d px$", lines) is not None,
+          "in a window 672 px wide two lines hold the longest status (%s)" % lines)
     if shown:
         geometry = s.geometry()
         s.xdotool("mousemove", "--sync", str(geometry["X"] + int(shown.group(1))),

@@ -183,6 +183,12 @@ void ShowStatus() {
     char wanted[sizeof shown];
     std::snprintf(wanted, sizeof wanted, "%s%s%s", text, tip ? "\n" : "", tip ? tip : "");
     if (!Status || std::strcmp(shown, wanted) == 0) return;
+    static const char* shownTip = nullptr;
+    if (PrintStatus && (tip != shownTip || !shown[0])) {
+        std::printf("tip: %s\n", tip ? tip : "none");
+        std::fflush(stdout);
+    }
+    shownTip = tip;
     std::snprintf(shown, sizeof shown, "%s", wanted);
     gtk_label_set_text(GTK_LABEL(Status), shown);
     if (PrintStatus) {
