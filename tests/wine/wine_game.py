@@ -237,6 +237,8 @@ def play(s, args, tmp):
     s.tap("F10", "Right", "Down", "Down", "Down", "Down", "Return")
     s.focus()
     check("Level code copied: 1" in s.status("copied"), "Edit > Copy level code tells it (%r)" % s.status())
+    check(s.said().get("status cut") == "0", "beside the Next part the bar holds all of it (cut: %s)"
+          % s.said().get("status cut"))
     shot = s.screen()
     s.xdotool("mousemove", "--sync", str(left + FIELD - 4 * 64 - 68), str(top + FIELD + 10), "click", "1")
     s.pointer = None

@@ -20,15 +20,15 @@ HWND StatusBar = nullptr;
 static char ShownStatus[512];
 static bool PrintStatus = false;  // TARNO_PRINT_STATUS: each new status line also on stdout, for tests
 
-// The status bar: the status line in two lines (with the first-run tip
-// under it while there is one), then the way on after a win (a part as wide
-// as its words, none before), then the Undo, Redo, Hint and Restart buttons.
+// The status bar: the status line in up to three lines (with the first-run tip
+// under it while there is one), then the way on after a win (a part of its
+// own, none before), then the Undo, Redo, Hint and Restart buttons.
 // A click holds the button's key for BUTTON_HOLD_FRAMES frames, as a finger
 // on the key would (the game reads keys only at cell corners). Every part is
 // drawn here, so the words stay inside their own part and a button that
 // would do nothing is greyed.
 constexpr int BUTTON_WIDTH = 64;
-constexpr int NEXT_WIDTH = 136;
+constexpr int NEXT_WIDTH = 128;
 constexpr int BUTTON_COUNT = sizeof COMFORT_BUTTONS / sizeof COMFORT_BUTTONS[0];
 constexpr int NEXT_PART = 1, FIRST_BUTTON_PART = 2;
 int ButtonKey = 0;
@@ -74,7 +74,7 @@ static void DrawStatusPart(const DRAWITEMSTRUCT& item) {
     SetBkMode(dc, TRANSPARENT);
     FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
     if (part == 0) {
-        // Two lines of words, the tip under them while there is one.
+        // Up to three lines of words, the tip under them while there is one.
         InflateRect(&r, -4, 0);
         SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
         DrawTextW(dc, ShownWide, -1, &r, DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL);
@@ -163,11 +163,19 @@ void UpdateStatusBar() {
     if (!MultiByteToWideChar(CP_UTF8, 0, shown, -1, ShownWide,
                              static_cast<int>(sizeof ShownWide / sizeof ShownWide[0])))
         ShownWide[0] = 0;
-    RECT words;
+    RECT words{0, 0, 0, 0};
     if (SendMessageA(StatusBar, SB_GETRECT, 0, reinterpret_cast<LPARAM>(&words)))
         InvalidateRect(StatusBar, &words, TRUE);
     if (PrintStatus) {
         std::printf("status: %s\n", ShownStatus);
+        // Whether the words need more room than their part has.
+        HDC dc = GetDC(StatusBar);
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(StatusBar, WM_GETFONT, 0, 0)));
+        RECT need{0, 0, words.right - words.left - 8, 0};
+        DrawTextW(dc, ShownWide, -1, &need, DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL | DT_CALCRECT);
+        SelectObject(dc, old);
+        ReleaseDC(StatusBar, dc);
+        std::printf("status cut: %d\n", need.bottom > words.bottom - words.top ? 1 : 0);
         std::fflush(stdout);
     }
 }
@@ -298,14 +306,14 @@ HWND CreateGameWindow(HINSTANCE instance) {
                                     instance, nullptr);
     PrintStatus = std::getenv("TARNO_PRINT_STATUS") != nullptr;
     if (StatusBar) {
-        // Room for two lines of the bar's font.
+        // Room for three lines of the bar's font: beside the buttons the words have a third of the width.
         HDC dc = GetDC(StatusBar);
         HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(StatusBar, WM_GETFONT, 0, 0)));
         TEXTMETRICA metrics{};
         const int line = GetTextMetricsA(dc, &metrics) ? metrics.tmHeight : 16;
         SelectObject(dc, old);
         ReleaseDC(StatusBar, dc);
-        SendMessageA(StatusBar, SB_SETMINHEIGHT, 2 * line + 2, 0);
+        SendMessageA(StatusBar, SB_SETMINHEIGHT, 3 * line + 2, 0);
         SendMessageA(StatusBar, WM_SIZE, 0, 0);
     }
     // Whatever the frame turned out to be (a menu bar that wraps, a theme's
