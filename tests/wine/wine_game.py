@@ -246,7 +246,8 @@ def play(s, args, tmp):
     time.sleep(0.5)
     check(s.said().get("next") == "none", "and goes away (%r)" % s.said().get("next"))
     # Kept to be looked at: the status bar after the win, its words clear of the buttons.
-    shot.crop(x, top + FIELD, w, y + h - top - FIELD).save_ppm(os.path.join(args.work, "status-bar-after-win.ppm"))
+    shot.crop(x, top + FIELD, w, min(y + h, shot.height) - top - FIELD).save_ppm(
+        os.path.join(args.work, "status-bar-after-win.ppm"))
 
     # Level 2 can now be chosen from the menu, and starts level 2.
     second, _ = headless(args, tmp, "second", "level 2\nwait 1")
