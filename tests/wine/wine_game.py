@@ -141,6 +141,8 @@ def play(s, args, tmp):
     index = open(os.path.join(args.run_dir, "levels.idx")).readline().split(None, 2)
     named = "Level 1: %s   Shots 0, par %s" % (index[2].strip(), index[1])
     check(s.status(named) == named, "the status bar names level 1 and its par (%r)" % s.status())
+    check(s.said().get("tip", "").startswith("Arrow keys or a click on the border drive"),
+          "a first-time player sees the tip in the status bar (%r)" % s.said().get("tip"))
 
     # The menu bar holds dark text (File, Edit, Help) on a light ground.
     bar = [shot.pixel(px, py) for py in range(top - 18, top - 2) for px in range(x + 4, x + 120)]
@@ -201,6 +203,8 @@ def play(s, args, tmp):
         peak = wav_peak(args.sound, heard_from)
         check(peak > 0.02, "the shot was heard: DirectSound played it (peak %.3f)" % peak)
         check("Shots 1," in s.status("Shots 1,"), "the shot is counted in the status bar (%r)" % s.status())
+        check(s.said().get("tip") == "none" and "Shot" in reg_query("Shot"),
+              "the tip goes with the first shot, for good (%r)" % s.said().get("tip"))
         # Edit > Undo from the keyboard takes the shot back; Ctrl+Shift+Z,
         # the menu's accelerator for Redo, fires it again (Z alone is no
         # key of the game, unlike Y, so only the accelerator can redo).

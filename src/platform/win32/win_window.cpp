@@ -167,7 +167,7 @@ void UpdateStatusBar() {
     if (SendMessageA(StatusBar, SB_GETRECT, 0, reinterpret_cast<LPARAM>(&words)))
         InvalidateRect(StatusBar, &words, TRUE);
     if (PrintStatus) {
-        std::printf("status: %s\n", ShownStatus);
+        std::printf("status: %s\ntip: %s\n", ShownStatus, tip ? tip : "none");
         // Whether the words need more room than their part has.
         HDC dc = GetDC(StatusBar);
         HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(StatusBar, WM_GETFONT, 0, 0)));
