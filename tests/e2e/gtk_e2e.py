@@ -25,6 +25,8 @@ import sys
 import tempfile
 import time
 
+from status_texts import STATUS_TEXTS
+
 SKIP = 77
 NOBODY = 65534
 FIELD = 672
@@ -572,13 +574,46 @@ def main():
         launcher = os.path.join(root, "usr", "games", "tarno")
         if not os.path.exists(launcher):
             launcher = os.path.join(root, "usr", "bin", "tarno")
-        s.start_game(launcher)
         if args.quick:
+            s.start_game(launcher)
             start_only(s, args, tmp, data_dir)
         else:
+            status_samples(s, launcher, tmp)
+            s.start_game(launcher)
             play(s, args, tmp, data_dir, progress, wave_file)
 
     return run_session(session, s.stop, tmp)
+
+
+def status_samples(s, launcher, tmp):
+    """Every kind of status text at its longest, in the window as it first
+    opens (672 px wide): two lines hold each, so none is cut and the field
+    never moves for one."""
+    samples = os.path.join(tmp, "status-samples.txt")
+    with open(samples, "w") as f:
+        f.write("".join(text + "\n" for text in STATUS_TEXTS))
+    s.env["TARNO_STATUS_SAMPLES"] = samples
+    try:
+        s.start_game(launcher)
+        deadline = time.time() + 30
+        while s.said().get("samples") != "done" and time.time() < deadline:
+            time.sleep(0.2)
+        lines, sample, width = {}, None, None
+        with open(os.path.join(tmp, "game-output.txt"), "rb") as f:
+            for line in f.read().decode(errors="replace").splitlines():
+                kind, _, text = line.partition(": ")
+                if kind == "sample":
+                    sample = text
+                elif kind == "status lines" and sample is not None:
+                    lines[sample] = int(text.split()[0])
+                    width = text.split(" in ")[1]
+        check(set(lines) == set(STATUS_TEXTS), "every status sample was shown (%d of %d)" % (len(lines),
+                                                                                            len(STATUS_TEXTS)))
+        over = {text: n for text, n in lines.items() if n > 2}
+        check(not over, "at the window's first width (%s) two lines hold every status text: %s" % (width, over))
+        s.quit()
+    finally:
+        del s.env["TARNO_STATUS_SAMPLES"]
 
 
 def start_only(s, args, tmp, data_dir):

@@ -153,6 +153,28 @@ void ShowButtons() {
     }
 }
 
+// TARNO_STATUS_SAMPLES=FILE, for tests: once the window shows, each line of
+// the file in turn takes the status's words, and the lines it needs at the
+// window's width are told as for the game's own.
+constexpr guint SAMPLE_MS = 250;
+bool Sampling = false;  // the status shows the samples, not the game's words
+
+gboolean ShowStatusSample(gpointer file) {
+    char line[1024];
+    if (!std::fgets(line, sizeof line, static_cast<std::FILE*>(file))) {
+        std::fclose(static_cast<std::FILE*>(file));
+        Sampling = false;
+        std::printf("samples: done\n");
+        std::fflush(stdout);
+        return G_SOURCE_REMOVE;
+    }
+    line[std::strcspn(line, "\n")] = '\0';
+    std::printf("sample: %s\n", line);
+    std::fflush(stdout);
+    gtk_label_set_text(GTK_LABEL(Status), line);
+    return G_SOURCE_CONTINUE;
+}
+
 // Where the Next button shows, in the window, for tests that click it.
 void OnNextPlaced(GtkWidget* button, GdkRectangle*, gpointer) {
     if (!PrintStatus || !gtk_widget_get_visible(button)) return;
@@ -182,7 +204,7 @@ void ShowStatus() {
     const char* tip = FirstRunTip();
     char wanted[sizeof shown];
     std::snprintf(wanted, sizeof wanted, "%s%s%s", text, tip ? "\n" : "", tip ? tip : "");
-    if (!Status || std::strcmp(shown, wanted) == 0) return;
+    if (!Status || Sampling || std::strcmp(shown, wanted) == 0) return;
     static const char* shownTip = nullptr;
     if (PrintStatus && (tip != shownTip || !shown[0])) {
         std::printf("tip: %s\n", tip ? tip : "none");
@@ -910,6 +932,11 @@ int main(int argc, char** argv) {
     if (StartGame() && !StartFromCommandLine(argc, argv))
         std::fprintf(stderr, "usage: tarno [FILE | --new GRADE [--seed N] | --daily [YYYY-MM-DD] | --code CODE]\n");
     gtk_widget_add_tick_callback(Field, OnTick, nullptr, nullptr);
+    if (const char* samples = PrintStatus ? std::getenv("TARNO_STATUS_SAMPLES") : nullptr)
+        if (std::FILE* file = std::fopen(samples, "r")) {
+            Sampling = true;
+            g_timeout_add(SAMPLE_MS, ShowStatusSample, file);
+        }
 
     // One main loop pass at a time, so a quit asked for in a frame or a
     // menu ends the loop once that pass is over.
