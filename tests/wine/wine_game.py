@@ -33,6 +33,11 @@ from gtk_e2e import (CELL, FIELD, INNER, RING, TankFinder, check, compare, demo_
                      fire_position, level_rows, read_bmp, run_session, wait_settled, wav_peak)
 
 
+# The status bar's parts at its right end: the Next part after a win, then
+# the four buttons, each this wide.
+BAR_BUTTON, BAR_NEXT = 56, 112
+
+
 def reg_query(name):
     """What `wine reg query` prints for the game's value, or "" without it."""
     result = subprocess.run(["wine", "reg", "query", "HKCU\\Software\\Tarno", "/v", name], capture_output=True,
@@ -216,7 +221,7 @@ def play(s, args, tmp):
         check("Shots 1," in s.status("Shots 1,"), "Ctrl+Shift+Z redoes the shot (%r)" % s.status())
         check(wait_settled(s).crop(*INNER).rgb == after.rgb, "after Redo the board is as it was after the shot")
         # The status bar's Undo button (the first of four at its right end) works as U does.
-        s.xdotool("mousemove", "--sync", str(left + FIELD - 4 * 64 + 32), str(top + FIELD + 10), "click", "1")
+        s.xdotool("mousemove", "--sync", str(left + FIELD - 4 * BAR_BUTTON + BAR_BUTTON // 2), str(top + FIELD + 10), "click", "1")
         s.pointer = None
         check("Shots 0," in s.status("Shots 0,"), "the status bar's Undo button takes the shot back (%r)"
               % s.status())
@@ -244,7 +249,7 @@ def play(s, args, tmp):
     check(s.said().get("status cut") == "0", "beside the Next part the bar holds all of it (cut: %s)"
           % s.said().get("status cut"))
     shot = s.screen()
-    s.xdotool("mousemove", "--sync", str(left + FIELD - 4 * 64 - 68), str(top + FIELD + 10), "click", "1")
+    s.xdotool("mousemove", "--sync", str(left + FIELD - 4 * BAR_BUTTON - BAR_NEXT // 2), str(top + FIELD + 10), "click", "1")
     s.pointer = None
     check(s.status("Level 2").startswith("Level 2: "), "the Next level part starts level 2 (%r)" % s.status())
     time.sleep(0.5)

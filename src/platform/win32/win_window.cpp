@@ -27,8 +27,8 @@ static bool PrintStatus = false;  // TARNO_PRINT_STATUS: each new status line al
 // on the key would (the game reads keys only at cell corners). Every part is
 // drawn here, so the words stay inside their own part and a button that
 // would do nothing is greyed.
-constexpr int BUTTON_WIDTH = 64;
-constexpr int NEXT_WIDTH = 128;
+constexpr int BUTTON_WIDTH = 56;
+constexpr int NEXT_WIDTH = 112;
 constexpr int BUTTON_COUNT = sizeof COMFORT_BUTTONS / sizeof COMFORT_BUTTONS[0];
 constexpr int NEXT_PART = 1, FIRST_BUTTON_PART = 2;
 int ButtonKey = 0;
