@@ -219,6 +219,10 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         // The bar goes with its parent.
         StatusBar = nullptr;
         ShownStatus[0] = '\0';
+        // A new window starts with its menu's items and the bar's parts as made.
+        ShownNext[0] = '\0';
+        ShownTip = nullptr;
+        std::memset(Greyed, 0, sizeof Greyed);
         PostQuitMessage(0);
         return 0;
     case WM_SIZE:
