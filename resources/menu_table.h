@@ -36,6 +36,7 @@ constexpr MenuEntry MENU_TABLE[] = {
     {3, IDM_NEW_HARD, TEXT_MENU_HARD, false, nullptr, false},
     {2, IDM_DAILY, TEXT_MENU_DAILY, false, nullptr, false},
     {2, IDM_OPEN_CODE, TEXT_MENU_OPEN_CODE, false, nullptr, false},
+    {1, IDM_NEW_LEVEL, TEXT_MENU_NEW_LEVEL, false, nullptr, false},
     {1, IDM_OPEN_LEVEL, TEXT_MENU_OPEN_LEVEL, false, KEY_OPEN_LEVEL, false},
     {1, IDM_EXIT, TEXT_MENU_EXIT, false, KEY_EXIT, false},
     {0, 0, TEXT_MENU_EDIT, false, nullptr, false},
@@ -70,39 +71,53 @@ constexpr int BUTTON_HOLD_FRAMES = 8;
 // pointer. A line may show a picture before its text: a cell of the sprite
 // sheet pieces.bmp (column + 8 * row; the sheet is 8 by 6 cells of 48
 // pixels, each after a one-pixel grid line), a second cell drawn over it,
-// and the red glow of a lost board over both.
+// and the red glow of a lost board over both. Some lines are for one kind of
+// screen: the keys' for a desktop, the taps' for a touch screen, which has
+// no keys (and so no editor).
 constexpr int SheetCell(int column, int row) { return column + 8 * row; }
 constexpr int NO_PICTURE = -1;
+enum HowToScreen { FOR_EVERY_SCREEN, FOR_KEYS, FOR_TOUCH };
 struct HowToLine {
     int picture, over;  // sheet cells, or NO_PICTURE
     bool glow;
     const char* text;
+    HowToScreen screen;
 };
 constexpr HowToLine HOW_TO_PLAY_LINES[] = {
-    {NO_PICTURE, NO_PICTURE, false, "Pop every balloon with as few shots as you can."},
-    {NO_PICTURE, NO_PICTURE, false, ""},
-    {SheetCell(0, 4), NO_PICTURE, false, "Your tank drives along the border and fires into the board."},
-    {SheetCell(7, 2), NO_PICTURE, false, "A shot pops every balloon it passes over."},
-    {SheetCell(3, 0), NO_PICTURE, false, "A block stops a shot."},
-    {SheetCell(4, 0), NO_PICTURE, false, "A wedge turns a shot that meets its slope by a right angle;"},
-    {NO_PICTURE, NO_PICTURE, false, "a shot that meets its flat side pushes it one cell along."},
-    {SheetCell(4, 0), SheetCell(6, 0), false, "Two wedges pushed together, slope to slope, lock into"},
-    {NO_PICTURE, NO_PICTURE, false, "a square that moves as one piece."},
-    {SheetCell(1, 1), NO_PICTURE, true, "The border glows red: no way to win from here. Undo or restart."},
-    {NO_PICTURE, NO_PICTURE, false, ""},
-    {NO_PICTURE, NO_PICTURE, false, "Arrow keys along the border: move the tank."},
-    {NO_PICTURE, NO_PICTURE, false, "Arrow key across the border: fire."},
-    {NO_PICTURE, NO_PICTURE, false, "Or tap a border cell to drive there, and tap the tank to fire."},
-    {NO_PICTURE, NO_PICTURE, false, "U or Undo: undo the last shot.   Y or Redo: redo it."},
-    {NO_PICTURE, NO_PICTURE, false, "H or Hint: the next shot of a shortest win."},
-    {NO_PICTURE, NO_PICTURE, false, "R or Restart: restart the level (after a win: the next level)."},
-    {NO_PICTURE, NO_PICTURE, false, "Esc: quit."},
-    {NO_PICTURE, NO_PICTURE, false, ""},
-    {NO_PICTURE, NO_PICTURE, false, "D: the editor.   In the editor:"},
-    {NO_PICTURE, NO_PICTURE, false, "left click or tap: a block, or empty again;"},
-    {NO_PICTURE, NO_PICTURE, false, "right click or long press: a balloon, then each deflector, then empty;"},
-    {NO_PICTURE, NO_PICTURE, false, "S: save level.dat   L: load level.dat"},
-    {NO_PICTURE, NO_PICTURE, false, "P: play the board   Enter: back to the level."},
+    {NO_PICTURE, NO_PICTURE, false, "Pop every balloon with as few shots as you can.", FOR_EVERY_SCREEN},
+    {NO_PICTURE, NO_PICTURE, false, "", FOR_EVERY_SCREEN},
+    {SheetCell(0, 4), NO_PICTURE, false, "Your tank drives along the border and fires into the board.",
+     FOR_EVERY_SCREEN},
+    {SheetCell(7, 2), NO_PICTURE, false, "A shot pops every balloon it passes over.", FOR_EVERY_SCREEN},
+    {SheetCell(3, 0), NO_PICTURE, false, "A block stops a shot.", FOR_EVERY_SCREEN},
+    {SheetCell(4, 0), NO_PICTURE, false, "A deflector turns a shot that meets its slope by a right angle;",
+     FOR_EVERY_SCREEN},
+    {NO_PICTURE, NO_PICTURE, false, "a shot that meets its flat side pushes it one cell along.", FOR_EVERY_SCREEN},
+    {SheetCell(4, 0), SheetCell(6, 0), false, "Two deflectors pushed together, slope to slope, lock into",
+     FOR_EVERY_SCREEN},
+    {NO_PICTURE, NO_PICTURE, false, "a square that moves as one piece.", FOR_EVERY_SCREEN},
+    {SheetCell(1, 1), NO_PICTURE, true, "The border glows red: no way to win from here. Undo or restart.",
+     FOR_EVERY_SCREEN},
+    {NO_PICTURE, NO_PICTURE, false, "", FOR_EVERY_SCREEN},
+    {NO_PICTURE, NO_PICTURE, false, "Arrow keys along the border: move the tank.", FOR_KEYS},
+    {NO_PICTURE, NO_PICTURE, false, "Arrow key across the border: fire.", FOR_KEYS},
+    {NO_PICTURE, NO_PICTURE, false, "Or click a border cell to drive there, and click the tank to fire.", FOR_KEYS},
+    {NO_PICTURE, NO_PICTURE, false, "Tap a border cell to drive there, and tap the tank to fire.", FOR_TOUCH},
+    {NO_PICTURE, NO_PICTURE, false, "U or Undo: undo the last shot.   Y or Redo: redo it.", FOR_KEYS},
+    {NO_PICTURE, NO_PICTURE, false, "Undo: undo the last shot.   Redo: redo it.", FOR_TOUCH},
+    {NO_PICTURE, NO_PICTURE, false, "H or Hint: the next shot of a shortest win.", FOR_KEYS},
+    {NO_PICTURE, NO_PICTURE, false, "Hint: the next shot of a shortest win.", FOR_TOUCH},
+    {NO_PICTURE, NO_PICTURE, false, "R or Restart: start the level again; Undo takes the restart back.", FOR_KEYS},
+    {NO_PICTURE, NO_PICTURE, false, "Restart: start the level again; Undo takes the restart back.", FOR_TOUCH},
+    {NO_PICTURE, NO_PICTURE, false, "File > Reset: start the level afresh and clear its history.", FOR_EVERY_SCREEN},
+    {NO_PICTURE, NO_PICTURE, false, "After a win, Next level goes on (R and Restart do too).", FOR_EVERY_SCREEN},
+    {NO_PICTURE, NO_PICTURE, false, "Esc: quit.", FOR_KEYS},
+    {NO_PICTURE, NO_PICTURE, false, "", FOR_KEYS},
+    {NO_PICTURE, NO_PICTURE, false, "D: the editor.   In the editor:", FOR_KEYS},
+    {NO_PICTURE, NO_PICTURE, false, "left click or tap: a block, or empty again;", FOR_KEYS},
+    {NO_PICTURE, NO_PICTURE, false, "right click or long press: a balloon, then each deflector, then empty;", FOR_KEYS},
+    {NO_PICTURE, NO_PICTURE, false, "S: save level.dat   L: load level.dat", FOR_KEYS},
+    {NO_PICTURE, NO_PICTURE, false, "P: play the board   Enter: back to the level.", FOR_KEYS},
 };
 
 // The About dialog's lines, in template order (dialog units).

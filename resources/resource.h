@@ -9,6 +9,7 @@
 #define IDR_MENU 8
 #define IDR_ACCELERATORS 12
 #define IDD_ASK_TEXT 14
+#define IDD_HOW_TO_PLAY 15
 #define IDC_ASK_PROMPT 1001
 #define IDC_ASK_TEXT 1002
 
@@ -32,6 +33,10 @@
 #define IDM_OPEN_CODE 65
 #define IDM_COPY_CODE 66
 #define IDM_SHARE 67
+/* The way on: after a win, the next level or another made one (a button);
+   a new level of the grade last chosen (File). */
+#define IDM_NEXT 68
+#define IDM_NEW_LEVEL 69
 
 #define TEXT_TITLE "Tarno"
 #define TEXT_MENU_FILE "&File"
@@ -58,6 +63,7 @@
 #define TEXT_MENU_OPEN_CODE "Open level code\xE2\x80\xA6"
 #define TEXT_MENU_COPY_CODE "Copy level code"
 #define TEXT_MENU_SHARE "Share this level"
+#define TEXT_NEXT_LEVEL "Next level"
 /* The keys each item shows beside its text. */
 #define KEY_RESET "R"
 #define KEY_EXIT "Esc"

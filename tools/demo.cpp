@@ -25,6 +25,7 @@
 #include "lib/sound.h"
 #include "platform/files/files.h"
 #include "platform/headless/headless.h"
+#include "resource.h"
 #include "shell/shell.h"
 #include "solver/advice.h"
 #include "solver/solver_strings.h"
@@ -209,6 +210,12 @@ void Dump() {
     int32_t goalX = 0, goalY = 0;
     if (DriveGoal(&goalX, &goalY)) o << "{\"cx\":" << goalX << ",\"cy\":" << goalY << "}";
     else o << "null";
+    // The buttons as a front end shows them: the way on after a win, and
+    // whether Undo and Redo are offered or greyed.
+    const char* next = NextStepText();
+    o << ",\"next\":" << (next ? JsonString(next) : std::string("null"));
+    o << ",\"undoOffered\":" << (CommandAvailable(IDM_UNDO) ? "true" : "false");
+    o << ",\"redoOffered\":" << (CommandAvailable(IDM_REDO) ? "true" : "false");
     o << "}";
     std::printf("%s\n", o.str().c_str());
     std::fflush(stdout);

@@ -104,7 +104,28 @@ Section "-un.Folder"
   RMDir "$INSTDIR"
 SectionEnd
 
+; A running game holds tarno.exe open: files it holds cannot be replaced or
+; removed, and would be left behind without a word. The player is asked to
+; close it first, and may try again or give up (a silent run gives up).
+!macro CLOSE_GAME_FIRST FUNCTION WHAT
+  Function ${FUNCTION}
+    again:
+    FindWindow $0 "WINXCLASS"
+    ${If} $0 <> 0
+      MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "Tarno is running. Close the game, then choose Retry to ${WHAT} it." /SD IDCANCEL IDRETRY again
+      Abort
+    ${EndIf}
+  FunctionEnd
+!macroend
+!insertmacro CLOSE_GAME_FIRST CloseGameFirst "install"
+!insertmacro CLOSE_GAME_FIRST un.CloseGameFirst "uninstall"
+
+Function .onInit
+  Call CloseGameFirst
+FunctionEnd
+
 Function un.onInit
+  Call un.CloseGameFirst
   ${GetParameters} $0
   ClearErrors
   ${GetOptions} $0 "/REMOVEPROGRESS" $1

@@ -84,6 +84,7 @@ void RunPiecesFrame() {
 void ApplyPlayReport(const PlayReport& report) {
     static const int32_t* const sounds[] = {&SoundHit, &SoundPop, &SoundBifald, &SoundThump};  // by PlayEvent
     for (int32_t i = 0; i < report.eventCount; ++i) PlaySoundEffect(*sounds[report.events[i]], 0);
+    if (report.won) DropPointerOrders();
     // A board of the player's own leads nowhere.
     if (report.won && CurrentLevel < LAST_LEVEL && !OwnLevel) ++CurrentLevel;
 }

@@ -161,6 +161,9 @@ void ResetTank() {
 
 void AimTank(int32_t x, int32_t y) {
     if (x < 0 || y < 0 || x >= BOARD_CELLS * CELL_SIZE || y >= BOARD_CELLS * CELL_SIZE) return;
+    // A won level is over for the pointer: a tap there would only spoil the
+    // count the win was made with.
+    if (Live.play.won) return;
     const Tank& t = Live.tank;
     const int32_t cx = x / CELL_SIZE, cy = y / CELL_SIZE;
     const bool onTank = x >= t.x && x < t.x + CELL_SIZE && y >= t.y && y < t.y + CELL_SIZE;
@@ -175,7 +178,9 @@ void AimTank(int32_t x, int32_t y) {
     // On a corner the tank cannot fire: a tap on it there only stops it.
     const bool onCorner = TankAligned(t) && !ArrowIntoBoard(t);
     if ((onTank || inFront) && !onCorner) {
-        // A tap is a press and a release: each one may fire once.
+        // A tap is a press and a release: each one may fire once, and like a
+        // key pressed and let go while the tank fires, one then is lost.
+        if (t.firing) return;
         DropPointerOrders();
         ShotAsked = true;
         KeyReleased = 1;

@@ -28,4 +28,6 @@ void UpdateMaking();
 void PumpMaking(uint32_t sliceMs);
 void StopMaking();
 void CopyLevelCode();
+// A few seconds of news at the status line's end ("Level code copied: ...").
+void ShowStatusNote(const char* text);
 void AskLevelCode();

@@ -15,6 +15,22 @@ void OnCreate() {
     LoadPlayerSettings();
 }
 
+namespace {
+
+// The Next button: what R does after a shipped level's win, without the
+// key; after a made level's win, another of its grade.
+void GoOn() {
+    if (!NextStepText()) return;
+    if (MadeGrade() >= 0) {
+        StartNewLevel(MadeGrade());
+        return;
+    }
+    EditorClearPending = 0;
+    StartShellLevel();
+}
+
+}  // namespace
+
 void OnMenuCommand(int32_t id) {
     if (id == IDM_EXIT) {
         PlatformRequestQuit();
@@ -46,6 +62,10 @@ void OnMenuCommand(int32_t id) {
         ToggleSound();
     } else if (id >= IDM_NEW_EASY && id <= IDM_NEW_HARD) {
         StartNewLevel(id - IDM_NEW_EASY);
+    } else if (id == IDM_NEW_LEVEL) {
+        StartNewLevelAgain();
+    } else if (id == IDM_NEXT) {
+        GoOn();
     } else if (id == IDM_DAILY) {
         StartDailyLevel(nullptr);
     } else if (id == IDM_OPEN_CODE) {

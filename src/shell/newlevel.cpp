@@ -28,6 +28,8 @@ char OwnSource[64];
 
 namespace {
 
+gen::Grade LastGrade = gen::EASY;
+
 // What the level being made will be called and where it comes from.
 struct Order {
     gen::Grade grade = gen::EASY;
@@ -110,6 +112,7 @@ void Order(gen::Grade grade, uint64_t seed, const char* name, const char* source
 
 void StartNewLevel(int32_t grade, uint64_t seed) {
     const gen::Grade g = static_cast<gen::Grade>(grade < 0 ? 0 : grade >= gen::GRADES ? gen::GRADES - 1 : grade);
+    LastGrade = g;
     char name[gen::LEVEL_NAME_SIZE], source[64];
     gen::LevelName(g, seed, name);
     std::snprintf(source, sizeof source, "new %s %llu", gen::GradeName(g), static_cast<unsigned long long>(seed));
@@ -120,6 +123,20 @@ void StartNewLevel(int32_t grade) {
     // Any seed will do; the time and the tick count differ from start to start.
     const uint64_t seed = (static_cast<uint64_t>(std::time(nullptr)) * 2654435761u + PlatformTicks()) % 100000;
     StartNewLevel(grade, seed);
+}
+
+void StartNewLevelAgain() { StartNewLevel(LastGrade); }
+
+int32_t MadeGrade() {
+    if (!OwnLevel) return -1;
+    // "new hard 83412" or "daily 2026-12-07 hard": the grade is a word of it.
+    const bool made = std::strncmp(OwnSource, "new ", 4) == 0 || std::strncmp(OwnSource, "daily ", 6) == 0;
+    for (int32_t g = 0; made && g < gen::GRADES; ++g) {
+        char word[16];
+        std::snprintf(word, sizeof word, " %s", gen::GradeName(static_cast<gen::Grade>(g)));
+        if (std::strstr(OwnSource, word)) return g;
+    }
+    return -1;
 }
 
 bool StartDailyLevel(const char* date) {
@@ -190,6 +207,9 @@ void CopyLevelCode() {
         return;
     }
     PlatformCopyText(code);
+    char note[160];
+    std::snprintf(note, sizeof note, "Level code copied: %s", code);
+    ShowStatusNote(note);
 }
 
 void AskLevelCode() {

@@ -56,6 +56,22 @@ void StartNewLevel(int32_t grade);
 void StartNewLevel(int32_t grade, uint64_t seed);
 bool StartDailyLevel(const char* date);
 bool StartCodeLevel(const char* code);
+// File -> New level: a new level of the grade last chosen (easy at first).
+void StartNewLevelAgain();
+// The made level in play (new or daily): its grade, else -1.
+int32_t MadeGrade();
+// The way on once a level is won, for a button of its own beside the
+// others: "Next level" after a shipped level, "Another hard level" after a
+// made one; null while there is none. The button sends IDM_NEXT.
+const char* NextStepText();
+// Whether Undo or Redo (IDM_UNDO, IDM_REDO) would do anything now: a front
+// end greys them when not. Every other id reads as available.
+bool CommandAvailable(int32_t id);
+// The desktops' first-run tip, shown beside the status line until the
+// player's first shot ever (then remembered as the setting "shot"); null
+// once shot. The page words its own for touch.
+constexpr const char* FIRST_RUN_TIP = "Arrow keys or a click on the border drive, a click on the tank fires";
+const char* FirstRunTip();
 // The level code of the board in play; false for a board that has none.
 bool LevelCode(char* buf, int32_t size);
 // Where the board of one's own comes from, as the demo dump shows it:

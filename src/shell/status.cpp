@@ -7,9 +7,13 @@
 #include "game/board.h"
 #include "game/frame.h"
 #include "game/game.h"
+#include "game/history.h"
 #include "game/notices.h"
 #include "game/shots.h"
 #include "game/win.h"
+#include "gen/grade.h"
+#include "platform/platform.h"
+#include "resource.h"
 #include "shell/comforts.h"
 #include "shell/shell.h"
 
@@ -21,6 +25,11 @@ constexpr int32_t NOTE_FRAMES = 180;
 int32_t NoteFrames;
 uint8_t Note;
 char NoteReason[sizeof EditorFileReason];
+
+// News for the player, shown for a few seconds wherever they are.
+constexpr uint32_t STATUS_NOTE_MS = 5000;
+char StatusNote[160];
+uint32_t StatusNoteSince;
 
 void Copy(char* dst, size_t size, const char* src) { std::snprintf(dst, size, "%s", src); }
 
@@ -52,6 +61,53 @@ void TellEditorFile(EditorFileFailure failure, const char* reason) {
                  NoteReason);
 }
 
+void ShowStatusNote(const char* text) {
+    Copy(StatusNote, sizeof StatusNote, text);
+    StatusNoteSince = PlatformTicks();
+}
+
+const char* NextStepText() {
+    if (EditorMode || !Live.play.won) return nullptr;
+    if (const int32_t grade = MadeGrade(); grade >= 0) {
+        static char text[32];
+        std::snprintf(text, sizeof text, "Another %s level", gen::GradeName(static_cast<gen::Grade>(grade)));
+        return text;
+    }
+    return OwnLevel || LevelPlayed >= LAST_LEVEL ? nullptr : TEXT_NEXT_LEVEL;
+}
+
+const char* FirstRunTip() {
+    // 0 not yet read, 1 shown, 2 gone.
+    static int state = 0;
+    if (state == 0) {
+        char seen[4];
+        int32_t length = 0;
+        state = PlatformReadSetting("shot", SETTING_TEXT, seen, sizeof seen, &length) && length > 0 ? 2 : 1;
+    }
+    if (state == 1 && Live.shotsFired > 0 && !EditorMode) {
+        state = 2;
+        // A write that fails only brings the tip back next time.
+        PlatformWriteSetting("shot", SETTING_TEXT, "1", 1);
+    }
+    return state == 1 ? FIRST_RUN_TIP : nullptr;
+}
+
+bool CommandAvailable(int32_t id) {
+    // A won level is over: its board stays as it was won.
+    const bool play = !EditorMode && !Live.play.won;
+    if (id == IDM_UNDO) return play && UndoDepth() > 0;
+    if (id == IDM_REDO) return play && RedoDepth() > 0;
+    return true;
+}
+
+namespace {
+
+void AppendNote() {
+    if (StatusNote[0] && PlatformTicks() - StatusNoteSince < STATUS_NOTE_MS) Append(StatusNote);
+}
+
+}  // namespace
+
 const char* StatusLine() {
     Line[0] = '\0';
     char buf[160];
@@ -69,6 +125,7 @@ const char* StatusLine() {
             std::snprintf(buf, sizeof buf, "level.dat could not be %s: %s", what, NoteReason);
             Append(buf);
         } else Append("S saves, L loads, P plays, Enter returns");
+        AppendNote();
         return Line;
     }
     if (const char* making = MakingLevelNote()) Append(making);
@@ -110,5 +167,6 @@ const char* StatusLine() {
     } else if (HintAsked) {
         Append("Hint: thinking...");
     }
+    AppendNote();
     return Line;
 }

@@ -25,6 +25,8 @@ import sys
 import tempfile
 import time
 
+from status_texts import STATUS_TEXTS
+
 SKIP = 77
 NOBODY = 65534
 FIELD = 672
@@ -572,13 +574,46 @@ def main():
         launcher = os.path.join(root, "usr", "games", "tarno")
         if not os.path.exists(launcher):
             launcher = os.path.join(root, "usr", "bin", "tarno")
-        s.start_game(launcher)
         if args.quick:
+            s.start_game(launcher)
             start_only(s, args, tmp, data_dir)
         else:
+            status_samples(s, launcher, tmp)
+            s.start_game(launcher)
             play(s, args, tmp, data_dir, progress, wave_file)
 
     return run_session(session, s.stop, tmp)
+
+
+def status_samples(s, launcher, tmp):
+    """Every kind of status text at its longest, in the window as it first
+    opens (672 px wide): two lines hold each, so none is cut and the field
+    never moves for one."""
+    samples = os.path.join(tmp, "status-samples.txt")
+    with open(samples, "w") as f:
+        f.write("".join(text + "\n" for text in STATUS_TEXTS))
+    s.env["TARNO_STATUS_SAMPLES"] = samples
+    try:
+        s.start_game(launcher)
+        deadline = time.time() + 30
+        while s.said().get("samples") != "done" and time.time() < deadline:
+            time.sleep(0.2)
+        lines, sample, width = {}, None, None
+        with open(os.path.join(tmp, "game-output.txt"), "rb") as f:
+            for line in f.read().decode(errors="replace").splitlines():
+                kind, _, text = line.partition(": ")
+                if kind == "sample":
+                    sample = text
+                elif kind == "status lines" and sample is not None:
+                    lines[sample] = int(text.split()[0])
+                    width = text.split(" in ")[1]
+        check(set(lines) == set(STATUS_TEXTS), "every status sample was shown (%d of %d)" % (len(lines),
+                                                                                            len(STATUS_TEXTS)))
+        over = {text: n for text, n in lines.items() if n > 2}
+        check(not over, "at the window's first width (%s) two lines hold every status text: %s" % (width, over))
+        s.quit()
+    finally:
+        del s.env["TARNO_STATUS_SAMPLES"]
 
 
 def start_only(s, args, tmp, data_dir):
@@ -590,14 +625,14 @@ def start_only(s, args, tmp, data_dir):
 
 
 def edit_in_scaled_window(s, args, tmp, data_dir):
-    """The editor in a resized window: at 1400 by 1400 the field is shown at
+    """The editor in a resized window: at 1450 by 1450 the field is shown at
     twice its size, pixel for pixel; at 400 by 400 it is squeezed, and in
     both a click reaches the cell under the pointer. D then S saves the
     board in the player's own data folder."""
     s.hold("d", 0.1)
     time.sleep(0.3)
-    room = s.resize(1400, 1400)
-    check(s.scale == 2, "at 1400 by 1400 the field is shown at scale 2 (room %s)" % (room,))
+    room = s.resize(1450, 1450)
+    check(s.scale == 2, "at 1450 by 1450 the field is shown at scale 2 (room %s)" % (room,))
     s.click_cell((3, 4))
     blank = "keys d\nwait 2\nkeys\nwait 2\n"
     one = demo_picture(args, data_dir, tmp, "edit-one", blank + "click left 168 216\nwait 12")
@@ -606,7 +641,7 @@ def edit_in_scaled_window(s, args, tmp, data_dir):
     room = s.resize(400, 400)
     check(0 < s.scale < 1, "at 400 by 400 the field is squeezed (scale %.3f)" % s.scale)
     s.click_cell((10, 7))
-    s.resize(1400, 1400)
+    s.resize(1450, 1450)
     two = demo_picture(args, data_dir, tmp, "edit-two", blank + "click left 168 216\nwait 12\n"
                        "click left 504 360\nwait 12")
     compare(wait_settled(s), two.doubled(), "a click in the squeezed field reached its cell", dump_dir=tmp)
@@ -627,6 +662,8 @@ def play(s, args, tmp, data_dir, progress, wave_file):
     time.sleep(0.3)
     compare(s.field(), first, "first frame of level 1 matches the headless picture", dump_dir=tmp)
     check(not os.path.exists(progress), "no progress file before a win")
+    tip = "Arrow keys or a click on the border drive, a click on the tank fires"
+    check(s.said().get("tip") == tip, "a first-time player sees the tip under the status (%r)" % s.said().get("tip"))
 
     # The File menu, its Levels submenu: only "Level 1" can be chosen.
     open_levels_menu(s)
@@ -656,6 +693,8 @@ def play(s, args, tmp, data_dir, progress, wave_file):
         after = wait_settled(s).crop(*INNER)
         if number == 0:
             check(after.rgb != board_before.rgb, "a click on the tank fired: the first shot changed the board")
+            check(s.said().get("tip") == "none" and os.path.exists(os.path.join(os.path.dirname(progress), "shot")),
+                  "the tip goes with the first shot, for good (%r)" % s.said().get("tip"))
     time.sleep(1.5)  # the banner comes a second after the win
     script = subprocess.run([args.solve, "--demo", os.path.join(data_dir, "level1.dat")], capture_output=True,
                             timeout=120, check=True).stdout.decode()
@@ -666,6 +705,29 @@ def play(s, args, tmp, data_dir, progress, wave_file):
     records = os.path.join(s.env["XDG_DATA_HOME"], "tarno", "records")
     kept = open(records, "rb").read() if os.path.exists(records) else b""
     check(kept == b"tarno records 1\nlevel 1 4 par\n", "the records file holds level 1 won in 4 (%r)" % kept)
+
+    # After the win: Undo is greyed, the way on is a button of its own, and
+    # Edit -> Copy level code says what it copied.
+    said = s.said()
+    check(said.get("offered") == "Undo 0", "Undo is greyed after the win (%r)" % said.get("offered"))
+    shown = re.match(r"Next level at (\d+) (\d+)$", said.get("next", ""))
+    check(shown is not None, "the Next level button shows after the win (%r)" % said.get("next"))
+    s.tap("F10", "Right", "Down", "Down", "Down", "Down", "Return")
+    check("Level code copied: " in s.status("copied"), "Copy level code tells it (%r)" % s.status())
+    time.sleep(0.5)
+    lines = s.said().get("status lines", "")
+    check(re.match(r"[12] in 6[5-7]\d px$", lines) is not None,
+          "in a window 672 px wide two lines hold the longest status (%s)" % lines)
+    if shown:
+        geometry = s.geometry()
+        s.xdotool("mousemove", "--sync", str(geometry["X"] + int(shown.group(1))),
+                  str(geometry["Y"] + int(shown.group(2))), "click", "1")
+        s.pointer = None
+        check(s.status("Level 2").startswith("Level 2: Behind Walls   Shots 0"),
+              "the Next level button starts level 2 (%r)" % s.status())
+        time.sleep(0.5)
+        check(s.said().get("next") == "none", "and goes away (%r)" % s.said().get("next"))
+    s.focus()
 
     # "Level 2" can now be chosen from the menu, and starts level 2.
     open_levels_menu(s)

@@ -19,6 +19,8 @@ def main():
         par = start["par"]
         state = follow_hints(send, start)
         state = send(["wait 200"])
+        # The way on after a made level's win: another of its grade.
+        after = send(["menu 68", "wait 1"])
         proc.stdin.close()
         proc.wait()
     checks = [
@@ -30,6 +32,9 @@ def main():
         ("Won in par!" in state["status"], f"status {state['status']!r}"),
         (state["saved"] == SAVED and before["saved"] == SAVED, f"saved {before['saved']} then {state['saved']}"),
         (state["menu"] == before["menu"], f"menu {before['menu']} then {state['menu']}"),
+        (state["next"] == "Another easy level", f"next step {state['next']!r}"),
+        (not state["undoOffered"] and not state["redoOffered"], "Undo and Redo greyed after the win"),
+        (after["status"].startswith("Making an easy level"), f"after Next: {after['status']!r}"),
         (state["dailies"] == [{"date": DATE, "grade": 0, "shots": par}], f"daily records {state['dailies']}"),
     ]
     failed = [why for ok, why in checks if not ok]

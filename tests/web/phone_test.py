@@ -57,6 +57,42 @@ def centre(b, selector):
                       " return [r.left + r.width / 2, r.top + r.height / 2]; })()" % selector)
 
 
+def level_one_by_touch(b, args):
+    """Level 1 as the solver would win it, by taps: the cells to fire from,
+    and a shot from one of them (a tap on a border cell drives the tank
+    there, a tap on the tank fires). The Restart button first, since taps
+    before may have set the tank driving."""
+    b.evaluate("tarno.pause()")
+    touch(b, *centre(b, "#buttons button:nth-child(4)"))
+    b.evaluate("tarno.step(20)")
+    out = subprocess.run([args.solve, os.path.join(args.run_dir, "level1.dat")], capture_output=True, timeout=120,
+                         check=True).stdout.decode()
+    moves = [line.split() for line in out.splitlines() if line.split()[:1] in (["left"], ["right"], ["up"], ["down"])]
+    goals = [fire_position(" ".join(move))[0] for move in moves]
+    tank = [(0, 0)]
+
+    def shoot_from(goal, shots):
+        ahead = (RING.index(goal) - RING.index(tank[0])) % len(RING)
+        if ahead:  # a tap on the tank where it stands would fire
+            tap_cell(b, goal)
+            b.evaluate("tarno.step(%d)" % (6 * min(ahead, len(RING) - ahead) + 2))
+        tank[0] = goal
+        tap_cell(b, goal)
+        fired = step_until(b, "Shots %d" % shots) is not None
+        b.evaluate("tarno.step(90)")  # the shot flies out
+        return fired
+
+    return goals, shoot_from
+
+
+def win_by_touch(b, args):
+    goals, shoot_from = level_one_by_touch(b, args)
+    for shots, goal in enumerate(goals, 1):
+        if not check(shoot_from(goal, shots), "shot %d fired by taps: '%s'" % (shots, status(b))):
+            break
+    check("Won in par!" in status(b), "level 1 won by touch alone, in par: '%s'" % status(b))
+
+
 def violations(b):
     return b.evaluate("window.tarnoViolations")
 
@@ -74,7 +110,7 @@ def play(b, url, args):
           "the field fills the width, square, at %d device pixels: %s" % (WIDTH * RATIO, box))
     tip = b.evaluate("document.getElementById('tip').textContent")
     check(tip == "Tap the border to drive, tap the tank to fire", "a first-time player sees the tip: '%s'" % tip)
-    sizes = b.evaluate("[...document.querySelectorAll('#buttons button')].map((e) => "
+    sizes = b.evaluate("[...document.querySelectorAll('#buttons button:not([hidden])')].map((e) => "
                        "[e.textContent, e.getBoundingClientRect().height])")
     check([s[0] for s in sizes] == ["Undo", "Redo", "Hint", "Restart"] and all(s[1] >= 44 for s in sizes),
           "Undo, Redo, Hint and Restart under the field, thumb-sized: %s" % sizes)
@@ -114,26 +150,7 @@ def play(b, url, args):
     # Level 1 by touch alone, as the solver would win it: a tap on a border
     # cell drives the tank there, a tap on the tank fires. The Restart button
     # first, since the taps above may have set the tank driving.
-    touch(b, *centre(b, "#buttons button:last-child"))
-    b.evaluate("tarno.step(20)")
-    out = subprocess.run([args.solve, os.path.join(args.run_dir, "level1.dat")], capture_output=True, timeout=120,
-                         check=True).stdout.decode()
-    moves = [line.split() for line in out.splitlines() if line.split()[:1] in (["left"], ["right"], ["up"], ["down"])]
-    goals = [fire_position(" ".join(move))[0] for move in moves]
-    tank = (0, 0)
-
-    def shoot_from(goal, shots):
-        nonlocal tank
-        ahead = (RING.index(goal) - RING.index(tank)) % len(RING)
-        if ahead:  # a tap on the tank where it stands would fire
-            tap_cell(b, goal)
-            b.evaluate("tarno.step(%d)" % (6 * min(ahead, len(RING) - ahead) + 2))
-        tank = goal
-        tap_cell(b, goal)
-        fired = step_until(b, "Shots %d" % shots) is not None
-        b.evaluate("tarno.step(90)")  # the shot flies out
-        return fired
-
+    goals, shoot_from = level_one_by_touch(b, args)
     check(shoot_from(goals[0], 1), "a tap drove the tank and a tap on it fired: '%s'" % status(b))
     check(b.evaluate("document.getElementById('tip').textContent") == "", "the tip is gone after the first shot")
     touch(b, *centre(b, "#buttons button:first-child"))
@@ -142,6 +159,12 @@ def play(b, url, args):
         if not check(shoot_from(goal, shots), "shot %d fired by taps: '%s'" % (shots, status(b))):
             break
     check("Won in par!" in status(b), "level 1 won by touch alone, in par: '%s'" % status(b))
+    shown = b.evaluate("[document.getElementById('next').hidden, document.getElementById('next').textContent,"
+                       " document.querySelector('#buttons button:first-child').disabled]")
+    check(shown == [False, "Next level", True], "after the win a Next level button, and Undo greyed: %s" % shown)
+    touch(b, *centre(b, "#next"))
+    check(step_until(b, "Level 2: ") is not None, "the Next level button starts level 2: '%s'" % status(b))
+    check(b.evaluate("document.getElementById('next').hidden"), "and goes away")
     moved = b.evaluate("[scrollX, scrollY, document.scrollingElement.scrollTop, visualViewport.scale]")
     check(moved == [0, 0, 0, 1], "the page neither scrolled nor zoomed in play: %s" % moved)
 

@@ -272,6 +272,12 @@ def links(b, url, args, tmp, data_dir):
     b.evaluate("document.getElementById('message').close()")
     b.evaluate("tarno.firstFrame")
     check(status(b).startswith("Level 5:"), "and the saved level plays: '%s'" % status(b))
+    check(b.evaluate("location.hash") == "", "and the link is gone from the address: '%s'"
+          % b.evaluate("location.href"))
+    b.reload()
+    b.evaluate("tarno.firstFrame")
+    check(not b.evaluate("document.getElementById('message').open") and status(b).startswith("Level 5:"),
+          "a reload then plays the saved level without telling again: '%s'" % status(b))
 
 
 def main():

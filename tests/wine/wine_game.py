@@ -33,6 +33,11 @@ from gtk_e2e import (CELL, FIELD, INNER, RING, TankFinder, check, compare, demo_
                      fire_position, level_rows, read_bmp, run_session, wait_settled, wav_peak)
 
 
+# The status bar's parts at its right end: the Next part after a win, then
+# the four buttons, each this wide.
+BAR_BUTTON, BAR_NEXT = 56, 112
+
+
 def reg_query(name):
     """What `wine reg query` prints for the game's value, or "" without it."""
     result = subprocess.run(["wine", "reg", "query", "HKCU\\Software\\Tarno", "/v", name], capture_output=True,
@@ -141,6 +146,8 @@ def play(s, args, tmp):
     index = open(os.path.join(args.run_dir, "levels.idx")).readline().split(None, 2)
     named = "Level 1: %s   Shots 0, par %s" % (index[2].strip(), index[1])
     check(s.status(named) == named, "the status bar names level 1 and its par (%r)" % s.status())
+    check(s.said().get("tip", "").startswith("Arrow keys or a click on the border drive"),
+          "a first-time player sees the tip in the status bar (%r)" % s.said().get("tip"))
 
     # The menu bar holds dark text (File, Edit, Help) on a light ground.
     bar = [shot.pixel(px, py) for py in range(top - 18, top - 2) for px in range(x + 4, x + 120)]
@@ -201,6 +208,8 @@ def play(s, args, tmp):
         peak = wav_peak(args.sound, heard_from)
         check(peak > 0.02, "the shot was heard: DirectSound played it (peak %.3f)" % peak)
         check("Shots 1," in s.status("Shots 1,"), "the shot is counted in the status bar (%r)" % s.status())
+        check(s.said().get("tip") == "none" and "Shot" in reg_query("Shot"),
+              "the tip goes with the first shot, for good (%r)" % s.said().get("tip"))
         # Edit > Undo from the keyboard takes the shot back; Ctrl+Shift+Z,
         # the menu's accelerator for Redo, fires it again (Z alone is no
         # key of the game, unlike Y, so only the accelerator can redo).
@@ -212,7 +221,7 @@ def play(s, args, tmp):
         check("Shots 1," in s.status("Shots 1,"), "Ctrl+Shift+Z redoes the shot (%r)" % s.status())
         check(wait_settled(s).crop(*INNER).rgb == after.rgb, "after Redo the board is as it was after the shot")
         # The status bar's Undo button (the first of four at its right end) works as U does.
-        s.xdotool("mousemove", "--sync", str(left + FIELD - 4 * 64 + 32), str(top + FIELD + 10), "click", "1")
+        s.xdotool("mousemove", "--sync", str(left + FIELD - 4 * BAR_BUTTON + BAR_BUTTON // 2), str(top + FIELD + 10), "click", "1")
         s.pointer = None
         check("Shots 0," in s.status("Shots 0,"), "the status bar's Undo button takes the shot back (%r)"
               % s.status())
@@ -229,6 +238,26 @@ def play(s, args, tmp):
     level = saved_level()
     check(level == "02", "the registry's Level value is raised to 2 (%s)" % level)
 
+    # After the win Undo is greyed and the way on is a part of the bar of its
+    # own, left of the four buttons; Edit > Copy level code says what it copied.
+    said = s.said()
+    check(said.get("offered") == "Undo 0", "Undo is greyed after the win (%r)" % said.get("offered"))
+    check(said.get("next") == "Next level", "the bar offers the next level after the win (%r)" % said.get("next"))
+    s.tap("F10", "Right", "Down", "Down", "Down", "Down", "Return")
+    s.focus()
+    check("Level code copied: 1" in s.status("copied"), "Edit > Copy level code tells it (%r)" % s.status())
+    check(s.said().get("status cut") == "0", "beside the Next part the bar holds all of it (cut: %s)"
+          % s.said().get("status cut"))
+    shot = s.screen()
+    s.xdotool("mousemove", "--sync", str(left + FIELD - 4 * BAR_BUTTON - BAR_NEXT // 2), str(top + FIELD + 10), "click", "1")
+    s.pointer = None
+    check(s.status("Level 2").startswith("Level 2: "), "the Next level part starts level 2 (%r)" % s.status())
+    time.sleep(0.5)
+    check(s.said().get("next") == "none", "and goes away (%r)" % s.said().get("next"))
+    # Kept to be looked at: the status bar after the win, its words clear of the buttons.
+    shot.crop(x, top + FIELD, w, min(y + h, shot.height) - top - FIELD).save_ppm(
+        os.path.join(args.work, "status-bar-after-win.ppm"))
+
     # Level 2 can now be chosen from the menu, and starts level 2.
     second, _ = headless(args, tmp, "second", "level 2\nwait 1")
     s.tap("F10", "Down", "Down", "Right")
@@ -238,6 +267,30 @@ def play(s, args, tmp):
     s.tap("Down", "Return")
     s.focus()
     compare(wait_settled(s), second, "choosing Level 2 starts level 2", dump_dir=tmp)
+
+    # How to play, under Help: its pictures, centred on the game, and the
+    # field stays drawn around it.
+    s.tap("F10", "Right", "Right", "Right", "Down", "Down", "Return")
+    time.sleep(1.0)
+    found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^How to play$"], capture_output=True,
+                           timeout=30).stdout.split()
+    if check(bool(found), "How to play opens its own dialog"):
+        g = s.xdotool("getwindowgeometry", "--shell", found[0])
+        dx, dy, dw, dh = (int(re.search(r"%s=(-?\d+)" % k, g).group(1)) for k in ("X", "Y", "WIDTH", "HEIGHT"))
+        check(abs((dx + dw / 2) - (x + w / 2)) <= 8 and abs((dy + dh / 2) - (y + h / 2)) <= 8,
+              "How to play is centred on the game (%s against %s)" % ((dx, dy, dw, dh), s.frame))
+        shot = s.screen()
+        shot.crop(dx, dy, dw, dh).save_ppm(os.path.join(args.work, "how-to-play.ppm"))
+        coloured = sum(1 for py in range(dy, dy + dh) for px in range(dx, dx + 60)
+                       if max(shot.pixel(px, py)) - min(shot.pixel(px, py)) > 60)
+        check(coloured > 500, "How to play shows the pieces' pictures (%d coloured pixels)" % coloured)
+        strip = [shot.pixel(px, py) for py in range(top, min(dy, top + 40)) for px in range(left, left + FIELD, 7)]
+        check(bool(strip) and sum(1 for p in strip if sum(p) < 30) < len(strip) // 4,
+              "the field above the dialog is still drawn, not black (%d of %d pixels black)"
+              % (sum(1 for p in strip if sum(p) < 30), len(strip)))
+        s.tap("Return")
+        time.sleep(0.5)
+    s.focus()
 
     # The About dialog, under Help after File, Edit and View: a second window
     # titled Tarno, closed by its OK.

@@ -117,6 +117,39 @@ def see_window(exe, workdir):
     shutil.rmtree(s.tmp, ignore_errors=True)
 
 
+def uninstall_while_playing(exe, workdir, install_dir, pictures):
+    """With the game open, the uninstaller asks for it to be closed first
+    (a small box, not its own window); turned down, it leaves every file."""
+    before = sorted(os.listdir(install_dir))
+    s = Session(None, tempfile.mkdtemp(prefix="setup-open-"))
+    try:
+        s.start(exe, workdir)
+        asker = subprocess.Popen(["wine", os.path.join(install_dir, "uninstall.exe")], stdout=subprocess.DEVNULL,
+                                 stderr=subprocess.DEVNULL)
+        found = s.run("xdotool", "search", "--sync", "--onlyvisible", "--name", "^Tarno Uninstall", timeout=90).split()
+        asked = s.xdotool("getwindowgeometry", "--shell", found[0])
+        height = int(re.search(r"HEIGHT=(\d+)", asked).group(1))
+        time.sleep(0.5)
+        subprocess.run(["import", "-window", "root", os.path.join(pictures, "uninstall-while-playing.png")],
+                       env=s.env, timeout=30)
+        check(height < 250, "with the game open the uninstaller asks for it to be closed (a box %d px high, "
+              "picture in %s)" % (height, pictures))
+        s.xdotool("windowfocus", "--sync", found[0])
+        s.xdotool("key", "Escape")
+        asker.wait(timeout=60)
+        still = lambda: subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Tarno Uninstall"],
+                                       capture_output=True, timeout=30).stdout.split()
+        check(wait_until(lambda: not still(), 30), "Cancel closes the request")
+        check(sorted(os.listdir(install_dir)) == before and registry(UNINSTALL_KEY) is not None,
+              "turned down, the uninstaller leaves every file and its key")
+        s.quit()
+    except (RuntimeError, subprocess.SubprocessError, AttributeError, IndexError) as error:
+        check(False, "the uninstaller asks for the open game to be closed: %s" % error)
+    finally:
+        s.stop()
+    shutil.rmtree(s.tmp, ignore_errors=True)
+
+
 def install(setup):
     code, out = run("wine", setup, "/S")
     check(code == 0, "tarno-setup.exe /S ends with status 0 (%d) %s" % (code, out[-300:]))
@@ -167,6 +200,11 @@ def main():
     # 3. The installed game, started as the shortcut starts it.
     if os.path.isdir(install_dir):
         see_window(unix_path(exe_win), unix_path(link.get("workdir", install_win)))
+
+    # The uninstaller while the game is open.
+    if os.path.isdir(install_dir):
+        uninstall_while_playing(unix_path(exe_win), unix_path(link.get("workdir", install_win)), install_dir,
+                                os.path.dirname(os.path.abspath(args.setup)))
 
     # 4. Silent uninstall, with progress saved beforehand.
     check(run("wine", "reg", "add", PROGRESS_KEY, "/v", "Level", "/t", "REG_BINARY", "/d", "07", "/f")[0] == 0,

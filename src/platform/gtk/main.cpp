@@ -29,7 +29,7 @@ constexpr const char* ICON_FILE = "tarno-icon.xpm";
 GtkWidget* Window = nullptr;
 GtkWidget* Field = nullptr;
 GtkWidget* Status = nullptr;
-GtkWidget* StatusRow = nullptr;  // the status line and the buttons beside it
+GtkWidget* StatusRow = nullptr;  // the status line and the buttons under it
 bool PrintStatus = false;        // TARNO_PRINT_STATUS: each new status line also on stdout, for tests
 bool Checked[MAX_COMMAND_ID];
 bool Marking = false;  // setting a mark activates the item: not a command
@@ -53,6 +53,10 @@ long FramesRun = 0;
 int ButtonKey = 0;
 long ButtonHeldUntil = 0;
 bool ButtonLetGo = false;
+// Undo and Redo beside the status line, and the way on after a win.
+GtkWidget* UndoButton = nullptr;
+GtkWidget* RedoButton = nullptr;
+GtkWidget* NextButton = nullptr;
 
 char ConfigDir[PATH_MAX];
 char DataDir[PATH_MAX];
@@ -116,7 +120,73 @@ FieldView CurrentView(int* deviceScale) {
 // ticks that start a 60-per-second frame slot. Waiting here instead of in
 // PlatformWaitFrame keeps the main loop free between frames, so events and
 // redraws are never held up by a sleeping frame.
+// Greyed when it would do nothing; a button greyed under the pointer gets
+// no release, so its key is let go as if it had one.
+void OfferCommand(GtkWidget* button, int id, int scanCode) {
+    const bool offered = CommandAvailable(id);
+    if (button && gtk_widget_get_sensitive(button) != offered) {
+        gtk_widget_set_sensitive(button, offered);
+        if (!offered && ButtonKey == scanCode) ButtonLetGo = true;
+        if (PrintStatus) {
+            std::printf("offered: %s %d\n", gtk_button_get_label(GTK_BUTTON(button)), offered ? 1 : 0);
+            std::fflush(stdout);
+        }
+    }
+    if (MenuItems[id] && gtk_widget_get_sensitive(MenuItems[id]) != offered)
+        gtk_widget_set_sensitive(MenuItems[id], offered);
+}
+
+void ShowButtons() {
+    OfferCommand(UndoButton, IDM_UNDO, COMFORT_BUTTONS[0].scanCode);
+    OfferCommand(RedoButton, IDM_REDO, COMFORT_BUTTONS[1].scanCode);
+    const char* next = NextStepText();
+    if (!NextButton || gtk_widget_get_visible(NextButton) == (next != nullptr)) {
+        if (next && std::strcmp(gtk_button_get_label(GTK_BUTTON(NextButton)), next) != 0)
+            gtk_button_set_label(GTK_BUTTON(NextButton), next);
+        return;
+    }
+    if (next) gtk_button_set_label(GTK_BUTTON(NextButton), next);
+    gtk_widget_set_visible(NextButton, next != nullptr);
+    if (PrintStatus && !next) {
+        std::printf("next: none\n");
+        std::fflush(stdout);
+    }
+}
+
+// TARNO_STATUS_SAMPLES=FILE, for tests: once the window shows, each line of
+// the file in turn takes the status's words, and the lines it needs at the
+// window's width are told as for the game's own.
+constexpr guint SAMPLE_MS = 250;
+bool Sampling = false;  // the status shows the samples, not the game's words
+
+gboolean ShowStatusSample(gpointer file) {
+    char line[1024];
+    if (!std::fgets(line, sizeof line, static_cast<std::FILE*>(file))) {
+        std::fclose(static_cast<std::FILE*>(file));
+        Sampling = false;
+        std::printf("samples: done\n");
+        std::fflush(stdout);
+        return G_SOURCE_REMOVE;
+    }
+    line[std::strcspn(line, "\n")] = '\0';
+    std::printf("sample: %s\n", line);
+    std::fflush(stdout);
+    gtk_label_set_text(GTK_LABEL(Status), line);
+    return G_SOURCE_CONTINUE;
+}
+
+// Where the Next button shows, in the window, for tests that click it.
+void OnNextPlaced(GtkWidget* button, GdkRectangle*, gpointer) {
+    if (!PrintStatus || !gtk_widget_get_visible(button)) return;
+    int x = 0, y = 0;
+    gtk_widget_translate_coordinates(button, Window, gtk_widget_get_allocated_width(button) / 2,
+                                     gtk_widget_get_allocated_height(button) / 2, &x, &y);
+    std::printf("next: %s at %d %d\n", gtk_button_get_label(GTK_BUTTON(button)), x, y);
+    std::fflush(stdout);
+}
+
 void ShowStatus() {
+    ShowButtons();
     static bool placed = false;
     if (PrintStatus && !placed && Field && Window && gtk_widget_get_mapped(Field)) {
         // Where the field's pixels start in the window, for tests that look at them.
@@ -129,8 +199,20 @@ void ShowStatus() {
         placed = true;
     }
     const char* text = StatusLine();
-    if (!Status || std::strcmp(gtk_label_get_text(GTK_LABEL(Status)), text) == 0) return;
-    gtk_label_set_text(GTK_LABEL(Status), text);
+    // The first-run tip under the words, in their second line, until the first shot.
+    static char shown[1024];
+    const char* tip = FirstRunTip();
+    char wanted[sizeof shown];
+    std::snprintf(wanted, sizeof wanted, "%s%s%s", text, tip ? "\n" : "", tip ? tip : "");
+    if (!Status || Sampling || std::strcmp(shown, wanted) == 0) return;
+    static const char* shownTip = nullptr;
+    if (PrintStatus && (tip != shownTip || !shown[0])) {
+        std::printf("tip: %s\n", tip ? tip : "none");
+        std::fflush(stdout);
+    }
+    shownTip = tip;
+    std::snprintf(shown, sizeof shown, "%s", wanted);
+    gtk_label_set_text(GTK_LABEL(Status), shown);
     if (PrintStatus) {
         std::printf("status: %s\n", text);
         std::fflush(stdout);
@@ -283,6 +365,17 @@ gboolean OnComfortPress(GtkWidget*, GdkEventButton* event, gpointer data) {
 gboolean OnComfortRelease(GtkWidget*, GdkEventButton* event, gpointer) {
     if (event->button == GDK_BUTTON_PRIMARY) ButtonLetGo = true;
     return FALSE;
+}
+
+void OnNextClicked(GtkButton*, gpointer) { OnMenuCommand(IDM_NEXT); }
+
+// How many lines the status takes where it is laid out, for tests that
+// check that two hold it.
+void OnStatusPlaced(GtkWidget* label, GdkRectangle* area, gpointer) {
+    if (!PrintStatus) return;
+    std::printf("status lines: %d in %d px\n", pango_layout_get_line_count(gtk_label_get_layout(GTK_LABEL(label))),
+                area->width);
+    std::fflush(stdout);
 }
 
 gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer) {
@@ -445,20 +538,34 @@ void BuildWindow() {
     gtk_widget_add_events(Field, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK);
     gtk_box_pack_start(GTK_BOX(box), Field, TRUE, TRUE, 0);
 
-    // The status line under the field: one line, cut short rather than widening the window.
+    // The status line under the field, the whole width: it wraps rather than
+    // cuts, and two lines are kept for it, so the field does not jump when it
+    // grows to its second.
     Status = gtk_label_new("");
     gtk_label_set_xalign(GTK_LABEL(Status), 0.0f);
-    gtk_label_set_ellipsize(GTK_LABEL(Status), PANGO_ELLIPSIZE_END);
+    gtk_label_set_yalign(GTK_LABEL(Status), 0.0f);
+    gtk_label_set_line_wrap(GTK_LABEL(Status), TRUE);
+    gtk_label_set_line_wrap_mode(GTK_LABEL(Status), PANGO_WRAP_WORD_CHAR);
     gtk_label_set_width_chars(GTK_LABEL(Status), 1);
     gtk_widget_set_margin_start(Status, 6);
     gtk_widget_set_margin_end(Status, 6);
     gtk_widget_set_margin_top(Status, 3);
-    gtk_widget_set_margin_bottom(Status, 3);
-    StatusRow = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 2);
-    gtk_box_pack_start(GTK_BOX(StatusRow), Status, TRUE, TRUE, 0);
+    PangoLayout* twoLines = gtk_widget_create_pango_layout(Status, "Ag\nAg");
+    int twoLinesHigh = 0;
+    pango_layout_get_pixel_size(twoLines, nullptr, &twoLinesHigh);
+    g_object_unref(twoLines);
+    gtk_widget_set_size_request(Status, -1, twoLinesHigh);
+    g_signal_connect(Status, "size-allocate", G_CALLBACK(OnStatusPlaced), nullptr);
+    StatusRow = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+    gtk_box_pack_start(GTK_BOX(StatusRow), Status, FALSE, FALSE, 0);
+    GtkWidget* buttonRow = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 2);
+    gtk_widget_set_halign(buttonRow, GTK_ALIGN_END);
+    gtk_widget_set_margin_end(buttonRow, 2);
+    gtk_widget_set_margin_bottom(buttonRow, 2);
+    gtk_box_pack_start(GTK_BOX(StatusRow), buttonRow, FALSE, FALSE, 0);
     // Pointer players' Undo, Redo, Hint and Restart. They never take the
     // keyboard's focus, so the arrows and Enter stay the game's, and they are
-    // no taller than the status line, so the field keeps its room.
+    // slim, so the field keeps its room.
     GtkCssProvider* slim = gtk_css_provider_new();
     gtk_css_provider_load_from_data(slim, "button { padding: 0 10px; min-height: 0; }", -1, nullptr);
     for (const ComfortButton& b : COMFORT_BUTTONS) {
@@ -468,8 +575,19 @@ void BuildWindow() {
                                        GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
         g_signal_connect(button, "button-press-event", G_CALLBACK(OnComfortPress), GINT_TO_POINTER(b.scanCode));
         g_signal_connect(button, "button-release-event", G_CALLBACK(OnComfortRelease), nullptr);
-        gtk_box_pack_start(GTK_BOX(StatusRow), button, FALSE, FALSE, 0);
+        gtk_box_pack_start(GTK_BOX(buttonRow), button, FALSE, FALSE, 0);
+        if (std::strcmp(b.text, TEXT_MENU_UNDO) == 0) UndoButton = button;
+        if (std::strcmp(b.text, TEXT_MENU_REDO) == 0) RedoButton = button;
     }
+    // After a win: the next level, or another made one. Hidden until then.
+    NextButton = gtk_button_new_with_label(TEXT_NEXT_LEVEL);
+    gtk_widget_set_can_focus(NextButton, FALSE);
+    gtk_widget_set_no_show_all(NextButton, TRUE);
+    gtk_style_context_add_provider(gtk_widget_get_style_context(NextButton), GTK_STYLE_PROVIDER(slim),
+                                   GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+    g_signal_connect(NextButton, "clicked", G_CALLBACK(OnNextClicked), nullptr);
+    g_signal_connect(NextButton, "size-allocate", G_CALLBACK(OnNextPlaced), nullptr);
+    gtk_box_pack_start(GTK_BOX(buttonRow), NextButton, FALSE, FALSE, 0);
     g_object_unref(slim);
     gtk_box_pack_end(GTK_BOX(box), StatusRow, FALSE, FALSE, 0);
 
@@ -660,6 +778,7 @@ void ShowHowToPlay() {
     gtk_grid_set_row_spacing(GTK_GRID(grid), 2);
     int row = 0;
     for (const HowToLine& line : HOW_TO_PLAY_LINES) {
+        if (line.screen == FOR_TOUCH) continue;
         if (sheet && line.picture != NO_PICTURE)
             gtk_grid_attach(GTK_GRID(grid), HowToPicture(sheet, line), 0, row, 1, 1);
         GtkWidget* label = gtk_label_new(line.text);
@@ -813,6 +932,11 @@ int main(int argc, char** argv) {
     if (StartGame() && !StartFromCommandLine(argc, argv))
         std::fprintf(stderr, "usage: tarno [FILE | --new GRADE [--seed N] | --daily [YYYY-MM-DD] | --code CODE]\n");
     gtk_widget_add_tick_callback(Field, OnTick, nullptr, nullptr);
+    if (const char* samples = PrintStatus ? std::getenv("TARNO_STATUS_SAMPLES") : nullptr)
+        if (std::FILE* file = std::fopen(samples, "r")) {
+            Sampling = true;
+            g_timeout_add(SAMPLE_MS, ShowStatusSample, file);
+        }
 
     // One main loop pass at a time, so a quit asked for in a frame or a
     // menu ends the loop once that pass is over.

@@ -95,6 +95,9 @@ Module.tarnoPage = (function () {
   // takes it at the scale the game's own rule gives (whole device pixels when
   // they fill enough of it, smooth otherwise), once the game is there to ask.
 
+  const TOUCH_WHOLE_FILL = 0.9;
+  const FOR_KEYS = 1, FOR_TOUCH = 2;  // HowToScreen
+  const EXIT_COMMAND = 2;
   let gameReady = false;
   let smooth = false;
 
@@ -102,7 +105,10 @@ Module.tarnoPage = (function () {
     if (!gameReady) return;
     const ratio = window.devicePixelRatio || 1;
     const room = Math.max(1, Math.floor(byId('board').clientWidth * ratio));
-    const scale = Module._WebFieldScale(room, room);
+    let scale = Module._WebFieldScale(room, room);
+    // A finger wants the room more than crisp pixels: on a touch screen a
+    // whole step must fill nine tenths of the side, or the field fills it.
+    if (touchFirst && Number.isInteger(scale) && scale * FIELD < TOUCH_WHOLE_FILL * room) scale = room / FIELD;
     smooth = !Number.isInteger(scale);
     const side = smooth ? room : scale * FIELD;
     if (canvas.width !== side) canvas.width = canvas.height = side;
@@ -245,10 +251,15 @@ Module.tarnoPage = (function () {
     releaseButtonKey();
   }
 
+  const commandButtons = {};  // by menu id: the buttons that may be greyed
+  const BUTTON_COMMANDS = { Undo: 6, Redo: 7 };
+
   function addButton(text, code, hold) {
     const button = document.createElement('button');
     button.type = 'button';
     button.textContent = text;
+    button.scanCode = code;
+    if (BUTTON_COMMANDS[text]) commandButtons[BUTTON_COMMANDS[text]] = button;
     button.tabIndex = -1;  // the keyboard stays the game's
     button.addEventListener('pointerdown', (event) => {
       event.preventDefault();
@@ -267,6 +278,33 @@ Module.tarnoPage = (function () {
       letGoButtonKey();
     });
     byId('buttons').append(button);
+    byId('buttons').append(nextButton);  // the way on stays last
+  }
+
+  // After a win: the way on, a button of its own beside the others.
+  const NEXT_COMMAND = 68;
+  const nextButton = document.createElement('button');
+  nextButton.type = 'button';
+  nextButton.id = 'next';
+  nextButton.tabIndex = -1;
+  nextButton.hidden = true;
+  nextButton.addEventListener('click', () => {
+    closeMenus();
+    if (!dialogsOpen && !ended) Module._WebMenu(NEXT_COMMAND);
+  });
+
+  // Undo and Redo greyed, on the menu and beside the status line, when they
+  // would do nothing; a greyed button gets no release, so its key is let go.
+  function setControls(undoId, undo, redoId, redo, next) {
+    [[undoId, undo], [redoId, redo]].forEach(([id, offered]) => {
+      if (menuItems[id]) menuItems[id].disabled = !offered;
+      const button = commandButtons[id];
+      if (!button || button.disabled === !offered) return;
+      button.disabled = !offered;
+      if (!offered && buttonKey.code === button.scanCode) letGoButtonKey();
+    });
+    nextButton.hidden = !next;
+    nextButton.textContent = next;
   }
 
   // ---- The first-time tip, until the first shot -----------------------------
@@ -302,6 +340,8 @@ Module.tarnoPage = (function () {
   function addMenuEntry(depth, id, text, grayed, key, radio) {
     const parent = openAt[depth];
     if (!parent) return;
+    // A touch screen has no keys to name, and Exit would only end the page.
+    if (touchFirst && id === EXIT_COMMAND) return;
     text = text.replace(/&(.)/g, '$1');
     if (id === -1) {
       const line = document.createElement('hr');
@@ -355,7 +395,7 @@ Module.tarnoPage = (function () {
       item.className = 'item';
       item.textContent = text;
       if (radio) item.classList.add('radio');
-      if (key) {
+      if (key && !touchFirst) {
         const shown = document.createElement('span');
         shown.className = 'key';
         shown.textContent = key;
@@ -703,7 +743,10 @@ Module.tarnoPage = (function () {
     addMenuEntry: addMenuEntry,
     enableMenuItem: (id) => { if (menuItems[id]) menuItems[id].disabled = false; },
     checkMenuItem: (id, checked) => { if (menuItems[id]) menuItems[id].classList.toggle('checked', !!checked); },
-    addHowToLine: (text, picture, over, glow) => howToLines.push([text, picture, over, glow]),
+    // A touch screen's lines speak of taps; a desktop's of keys and clicks.
+    addHowToLine: (text, picture, over, glow, screen) => {
+      if (screen !== (touchFirst ? FOR_KEYS : FOR_TOUCH)) howToLines.push([text, picture, over, glow]);
+    },
     showHowToPlay: () => {
       buildHowTo();
       drawHowToPictures();
@@ -711,6 +754,7 @@ Module.tarnoPage = (function () {
     },
     addButton: addButton,
     setStatus: setStatus,
+    setControls: setControls,
     chooseLevelFile: () => byId('open-level').click(),
     addAboutLine: addAboutLine,
     showAbout: () => showDialog(byId('about')),
@@ -744,6 +788,7 @@ Module.tarnoPage = (function () {
     },
     askText: (prompt) => window.prompt(prompt, ''),
     linkFragment: () => location.hash.slice(0, 600),
+    forgetLink: () => history.replaceState(history.state, '', location.pathname + location.search),
 
     // Storage: small named values, the saved level ("level", kept as "5"), "records"
     // and "sound"; a null text sets what is stored aside under the name with

@@ -81,6 +81,20 @@ void ShowStatus() {
     EM_ASM({ Module.tarnoPage.setStatus(UTF8ToString($0)); }, shown);
 }
 
+// Undo and Redo greyed when they would do nothing, and the way on after a
+// win, sent to the page when they change.
+void ShowButtons() {
+    static int shownUndo = -1, shownRedo = -1;
+    static const char* shownNext = "";
+    const int undo = CommandAvailable(IDM_UNDO), redo = CommandAvailable(IDM_REDO);
+    const char* next = NextStepText();
+    const bool sameNext = next == shownNext || (next && shownNext && std::strcmp(next, shownNext) == 0);
+    if (undo == shownUndo && redo == shownRedo && sameNext) return;
+    shownUndo = undo, shownRedo = redo, shownNext = next;
+    EM_ASM({ Module.tarnoPage.setControls($0, $1, $2, $3, $4 ? UTF8ToString($4) : ""); }, IDM_UNDO, undo, IDM_REDO,
+           redo, next);
+}
+
 void RunOneFrame() {
     const double start = emscripten_get_now();
     if (PendingOpen) {
@@ -98,6 +112,7 @@ void RunOneFrame() {
     if (loading && EM_ASM_INT({ return Module.tarnoPage.editorFileDamaged(); }))
         TellEditorFile(FILE_NOT_READ, "the copy the browser kept is not a level file");
     ShowStatus();
+    ShowButtons();
     EM_ASM({ Module.tarnoPage.frameDone($0); }, emscripten_get_now() - start);
 }
 
@@ -175,7 +190,9 @@ EMSCRIPTEN_KEEPALIVE void WebLink() {
     if (!Started || Ended || QuitRequested) return;
     char fragment[640] = {};
     EM_ASM({ stringToUTF8(Module.tarnoPage.linkFragment(), $0, $1); }, fragment, static_cast<int>(sizeof fragment));
-    if (fragment[0]) StartFromLink(fragment);
+    // A link that plays nothing has been told once; gone from the address, a
+    // reload plays on instead of telling it again.
+    if (fragment[0] && !StartFromLink(fragment)) EM_ASM({ Module.tarnoPage.forgetLink(); });
 }
 
 EMSCRIPTEN_KEEPALIVE void WebMenu(int id) {
@@ -503,8 +520,8 @@ void BuildPage() {
         EM_ASM({ Module.tarnoPage.addMenuEntry($0, $1, UTF8ToString($2), $3, $4 ? UTF8ToString($4) : "", $5); },
                e.depth, e.id, e.text, e.grayed ? 1 : 0, e.key, e.radio ? 1 : 0);
     for (const HowToLine& line : HOW_TO_PLAY_LINES)
-        EM_ASM({ Module.tarnoPage.addHowToLine(UTF8ToString($0), $1, $2, $3); }, line.text, line.picture, line.over,
-               line.glow ? 1 : 0);
+        EM_ASM({ Module.tarnoPage.addHowToLine(UTF8ToString($0), $1, $2, $3, $4); }, line.text, line.picture, line.over,
+               line.glow ? 1 : 0, static_cast<int>(line.screen));
     for (const ComfortButton& b : COMFORT_BUTTONS)
         EM_ASM({ Module.tarnoPage.addButton(UTF8ToString($0), $1, $2); }, b.text, b.scanCode, BUTTON_HOLD_FRAMES);
     for (const AboutLine& line : ABOUT_LINES) {

@@ -18,6 +18,9 @@ extern IDirectDraw* DirectDraw;
 // Where in the client area the field is shown: all of it above the
 // status bar.
 RECT FieldClientRect();
+// Shows the last frame again where the window was covered or redrawn
+// (frames wait while a dialog is open).
+void RepaintField();
 // Shows the status line in the status bar when its words have changed.
 void UpdateStatusBar();
 // A status-bar button holds its key for the keyboard's reads: the scan

@@ -20,6 +20,7 @@ static Surface SurfacePool[MAX_SURFACES];
 
 IDirectDraw* DirectDraw = nullptr;
 static IDirectDrawSurface* Primary = nullptr;
+static Surface* Presented = nullptr;  // the last frame shown, for repaints
 static bool ModeChanged = false;
 static bool TimerPeriodSet = false;
 static int64_t FrameSlot = 0;
@@ -69,6 +70,13 @@ int PlatformInitDisplay(int32_t width, int32_t height, int32_t bitsPerPixel) {
         PlatformShutdownDisplay();
         return 0;
     }
+    // Frames go straight to the screen: clipped to the game's window, they
+    // never paint over a dialog or a menu in front of it.
+    IDirectDrawClipper* clipper = nullptr;
+    if (GameWindow && DirectDraw->CreateClipper(0, &clipper, nullptr) == DD_OK) {
+        if (clipper->SetHWnd(0, GameWindow) == DD_OK) Primary->SetClipper(clipper);
+        clipper->Release();  // the surface holds it now
+    }
     TimerPeriodSet = timeBeginPeriod(1) == TIMERR_NOERROR;
     FrameSlot = MicrosecondsNow();
     return 1;
@@ -81,6 +89,7 @@ void PlatformShutdownDisplay() {
     }
     if (Primary) Primary->Release();
     Primary = nullptr;
+    Presented = nullptr;
     if (DirectDraw) {
         if (ModeChanged) DirectDraw->RestoreDisplayMode();
         DirectDraw->Release();
@@ -122,6 +131,7 @@ Surface* PlatformCreateSurface(int32_t width, int32_t height) {
 
 void PlatformDestroySurface(Surface* surface) {
     if (!surface || !surface->used) return;
+    if (surface == Presented) Presented = nullptr;
     if (surface->dds) surface->dds->Release();
     *surface = Surface{};
 }
@@ -158,7 +168,12 @@ int PlatformBlit(Surface* dst, const Rect* dstRect, Surface* src, const Rect* sr
     return 1;
 }
 
+void RepaintField() {
+    if (Presented) PlatformPresent(Presented, FieldTiles{});
+}
+
 void PlatformPresent(Surface* back, const FieldTiles&) {
+    Presented = back;
     if (!Primary || !back || !back->dds || IsIconic(GameWindow)) return;
     Rect r = CurrentPresentationRect();
     if (r.right <= r.left || r.bottom <= r.top) return;

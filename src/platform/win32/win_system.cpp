@@ -29,17 +29,132 @@ void PlatformMarkMenuItem(int32_t commandId, MenuMark mark) {
                       MF_BYCOMMAND | (mark == MENU_CHECK ? MF_CHECKED : MF_UNCHECKED));
 }
 
+// ---- How to play: its lines, with pictures cut from the sprite sheet ------
+
+namespace {
+
+constexpr int HOW_TO_PICTURE = 32, HOW_TO_MARGIN = 12, HOW_TO_GAP = 8;
+HBITMAP HowToSheet = nullptr;  // pieces.bmp, while the panel is open
+int HowToTextHeight = 16;
+
+bool ShownHere(const HowToLine& line) { return line.screen != FOR_TOUCH; }
+
+int RowHeight(const HowToLine& line) { return (line.picture != NO_PICTURE ? HOW_TO_PICTURE : HowToTextHeight) + 2; }
+
+HFONT DialogFont(HWND dialog) { return reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0)); }
+
+// The dialog as large as its lines, centred on the game's window.
+void PlaceHowToPlay(HWND dialog) {
+    HDC dc = GetDC(dialog);
+    HGDIOBJ old = SelectObject(dc, DialogFont(dialog));
+    TEXTMETRICA metrics{};
+    if (GetTextMetricsA(dc, &metrics)) HowToTextHeight = metrics.tmHeight;
+    int widest = 0, high = 0;
+    for (const HowToLine& line : HOW_TO_PLAY_LINES) {
+        if (!ShownHere(line)) continue;
+        SIZE size{};
+        if (GetTextExtentPoint32A(dc, line.text, static_cast<int>(strlen(line.text)), &size) && size.cx > widest)
+            widest = size.cx;
+        high += RowHeight(line);
+    }
+    SelectObject(dc, old);
+    ReleaseDC(dialog, dc);
+    constexpr int BUTTON_W = 75, BUTTON_H = 25;
+    RECT outer{0, 0, 2 * HOW_TO_MARGIN + HOW_TO_PICTURE + HOW_TO_GAP + widest,
+               2 * HOW_TO_MARGIN + high + HOW_TO_MARGIN + BUTTON_H};
+    const RECT client = outer;
+    AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongPtrA(dialog, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrA(dialog, GWL_EXSTYLE)));
+    const int w = outer.right - outer.left, h = outer.bottom - outer.top;
+    RECT game{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (GameWindow) GetWindowRect(GameWindow, &game);
+    int x = (game.left + game.right - w) / 2, y = (game.top + game.bottom - h) / 2;
+    if (x < 0) x = 0;
+    if (y < 0) y = 0;
+    SetWindowPos(dialog, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(GetDlgItem(dialog, IDOK), nullptr, client.right - HOW_TO_MARGIN - BUTTON_W,
+                 client.bottom - HOW_TO_MARGIN - BUTTON_H, BUTTON_W, BUTTON_H, SWP_NOZORDER);
+}
+
+// A sheet cell at the picture's size, black clear.
+void DrawCell(HDC dc, HDC sheet, int cell, int x, int y) {
+    TransparentBlt(dc, x, y, HOW_TO_PICTURE, HOW_TO_PICTURE, sheet, cell % 8 * 49 + 1, cell / 8 * 49 + 1, 48, 48,
+                   RGB(0, 0, 0));
+}
+
+// The red glow of a lost board along the picture's top edge, fading down.
+void DrawGlow(HDC dc, int x, int y) {
+    const COLORREF ground = GetSysColor(COLOR_BTNFACE);
+    constexpr int ROWS = 7;
+    for (int i = 0; i < ROWS; ++i) {
+        const int a = 255 * (ROWS - i) / ROWS;
+        auto mix = [a](int red, int other) { return (red * a + other * (255 - a)) / 255; };
+        HPEN pen = CreatePen(PS_SOLID, 1,
+                             RGB(mix(224, GetRValue(ground)), mix(40, GetGValue(ground)), mix(40, GetBValue(ground))));
+        HGDIOBJ old = SelectObject(dc, pen);
+        MoveToEx(dc, x, y + i, nullptr);
+        LineTo(dc, x + HOW_TO_PICTURE, y + i);
+        SelectObject(dc, old);
+        DeleteObject(pen);
+    }
+}
+
+void PaintHowToPlay(HWND dialog) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(dialog, &paint);
+    HDC sheet = HowToSheet ? CreateCompatibleDC(dc) : nullptr;
+    HGDIOBJ oldSheet = sheet ? SelectObject(sheet, HowToSheet) : nullptr;
+    HGDIOBJ oldFont = SelectObject(dc, DialogFont(dialog));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    int y = HOW_TO_MARGIN;
+    for (const HowToLine& line : HOW_TO_PLAY_LINES) {
+        if (!ShownHere(line)) continue;
+        const int row = RowHeight(line);
+        if (sheet && line.picture != NO_PICTURE) {
+            DrawCell(dc, sheet, line.picture, HOW_TO_MARGIN, y);
+            if (line.over != NO_PICTURE) DrawCell(dc, sheet, line.over, HOW_TO_MARGIN, y);
+            if (line.glow) DrawGlow(dc, HOW_TO_MARGIN, y);
+        }
+        TextOutA(dc, HOW_TO_MARGIN + HOW_TO_PICTURE + HOW_TO_GAP, y + (row - HowToTextHeight) / 2, line.text,
+                 static_cast<int>(strlen(line.text)));
+        y += row;
+    }
+    SelectObject(dc, oldFont);
+    if (sheet) {
+        SelectObject(sheet, oldSheet);
+        DeleteDC(sheet);
+    }
+    EndPaint(dialog, &paint);
+}
+
+INT_PTR CALLBACK HowToPlayProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG:
+        // The pictures come from the sheet in the game's folder; without it the words alone.
+        HowToSheet = static_cast<HBITMAP>(LoadImageA(nullptr, "pieces.bmp", IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+        PlaceHowToPlay(dialog);
+        return TRUE;
+    case WM_PAINT: PaintHowToPlay(dialog); return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) EndDialog(dialog, 1);
+        return TRUE;
+    case WM_DESTROY:
+        if (HowToSheet) DeleteObject(HowToSheet);
+        HowToSheet = nullptr;
+        return FALSE;
+    default: return FALSE;
+    }
+}
+
+}  // namespace
+
 void PlatformShowPanel(int32_t panel) {
     if (panel == PANEL_ABOUT) {
         ShowAboutDialog(GameWindow);
     } else if (panel == PANEL_HOW_TO_PLAY) {
-        // A message box shows words only; the pictures are for the richer panels.
-        char text[2048] = "";
-        for (const HowToLine& line : HOW_TO_PLAY_LINES) {
-            strncat(text, line.text, sizeof text - strlen(text) - 1);
-            strncat(text, "\n", sizeof text - strlen(text) - 1);
-        }
-        MessageBoxA(GameWindow, text, TEXT_MENU_HOW_TO_PLAY, MB_OK);
+        DialogBoxParamA(GameInstance ? GameInstance : GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_HOW_TO_PLAY),
+                        GameWindow, HowToPlayProc, 0);
     } else if (panel == PANEL_RECORDS) {
         MessageBoxA(GameWindow, RecordsText(), "Records", MB_OK);
     }

@@ -13,35 +13,110 @@
 #include "resource.h"
 #include "shell/shell.h"
 
+// The installer and uninstaller find a running game by it (tarno.nsi).
 static const char CLASS_NAME[] = "WINXCLASS";
 
 HWND StatusBar = nullptr;
 static char ShownStatus[512];
 static bool PrintStatus = false;  // TARNO_PRINT_STATUS: each new status line also on stdout, for tests
 
-// The status bar's last parts are the Undo, Redo, Hint and Restart buttons.
+// The status bar: the status line in up to three lines (with the first-run tip
+// under it while there is one), then the way on after a win (a part of its
+// own, none before), then the Undo, Redo, Hint and Restart buttons.
 // A click holds the button's key for BUTTON_HOLD_FRAMES frames, as a finger
-// on the key would (the game reads keys only at cell corners).
-constexpr int BUTTON_WIDTH = 64;
+// on the key would (the game reads keys only at cell corners). Every part is
+// drawn here, so the words stay inside their own part and a button that
+// would do nothing is greyed.
+constexpr int BUTTON_WIDTH = 56;
+constexpr int NEXT_WIDTH = 112;
 constexpr int BUTTON_COUNT = sizeof COMFORT_BUTTONS / sizeof COMFORT_BUTTONS[0];
+constexpr int NEXT_PART = 1, FIRST_BUTTON_PART = 2;
 int ButtonKey = 0;
 static int ButtonFramesLeft = 0;
+static wchar_t ShownWide[sizeof ShownStatus + 160];
+static char ShownNext[48];
+static bool Greyed[BUTTON_COUNT];
+static const char* ShownTip = nullptr;
+
+static int ButtonCommand(int button) {
+    return std::strcmp(COMFORT_BUTTONS[button].text, TEXT_MENU_UNDO) == 0   ? IDM_UNDO
+           : std::strcmp(COMFORT_BUTTONS[button].text, TEXT_MENU_REDO) == 0 ? IDM_REDO
+                                                                            : 0;
+}
 
 static void PlaceStatusButtons() {
     RECT bar;
     if (!StatusBar || !GetClientRect(StatusBar, &bar)) return;
-    int edges[1 + BUTTON_COUNT];
-    for (int i = 0; i <= BUTTON_COUNT; ++i) edges[i] = bar.right - (BUTTON_COUNT - i) * BUTTON_WIDTH;
-    edges[BUTTON_COUNT] = -1;
-    SendMessageA(StatusBar, SB_SETPARTS, 1 + BUTTON_COUNT, reinterpret_cast<LPARAM>(edges));
-    for (int i = 0; i < BUTTON_COUNT; ++i)
-        SendMessageA(StatusBar, SB_SETTEXTA, (i + 1) | SBT_POPOUT, reinterpret_cast<LPARAM>(COMFORT_BUTTONS[i].text));
+    int edges[FIRST_BUTTON_PART + BUTTON_COUNT];
+    const int buttonsLeft = bar.right - BUTTON_COUNT * BUTTON_WIDTH;
+    edges[0] = buttonsLeft - (ShownNext[0] ? NEXT_WIDTH : 0);
+    edges[NEXT_PART] = buttonsLeft;
+    for (int i = 0; i < BUTTON_COUNT; ++i) edges[FIRST_BUTTON_PART + i] = buttonsLeft + (i + 1) * BUTTON_WIDTH;
+    edges[FIRST_BUTTON_PART + BUTTON_COUNT - 1] = -1;
+    SendMessageA(StatusBar, SB_SETPARTS, FIRST_BUTTON_PART + BUTTON_COUNT, reinterpret_cast<LPARAM>(edges));
+    for (int part = 0; part < FIRST_BUTTON_PART + BUTTON_COUNT; ++part)
+        SendMessageA(StatusBar, SB_SETTEXTA, part | SBT_OWNERDRAW | SBT_NOBORDERS, part);
 }
 
 static void PressStatusButton(int part) {
-    if (part < 1 || part > BUTTON_COUNT) return;
-    ButtonKey = COMFORT_BUTTONS[part - 1].scanCode;
+    if (part == NEXT_PART && ShownNext[0]) OnMenuCommand(IDM_NEXT);
+    const int button = part - FIRST_BUTTON_PART;
+    if (button < 0 || button >= BUTTON_COUNT || Greyed[button]) return;
+    ButtonKey = COMFORT_BUTTONS[button].scanCode;
     ButtonFramesLeft = BUTTON_HOLD_FRAMES;
+}
+
+static void DrawStatusPart(const DRAWITEMSTRUCT& item) {
+    HDC dc = item.hDC;
+    RECT r = item.rcItem;
+    const int part = static_cast<int>(item.itemID);
+    HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(StatusBar, WM_GETFONT, 0, 0)));
+    SetBkMode(dc, TRANSPARENT);
+    FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
+    if (part == 0) {
+        // Up to three lines of words, the tip under them while there is one.
+        InflateRect(&r, -4, 0);
+        SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+        DrawTextW(dc, ShownWide, -1, &r, DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL);
+    } else if (part == NEXT_PART || part - FIRST_BUTTON_PART < BUTTON_COUNT) {
+        const int button = part - FIRST_BUTTON_PART;
+        const bool offered = part == NEXT_PART || !Greyed[button];
+        const char* text = part == NEXT_PART ? ShownNext : COMFORT_BUTTONS[button].text;
+        if (text[0]) DrawEdge(dc, &r, EDGE_RAISED, BF_RECT);
+        SetTextColor(dc, GetSysColor(offered ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
+        DrawTextA(dc, text, -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    }
+    SelectObject(dc, oldFont);
+}
+
+// Undo and Redo greyed, on the menu and the bar, when they would do nothing;
+// the way on shown after a win.
+static void UpdateStatusButtons() {
+    bool changed = false;
+    for (int i = 0; i < BUTTON_COUNT; ++i) {
+        const int id = ButtonCommand(i);
+        const bool offered = !id || CommandAvailable(id);
+        if (offered != Greyed[i]) continue;
+        Greyed[i] = !offered;
+        changed = true;
+        if (id && GameWindow)
+            EnableMenuItem(GetMenu(GameWindow), id, MF_BYCOMMAND | (offered ? MF_ENABLED : MF_GRAYED));
+        if (PrintStatus) {
+            std::printf("offered: %s %d\n", COMFORT_BUTTONS[i].text, offered ? 1 : 0);
+            std::fflush(stdout);
+        }
+    }
+    const char* next = NextStepText();
+    if (std::strcmp(next ? next : "", ShownNext) != 0) {
+        std::snprintf(ShownNext, sizeof ShownNext, "%s", next ? next : "");
+        PlaceStatusButtons();
+        changed = true;
+        if (PrintStatus) {
+            std::printf("next: %s\n", next ? next : "none");
+            std::fflush(stdout);
+        }
+    }
+    if (changed && StatusBar) InvalidateRect(StatusBar, nullptr, TRUE);
 }
 
 // After each frame: a held button lets go of its key once its frames are up.
@@ -76,22 +151,39 @@ Rect CurrentPresentationRect() {
 
 void UpdateStatusBar() {
     if (!StatusBar) return;
+    UpdateStatusButtons();
     const char* text = StatusLine();
-    if (std::strcmp(text, ShownStatus) == 0) return;
+    const char* tip = FirstRunTip();
+    if (std::strcmp(text, ShownStatus) == 0 && tip == ShownTip) return;
     std::snprintf(ShownStatus, sizeof ShownStatus, "%s", text);
-    // Level names may hold any UTF-8; the bar takes them as wide text.
-    wchar_t wide[sizeof ShownStatus];
-    if (!MultiByteToWideChar(CP_UTF8, 0, ShownStatus, -1, wide, static_cast<int>(sizeof ShownStatus))) wide[0] = 0;
-    SendMessageW(StatusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(wide));
+    ShownTip = tip;
+    // Level names may hold any UTF-8; the bar draws them as wide text.
+    char shown[sizeof ShownStatus + 160];
+    std::snprintf(shown, sizeof shown, "%s%s%s", ShownStatus, tip ? "\n" : "", tip ? tip : "");
+    if (!MultiByteToWideChar(CP_UTF8, 0, shown, -1, ShownWide,
+                             static_cast<int>(sizeof ShownWide / sizeof ShownWide[0])))
+        ShownWide[0] = 0;
+    RECT words{0, 0, 0, 0};
+    if (SendMessageA(StatusBar, SB_GETRECT, 0, reinterpret_cast<LPARAM>(&words)))
+        InvalidateRect(StatusBar, &words, TRUE);
     if (PrintStatus) {
-        std::printf("status: %s\n", ShownStatus);
+        std::printf("status: %s\ntip: %s\n", ShownStatus, tip ? tip : "none");
+        // Whether the words need more room than their part has.
+        HDC dc = GetDC(StatusBar);
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(StatusBar, WM_GETFONT, 0, 0)));
+        RECT need{0, 0, words.right - words.left - 8, 0};
+        DrawTextW(dc, ShownWide, -1, &need, DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL | DT_CALCRECT);
+        SelectObject(dc, old);
+        ReleaseDC(StatusBar, dc);
+        std::printf("status cut: %d\n", need.bottom > words.bottom - words.top ? 1 : 0);
         std::fflush(stdout);
     }
 }
 
 static bool IsGameCommand(int id) {
     return id == IDM_EXIT || id == IDM_ABOUT || id == IDM_RESET || (id >= IDM_LEVEL1 && id <= IDM_LEVEL12) ||
-           id == IDM_UNDO || id == IDM_REDO || id == IDM_HINT || id == IDM_OPEN_LEVEL || id == IDM_HOW_TO_PLAY;
+           id == IDM_UNDO || id == IDM_REDO || id == IDM_HINT || id == IDM_OPEN_LEVEL || id == IDM_HOW_TO_PLAY ||
+           id == IDM_COPY_CODE || id == IDM_NEW_LEVEL;
 }
 
 static void HandleCreate(HWND window) {
@@ -127,6 +219,10 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         // The bar goes with its parent.
         StatusBar = nullptr;
         ShownStatus[0] = '\0';
+        // A new window starts with its menu's items and the bar's parts as made.
+        ShownNext[0] = '\0';
+        ShownTip = nullptr;
+        std::memset(Greyed, 0, sizeof Greyed);
         PostQuitMessage(0);
         return 0;
     case WM_SIZE:
@@ -134,6 +230,11 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         if (StatusBar) SendMessageA(StatusBar, WM_SIZE, 0, 0);
         PlaceStatusButtons();
         return 0;
+    case WM_DRAWITEM: {
+        const DRAWITEMSTRUCT* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        if (StatusBar && item->hwndItem == StatusBar) DrawStatusPart(*item);
+        return TRUE;
+    }
     case WM_NOTIFY: {
         const NMHDR* note = reinterpret_cast<const NMHDR*>(lParam);
         if (StatusBar && note->hwndFrom == StatusBar && note->code == NM_CLICK)
@@ -141,10 +242,12 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return 0;
     }
     case WM_PAINT: {
-        // Frames reach the screen only through the presentation blit.
+        // Frames reach the screen only through the presentation blit: the
+        // last one again, where a dialog in front left the field uncovered.
         PAINTSTRUCT paint;
         BeginPaint(window, &paint);
         EndPaint(window, &paint);
+        RepaintField();
         return 0;
     }
     case WM_KEYDOWN: return 0;
@@ -206,6 +309,17 @@ HWND CreateGameWindow(HINSTANCE instance) {
         StatusBar = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, window, nullptr,
                                     instance, nullptr);
     PrintStatus = std::getenv("TARNO_PRINT_STATUS") != nullptr;
+    if (StatusBar) {
+        // Room for three lines of the bar's font: beside the buttons the words have a third of the width.
+        HDC dc = GetDC(StatusBar);
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(StatusBar, WM_GETFONT, 0, 0)));
+        TEXTMETRICA metrics{};
+        const int line = GetTextMetricsA(dc, &metrics) ? metrics.tmHeight : 16;
+        SelectObject(dc, old);
+        ReleaseDC(StatusBar, dc);
+        SendMessageA(StatusBar, SB_SETMINHEIGHT, 3 * line + 2, 0);
+        SendMessageA(StatusBar, WM_SIZE, 0, 0);
+    }
     // Whatever the frame turned out to be (a menu bar that wraps, a theme's
     // borders), grow or shrink the window by what the client area misses.
     RECT client, frame;
