@@ -51,12 +51,11 @@ constexpr MenuEntry MENU_TABLE[] = {
     {1, IDM_HOW_TO_PLAY, TEXT_MENU_HOW_TO_PLAY, false, nullptr, false},
 };
 
-// The buttons beside the status line. Each presses its key, held for at
-// least BUTTON_HOLD_FRAMES frames (a cell's drive and then some), since the
-// play frame reads the keys only while the tank rests on a cell corner.
+// The buttons beside the status line, for pointer players. Each does what
+// its key does.
 struct ComfortButton {
     const char* text;
-    int scanCode;  // PC set-1, as the keyboard state holds it
+    int scanCode;  // its key, PC set-1, as the keyboard state holds it
 };
 constexpr ComfortButton COMFORT_BUTTONS[] = {
     {"Undo", 0x16},
@@ -64,7 +63,6 @@ constexpr ComfortButton COMFORT_BUTTONS[] = {
     {"Hint", 0x23},
     {"Restart", 0x13},
 };
-constexpr int BUTTON_HOLD_FRAMES = 8;
 
 // The "How to play" panel: what the pieces do, then the keys and the
 // pointer. A line may show a picture before its text: a cell of the sprite

@@ -143,14 +143,14 @@ void RestartLevel() {
     SetUpLevel();
 }
 
-int RunPlayFrame() {
+int RunPlayFrame(bool restart) {
     if (PlatformKeyDownNow(VK_ESCAPE_KEY)) PlatformRequestQuit();
     if (TankAligned(Live.tank)) {
         if (!ReadKeyboard()) ShowError("No keyboard!");
         ReadTankArrows(Live.tank);
         SteerTank(Live.tank);
     }
-    if (KeyState[DIK_R]) RestartLevel();
+    if (KeyState[DIK_R] || restart) RestartLevel();
     ReadComfortKeys();
     SettleHistory();
     // The editor takes over from the next frame on.

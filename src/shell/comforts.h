@@ -28,4 +28,6 @@ void UpdateMaking();
 void PumpMaking(uint32_t sliceMs);
 void StopMaking();
 void CopyLevelCode();
+// The Restart button: the restart R makes, at the play frame's next cell corner.
+extern bool RestartAsked;
 void AskLevelCode();

@@ -82,10 +82,17 @@ void StartShellLevel() {
     StartLevel();
 }
 
+// R is read on a cell corner, and so is its button.
+static bool TakeRestart() {
+    if (!RestartAsked || !TankAligned(Live.tank)) return false;
+    RestartAsked = false;
+    return true;
+}
+
 void RunFrame() {
     if (EditorMode) {
         RunEditorFrame();
-    } else if (RunPlayFrame() == PLAY_FRAME_OPEN_EDITOR) {
+    } else if (RunPlayFrame(TakeRestart()) == PLAY_FRAME_OPEN_EDITOR) {
         EditorMode = 1;
         EditorClearPending = 1;
         // Enter comes back to the level being played, not a board of one's own.

@@ -28,6 +28,37 @@ int StartGame();
 
 // What the window's creation does: read the saved level, unlock the menu.
 void OnCreate();
+
+// Every event a player makes reaches the game as one command, through one
+// door. The keyboard state stays the platform's: the play frame reads it at
+// cell corners, so a key going down only tells the shell.
+enum CommandKind : int32_t {
+    COMMAND_KEY_DOWN,      // code: PC set-1 scan code
+    COMMAND_KEY_UP,        // code: the same, 0 when the platform cannot tell
+    COMMAND_TAP,           // x, y in field pixels: a left click, a pen, a tap
+    COMMAND_RIGHT_CLICK,   // x, y: the right button
+    COMMAND_TOUCH_DOWN,    // x, y: a finger down; a second one while the first is down is a right click
+    COMMAND_TOUCH_HELD,    // the platform's timer: the finger stayed LONG_PRESS_MS, a right click
+    COMMAND_TOUCH_UP,      // the finger lifted: a tap, unless it already was a right click
+    COMMAND_TOUCH_CANCEL,  // the finger was taken away (the system's gesture): nothing
+    COMMAND_MENU,          // code: a menu id
+    COMMAND_BUTTON,        // code: a button beside the status line, its place in COMFORT_BUTTONS
+};
+struct Command {
+    CommandKind kind;
+    int32_t code;
+    int32_t x, y;
+};
+// False for what the game has no entry for (a menu id of no menu item of the
+// game's table, a button that is not there): the window's own handling keeps it.
+bool OnCommand(const Command& command);
+// A finger has no right button: one held this long is the right click.
+constexpr uint32_t LONG_PRESS_MS = 500;
+// Tests and the front ends' walk of their own menus: while on, commands are
+// counted, not carried out. CommandsMissed then names every menu item and
+// button of the shared tables that never arrived ("" when all did).
+void SetCommandProbe(bool on);
+const char* CommandsMissed();
 void OnMenuCommand(int32_t id);
 void OnKeyUp();
 void OnLeftButtonDown(int32_t x, int32_t y);

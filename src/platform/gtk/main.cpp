@@ -36,6 +36,7 @@ bool Marking = false;  // setting a mark activates the item: not a command
 GtkWidget* MenuItems[MAX_COMMAND_ID];
 GtkWidget* Menus[MAX_MENUS];
 GtkWidget* MenuBar = nullptr;
+GtkWidget* FullScreenItem = nullptr;  // the desktop's own, not the game's
 int MenuCount = 0;
 GdkPixbuf* Icon = nullptr;
 cairo_surface_t* FieldImage = nullptr;
@@ -46,13 +47,6 @@ bool FullScreen = false;
 bool InFrame = false;
 int ModalDepth = 0;
 FramePacer Pacer;
-long FramesRun = 0;
-
-// A button beside the status line holds its key down like a finger on it:
-// from the press until its release, and at least BUTTON_HOLD_FRAMES frames.
-int ButtonKey = 0;
-long ButtonHeldUntil = 0;
-bool ButtonLetGo = false;
 
 char ConfigDir[PATH_MAX];
 char DataDir[PATH_MAX];
@@ -137,13 +131,6 @@ void ShowStatus() {
     }
 }
 
-void ReleaseButtonKey() {
-    if (!ButtonKey || !ButtonLetGo || FramesRun < ButtonHeldUntil) return;
-    Keys[ButtonKey] = 0;
-    ButtonKey = 0;
-    OnKeyUp();
-}
-
 gboolean OnTick(GtkWidget*, GdkFrameClock* clock, gpointer) {
     if (!FramesMayRun()) {
         ResetPacer(&Pacer);
@@ -154,9 +141,7 @@ gboolean OnTick(GtkWidget*, GdkFrameClock* clock, gpointer) {
         InFrame = true;
         RunFrame();
         InFrame = false;
-        ++FramesRun;
     }
-    ReleaseButtonKey();
     ShowStatus();
     return G_SOURCE_CONTINUE;
 }
@@ -210,13 +195,14 @@ gboolean OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer) {
     }
     const uint8_t code = ScanCodeForKey(event->hardware_keycode, event->keyval);
     if (code) Keys[code] = 0x80;
+    OnCommand(Command{COMMAND_KEY_DOWN, code, 0, 0});
     return FALSE;  // menu keys (F10, Alt+F) still reach the menu bar
 }
 
 gboolean OnKeyRelease(GtkWidget*, GdkEventKey* event, gpointer) {
     const uint8_t code = ScanCodeForKey(event->hardware_keycode, event->keyval);
     if (code) Keys[code] = 0;
-    OnKeyUp();
+    OnCommand(Command{COMMAND_KEY_UP, code, 0, 0});
     return FALSE;
 }
 
@@ -226,15 +212,13 @@ gboolean OnFocusOut(GtkWidget*, GdkEventFocus*, gpointer) {
     return FALSE;
 }
 
-// A finger has no right button: held past LONG_PRESS_MS it is one, and let go
-// sooner it is a tap. The mouse and the pen act on the press.
-constexpr guint LONG_PRESS_MS = 500;
+// The mouse and the pen act on the press; a finger's press, held or let go,
+// is the game's to read (LONG_PRESS_MS): this only times it.
 guint LongPressTimer = 0;
-int32_t TouchX, TouchY;
 
 gboolean OnLongPress(gpointer) {
     LongPressTimer = 0;
-    OnRightButtonDown(TouchX, TouchY);
+    OnCommand(Command{COMMAND_TOUCH_HELD, 0, 0, 0});
     return G_SOURCE_REMOVE;
 }
 
@@ -250,40 +234,25 @@ gboolean OnButtonPress(GtkWidget*, GdkEventButton* event, gpointer) {
     int32_t x = 0, y = 0;
     if (!ViewToField(view, event->x * deviceScale, event->y * deviceScale, FIELD_SIZE, &x, &y)) return FALSE;
     if (event->button == GDK_BUTTON_PRIMARY && ByFinger(event)) {
-        if (LongPressTimer) g_source_remove(LongPressTimer);
-        TouchX = x;
-        TouchY = y;
-        LongPressTimer = g_timeout_add(LONG_PRESS_MS, OnLongPress, nullptr);
+        if (!LongPressTimer) LongPressTimer = g_timeout_add(LONG_PRESS_MS, OnLongPress, nullptr);
+        OnCommand(Command{COMMAND_TOUCH_DOWN, 0, x, y});
     } else if (event->button == GDK_BUTTON_PRIMARY) {
-        OnFieldTap(x, y);
+        OnCommand(Command{COMMAND_TAP, 0, x, y});
     } else if (event->button == GDK_BUTTON_SECONDARY) {
-        OnRightButtonDown(x, y);
+        OnCommand(Command{COMMAND_RIGHT_CLICK, 0, x, y});
     }
     return TRUE;
 }
 
 gboolean OnButtonRelease(GtkWidget*, GdkEventButton* event, gpointer) {
-    if (event->button != GDK_BUTTON_PRIMARY || !LongPressTimer) return FALSE;
-    g_source_remove(LongPressTimer);
+    if (event->button != GDK_BUTTON_PRIMARY || !ByFinger(event)) return FALSE;
+    if (LongPressTimer) g_source_remove(LongPressTimer);
     LongPressTimer = 0;
-    OnFieldTap(TouchX, TouchY);
+    OnCommand(Command{COMMAND_TOUCH_UP, 0, 0, 0});
     return TRUE;
 }
 
-gboolean OnComfortPress(GtkWidget*, GdkEventButton* event, gpointer data) {
-    if (event->type != GDK_BUTTON_PRESS || event->button != GDK_BUTTON_PRIMARY) return FALSE;
-    if (ButtonKey && ButtonKey != GPOINTER_TO_INT(data)) Keys[ButtonKey] = 0;
-    ButtonKey = GPOINTER_TO_INT(data);
-    Keys[ButtonKey] = 0x80;
-    ButtonHeldUntil = FramesRun + BUTTON_HOLD_FRAMES;
-    ButtonLetGo = false;
-    return FALSE;  // the button shows itself pressed
-}
-
-gboolean OnComfortRelease(GtkWidget*, GdkEventButton* event, gpointer) {
-    if (event->button == GDK_BUTTON_PRIMARY) ButtonLetGo = true;
-    return FALSE;
-}
+void OnComfortClicked(GtkButton*, gpointer index) { OnCommand(Command{COMMAND_BUTTON, GPOINTER_TO_INT(index), 0, 0}); }
 
 gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer) {
     PlatformRequestQuit();
@@ -295,7 +264,7 @@ gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer) {
 void OnMenuActivate(GtkMenuItem* item, gpointer data) {
     if (Marking) return;
     const int id = GPOINTER_TO_INT(data);
-    OnMenuCommand(id);
+    OnCommand(Command{COMMAND_MENU, id, 0, 0});
     // A check item toggles itself when chosen; the game decides its mark.
     if (GTK_IS_CHECK_MENU_ITEM(item) && id > 0 && id < MAX_COMMAND_ID) {
         Marking = true;
@@ -388,7 +357,7 @@ GtkWidget* BuildMenuBar(GtkAccelGroup* accels) {
         }
     }
     // The desktop's own item joins the game's View menu.
-    GtkWidget* full = gtk_menu_item_new_with_mnemonic("_Full Screen");
+    GtkWidget* full = FullScreenItem = gtk_menu_item_new_with_mnemonic("_Full Screen");
     gtk_accel_label_set_accel(GTK_ACCEL_LABEL(gtk_bin_get_child(GTK_BIN(full))), GDK_KEY_F11, GdkModifierType(0));
     if (viewMenu) gtk_menu_shell_append(GTK_MENU_SHELL(viewMenu), full);
     g_signal_connect(full, "activate", G_CALLBACK(OnFullScreenActivate), nullptr);
@@ -461,13 +430,12 @@ void BuildWindow() {
     // no taller than the status line, so the field keeps its room.
     GtkCssProvider* slim = gtk_css_provider_new();
     gtk_css_provider_load_from_data(slim, "button { padding: 0 10px; min-height: 0; }", -1, nullptr);
-    for (const ComfortButton& b : COMFORT_BUTTONS) {
-        GtkWidget* button = gtk_button_new_with_label(b.text);
+    for (int i = 0; i < static_cast<int>(sizeof COMFORT_BUTTONS / sizeof COMFORT_BUTTONS[0]); ++i) {
+        GtkWidget* button = gtk_button_new_with_label(COMFORT_BUTTONS[i].text);
         gtk_widget_set_can_focus(button, FALSE);
         gtk_style_context_add_provider(gtk_widget_get_style_context(button), GTK_STYLE_PROVIDER(slim),
                                        GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
-        g_signal_connect(button, "button-press-event", G_CALLBACK(OnComfortPress), GINT_TO_POINTER(b.scanCode));
-        g_signal_connect(button, "button-release-event", G_CALLBACK(OnComfortRelease), nullptr);
+        g_signal_connect(button, "clicked", G_CALLBACK(OnComfortClicked), GINT_TO_POINTER(i));
         gtk_box_pack_start(GTK_BOX(StatusRow), button, FALSE, FALSE, 0);
     }
     g_object_unref(slim);
@@ -485,6 +453,29 @@ void BuildWindow() {
     g_signal_connect(Window, "delete-event", G_CALLBACK(OnDelete), nullptr);
     g_signal_connect(Window, "window-state-event", G_CALLBACK(OnWindowState), nullptr);
     SizeFirstWindow();
+}
+
+// TARNO_COMMAND_PROBE: every item of the menu bar activated and every button
+// beside the status line clicked, as a player would, with the game only
+// counting what reaches it; what never did is printed.
+void ActivateMenuItems(GtkWidget* widget, gpointer) {
+    if (!GTK_IS_MENU_ITEM(widget)) return;
+    if (GtkWidget* sub = gtk_menu_item_get_submenu(GTK_MENU_ITEM(widget)))
+        gtk_container_foreach(GTK_CONTAINER(sub), ActivateMenuItems, nullptr);
+    else if (widget != FullScreenItem) gtk_menu_item_activate(GTK_MENU_ITEM(widget));
+}
+
+void ClickButtons(GtkWidget* widget, gpointer) {
+    if (GTK_IS_BUTTON(widget)) gtk_button_clicked(GTK_BUTTON(widget));
+}
+
+void ProbeCommands() {
+    SetCommandProbe(true);
+    gtk_container_foreach(GTK_CONTAINER(MenuBar), ActivateMenuItems, nullptr);
+    gtk_container_foreach(GTK_CONTAINER(StatusRow), ClickButtons, nullptr);
+    const char* missed = CommandsMissed();
+    std::printf("commands missed: %s\n", missed[0] ? missed : "none");
+    SetCommandProbe(false);
 }
 
 // Runs a dialog modally; no frame runs meanwhile, and keys held when it
@@ -805,6 +796,10 @@ int main(int argc, char** argv) {
     PrintStatus = std::getenv("TARNO_PRINT_STATUS") != nullptr;
 
     BuildWindow();
+    if (std::getenv("TARNO_COMMAND_PROBE")) {
+        ProbeCommands();
+        return 0;
+    }
     RemoveStaleSettingTemps();
     OnCreate();
     gtk_widget_show_all(Window);

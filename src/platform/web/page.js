@@ -65,6 +65,10 @@ Module.tarnoPage = (function () {
     pause: () => Module._WebSetPaused(1),
     resume: () => Module._WebSetPaused(0),
     step: (n) => Module._WebStep(n),
+    // While on, the game counts the commands that reach it instead of
+    // carrying them out; turned off, commandsMissed names what never came.
+    probeCommands: (on) => Module._WebProbeCommands(on ? 1 : 0),
+    commandsMissed: '',
   };
 
   // ---- Storage: absent or refused storage reads as nothing stored ----------
@@ -173,23 +177,11 @@ Module.tarnoPage = (function () {
   window.addEventListener('blur', () => Module._WebClearKeys());  // releases go elsewhere now
 
   // ---- Pointer: field coordinates through the canvas's scaling -------------
-  // Mouse, pen and finger alike; a left press is a player's tap (the game's
-  // click and, in play, a drive or a shot). A finger has no right button: one
-  // held past LONG_PRESS_MS, or a second finger down beside it, is the right
-  // click; one let go sooner is the tap.
+  // Mouse and pen act on the press. A finger's press, held, lifted or joined
+  // by a second, is the game's to read; the page only times it.
 
-  const LONG_PRESS_MS = 500;
-  const touch = { id: null, x: 0, y: 0, timer: 0, done: false };
-
-  function fieldPress(button, x, y) {
-    Module._WebClick(button, x, y);
-  }
-
-  function touchEnds(rightClick) {
-    clearTimeout(touch.timer);
-    if (!touch.done) fieldPress(rightClick ? 2 : 0, touch.x, touch.y);
-    touch.done = true;
-  }
+  const touch = { id: null, timer: 0 };
+  const TOUCH = { down: 0, held: 1, up: 2, cancel: 3 };  // as WebTouch takes them
 
   canvas.addEventListener('pointerdown', (event) => {
     resumeSound();
@@ -200,18 +192,19 @@ Module.tarnoPage = (function () {
     const y = Math.floor((event.clientY - box.top) * FIELD / box.height);
     event.preventDefault();
     if (event.pointerType !== 'touch') {
-      fieldPress(event.button, x, y);
-    } else if (touch.id !== null && !touch.done) {
-      touchEnds(true);  // two fingers
-    } else if (touch.id === null) {
-      Object.assign(touch, { id: event.pointerId, x, y, done: false });
-      touch.timer = setTimeout(() => touchEnds(true), LONG_PRESS_MS);
+      Module._WebClick(event.button, x, y);
+      return;
     }
+    if (touch.id === null) {
+      touch.id = event.pointerId;
+      touch.timer = setTimeout(() => Module._WebTouch(TOUCH.held, 0, 0), Module._WebLongPressMs());
+    }
+    Module._WebTouch(TOUCH.down, x, y);
   });
   function fingerLifted(event) {
     if (event.pointerId !== touch.id) return;
-    if (event.type === 'pointerup') touchEnds(false);
-    else clearTimeout(touch.timer);
+    clearTimeout(touch.timer);
+    Module._WebTouch(event.type === 'pointerup' ? TOUCH.up : TOUCH.cancel, 0, 0);
     touch.id = null;
   }
   canvas.addEventListener('pointerup', fingerLifted);
@@ -219,52 +212,21 @@ Module.tarnoPage = (function () {
   // No menu of the browser's on a right click or a long press.
   canvas.addEventListener('contextmenu', (event) => event.preventDefault());
 
-  // ---- Buttons beside the status line: each holds its key ------------------
-  // Like a finger on the key: down from the press until it lets go, and at
-  // least `hold` frames, since the game reads keys only at cell corners.
+  // ---- Buttons beside the status line: each does what its key does --------
 
-  const buttonKey = { code: 0, until: 0, letGo: false };
-
-  function releaseButtonKey() {
-    if (!buttonKey.code || !buttonKey.letGo || stats.frames < buttonKey.until) return;
-    const code = buttonKey.code;
-    buttonKey.code = 0;
-    Module._WebKey(code, 0);
-  }
-
-  function pressButtonKey(code, hold) {
-    if (buttonKey.code && buttonKey.code !== code) Module._WebKey(buttonKey.code, 0);
-    buttonKey.code = code;
-    buttonKey.until = stats.frames + hold;
-    buttonKey.letGo = false;
-    Module._WebKey(code, 1);
-  }
-
-  function letGoButtonKey() {
-    buttonKey.letGo = true;
-    releaseButtonKey();
-  }
-
-  function addButton(text, code, hold) {
+  function addButton(text, index) {
     const button = document.createElement('button');
     button.type = 'button';
     button.textContent = text;
     button.tabIndex = -1;  // the keyboard stays the game's
     button.addEventListener('pointerdown', (event) => {
-      event.preventDefault();
+      event.preventDefault();  // no focus taken
       resumeSound();
       closeMenus();
-      if (event.button !== 0 || dialogsOpen || ended) return;
-      pressButtonKey(code, hold);
     });
-    ['pointerup', 'pointercancel', 'pointerleave'].forEach((name) => button.addEventListener(name, () => {
-      if (buttonKey.code === code) letGoButtonKey();
-    }));
-    // Chosen without a pointer (by assistive software): a press and its release.
-    button.addEventListener('click', (event) => {
-      if (event.detail !== 0 || dialogsOpen || ended) return;
-      pressButtonKey(code, hold);
-      letGoButtonKey();
+    // By pointer, finger or assistive software alike.
+    button.addEventListener('click', () => {
+      if (!dialogsOpen && !ended) Module._WebButton(index);
     });
     byId('buttons').append(button);
   }
@@ -688,7 +650,6 @@ Module.tarnoPage = (function () {
       ++stats.frames;
       if (stats.frameMs.length >= 3600) stats.frameMs.shift();
       stats.frameMs.push(ms);
-      if (buttonKey.code) queueMicrotask(releaseButtonKey);
     },
     mayRun: () => (!openMenu && !dialogsOpen && !ended && !document.hidden ? 1 : 0),
     ended: () => {

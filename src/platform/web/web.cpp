@@ -138,10 +138,13 @@ EM_BOOL OnAnimationFrame(double nowMs, void*) {
 
 extern "C" {
 
+// Everything the player does reaches the game as a command, once it runs.
+bool Reachable() { return Started && !Ended && !QuitRequested; }
+
 EMSCRIPTEN_KEEPALIVE void WebKey(int scanCode, int down) {
     if (scanCode <= 0 || scanCode > 255) return;
     Keys[scanCode] = down ? 0x80 : 0;
-    if (!down && Started && !Ended) OnKeyUp();
+    if (Started && !Ended) OnCommand(Command{down ? COMMAND_KEY_DOWN : COMMAND_KEY_UP, scanCode, 0, 0});
 }
 
 EMSCRIPTEN_KEEPALIVE void WebClearKeys() { ClearKeys(); }
@@ -150,8 +153,30 @@ EMSCRIPTEN_KEEPALIVE void WebOpenLevel(int source) { PendingOpen = source ? "ope
 
 EMSCRIPTEN_KEEPALIVE void WebClick(int button, int x, int y) {
     if (!Started || Ended || x < 0 || y < 0 || x >= FIELD || y >= FIELD) return;
-    if (button == 0) OnFieldTap(x, y);
-    else if (button == 2) OnRightButtonDown(x, y);
+    if (button == 0 || button == 2) OnCommand(Command{button ? COMMAND_RIGHT_CLICK : COMMAND_TAP, 0, x, y});
+}
+
+// A finger on the field: 0 down, 1 held LONG_PRESS_MS, 2 lifted, 3 taken away.
+EMSCRIPTEN_KEEPALIVE void WebTouch(int what, int x, int y) {
+    constexpr CommandKind KINDS[] = {COMMAND_TOUCH_DOWN, COMMAND_TOUCH_HELD, COMMAND_TOUCH_UP, COMMAND_TOUCH_CANCEL};
+    if (!Started || Ended || what < 0 || what > 3) return;
+    if (what == 0 && (x < 0 || y < 0 || x >= FIELD || y >= FIELD)) return;
+    OnCommand(Command{KINDS[what], 0, x, y});
+}
+
+EMSCRIPTEN_KEEPALIVE int WebLongPressMs() { return static_cast<int>(LONG_PRESS_MS); }
+
+// A button beside the status line, by its place in the row.
+EMSCRIPTEN_KEEPALIVE void WebButton(int index) {
+    if (Reachable()) OnCommand(Command{COMMAND_BUTTON, index, 0, 0});
+}
+
+// Tests walk the page's own menus and buttons with the game only counting
+// what reaches it; at the walk's end tarno.commandsMissed names what never
+// did ("" when all did).
+EMSCRIPTEN_KEEPALIVE void WebProbeCommands(int on) {
+    if (!on) EM_ASM({ window.tarno.commandsMissed = UTF8ToString($0); }, CommandsMissed());
+    SetCommandProbe(on != 0);
 }
 
 // The field's scale in an area of width by height device pixels, by the
@@ -179,8 +204,7 @@ EMSCRIPTEN_KEEPALIVE void WebLink() {
 }
 
 EMSCRIPTEN_KEEPALIVE void WebMenu(int id) {
-    if (!Started || Ended || QuitRequested) return;
-    OnMenuCommand(id);
+    if (Reachable()) OnCommand(Command{COMMAND_MENU, id, 0, 0});
 }
 
 // Frames by hand: paused, the display no longer runs them and Step runs n
@@ -505,8 +529,8 @@ void BuildPage() {
     for (const HowToLine& line : HOW_TO_PLAY_LINES)
         EM_ASM({ Module.tarnoPage.addHowToLine(UTF8ToString($0), $1, $2, $3); }, line.text, line.picture, line.over,
                line.glow ? 1 : 0);
-    for (const ComfortButton& b : COMFORT_BUTTONS)
-        EM_ASM({ Module.tarnoPage.addButton(UTF8ToString($0), $1, $2); }, b.text, b.scanCode, BUTTON_HOLD_FRAMES);
+    for (int i = 0; i < static_cast<int>(sizeof COMFORT_BUTTONS / sizeof COMFORT_BUTTONS[0]); ++i)
+        EM_ASM({ Module.tarnoPage.addButton(UTF8ToString($0), $1); }, COMFORT_BUTTONS[i].text, i);
     for (const AboutLine& line : ABOUT_LINES) {
         // The version number is its own control in the table; one line reads better.
         if (std::strcmp(line.text, TEXT_VERSION) == 0) continue;

@@ -20,12 +20,8 @@ static char ShownStatus[512];
 static bool PrintStatus = false;  // TARNO_PRINT_STATUS: each new status line also on stdout, for tests
 
 // The status bar's last parts are the Undo, Redo, Hint and Restart buttons.
-// A click holds the button's key for BUTTON_HOLD_FRAMES frames, as a finger
-// on the key would (the game reads keys only at cell corners).
 constexpr int BUTTON_WIDTH = 64;
 constexpr int BUTTON_COUNT = sizeof COMFORT_BUTTONS / sizeof COMFORT_BUTTONS[0];
-int ButtonKey = 0;
-static int ButtonFramesLeft = 0;
 
 static void PlaceStatusButtons() {
     RECT bar;
@@ -36,19 +32,6 @@ static void PlaceStatusButtons() {
     SendMessageA(StatusBar, SB_SETPARTS, 1 + BUTTON_COUNT, reinterpret_cast<LPARAM>(edges));
     for (int i = 0; i < BUTTON_COUNT; ++i)
         SendMessageA(StatusBar, SB_SETTEXTA, (i + 1) | SBT_POPOUT, reinterpret_cast<LPARAM>(COMFORT_BUTTONS[i].text));
-}
-
-static void PressStatusButton(int part) {
-    if (part < 1 || part > BUTTON_COUNT) return;
-    ButtonKey = COMFORT_BUTTONS[part - 1].scanCode;
-    ButtonFramesLeft = BUTTON_HOLD_FRAMES;
-}
-
-// After each frame: a held button lets go of its key once its frames are up.
-static void ReleaseStatusButton() {
-    if (!ButtonKey || --ButtonFramesLeft > 0) return;
-    ButtonKey = 0;
-    OnKeyUp();
 }
 
 static int StatusBarHeight() {
@@ -89,11 +72,6 @@ void UpdateStatusBar() {
     }
 }
 
-static bool IsGameCommand(int id) {
-    return id == IDM_EXIT || id == IDM_ABOUT || id == IDM_RESET || (id >= IDM_LEVEL1 && id <= IDM_LEVEL12) ||
-           id == IDM_UNDO || id == IDM_REDO || id == IDM_HINT || id == IDM_OPEN_LEVEL || id == IDM_HOW_TO_PLAY;
-}
-
 static void HandleCreate(HWND window) {
     // The saved level unlocks the menu before CreateWindowExA returns; the
     // menu is found through the handle stored here.
@@ -101,12 +79,16 @@ static void HandleCreate(HWND window) {
     OnCreate();
 }
 
+// What the game has no entry for is the window's own.
 static LRESULT HandleCommand(HWND window, int id, HWND control, UINT code) {
-    if (!IsGameCommand(id)) {
-        return DefWindowProcA(window, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(control));
-    }
-    OnMenuCommand(id);
-    return 0;
+    if (OnCommand(Command{COMMAND_MENU, id, 0, 0})) return 0;
+    return DefWindowProcA(window, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(control));
+}
+
+// A key message's scan code as the keyboard state holds it: the extended
+// keys (the arrows among them) in its upper half.
+static int32_t ScanCodeOf(LPARAM lParam) {
+    return static_cast<int32_t>(((lParam >> 16) & 0x7F) | ((lParam >> 17) & 0x80));
 }
 
 // Clicks are reported in field coordinates: the window shows the field
@@ -116,8 +98,7 @@ static void HandleButtonDown(HWND window, bool right, int x, int y) {
     ClientToScreen(window, &onScreen);
     int32_t fieldX = x, fieldY = y;
     ScreenToField(CurrentPresentationRect(), onScreen.x, onScreen.y, FIELD_SIZE, &fieldX, &fieldY);
-    if (right) OnRightButtonDown(fieldX, fieldY);
-    else OnFieldTap(fieldX, fieldY);
+    OnCommand(Command{right ? COMMAND_RIGHT_CLICK : COMMAND_TAP, 0, fieldX, fieldY});
 }
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -136,8 +117,11 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return 0;
     case WM_NOTIFY: {
         const NMHDR* note = reinterpret_cast<const NMHDR*>(lParam);
-        if (StatusBar && note->hwndFrom == StatusBar && note->code == NM_CLICK)
-            PressStatusButton(static_cast<int>(reinterpret_cast<const NMMOUSE*>(lParam)->dwItemSpec));
+        // The first part is the status line; the buttons follow it.
+        if (StatusBar && note->hwndFrom == StatusBar && note->code == NM_CLICK) {
+            const int part = static_cast<int>(reinterpret_cast<const NMMOUSE*>(lParam)->dwItemSpec);
+            if (part >= 1) OnCommand(Command{COMMAND_BUTTON, part - 1, 0, 0});
+        }
         return 0;
     }
     case WM_PAINT: {
@@ -147,8 +131,12 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         EndPaint(window, &paint);
         return 0;
     }
-    case WM_KEYDOWN: return 0;
-    case WM_KEYUP: OnKeyUp(); return 0;
+    // The frame reads the keys from the keyboard device; the window tells the
+    // game of each one, as every front end does.
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+        OnCommand(Command{message == WM_KEYDOWN ? COMMAND_KEY_DOWN : COMMAND_KEY_UP, ScanCodeOf(lParam), 0, 0});
+        return 0;
     case WM_COMMAND: return HandleCommand(window, LOWORD(wParam), reinterpret_cast<HWND>(lParam), HIWORD(wParam));
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
@@ -236,7 +224,6 @@ int RunMessageLoop() {
         if (QuitRequested) return 0;
         if (GetActiveWindow() == GameWindow) {
             RunFrame();
-            ReleaseStatusButton();
             UpdateStatusBar();
         } else if (!PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
             // Nothing to draw while another window is active: sleep until

@@ -1,0 +1,42 @@
+// The one door of the player's events: what it refuses, and the count a
+// front end's walk of its own menus and buttons is checked against.
+#include <gtest/gtest.h>
+
+#include "menu_table.h"
+#include "shell/shell.h"
+
+namespace {
+
+Command Menu(int32_t id) { return Command{COMMAND_MENU, id, 0, 0}; }
+Command Button(int32_t index) { return Command{COMMAND_BUTTON, index, 0, 0}; }
+
+TEST(Commands, WhatNoItemOrButtonOfTheTablesIsStaysTheWindowsOwn) {
+    // Ids the window itself may carry: no line, no submenu, no item the table lacks.
+    for (int32_t id : {0, MENU_SEPARATOR, IDM_SHARE, 999, -5}) EXPECT_FALSE(OnCommand(Menu(id))) << id;
+    constexpr int32_t buttons = sizeof COMFORT_BUTTONS / sizeof COMFORT_BUTTONS[0];
+    EXPECT_FALSE(OnCommand(Button(-1)));
+    EXPECT_FALSE(OnCommand(Button(buttons)));
+}
+
+TEST(Commands, TheProbeNamesEveryItemAndButtonThatNeverCame) {
+    SetCommandProbe(true);
+    for (const MenuEntry& e : MENU_TABLE) {
+        if (e.id <= 0 || e.id == IDM_SOUND || e.id == IDM_LEVEL12) continue;
+        EXPECT_TRUE(OnCommand(Menu(e.id))) << e.text;
+    }
+    EXPECT_TRUE(OnCommand(Button(0)));
+    EXPECT_TRUE(OnCommand(Button(1)));
+    EXPECT_TRUE(OnCommand(Button(3)));
+    EXPECT_STREQ(CommandsMissed(), "menu 32, menu 14, button Hint");
+    EXPECT_TRUE(OnCommand(Menu(IDM_SOUND)));
+    EXPECT_TRUE(OnCommand(Menu(IDM_LEVEL12)));
+    EXPECT_TRUE(OnCommand(Button(2)));
+    EXPECT_STREQ(CommandsMissed(), "");
+    // A new walk starts from nothing.
+    SetCommandProbe(false);
+    SetCommandProbe(true);
+    EXPECT_NE(CommandsMissed()[0], '\0');
+    SetCommandProbe(false);
+}
+
+}  // namespace
