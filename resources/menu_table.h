@@ -1,5 +1,6 @@
 // The menu as one table, in order, for front ends that build it in code.
 #pragma once
+#include "game/sheet.h"
 #include "resource.h"
 
 struct MenuEntry {
@@ -66,10 +67,9 @@ constexpr ComfortButton COMFORT_BUTTONS[] = {
 
 // The "How to play" panel: what the pieces do, then the keys and the
 // pointer. A line may show a picture before its text: a cell of the sprite
-// sheet pieces.bmp (column + 8 * row; the sheet is 8 by 6 cells of 48
-// pixels, each after a one-pixel grid line), a second cell drawn over it,
-// and the red glow of a lost board over both.
-constexpr int SheetCell(int column, int row) { return column + 8 * row; }
+// sheet pieces.bmp (SheetCellSpot in the shell says where it lies), a second
+// cell drawn over it, and the red glow of a lost board over both.
+constexpr int SheetCell(int column, int row) { return column + SHEET_COLUMNS * row; }
 constexpr int NO_PICTURE = -1;
 struct HowToLine {
     int picture, over;  // sheet cells, or NO_PICTURE

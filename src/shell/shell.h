@@ -114,6 +114,11 @@ int8_t AdviceLost();
 int32_t AdviceHintEntry();
 // The words under the field: where the player is and what to do next.
 const char* StatusLine();
+// The status line when its words differ from those this last gave, else
+// null: a front end shows it only then. Forgotten, it is given again (a new
+// window shows it afresh).
+const char* ChangedStatusLine();
+void ForgetShownStatus();
 // A platform that keeps the editor's level.dat elsewhere as well tells, after
 // the frame, that keeping it failed or that what it kept cannot be read; the
 // status line then says so in the editor, and standard error hears why.
@@ -150,6 +155,15 @@ int32_t BestOnScreen();
 bool NewRecordShown();
 // The records panel's text: every level with its name, par and best.
 const char* RecordsText();
+// The same as a table: a row a line of the text, a cell a part of the line
+// (three spaces apart). False past the last row or a row's last cell.
+bool RecordsCell(int32_t row, int32_t column, char* buf, int32_t size);
+// Where a sheet cell (as the "How to play" lines name their pictures) lies
+// in pieces.bmp: its top-left pixel and its side.
+struct SheetSpot {
+    int32_t x, y, side;
+};
+SheetSpot SheetCellSpot(int32_t cell);
 // View -> Sound and M: nothing plays while off; remembered.
 void ToggleSound();
 void ReadSoundKey();

@@ -1,7 +1,12 @@
 // The one door of the player's events: what it refuses, and the count a
-// front end's walk of its own menus and buttons is checked against.
+// front end's walk of its own menus and buttons is checked against; what the
+// shell lays out for every front end's panels.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <string>
+
+#include "game/board.h"
 #include "menu_table.h"
 #include "shell/shell.h"
 
@@ -37,6 +42,40 @@ TEST(Commands, TheProbeNamesEveryItemAndButtonThatNeverCame) {
     SetCommandProbe(true);
     EXPECT_NE(CommandsMissed()[0], '\0');
     SetCommandProbe(false);
+}
+
+}  // namespace
+
+namespace {
+
+// The records panel's table is its text cut at lines and at three spaces,
+// with no row past the last line.
+TEST(Panels, TheRecordsTableIsTheTextCutIntoRowsAndCells) {
+    std::string text = RecordsText(), rebuilt;
+    char cell[256];
+    int32_t rows = 0;
+    for (; RecordsCell(rows, 0, cell, sizeof cell); ++rows) {
+        for (int32_t column = 0; RecordsCell(rows, column, cell, sizeof cell); ++column)
+            rebuilt += (column ? "   " : "") + std::string(cell);
+        rebuilt += '\n';
+    }
+    EXPECT_GE(rows, LAST_LEVEL) << text;
+    if (text.back() != '\n') text += '\n';
+    EXPECT_EQ(rebuilt, text);
+    EXPECT_FALSE(RecordsCell(-1, 0, cell, sizeof cell));
+    EXPECT_FALSE(RecordsCell(0, 99, cell, sizeof cell));
+    ASSERT_TRUE(RecordsCell(0, 0, cell, 4));  // cut to fit
+    EXPECT_EQ(std::strlen(cell), 3u);
+}
+
+// A line of the status is given once, until it changes or is forgotten.
+TEST(Panels, TheStatusLineIsGivenOnlyWhenItChanged) {
+    ForgetShownStatus();
+    const char* first = ChangedStatusLine();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(ChangedStatusLine(), nullptr);
+    ForgetShownStatus();
+    EXPECT_STREQ(ChangedStatusLine(), StatusLine());
 }
 
 }  // namespace

@@ -122,8 +122,8 @@ void ShowStatus() {
         std::fflush(stdout);
         placed = true;
     }
-    const char* text = StatusLine();
-    if (!Status || std::strcmp(gtk_label_get_text(GTK_LABEL(Status)), text) == 0) return;
+    const char* text = Status ? ChangedStatusLine() : nullptr;
+    if (!text) return;
     gtk_label_set_text(GTK_LABEL(Status), text);
     if (PrintStatus) {
         std::printf("status: %s\n", text);
@@ -607,7 +607,10 @@ GtkWidget* HowToPicture(GdkPixbuf* sheet, const HowToLine& line) {
     cairo_scale(cr, PICTURE_SIDE / 48.0, PICTURE_SIDE / 48.0);
     for (int cell : {line.picture, line.over}) {
         if (cell == NO_PICTURE) continue;
-        GdkPixbuf* piece = gdk_pixbuf_new_subpixbuf(sheet, cell % 8 * 49 + 1, cell / 8 * 49 + 1, 48, 48);
+        const SheetSpot spot = SheetCellSpot(cell);
+        if (spot.x + spot.side > gdk_pixbuf_get_width(sheet) || spot.y + spot.side > gdk_pixbuf_get_height(sheet))
+            continue;
+        GdkPixbuf* piece = gdk_pixbuf_new_subpixbuf(sheet, spot.x, spot.y, spot.side, spot.side);
         GdkPixbuf* keyed = gdk_pixbuf_add_alpha(piece, TRUE, 0, 0, 0);
         gdk_cairo_set_source_pixbuf(cr, keyed, 0, 0);
         cairo_paint(cr);
@@ -662,8 +665,7 @@ void ShowHowToPlay() {
     ShowGridPanel(dialog, grid);
 }
 
-// The records in columns: each line of the text is a row, its parts (three
-// spaces apart) the cells.
+// The records in columns, as the shell lays them out.
 void ShowRecords() {
     GtkWidget* dialog = gtk_dialog_new_with_buttons("Records", Window ? GTK_WINDOW(Window) : nullptr, GTK_DIALOG_MODAL,
                                                     "OK", GTK_RESPONSE_OK, nullptr);
@@ -672,17 +674,13 @@ void ShowRecords() {
     GtkWidget* grid = gtk_grid_new();
     gtk_grid_set_column_spacing(GTK_GRID(grid), 16);
     gtk_grid_set_row_spacing(GTK_GRID(grid), 2);
-    gchar** lines = g_strsplit(RecordsText(), "\n", -1);
-    for (int row = 0; lines[row]; ++row) {
-        gchar** cells = g_strsplit(lines[row], "   ", -1);
-        for (int column = 0; cells[column]; ++column) {
-            GtkWidget* label = gtk_label_new(cells[column]);
+    char cell[256];
+    for (int row = 0; RecordsCell(row, 0, cell, sizeof cell); ++row)
+        for (int column = 0; RecordsCell(row, column, cell, sizeof cell); ++column) {
+            GtkWidget* label = gtk_label_new(cell);
             gtk_label_set_xalign(GTK_LABEL(label), 0.0f);
             gtk_grid_attach(GTK_GRID(grid), label, column, row, 1, 1);
         }
-        g_strfreev(cells);
-    }
-    g_strfreev(lines);
     ShowGridPanel(dialog, grid);
 }
 

@@ -588,9 +588,11 @@ Module.tarnoPage = (function () {
       if (picture.dataset.drawn) return;
       picture.dataset.drawn = '1';
       const pen = picture.getContext('2d');
-      [picture.dataset.picture, picture.dataset.over].forEach((cell) => {
-        if (cell === undefined) return;
-        pen.drawImage(sheet, cell % 8 * 49 + 1, Math.floor(cell / 8) * 49 + 1, 48, 48, 0, 0, 48, 48);
+      // Where each lies on the sheet, as the game says: x, y and side.
+      [picture.dataset.picture, picture.dataset.over].forEach((spot) => {
+        if (spot === undefined) return;
+        const [x, y, side] = spot.split(',').map(Number);
+        pen.drawImage(sheet, x, y, side, side, 0, 0, 48, 48);
       });
       if (picture.dataset.glow) {
         // A lost board's glow along the ring's outer edge.
@@ -613,11 +615,11 @@ Module.tarnoPage = (function () {
 
   function buildHowToLine(text, picture, over, glow) {
     const line = document.createElement('div');
-    if (picture >= 0) {
+    if (picture) {
       const cell = document.createElement('canvas');
       cell.width = cell.height = 48;
-      cell.dataset.picture = picture;
-      if (over >= 0) cell.dataset.over = over;
+      cell.dataset.picture = picture.join(',');
+      if (over) cell.dataset.over = over.join(',');
       if (glow) cell.dataset.glow = '1';
       line.append(cell);
     } else {
@@ -675,16 +677,15 @@ Module.tarnoPage = (function () {
     chooseLevelFile: () => byId('open-level').click(),
     addAboutLine: addAboutLine,
     showAbout: () => showDialog(byId('about')),
-    // The records in columns: a row a line, a cell a part (three spaces apart).
-    showRecords: (text) => {
+    // The records in columns, a cell at a time as the game lays them out;
+    // column 0 starts a row.
+    clearRecords: () => byId('records-text').replaceChildren(),
+    addRecordsCell: (column, text) => {
       const table = byId('records-text');
-      table.replaceChildren();
-      for (const line of text.split('\n')) {
-        const row = table.insertRow();
-        for (const part of line.split('   ')) row.insertCell().textContent = part;
-      }
-      showDialog(byId('records'));
+      const row = column === 0 || !table.rows.length ? table.insertRow() : table.rows[table.rows.length - 1];
+      row.insertCell().textContent = text;
     },
+    showRecords: () => showDialog(byId('records')),
     showMessage: (text) => { messages.push(text); nextMessage(); },
     // A level's code and the link that plays it: the page's own address
     // with the code after '#'. Both go into the page as text only.

@@ -74,11 +74,7 @@ const char* PendingOpen = nullptr;
 
 // The words under the field, sent to the page only when they change.
 void ShowStatus() {
-    static char shown[256];
-    const char* text = StatusLine();
-    if (!text || std::strncmp(text, shown, sizeof shown - 1) == 0) return;
-    std::snprintf(shown, sizeof shown, "%s", text);
-    EM_ASM({ Module.tarnoPage.setStatus(UTF8ToString($0)); }, shown);
+    if (const char* text = ChangedStatusLine()) EM_ASM({ Module.tarnoPage.setStatus(UTF8ToString($0)); }, text);
 }
 
 void RunOneFrame() {
@@ -404,11 +400,21 @@ void PlatformShowMessage(const char* text) {
     EM_ASM({ Module.tarnoPage.showMessage(UTF8ToString($0)); }, text ? text : "");
 }
 
+// The records as the shell lays them out, a cell at a time.
+static void ShowRecords() {
+    EM_ASM({ Module.tarnoPage.clearRecords(); });
+    char cell[256];
+    for (int row = 0; RecordsCell(row, 0, cell, sizeof cell); ++row)
+        for (int column = 0; RecordsCell(row, column, cell, sizeof cell); ++column)
+            EM_ASM({ Module.tarnoPage.addRecordsCell($0, UTF8ToString($1)); }, column, cell);
+    EM_ASM({ Module.tarnoPage.showRecords(); });
+}
+
 void PlatformShowPanel(int32_t panel) {
     ClearKeys();
     if (panel == PANEL_ABOUT) EM_ASM({ Module.tarnoPage.showAbout(); });
     else if (panel == PANEL_HOW_TO_PLAY) EM_ASM({ Module.tarnoPage.showHowToPlay(); });
-    else if (panel == PANEL_RECORDS) EM_ASM({ Module.tarnoPage.showRecords(UTF8ToString($0)); }, RecordsText());
+    else if (panel == PANEL_RECORDS) ShowRecords();
 }
 
 void PlatformMarkMenuItem(int32_t commandId, MenuMark mark) {
@@ -526,9 +532,16 @@ void BuildPage() {
     for (const MenuEntry& e : MENU_TABLE)
         EM_ASM({ Module.tarnoPage.addMenuEntry($0, $1, UTF8ToString($2), $3, $4 ? UTF8ToString($4) : "", $5); },
                e.depth, e.id, e.text, e.grayed ? 1 : 0, e.key, e.radio ? 1 : 0);
-    for (const HowToLine& line : HOW_TO_PLAY_LINES)
-        EM_ASM({ Module.tarnoPage.addHowToLine(UTF8ToString($0), $1, $2, $3); }, line.text, line.picture, line.over,
-               line.glow ? 1 : 0);
+    for (const HowToLine& line : HOW_TO_PLAY_LINES) {
+        const SheetSpot picture = SheetCellSpot(line.picture), over = SheetCellSpot(line.over);
+        EM_ASM(
+            {
+                Module.tarnoPage.addHowToLine(UTF8ToString($0), $1 ? [ $2, $3, $4 ] : null, $5 ? [ $6, $7, $4 ] : null,
+                                              $8);
+            },
+            line.text, line.picture != NO_PICTURE, picture.x, picture.y, picture.side, line.over != NO_PICTURE, over.x,
+            over.y, line.glow ? 1 : 0);
+    }
     for (int i = 0; i < static_cast<int>(sizeof COMFORT_BUTTONS / sizeof COMFORT_BUTTONS[0]); ++i)
         EM_ASM({ Module.tarnoPage.addButton(UTF8ToString($0), $1); }, COMFORT_BUTTONS[i].text, i);
     for (const AboutLine& line : ABOUT_LINES) {

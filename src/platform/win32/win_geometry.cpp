@@ -50,10 +50,3 @@ bool ClipBlit(Rect* dst, int32_t dstWidth, int32_t dstHeight, Rect* src, int32_t
     ClipAxis(&src->top, &src->bottom, srcHeight, &dst->top, &dst->bottom);
     return dst->right > dst->left && dst->bottom > dst->top && src->right > src->left && src->bottom > src->top;
 }
-
-int64_t FrameWaitUntil(int64_t now, int64_t slot) { return now + FRAME_SLACK_US < slot ? slot : now; }
-
-int64_t NextFrameSlot(int64_t frameStart, int64_t slot, int64_t period) {
-    if (frameStart - slot > period) return frameStart + period;
-    return slot + period;
-}

@@ -1,5 +1,5 @@
-// Presentation geometry, blit clipping and frame pacing of the Windows front
-// end: plain arithmetic, kept apart from the system calls so that it can be
+// Presentation geometry and blit clipping of the Windows front end: plain
+// arithmetic, kept apart from the system calls so that it can be
 // tested on its own.
 #pragma once
 #include <cstdint>
@@ -21,14 +21,3 @@ bool ScreenToField(Rect presentation, int32_t x, int32_t y, int32_t fieldSize, i
 // (in proportion when the blit stretches). Returns false when nothing is left
 // to draw.
 bool ClipBlit(Rect* dst, int32_t dstWidth, int32_t dstHeight, Rect* src, int32_t srcWidth, int32_t srcHeight);
-
-// Frame pacing in microseconds. After the vertical-blank wait, a frame waits
-// until FrameWaitUntil and the next slot is NextFrameSlot.
-//  - slot: when this frame may start; now: the time after the vertical blank.
-// A frame close enough to its slot (the vertical blank already paced it) does
-// not wait; one that ran more than a period late starts the count afresh
-// instead of rushing to catch up.
-constexpr int64_t FRAME_PERIOD_US = 1000000 / 60;
-constexpr int64_t FRAME_SLACK_US = 1500;
-int64_t FrameWaitUntil(int64_t now, int64_t slot);
-int64_t NextFrameSlot(int64_t frameStart, int64_t slot, int64_t period);

@@ -16,7 +16,6 @@
 static const char CLASS_NAME[] = "WINXCLASS";
 
 HWND StatusBar = nullptr;
-static char ShownStatus[512];
 static bool PrintStatus = false;  // TARNO_PRINT_STATUS: each new status line also on stdout, for tests
 
 // The status bar's last parts are the Undo, Redo, Hint and Restart buttons.
@@ -58,16 +57,14 @@ Rect CurrentPresentationRect() {
 }
 
 void UpdateStatusBar() {
-    if (!StatusBar) return;
-    const char* text = StatusLine();
-    if (std::strcmp(text, ShownStatus) == 0) return;
-    std::snprintf(ShownStatus, sizeof ShownStatus, "%s", text);
+    const char* text = StatusBar ? ChangedStatusLine() : nullptr;
+    if (!text) return;
     // Level names may hold any UTF-8; the bar takes them as wide text.
-    wchar_t wide[sizeof ShownStatus];
-    if (!MultiByteToWideChar(CP_UTF8, 0, ShownStatus, -1, wide, static_cast<int>(sizeof ShownStatus))) wide[0] = 0;
+    wchar_t wide[512];
+    if (!MultiByteToWideChar(CP_UTF8, 0, text, -1, wide, static_cast<int>(sizeof wide / sizeof wide[0]))) wide[0] = 0;
     SendMessageW(StatusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(wide));
     if (PrintStatus) {
-        std::printf("status: %s\n", ShownStatus);
+        std::printf("status: %s\n", text);
         std::fflush(stdout);
     }
 }
@@ -107,7 +104,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_DESTROY:
         // The bar goes with its parent.
         StatusBar = nullptr;
-        ShownStatus[0] = '\0';
+        ForgetShownStatus();
         PostQuitMessage(0);
         return 0;
     case WM_SIZE:
