@@ -40,7 +40,7 @@ void ReadComfortKeys() {
         if (down && !wasDown[i] && !ctrl) {
             if (i == 0) RequestHistoryAction(ACTION_UNDO);
             else if (i == 1) RequestHistoryAction(ACTION_REDO);
-            else HintAsked = 1;
+            else Notice.HintAsked = 1;
         }
         wasDown[i] = down;
     }
@@ -120,8 +120,8 @@ void SetUpLevel() {
     // impact plays its whole sequence.
     ClearPlayEffects(Live.play);
     RewindImpact();
-    HintDirection = 0;
-    LostNoticeShown = 0;
+    Notice.HintDirection = 0;
+    Notice.LostNoticeShown = 0;
 }
 
 }  // namespace

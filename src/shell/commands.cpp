@@ -22,9 +22,13 @@ struct Finger {
 };
 Finger TheFinger;
 
-bool Probing = false;
-bool MenuSeen[MENU_COUNT];
-bool ButtonSeen[BUTTON_COUNT];
+// A walk of a front end's menus and buttons: on, and what has come.
+struct CommandProbe {
+    bool Probing;
+    bool MenuSeen[MENU_COUNT];
+    bool ButtonSeen[BUTTON_COUNT];
+};
+CommandProbe Probe;
 
 int32_t MenuRow(int32_t id) {
     for (int32_t i = 0; i < MENU_COUNT; ++i)
@@ -73,9 +77,9 @@ bool RestartAsked = false;
 bool OnCommand(const Command& c) {
     if (c.kind == COMMAND_MENU && MenuRow(c.code) < 0) return false;
     if (c.kind == COMMAND_BUTTON && (c.code < 0 || c.code >= BUTTON_COUNT)) return false;
-    if (Probing) {
-        if (c.kind == COMMAND_MENU) MenuSeen[MenuRow(c.code)] = true;
-        if (c.kind == COMMAND_BUTTON) ButtonSeen[c.code] = true;
+    if (Probe.Probing) {
+        if (c.kind == COMMAND_MENU) Probe.MenuSeen[MenuRow(c.code)] = true;
+        if (c.kind == COMMAND_BUTTON) Probe.ButtonSeen[c.code] = true;
         return true;
     }
     switch (c.kind) {
@@ -94,9 +98,9 @@ bool OnCommand(const Command& c) {
 }
 
 void SetCommandProbe(bool on) {
-    Probing = on;
-    for (bool& seen : MenuSeen) seen = false;
-    for (bool& seen : ButtonSeen) seen = false;
+    Probe.Probing = on;
+    for (bool& seen : Probe.MenuSeen) seen = false;
+    for (bool& seen : Probe.ButtonSeen) seen = false;
 }
 
 const char* CommandsMissed() {
@@ -104,10 +108,10 @@ const char* CommandsMissed() {
     int used = 0;
     missed[0] = '\0';
     for (int32_t i = 0; i < MENU_COUNT; ++i)
-        if (MENU_TABLE[i].id > 0 && !MenuSeen[i] && used < static_cast<int>(sizeof missed))
+        if (MENU_TABLE[i].id > 0 && !Probe.MenuSeen[i] && used < static_cast<int>(sizeof missed))
             used += std::snprintf(missed + used, sizeof missed - used, "%smenu %d", used ? ", " : "", MENU_TABLE[i].id);
     for (int32_t i = 0; i < BUTTON_COUNT; ++i)
-        if (!ButtonSeen[i] && used < static_cast<int>(sizeof missed))
+        if (!Probe.ButtonSeen[i] && used < static_cast<int>(sizeof missed))
             used += std::snprintf(missed + used, sizeof missed - used, "%sbutton %s", used ? ", " : "",
                                   COMFORT_BUTTONS[i].text);
     return missed;

@@ -7,20 +7,24 @@
 
 namespace {
 
-char Shown[512];
-bool AnyShown = false;
+// The status line a front end was last given.
+struct ShownLine {
+    char Shown[512];
+    bool AnyShown;
+};
+ShownLine Status;
 
 }  // namespace
 
 const char* ChangedStatusLine() {
     const char* line = StatusLine();
-    if (AnyShown && std::strncmp(line, Shown, sizeof Shown - 1) == 0) return nullptr;
-    std::strncpy(Shown, line, sizeof Shown - 1);
-    AnyShown = true;
+    if (Status.AnyShown && std::strncmp(line, Status.Shown, sizeof Status.Shown - 1) == 0) return nullptr;
+    std::strncpy(Status.Shown, line, sizeof Status.Shown - 1);
+    Status.AnyShown = true;
     return line;
 }
 
-void ForgetShownStatus() { AnyShown = false; }
+void ForgetShownStatus() { Status.AnyShown = false; }
 
 bool RecordsCell(int32_t row, int32_t column, char* buf, int32_t size) {
     if (row < 0 || column < 0 || !buf || size <= 0) return false;

@@ -88,7 +88,7 @@ std::string PlayLine(int level) {
     Live.play.won = 0;
     EditorMode = 0;
     Live.shotsFired = 0;
-    HintAsked = LostNoticeShown = 0;
+    Notice.HintAsked = Notice.LostNoticeShown = 0;
     return StatusLine();
 }
 
