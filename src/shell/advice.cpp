@@ -42,7 +42,7 @@ void ShowAdvice() {
     Notice.HintDirection = EntryDirection(Adv.Latest.entry);
 }
 
-bool Tabled() { return !OwnLevel || OwnTabled; }
+bool Tabled() { return !OwnLevel || Own.tabled; }
 
 }  // namespace
 
@@ -90,8 +90,8 @@ void UpdateComforts() {
         Adv.Known = true;
     }
     // The start's answer is the par of a board the index does not know.
-    if (Adv.Known && OwnLevel && !OwnPar && Live.shotsFired == 0 && UndoDepth() == 0 && Adv.Latest.shotsToWin >= 0)
-        OwnPar = Adv.Latest.shotsToWin;
+    if (Adv.Known && OwnLevel && !Own.par && Live.shotsFired == 0 && UndoDepth() == 0 && Adv.Latest.shotsToWin >= 0)
+        Own.par = Adv.Latest.shotsToWin;
     ShowAdvice();
 }
 

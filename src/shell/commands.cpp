@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "editor/editor.h"
+#include "game/game.h"
 #include "game/tank.h"
 #include "lib/input.h"
 #include "menu_table.h"
@@ -20,15 +21,19 @@ struct Finger {
     bool down, decided;
     int32_t x, y;
 };
-Finger TheFinger;
 
-// A walk of a front end's menus and buttons: on, and what has come.
-struct CommandProbe {
-    bool Probing;
-    bool MenuSeen[MENU_COUNT];
-    bool ButtonSeen[BUTTON_COUNT];
+// What the commands leave for later, one value: the finger on the field, the
+// Restart button's press, and a walk of a front end's menus and buttons (on,
+// what has come, and what never did).
+struct Commands {
+    Finger finger;
+    bool restartAsked;
+    bool probing;
+    bool menuSeen[MENU_COUNT];
+    bool buttonSeen[BUTTON_COUNT];
+    char missed[512];
 };
-CommandProbe Probe;
+Commands Pending;
 
 int32_t MenuRow(int32_t id) {
     for (int32_t i = 0; i < MENU_COUNT; ++i)
@@ -43,13 +48,13 @@ void PressButton(int32_t index) {
     case DIK_U: OnMenuCommand(IDM_UNDO); break;
     case DIK_Y: OnMenuCommand(IDM_REDO); break;
     case DIK_H: OnMenuCommand(IDM_HINT); break;
-    case DIK_R: RestartAsked = true; break;
+    case DIK_R: Pending.restartAsked = true; break;
     default: break;
     }
 }
 
 void Touch(const Command& c) {
-    Finger& f = TheFinger;
+    Finger& f = Pending.finger;
     if (c.kind == COMMAND_TOUCH_DOWN) {
         // A second finger beside the first is the right click.
         if (f.down && !f.decided) {
@@ -72,14 +77,12 @@ void Touch(const Command& c) {
 
 }  // namespace
 
-bool RestartAsked = false;
-
 bool OnCommand(const Command& c) {
     if (c.kind == COMMAND_MENU && MenuRow(c.code) < 0) return false;
     if (c.kind == COMMAND_BUTTON && (c.code < 0 || c.code >= BUTTON_COUNT)) return false;
-    if (Probe.Probing) {
-        if (c.kind == COMMAND_MENU) Probe.MenuSeen[MenuRow(c.code)] = true;
-        if (c.kind == COMMAND_BUTTON) Probe.ButtonSeen[c.code] = true;
+    if (Pending.probing) {
+        if (c.kind == COMMAND_MENU) Pending.menuSeen[MenuRow(c.code)] = true;
+        if (c.kind == COMMAND_BUTTON) Pending.buttonSeen[c.code] = true;
         return true;
     }
     switch (c.kind) {
@@ -98,21 +101,28 @@ bool OnCommand(const Command& c) {
 }
 
 void SetCommandProbe(bool on) {
-    Probe.Probing = on;
-    for (bool& seen : Probe.MenuSeen) seen = false;
-    for (bool& seen : Probe.ButtonSeen) seen = false;
+    Pending.probing = on;
+    for (bool& seen : Pending.menuSeen) seen = false;
+    for (bool& seen : Pending.buttonSeen) seen = false;
+}
+
+bool TakeRestart() {
+    // R is read on a cell corner, and so is its button.
+    if (!Pending.restartAsked || !TankAligned(Live.tank)) return false;
+    Pending.restartAsked = false;
+    return true;
 }
 
 const char* CommandsMissed() {
-    static char missed[512];
+    char* missed = Pending.missed;
+    const int size = static_cast<int>(sizeof Pending.missed);
     int used = 0;
     missed[0] = '\0';
     for (int32_t i = 0; i < MENU_COUNT; ++i)
-        if (MENU_TABLE[i].id > 0 && !Probe.MenuSeen[i] && used < static_cast<int>(sizeof missed))
-            used += std::snprintf(missed + used, sizeof missed - used, "%smenu %d", used ? ", " : "", MENU_TABLE[i].id);
+        if (MENU_TABLE[i].id > 0 && !Pending.menuSeen[i] && used < size)
+            used += std::snprintf(missed + used, size - used, "%smenu %d", used ? ", " : "", MENU_TABLE[i].id);
     for (int32_t i = 0; i < BUTTON_COUNT; ++i)
-        if (!Probe.ButtonSeen[i] && used < static_cast<int>(sizeof missed))
-            used += std::snprintf(missed + used, sizeof missed - used, "%sbutton %s", used ? ", " : "",
-                                  COMFORT_BUTTONS[i].text);
+        if (!Pending.buttonSeen[i] && used < size)
+            used += std::snprintf(missed + used, size - used, "%sbutton %s", used ? ", " : "", COMFORT_BUTTONS[i].text);
     return missed;
 }

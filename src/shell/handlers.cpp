@@ -82,13 +82,6 @@ void StartShellLevel() {
     StartLevel();
 }
 
-// R is read on a cell corner, and so is its button.
-static bool TakeRestart() {
-    if (!RestartAsked || !TankAligned(Live.tank)) return false;
-    RestartAsked = false;
-    return true;
-}
-
 void RunFrame() {
     if (EditorMode) {
         RunEditorFrame();

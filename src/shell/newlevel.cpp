@@ -82,8 +82,8 @@ void TakeMade() {
     const bool made = Maker.Making->status == gen::MADE;
     if (made) {
         PlayOwnBoard(Maker.Making->level.bytes, Maker.Ordered.name);
-        OwnPar = Maker.Making->level.figures.par;
-        OwnTabled = true;
+        Own.par = Maker.Making->level.figures.par;
+        Own.tabled = true;
         CopyName(OwnSource, sizeof OwnSource, Maker.Ordered.source);
     }
     Forget();
@@ -171,7 +171,7 @@ bool StartCodeLevel(const char* code) {
     char name[32], source[gen::LEVEL_CODE_SIZE + 8];
     std::snprintf(name, sizeof name, "Code %.8s%s", canonical, std::strlen(canonical) > 8 ? "\xE2\x80\xA6" : "");
     PlayOwnBoard(bytes, name);
-    OwnTabled = true;
+    Own.tabled = true;
     std::snprintf(source, sizeof source, "code %s", canonical);
     CopyName(OwnSource, sizeof OwnSource, source);
     return true;

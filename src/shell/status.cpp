@@ -79,7 +79,7 @@ const char* StatusLine() {
     }
     if (const char* making = MakingLevelNote()) Append(making);
     const int32_t par = LevelPar();
-    if (OwnLevel) Append(OwnName);
+    if (OwnLevel) Append(Own.name);
     else {
         // After a win CurrentLevel already names the next level.
         const int32_t n = Live.play.won ? LevelPlayed : CurrentLevel;

@@ -9,6 +9,8 @@
 #include "game/board.h"
 #include "game/frame.h"
 #include "game/game.h"
+#include "game/history.h"
+#include "game/notices.h"
 #include "game/shots.h"
 #include "game/sprites.h"
 #include "game/tank.h"
@@ -37,7 +39,11 @@ protected:
             Sounds[i] = LoadWav(name, 0);
             ASSERT_EQ(Sounds[i], i);
         }
+        // Every test starts from fresh values, whatever the last one left.
         Live = Game{};
+        Notice = Notices{};
+        ClearHistory();
+        DropPointerOrders();
         std::memset(LevelBuffer, 0, sizeof LevelBuffer);
         CurrentLevel = 1;
         KeyReleased = 1;
