@@ -36,4 +36,6 @@ void CopyLevelCode();
 // The Restart button: the restart R makes, at the play frame's next cell
 // corner. True once for a press, when the tank is on one.
 bool TakeRestart();
+// Nothing pending: no finger down, no press, no walk.
+void ForgetCommands();
 void AskLevelCode();

@@ -106,6 +106,8 @@ void SetCommandProbe(bool on) {
     for (bool& seen : Pending.buttonSeen) seen = false;
 }
 
+void ForgetCommands() { Pending = Commands{}; }
+
 bool TakeRestart() {
     // R is read on a cell corner, and so is its button.
     if (!Pending.restartAsked || !TankAligned(Live.tank)) return false;

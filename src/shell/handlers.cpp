@@ -82,6 +82,21 @@ void StartShellLevel() {
     StartLevel();
 }
 
+void StartFreshSession() {
+    Live = Game{};
+    ClearHistory();
+    Notice = Notices{};
+    DropPointerOrders();
+    KeyReleased = 1;
+    EditorMode = EditorClearPending = EditorPlayPending = 0;
+    LeftClickPending = RightClickPending = 0;
+    ClickX = ClickY = 0;
+    LeaveOwnBoard();
+    Own = OwnBoard{};
+    ForgetCommands();
+    ForgetShownStatus();
+}
+
 void RunFrame() {
     if (EditorMode) {
         RunEditorFrame();

@@ -171,3 +171,8 @@ void ReadSoundKey();
 // One pass of the main loop while the game window is active: one frame of
 // play or of the editor.
 void RunFrame();
+// Every value the shell and the frame share, fresh: the play Game, undo and
+// redo, the notices, the pointer's orders, the editor's flags, the board of
+// one's own, the commands left pending, the status line shown. Tests start
+// each case from here, whatever the last one left.
+void StartFreshSession();

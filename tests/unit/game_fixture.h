@@ -9,14 +9,13 @@
 #include "game/board.h"
 #include "game/frame.h"
 #include "game/game.h"
-#include "game/history.h"
-#include "game/notices.h"
 #include "game/shots.h"
 #include "game/sprites.h"
 #include "game/tank.h"
 #include "lib/sound.h"
 #include "platform/headless/headless.h"
 #include "scratch.h"
+#include "shell/shell.h"
 
 // A piece of a level: its cell and its code in the file.
 struct Piece {
@@ -39,14 +38,9 @@ protected:
             Sounds[i] = LoadWav(name, 0);
             ASSERT_EQ(Sounds[i], i);
         }
-        // Every test starts from fresh values, whatever the last one left.
-        Live = Game{};
-        Notice = Notices{};
-        ClearHistory();
-        DropPointerOrders();
+        StartFreshSession();
         std::memset(LevelBuffer, 0, sizeof LevelBuffer);
         CurrentLevel = 1;
-        KeyReleased = 1;
     }
     void TearDown() override {
         ShutdownSound();

@@ -52,6 +52,7 @@ bool EndsInTime(const char* fifo, const std::function<void()>& read) {
 TEST(FilesByName, AFifoInPlaceOfAFileIsRefusedAndPlayGoesOn) {
     ScratchDir scratch;
     HeadlessReset();
+    StartFreshSession();
     ASSERT_EQ(mkfifo("levels.idx", 0600), 0);
     ASSERT_EQ(mkfifo("mine.txt", 0600), 0);
     ASSERT_EQ(mkfifo("level", 0600), 0);
