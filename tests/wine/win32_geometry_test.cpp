@@ -1,4 +1,4 @@
-// Presentation rectangle, click mapping and blit clipping of the Windows
+// The client area's part on the screen and blit clipping of the Windows
 // front end.
 #include <gtest/gtest.h>
 
@@ -18,27 +18,6 @@ TEST(Win32Presentation, ClampsTheClientAreaToTheScreen) {
     // Wholly off the screen: nothing left to draw into.
     Rect gone = PresentationRect({1100, 10, 1700, 600}, 1024, 768);
     EXPECT_LE(gone.right - gone.left, 0);
-}
-
-TEST(Win32Presentation, ClicksMapBackToFieldCoordinates) {
-    Rect shown{104, 52, 768, 678};  // 664 by 626, the field squeezed
-    int32_t x = -1, y = -1;
-    ASSERT_TRUE(ScreenToField(shown, 104, 52, 672, &x, &y));
-    EXPECT_EQ(x, 0);
-    EXPECT_EQ(y, 0);
-    ASSERT_TRUE(ScreenToField(shown, 767, 677, 672, &x, &y));
-    EXPECT_EQ(x, 671);
-    EXPECT_EQ(y, 671);
-    // The middle of interior cell (5, 7) as drawn lands in that cell.
-    int32_t sx = 104 + (5 * 48 + 24) * 664 / 672, sy = 52 + (7 * 48 + 24) * 626 / 672;
-    ASSERT_TRUE(ScreenToField(shown, sx, sy, 672, &x, &y));
-    EXPECT_EQ(x / 48, 5);
-    EXPECT_EQ(y / 48, 7);
-    // Outside the picture the position stays on the field's edge.
-    ASSERT_TRUE(ScreenToField(shown, 20, 900, 672, &x, &y));
-    EXPECT_EQ(x, 0);
-    EXPECT_EQ(y, 671);
-    EXPECT_FALSE(ScreenToField({10, 10, 10, 500}, 10, 20, 672, &x, &y));
 }
 
 TEST(Win32Blit, ClippingKeepsSourceAndDestinationInStep) {

@@ -4,11 +4,13 @@
 // after windows.h, which it needs
 #include <commctrl.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "menu_table.h"
+#include "platform/view/field_view.h"
 #include "platform/win32/win_geometry.h"
 #include "resource.h"
 #include "shell/shell.h"
@@ -46,14 +48,27 @@ RECT FieldClientRect() {
     return client;
 }
 
-Rect CurrentPresentationRect() {
-    if (!GameWindow) return Rect{0, 0, 0, 0};
+// The field's place, as every front end places it, in what the screen shows
+// of the client area above the status bar (`area`, screen coordinates).
+static FieldView CurrentView(Rect* area) {
+    *area = Rect{0, 0, 0, 0};
+    if (!GameWindow) return FieldView{0, 0, 0, true};
     const RECT client = FieldClientRect();
     POINT topLeft{client.left, client.top}, bottomRight{client.right, client.bottom};
     ClientToScreen(GameWindow, &topLeft);
     ClientToScreen(GameWindow, &bottomRight);
-    return PresentationRect(Rect{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y}, GetSystemMetrics(SM_CXSCREEN),
-                            GetSystemMetrics(SM_CYSCREEN));
+    *area = PresentationRect(Rect{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y}, GetSystemMetrics(SM_CXSCREEN),
+                             GetSystemMetrics(SM_CYSCREEN));
+    return PlaceField(area->right - area->left, area->bottom - area->top, FIELD_SIZE);
+}
+
+Rect CurrentPresentationRect() {
+    Rect area;
+    const FieldView view = CurrentView(&area);
+    if (view.scale <= 0) return Rect{0, 0, 0, 0};
+    const int32_t left = area.left + static_cast<int32_t>(view.left), top = area.top + static_cast<int32_t>(view.top);
+    const int32_t side = static_cast<int32_t>(std::lround(FIELD_SIZE * view.scale));
+    return Rect{left, top, left + side, top + side};
 }
 
 void UpdateStatusBar() {
@@ -88,13 +103,15 @@ static int32_t ScanCodeOf(LPARAM lParam) {
     return static_cast<int32_t>(((lParam >> 16) & 0x7F) | ((lParam >> 17) & 0x80));
 }
 
-// Clicks are reported in field coordinates: the window shows the field
-// stretched into its client area, so map back through that rectangle.
+// Clicks are reported in field coordinates, back through the field's place;
+// one beside the field is nobody's.
 static void HandleButtonDown(HWND window, bool right, int x, int y) {
     POINT onScreen{x, y};
     ClientToScreen(window, &onScreen);
-    int32_t fieldX = x, fieldY = y;
-    ScreenToField(CurrentPresentationRect(), onScreen.x, onScreen.y, FIELD_SIZE, &fieldX, &fieldY);
+    Rect area;
+    const FieldView view = CurrentView(&area);
+    int32_t fieldX = 0, fieldY = 0;
+    if (!ViewToField(view, onScreen.x - area.left, onScreen.y - area.top, FIELD_SIZE, &fieldX, &fieldY)) return;
     OnCommand(Command{right ? COMMAND_RIGHT_CLICK : COMMAND_TAP, 0, fieldX, fieldY});
 }
 
