@@ -4,8 +4,6 @@
 #include "game/play.h"
 #include "lib/grow.h"
 
-uint32_t RestSerial;
-
 namespace {
 
 // Undo and redo, one value: the taken-back games (unbounded within a level;
@@ -15,6 +13,7 @@ struct History {
     int32_t Queue[16];
     int32_t QueueLength;
     bool WasInMotion;
+    uint32_t RestSerial;
 };
 History Steps;
 
@@ -54,7 +53,7 @@ void StartAfresh() {
     Live.shotsFired = 0;
     Steps.WasInMotion = false;
     Notice.HintAsked = 0;
-    ++RestSerial;
+    ++Steps.RestSerial;
 }
 
 }  // namespace
@@ -83,7 +82,7 @@ void WatchRest() {
         Steps.WasInMotion = true;
     } else if (Steps.WasInMotion) {
         Steps.WasInMotion = false;
-        ++RestSerial;
+        ++Steps.RestSerial;
     }
 }
 
@@ -99,7 +98,9 @@ void SettleHistory() {
         Live = from.back();
         from.pop_back();
         Notice.HintAsked = 0;
-        ++RestSerial;
+        ++Steps.RestSerial;
     }
     Steps.QueueLength = 0;
 }
+
+uint32_t RestSerial() { return Steps.RestSerial; }

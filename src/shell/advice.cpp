@@ -64,9 +64,9 @@ void UpdateComforts() {
         }
     }
     EditorPlayPending = 0;
-    if (!Adv.Asked || Adv.AskedSerial != RestSerial) {
+    if (!Adv.Asked || Adv.AskedSerial != RestSerial()) {
         // A new board at rest: what was shown was about the old one.
-        Adv.AskedSerial = RestSerial;
+        Adv.AskedSerial = RestSerial();
         Adv.Asked = true;
         Adv.Known = false;
         ShowAdvice();

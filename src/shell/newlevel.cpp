@@ -42,10 +42,10 @@ struct LevelMaking {
     Order Ordered;
     std::atomic<bool> Cancel{false}, Done{false};
     char MakingNote[48];
+    WorkerThread* Worker;  // where threads are
 };
 LevelMaking Maker;
 #ifndef TARNO_SLICED_MAKING
-WorkerThread* Worker;
 
 void Make(void* generation) {
     gen::ContinueGeneration(static_cast<gen::Generation*>(generation), cellsolver::NO_DEADLINE, &Maker.Cancel);
@@ -53,8 +53,8 @@ void Make(void* generation) {
 }
 
 void JoinWorker() {
-    if (Worker) JoinThread(Worker);
-    Worker = nullptr;
+    if (Maker.Worker) JoinThread(Maker.Worker);
+    Maker.Worker = nullptr;
 }
 #endif
 
@@ -105,8 +105,8 @@ void Order(gen::Grade grade, uint64_t seed, const char* name, const char* source
     Maker.Done = false;
 #ifndef TARNO_SLICED_MAKING
     // Without a thread, the level is made here and now.
-    Worker = StartThread(Make, Maker.Making);
-    if (!Worker) Make(Maker.Making);
+    Maker.Worker = StartThread(Make, Maker.Making);
+    if (!Maker.Worker) Make(Maker.Making);
 #endif
 }
 
