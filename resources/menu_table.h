@@ -1,5 +1,6 @@
 // The menu as one table, in order, for front ends that build it in code.
 #pragma once
+#include "game/sheet.h"
 #include "resource.h"
 
 struct MenuEntry {
@@ -52,12 +53,11 @@ constexpr MenuEntry MENU_TABLE[] = {
     {1, IDM_HOW_TO_PLAY, TEXT_MENU_HOW_TO_PLAY, false, nullptr, false},
 };
 
-// The buttons beside the status line. Each presses its key, held for at
-// least BUTTON_HOLD_FRAMES frames (a cell's drive and then some), since the
-// play frame reads the keys only while the tank rests on a cell corner.
+// The buttons beside the status line, for pointer players. Each does what
+// its key does.
 struct ComfortButton {
     const char* text;
-    int scanCode;  // PC set-1, as the keyboard state holds it
+    int scanCode;  // its key, PC set-1, as the keyboard state holds it
 };
 constexpr ComfortButton COMFORT_BUTTONS[] = {
     {"Undo", 0x16},
@@ -65,16 +65,14 @@ constexpr ComfortButton COMFORT_BUTTONS[] = {
     {"Hint", 0x23},
     {"Restart", 0x13},
 };
-constexpr int BUTTON_HOLD_FRAMES = 8;
 
 // The "How to play" panel: what the pieces do, then the keys and the
 // pointer. A line may show a picture before its text: a cell of the sprite
-// sheet pieces.bmp (column + 8 * row; the sheet is 8 by 6 cells of 48
-// pixels, each after a one-pixel grid line), a second cell drawn over it,
-// and the red glow of a lost board over both. Some lines are for one kind of
-// screen: the keys' for a desktop, the taps' for a touch screen, which has
-// no keys (and so no editor).
-constexpr int SheetCell(int column, int row) { return column + 8 * row; }
+// sheet pieces.bmp (SheetCellSpot in the shell says where it lies), a second
+// cell drawn over it, and the red glow of a lost board over both. Some lines
+// are for one kind of screen: the keys' for a desktop, the taps' for a touch
+// screen, which has no keys (and so no editor).
+constexpr int SheetCell(int column, int row) { return column + SHEET_COLUMNS * row; }
 constexpr int NO_PICTURE = -1;
 enum HowToScreen { FOR_EVERY_SCREEN, FOR_KEYS, FOR_TOUCH };
 struct HowToLine {

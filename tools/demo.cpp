@@ -23,6 +23,7 @@
 #include "lib/display.h"
 #include "lib/input.h"
 #include "lib/sound.h"
+#include "menu_table.h"
 #include "platform/files/files.h"
 #include "platform/headless/headless.h"
 #include "resource.h"
@@ -305,6 +306,28 @@ bool RunCommand(const std::string& cmd, std::istringstream& in, int line) {
         // A code that cannot be read is told as the game tells it, in the messages.
         if (!(in >> word)) Fail(line, "code needs a level code");
         StartCodeLevel(word.c_str());
+    } else if (cmd == "button") {
+        // A button beside the status line, by its text: what a pointer player clicks.
+        if (!(in >> word)) Fail(line, "button needs a name");
+        int32_t index = -1;
+        for (int32_t i = 0; i < static_cast<int32_t>(sizeof COMFORT_BUTTONS / sizeof COMFORT_BUTTONS[0]); ++i)
+            if (word == COMFORT_BUTTONS[i].text) index = i;
+        if (index < 0) Fail(line, "no button '" + word + "'");
+        OnCommand(Command{COMMAND_BUTTON, index, 0, 0});
+    } else if (cmd == "finger") {
+        // A finger on the field: down X Y, held (past the long press), up, or cancel.
+        if (!(in >> word) || (word != "down" && word != "held" && word != "up" && word != "cancel"))
+            Fail(line, "finger needs down X Y, held, up or cancel");
+        if (word == "down") {
+            if (!ReadInt(in, &a, INT16_MIN, INT16_MAX) || !ReadInt(in, &b, INT16_MIN, INT16_MAX))
+                Fail(line, "finger down needs X and Y (-32768 to 32767)");
+            OnCommand(Command{COMMAND_TOUCH_DOWN, 0, static_cast<int32_t>(a), static_cast<int32_t>(b)});
+        } else {
+            OnCommand(Command{word == "held" ? COMMAND_TOUCH_HELD
+                              : word == "up" ? COMMAND_TOUCH_UP
+                                             : COMMAND_TOUCH_CANCEL,
+                              0, 0, 0});
+        }
     } else if (cmd == "dump") {
         Dump();
     } else if (cmd == "screenshot") {

@@ -40,7 +40,7 @@ void ReadComfortKeys() {
         if (down && !wasDown[i] && !ctrl) {
             if (i == 0) RequestHistoryAction(ACTION_UNDO);
             else if (i == 1) RequestHistoryAction(ACTION_REDO);
-            else HintAsked = 1;
+            else Notice.HintAsked = 1;
         }
         wasDown[i] = down;
     }
@@ -121,8 +121,8 @@ void SetUpLevel() {
     // impact plays its whole sequence.
     ClearPlayEffects(Live.play);
     RewindImpact();
-    HintDirection = 0;
-    LostNoticeShown = 0;
+    Notice.HintDirection = 0;
+    Notice.LostNoticeShown = 0;
 }
 
 }  // namespace
@@ -144,14 +144,14 @@ void RestartLevel() {
     SetUpLevel();
 }
 
-int RunPlayFrame() {
+int RunPlayFrame(bool restart) {
     if (PlatformKeyDownNow(VK_ESCAPE_KEY)) PlatformRequestQuit();
     if (TankAligned(Live.tank)) {
         if (!ReadKeyboard()) ShowError("No keyboard!");
         ReadTankArrows(Live.tank);
         SteerTank(Live.tank);
     }
-    if (KeyState[DIK_R]) RestartLevel();
+    if (KeyState[DIK_R] || restart) RestartLevel();
     ReadComfortKeys();
     SettleHistory();
     // The editor takes over from the next frame on.

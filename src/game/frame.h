@@ -12,7 +12,8 @@ void StartLevel();
 void ResetLevel();
 // R in play: the level afresh as ResetLevel, but U takes it back like a shot.
 void RestartLevel();
-int RunPlayFrame();
+// restart: R's button was pressed, and the tank is on a cell corner.
+int RunPlayFrame(bool restart = false);
 // The frame's pieces: those at rest drawn, the rules stepped (StepPlay), the
 // moving ones drawn, the step's sounds played and its win applied.
 void RunPiecesFrame();

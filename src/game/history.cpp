@@ -4,15 +4,18 @@
 #include "game/play.h"
 #include "lib/grow.h"
 
-uint32_t RestSerial;
-
 namespace {
 
-// Unbounded within a level; it only grows when a shot is fired.
-Grow<Game> Undo, Redo;
-int32_t Queue[16];
-int32_t QueueLength;
-bool WasInMotion;
+// Undo and redo, one value: the taken-back games (unbounded within a level;
+// they only grow when a shot is fired) and the steps asked for.
+struct History {
+    Grow<Game> Undo, Redo;
+    int32_t Queue[16];
+    int32_t QueueLength;
+    bool WasInMotion;
+    uint32_t RestSerial;
+};
+History Steps;
 
 // The live game as it is taken back to: what only shows for a moment is not
 // part of the board, and the tank stands still with no orders.
@@ -28,28 +31,29 @@ Game Take() {
 }  // namespace
 
 void RequestHistoryAction(int32_t action) {
-    if (QueueLength < static_cast<int32_t>(sizeof Queue / sizeof Queue[0])) Queue[QueueLength++] = action;
+    if (Steps.QueueLength < static_cast<int32_t>(sizeof Steps.Queue / sizeof Steps.Queue[0]))
+        Steps.Queue[Steps.QueueLength++] = action;
 }
 
 void NoteShotFired() {
     // The second of two shots in flight together goes back with the first.
     if (!PlayInMotion(Live.play)) {
-        Undo.push_back(Take());
-        Redo.clear();
+        Steps.Undo.push_back(Take());
+        Steps.Redo.clear();
     }
     ++Live.shotsFired;
-    HintAsked = 0;
+    Notice.HintAsked = 0;
 }
 
 namespace {
 
 // A level begins again: no shot fired, nothing queued, a new board at rest.
 void StartAfresh() {
-    QueueLength = 0;
+    Steps.QueueLength = 0;
     Live.shotsFired = 0;
-    WasInMotion = false;
-    HintAsked = 0;
-    ++RestSerial;
+    Steps.WasInMotion = false;
+    Notice.HintAsked = 0;
+    ++Steps.RestSerial;
 }
 
 }  // namespace
@@ -58,43 +62,45 @@ void KeepForRestart() {
     // A shot in flight already kept the board before it; a board no shot
     // has touched has nothing to take back.
     if (Live.shotsFired > 0 && !PlayInMotion(Live.play) && TankAligned(Live.tank)) {
-        Undo.push_back(Take());
-        Redo.clear();
+        Steps.Undo.push_back(Take());
+        Steps.Redo.clear();
     }
     StartAfresh();
 }
 
 void ClearHistory() {
-    Undo.clear();
-    Redo.clear();
+    Steps.Undo.clear();
+    Steps.Redo.clear();
     StartAfresh();
 }
 
-int32_t UndoDepth() { return static_cast<int32_t>(Undo.size()); }
-int32_t RedoDepth() { return static_cast<int32_t>(Redo.size()); }
+int32_t UndoDepth() { return static_cast<int32_t>(Steps.Undo.size()); }
+int32_t RedoDepth() { return static_cast<int32_t>(Steps.Redo.size()); }
 
 void WatchRest() {
     if (PlayInMotion(Live.play)) {
-        WasInMotion = true;
-    } else if (WasInMotion) {
-        WasInMotion = false;
-        ++RestSerial;
+        Steps.WasInMotion = true;
+    } else if (Steps.WasInMotion) {
+        Steps.WasInMotion = false;
+        ++Steps.RestSerial;
     }
 }
 
 void SettleHistory() {
     if (PlayInMotion(Live.play) || !TankAligned(Live.tank)) return;
     // A won level is over: its board stays as it was won.
-    if (Live.play.won) QueueLength = 0;
-    for (int32_t i = 0; i < QueueLength; ++i) {
-        Grow<Game>& from = Queue[i] == ACTION_UNDO ? Undo : Redo;
-        Grow<Game>& to = Queue[i] == ACTION_UNDO ? Redo : Undo;
+    if (Live.play.won) Steps.QueueLength = 0;
+    for (int32_t i = 0; i < Steps.QueueLength; ++i) {
+        Grow<Game>& from = Steps.Queue[i] == ACTION_UNDO ? Steps.Undo : Steps.Redo;
+        Grow<Game>& to = Steps.Queue[i] == ACTION_UNDO ? Steps.Redo : Steps.Undo;
         if (from.empty()) continue;
         to.push_back(Take());
         Live = from.back();
         from.pop_back();
-        HintAsked = 0;
-        ++RestSerial;
+        Notice.HintAsked = 0;
+        ++Steps.RestSerial;
     }
-    QueueLength = 0;
+    Steps.QueueLength = 0;
 }
+
+uint32_t RestSerial() { return Steps.RestSerial; }

@@ -6,7 +6,7 @@
 
 // Rises each time play comes to a new board at rest: after a shot, an undo,
 // a redo or a level start. Whoever asks the solver watches it.
-extern uint32_t RestSerial;
+uint32_t RestSerial();
 
 // Undo and redo asked for but not done yet: they wait until nothing moves.
 constexpr int32_t ACTION_UNDO = 1, ACTION_REDO = 2;

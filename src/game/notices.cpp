@@ -4,9 +4,7 @@
 #include "game/play.h"
 #include "lib/display.h"
 
-int32_t HintCellX, HintCellY, HintDirection;
-uint8_t LostNoticeShown;
-uint8_t HintAsked;
+Notices Notice;
 
 namespace {
 
@@ -45,7 +43,7 @@ void Blend(uint32_t* pixels, int32_t pitch, int32_t x0, int32_t y0, int32_t x1, 
 // The entry cell glows amber, and an arrow in it points the way to fire.
 void DrawHint(uint32_t* pixels, int32_t pitch) {
     const uint32_t amber = 0xFFD040, dark = 0x3A2A00;
-    const int32_t x = HintCellX * CELL_SIZE, y = HintCellY * CELL_SIZE, t = 3;
+    const int32_t x = Notice.HintCellX * CELL_SIZE, y = Notice.HintCellY * CELL_SIZE, t = 3;
     Blend(pixels, pitch, x, y, x + CELL_SIZE, y + CELL_SIZE, amber, 80);
     Fill(pixels, pitch, x, y, x + CELL_SIZE, y + t, amber);
     Fill(pixels, pitch, x, y + CELL_SIZE - t, x + CELL_SIZE, y + CELL_SIZE, amber);
@@ -54,7 +52,8 @@ void DrawHint(uint32_t* pixels, int32_t pitch) {
     // The arrow drawn along +u, then turned to the firing direction: a shaft
     // from the cell's back to its middle, and a head reaching its front.
     static const int32_t turn[5][4] = {{1, 0, 0, 1}, {-1, 0, 0, 1}, {0, 1, -1, 0}, {1, 0, 0, 1}, {0, 1, 1, 0}};
-    const int32_t* m = turn[HintDirection >= DIR_LEFT && HintDirection <= DIR_DOWN ? HintDirection : 0];
+    const int32_t* m =
+        turn[Notice.HintDirection >= DIR_LEFT && Notice.HintDirection <= DIR_DOWN ? Notice.HintDirection : 0];
     const int32_t c = CELL_SIZE / 2;
     for (int32_t v = -c; v < c; ++v)
         for (int32_t u = -c; u < c; ++u) {
@@ -87,13 +86,13 @@ void DrawLost(uint32_t* pixels, int32_t pitch) {
 }  // namespace
 
 void DrawNotices() {
-    if (!HintDirection && !LostNoticeShown) return;
+    if (!Notice.HintDirection && !Notice.LostNoticeShown) return;
     int32_t pitch = 0;
     uint32_t* pixels = BackSurface ? PlatformLockSurface(BackSurface, &pitch) : nullptr;
     if (!pixels) return;
     // Written pixel by pixel, wherever the notice reaches.
     MarkAllDrawn();
-    if (LostNoticeShown) DrawLost(pixels, pitch);
-    if (HintDirection) DrawHint(pixels, pitch);
+    if (Notice.LostNoticeShown) DrawLost(pixels, pitch);
+    if (Notice.HintDirection) DrawHint(pixels, pitch);
     PlatformUnlockSurface(BackSurface);
 }

@@ -3,11 +3,14 @@
 #pragma once
 #include <cstdint>
 
-// H was pressed: whoever knows the next shot shows it.
-extern uint8_t HintAsked;
-
-// The hint's marker (the tank's entry cell, fired in `direction`), and the
-// lost notice; set by whoever knows, drawn on the border ring after the field.
-extern int32_t HintCellX, HintCellY, HintDirection;  // HintDirection 0 for no marker
-extern uint8_t LostNoticeShown;
+// What the notices show, one value: set by whoever knows (the shell's
+// advice), drawn on the border ring after the field.
+struct Notices {
+    // H was pressed: whoever knows the next shot shows it.
+    uint8_t HintAsked;
+    // The hint's marker: the tank's entry cell, fired in HintDirection (0 for no marker).
+    int32_t HintCellX, HintCellY, HintDirection;
+    uint8_t LostNoticeShown;
+};
+extern Notices Notice;
 void DrawNotices();

@@ -12,14 +12,17 @@ uint8_t KeyReleased = 1;
 namespace {
 
 // The pointer's order: a border cell to drive to (-1 for none), and a shot.
-int32_t GoalX = -1, GoalY = -1;
-bool ShotAsked;
+struct PointerOrders {
+    int32_t GoalX = -1, GoalY = -1;
+    bool ShotAsked;
+};
+PointerOrders Orders;
 
 }  // namespace
 
 void DropPointerOrders() {
-    GoalX = GoalY = -1;
-    ShotAsked = false;
+    Orders.GoalX = Orders.GoalY = -1;
+    Orders.ShotAsked = false;
 }
 
 namespace {
@@ -182,12 +185,12 @@ void AimTank(int32_t x, int32_t y) {
         // key pressed and let go while the tank fires, one then is lost.
         if (t.firing) return;
         DropPointerOrders();
-        ShotAsked = true;
+        Orders.ShotAsked = true;
         KeyReleased = 1;
     } else if (OnRing(cx, cy)) {
         DropPointerOrders();
-        GoalX = cx;
-        GoalY = cy;
+        Orders.GoalX = cx;
+        Orders.GoalY = cy;
     }
 }
 
@@ -202,16 +205,16 @@ void SteerTank(Tank& t) {
         DropPointerOrders();
         return;
     }
-    if (ShotAsked) {
+    if (Orders.ShotAsked) {
         // A firing still under way is waited out, as a held arrow would.
         if (t.firing) return;
-        ShotAsked = false;
+        Orders.ShotAsked = false;
         t.direction = ArrowIntoBoard(t);
         return;
     }
-    if (GoalX < 0) return;
+    if (Orders.GoalX < 0) return;
     const int32_t cx = t.x / CELL_SIZE, cy = t.y / CELL_SIZE;
-    const int32_t ahead = (RingIndex(GoalX, GoalY) - RingIndex(cx, cy) + RING_LENGTH) % RING_LENGTH;
+    const int32_t ahead = (RingIndex(Orders.GoalX, Orders.GoalY) - RingIndex(cx, cy) + RING_LENGTH) % RING_LENGTH;
     if (ahead == 0) {
         DropPointerOrders();
         return;
@@ -220,7 +223,7 @@ void SteerTank(Tank& t) {
 }
 
 bool DriveGoal(int32_t* cx, int32_t* cy) {
-    *cx = GoalX;
-    *cy = GoalY;
-    return GoalX >= 0;
+    *cx = Orders.GoalX;
+    *cy = Orders.GoalY;
+    return Orders.GoalX >= 0;
 }

@@ -8,7 +8,6 @@
 
 uint32_t WinStartTick;
 uint8_t LevelPlayed;
-void (*WinFrameHook)();
 
 void RunWinSequence() {
     if (!Live.play.won) {
@@ -23,7 +22,6 @@ void RunWinSequence() {
         PlaySoundEffect(SoundFinished, 0);
         FinishedPlayed = 1;
     }
-    if (WinFrameHook) WinFrameHook();
 }
 
 void DrawLevelBanner() {

@@ -14,8 +14,12 @@ bool DisplayReady = false;
 
 namespace {
 
-FieldTiles DrawnSincePutBack;
-FieldTiles DrawnSincePresent;
+// The tiles drawn since the floor was put back, and since the last present.
+struct DrawnTiles {
+    FieldTiles DrawnSincePutBack;
+    FieldTiles DrawnSincePresent;
+};
+DrawnTiles Drawn;
 
 }  // namespace
 
@@ -27,8 +31,8 @@ void MarkDrawn(const Rect& r) {
     const int32_t x0 = left / FIELD_TILE, x1 = (right - 1) / FIELD_TILE;
     const auto bits = static_cast<uint16_t>(((1u << (x1 + 1)) - 1) & ~((1u << x0) - 1));
     for (int32_t y = top / FIELD_TILE; y <= (bottom - 1) / FIELD_TILE; ++y) {
-        DrawnSincePutBack.rows[y] |= bits;
-        DrawnSincePresent.rows[y] |= bits;
+        Drawn.DrawnSincePutBack.rows[y] |= bits;
+        Drawn.DrawnSincePresent.rows[y] |= bits;
     }
 }
 
@@ -36,14 +40,14 @@ void MarkAllDrawn() { MarkDrawn(Rect{0, 0, FIELD_SIZE, FIELD_SIZE}); }
 
 void PutBackWhereDrawn(Surface* picture) {
     for (int32_t y = 0; y < FIELD_TILES; ++y) {
-        const uint32_t row = DrawnSincePutBack.rows[y];
+        const uint32_t row = Drawn.DrawnSincePutBack.rows[y];
         for (int32_t x = 0, end = 0; NextTileRun(row, &x, &end); x = end) {
             const Rect r{x * FIELD_TILE, y * FIELD_TILE, end * FIELD_TILE, (y + 1) * FIELD_TILE};
             PlatformBlit(BackSurface, &r, picture, &r, true);
         }
-        DrawnSincePresent.rows[y] |= static_cast<uint16_t>(row);
+        Drawn.DrawnSincePresent.rows[y] |= static_cast<uint16_t>(row);
     }
-    DrawnSincePutBack = FieldTiles{};
+    Drawn.DrawnSincePutBack = FieldTiles{};
 }
 
 int InitDisplay(int32_t width, int32_t height, int32_t bitsPerPixel) {
@@ -72,8 +76,8 @@ void PresentFrame() {
     WaitVerticalBlank();
     // Without a back surface there is nothing to show; the frame is dropped.
     if (!BackSurface) return;
-    PlatformPresent(BackSurface, DrawnSincePresent);
-    DrawnSincePresent = FieldTiles{};
+    PlatformPresent(BackSurface, Drawn.DrawnSincePresent);
+    Drawn.DrawnSincePresent = FieldTiles{};
 }
 
 uint32_t GetClock() { return PlatformTicks(); }

@@ -11,27 +11,29 @@ uint8_t KeyState[256];
 
 namespace {
 // Stand-ins for the input object and its keyboard: set while open.
-bool InputReady = false;
-bool KeyboardOpen = false;
+struct InputDevices {
+    bool InputReady, KeyboardOpen;
+};
+InputDevices Devices;
 }  // namespace
 
 // The seam has no input object of its own, so this only marks the layer open.
 int InitInput() {
-    InputReady = true;
+    Devices.InputReady = true;
     return 1;
 }
 
 int InitKeyboard() {
-    if (!InputReady) return 0;
-    KeyboardOpen = PlatformInitKeyboard() != 0;
-    return KeyboardOpen ? 1 : 0;
+    if (!Devices.InputReady) return 0;
+    Devices.KeyboardOpen = PlatformInitKeyboard() != 0;
+    return Devices.KeyboardOpen ? 1 : 0;
 }
 
 // Succeeds whenever the input layer is open: there is no device to fail.
-int InitMouse() { return InputReady ? 1 : 0; }
+int InitMouse() { return Devices.InputReady ? 1 : 0; }
 
 int ReadKeyboard() {
-    if (!KeyboardOpen) {
+    if (!Devices.KeyboardOpen) {
         std::memset(KeyState, 0, sizeof KeyState);
         return 0;
     }
@@ -43,10 +45,10 @@ int ReadKeyboard() {
 }
 
 void ReleaseKeyboard() {
-    if (KeyboardOpen) PlatformReleaseKeyboard();
-    KeyboardOpen = false;
+    if (Devices.KeyboardOpen) PlatformReleaseKeyboard();
+    Devices.KeyboardOpen = false;
 }
 
 void ReleaseMouse() {}
 
-void ShutdownInput() { InputReady = false; }
+void ShutdownInput() { Devices.InputReady = false; }

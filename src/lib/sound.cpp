@@ -13,8 +13,11 @@ SoundSlot SoundTable[MAX_SOUNDS];
 
 namespace {
 
-bool SoundFirstCall = true;
-bool SoundDeviceReady = false;
+struct SoundDevice {
+    bool SoundFirstCall = true;
+    bool SoundDeviceReady;
+};
+SoundDevice Device;
 // The largest WAV read; the game's effects are a few kilobytes.
 constexpr size_t MAX_WAV_SIZE = 64u << 20;
 constexpr uint32_t FORMAT_BYTES = 18;
@@ -83,13 +86,13 @@ int ParseWav(const uint8_t* file, uint32_t fileSize, WavData* out) {
 }
 
 int InitSound() {
-    if (SoundFirstCall) {
+    if (Device.SoundFirstCall) {
         std::memset(SoundTable, 0, sizeof SoundTable);
-        SoundFirstCall = false;
+        Device.SoundFirstCall = false;
     }
-    if (!SoundDeviceReady) {
+    if (!Device.SoundDeviceReady) {
         if (!PlatformInitSoundDevice()) return 0;
-        SoundDeviceReady = true;
+        Device.SoundDeviceReady = true;
     }
     for (int32_t i = 0; i < MAX_SOUNDS; ++i) {
         if (SoundTable[i].buffer) {
@@ -102,7 +105,7 @@ int InitSound() {
 }
 
 int32_t LoadWav(const char* fileName, uint32_t /*controlFlags: buffers are always static here*/) {
-    if (!SoundDeviceReady || !fileName) return -1;
+    if (!Device.SoundDeviceReady || !fileName) return -1;
     int32_t id = -1;
     for (int32_t i = 0; i < MAX_SOUNDS && id < 0; ++i)
         if (SoundTable[i].state == SOUND_FREE) id = i;
@@ -166,7 +169,7 @@ int ShutdownSound() {
         if (SoundTable[i].buffer) PlatformReleaseSoundBuffer(SoundTable[i].buffer);
         ClearSlot(i);
     }
-    if (SoundDeviceReady) PlatformShutdownSoundDevice();
-    SoundDeviceReady = false;
+    if (Device.SoundDeviceReady) PlatformShutdownSoundDevice();
+    Device.SoundDeviceReady = false;
     return 1;
 }

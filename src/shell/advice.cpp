@@ -21,28 +21,32 @@ namespace {
 // player's own may need longer, and past it the answer is "unknown".
 constexpr uint32_t ADVICE_BUDGET_MS = 2000;
 
-uint32_t AskedSerial;  // the RestSerial last asked about
-bool Asked, Known;
-PlayState AskedBoard;
-Advice Latest;
+// The solver's answer about the board at rest, and what was asked.
+struct AdviceState {
+    uint32_t AskedSerial;  // the RestSerial last asked about
+    bool Asked, Known;
+    PlayState AskedBoard;
+    Advice Latest;
+};
+AdviceState Adv;
 
 // Turns the answer into what shows: the notice, and the marker once asked.
 void ShowAdvice() {
-    LostNoticeShown = Known && Latest.lost == 1;
-    HintDirection = 0;
-    if (!HintAsked || !Known || Latest.lost != 0 || Latest.entry < 0) return;
+    Notice.LostNoticeShown = Adv.Known && Adv.Latest.lost == 1;
+    Notice.HintDirection = 0;
+    if (!Notice.HintAsked || !Adv.Known || Adv.Latest.lost != 0 || Adv.Latest.entry < 0) return;
     int32_t x = 0, y = 0;
-    EntryTank(Latest.entry, &x, &y);
-    HintCellX = x / CELL_SIZE;
-    HintCellY = y / CELL_SIZE;
-    HintDirection = EntryDirection(Latest.entry);
+    EntryTank(Adv.Latest.entry, &x, &y);
+    Notice.HintCellX = x / CELL_SIZE;
+    Notice.HintCellY = y / CELL_SIZE;
+    Notice.HintDirection = EntryDirection(Adv.Latest.entry);
 }
 
-bool Tabled() { return !OwnLevel || OwnTabled; }
+bool Tabled() { return !OwnLevel || Own.tabled; }
 
 }  // namespace
 
-bool AdviceKnown() { return Known; }
+bool AdviceKnown() { return Adv.Known; }
 
 void UpdateComforts() {
     UpdateMaking();
@@ -60,14 +64,14 @@ void UpdateComforts() {
         }
     }
     EditorPlayPending = 0;
-    if (!Asked || AskedSerial != RestSerial) {
+    if (!Adv.Asked || Adv.AskedSerial != RestSerial()) {
         // A new board at rest: what was shown was about the old one.
-        AskedSerial = RestSerial;
-        Asked = true;
-        Known = false;
+        Adv.AskedSerial = RestSerial();
+        Adv.Asked = true;
+        Adv.Known = false;
         ShowAdvice();
         if (!PlayInMotion(Live.play)) {
-            AskedBoard = Live.play;
+            Adv.AskedBoard = Live.play;
             // A shipped level's table answers at once; until it is made,
             // and for boards of one's own, the search does.
             // A made level's table is made too; the shipped level after it is not due.
@@ -75,23 +79,24 @@ void UpdateComforts() {
                 const int32_t played = Live.play.won ? LevelPlayed : CurrentLevel;
                 PrepareWinTables(LevelBuffer, !OwnLevel && played < LAST_LEVEL ? played + 1 : 0);
             }
-            Known = Tabled() && TableAdvice(AskedBoard, &Latest);
-            if (!Known) AskAdvice(Live.play, ADVICE_BUDGET_MS);
+            Adv.Known = Tabled() && TableAdvice(Adv.AskedBoard, &Adv.Latest);
+            if (!Adv.Known) AskAdvice(Live.play, ADVICE_BUDGET_MS);
         } else {
-            Asked = false;
+            Adv.Asked = false;
         }
     }
-    if (!Known && Asked && ((Tabled() && TableAdvice(AskedBoard, &Latest)) || TakeAdvice(&Latest))) {
-        Known = true;
+    if (!Adv.Known && Adv.Asked &&
+        ((Tabled() && TableAdvice(Adv.AskedBoard, &Adv.Latest)) || TakeAdvice(&Adv.Latest))) {
+        Adv.Known = true;
     }
     // The start's answer is the par of a board the index does not know.
-    if (Known && OwnLevel && !OwnPar && Live.shotsFired == 0 && UndoDepth() == 0 && Latest.shotsToWin >= 0)
-        OwnPar = Latest.shotsToWin;
+    if (Adv.Known && OwnLevel && !Own.par && Live.shotsFired == 0 && UndoDepth() == 0 && Adv.Latest.shotsToWin >= 0)
+        Own.par = Adv.Latest.shotsToWin;
     ShowAdvice();
 }
 
 void WaitForAdvice() {
-    if (Asked && !Known) {
+    if (Adv.Asked && !Adv.Known) {
         WaitAdvice();
         UpdateComforts();
     }
@@ -104,5 +109,5 @@ void PumpComforts(uint32_t sliceMs) {
     else PumpAdvice(sliceMs);
 }
 
-int8_t AdviceLost() { return Known ? Latest.lost : ADVICE_UNKNOWN; }
-int32_t AdviceHintEntry() { return HintDirection && Known ? Latest.entry : -1; }
+int8_t AdviceLost() { return Adv.Known ? Adv.Latest.lost : ADVICE_UNKNOWN; }
+int32_t AdviceHintEntry() { return Notice.HintDirection && Adv.Known ? Adv.Latest.entry : -1; }

@@ -8,10 +8,15 @@
 
 extern char LevelNames[LAST_LEVEL + 1][48];
 extern int32_t LevelPars[LAST_LEVEL + 1];  // 0 when the index does not say
-extern char OwnName[48];
-extern int32_t OwnPar;
-// A made or coded board gets a win table at its start, as a shipped level does.
-extern bool OwnTabled;
+// The board of one's own in play: its name, its par (0 while not known),
+// and whether a made or coded board has had its win table made at its start,
+// as a shipped level does. One value.
+struct OwnBoard {
+    char name[48];
+    int32_t par;
+    bool tabled;
+};
+extern OwnBoard Own;
 
 // A name cut to fit ends on a whole UTF-8 character, never inside one.
 void CopyName(char* dst, size_t size, const char* src);
@@ -30,4 +35,9 @@ void StopMaking();
 void CopyLevelCode();
 // A few seconds of news at the status line's end ("Level code copied: ...").
 void ShowStatusNote(const char* text);
+// The Restart button: the restart R makes, at the play frame's next cell
+// corner. True once for a press, when the tank is on one.
+bool TakeRestart();
+// Nothing pending: no finger down, no press, no walk.
+void ForgetCommands();
 void AskLevelCode();

@@ -53,7 +53,7 @@ void OnMenuCommand(int32_t id) {
         DropPointerOrders();
         RequestHistoryAction(id == IDM_UNDO ? ACTION_UNDO : ACTION_REDO);
     } else if (id == IDM_HINT) {
-        if (!EditorMode) HintAsked = 1;
+        if (!EditorMode) Notice.HintAsked = 1;
     } else if (id == IDM_HOW_TO_PLAY) {
         PlatformShowPanel(PANEL_HOW_TO_PLAY);
     } else if (id == IDM_RECORDS) {
@@ -102,17 +102,37 @@ void StartShellLevel() {
     StartLevel();
 }
 
+void StartFreshSession() {
+    Live = Game{};
+    ClearHistory();
+    Notice = Notices{};
+    DropPointerOrders();
+    KeyReleased = 1;
+    EditorMode = EditorClearPending = EditorPlayPending = 0;
+    LeftClickPending = RightClickPending = 0;
+    ClickX = ClickY = 0;
+    LeaveOwnBoard();
+    Own = OwnBoard{};
+    ForgetCommands();
+    ForgetShownStatus();
+}
+
 void RunFrame() {
     if (EditorMode) {
         RunEditorFrame();
-    } else if (RunPlayFrame() == PLAY_FRAME_OPEN_EDITOR) {
-        EditorMode = 1;
-        EditorClearPending = 1;
-        // Enter comes back to the level being played, not a board of one's own.
-        LeaveOwnBoard();
-        ClearHistory();
     } else {
-        ReadSoundKey();
+        const int played = RunPlayFrame(TakeRestart());
+        // While the level stands won, the saved progress and the level menu catch up.
+        if (Live.play.won) OnWinFrame();
+        if (played == PLAY_FRAME_OPEN_EDITOR) {
+            EditorMode = 1;
+            EditorClearPending = 1;
+            // Enter comes back to the level being played, not a board of one's own.
+            LeaveOwnBoard();
+            ClearHistory();
+        } else {
+            ReadSoundKey();
+        }
     }
     UpdateComforts();
     if (EditorMode) TickEditorNote();

@@ -38,73 +38,77 @@ struct Order {
     char source[64] = {};
 };
 
-gen::Generation* Making;  // large: on the heap while a level is being made
-Order Ordered;
-std::atomic<bool> Cancel{false}, Done{false};
-char MakingNote[48];
+// The level being made, and what its maker and the game share: one value.
+struct LevelMaking {
+    gen::Generation* Making;  // large: on the heap while a level is being made
+    Order Ordered;
+    std::atomic<bool> Cancel{false}, Done{false};
+    char MakingNote[48];
+    WorkerThread* Worker;  // where threads are
+};
+LevelMaking Maker;
 #ifndef TARNO_SLICED_MAKING
-WorkerThread* Worker;
 
 void Make(void* generation) {
-    gen::ContinueGeneration(static_cast<gen::Generation*>(generation), cellsolver::NO_DEADLINE, &Cancel);
-    Done = true;
+    gen::ContinueGeneration(static_cast<gen::Generation*>(generation), cellsolver::NO_DEADLINE, &Maker.Cancel);
+    Maker.Done = true;
 }
 
 void JoinWorker() {
-    if (Worker) JoinThread(Worker);
-    Worker = nullptr;
+    if (Maker.Worker) JoinThread(Maker.Worker);
+    Maker.Worker = nullptr;
 }
 #endif
 
 void Forget() {
-    delete Making;
-    Making = nullptr;
+    delete Maker.Making;
+    Maker.Making = nullptr;
 }
 
 void StopWorker() {
-    Cancel = true;
+    Maker.Cancel = true;
 #ifndef TARNO_SLICED_MAKING
     JoinWorker();
 #endif
     Forget();
-    Done = false;
-    MakingNote[0] = '\0';
+    Maker.Done = false;
+    Maker.MakingNote[0] = '\0';
 }
 
 // The made level comes into play once its maker has finished.
 void TakeMade() {
-    if (!Making || !Done) return;
+    if (!Maker.Making || !Maker.Done) return;
 #ifndef TARNO_SLICED_MAKING
     JoinWorker();
 #endif
-    const bool made = Making->status == gen::MADE;
+    const bool made = Maker.Making->status == gen::MADE;
     if (made) {
-        PlayOwnBoard(Making->level.bytes, Ordered.name);
-        OwnPar = Making->level.figures.par;
-        OwnTabled = true;
-        CopyName(OwnSource, sizeof OwnSource, Ordered.source);
+        PlayOwnBoard(Maker.Making->level.bytes, Maker.Ordered.name);
+        Own.par = Maker.Making->level.figures.par;
+        Own.tabled = true;
+        CopyName(OwnSource, sizeof OwnSource, Maker.Ordered.source);
     }
     Forget();
-    Done = false;
-    MakingNote[0] = '\0';
+    Maker.Done = false;
+    Maker.MakingNote[0] = '\0';
 }
 
 void Order(gen::Grade grade, uint64_t seed, const char* name, const char* source) {
     StopWorker();
-    Ordered.grade = grade;
-    Ordered.seed = seed;
-    CopyName(Ordered.name, sizeof Ordered.name, name);
-    CopyName(Ordered.source, sizeof Ordered.source, source);
-    std::snprintf(MakingNote, sizeof MakingNote, "Making %s %s level\xE2\x80\xA6", grade == gen::EASY ? "an" : "a",
-                  gen::GradeName(grade));
-    Making = new gen::Generation;
-    gen::StartGeneration(Making, grade, seed);
-    Cancel = false;
-    Done = false;
+    Maker.Ordered.grade = grade;
+    Maker.Ordered.seed = seed;
+    CopyName(Maker.Ordered.name, sizeof Maker.Ordered.name, name);
+    CopyName(Maker.Ordered.source, sizeof Maker.Ordered.source, source);
+    std::snprintf(Maker.MakingNote, sizeof Maker.MakingNote, "Making %s %s level\xE2\x80\xA6",
+                  grade == gen::EASY ? "an" : "a", gen::GradeName(grade));
+    Maker.Making = new gen::Generation;
+    gen::StartGeneration(Maker.Making, grade, seed);
+    Maker.Cancel = false;
+    Maker.Done = false;
 #ifndef TARNO_SLICED_MAKING
     // Without a thread, the level is made here and now.
-    Worker = StartThread(Make, Making);
-    if (!Worker) Make(Making);
+    Maker.Worker = StartThread(Make, Maker.Making);
+    if (!Maker.Worker) Make(Maker.Making);
 #endif
 }
 
@@ -184,7 +188,7 @@ bool StartCodeLevel(const char* code) {
     char name[32], source[gen::LEVEL_CODE_SIZE + 8];
     std::snprintf(name, sizeof name, "Code %.8s%s", canonical, std::strlen(canonical) > 8 ? "\xE2\x80\xA6" : "");
     PlayOwnBoard(bytes, name);
-    OwnTabled = true;
+    Own.tabled = true;
     std::snprintf(source, sizeof source, "code %s", canonical);
     CopyName(OwnSource, sizeof OwnSource, source);
     return true;
@@ -217,24 +221,24 @@ void AskLevelCode() {
     if (PlatformAskText("Level code:", code, sizeof code)) StartCodeLevel(code);
 }
 
-const char* MakingLevelNote() { return Making ? MakingNote : nullptr; }
+const char* MakingLevelNote() { return Maker.Making ? Maker.MakingNote : nullptr; }
 
 void UpdateMaking() { TakeMade(); }
 
 void PumpMaking(uint32_t sliceMs) {
 #ifdef TARNO_SLICED_MAKING
-    if (!Making || Done) return;
+    if (!Maker.Making || Maker.Done) return;
     const cellsolver::Micros end = SteadyMicros() + static_cast<uint64_t>(sliceMs) * 1000;
-    if (gen::ContinueGeneration(Making, end, &Cancel)) Done = true;
+    if (gen::ContinueGeneration(Maker.Making, end, &Maker.Cancel)) Maker.Done = true;
 #else
     (void)sliceMs;
 #endif
 }
 
 void WaitForMaking() {
-    if (!Making) return;
+    if (!Maker.Making) return;
 #ifdef TARNO_SLICED_MAKING
-    while (!Done) PumpMaking(1000);
+    while (!Maker.Done) PumpMaking(1000);
 #else
     JoinWorker();
 #endif

@@ -11,20 +11,18 @@
 #include "shell/comforts.h"
 #include "shell/shell.h"
 
-char OwnName[48];
-int32_t OwnPar;
-bool OwnTabled;
+OwnBoard Own;
 
 int32_t LevelPar() {
-    if (OwnLevel) return OwnPar;
+    if (OwnLevel) return Own.par;
     return LevelPars[CurrentLevel];
 }
 
 void PlayOwnBoard(const uint8_t bytes[LEVEL_FILE_SIZE], const char* name) {
     std::memcpy(OwnLevelBytes, bytes, LEVEL_FILE_SIZE);
-    CopyName(OwnName, sizeof OwnName, name && *name ? name : "Your board");
-    OwnPar = 0;
-    OwnTabled = false;
+    CopyName(Own.name, sizeof Own.name, name && *name ? name : "Your board");
+    Own.par = 0;
+    Own.tabled = false;
     CopyName(OwnSource, sizeof OwnSource, "own");
     OwnLevel = 1;
     EditorMode = 0;
@@ -42,7 +40,7 @@ void TellWarning(const char* warning, void*) { std::fprintf(stderr, "tarno: warn
 
 bool PlayLevelFile(const char* path) {
     uint8_t bytes[LEVEL_FILE_SIZE];
-    char name[sizeof OwnName * 4];  // cut to OwnName's size, on a whole character, as it is played
+    char name[sizeof Own.name * 4];  // cut to Own.name's size, on a whole character, as it is played
     char error[leveltext::ERROR_SIZE];
     error[0] = '\0';
     const bool loaded =

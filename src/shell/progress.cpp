@@ -33,8 +33,12 @@ namespace {
 // The win the save was last tried for, known by the tick it began on: each
 // win is saved once, so a failing save neither repeats its sync every frame
 // nor tells the player more than once.
-bool SaveTried;
-uint32_t SaveTriedWin;
+// The save of the win on screen was tried (once per win).
+struct WinSave {
+    bool SaveTried;
+    uint32_t SaveTriedWin;
+};
+WinSave Saving;
 
 }  // namespace
 
@@ -45,9 +49,9 @@ void OnWinFrame() {
     RecordDailyLevelWin();
     if (OwnLevel) return;  // a board of one's own changes no progress
     EnableLevelMenu(CurrentLevel);
-    if (SaveTried && SaveTriedWin == WinStartTick) return;
-    SaveTried = true;
-    SaveTriedWin = WinStartTick;
+    if (Saving.SaveTried && Saving.SaveTriedWin == WinStartTick) return;
+    Saving.SaveTried = true;
+    Saving.SaveTriedWin = WinStartTick;
     if (CurrentLevel <= ReadSavedLevel()) return;
     if (const char* why = WriteSavedLevel(CurrentLevel)) {
         char text[600];

@@ -28,6 +28,37 @@ int StartGame();
 
 // What the window's creation does: read the saved level, unlock the menu.
 void OnCreate();
+
+// Every event a player makes reaches the game as one command, through one
+// door. The keyboard state stays the platform's: the play frame reads it at
+// cell corners, so a key going down only tells the shell.
+enum CommandKind : int32_t {
+    COMMAND_KEY_DOWN,      // code: PC set-1 scan code
+    COMMAND_KEY_UP,        // code: the same, 0 when the platform cannot tell
+    COMMAND_TAP,           // x, y in field pixels: a left click, a pen, a tap
+    COMMAND_RIGHT_CLICK,   // x, y: the right button
+    COMMAND_TOUCH_DOWN,    // x, y: a finger down; a second one while the first is down is a right click
+    COMMAND_TOUCH_HELD,    // the platform's timer: the finger stayed LONG_PRESS_MS, a right click
+    COMMAND_TOUCH_UP,      // the finger lifted: a tap, unless it already was a right click
+    COMMAND_TOUCH_CANCEL,  // the finger was taken away (the system's gesture): nothing
+    COMMAND_MENU,          // code: a menu id
+    COMMAND_BUTTON,        // code: a button beside the status line, its place in COMFORT_BUTTONS
+};
+struct Command {
+    CommandKind kind;
+    int32_t code;
+    int32_t x, y;
+};
+// False for what the game has no entry for (a menu id of no menu item of the
+// game's table, a button that is not there): the window's own handling keeps it.
+bool OnCommand(const Command& command);
+// A finger has no right button: one held this long is the right click.
+constexpr uint32_t LONG_PRESS_MS = 500;
+// Tests and the front ends' walk of their own menus: while on, commands are
+// counted, not carried out. CommandsMissed then names every menu item and
+// button of the shared tables that never arrived ("" when all did).
+void SetCommandProbe(bool on);
+const char* CommandsMissed();
 void OnMenuCommand(int32_t id);
 void OnKeyUp();
 void OnLeftButtonDown(int32_t x, int32_t y);
@@ -99,6 +130,11 @@ int8_t AdviceLost();
 int32_t AdviceHintEntry();
 // The words under the field: where the player is and what to do next.
 const char* StatusLine();
+// The status line when its words differ from those this last gave, else
+// null: a front end shows it only then. Forgotten, it is given again (a new
+// window shows it afresh).
+const char* ChangedStatusLine();
+void ForgetShownStatus();
 // A platform that keeps the editor's level.dat elsewhere as well tells, after
 // the frame, that keeping it failed or that what it kept cannot be read; the
 // status line then says so in the editor, and standard error hears why.
@@ -135,6 +171,15 @@ int32_t BestOnScreen();
 bool NewRecordShown();
 // The records panel's text: every level with its name, par and best.
 const char* RecordsText();
+// The same as a table: a row a line of the text, a cell a part of the line
+// (three spaces apart). False past the last row or a row's last cell.
+bool RecordsCell(int32_t row, int32_t column, char* buf, int32_t size);
+// Where a sheet cell (as the "How to play" lines name their pictures) lies
+// in pieces.bmp: its top-left pixel and its side.
+struct SheetSpot {
+    int32_t x, y, side;
+};
+SheetSpot SheetCellSpot(int32_t cell);
 // View -> Sound and M: nothing plays while off; remembered.
 void ToggleSound();
 void ReadSoundKey();
@@ -142,3 +187,8 @@ void ReadSoundKey();
 // One pass of the main loop while the game window is active: one frame of
 // play or of the editor.
 void RunFrame();
+// Every value the shell and the frame share, fresh: the play Game, undo and
+// redo, the notices, the pointer's orders, the editor's flags, the board of
+// one's own, the commands left pending, the status line shown. Tests start
+// each case from here, whatever the last one left.
+void StartFreshSession();

@@ -10,7 +10,6 @@
 #include "solver/tables.h"
 
 void InitDevices() {
-    WinFrameHook = OnWinFrame;
     RemoveStaleLevelSaves();
     ReadLevelIndex();
     InitDisplay(1024, 768, 32);

@@ -22,9 +22,13 @@ namespace {
 // How long "Saved level.dat" stays up, in frames.
 constexpr int32_t NOTE_FRAMES = 180;
 
-int32_t NoteFrames;
-uint8_t Note;
-char NoteReason[sizeof EditorFileReason];
+// The editor's file note: which, why, and for how many frames more.
+struct FileNote {
+    int32_t NoteFrames;
+    uint8_t Note;
+    char NoteReason[sizeof EditorFileReason];
+};
+FileNote Noted;
 
 // News for the player, shown for a few seconds wherever they are.
 constexpr uint32_t STATUS_NOTE_MS = 5000;
@@ -46,19 +50,19 @@ void Append(const char* text) {
 
 void TickEditorNote() {
     if (EditorFileNote) {
-        Note = EditorFileNote, NoteFrames = NOTE_FRAMES, EditorFileNote = 0;
-        Copy(NoteReason, sizeof NoteReason, EditorFileReason);
+        Noted.Note = EditorFileNote, Noted.NoteFrames = NOTE_FRAMES, EditorFileNote = 0;
+        Copy(Noted.NoteReason, sizeof Noted.NoteReason, EditorFileReason);
     }
-    if (NoteFrames > 0) --NoteFrames;
+    if (Noted.NoteFrames > 0) --Noted.NoteFrames;
 }
 
 void TellEditorFile(EditorFileFailure failure, const char* reason) {
     if (!EditorMode) return;
-    Note = failure == FILE_NOT_KEPT ? EDITOR_KEEP_FAILED : EDITOR_LOAD_FAILED;
-    NoteFrames = NOTE_FRAMES;
-    Copy(NoteReason, sizeof NoteReason, reason ? reason : "");
+    Noted.Note = failure == FILE_NOT_KEPT ? EDITOR_KEEP_FAILED : EDITOR_LOAD_FAILED;
+    Noted.NoteFrames = NOTE_FRAMES;
+    Copy(Noted.NoteReason, sizeof Noted.NoteReason, reason ? reason : "");
     std::fprintf(stderr, "tarno: level.dat could not be %s: %s\n", failure == FILE_NOT_KEPT ? "kept" : "read",
-                 NoteReason);
+                 Noted.NoteReason);
 }
 
 void ShowStatusNote(const char* text) {
@@ -118,11 +122,13 @@ const char* StatusLine() {
                                                       : "an empty cell";
         std::snprintf(buf, sizeof buf, "Editor: a right click places %s next", piece);
         Append(buf);
-        if (NoteFrames > 0 && (Note == EDITOR_SAVED || Note == EDITOR_LOADED)) {
-            Append(Note == EDITOR_SAVED ? "Saved level.dat" : "Loaded level.dat");
-        } else if (NoteFrames > 0) {
-            const char* what = Note == EDITOR_SAVE_FAILED ? "saved" : Note == EDITOR_KEEP_FAILED ? "kept" : "read";
-            std::snprintf(buf, sizeof buf, "level.dat could not be %s: %s", what, NoteReason);
+        if (Noted.NoteFrames > 0 && (Noted.Note == EDITOR_SAVED || Noted.Note == EDITOR_LOADED)) {
+            Append(Noted.Note == EDITOR_SAVED ? "Saved level.dat" : "Loaded level.dat");
+        } else if (Noted.NoteFrames > 0) {
+            const char* what = Noted.Note == EDITOR_SAVE_FAILED   ? "saved"
+                               : Noted.Note == EDITOR_KEEP_FAILED ? "kept"
+                                                                  : "read";
+            std::snprintf(buf, sizeof buf, "level.dat could not be %s: %s", what, Noted.NoteReason);
             Append(buf);
         } else Append("S saves, L loads, P plays, Enter returns");
         AppendNote();
@@ -130,7 +136,7 @@ const char* StatusLine() {
     }
     if (const char* making = MakingLevelNote()) Append(making);
     const int32_t par = LevelPar();
-    if (OwnLevel) Append(OwnName);
+    if (OwnLevel) Append(Own.name);
     else {
         // After a win CurrentLevel already names the next level.
         const int32_t n = Live.play.won ? LevelPlayed : CurrentLevel;
@@ -154,17 +160,18 @@ const char* StatusLine() {
         if (OwnLevel) Append("press R to play it again");
         else if (LevelPlayed == LAST_LEVEL) Append("every level is won");
         else Append("press R for the next level");
-    } else if (LostNoticeShown) {
-        Append(HintAsked ? "The board is lost: no shot can win it. U undoes, R restarts"
-                         : "No way to win from here: U undoes, R restarts");
-    } else if (HintAsked && HintDirection) {
+    } else if (Notice.LostNoticeShown) {
+        Append(Notice.HintAsked ? "The board is lost: no shot can win it. U undoes, R restarts"
+                                : "No way to win from here: U undoes, R restarts");
+    } else if (Notice.HintAsked && Notice.HintDirection) {
         static const char* ways[5] = {"", "left along row", "up column", "right along row", "down column"};
-        const int32_t lineNo = HintDirection == DIR_LEFT || HintDirection == DIR_RIGHT ? HintCellY : HintCellX;
-        std::snprintf(buf, sizeof buf, "Hint: fire %s %d", ways[HintDirection], static_cast<int>(lineNo));
+        const int32_t lineNo =
+            Notice.HintDirection == DIR_LEFT || Notice.HintDirection == DIR_RIGHT ? Notice.HintCellY : Notice.HintCellX;
+        std::snprintf(buf, sizeof buf, "Hint: fire %s %d", ways[Notice.HintDirection], static_cast<int>(lineNo));
         Append(buf);
-    } else if (HintAsked && AdviceKnown()) {
+    } else if (Notice.HintAsked && AdviceKnown()) {
         Append("Hint: the search ran out of time");
-    } else if (HintAsked) {
+    } else if (Notice.HintAsked) {
         Append("Hint: thinking...");
     }
     AppendNote();

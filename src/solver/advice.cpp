@@ -20,12 +20,16 @@ constexpr uint32_t MAX_STATES = cellsolver::SEARCH_MEMORY_BOUND / cellsolver::SE
 #define TARNO_ADVICE_SLICED 1
 #endif
 
-PlayState Question;
-uint32_t QuestionBudget;
-uint64_t Asked, Answered;  // question serials
-Advice Answer;
-std::atomic<bool> Cancel{false};
-std::atomic<bool> BudgetInBoards{false};
+// What the game asks and the solver answers, one value.
+struct Exchange {
+    PlayState Question;
+    uint32_t QuestionBudget;
+    uint64_t Asked, Answered;  // question serials
+    Advice Answer;
+    std::atomic<bool> Cancel{false};
+    std::atomic<bool> BudgetInBoards{false};
+};
+Exchange Ask;
 
 #ifndef TARNO_ADVICE_SLICED
 // Guards the question, the answer and the flags below; its condition
@@ -34,25 +38,28 @@ Monitor* Lock() {
     static Monitor* m = CreateMonitor();
     return m;
 }
-WorkerThread* Worker;
-bool WorkerRunning, Quit;
+struct AdviceWorker {
+    WorkerThread* Thread;
+    bool Running, Quit;
+};
+AdviceWorker Worker;
 
 void Work(void*) {
     Enter(Lock());
     for (;;) {
-        while (!Quit && Answered == Asked) Wait(Lock());
-        if (Quit) break;
-        const uint64_t serial = Asked;
-        const PlayState board = Question;
-        const uint32_t budget = QuestionBudget;
-        Cancel = false;
+        while (!Worker.Quit && Ask.Answered == Ask.Asked) Wait(Lock());
+        if (Worker.Quit) break;
+        const uint64_t serial = Ask.Asked;
+        const PlayState board = Ask.Question;
+        const uint32_t budget = Ask.QuestionBudget;
+        Ask.Cancel = false;
         Leave(Lock());
         const Advice a = ComputeAdvice(board, budget);
         Enter(Lock());
         // A newer question has come meanwhile: its turn now.
-        if (serial != Asked) continue;
-        Answer = a;
-        Answered = serial;
+        if (serial != Ask.Asked) continue;
+        Ask.Answer = a;
+        Ask.Answered = serial;
         NotifyAll(Lock());
     }
     Leave(Lock());
@@ -73,19 +80,19 @@ Advice FromResult(const solver::Result& r) {
 
 }  // namespace
 
-void CountAdviceBudgetInBoards(bool inBoards) { BudgetInBoards = inBoards; }
+void CountAdviceBudgetInBoards(bool inBoards) { Ask.BudgetInBoards = inBoards; }
 
 namespace {
 
 Advice SearchAdvice(const PlayState& board, uint32_t budgetMs) {
     cellsolver::Search search;
-    if (BudgetInBoards) {
+    if (Ask.BudgetInBoards) {
         const uint64_t boards = static_cast<uint64_t>(budgetMs) * ADVICE_BOARDS_PER_MS;
         const uint32_t bound = boards < MAX_STATES ? static_cast<uint32_t>(boards) : MAX_STATES;
-        return FromResult(cellsolver::ExploreFrom(board, bound, false, &search, cellsolver::NO_DEADLINE, &Cancel));
+        return FromResult(cellsolver::ExploreFrom(board, bound, false, &search, cellsolver::NO_DEADLINE, &Ask.Cancel));
     }
     const cellsolver::Micros deadline = SteadyMicros() + static_cast<uint64_t>(budgetMs) * 1000;
-    return FromResult(cellsolver::ExploreFrom(board, MAX_STATES, false, &search, deadline, &Cancel));
+    return FromResult(cellsolver::ExploreFrom(board, MAX_STATES, false, &search, deadline, &Ask.Cancel));
 }
 
 }  // namespace
@@ -108,71 +115,71 @@ double SpentMs;
 }  // namespace
 
 void AskAdvice(const PlayState& board, uint32_t budgetMs) {
-    Question = board;
-    ClearPlayEffects(Question);
-    QuestionBudget = budgetMs;
-    ++Asked;
+    Ask.Question = board;
+    ClearPlayEffects(Ask.Question);
+    Ask.QuestionBudget = budgetMs;
+    ++Ask.Asked;
     // The old search's boards are let go before the new one starts.
     Searching = cellsolver::Exploration{};
     Searched = cellsolver::Search{};
-    cellsolver::StartExploration(&Searching, Question, MAX_STATES, false, &Searched);
+    cellsolver::StartExploration(&Searching, Ask.Question, MAX_STATES, false, &Searched);
     SpentMs = 0;
 }
 
 void PumpAdvice(uint32_t sliceMs) {
-    if (Answered == Asked || sliceMs == 0) return;
+    if (Ask.Answered == Ask.Asked || sliceMs == 0) return;
     const uint64_t start = SteadyMicros();
-    const double left = QuestionBudget - SpentMs;
+    const double left = Ask.QuestionBudget - SpentMs;
     const double sliceLength = sliceMs < left ? sliceMs : left;
     const cellsolver::Micros sliceEnd = start + static_cast<uint64_t>(sliceLength > 0 ? sliceLength * 1000 : 0);
     const bool done = cellsolver::ContinueExploration(&Searching, sliceEnd);
     SpentMs += (SteadyMicros() - start) / 1000.0;
-    if (!done && SpentMs < QuestionBudget) return;
-    Answer = done ? FromResult(Searching.result) : Advice{ADVICE_UNKNOWN, -1, -1};
-    Answered = Asked;
+    if (!done && SpentMs < Ask.QuestionBudget) return;
+    Ask.Answer = done ? FromResult(Searching.result) : Advice{ADVICE_UNKNOWN, -1, -1};
+    Ask.Answered = Ask.Asked;
     Searching = cellsolver::Exploration{};
     Searched = cellsolver::Search{};
 }
 
 bool TakeAdvice(Advice* out) {
-    if (Answered != Asked) return false;
-    *out = Answer;
+    if (Ask.Answered != Ask.Asked) return false;
+    *out = Ask.Answer;
     return true;
 }
 
 void WaitAdvice() {
     // One slice past the budget: it ends the search either way.
-    while (Answered != Asked) PumpAdvice(QuestionBudget + 1);
+    while (Ask.Answered != Ask.Asked) PumpAdvice(Ask.QuestionBudget + 1);
 }
 
 void StopAdvice() {
     Searching = cellsolver::Exploration{};
     Searched = cellsolver::Search{};
-    Answered = Asked;
+    Ask.Answered = Ask.Asked;
 }
 
 #else
 void AskAdvice(const PlayState& board, uint32_t budgetMs) {
     Hold hold(Lock());
-    if (!WorkerRunning) {
-        Worker = StartThread(Work, nullptr);
-        WorkerRunning = Worker != nullptr;
+    if (!Worker.Running) {
+        Worker.Thread = StartThread(Work, nullptr);
+        Worker.Running = Worker.Thread != nullptr;
         // A program that exits without StopAdvice (a tool's error exit) must
         // not meet a running worker in the thread's destructor.
         static bool stopAtExit = std::atexit(StopAdvice) == 0;
         (void)stopAtExit;
     }
-    Question = board;
-    ClearPlayEffects(Question);
-    QuestionBudget = budgetMs;
-    ++Asked;
-    if (!WorkerRunning) {
+    Ask.Question = board;
+    ClearPlayEffects(Ask.Question);
+    Ask.QuestionBudget = budgetMs;
+    ++Ask.Asked;
+    if (!Worker.Running) {
         // No thread to be had: the answer comes at once, late rather than never.
-        Answer = ComputeAdvice(Question, budgetMs);
-        Answered = Asked;
+        Ask.Answer = ComputeAdvice(Ask.Question, budgetMs);
+        Ask.Answered = Ask.Asked;
         return;
     }
-    Cancel = true;
+    Ask.Cancel = true;
     NotifyAll(Lock());
 }
 
@@ -181,30 +188,30 @@ void PumpAdvice(uint32_t) {}
 
 bool TakeAdvice(Advice* out) {
     Hold hold(Lock());
-    if (Answered != Asked) return false;
-    *out = Answer;
+    if (Ask.Answered != Ask.Asked) return false;
+    *out = Ask.Answer;
     return true;
 }
 
 void WaitAdvice() {
     Hold hold(Lock());
-    while (Answered != Asked) Wait(Lock());
+    while (Ask.Answered != Ask.Asked) Wait(Lock());
 }
 
 void StopAdvice() {
     {
         Hold hold(Lock());
-        if (!WorkerRunning) return;
-        Quit = true;
-        Cancel = true;
+        if (!Worker.Running) return;
+        Worker.Quit = true;
+        Ask.Cancel = true;
         NotifyAll(Lock());
     }
-    JoinThread(Worker);
-    Worker = nullptr;
+    JoinThread(Worker.Thread);
+    Worker.Thread = nullptr;
     Hold hold(Lock());
-    WorkerRunning = false;
-    Quit = false;
-    Answered = Asked;
+    Worker.Running = false;
+    Worker.Quit = false;
+    Ask.Answered = Ask.Asked;
 }
 
 #endif

@@ -160,33 +160,37 @@ Monitor* Lock() {
     static Monitor* m = CreateMonitor();
     return m;
 }
-WorkerThread* Maker;
-bool MakerRunning, Quit;
-std::atomic<bool> Cancel{false};
-bool HaveCurrent, HaveNext, Making;
-Bytes Current, Next, Made;  // Made: the level being made
-int32_t NextRead;           // the level number Next was read for
-// Newest last; a few levels are kept, so that going back and forth is free.
-// A table is read only under the lock, so the maker may drop the oldest.
 constexpr size_t KEPT = LAST_LEVEL;
-WinTable* Tables[KEPT];
-size_t TableCount;
-Grow<Bytes> Failed;  // too big or broken: not tried again
+// The tables' maker and what it shares with the game, one value.
+struct TableWork {
+    WorkerThread* Maker;
+    bool MakerRunning, Quit;
+    std::atomic<bool> Cancel{false};
+    bool HaveCurrent, HaveNext, Making;
+    Bytes Current, Next, Made;  // Made: the level being made
+    int32_t NextRead;           // the level number Next was read for
+    // Newest last; a few levels are kept, so that going back and forth is free.
+    // A table is read only under the lock, so the maker may drop the oldest.
+    WinTable* Tables[KEPT];
+    size_t TableCount;
+    Grow<Bytes> Failed;  // too big or broken: not tried again
+};
+TableWork Tabling;
 
 bool Same(const Bytes& a, const uint8_t* b) { return std::memcmp(a.b, b, LEVEL_FILE_SIZE) == 0; }
 
 bool Settled(const Bytes& b) {
-    for (size_t i = 0; i < TableCount; ++i)
-        if (Same(b, Tables[i]->bytes)) return true;
-    for (const Bytes& f : Failed)
+    for (size_t i = 0; i < Tabling.TableCount; ++i)
+        if (Same(b, Tabling.Tables[i]->bytes)) return true;
+    for (const Bytes& f : Tabling.Failed)
         if (Same(b, f.b)) return true;
     return false;
 }
 
 // The level in play first, then the next one.
 bool Pick(Bytes* want) {
-    if (HaveCurrent && !Settled(Current)) return *want = Current, true;
-    if (HaveNext && !Settled(Next)) return *want = Next, true;
+    if (Tabling.HaveCurrent && !Settled(Tabling.Current)) return *want = Tabling.Current, true;
+    if (Tabling.HaveNext && !Settled(Tabling.Next)) return *want = Tabling.Next, true;
     return false;
 }
 
@@ -194,14 +198,14 @@ void Work(void*) {
     Enter(Lock());
     for (;;) {
         Bytes want;
-        while (!Quit && !Pick(&want)) Wait(Lock());
-        if (Quit) break;
-        Made = want;
-        Making = true;
-        Cancel = false;
+        while (!Tabling.Quit && !Pick(&want)) Wait(Lock());
+        if (Tabling.Quit) break;
+        Tabling.Made = want;
+        Tabling.Making = true;
+        Tabling.Cancel = false;
         Leave(Lock());
         WinTable* table = new WinTable;
-        const bool ok = MakeWinTable(want.b, table, &Cancel);
+        const bool ok = MakeWinTable(want.b, table, &Tabling.Cancel);
         if (!ok) {
             delete table;
             table = nullptr;
@@ -209,16 +213,16 @@ void Work(void*) {
         // The search behind the table is gone: its room goes back.
         ReleaseFreeMemory();
         Enter(Lock());
-        Making = false;
+        Tabling.Making = false;
         if (ok) {
-            if (TableCount == KEPT) {
-                delete Tables[0];
-                std::memmove(Tables, Tables + 1, (KEPT - 1) * sizeof Tables[0]);
-                --TableCount;
+            if (Tabling.TableCount == KEPT) {
+                delete Tabling.Tables[0];
+                std::memmove(Tabling.Tables, Tabling.Tables + 1, (KEPT - 1) * sizeof Tabling.Tables[0]);
+                --Tabling.TableCount;
             }
-            Tables[TableCount++] = table;
-        } else if (!Cancel) {
-            Failed.push_back(want);
+            Tabling.Tables[Tabling.TableCount++] = table;
+        } else if (!Tabling.Cancel) {
+            Tabling.Failed.push_back(want);
         }
     }
     Leave(Lock());
@@ -239,16 +243,16 @@ bool ReadLevel(int32_t level, Bytes* out) {
 void PrepareWinTables(const uint8_t current[LEVEL_FILE_SIZE], int32_t next) {
     Bytes nextBytes{};
     bool haveNext = false;
-    if (next != NextRead) haveNext = next > 0 && ReadLevel(next, &nextBytes);
+    if (next != Tabling.NextRead) haveNext = next > 0 && ReadLevel(next, &nextBytes);
     Hold hold(Lock());
-    if (next != NextRead) NextRead = next, HaveNext = haveNext, Next = nextBytes;
-    std::memcpy(Current.b, current, LEVEL_FILE_SIZE);
-    HaveCurrent = true;
+    if (next != Tabling.NextRead) Tabling.NextRead = next, Tabling.HaveNext = haveNext, Tabling.Next = nextBytes;
+    std::memcpy(Tabling.Current.b, current, LEVEL_FILE_SIZE);
+    Tabling.HaveCurrent = true;
     // The level in play goes before one made in advance.
-    if (Making && !Same(Made, current) && !Settled(Current)) Cancel = true;
-    if (!MakerRunning) {
-        Maker = StartThread(Work, nullptr);
-        MakerRunning = Maker != nullptr;  // without a thread the search answers alone
+    if (Tabling.Making && !Same(Tabling.Made, current) && !Settled(Tabling.Current)) Tabling.Cancel = true;
+    if (!Tabling.MakerRunning) {
+        Tabling.Maker = StartThread(Work, nullptr);
+        Tabling.MakerRunning = Tabling.Maker != nullptr;  // without a thread the search answers alone
         static bool stopAtExit = std::atexit(StopWinTables) == 0;
         (void)stopAtExit;
     }
@@ -258,25 +262,25 @@ void PrepareWinTables(const uint8_t current[LEVEL_FILE_SIZE], int32_t next) {
 bool TableAdvice(const PlayState& board, Advice* out) {
     // A lookup is quick: the maker waits for it at most a moment.
     Hold hold(Lock());
-    if (!HaveCurrent) return false;
+    if (!Tabling.HaveCurrent) return false;
     const WinTable* table = nullptr;
-    for (size_t i = 0; i < TableCount; ++i)
-        if (Same(Current, Tables[i]->bytes)) table = Tables[i];
+    for (size_t i = 0; i < Tabling.TableCount; ++i)
+        if (Same(Tabling.Current, Tabling.Tables[i]->bytes)) table = Tabling.Tables[i];
     return table && WinTableAdvice(*table, board, out);
 }
 
 void StopWinTables() {
     {
         Hold hold(Lock());
-        if (!MakerRunning) return;
-        Quit = true;
-        Cancel = true;
+        if (!Tabling.MakerRunning) return;
+        Tabling.Quit = true;
+        Tabling.Cancel = true;
         NotifyAll(Lock());
     }
-    JoinThread(Maker);
-    Maker = nullptr;
+    JoinThread(Tabling.Maker);
+    Tabling.Maker = nullptr;
     Hold hold(Lock());
-    MakerRunning = false;
-    Quit = false;
+    Tabling.MakerRunning = false;
+    Tabling.Quit = false;
 }
 #endif

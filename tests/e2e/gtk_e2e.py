@@ -266,7 +266,10 @@ class Session:
             time.sleep(self.PAUSE)
 
     def visible_titled(self):
-        result = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Tarno$"], env=self.env,
+        return self.visible_named("^Tarno$")
+
+    def visible_named(self, pattern):
+        result = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", pattern], env=self.env,
                                 capture_output=True, timeout=self.TIMEOUT)
         return result.stdout.split()
 

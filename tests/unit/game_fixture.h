@@ -15,6 +15,7 @@
 #include "lib/sound.h"
 #include "platform/headless/headless.h"
 #include "scratch.h"
+#include "shell/shell.h"
 
 // A piece of a level: its cell and its code in the file.
 struct Piece {
@@ -37,10 +38,9 @@ protected:
             Sounds[i] = LoadWav(name, 0);
             ASSERT_EQ(Sounds[i], i);
         }
-        Live = Game{};
+        StartFreshSession();
         std::memset(LevelBuffer, 0, sizeof LevelBuffer);
         CurrentLevel = 1;
-        KeyReleased = 1;
     }
     void TearDown() override {
         ShutdownSound();

@@ -84,6 +84,31 @@ TEST(GtkPacing, SixtyFramesASecondOnAnyDisplay) {
     }
 }
 
+// Windows waits for its own frames: after the vertical blank (0: it
+// returns at once, as under Wine) it waits out the slot. Frames shown in ten
+// simulated seconds, each taking `work` microseconds to draw.
+int WaitedFramesInTenSeconds(int64_t vblank, int64_t work) {
+    FramePacer pacer{};
+    int64_t now = 0;
+    int frames = 0;
+    while (now < 10000000) {
+        now += work;
+        if (vblank) now = (now / vblank + 1) * vblank;
+        for (int64_t wait; (wait = WaitBeforeFrame(&pacer, now)) > 0;) now += wait;
+        ++frames;
+    }
+    return frames;
+}
+
+TEST(WaitedPacing, SixtyFramesASecondWhateverTheDisplayDoes) {
+    EXPECT_NEAR(WaitedFramesInTenSeconds(0, 500), 600, 2);      // the blank does not block
+    EXPECT_NEAR(WaitedFramesInTenSeconds(16667, 500), 600, 2);  // a 60 Hz display paces it
+    EXPECT_NEAR(WaitedFramesInTenSeconds(16683, 500), 599, 2);  // 59.94 Hz
+    EXPECT_NEAR(WaitedFramesInTenSeconds(8333, 500), 600, 2);   // 120 Hz: our own wait
+    EXPECT_NEAR(WaitedFramesInTenSeconds(6944, 500), 600, 2);   // 144 Hz
+    EXPECT_NEAR(WaitedFramesInTenSeconds(0, 20000), 500, 2);    // frames slower than a slot run flat out
+}
+
 TEST(GtkPacing, AStallDoesNotRaceThroughTheBacklog) {
     FramePacer pacer{};
     int64_t now = 1000000;

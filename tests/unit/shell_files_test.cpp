@@ -52,6 +52,7 @@ bool EndsInTime(const char* fifo, const std::function<void()>& read) {
 TEST(FilesByName, AFifoInPlaceOfAFileIsRefusedAndPlayGoesOn) {
     ScratchDir scratch;
     HeadlessReset();
+    StartFreshSession();
     ASSERT_EQ(mkfifo("levels.idx", 0600), 0);
     ASSERT_EQ(mkfifo("mine.txt", 0600), 0);
     ASSERT_EQ(mkfifo("level", 0600), 0);
@@ -88,7 +89,7 @@ std::string PlayLine(int level) {
     Live.play.won = 0;
     EditorMode = 0;
     Live.shotsFired = 0;
-    HintAsked = LostNoticeShown = 0;
+    Notice.HintAsked = Notice.LostNoticeShown = 0;
     return StatusLine();
 }
 

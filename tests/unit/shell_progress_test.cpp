@@ -14,6 +14,7 @@
 
 TEST(WinSave, AFailingSaveIsTriedAndToldOncePerWin) {
     HeadlessReset();
+    StartFreshSession();
     HeadlessSetSetting(SAVED_LEVEL_SETTING, "\x02");
     HeadlessSetSettingError(SAVED_LEVEL_SETTING, "/home/p/.config/tarno/level: Permission denied");
     CurrentLevel = 3;

@@ -38,6 +38,22 @@ def menu_enabled(b, command):
     return b.evaluate("!document.querySelector('[data-command=\"%d\"]').disabled" % command)
 
 
+def check_every_command_arrives(b):
+    """Every entry of the page's menus (the greyed ones for the moment not)
+    and every button beside the status line, clicked, reaches the game, which
+    only counts them meanwhile."""
+    missed = b.evaluate("""(() => {
+        const items = [...document.querySelectorAll('#menubar .item[data-command]')];
+        const greyed = items.map((item) => item.disabled);
+        tarno.probeCommands(true);
+        items.forEach((item) => { item.disabled = false; item.click(); });
+        document.querySelectorAll('#buttons button').forEach((button) => button.click());
+        tarno.probeCommands(false);
+        items.forEach((item, i) => { item.disabled = greyed[i]; });
+        return tarno.commandsMissed; })()""")
+    check(missed == "", "every menu entry and button of the page reaches the game (missed: %s)" % missed)
+
+
 def play_script(b, script):
     """A tarno-demo script played as key events and menu clicks, frames stepped by hand."""
     held = set()
@@ -78,6 +94,7 @@ def play(b, url, args, tmp, data_dir):
     first = demo_picture(args, data_dir, tmp, "first", "wait 1")
     compare(canvas(b), first, "first frame of level 1 matches the headless picture", dump_dir=tmp)
     check(not menu_enabled(b, 22), "Level 2 is greyed at the start")
+    check_every_command_arrives(b)
 
     # A held Down key moves the tank along the left column, at the game's own pace.
     b.key("down", True)

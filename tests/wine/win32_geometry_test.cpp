@@ -1,5 +1,5 @@
-// Presentation rectangle, click mapping, blit clipping and frame pacing of
-// the Windows front end.
+// The client area's part on the screen and blit clipping of the Windows
+// front end.
 #include <gtest/gtest.h>
 
 #include "platform/win32/win_geometry.h"
@@ -18,27 +18,6 @@ TEST(Win32Presentation, ClampsTheClientAreaToTheScreen) {
     // Wholly off the screen: nothing left to draw into.
     Rect gone = PresentationRect({1100, 10, 1700, 600}, 1024, 768);
     EXPECT_LE(gone.right - gone.left, 0);
-}
-
-TEST(Win32Presentation, ClicksMapBackToFieldCoordinates) {
-    Rect shown{104, 52, 768, 678};  // 664 by 626, the field squeezed
-    int32_t x = -1, y = -1;
-    ASSERT_TRUE(ScreenToField(shown, 104, 52, 672, &x, &y));
-    EXPECT_EQ(x, 0);
-    EXPECT_EQ(y, 0);
-    ASSERT_TRUE(ScreenToField(shown, 767, 677, 672, &x, &y));
-    EXPECT_EQ(x, 671);
-    EXPECT_EQ(y, 671);
-    // The middle of interior cell (5, 7) as drawn lands in that cell.
-    int32_t sx = 104 + (5 * 48 + 24) * 664 / 672, sy = 52 + (7 * 48 + 24) * 626 / 672;
-    ASSERT_TRUE(ScreenToField(shown, sx, sy, 672, &x, &y));
-    EXPECT_EQ(x / 48, 5);
-    EXPECT_EQ(y / 48, 7);
-    // Outside the picture the position stays on the field's edge.
-    ASSERT_TRUE(ScreenToField(shown, 20, 900, 672, &x, &y));
-    EXPECT_EQ(x, 0);
-    EXPECT_EQ(y, 671);
-    EXPECT_FALSE(ScreenToField({10, 10, 10, 500}, 10, 20, 672, &x, &y));
 }
 
 TEST(Win32Blit, ClippingKeepsSourceAndDestinationInStep) {
@@ -70,45 +49,6 @@ TEST(Win32Blit, EmptyInvertedOrOutsideRectanglesDrawNothing) {
     EXPECT_FALSE(ClipBlit(&outside, 672, 672, &s, 48, 48));
     Rect d{0, 0, 48, 48}, invertedSource{48, 0, 0, 48};
     EXPECT_FALSE(ClipBlit(&d, 672, 672, &invertedSource, 48, 48));
-}
-
-// Runs the pacing rules against a simulated display whose vertical-blank
-// wait returns after `vblank` microseconds (0: at once, as under Wine) and
-// returns the number of frames shown in ten simulated seconds.
-int FramesInTenSeconds(int64_t vblank, int64_t work) {
-    int64_t now = 0, slot = 0;
-    int frames = 0;
-    while (now < 10000000) {
-        now += work;                                    // the frame's own drawing
-        if (vblank) now = (now / vblank + 1) * vblank;  // the wait for the next blank
-        now = FrameWaitUntil(now, slot);
-        slot = NextFrameSlot(now, slot, FRAME_PERIOD_US);
-        ++frames;
-    }
-    return frames;
-}
-
-TEST(Win32Pacing, SixtyFramesASecondWhateverTheDisplayDoes) {
-    EXPECT_NEAR(FramesInTenSeconds(0, 500), 600, 2);      // the blank does not block
-    EXPECT_NEAR(FramesInTenSeconds(16667, 500), 600, 2);  // a 60 Hz display paces it
-    EXPECT_NEAR(FramesInTenSeconds(16683, 500), 599, 2);  // 59.94 Hz: no frame is lost to a double wait
-    EXPECT_NEAR(FramesInTenSeconds(8333, 500), 600, 2);   // 120 Hz: our own wait
-    EXPECT_NEAR(FramesInTenSeconds(6944, 500), 600, 2);   // 144 Hz
-    EXPECT_NEAR(FramesInTenSeconds(0, 20000), 500, 2);    // frames slower than a slot run flat out
-}
-
-TEST(Win32Pacing, ALateFrameStartsTheCountAfresh) {
-    // A frame held up by half a second (a message box, a dragged window)
-    // must not be followed by a burst of frames catching up.
-    int64_t slot = 0;
-    int64_t start = FrameWaitUntil(500000, slot);
-    EXPECT_EQ(start, 500000);
-    slot = NextFrameSlot(start, slot, FRAME_PERIOD_US);
-    EXPECT_EQ(FrameWaitUntil(500100, slot), slot);
-    EXPECT_EQ(slot, 500000 + FRAME_PERIOD_US);
-    // A frame slightly late keeps the rhythm.
-    slot = NextFrameSlot(1000, 0, FRAME_PERIOD_US);
-    EXPECT_EQ(slot, FRAME_PERIOD_US);
 }
 
 }  // namespace

@@ -313,6 +313,32 @@ TEST_F(Win32Window, ClicksArriveInFieldCoordinates) {
     EXPECT_EQ(ClickY, 336);
 }
 
+// Every command item of the window's own menu, posted as choosing it would,
+// and every button of its status bar, clicked.
+void ChooseEveryItem(HWND window, HMENU menu) {
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        if (HMENU sub = GetSubMenu(menu, i)) ChooseEveryItem(window, sub);
+        else if (!(GetMenuState(menu, i, MF_BYPOSITION) & MF_SEPARATOR))
+            SendMessageA(window, WM_COMMAND, MAKEWPARAM(GetMenuItemID(menu, i), 0), 0);
+    }
+}
+
+TEST_F(Win32Window, EveryMenuItemAndButtonReachesTheGame) {
+    SetCommandProbe(true);
+    ChooseEveryItem(window_, GetMenu(window_));
+    ASSERT_NE(StatusBar, nullptr);
+    const int parts = static_cast<int>(SendMessageA(StatusBar, SB_GETPARTS, 0, 0));
+    for (int part = 1; part < parts; ++part) {
+        NMMOUSE click{};
+        click.hdr.hwndFrom = StatusBar;
+        click.hdr.code = NM_CLICK;
+        click.dwItemSpec = static_cast<DWORD_PTR>(part);
+        SendMessageA(window_, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&click));
+    }
+    EXPECT_STREQ(CommandsMissed(), "");
+    SetCommandProbe(false);
+}
+
 TEST_F(Win32Window, ExitEndsTheLoopWithCodeZero) {
     // A quit asked for from a menu command ends the loop before any frame.
     QuitRequested = false;

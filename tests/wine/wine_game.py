@@ -301,6 +301,22 @@ def play(s, args, tmp):
     time.sleep(0.5)
     check(len(s.visible_titled()) == 1, "OK closes the About dialog")
 
+    # View > Records, the third menu: a box titled Records, closed by its OK.
+    s.tap("F10", "Right", "Right", "Down", "Return")
+    time.sleep(0.8)
+    check(len(s.visible_named("^Records$")) == 1, "View > Records shows the records")
+    s.tap("Return")
+    time.sleep(0.5)
+    check(not s.visible_named("^Records$"), "OK closes the records")
+    s.focus()
+
+    # File > Levels > New level > Easy: up from Level 1 past the code and
+    # the daily level; the game makes an easy level and plays it.
+    s.tap("F10", "Down", "Down", "Right", "Up", "Up", "Up", "Right", "Return")
+    s.focus()
+    check(re.search(r"Easy #\d+   Shots 0", s.status("Easy #", timeout=60)) is not None,
+          "Levels > New level > Easy plays a level made on the spot (%r)" % s.status())
+
     s.quit()
     check(saved_level() == "02", "the registry keeps Level 2 after the game ends")
     records = reg_query("Records")

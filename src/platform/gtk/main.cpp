@@ -36,6 +36,7 @@ bool Marking = false;  // setting a mark activates the item: not a command
 GtkWidget* MenuItems[MAX_COMMAND_ID];
 GtkWidget* Menus[MAX_MENUS];
 GtkWidget* MenuBar = nullptr;
+GtkWidget* FullScreenItem = nullptr;  // the desktop's own, not the game's
 int MenuCount = 0;
 GdkPixbuf* Icon = nullptr;
 cairo_surface_t* FieldImage = nullptr;
@@ -46,13 +47,7 @@ bool FullScreen = false;
 bool InFrame = false;
 int ModalDepth = 0;
 FramePacer Pacer;
-long FramesRun = 0;
 
-// A button beside the status line holds its key down like a finger on it:
-// from the press until its release, and at least BUTTON_HOLD_FRAMES frames.
-int ButtonKey = 0;
-long ButtonHeldUntil = 0;
-bool ButtonLetGo = false;
 // Undo and Redo beside the status line, and the way on after a win.
 GtkWidget* UndoButton = nullptr;
 GtkWidget* RedoButton = nullptr;
@@ -120,13 +115,11 @@ FieldView CurrentView(int* deviceScale) {
 // ticks that start a 60-per-second frame slot. Waiting here instead of in
 // PlatformWaitFrame keeps the main loop free between frames, so events and
 // redraws are never held up by a sleeping frame.
-// Greyed when it would do nothing; a button greyed under the pointer gets
-// no release, so its key is let go as if it had one.
-void OfferCommand(GtkWidget* button, int id, int scanCode) {
+// Greyed when it would do nothing.
+void OfferCommand(GtkWidget* button, int id) {
     const bool offered = CommandAvailable(id);
     if (button && gtk_widget_get_sensitive(button) != offered) {
         gtk_widget_set_sensitive(button, offered);
-        if (!offered && ButtonKey == scanCode) ButtonLetGo = true;
         if (PrintStatus) {
             std::printf("offered: %s %d\n", gtk_button_get_label(GTK_BUTTON(button)), offered ? 1 : 0);
             std::fflush(stdout);
@@ -137,8 +130,8 @@ void OfferCommand(GtkWidget* button, int id, int scanCode) {
 }
 
 void ShowButtons() {
-    OfferCommand(UndoButton, IDM_UNDO, COMFORT_BUTTONS[0].scanCode);
-    OfferCommand(RedoButton, IDM_REDO, COMFORT_BUTTONS[1].scanCode);
+    OfferCommand(UndoButton, IDM_UNDO);
+    OfferCommand(RedoButton, IDM_REDO);
     const char* next = NextStepText();
     if (!NextButton || gtk_widget_get_visible(NextButton) == (next != nullptr)) {
         if (next && std::strcmp(gtk_button_get_label(GTK_BUTTON(NextButton)), next) != 0)
@@ -198,32 +191,27 @@ void ShowStatus() {
         std::fflush(stdout);
         placed = true;
     }
-    const char* text = StatusLine();
+    if (!Status || Sampling) return;
     // The first-run tip under the words, in their second line, until the first shot.
-    static char shown[1024];
+    const char* changed = ChangedStatusLine();
     const char* tip = FirstRunTip();
-    char wanted[sizeof shown];
-    std::snprintf(wanted, sizeof wanted, "%s%s%s", text, tip ? "\n" : "", tip ? tip : "");
-    if (!Status || Sampling || std::strcmp(shown, wanted) == 0) return;
     static const char* shownTip = nullptr;
-    if (PrintStatus && (tip != shownTip || !shown[0])) {
+    static bool anyShown = false;
+    if (!changed && anyShown && tip == shownTip) return;
+    const char* text = changed ? changed : StatusLine();
+    if (PrintStatus && (tip != shownTip || !anyShown)) {
         std::printf("tip: %s\n", tip ? tip : "none");
         std::fflush(stdout);
     }
     shownTip = tip;
-    std::snprintf(shown, sizeof shown, "%s", wanted);
+    anyShown = true;
+    char shown[1024];
+    std::snprintf(shown, sizeof shown, "%s%s%s", text, tip ? "\n" : "", tip ? tip : "");
     gtk_label_set_text(GTK_LABEL(Status), shown);
     if (PrintStatus) {
         std::printf("status: %s\n", text);
         std::fflush(stdout);
     }
-}
-
-void ReleaseButtonKey() {
-    if (!ButtonKey || !ButtonLetGo || FramesRun < ButtonHeldUntil) return;
-    Keys[ButtonKey] = 0;
-    ButtonKey = 0;
-    OnKeyUp();
 }
 
 gboolean OnTick(GtkWidget*, GdkFrameClock* clock, gpointer) {
@@ -236,9 +224,7 @@ gboolean OnTick(GtkWidget*, GdkFrameClock* clock, gpointer) {
         InFrame = true;
         RunFrame();
         InFrame = false;
-        ++FramesRun;
     }
-    ReleaseButtonKey();
     ShowStatus();
     return G_SOURCE_CONTINUE;
 }
@@ -292,13 +278,14 @@ gboolean OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer) {
     }
     const uint8_t code = ScanCodeForKey(event->hardware_keycode, event->keyval);
     if (code) Keys[code] = 0x80;
+    OnCommand(Command{COMMAND_KEY_DOWN, code, 0, 0});
     return FALSE;  // menu keys (F10, Alt+F) still reach the menu bar
 }
 
 gboolean OnKeyRelease(GtkWidget*, GdkEventKey* event, gpointer) {
     const uint8_t code = ScanCodeForKey(event->hardware_keycode, event->keyval);
     if (code) Keys[code] = 0;
-    OnKeyUp();
+    OnCommand(Command{COMMAND_KEY_UP, code, 0, 0});
     return FALSE;
 }
 
@@ -308,15 +295,13 @@ gboolean OnFocusOut(GtkWidget*, GdkEventFocus*, gpointer) {
     return FALSE;
 }
 
-// A finger has no right button: held past LONG_PRESS_MS it is one, and let go
-// sooner it is a tap. The mouse and the pen act on the press.
-constexpr guint LONG_PRESS_MS = 500;
+// The mouse and the pen act on the press; a finger's press, held or let go,
+// is the game's to read (LONG_PRESS_MS): this only times it.
 guint LongPressTimer = 0;
-int32_t TouchX, TouchY;
 
 gboolean OnLongPress(gpointer) {
     LongPressTimer = 0;
-    OnRightButtonDown(TouchX, TouchY);
+    OnCommand(Command{COMMAND_TOUCH_HELD, 0, 0, 0});
     return G_SOURCE_REMOVE;
 }
 
@@ -332,42 +317,27 @@ gboolean OnButtonPress(GtkWidget*, GdkEventButton* event, gpointer) {
     int32_t x = 0, y = 0;
     if (!ViewToField(view, event->x * deviceScale, event->y * deviceScale, FIELD_SIZE, &x, &y)) return FALSE;
     if (event->button == GDK_BUTTON_PRIMARY && ByFinger(event)) {
-        if (LongPressTimer) g_source_remove(LongPressTimer);
-        TouchX = x;
-        TouchY = y;
-        LongPressTimer = g_timeout_add(LONG_PRESS_MS, OnLongPress, nullptr);
+        if (!LongPressTimer) LongPressTimer = g_timeout_add(LONG_PRESS_MS, OnLongPress, nullptr);
+        OnCommand(Command{COMMAND_TOUCH_DOWN, 0, x, y});
     } else if (event->button == GDK_BUTTON_PRIMARY) {
-        OnFieldTap(x, y);
+        OnCommand(Command{COMMAND_TAP, 0, x, y});
     } else if (event->button == GDK_BUTTON_SECONDARY) {
-        OnRightButtonDown(x, y);
+        OnCommand(Command{COMMAND_RIGHT_CLICK, 0, x, y});
     }
     return TRUE;
 }
 
 gboolean OnButtonRelease(GtkWidget*, GdkEventButton* event, gpointer) {
-    if (event->button != GDK_BUTTON_PRIMARY || !LongPressTimer) return FALSE;
-    g_source_remove(LongPressTimer);
+    if (event->button != GDK_BUTTON_PRIMARY || !ByFinger(event)) return FALSE;
+    if (LongPressTimer) g_source_remove(LongPressTimer);
     LongPressTimer = 0;
-    OnFieldTap(TouchX, TouchY);
+    OnCommand(Command{COMMAND_TOUCH_UP, 0, 0, 0});
     return TRUE;
 }
 
-gboolean OnComfortPress(GtkWidget*, GdkEventButton* event, gpointer data) {
-    if (event->type != GDK_BUTTON_PRESS || event->button != GDK_BUTTON_PRIMARY) return FALSE;
-    if (ButtonKey && ButtonKey != GPOINTER_TO_INT(data)) Keys[ButtonKey] = 0;
-    ButtonKey = GPOINTER_TO_INT(data);
-    Keys[ButtonKey] = 0x80;
-    ButtonHeldUntil = FramesRun + BUTTON_HOLD_FRAMES;
-    ButtonLetGo = false;
-    return FALSE;  // the button shows itself pressed
-}
+void OnComfortClicked(GtkButton*, gpointer index) { OnCommand(Command{COMMAND_BUTTON, GPOINTER_TO_INT(index), 0, 0}); }
 
-gboolean OnComfortRelease(GtkWidget*, GdkEventButton* event, gpointer) {
-    if (event->button == GDK_BUTTON_PRIMARY) ButtonLetGo = true;
-    return FALSE;
-}
-
-void OnNextClicked(GtkButton*, gpointer) { OnMenuCommand(IDM_NEXT); }
+void OnNextClicked(GtkButton*, gpointer) { OnCommand(Command{COMMAND_MENU, IDM_NEXT, 0, 0}); }
 
 // How many lines the status takes where it is laid out, for tests that
 // check that two hold it.
@@ -388,7 +358,7 @@ gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer) {
 void OnMenuActivate(GtkMenuItem* item, gpointer data) {
     if (Marking) return;
     const int id = GPOINTER_TO_INT(data);
-    OnMenuCommand(id);
+    OnCommand(Command{COMMAND_MENU, id, 0, 0});
     // A check item toggles itself when chosen; the game decides its mark.
     if (GTK_IS_CHECK_MENU_ITEM(item) && id > 0 && id < MAX_COMMAND_ID) {
         Marking = true;
@@ -481,7 +451,7 @@ GtkWidget* BuildMenuBar(GtkAccelGroup* accels) {
         }
     }
     // The desktop's own item joins the game's View menu.
-    GtkWidget* full = gtk_menu_item_new_with_mnemonic("_Full Screen");
+    GtkWidget* full = FullScreenItem = gtk_menu_item_new_with_mnemonic("_Full Screen");
     gtk_accel_label_set_accel(GTK_ACCEL_LABEL(gtk_bin_get_child(GTK_BIN(full))), GDK_KEY_F11, GdkModifierType(0));
     if (viewMenu) gtk_menu_shell_append(GTK_MENU_SHELL(viewMenu), full);
     g_signal_connect(full, "activate", G_CALLBACK(OnFullScreenActivate), nullptr);
@@ -568,16 +538,15 @@ void BuildWindow() {
     // slim, so the field keeps its room.
     GtkCssProvider* slim = gtk_css_provider_new();
     gtk_css_provider_load_from_data(slim, "button { padding: 0 10px; min-height: 0; }", -1, nullptr);
-    for (const ComfortButton& b : COMFORT_BUTTONS) {
-        GtkWidget* button = gtk_button_new_with_label(b.text);
+    for (int i = 0; i < static_cast<int>(sizeof COMFORT_BUTTONS / sizeof COMFORT_BUTTONS[0]); ++i) {
+        GtkWidget* button = gtk_button_new_with_label(COMFORT_BUTTONS[i].text);
         gtk_widget_set_can_focus(button, FALSE);
         gtk_style_context_add_provider(gtk_widget_get_style_context(button), GTK_STYLE_PROVIDER(slim),
                                        GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
-        g_signal_connect(button, "button-press-event", G_CALLBACK(OnComfortPress), GINT_TO_POINTER(b.scanCode));
-        g_signal_connect(button, "button-release-event", G_CALLBACK(OnComfortRelease), nullptr);
+        g_signal_connect(button, "clicked", G_CALLBACK(OnComfortClicked), GINT_TO_POINTER(i));
         gtk_box_pack_start(GTK_BOX(buttonRow), button, FALSE, FALSE, 0);
-        if (std::strcmp(b.text, TEXT_MENU_UNDO) == 0) UndoButton = button;
-        if (std::strcmp(b.text, TEXT_MENU_REDO) == 0) RedoButton = button;
+        if (std::strcmp(COMFORT_BUTTONS[i].text, TEXT_MENU_UNDO) == 0) UndoButton = button;
+        if (std::strcmp(COMFORT_BUTTONS[i].text, TEXT_MENU_REDO) == 0) RedoButton = button;
     }
     // After a win: the next level, or another made one. Hidden until then.
     NextButton = gtk_button_new_with_label(TEXT_NEXT_LEVEL);
@@ -603,6 +572,32 @@ void BuildWindow() {
     g_signal_connect(Window, "delete-event", G_CALLBACK(OnDelete), nullptr);
     g_signal_connect(Window, "window-state-event", G_CALLBACK(OnWindowState), nullptr);
     SizeFirstWindow();
+}
+
+// TARNO_COMMAND_PROBE: every item of the menu bar activated and every button
+// beside the status line clicked, as a player would, with the game only
+// counting what reaches it; what never did is printed.
+void ActivateMenuItems(GtkWidget* widget, gpointer) {
+    if (!GTK_IS_MENU_ITEM(widget)) return;
+    if (GtkWidget* sub = gtk_menu_item_get_submenu(GTK_MENU_ITEM(widget)))
+        gtk_container_foreach(GTK_CONTAINER(sub), ActivateMenuItems, nullptr);
+    else if (widget != FullScreenItem) gtk_menu_item_activate(GTK_MENU_ITEM(widget));
+}
+
+void ClickButtons(GtkWidget* widget, gpointer) {
+    if (GTK_IS_BUTTON(widget))
+        gtk_button_clicked(GTK_BUTTON(widget));
+    else if (GTK_IS_CONTAINER(widget))
+        gtk_container_foreach(GTK_CONTAINER(widget), ClickButtons, nullptr);
+}
+
+void ProbeCommands() {
+    SetCommandProbe(true);
+    gtk_container_foreach(GTK_CONTAINER(MenuBar), ActivateMenuItems, nullptr);
+    gtk_container_foreach(GTK_CONTAINER(StatusRow), ClickButtons, nullptr);
+    const char* missed = CommandsMissed();
+    std::printf("commands missed: %s\n", missed[0] ? missed : "none");
+    SetCommandProbe(false);
 }
 
 // Runs a dialog modally; no frame runs meanwhile, and keys held when it
@@ -734,7 +729,10 @@ GtkWidget* HowToPicture(GdkPixbuf* sheet, const HowToLine& line) {
     cairo_scale(cr, PICTURE_SIDE / 48.0, PICTURE_SIDE / 48.0);
     for (int cell : {line.picture, line.over}) {
         if (cell == NO_PICTURE) continue;
-        GdkPixbuf* piece = gdk_pixbuf_new_subpixbuf(sheet, cell % 8 * 49 + 1, cell / 8 * 49 + 1, 48, 48);
+        const SheetSpot spot = SheetCellSpot(cell);
+        if (spot.x + spot.side > gdk_pixbuf_get_width(sheet) || spot.y + spot.side > gdk_pixbuf_get_height(sheet))
+            continue;
+        GdkPixbuf* piece = gdk_pixbuf_new_subpixbuf(sheet, spot.x, spot.y, spot.side, spot.side);
         GdkPixbuf* keyed = gdk_pixbuf_add_alpha(piece, TRUE, 0, 0, 0);
         gdk_cairo_set_source_pixbuf(cr, keyed, 0, 0);
         cairo_paint(cr);
@@ -790,8 +788,7 @@ void ShowHowToPlay() {
     ShowGridPanel(dialog, grid);
 }
 
-// The records in columns: each line of the text is a row, its parts (three
-// spaces apart) the cells.
+// The records in columns, as the shell lays them out.
 void ShowRecords() {
     GtkWidget* dialog = gtk_dialog_new_with_buttons("Records", Window ? GTK_WINDOW(Window) : nullptr, GTK_DIALOG_MODAL,
                                                     "OK", GTK_RESPONSE_OK, nullptr);
@@ -800,17 +797,13 @@ void ShowRecords() {
     GtkWidget* grid = gtk_grid_new();
     gtk_grid_set_column_spacing(GTK_GRID(grid), 16);
     gtk_grid_set_row_spacing(GTK_GRID(grid), 2);
-    gchar** lines = g_strsplit(RecordsText(), "\n", -1);
-    for (int row = 0; lines[row]; ++row) {
-        gchar** cells = g_strsplit(lines[row], "   ", -1);
-        for (int column = 0; cells[column]; ++column) {
-            GtkWidget* label = gtk_label_new(cells[column]);
+    char cell[256];
+    for (int row = 0; RecordsCell(row, 0, cell, sizeof cell); ++row)
+        for (int column = 0; RecordsCell(row, column, cell, sizeof cell); ++column) {
+            GtkWidget* label = gtk_label_new(cell);
             gtk_label_set_xalign(GTK_LABEL(label), 0.0f);
             gtk_grid_attach(GTK_GRID(grid), label, column, row, 1, 1);
         }
-        g_strfreev(cells);
-    }
-    g_strfreev(lines);
     ShowGridPanel(dialog, grid);
 }
 
@@ -924,6 +917,10 @@ int main(int argc, char** argv) {
     PrintStatus = std::getenv("TARNO_PRINT_STATUS") != nullptr;
 
     BuildWindow();
+    if (std::getenv("TARNO_COMMAND_PROBE")) {
+        ProbeCommands();
+        return 0;
+    }
     RemoveStaleSettingTemps();
     OnCreate();
     gtk_widget_show_all(Window);

@@ -33,3 +33,9 @@ int FramesDue(FramePacer* pacer, int64_t nowUs) {
     }
     return due;
 }
+
+int64_t WaitBeforeFrame(FramePacer* pacer, int64_t nowUs) {
+    if (FramesDue(pacer, nowUs) > 0) return 0;
+    const int64_t wait = SlotTime(pacer, pacer->slot) - EARLY_US - nowUs;
+    return wait > 0 ? wait : 1;
+}

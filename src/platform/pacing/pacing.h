@@ -1,5 +1,6 @@
 // Frame slots at 60 per second laid over a display's ticks (the desktop's
-// frame clock, the browser's animation frames): on a faster display some
+// frame clock, the browser's animation frames, Windows' vertical blank and
+// its own wait): on a faster display some
 // ticks run no frame, on a slower one a tick may run two, so the game keeps
 // its speed everywhere.
 #pragma once
@@ -19,3 +20,7 @@ struct FramePacer {
 void ResetPacer(FramePacer* pacer);
 // The number of frames to run at a tick of the frame clock (microseconds).
 int FramesDue(FramePacer* pacer, int64_t nowUs);
+// For a display without a frame clock, where the platform waits itself: 0
+// when a frame may start now (its slot is then taken), else how long to
+// wait before asking again (microseconds).
+int64_t WaitBeforeFrame(FramePacer* pacer, int64_t nowUs);

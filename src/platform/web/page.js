@@ -65,6 +65,10 @@ Module.tarnoPage = (function () {
     pause: () => Module._WebSetPaused(1),
     resume: () => Module._WebSetPaused(0),
     step: (n) => Module._WebStep(n),
+    // While on, the game counts the commands that reach it instead of
+    // carrying them out; turned off, commandsMissed names what never came.
+    probeCommands: (on) => Module._WebProbeCommands(on ? 1 : 0),
+    commandsMissed: '',
   };
 
   // ---- Storage: absent or refused storage reads as nothing stored ----------
@@ -179,23 +183,11 @@ Module.tarnoPage = (function () {
   window.addEventListener('blur', () => Module._WebClearKeys());  // releases go elsewhere now
 
   // ---- Pointer: field coordinates through the canvas's scaling -------------
-  // Mouse, pen and finger alike; a left press is a player's tap (the game's
-  // click and, in play, a drive or a shot). A finger has no right button: one
-  // held past LONG_PRESS_MS, or a second finger down beside it, is the right
-  // click; one let go sooner is the tap.
+  // Mouse and pen act on the press. A finger's press, held, lifted or joined
+  // by a second, is the game's to read; the page only times it.
 
-  const LONG_PRESS_MS = 500;
-  const touch = { id: null, x: 0, y: 0, timer: 0, done: false };
-
-  function fieldPress(button, x, y) {
-    Module._WebClick(button, x, y);
-  }
-
-  function touchEnds(rightClick) {
-    clearTimeout(touch.timer);
-    if (!touch.done) fieldPress(rightClick ? 2 : 0, touch.x, touch.y);
-    touch.done = true;
-  }
+  const touch = { id: null, timer: 0 };
+  const TOUCH = { down: 0, held: 1, up: 2, cancel: 3 };  // as WebTouch takes them
 
   canvas.addEventListener('pointerdown', (event) => {
     resumeSound();
@@ -206,18 +198,19 @@ Module.tarnoPage = (function () {
     const y = Math.floor((event.clientY - box.top) * FIELD / box.height);
     event.preventDefault();
     if (event.pointerType !== 'touch') {
-      fieldPress(event.button, x, y);
-    } else if (touch.id !== null && !touch.done) {
-      touchEnds(true);  // two fingers
-    } else if (touch.id === null) {
-      Object.assign(touch, { id: event.pointerId, x, y, done: false });
-      touch.timer = setTimeout(() => touchEnds(true), LONG_PRESS_MS);
+      Module._WebClick(event.button, x, y);
+      return;
     }
+    if (touch.id === null) {
+      touch.id = event.pointerId;
+      touch.timer = setTimeout(() => Module._WebTouch(TOUCH.held, 0, 0), Module._WebLongPressMs());
+    }
+    Module._WebTouch(TOUCH.down, x, y);
   });
   function fingerLifted(event) {
     if (event.pointerId !== touch.id) return;
-    if (event.type === 'pointerup') touchEnds(false);
-    else clearTimeout(touch.timer);
+    clearTimeout(touch.timer);
+    Module._WebTouch(event.type === 'pointerup' ? TOUCH.up : TOUCH.cancel, 0, 0);
     touch.id = null;
   }
   canvas.addEventListener('pointerup', fingerLifted);
@@ -225,57 +218,25 @@ Module.tarnoPage = (function () {
   // No menu of the browser's on a right click or a long press.
   canvas.addEventListener('contextmenu', (event) => event.preventDefault());
 
-  // ---- Buttons beside the status line: each holds its key ------------------
-  // Like a finger on the key: down from the press until it lets go, and at
-  // least `hold` frames, since the game reads keys only at cell corners.
-
-  const buttonKey = { code: 0, until: 0, letGo: false };
-
-  function releaseButtonKey() {
-    if (!buttonKey.code || !buttonKey.letGo || stats.frames < buttonKey.until) return;
-    const code = buttonKey.code;
-    buttonKey.code = 0;
-    Module._WebKey(code, 0);
-  }
-
-  function pressButtonKey(code, hold) {
-    if (buttonKey.code && buttonKey.code !== code) Module._WebKey(buttonKey.code, 0);
-    buttonKey.code = code;
-    buttonKey.until = stats.frames + hold;
-    buttonKey.letGo = false;
-    Module._WebKey(code, 1);
-  }
-
-  function letGoButtonKey() {
-    buttonKey.letGo = true;
-    releaseButtonKey();
-  }
+  // ---- Buttons beside the status line: each does what its key does --------
 
   const commandButtons = {};  // by menu id: the buttons that may be greyed
   const BUTTON_COMMANDS = { Undo: 6, Redo: 7 };
 
-  function addButton(text, code, hold) {
+  function addButton(text, index) {
     const button = document.createElement('button');
     button.type = 'button';
     button.textContent = text;
-    button.scanCode = code;
     if (BUTTON_COMMANDS[text]) commandButtons[BUTTON_COMMANDS[text]] = button;
     button.tabIndex = -1;  // the keyboard stays the game's
     button.addEventListener('pointerdown', (event) => {
-      event.preventDefault();
+      event.preventDefault();  // no focus taken
       resumeSound();
       closeMenus();
-      if (event.button !== 0 || dialogsOpen || ended) return;
-      pressButtonKey(code, hold);
     });
-    ['pointerup', 'pointercancel', 'pointerleave'].forEach((name) => button.addEventListener(name, () => {
-      if (buttonKey.code === code) letGoButtonKey();
-    }));
-    // Chosen without a pointer (by assistive software): a press and its release.
-    button.addEventListener('click', (event) => {
-      if (event.detail !== 0 || dialogsOpen || ended) return;
-      pressButtonKey(code, hold);
-      letGoButtonKey();
+    // By pointer, finger or assistive software alike.
+    button.addEventListener('click', () => {
+      if (!dialogsOpen && !ended) Module._WebButton(index);
     });
     byId('buttons').append(button);
     byId('buttons').append(nextButton);  // the way on stays last
@@ -294,14 +255,12 @@ Module.tarnoPage = (function () {
   });
 
   // Undo and Redo greyed, on the menu and beside the status line, when they
-  // would do nothing; a greyed button gets no release, so its key is let go.
+  // would do nothing.
   function setControls(undoId, undo, redoId, redo, next) {
     [[undoId, undo], [redoId, redo]].forEach(([id, offered]) => {
       if (menuItems[id]) menuItems[id].disabled = !offered;
       const button = commandButtons[id];
-      if (!button || button.disabled === !offered) return;
-      button.disabled = !offered;
-      if (!offered && buttonKey.code === button.scanCode) letGoButtonKey();
+      if (button) button.disabled = !offered;
     });
     nextButton.hidden = !next;
     nextButton.textContent = next;
@@ -666,9 +625,11 @@ Module.tarnoPage = (function () {
       if (picture.dataset.drawn) return;
       picture.dataset.drawn = '1';
       const pen = picture.getContext('2d');
-      [picture.dataset.picture, picture.dataset.over].forEach((cell) => {
-        if (cell === undefined) return;
-        pen.drawImage(sheet, cell % 8 * 49 + 1, Math.floor(cell / 8) * 49 + 1, 48, 48, 0, 0, 48, 48);
+      // Where each lies on the sheet, as the game says: x, y and side.
+      [picture.dataset.picture, picture.dataset.over].forEach((spot) => {
+        if (spot === undefined) return;
+        const [x, y, side] = spot.split(',').map(Number);
+        pen.drawImage(sheet, x, y, side, side, 0, 0, 48, 48);
       });
       if (picture.dataset.glow) {
         // A lost board's glow along the ring's outer edge.
@@ -691,11 +652,11 @@ Module.tarnoPage = (function () {
 
   function buildHowToLine(text, picture, over, glow) {
     const line = document.createElement('div');
-    if (picture >= 0) {
+    if (picture) {
       const cell = document.createElement('canvas');
       cell.width = cell.height = 48;
-      cell.dataset.picture = picture;
-      if (over >= 0) cell.dataset.over = over;
+      cell.dataset.picture = picture.join(',');
+      if (over) cell.dataset.over = over.join(',');
       if (glow) cell.dataset.glow = '1';
       line.append(cell);
     } else {
@@ -728,7 +689,6 @@ Module.tarnoPage = (function () {
       ++stats.frames;
       if (stats.frameMs.length >= 3600) stats.frameMs.shift();
       stats.frameMs.push(ms);
-      if (buttonKey.code) queueMicrotask(releaseButtonKey);
     },
     mayRun: () => (!openMenu && !dialogsOpen && !ended && !document.hidden ? 1 : 0),
     ended: () => {
@@ -758,16 +718,15 @@ Module.tarnoPage = (function () {
     chooseLevelFile: () => byId('open-level').click(),
     addAboutLine: addAboutLine,
     showAbout: () => showDialog(byId('about')),
-    // The records in columns: a row a line, a cell a part (three spaces apart).
-    showRecords: (text) => {
+    // The records in columns, a cell at a time as the game lays them out;
+    // column 0 starts a row.
+    clearRecords: () => byId('records-text').replaceChildren(),
+    addRecordsCell: (column, text) => {
       const table = byId('records-text');
-      table.replaceChildren();
-      for (const line of text.split('\n')) {
-        const row = table.insertRow();
-        for (const part of line.split('   ')) row.insertCell().textContent = part;
-      }
-      showDialog(byId('records'));
+      const row = column === 0 || !table.rows.length ? table.insertRow() : table.rows[table.rows.length - 1];
+      row.insertCell().textContent = text;
     },
+    showRecords: () => showDialog(byId('records')),
     showMessage: (text) => { messages.push(text); nextMessage(); },
     // A level's code and the link that plays it: the page's own address
     // with the code after '#'. Both go into the page as text only.

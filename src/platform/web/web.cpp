@@ -74,11 +74,7 @@ const char* PendingOpen = nullptr;
 
 // The words under the field, sent to the page only when they change.
 void ShowStatus() {
-    static char shown[256];
-    const char* text = StatusLine();
-    if (!text || std::strncmp(text, shown, sizeof shown - 1) == 0) return;
-    std::snprintf(shown, sizeof shown, "%s", text);
-    EM_ASM({ Module.tarnoPage.setStatus(UTF8ToString($0)); }, shown);
+    if (const char* text = ChangedStatusLine()) EM_ASM({ Module.tarnoPage.setStatus(UTF8ToString($0)); }, text);
 }
 
 // Undo and Redo greyed when they would do nothing, and the way on after a
@@ -153,10 +149,13 @@ EM_BOOL OnAnimationFrame(double nowMs, void*) {
 
 extern "C" {
 
+// Everything the player does reaches the game as a command, once it runs.
+bool Reachable() { return Started && !Ended && !QuitRequested; }
+
 EMSCRIPTEN_KEEPALIVE void WebKey(int scanCode, int down) {
     if (scanCode <= 0 || scanCode > 255) return;
     Keys[scanCode] = down ? 0x80 : 0;
-    if (!down && Started && !Ended) OnKeyUp();
+    if (Started && !Ended) OnCommand(Command{down ? COMMAND_KEY_DOWN : COMMAND_KEY_UP, scanCode, 0, 0});
 }
 
 EMSCRIPTEN_KEEPALIVE void WebClearKeys() { ClearKeys(); }
@@ -165,8 +164,30 @@ EMSCRIPTEN_KEEPALIVE void WebOpenLevel(int source) { PendingOpen = source ? "ope
 
 EMSCRIPTEN_KEEPALIVE void WebClick(int button, int x, int y) {
     if (!Started || Ended || x < 0 || y < 0 || x >= FIELD || y >= FIELD) return;
-    if (button == 0) OnFieldTap(x, y);
-    else if (button == 2) OnRightButtonDown(x, y);
+    if (button == 0 || button == 2) OnCommand(Command{button ? COMMAND_RIGHT_CLICK : COMMAND_TAP, 0, x, y});
+}
+
+// A finger on the field: 0 down, 1 held LONG_PRESS_MS, 2 lifted, 3 taken away.
+EMSCRIPTEN_KEEPALIVE void WebTouch(int what, int x, int y) {
+    constexpr CommandKind KINDS[] = {COMMAND_TOUCH_DOWN, COMMAND_TOUCH_HELD, COMMAND_TOUCH_UP, COMMAND_TOUCH_CANCEL};
+    if (!Started || Ended || what < 0 || what > 3) return;
+    if (what == 0 && (x < 0 || y < 0 || x >= FIELD || y >= FIELD)) return;
+    OnCommand(Command{KINDS[what], 0, x, y});
+}
+
+EMSCRIPTEN_KEEPALIVE int WebLongPressMs() { return static_cast<int>(LONG_PRESS_MS); }
+
+// A button beside the status line, by its place in the row.
+EMSCRIPTEN_KEEPALIVE void WebButton(int index) {
+    if (Reachable()) OnCommand(Command{COMMAND_BUTTON, index, 0, 0});
+}
+
+// Tests walk the page's own menus and buttons with the game only counting
+// what reaches it; at the walk's end tarno.commandsMissed names what never
+// did ("" when all did).
+EMSCRIPTEN_KEEPALIVE void WebProbeCommands(int on) {
+    if (!on) EM_ASM({ window.tarno.commandsMissed = UTF8ToString($0); }, CommandsMissed());
+    SetCommandProbe(on != 0);
 }
 
 // The field's scale in an area of width by height device pixels, by the
@@ -196,8 +217,7 @@ EMSCRIPTEN_KEEPALIVE void WebLink() {
 }
 
 EMSCRIPTEN_KEEPALIVE void WebMenu(int id) {
-    if (!Started || Ended || QuitRequested) return;
-    OnMenuCommand(id);
+    if (Reachable()) OnCommand(Command{COMMAND_MENU, id, 0, 0});
 }
 
 // Frames by hand: paused, the display no longer runs them and Step runs n
@@ -397,11 +417,21 @@ void PlatformShowMessage(const char* text) {
     EM_ASM({ Module.tarnoPage.showMessage(UTF8ToString($0)); }, text ? text : "");
 }
 
+// The records as the shell lays them out, a cell at a time.
+static void ShowRecords() {
+    EM_ASM({ Module.tarnoPage.clearRecords(); });
+    char cell[256];
+    for (int row = 0; RecordsCell(row, 0, cell, sizeof cell); ++row)
+        for (int column = 0; RecordsCell(row, column, cell, sizeof cell); ++column)
+            EM_ASM({ Module.tarnoPage.addRecordsCell($0, UTF8ToString($1)); }, column, cell);
+    EM_ASM({ Module.tarnoPage.showRecords(); });
+}
+
 void PlatformShowPanel(int32_t panel) {
     ClearKeys();
     if (panel == PANEL_ABOUT) EM_ASM({ Module.tarnoPage.showAbout(); });
     else if (panel == PANEL_HOW_TO_PLAY) EM_ASM({ Module.tarnoPage.showHowToPlay(); });
-    else if (panel == PANEL_RECORDS) EM_ASM({ Module.tarnoPage.showRecords(UTF8ToString($0)); }, RecordsText());
+    else if (panel == PANEL_RECORDS) ShowRecords();
 }
 
 void PlatformMarkMenuItem(int32_t commandId, MenuMark mark) {
@@ -519,11 +549,18 @@ void BuildPage() {
     for (const MenuEntry& e : MENU_TABLE)
         EM_ASM({ Module.tarnoPage.addMenuEntry($0, $1, UTF8ToString($2), $3, $4 ? UTF8ToString($4) : "", $5); },
                e.depth, e.id, e.text, e.grayed ? 1 : 0, e.key, e.radio ? 1 : 0);
-    for (const HowToLine& line : HOW_TO_PLAY_LINES)
-        EM_ASM({ Module.tarnoPage.addHowToLine(UTF8ToString($0), $1, $2, $3, $4); }, line.text, line.picture, line.over,
-               line.glow ? 1 : 0, static_cast<int>(line.screen));
-    for (const ComfortButton& b : COMFORT_BUTTONS)
-        EM_ASM({ Module.tarnoPage.addButton(UTF8ToString($0), $1, $2); }, b.text, b.scanCode, BUTTON_HOLD_FRAMES);
+    for (const HowToLine& line : HOW_TO_PLAY_LINES) {
+        const SheetSpot picture = SheetCellSpot(line.picture), over = SheetCellSpot(line.over);
+        EM_ASM(
+            {
+                Module.tarnoPage.addHowToLine(UTF8ToString($0), $1 ? [ $2, $3, $4 ] : null, $5 ? [ $6, $7, $4 ] : null,
+                                              $8, $9);
+            },
+            line.text, line.picture != NO_PICTURE, picture.x, picture.y, picture.side, line.over != NO_PICTURE, over.x,
+            over.y, line.glow ? 1 : 0, static_cast<int>(line.screen));
+    }
+    for (int i = 0; i < static_cast<int>(sizeof COMFORT_BUTTONS / sizeof COMFORT_BUTTONS[0]); ++i)
+        EM_ASM({ Module.tarnoPage.addButton(UTF8ToString($0), $1); }, COMFORT_BUTTONS[i].text, i);
     for (const AboutLine& line : ABOUT_LINES) {
         // The version number is its own control in the table; one line reads better.
         if (std::strcmp(line.text, TEXT_VERSION) == 0) continue;

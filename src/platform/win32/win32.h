@@ -23,9 +23,6 @@ RECT FieldClientRect();
 void RepaintField();
 // Shows the status line in the status bar when its words have changed.
 void UpdateStatusBar();
-// A status-bar button holds its key for the keyboard's reads: the scan
-// code, or 0 while none is held.
-extern int ButtonKey;
 
 // The field's current rectangle on the screen, as the last presentation (or
 // the window's present placement) gives it; clicks map through its inverse.

@@ -5,6 +5,7 @@
 // after windows.h, which it needs
 #include <mmsystem.h>
 
+#include "platform/pacing/pacing.h"
 #include "platform/win32/win_geometry.h"
 
 struct Surface {
@@ -23,7 +24,7 @@ static IDirectDrawSurface* Primary = nullptr;
 static Surface* Presented = nullptr;  // the last frame shown, for repaints
 static bool ModeChanged = false;
 static bool TimerPeriodSet = false;
-static int64_t FrameSlot = 0;
+static FramePacer Pacer{};
 
 // Microseconds from a fixed start, from the performance counter.
 static int64_t MicrosecondsNow() {
@@ -78,7 +79,7 @@ int PlatformInitDisplay(int32_t width, int32_t height, int32_t bitsPerPixel) {
         clipper->Release();  // the surface holds it now
     }
     TimerPeriodSet = timeBeginPeriod(1) == TIMERR_NOERROR;
-    FrameSlot = MicrosecondsNow();
+    ResetPacer(&Pacer);
     return 1;
 }
 
@@ -186,14 +187,10 @@ void PlatformPresent(Surface* back, const FieldTiles&) {
 
 void PlatformWaitFrame() {
     if (DirectDraw) DirectDraw->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN, nullptr);
-    int64_t now = MicrosecondsNow();
-    int64_t until = FrameWaitUntil(now, FrameSlot);
-    while (now < until) {
-        int64_t left = until - now;
+    // The slots every front end keeps, waited for here: nothing else runs
+    // the frames on Windows.
+    for (int64_t left; (left = WaitBeforeFrame(&Pacer, MicrosecondsNow())) > 0;)
         Sleep(left > 2000 ? static_cast<DWORD>(left / 1000 - 1) : 0);
-        now = MicrosecondsNow();
-    }
-    FrameSlot = NextFrameSlot(now, FrameSlot, FRAME_PERIOD_US);
 }
 
 uint32_t PlatformTicks() { return GetTickCount(); }

@@ -8,24 +8,6 @@ Rect PresentationRect(Rect r, int32_t screenWidth, int32_t screenHeight) {
     return r;
 }
 
-static int32_t FloorDiv(int64_t a, int64_t b) {
-    int64_t q = a / b;
-    if ((a % b != 0) && ((a < 0) != (b < 0))) --q;
-    return static_cast<int32_t>(q);
-}
-
-static int32_t Clamp(int32_t v, int32_t lo, int32_t hi) { return v < lo ? lo : (v > hi ? hi : v); }
-
-bool ScreenToField(Rect p, int32_t x, int32_t y, int32_t fieldSize, int32_t* fieldX, int32_t* fieldY) {
-    int32_t w = p.right - p.left, h = p.bottom - p.top;
-    if (w <= 0 || h <= 0 || fieldSize <= 0) return false;
-    // Through the pixel's centre: the first and last pixels of a squeezed
-    // picture reach the field's first and last columns.
-    *fieldX = Clamp(FloorDiv((2 * int64_t(x - p.left) + 1) * fieldSize, 2 * int64_t(w)), 0, fieldSize - 1);
-    *fieldY = Clamp(FloorDiv((2 * int64_t(y - p.top) + 1) * fieldSize, 2 * int64_t(h)), 0, fieldSize - 1);
-    return true;
-}
-
 // Moves one edge pair of dst inside 0..limit and the matching edges of src by
 // the same share of its length.
 static void ClipAxis(int32_t* d0, int32_t* d1, int32_t limit, int32_t* s0, int32_t* s1) {
@@ -49,11 +31,4 @@ bool ClipBlit(Rect* dst, int32_t dstWidth, int32_t dstHeight, Rect* src, int32_t
     ClipAxis(&src->left, &src->right, srcWidth, &dst->left, &dst->right);
     ClipAxis(&src->top, &src->bottom, srcHeight, &dst->top, &dst->bottom);
     return dst->right > dst->left && dst->bottom > dst->top && src->right > src->left && src->bottom > src->top;
-}
-
-int64_t FrameWaitUntil(int64_t now, int64_t slot) { return now + FRAME_SLACK_US < slot ? slot : now; }
-
-int64_t NextFrameSlot(int64_t frameStart, int64_t slot, int64_t period) {
-    if (frameStart - slot > period) return frameStart + period;
-    return slot + period;
 }

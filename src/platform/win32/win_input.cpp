@@ -61,7 +61,6 @@ int PlatformInitKeyboard() {
 int PlatformReadKeyboard(uint8_t state[256]) {
     if (!KeyboardDevice) {
         std::memset(state, 0, 256);
-        if (ButtonKey) state[ButtonKey] = 0x80;
         return 0;
     }
     HRESULT hr = KeyboardDevice->GetDeviceState(256, state);
@@ -70,9 +69,7 @@ int PlatformReadKeyboard(uint8_t state[256]) {
     if (hr == DIERR_INPUTLOST || hr == DIERR_NOTACQUIRED) {
         if (KeyboardDevice->Acquire() == DI_OK) hr = KeyboardDevice->GetDeviceState(256, state);
     }
-    if (hr != DI_OK) return 0;
-    if (ButtonKey) state[ButtonKey] = 0x80;
-    return 1;
+    return hr == DI_OK ? 1 : 0;
 }
 
 void PlatformReleaseKeyboard() {

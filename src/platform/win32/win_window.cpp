@@ -4,11 +4,13 @@
 // after windows.h, which it needs
 #include <commctrl.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "menu_table.h"
+#include "platform/view/field_view.h"
 #include "platform/win32/win_geometry.h"
 #include "resource.h"
 #include "shell/shell.h"
@@ -17,22 +19,19 @@
 static const char CLASS_NAME[] = "WINXCLASS";
 
 HWND StatusBar = nullptr;
-static char ShownStatus[512];
 static bool PrintStatus = false;  // TARNO_PRINT_STATUS: each new status line also on stdout, for tests
 
 // The status bar: the status line in up to three lines (with the first-run tip
 // under it while there is one), then the way on after a win (a part of its
 // own, none before), then the Undo, Redo, Hint and Restart buttons.
-// A click holds the button's key for BUTTON_HOLD_FRAMES frames, as a finger
-// on the key would (the game reads keys only at cell corners). Every part is
-// drawn here, so the words stay inside their own part and a button that
-// would do nothing is greyed.
+// A click does what the button's key does. Every part is drawn here, so the
+// words stay inside their own part and a button that would do nothing is
+// greyed.
 constexpr int BUTTON_WIDTH = 56;
 constexpr int NEXT_WIDTH = 112;
 constexpr int BUTTON_COUNT = sizeof COMFORT_BUTTONS / sizeof COMFORT_BUTTONS[0];
 constexpr int NEXT_PART = 1, FIRST_BUTTON_PART = 2;
-int ButtonKey = 0;
-static int ButtonFramesLeft = 0;
+static char ShownStatus[512];
 static wchar_t ShownWide[sizeof ShownStatus + 160];
 static char ShownNext[48];
 static bool Greyed[BUTTON_COUNT];
@@ -59,11 +58,10 @@ static void PlaceStatusButtons() {
 }
 
 static void PressStatusButton(int part) {
-    if (part == NEXT_PART && ShownNext[0]) OnMenuCommand(IDM_NEXT);
+    if (part == NEXT_PART && ShownNext[0]) OnCommand(Command{COMMAND_MENU, IDM_NEXT, 0, 0});
     const int button = part - FIRST_BUTTON_PART;
     if (button < 0 || button >= BUTTON_COUNT || Greyed[button]) return;
-    ButtonKey = COMFORT_BUTTONS[button].scanCode;
-    ButtonFramesLeft = BUTTON_HOLD_FRAMES;
+    OnCommand(Command{COMMAND_BUTTON, button, 0, 0});
 }
 
 static void DrawStatusPart(const DRAWITEMSTRUCT& item) {
@@ -119,13 +117,6 @@ static void UpdateStatusButtons() {
     if (changed && StatusBar) InvalidateRect(StatusBar, nullptr, TRUE);
 }
 
-// After each frame: a held button lets go of its key once its frames are up.
-static void ReleaseStatusButton() {
-    if (!ButtonKey || --ButtonFramesLeft > 0) return;
-    ButtonKey = 0;
-    OnKeyUp();
-}
-
 static int StatusBarHeight() {
     RECT bar;
     return StatusBar && GetWindowRect(StatusBar, &bar) ? bar.bottom - bar.top : 0;
@@ -139,23 +130,37 @@ RECT FieldClientRect() {
     return client;
 }
 
-Rect CurrentPresentationRect() {
-    if (!GameWindow) return Rect{0, 0, 0, 0};
+// The field's place, as every front end places it, in what the screen shows
+// of the client area above the status bar (`area`, screen coordinates).
+static FieldView CurrentView(Rect* area) {
+    *area = Rect{0, 0, 0, 0};
+    if (!GameWindow) return FieldView{0, 0, 0, true};
     const RECT client = FieldClientRect();
     POINT topLeft{client.left, client.top}, bottomRight{client.right, client.bottom};
     ClientToScreen(GameWindow, &topLeft);
     ClientToScreen(GameWindow, &bottomRight);
-    return PresentationRect(Rect{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y}, GetSystemMetrics(SM_CXSCREEN),
-                            GetSystemMetrics(SM_CYSCREEN));
+    *area = PresentationRect(Rect{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y}, GetSystemMetrics(SM_CXSCREEN),
+                             GetSystemMetrics(SM_CYSCREEN));
+    return PlaceField(area->right - area->left, area->bottom - area->top, FIELD_SIZE);
+}
+
+Rect CurrentPresentationRect() {
+    Rect area;
+    const FieldView view = CurrentView(&area);
+    if (view.scale <= 0) return Rect{0, 0, 0, 0};
+    const int32_t left = area.left + static_cast<int32_t>(view.left), top = area.top + static_cast<int32_t>(view.top);
+    const int32_t side = static_cast<int32_t>(std::lround(FIELD_SIZE * view.scale));
+    return Rect{left, top, left + side, top + side};
 }
 
 void UpdateStatusBar() {
     if (!StatusBar) return;
     UpdateStatusButtons();
-    const char* text = StatusLine();
+    // The first-run tip under the words, until the first shot.
+    const char* changed = ChangedStatusLine();
     const char* tip = FirstRunTip();
-    if (std::strcmp(text, ShownStatus) == 0 && tip == ShownTip) return;
-    std::snprintf(ShownStatus, sizeof ShownStatus, "%s", text);
+    if (!changed && ShownStatus[0] && tip == ShownTip) return;
+    std::snprintf(ShownStatus, sizeof ShownStatus, "%s", changed ? changed : StatusLine());
     ShownTip = tip;
     // Level names may hold any UTF-8; the bar draws them as wide text.
     char shown[sizeof ShownStatus + 160];
@@ -180,12 +185,6 @@ void UpdateStatusBar() {
     }
 }
 
-static bool IsGameCommand(int id) {
-    return id == IDM_EXIT || id == IDM_ABOUT || id == IDM_RESET || (id >= IDM_LEVEL1 && id <= IDM_LEVEL12) ||
-           id == IDM_UNDO || id == IDM_REDO || id == IDM_HINT || id == IDM_OPEN_LEVEL || id == IDM_HOW_TO_PLAY ||
-           id == IDM_COPY_CODE || id == IDM_NEW_LEVEL;
-}
-
 static void HandleCreate(HWND window) {
     // The saved level unlocks the menu before CreateWindowExA returns; the
     // menu is found through the handle stored here.
@@ -193,23 +192,28 @@ static void HandleCreate(HWND window) {
     OnCreate();
 }
 
+// What the game has no entry for is the window's own.
 static LRESULT HandleCommand(HWND window, int id, HWND control, UINT code) {
-    if (!IsGameCommand(id)) {
-        return DefWindowProcA(window, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(control));
-    }
-    OnMenuCommand(id);
-    return 0;
+    if (OnCommand(Command{COMMAND_MENU, id, 0, 0})) return 0;
+    return DefWindowProcA(window, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(control));
 }
 
-// Clicks are reported in field coordinates: the window shows the field
-// stretched into its client area, so map back through that rectangle.
+// A key message's scan code as the keyboard state holds it: the extended
+// keys (the arrows among them) in its upper half.
+static int32_t ScanCodeOf(LPARAM lParam) {
+    return static_cast<int32_t>(((lParam >> 16) & 0x7F) | ((lParam >> 17) & 0x80));
+}
+
+// Clicks are reported in field coordinates, back through the field's place;
+// one beside the field is nobody's.
 static void HandleButtonDown(HWND window, bool right, int x, int y) {
     POINT onScreen{x, y};
     ClientToScreen(window, &onScreen);
-    int32_t fieldX = x, fieldY = y;
-    ScreenToField(CurrentPresentationRect(), onScreen.x, onScreen.y, FIELD_SIZE, &fieldX, &fieldY);
-    if (right) OnRightButtonDown(fieldX, fieldY);
-    else OnFieldTap(fieldX, fieldY);
+    Rect area;
+    const FieldView view = CurrentView(&area);
+    int32_t fieldX = 0, fieldY = 0;
+    if (!ViewToField(view, onScreen.x - area.left, onScreen.y - area.top, FIELD_SIZE, &fieldX, &fieldY)) return;
+    OnCommand(Command{right ? COMMAND_RIGHT_CLICK : COMMAND_TAP, 0, fieldX, fieldY});
 }
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -223,6 +227,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         ShownNext[0] = '\0';
         ShownTip = nullptr;
         std::memset(Greyed, 0, sizeof Greyed);
+        ForgetShownStatus();
         PostQuitMessage(0);
         return 0;
     case WM_SIZE:
@@ -250,8 +255,12 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         RepaintField();
         return 0;
     }
-    case WM_KEYDOWN: return 0;
-    case WM_KEYUP: OnKeyUp(); return 0;
+    // The frame reads the keys from the keyboard device; the window tells the
+    // game of each one, as every front end does.
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+        OnCommand(Command{message == WM_KEYDOWN ? COMMAND_KEY_DOWN : COMMAND_KEY_UP, ScanCodeOf(lParam), 0, 0});
+        return 0;
     case WM_COMMAND: return HandleCommand(window, LOWORD(wParam), reinterpret_cast<HWND>(lParam), HIWORD(wParam));
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
@@ -350,7 +359,6 @@ int RunMessageLoop() {
         if (QuitRequested) return 0;
         if (GetActiveWindow() == GameWindow) {
             RunFrame();
-            ReleaseStatusButton();
             UpdateStatusBar();
         } else if (!PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
             // Nothing to draw while another window is active: sleep until
