@@ -78,10 +78,12 @@ void Touch(const Command& c) {
 }  // namespace
 
 bool OnCommand(const Command& c) {
-    if (c.kind == COMMAND_MENU && MenuRow(c.code) < 0) return false;
+    // The way on after a win is a button of its own, in no menu.
+    const bool next = c.kind == COMMAND_MENU && c.code == IDM_NEXT;
+    if (c.kind == COMMAND_MENU && !next && MenuRow(c.code) < 0) return false;
     if (c.kind == COMMAND_BUTTON && (c.code < 0 || c.code >= BUTTON_COUNT)) return false;
     if (Pending.probing) {
-        if (c.kind == COMMAND_MENU) Pending.menuSeen[MenuRow(c.code)] = true;
+        if (c.kind == COMMAND_MENU && !next) Pending.menuSeen[MenuRow(c.code)] = true;
         if (c.kind == COMMAND_BUTTON) Pending.buttonSeen[c.code] = true;
         return true;
     }

@@ -48,7 +48,9 @@ void OnMenuCommand(int32_t id) {
         EditorClearPending = 0;
         StartShellLevel();
     } else if (id == IDM_UNDO || id == IDM_REDO) {
-        if (EditorMode) return;
+        // Greyed on every front end when there is nothing to take back or
+        // forth, or the level is won; a click that still arrives does nothing.
+        if (!CommandAvailable(id)) return;
         // As the U and Y keys do, taking a step back or forth ends a drive.
         DropPointerOrders();
         RequestHistoryAction(id == IDM_UNDO ? ACTION_UNDO : ACTION_REDO);

@@ -28,8 +28,6 @@ char OwnSource[64];
 
 namespace {
 
-gen::Grade LastGrade = gen::EASY;
-
 // What the level being made will be called and where it comes from.
 struct Order {
     gen::Grade grade = gen::EASY;
@@ -45,6 +43,7 @@ struct LevelMaking {
     std::atomic<bool> Cancel{false}, Done{false};
     char MakingNote[48];
     WorkerThread* Worker;  // where threads are
+    gen::Grade LastGrade;  // what File -> New level makes again
 };
 LevelMaking Maker;
 #ifndef TARNO_SLICED_MAKING
@@ -116,7 +115,7 @@ void Order(gen::Grade grade, uint64_t seed, const char* name, const char* source
 
 void StartNewLevel(int32_t grade, uint64_t seed) {
     const gen::Grade g = static_cast<gen::Grade>(grade < 0 ? 0 : grade >= gen::GRADES ? gen::GRADES - 1 : grade);
-    LastGrade = g;
+    Maker.LastGrade = g;
     char name[gen::LEVEL_NAME_SIZE], source[64];
     gen::LevelName(g, seed, name);
     std::snprintf(source, sizeof source, "new %s %llu", gen::GradeName(g), static_cast<unsigned long long>(seed));
@@ -129,7 +128,7 @@ void StartNewLevel(int32_t grade) {
     StartNewLevel(grade, seed);
 }
 
-void StartNewLevelAgain() { StartNewLevel(LastGrade); }
+void StartNewLevelAgain() { StartNewLevel(Maker.LastGrade); }
 
 int32_t MadeGrade() {
     if (!OwnLevel) return -1;

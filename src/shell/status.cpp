@@ -22,18 +22,21 @@ namespace {
 // How long "Saved level.dat" stays up, in frames.
 constexpr int32_t NOTE_FRAMES = 180;
 
-// The editor's file note: which, why, and for how many frames more.
-struct FileNote {
+// News for the player, shown for a few seconds wherever they are.
+constexpr uint32_t STATUS_NOTE_MS = 5000;
+
+// What the status line remembers between frames: one value.
+struct StatusNotes {
+    // The editor's file note: which, why, and for how many frames more.
     int32_t NoteFrames;
     uint8_t Note;
     char NoteReason[sizeof EditorFileReason];
+    char News[160];  // "Level code copied: ...", and when it came
+    uint32_t NewsSince;
+    char Next[32];   // the way on after a made level's win
+    int TipState;    // the first-run tip: 0 not yet read, 1 shown, 2 gone
 };
-FileNote Noted;
-
-// News for the player, shown for a few seconds wherever they are.
-constexpr uint32_t STATUS_NOTE_MS = 5000;
-char StatusNote[160];
-uint32_t StatusNoteSince;
+StatusNotes Noted;
 
 void Copy(char* dst, size_t size, const char* src) { std::snprintf(dst, size, "%s", src); }
 
@@ -66,23 +69,22 @@ void TellEditorFile(EditorFileFailure failure, const char* reason) {
 }
 
 void ShowStatusNote(const char* text) {
-    Copy(StatusNote, sizeof StatusNote, text);
-    StatusNoteSince = PlatformTicks();
+    Copy(Noted.News, sizeof Noted.News, text);
+    Noted.NewsSince = PlatformTicks();
 }
 
 const char* NextStepText() {
     if (EditorMode || !Live.play.won) return nullptr;
     if (const int32_t grade = MadeGrade(); grade >= 0) {
-        static char text[32];
-        std::snprintf(text, sizeof text, "Another %s level", gen::GradeName(static_cast<gen::Grade>(grade)));
-        return text;
+        std::snprintf(Noted.Next, sizeof Noted.Next, "Another %s level",
+                      gen::GradeName(static_cast<gen::Grade>(grade)));
+        return Noted.Next;
     }
     return OwnLevel || LevelPlayed >= LAST_LEVEL ? nullptr : TEXT_NEXT_LEVEL;
 }
 
 const char* FirstRunTip() {
-    // 0 not yet read, 1 shown, 2 gone.
-    static int state = 0;
+    int& state = Noted.TipState;
     if (state == 0) {
         char seen[4];
         int32_t length = 0;
@@ -107,7 +109,7 @@ bool CommandAvailable(int32_t id) {
 namespace {
 
 void AppendNote() {
-    if (StatusNote[0] && PlatformTicks() - StatusNoteSince < STATUS_NOTE_MS) Append(StatusNote);
+    if (Noted.News[0] && PlatformTicks() - Noted.NewsSince < STATUS_NOTE_MS) Append(Noted.News);
 }
 
 }  // namespace

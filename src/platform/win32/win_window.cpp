@@ -60,8 +60,7 @@ static void PlaceStatusButtons() {
 static void PressStatusButton(int part) {
     if (part == NEXT_PART && ShownNext[0]) OnCommand(Command{COMMAND_MENU, IDM_NEXT, 0, 0});
     const int button = part - FIRST_BUTTON_PART;
-    if (button < 0 || button >= BUTTON_COUNT || Greyed[button]) return;
-    OnCommand(Command{COMMAND_BUTTON, button, 0, 0});
+    if (button >= 0 && button < BUTTON_COUNT) OnCommand(Command{COMMAND_BUTTON, button, 0, 0});
 }
 
 static void DrawStatusPart(const DRAWITEMSTRUCT& item) {
