@@ -119,6 +119,9 @@ int32_t BestOnScreen();
 bool NewRecordShown();
 // The records panel's text: every level with its name, par and best.
 const char* RecordsText();
+// Takes in what another copy of the game stored since (the page hears of a
+// write in another tab); a win measures itself against it anyway.
+void RefreshRecords();
 // View -> Sound and M: nothing plays while off; remembered.
 void ToggleSound();
 void ReadSoundKey();

@@ -782,6 +782,18 @@ const char* PlatformWriteSetting(const char* name, SettingKind, const void* byte
     return WriteSettingFile(SettingFolder(name), name, bytes, length, why, sizeof why) ? nullptr : why;
 }
 
+// One lock at a time: the records are the only value merged.
+static int SettingLock = -1;
+
+void PlatformLockSetting(const char* name) {
+    if (SettingLock < 0 && SettingFolder(name)[0]) SettingLock = LockSettingFolder(SettingFolder(name));
+}
+
+void PlatformUnlockSetting(const char*) {
+    UnlockSettingFolder(SettingLock);
+    SettingLock = -1;
+}
+
 // What a write of a value cut short left in its folder; the game's start-up
 // sweeps the level file's folder itself.
 static void RemoveStaleSettingTemps() {
