@@ -193,13 +193,15 @@ void SetAsideStored() {
         RecordsHeld = true;
         Tell("The records could not be read, nor set aside (%s): this game's records will not be kept.", why);
     } else if (full) {
-        Tell("The records could not be read, so they were set aside under the name \"%s\", and the oldest set-aside, "
-             "\"%s\", was let go to make room; new records begin now.",
-             name, oldest);
+        Tell(
+            "The records could not be read, so they were set aside under the name \"%s\", and the oldest set-aside, "
+            "\"%s\", was let go to make room; new records begin now.",
+            name, oldest);
     } else if (slot == MAX_SET_ASIDES - 1) {
-        Tell("The records could not be read, so they were set aside under the name \"%s\"; new records begin now. "
-             "That was the last free name: the next set-aside lets the oldest, \"%s\", go.",
-             name, oldest);
+        Tell(
+            "The records could not be read, so they were set aside under the name \"%s\"; new records begin now. "
+            "That was the last free name: the next set-aside lets the oldest, \"%s\", go.",
+            name, oldest);
     } else {
         Tell("The records could not be read, so they were set aside under the name \"%s\"; new records begin now.",
              name);

@@ -40,7 +40,8 @@ bool MakeFolders(const char* dir) {
 
 // Where the set-aside of the given age goes: target.bad, target.bad.1 ...
 bool AsidePath(const char* target, int slot, char* path, size_t size) {
-    const int n = slot ? std::snprintf(path, size, "%s.bad.%d", target, slot) : std::snprintf(path, size, "%s.bad", target);
+    const int n =
+        slot ? std::snprintf(path, size, "%s.bad.%d", target, slot) : std::snprintf(path, size, "%s.bad", target);
     return n >= 0 && static_cast<size_t>(n) < size;
 }
 
