@@ -13,7 +13,8 @@ extern int32_t OwnPar;
 // A made or coded board gets a win table at its start, as a shipped level does.
 extern bool OwnTabled;
 
-// A name cut to fit ends on a whole UTF-8 character, never inside one.
+// A name made printable (lib/text.h) and cut to fit on a whole UTF-8
+// character, never inside one.
 void CopyName(char* dst, size_t size, const char* src);
 // The Levels menu marks the level in play; none while a board of one's own is.
 void MarkLevelMenu();

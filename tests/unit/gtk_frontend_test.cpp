@@ -234,7 +234,7 @@ TEST(GtkSettings, EverySetAsideKeepsItsOwnNameUpToTheBound) {
         char buf[32] = "";
         int32_t length = 0;
         return ReadSettingFile((data + "/" + name).c_str(), buf, sizeof buf, &length) == 1 ? std::string(buf, length)
-                                                                                              : "(absent)";
+                                                                                           : "(absent)";
     };
     EXPECT_EQ(held("records"), "(absent)");
     EXPECT_EQ(held("records.bad"), "bad 1");

@@ -273,6 +273,20 @@ def links(b, url, args, tmp, data_dir):
     b.evaluate("tarno.firstFrame")
     check(status(b).startswith("Level 5:"), "and the saved level plays: '%s'" % status(b))
 
+    # A link too long to read, or of a kind no level has, is told alike.
+    for fragment, words in (("#bogus", "That link names no level"), ("#code=" + "A" * 600, "too long")):
+        open_link(b, url, fragment, first_frame=False)
+        told = None
+        for _ in range(50):
+            told = b.evaluate("document.getElementById('message').open && "
+                              "document.getElementById('message-text').textContent")
+            if told:
+                break
+            time.sleep(0.1)
+        check(bool(told) and words in told, "a link of %d characters is told: '%s'" % (len(fragment), told))
+        b.evaluate("document.getElementById('message').close()")
+        b.evaluate("tarno.firstFrame")
+
 
 def main():
     parser = argparse.ArgumentParser()

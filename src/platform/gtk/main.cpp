@@ -809,6 +809,17 @@ int main(int argc, char** argv) {
         BenchFrames = std::strtol(bench, nullptr, 10);
         if (BenchFrames < 1) BenchFrames = 1;
     }
+    // GTK's own options go first; anything else the game does not take is
+    // refused before a window opens.
+    gtk_parse_args(&argc, &argv);
+    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+        std::printf("%s\n", COMMAND_LINE_USAGE);
+        return 0;
+    }
+    if (!CommandLineFits(argc, argv)) {
+        std::fprintf(stderr, "%s\n", COMMAND_LINE_USAGE);
+        return 2;
+    }
     if (!gtk_init_check(&argc, &argv)) {
         std::fprintf(stderr, "tarno: cannot open the display\n");
         return 1;
@@ -822,8 +833,7 @@ int main(int argc, char** argv) {
     gtk_widget_show_all(Window);
     // `tarno FILE` plays that level file as a board of one's own; the
     // options start a level made on the spot.
-    if (StartGame() && !StartFromCommandLine(argc, argv))
-        std::fprintf(stderr, "usage: tarno [FILE | --new GRADE [--seed N] | --daily [YYYY-MM-DD] | --code CODE]\n");
+    if (StartGame()) StartFromCommandLine(argc, argv);
     gtk_widget_add_tick_callback(Field, OnTick, nullptr, nullptr);
 
     // One main loop pass at a time, so a quit asked for in a frame or a
