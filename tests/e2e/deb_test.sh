@@ -7,7 +7,7 @@ build=$1
 e2e=$2
 demo=$3
 solve=$4
-command -v dpkg-shlibdeps >/dev/null || { echo "skipped: dpkg-shlibdeps (dpkg-dev) is not installed"; exit 77; }
+command -v dpkg-shlibdeps >/dev/null || { echo "FAIL dpkg-shlibdeps (dpkg-dev) is not installed (make deps-test installs it)"; exit 1; }
 tmp=$(mktemp -d)
 chmod 755 "$tmp"  # the packaged game runs as another user
 trap 'rm -rf "$tmp"' EXIT
