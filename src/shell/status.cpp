@@ -65,7 +65,7 @@ const char* StatusLine() {
         if (NoteFrames > 0 && (Note == EDITOR_SAVED || Note == EDITOR_LOADED)) {
             Append(Note == EDITOR_SAVED ? "Saved level.dat" : "Loaded level.dat");
         } else if (NoteFrames > 0 && Note == EDITOR_LOADED_SHORT) {
-            std::snprintf(buf, sizeof buf, "level.dat has %s %s; a level has %d: the rest of the board is unchanged",
+            std::snprintf(buf, sizeof buf, "level.dat has %.12s %s; a level has %d: the rest of the board is unchanged",
                           NoteReason, std::strcmp(NoteReason, "1") == 0 ? "byte" : "bytes",
                           static_cast<int>(LEVEL_FILE_SIZE));
             Append(buf);

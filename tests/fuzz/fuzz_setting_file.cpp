@@ -31,6 +31,10 @@ const std::string& Folder() {
         if (!made) made = mkdtemp(other);
         if (!made) Fail("no folder to work in");
         dir = made;
+        std::atexit([] {
+            for (const char* name : {"/records", "/records.bad", "/records.bad.1"}) unlink((dir + name).c_str());
+            rmdir(dir.c_str());
+        });
     }
     return dir;
 }
@@ -48,17 +52,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             ? got != -1
             : got != 1 || length != static_cast<int32_t>(size) || (size && std::memcmp(buf, data, size) != 0))
         Fail("what was written does not read back");
-    // Set aside twice: the first stays where it went.
-    if (!WriteSettingFile(dir.c_str(), "records", nullptr, 0)) Fail("a set-aside failed");
-    if (!WriteSettingFile(dir.c_str(), "records", "x", 1) || !WriteSettingFile(dir.c_str(), "records", nullptr, 0))
-        Fail("a second set-aside failed");
+    // An earlier set-aside stays where it is; this one goes beside it.
+    const std::string earlier = path + ".bad", bad = path + ".bad.1";
+    static const bool made = WriteSettingFile(dir.c_str(), "records.bad", "earlier", 7);
+    if (!made || !WriteSettingFile(dir.c_str(), "records", nullptr, 0)) Fail("a set-aside failed");
     FileBytes kept;
-    const std::string bad = path + ".bad";
     if (ReadFileByName(bad.c_str(), size + 1, &kept).error || kept.size != size ||
         (size && std::memcmp(kept.data, data, size) != 0))
         Fail("the set-aside lost the original");
     if (access(path.c_str(), F_OK) == 0) Fail("the set-aside left the file");
+    if (ReadFileByName(earlier.c_str(), 8, &kept).error || kept.size != 7 || std::memcmp(kept.data, "earlier", 7) != 0)
+        Fail("an earlier set-aside was lost");
     unlink(bad.c_str());
-    unlink((bad + ".1").c_str());
     return 0;
 }
