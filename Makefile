@@ -20,7 +20,7 @@ WEB_PACKAGES := cmake make g++ emscripten python3
 WEB_PORT ?= 8000
 TEST_PACKAGES := $(BUILD_PACKAGES) \
   clang libclang-rt-14-dev xvfb xauth xdotool x11-utils imagemagick sox procps python3 dpkg-dev file \
-  util-linux valgrind $(WEB_PACKAGES) chromium
+  util-linux valgrind appstream $(WEB_PACKAGES) chromium
 # The cross build needs the native compiler too (it makes the data), CMake's
 # Python for GoogleTest, and GoogleTest's sources; wine64 alone runs the
 # 64-bit build (no i386 packages), and fonts-wine gives its menus and
