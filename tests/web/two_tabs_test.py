@@ -12,6 +12,7 @@ import os
 import subprocess
 import sys
 import tempfile
+import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "e2e"))
@@ -71,6 +72,21 @@ def main():
         check("Shots 5" in shown and "Won" in shown and "New record!" not in shown and "Best 4" in shown,
               "5 shots in the second tab are no new record against 4: '%s'" % shown)
         check(records(second) == "tarno records 1\nlevel 1 4 par\n", "the store still holds 4 (%r)" % records(second))
+
+        # Records no tab can read are set aside beside an earlier set-aside,
+        # never over it (the other tab hears of them first, or this one on
+        # its reload: either keeps both).
+        first.evaluate("localStorage.setItem('tarno.records.bad', 'older');"
+                       "localStorage.setItem('tarno.records', 'garbled')")
+        first.call("Page.reload")
+        kept = None
+        for _ in range(50):
+            kept = first.evaluate("[localStorage.getItem('tarno.records.bad'),"
+                                  " localStorage.getItem('tarno.records.bad.1')]")
+            if kept[1]:
+                break
+            time.sleep(0.1)
+        check(kept == ["older", "garbled"], "both set-asides are kept (%s)" % kept)
         errors = first.console_errors()
         check(not errors, "the pages logged no console error %s" % errors)
 
