@@ -5,6 +5,8 @@
 
 JOBS ?= 2
 FUZZ_SECONDS ?= 30
+# FUZZ_RUNS=N runs each fuzzer N times instead of for FUZZ_SECONDS.
+FUZZ_RUNS ?=
 PREFIX ?= /usr/local
 
 BUILD_PACKAGES := cmake g++ make pkg-config libgtest-dev libgmock-dev googletest libbenchmark-dev \
@@ -18,7 +20,7 @@ WEB_PACKAGES := cmake make g++ emscripten python3
 WEB_PORT ?= 8000
 TEST_PACKAGES := $(BUILD_PACKAGES) \
   clang libclang-rt-14-dev xvfb xauth xdotool x11-utils imagemagick sox procps python3 dpkg-dev file \
-  util-linux $(WEB_PACKAGES) chromium
+  util-linux valgrind appstream $(WEB_PACKAGES) chromium
 # The cross build needs the native compiler too (it makes the data), CMake's
 # Python for GoogleTest, and GoogleTest's sources; wine64 alone runs the
 # 64-bit build (no i386 packages), and fonts-wine gives its menus and
@@ -34,7 +36,7 @@ AS_ROOT := $(if $(DESTDIR),,$(shell [ "$$(id -u)" -eq 0 ] || echo sudo))
 # The game's own targets: the test, benchmark and tool builds wait for `make check`.
 GAME_TARGETS := tarno tarno-data tarno-levelc
 
-.PHONY: play check asan soak build test fuzz windows web serve-web install uninstall deb format format-check \
+.PHONY: play check asan tsan soak build test fuzz windows web serve-web install uninstall deb format format-check \
   deps-build deps-test deps-windows deps-web deps-deb deps-format clean
 
 play: deps-build
@@ -54,6 +56,13 @@ asan: deps-test
 	cmake --build --preset asan -j$(JOBS)
 	ctest --preset asan -j$(JOBS)
 
+# The game's threads (advice, level making) under the thread sanitizer, on
+# a script that switches levels while they work.
+tsan: deps-test
+	cmake --preset tsan
+	cmake --build --preset tsan -j$(JOBS)
+	ctest --preset tsan
+
 # Random scripts through tarno-demo, every dump checked against the rules.
 FRAMES ?= 50000
 soak: deps-test
@@ -68,8 +77,9 @@ fuzz: deps-test
 	  [ -x "$$f" ] || continue; \
 	  name=$$(basename $$f); mkdir -p build/fuzz/corpus/$$name; \
 	  cp -n tests/fuzz/seeds/$$name/* build/fuzz/corpus/$$name/ 2>/dev/null || true; \
-	  echo "== $$name for $(FUZZ_SECONDS) s"; \
-	  $$f -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=2048 -print_final_stats=1 build/fuzz/corpus/$$name; \
+	  echo "== $$name for $(if $(FUZZ_RUNS),$(FUZZ_RUNS) runs,$(FUZZ_SECONDS) s)"; \
+	  $$f $(if $(FUZZ_RUNS),-runs=$(FUZZ_RUNS),-max_total_time=$(FUZZ_SECONDS)) -rss_limit_mb=2048 \
+	    -print_final_stats=1 build/fuzz/corpus/$$name; \
 	done
 
 windows: deps-windows

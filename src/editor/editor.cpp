@@ -111,6 +111,11 @@ void RunEditorFrame() {
             for (int32_t cy = FIRST_INNER; cy <= LAST_INNER; ++cy)
                 Live.play.board[cx][cy] = static_cast<int8_t>(LevelBuffer[cx * BOARD_CELLS + cy]);
         NoteFile(EDITOR_LOADED, EDITOR_LOAD_FAILED, reason);
+        // The read is as designed; the player hears what it left as it was.
+        if (!reason && LevelFileRead < LEVEL_FILE_SIZE) {
+            EditorFileNote = EDITOR_LOADED_SHORT;
+            std::snprintf(EditorFileReason, sizeof EditorFileReason, "%d", static_cast<int>(LevelFileRead));
+        }
     }
     if (KeyState[DIK_P]) EditorPlayPending = 1;
     if (PlatformKeyDownNow(VK_RETURN_KEY)) {

@@ -17,6 +17,8 @@ extern uint8_t EditorClearPending;
 constexpr uint8_t EDITOR_SAVED = 1, EDITOR_LOADED = 2, EDITOR_SAVE_FAILED = 3, EDITOR_LOAD_FAILED = 4;
 // The platform could not keep the saved file where it outlives the page.
 constexpr uint8_t EDITOR_KEEP_FAILED = 5;
+// L read a level.dat shorter than a level: the reason holds its count.
+constexpr uint8_t EDITOR_LOADED_SHORT = 6;
 extern uint8_t EditorFileNote;
 extern char EditorFileReason[128];
 // P asks to play the board being drawn.

@@ -33,6 +33,8 @@ void LevelFileName(int32_t level, char* name, int size) {
     else std::snprintf(name, static_cast<size_t>(size), "level.dat");
 }
 
+int32_t LevelFileRead;
+
 const char* LoadLevelFile(int32_t level) {
     char name[32];
     LevelFileName(level, name, sizeof name);
@@ -46,6 +48,7 @@ const char* LoadLevelFile(int32_t level) {
     }
     // A short file replaces only the start; the rest keeps what it held.
     std::memcpy(LevelBuffer, bytes.data, bytes.size);
+    LevelFileRead = static_cast<int32_t>(bytes.size);
     return nullptr;
 }
 

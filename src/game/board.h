@@ -43,6 +43,9 @@ extern uint8_t OwnLevelBytes[LEVEL_FILE_SIZE];
 
 // Each returns null, or why it failed (the box has been shown then).
 const char* LoadLevelFile(int32_t level);
+// The bytes the last LoadLevelFile took from its file: fewer than a level's
+// leave the rest of LevelBuffer as it was.
+extern int32_t LevelFileRead;
 const char* SaveLevelFile();
 // Removes what a save cut short left beside "level.dat"; part of start-up.
 void RemoveStaleLevelSaves();

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "gen/random.h"
+#include "lib/text.h"
 
 namespace gen {
 
@@ -63,11 +64,16 @@ int Digits(const char* text, int count) {
     return value;
 }
 
-// The text quoted in a message: a long one is cut, so that the reason still fits.
+// The text quoted in a message: a long one is cut, between characters, so
+// that the reason still fits.
 void Quote(const char* text, char* out, size_t size) {
-    const size_t length = std::strlen(text);
-    if (length <= 40) std::snprintf(out, size, "'%s'", text);
-    else std::snprintf(out, size, "'%.40s\xE2\x80\xA6'", text);
+    size_t cut = 0;
+    while (text[cut]) {
+        const size_t step = Utf8CharLength(text + cut);
+        if (cut + (step ? step : 1) > 40) break;
+        cut += step ? step : 1;
+    }
+    std::snprintf(out, size, "'%.*s%s'", static_cast<int>(cut), text, text[cut] ? "\xE2\x80\xA6" : "");
 }
 
 }  // namespace

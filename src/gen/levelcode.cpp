@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "game/leveltext.h"
+#include "lib/text.h"
 
 namespace gen {
 
@@ -83,9 +84,11 @@ bool DecodeLevel(const char* raw, uint8_t bytes[LEVEL_FILE_SIZE], char* error, s
     }
     for (size_t i = 0; i < size; ++i)
         if (ValueOf(code[i]) < 0) {
+            // The whole character, when it is one: never half of it.
+            const size_t length = Utf8CharLength(code + i);
             std::snprintf(error, errorSize,
-                          "the level code has '%c' at place %d; a level code holds only letters, digits, - and _",
-                          code[i], static_cast<int>(i + 1));
+                          "the level code has '%.*s' at place %d; a level code holds only letters, digits, - and _",
+                          static_cast<int>(length ? length : 1), code + i, static_cast<int>(i + 1));
             return false;
         }
     if (code[0] != VERSION) {

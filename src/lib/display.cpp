@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "lib/text.h"
+
 // Stays null: every platform presents the back surface itself through
 // PlatformPresent, so the game never draws into a primary surface. Kept for
 // the code that tests it.
@@ -90,12 +92,20 @@ uint32_t WaitClock(uint32_t ms) {
     return GetClock();
 }
 
+// A message may carry what came from outside (a name, a reason): what
+// cannot be printed is shown as escapes, in the box and on the terminal.
 void ShowError(const char* text) {
-    std::fprintf(stderr, "tarno: %s\n", text ? text : "");
-    PlatformShowMessage(text ? text : "");
+    static char shown[1024];
+    PrintableText(text, shown, sizeof shown, true);
+    std::fprintf(stderr, "tarno: %s\n", shown);
+    PlatformShowMessage(shown);
 }
 
 void ShowFileError(const char* text, const char* file, const char* reason) {
-    std::fprintf(stderr, "tarno: %s: %s: %s\n", text ? text : "", file ? file : "", reason ? reason : "");
-    PlatformShowMessage(text ? text : "");
+    static char shown[3][512];
+    PrintableText(text, shown[0], sizeof shown[0], true);
+    PrintableText(file, shown[1], sizeof shown[1]);
+    PrintableText(reason, shown[2], sizeof shown[2]);
+    std::fprintf(stderr, "tarno: %s: %s: %s\n", shown[0], shown[1], shown[2]);
+    PlatformShowMessage(shown[0]);
 }

@@ -132,10 +132,20 @@ enum SettingKind : int32_t { SETTING_TEXT, SETTING_BYTES };
 // among its bytes.
 int PlatformReadSetting(const char* name, SettingKind kind, void* buf, int32_t size, int32_t* length);
 // Stores the bytes whole, atomically where the platform can. Null bytes set
-// what is stored aside under the name with ".bad" added, for the player to
-// look at, rather than losing it. Null when done; otherwise where and why it
-// failed ("place: reason"), valid until the next call.
+// what is stored aside, for the player to look at, rather than losing it:
+// under the first free name of name + ".bad", ".bad.1" ... ".bad.9"; when
+// all are taken the oldest (".bad") goes, the others move down one and the
+// newest takes ".bad.9". Null when done; otherwise where and why it failed
+// ("place: reason"), valid until the next call.
+constexpr int32_t MAX_SET_ASIDES = 10;
 const char* PlatformWriteSetting(const char* name, SettingKind kind, const void* bytes, int32_t length);
+// Keeps other copies of the game running for the same player off the named
+// value while this one reads it, merges and writes it back; a lock on the
+// file's folder, a system-wide mutex, or nothing where one page runs at a
+// time. Every lock is followed by one unlock; a lock that cannot be had
+// still lets the write go on.
+void PlatformLockSetting(const char* name);
+void PlatformUnlockSetting(const char* name);
 
 // Not seam functions, because every platform shares one implementation:
 // whole-file replacement and the start-up clean-up of what it leaves

@@ -18,7 +18,8 @@ struct OwnBoard {
 };
 extern OwnBoard Own;
 
-// A name cut to fit ends on a whole UTF-8 character, never inside one.
+// A name made printable (lib/text.h) and cut to fit on a whole UTF-8
+// character, never inside one.
 void CopyName(char* dst, size_t size, const char* src);
 // The Levels menu marks the level in play; none while a board of one's own is.
 void MarkLevelMenu();

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "game/board.h"
+#include "lib/text.h"
 #include "platform/files/files.h"
 #include "platform/platform.h"
 #include "resource.h"
@@ -44,18 +45,7 @@ bool ParseIndexLine(char* line, long long* n, long long* par, const char** name)
 
 }  // namespace
 
-void CopyName(char* dst, size_t size, const char* src) {
-    std::snprintf(dst, size, "%s", src);
-    size_t length = std::strlen(dst);
-    if (length == std::strlen(src)) return;
-    size_t start = length;
-    while (start > 0 && (static_cast<uint8_t>(dst[start - 1]) & 0xC0) == 0x80) --start;
-    if (start > 0 && static_cast<uint8_t>(dst[start - 1]) >= 0xC0) {
-        const uint8_t lead = static_cast<uint8_t>(dst[start - 1]);
-        const size_t need = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
-        if (length - (start - 1) < need) dst[start - 1] = '\0';
-    }
-}
+void CopyName(char* dst, size_t size, const char* src) { PrintableText(src, dst, size); }
 
 void ReadLevelIndex() {
     for (int32_t n = 0; n <= LAST_LEVEL; ++n) {

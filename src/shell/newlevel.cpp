@@ -15,6 +15,7 @@
 #include "gen/generate.h"
 #include "gen/grade.h"
 #include "gen/levelcode.h"
+#include "lib/text.h"
 #include "platform/platform.h"
 #include "platform/worker/worker.h"
 #include "shell/comforts.h"
@@ -147,7 +148,9 @@ bool StartDailyLevel(const char* date) {
     char error[gen::DATE_ERROR_SIZE];
     if (date) {
         if (!gen::ParseDate(date, &day, error, sizeof error)) {
-            PlatformShowMessage(error);
+            char shown[sizeof error];
+            PrintableText(error, shown, sizeof shown);
+            PlatformShowMessage(shown);
             return false;
         }
     } else {
@@ -175,7 +178,7 @@ bool StartCodeLevel(const char* code) {
     char error[gen::LEVEL_CODE_ERROR_SIZE] = "";
     if (!code || !gen::DecodeLevel(code, bytes, error, sizeof error)) {
         char text[gen::LEVEL_CODE_ERROR_SIZE];
-        std::snprintf(text, sizeof text, "%s", *error ? error : "That is no level code.");
+        PrintableText(*error ? error : "That is no level code.", text, sizeof text);
         text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
         PlatformShowMessage(text);
         return false;
@@ -265,6 +268,19 @@ int32_t GradeNumber(const char* name) {
 
 }  // namespace
 
+bool CommandLineFits(int argc, char** argv) {
+    if (argc < 2) return true;
+    const char* first = argv[1];
+    uint64_t seed = 0;
+    if (std::strcmp(first, "--new") == 0)
+        return argc > 2 && GradeNumber(argv[2]) >= 0 &&
+               (argc == 3 || (argc == 5 && std::strcmp(argv[3], "--seed") == 0 && ParseSeed(argv[4], &seed)));
+    if (std::strcmp(first, "--daily") == 0) return argc <= 3;
+    if (std::strcmp(first, "--code") == 0) return argc == 3;
+    // A file whose name starts with '-' is ./-name, as for any program.
+    return argc == 2 && (first[0] != '-' || first[1] == '\0');
+}
+
 bool StartFromCommandLine(int argc, char** argv) {
     if (argc < 2) return true;
     const char* first = argv[1];
@@ -297,7 +313,11 @@ bool StartFromLink(const char* fragment) {
     if (!fragment) return false;
     if (*fragment == '#') ++fragment;
     const size_t length = strnlen(fragment, 512);
-    if (length == 0 || length >= 512) return false;
+    if (length == 0) return false;
+    if (length >= 512) {
+        PlatformShowMessage("That link is too long to name a level.");
+        return false;
+    }
     char text[512];
     std::memcpy(text, fragment, length);
     text[length] = '\0';
@@ -317,5 +337,6 @@ bool StartFromLink(const char* fragment) {
         else StartNewLevel(grade, seed);
         return true;
     }
+    PlatformShowMessage("That link names no level: #code=CODE, #daily, #daily=YYYY-MM-DD or #new=GRADE[:SEED]");
     return false;
 }

@@ -7,6 +7,7 @@
 #include "game/board.h"
 #include "game/frame.h"
 #include "game/leveltext.h"
+#include "lib/text.h"
 #include "platform/platform.h"
 #include "shell/comforts.h"
 #include "shell/shell.h"
@@ -47,8 +48,10 @@ bool PlayLevelFile(const char* path) {
         path && leveltext::LoadAnyLevel(path, bytes, name, sizeof name, error, sizeof error, TellWarning, nullptr);
     if (!loaded) {
         if (!error[0]) std::snprintf(error, sizeof error, "Cannot read that level.");
-        std::fprintf(stderr, "tarno: %s\n", error);
-        PlatformShowMessage(error);
+        char shown[sizeof error];
+        PrintableText(error, shown, sizeof shown, true);
+        std::fprintf(stderr, "tarno: %s\n", shown);
+        PlatformShowMessage(shown);
         return false;
     }
     PlayOwnBoard(bytes, name);

@@ -7,6 +7,7 @@
 //   daily YYYY-MM-DD GRADE SHOTS    one of the last days' generated levels
 // A text that does not read as that is set aside, not overwritten: it may
 // be the only copy of a player's records.
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -36,9 +37,16 @@ struct LevelRecord {
     bool inPar;
 };
 
-LevelRecord Levels[LAST_LEVEL + 1];
-DailyRecord Dailies[MAX_DAILY_RECORDS];
-int32_t DailyCount;
+struct RecordSet {
+    LevelRecord levels[LAST_LEVEL + 1];
+    DailyRecord dailies[MAX_DAILY_RECORDS];  // newest first
+    int32_t dailyCount;
+};
+
+// What this game shows and keeps, and what another copy of the game may have
+// stored since this one last read it.
+RecordSet Mine;
+RecordSet Stored;
 
 // Set when the stored records could not be read nor set aside: this run
 // then keeps its records to itself rather than write over them.
@@ -51,6 +59,10 @@ bool RecordTried;
 uint32_t RecordTriedWin;
 
 char Text[RECORDS_TEXT_MAX];
+// What to tell once the records are no longer locked: a message box must
+// not hold another copy of the game waiting.
+char Pending[2][700];
+int32_t PendingCount;
 
 // 1 with the text ended by a 0, 0 when absent, -1 when what is stored is no
 // text of ours (too long, a zero byte inside, unreadable).
@@ -83,8 +95,27 @@ bool IsDate(const char* word) {
     return true;
 }
 
+// One entry a day, the best of it; newest first, the oldest falls off.
+// True when the set changed.
+bool PutDaily(RecordSet* set, const char* date, int32_t grade, int32_t shots) {
+    int32_t at = 0;
+    while (at < set->dailyCount && std::strcmp(set->dailies[at].date, date) > 0) ++at;
+    if (at < set->dailyCount && std::strcmp(set->dailies[at].date, date) == 0) {
+        if (set->dailies[at].shots <= shots) return false;
+    } else {
+        if (at == MAX_DAILY_RECORDS) return false;
+        if (set->dailyCount < MAX_DAILY_RECORDS) ++set->dailyCount;
+        std::memmove(&set->dailies[at + 1], &set->dailies[at], sizeof(DailyRecord) * (set->dailyCount - 1 - at));
+    }
+    DailyRecord& d = set->dailies[at];
+    std::snprintf(d.date, sizeof d.date, "%s", date);
+    d.grade = grade;
+    d.shots = shots;
+    return true;
+}
+
 // One line, split on spaces in place; false when it is not a records line.
-bool ParseLine(char* line) {
+bool ParseLine(char* line, RecordSet* set) {
     char* words[5] = {};
     int count = 0;
     for (char* w = std::strtok(line, " "); w; w = std::strtok(nullptr, " "))
@@ -95,13 +126,13 @@ bool ParseLine(char* line) {
         if (!Number(words[1], 1, LAST_LEVEL, &a) || !Number(words[2], 1, MAX_RECORD_SHOTS, &b)) return false;
         const bool par = std::strcmp(words[3], "par") == 0;
         if (!par && std::strcmp(words[3], "over") != 0) return false;
-        Levels[a] = {b, par};
+        set->levels[a] = {b, par};
         return true;
     }
-    if (count == 4 && std::strcmp(words[0], "daily") == 0 && DailyCount < MAX_DAILY_RECORDS) {
+    if (count == 4 && std::strcmp(words[0], "daily") == 0 && set->dailyCount < MAX_DAILY_RECORDS) {
         if (!IsDate(words[1]) || !Number(words[2], 0, 99, &a) || !Number(words[3], 1, MAX_RECORD_SHOTS, &b))
             return false;
-        DailyRecord& d = Dailies[DailyCount++];
+        DailyRecord& d = set->dailies[set->dailyCount++];
         std::snprintf(d.date, sizeof d.date, "%s", words[1]);
         d.grade = a;
         d.shots = b;
@@ -110,7 +141,7 @@ bool ParseLine(char* line) {
     return false;
 }
 
-bool ParseRecords(char* text) {
+bool ParseRecords(char* text, RecordSet* set) {
     char* next = text;
     bool header = true;
     while (next && *next) {
@@ -120,53 +151,125 @@ bool ParseRecords(char* text) {
         if (header) {
             if (std::strcmp(line, RECORDS_HEADER) != 0) return false;
             header = false;
-        } else if (*line && !ParseLine(line)) return false;
+        } else if (*line && !ParseLine(line, set)) return false;
     }
     return !header;
 }
 
-void ClearRecords() {
-    for (LevelRecord& r : Levels) r = {0, false};
-    DailyCount = 0;
+__attribute__((format(printf, 1, 2))) void Tell(const char* format, ...) {
+    if (PendingCount == 2) return;
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(Pending[PendingCount++], sizeof Pending[0], format, args);
+    va_end(args);
 }
 
-void SaveRecords() {
-    if (RecordsHeld) return;
+void TellPending() {
+    for (int32_t i = 0; i < PendingCount; ++i) ShowError(Pending[i]);
+    PendingCount = 0;
+}
+
+// The names set-asides take, oldest first: "records.bad", "records.bad.1" ...
+void AsideName(int32_t slot, char* name, size_t size) {
+    if (slot == 0) std::snprintf(name, size, "%s.bad", RECORDS_SETTING);
+    else std::snprintf(name, size, "%s.bad.%d", RECORDS_SETTING, static_cast<int>(slot));
+}
+
+// What is stored does not read as records: it goes aside under the next
+// free name, and the player hears where. The last free name warns that the
+// next set-aside makes room by letting the oldest go.
+void SetAsideStored() {
+    int32_t slot = 0;
+    char name[64], oldest[64];
+    for (; slot < MAX_SET_ASIDES; ++slot) {
+        AsideName(slot, name, sizeof name);
+        int32_t length = 0;
+        if (PlatformReadSetting(name, SETTING_TEXT, Text, 0, &length) == 0) break;
+    }
+    const bool full = slot == MAX_SET_ASIDES;
+    AsideName(full ? MAX_SET_ASIDES - 1 : slot, name, sizeof name);
+    AsideName(0, oldest, sizeof oldest);
+    if (const char* why = WriteText(RECORDS_SETTING, nullptr)) {
+        RecordsHeld = true;
+        Tell("The records could not be read, nor set aside (%s): this game's records will not be kept.", why);
+    } else if (full) {
+        Tell(
+            "The records could not be read, so they were set aside under the name \"%s\", and the oldest set-aside, "
+            "\"%s\", was let go to make room; new records begin now.",
+            name, oldest);
+    } else if (slot == MAX_SET_ASIDES - 1) {
+        Tell(
+            "The records could not be read, so they were set aside under the name \"%s\"; new records begin now. "
+            "That was the last free name: the next set-aside lets the oldest, \"%s\", go.",
+            name, oldest);
+    } else {
+        Tell("The records could not be read, so they were set aside under the name \"%s\"; new records begin now.",
+             name);
+    }
+}
+
+// The better of two records of one level: fewer shots, or as many within par.
+bool Beats(const LevelRecord& a, const LevelRecord& b) {
+    return a.shots && (!b.shots || a.shots < b.shots || (a.shots == b.shots && a.inPar && !b.inPar));
+}
+
+// Another copy of the game may have written since this one read: its
+// records join ours, the best of each kept. What is stored and cannot be
+// read is set aside first.
+void MergeStored() {
+    Stored = {};
+    const int got = ReadText(RECORDS_SETTING, Text, sizeof Text);
+    if (got == 0) return;
+    if (got == 1 && ParseRecords(Text, &Stored)) {
+        for (int32_t n = 1; n <= LAST_LEVEL; ++n)
+            if (Beats(Stored.levels[n], Mine.levels[n])) Mine.levels[n] = Stored.levels[n];
+        for (int32_t i = 0; i < Stored.dailyCount; ++i)
+            PutDaily(&Mine, Stored.dailies[i].date, Stored.dailies[i].grade, Stored.dailies[i].shots);
+        return;
+    }
+    SetAsideStored();
+}
+
+// Locks the stored records and merges them in; false, unlocked, when this
+// game keeps its records to itself.
+bool BeginUpdate() {
+    if (RecordsHeld) return false;
+    PlatformLockSetting(RECORDS_SETTING);
+    MergeStored();
+    if (!RecordsHeld) return true;
+    PlatformUnlockSetting(RECORDS_SETTING);
+    return false;
+}
+
+void WriteRecords() {
     int used = std::snprintf(Text, sizeof Text, "%s\n", RECORDS_HEADER);
     for (int32_t n = 1; n <= LAST_LEVEL; ++n)
-        if (Levels[n].shots)
+        if (Mine.levels[n].shots)
             used += std::snprintf(Text + used, sizeof Text - used, "level %d %d %s\n", static_cast<int>(n),
-                                  static_cast<int>(Levels[n].shots), Levels[n].inPar ? "par" : "over");
-    for (int32_t i = 0; i < DailyCount; ++i)
-        used += std::snprintf(Text + used, sizeof Text - used, "daily %s %d %d\n", Dailies[i].date,
-                              static_cast<int>(Dailies[i].grade), static_cast<int>(Dailies[i].shots));
+                                  static_cast<int>(Mine.levels[n].shots), Mine.levels[n].inPar ? "par" : "over");
+    for (int32_t i = 0; i < Mine.dailyCount; ++i)
+        used += std::snprintf(Text + used, sizeof Text - used, "daily %s %d %d\n", Mine.dailies[i].date,
+                              static_cast<int>(Mine.dailies[i].grade), static_cast<int>(Mine.dailies[i].shots));
     const char* why = WriteText(RECORDS_SETTING, Text);
     if (why && !RecordsWriteTold) {
         RecordsWriteTold = true;
-        char message[600];
-        std::snprintf(message, sizeof message, "The records could not be saved: %s", why);
-        ShowError(message);
+        Tell("The records could not be saved: %s", why);
     }
 }
 
-void LoadRecords() {
-    ClearRecords();
-    RecordsHeld = RecordsWriteTold = false;
-    const int got = ReadText(RECORDS_SETTING, Text, sizeof Text);
-    if (got == 0 || (got == 1 && ParseRecords(Text))) return;
-    ClearRecords();
-    char message[600];
-    if (const char* why = WriteText(RECORDS_SETTING, nullptr)) {
-        RecordsHeld = true;
-        std::snprintf(message, sizeof message,
-                      "The records could not be read, nor set aside (%s): this game's records will not be kept.", why);
-    } else {
-        std::snprintf(message, sizeof message,
-                      "The records could not be read, so they were set aside under the name \"%s.bad\"; new "
-                      "records begin now.",
-                      RECORDS_SETTING);
+// Writes when asked and when this game may, unlocks, then tells.
+void EndUpdate(bool locked, bool write) {
+    if (locked) {
+        if (write) WriteRecords();
+        PlatformUnlockSetting(RECORDS_SETTING);
     }
-    ShowError(message);
+    TellPending();
+}
+
+void LoadRecords() {
+    Mine = {};
+    RecordsHeld = RecordsWriteTold = false;
+    EndUpdate(BeginUpdate(), false);
 }
 
 }  // namespace
@@ -205,13 +308,18 @@ void RecordShippedWin() {
     // What is on the board at the win: undone shots went back with the board.
     const int32_t shots = Live.shotsFired;
     if (shots < 1 || shots > MAX_RECORD_SHOTS) return;
-    LevelRecord& r = Levels[LevelPlayed];
-    if (r.shots && r.shots <= shots) return;
-    NewRecord = r.shots != 0;
-    NewRecordWin = WinStartTick;
-    const int32_t par = LevelPars[LevelPlayed];
-    r = {shots, par > 0 && shots <= par};
-    SaveRecords();
+    // Measured against what any copy of the game has stored by now, so that
+    // another window's better win is no "New record!" here.
+    const bool locked = BeginUpdate();
+    LevelRecord& r = Mine.levels[LevelPlayed];
+    const bool better = !r.shots || shots < r.shots;
+    if (better) {
+        NewRecord = r.shots != 0;
+        NewRecordWin = WinStartTick;
+        const int32_t par = LevelPars[LevelPlayed];
+        r = {shots, par > 0 && shots <= par};
+    }
+    EndUpdate(locked, better);
 }
 
 // A daily level's win goes into the last days' list, once per win.
@@ -230,27 +338,17 @@ void RecordDailyLevelWin() {
 
 void RecordDailyWin(const char* date, int grade, int shots) {
     if (!date || !IsDate(date) || grade < 0 || grade > 99 || shots < 1 || shots > MAX_RECORD_SHOTS) return;
-    // One entry a day, the best of it; newest first, the oldest falls off.
-    int32_t at = 0;
-    while (at < DailyCount && std::strcmp(Dailies[at].date, date) > 0) ++at;
-    if (at < DailyCount && std::strcmp(Dailies[at].date, date) == 0) {
-        if (Dailies[at].shots <= shots) return;
-    } else {
-        if (at == MAX_DAILY_RECORDS) return;
-        if (DailyCount < MAX_DAILY_RECORDS) ++DailyCount;
-        std::memmove(&Dailies[at + 1], &Dailies[at], sizeof(DailyRecord) * (DailyCount - 1 - at));
-    }
-    std::snprintf(Dailies[at].date, sizeof Dailies[at].date, "%s", date);
-    Dailies[at].grade = grade;
-    Dailies[at].shots = shots;
-    SaveRecords();
+    const bool locked = BeginUpdate();
+    EndUpdate(locked, PutDaily(&Mine, date, grade, shots));
 }
 
-int32_t DailyRecordCount() { return DailyCount; }
-const DailyRecord& DailyRecordAt(int32_t i) { return Dailies[i]; }
+void RefreshRecords() { EndUpdate(BeginUpdate(), false); }
 
-int32_t BestShots(int32_t level) { return level >= 1 && level <= LAST_LEVEL ? Levels[level].shots : 0; }
-bool BestInPar(int32_t level) { return BestShots(level) && Levels[level].inPar; }
+int32_t DailyRecordCount() { return Mine.dailyCount; }
+const DailyRecord& DailyRecordAt(int32_t i) { return Mine.dailies[i]; }
+
+int32_t BestShots(int32_t level) { return level >= 1 && level <= LAST_LEVEL ? Mine.levels[level].shots : 0; }
+bool BestInPar(int32_t level) { return BestShots(level) && Mine.levels[level].inPar; }
 
 int32_t BestOnScreen() {
     if (OwnLevel) return 0;
@@ -260,20 +358,29 @@ int32_t BestOnScreen() {
 bool NewRecordShown() { return Live.play.won && NewRecord && NewRecordWin == WinStartTick && !OwnLevel; }
 
 const char* RecordsText() {
+    // Another window's wins since this one last looked are shown too.
+    RefreshRecords();
     int used = 0;
     for (int32_t n = 1; n <= LAST_LEVEL; ++n) {
+        const LevelRecord& r = Mine.levels[n];
         char par[16] = "par ?";
         if (LevelPars[n] > 0) std::snprintf(par, sizeof par, "par %d", static_cast<int>(LevelPars[n]));
         char best[32] = "not won yet";
-        if (Levels[n].shots)
-            std::snprintf(best, sizeof best, "best %d%s", static_cast<int>(Levels[n].shots),
-                          Levels[n].inPar ? ", won in par" : "");
+        if (r.shots)
+            std::snprintf(best, sizeof best, "best %d%s", static_cast<int>(r.shots), r.inPar ? ", won in par" : "");
         used += std::snprintf(Text + used, sizeof Text - used, "Level %d: %s   %s   %s\n", static_cast<int>(n),
                               LevelNames[n], par, best);
     }
-    if (DailyCount) used += std::snprintf(Text + used, sizeof Text - used, "\nDaily levels\n");
-    for (int32_t i = 0; i < DailyCount; ++i)
-        used += std::snprintf(Text + used, sizeof Text - used, "%s   grade %d   %d shots\n", Dailies[i].date,
-                              static_cast<int>(Dailies[i].grade), static_cast<int>(Dailies[i].shots));
+    if (Mine.dailyCount) used += std::snprintf(Text + used, sizeof Text - used, "\nDaily levels\n");
+    // The grades as the Generate menu names them.
+    static const char* const GRADES[] = {TEXT_MENU_EASY, TEXT_MENU_MEDIUM, TEXT_MENU_HARD};
+    for (int32_t i = 0; i < Mine.dailyCount; ++i) {
+        const DailyRecord& d = Mine.dailies[i];
+        char grade[16];
+        if (d.grade >= 0 && d.grade < 3) std::snprintf(grade, sizeof grade, "%s", GRADES[d.grade]);
+        else std::snprintf(grade, sizeof grade, "grade %d", static_cast<int>(d.grade));
+        used += std::snprintf(Text + used, sizeof Text - used, "%s   %s   %d shots\n", d.date, grade,
+                              static_cast<int>(d.shots));
+    }
     return Text;
 }

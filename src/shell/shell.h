@@ -111,6 +111,11 @@ extern char OwnSource[64];
 // `tarno FILE`, `tarno --new GRADE [--seed N]`, `tarno --daily [DATE]`,
 // `tarno --code CODE`: false for arguments that are none of these.
 bool StartFromCommandLine(int argc, char** argv);
+// Whether the arguments have one of those shapes: a front end refuses any
+// other before its window opens, with the usage and status 2.
+bool CommandLineFits(int argc, char** argv);
+constexpr const char* COMMAND_LINE_USAGE =
+    "usage: tarno [FILE | --new GRADE [--seed N] | --daily [YYYY-MM-DD] | --code CODE]";
 // A page's link: "#code=CODE", "#daily", "#daily=DATE", "#new=GRADE[:SEED]".
 // False when it names no level or the level cannot be read (said so).
 bool StartFromLink(const char* fragment);
@@ -180,6 +185,9 @@ struct SheetSpot {
     int32_t x, y, side;
 };
 SheetSpot SheetCellSpot(int32_t cell);
+// Takes in what another copy of the game stored since (the page hears of a
+// write in another tab); a win measures itself against it anyway.
+void RefreshRecords();
 // View -> Sound and M: nothing plays while off; remembered.
 void ToggleSound();
 void ReadSoundKey();

@@ -126,6 +126,11 @@ const char* StatusLine() {
         Append(buf);
         if (Noted.NoteFrames > 0 && (Noted.Note == EDITOR_SAVED || Noted.Note == EDITOR_LOADED)) {
             Append(Noted.Note == EDITOR_SAVED ? "Saved level.dat" : "Loaded level.dat");
+        } else if (Noted.NoteFrames > 0 && Noted.Note == EDITOR_LOADED_SHORT) {
+            std::snprintf(buf, sizeof buf, "level.dat has %.12s %s; a level has %d: the rest of the board is unchanged",
+                          Noted.NoteReason, std::strcmp(Noted.NoteReason, "1") == 0 ? "byte" : "bytes",
+                          static_cast<int>(LEVEL_FILE_SIZE));
+            Append(buf);
         } else if (Noted.NoteFrames > 0) {
             const char* what = Noted.Note == EDITOR_SAVE_FAILED   ? "saved"
                                : Noted.Note == EDITOR_KEEP_FAILED ? "kept"

@@ -10,8 +10,8 @@ there, checks its first frame and ends it. The game runs through its
 launcher, as the user nobody when the test runs as root, so it owns none of
 the installed files.
 
-Exit codes: 0 passed, 1 failed, 77 skipped (no Xvfb, xdotool or ImageMagick,
-or no game data built).
+Exit codes: 0 passed, 1 failed (a missing Xvfb, xdotool or ImageMagick too),
+77 skipped (the demo player or solver not built).
 """
 import argparse
 import json
@@ -538,8 +538,8 @@ def main():
 
     for tool in ("Xvfb", "xdotool", "import", "xwininfo"):
         if not shutil.which(tool):
-            log("skipped: %s is not installed" % tool)
-            return SKIP
+            log("FAIL %s is not installed (make deps-test installs it)" % tool)
+            return 1
     for tool in (args.demo, args.solve):
         if not os.access(tool, os.X_OK):
             log("skipped: %s has not been built" % tool)

@@ -26,3 +26,11 @@ if(TARGET tarno-web AND TARGET tarno-solve AND Python3_FOUND)
       --out ${CMAKE_CURRENT_BINARY_DIR}/web-layout)
   set_tests_properties(e2e_web_layout PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300 RUN_SERIAL TRUE)
 endif()
+
+# Two tabs for one player: neither loses the other's records.
+if(TARGET tarno-web AND TARGET tarno-solve AND Python3_FOUND)
+  add_test(NAME e2e_web_two_tabs
+    COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/web/two_tabs_test.py
+      --site ${TARNO_WEB_SITE_DIR} --run-dir ${TARNO_RUN_DIR} --solve $<TARGET_FILE:tarno-solve>)
+  set_tests_properties(e2e_web_two_tabs PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE)
+endif()

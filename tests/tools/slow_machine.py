@@ -36,8 +36,8 @@ def main():
     demo, run_dir = os.path.abspath(sys.argv[1]), sys.argv[2]
     valgrind = shutil.which("valgrind")
     if not valgrind:
-        print("valgrind not found: skipped")
-        return 77
+        print("FAIL valgrind is not installed (make deps-test installs it)")
+        return 1
     with tempfile.TemporaryDirectory() as tmp:
         script = os.path.join(tmp, "careless.demo")
         with open(script, "w") as f:

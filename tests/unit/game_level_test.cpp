@@ -4,6 +4,7 @@
 #include <unistd.h>
 #endif
 
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <iterator>
@@ -173,16 +174,22 @@ TEST_F(LevelTest, AFailedSaveTellsOnceAndLeavesTheOldFile) {
 }
 #endif
 
-// Start-up sweeps away what a save cut short left; nothing else goes.
+// Start-up sweeps away what a save cut short left; nothing else goes, and
+// not what another copy of the game is writing right now.
 TEST(StartUp, RemovesStaleTemporaryFiles) {
     ScratchDir scratch;
     HeadlessReset();
     WriteFileBytes(".level.dat-a1B2c3", "x", 1);
     WriteFileBytes(".level.dat-toolong", "x", 1);
+    WriteFileBytes(".level.dat-NoW123", "x", 1);
     WriteFileBytes("level.dat", "x", 1);
+    const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::seconds(61);
+    std::filesystem::last_write_time(".level.dat-a1B2c3", old);
+    std::filesystem::last_write_time(".level.dat-toolong", old);
     InitGame();
     ShutdownGame();
     EXPECT_FALSE(std::filesystem::exists(".level.dat-a1B2c3"));
     EXPECT_TRUE(std::filesystem::exists(".level.dat-toolong"));
+    EXPECT_TRUE(std::filesystem::exists(".level.dat-NoW123"));
     EXPECT_TRUE(std::filesystem::exists("level.dat"));
 }

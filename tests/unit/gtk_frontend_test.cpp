@@ -245,4 +245,34 @@ TEST(GtkSettings, ARecordsFileSetAsideKeepsItsBytesAndTheSavedLevel) {
     EXPECT_EQ(std::string(why), data + "/level/sound: " + std::strerror(ENOTDIR));
 }
 
+// A second unreadable records file never takes the first one's place: each
+// goes under a name of its own, and past the bound the oldest makes room.
+TEST(GtkSettings, EverySetAsideKeepsItsOwnNameUpToTheBound) {
+    ScratchDir scratch;
+    const std::string data = scratch.path() + "/share/tarno";
+    for (int n = 0; n <= MAX_SET_ASIDES; ++n) {
+        const std::string text = "bad " + std::to_string(n);
+        ASSERT_EQ(WriteSettingFile(data.c_str(), "records", text.data(), static_cast<int32_t>(text.size())), 1);
+        ASSERT_EQ(WriteSettingFile(data.c_str(), "records", nullptr, 0), 1);
+    }
+    auto held = [&data](const char* name) {
+        char buf[32] = "";
+        int32_t length = 0;
+        return ReadSettingFile((data + "/" + name).c_str(), buf, sizeof buf, &length) == 1 ? std::string(buf, length)
+                                                                                           : "(absent)";
+    };
+    EXPECT_EQ(held("records"), "(absent)");
+    EXPECT_EQ(held("records.bad"), "bad 1");
+    EXPECT_EQ(held("records.bad.1"), "bad 2");
+    EXPECT_EQ(held("records.bad.9"), "bad 10");
+    EXPECT_EQ(held("records.bad.10"), "(absent)");
+    // The folder lock is had, and had again once let go.
+    const int lock = LockSettingFolder(data.c_str());
+    EXPECT_GE(lock, 0);
+    UnlockSettingFolder(lock);
+    const int again = LockSettingFolder((scratch.path() + "/new/tarno").c_str());
+    EXPECT_GE(again, 0);
+    UnlockSettingFolder(again);
+}
+
 }  // namespace

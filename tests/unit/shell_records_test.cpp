@@ -127,3 +127,73 @@ TEST_F(Records, OnlyFewerShotsBeatARecordAndTheDaysKeepTheLastThirty) {
     EXPECT_NE(std::string(RecordsText()).find("best 5, won in par"), std::string::npos) << RecordsText();
     EXPECT_EQ(Setting("records"), stored);
 }
+
+// Two copies of the game for one player: each write reads the stored records
+// again and keeps the best of each, so neither loses the other's wins, and a
+// win worse than the other's is no "New record!".
+TEST_F(Records, AWinMergesWithWhatAnotherCopyStoredSince) {
+    HeadlessReset();
+    LevelPars[1] = 4;
+    HeadlessSetSetting("records", "tarno records 1\nlevel 1 9 over\ndaily 2026-12-01 1 8\n");
+    OnCreate();
+    EXPECT_EQ(BestShots(1), 9);
+    // The other copy wins level 1 in 4, level 2 in 7 and a day.
+    HeadlessSetSetting("records",
+                       "tarno records 1\nlevel 1 4 par\nlevel 2 7 over\ndaily 2026-12-02 0 5\ndaily 2026-12-01 1 9\n");
+    Win(1, 5, 100);
+    EXPECT_FALSE(NewRecordShown());
+    EXPECT_EQ(BestShots(1), 4);
+    EXPECT_EQ(BestShots(2), 7);
+    Live.play.won = 0;
+    RecordDailyWin("2026-11-30", 2, 6);
+    EXPECT_EQ(Setting("records"),
+              "tarno records 1\nlevel 1 4 par\nlevel 2 7 over\ndaily 2026-12-02 0 5\ndaily 2026-12-01 1 8\n"
+              "daily 2026-11-30 2 6\n");
+    // Beating what the other copy stored is a new record, and written.
+    Win(1, 3, 200);
+    EXPECT_TRUE(NewRecordShown());
+    EXPECT_NE(Setting("records").find("level 1 3 par\n"), std::string::npos);
+    EXPECT_EQ(HeadlessSettingLocks(), 0);
+    EXPECT_TRUE(HeadlessMessages().empty());
+    // The panel shows what the other copy stored since, and names the grades.
+    HeadlessSetSetting("records", "tarno records 1\nlevel 5 6 over\n");
+    const std::string panel = RecordsText();
+    EXPECT_NE(panel.find("Level 5: "), std::string::npos);
+    EXPECT_NE(panel.find("best 6"), std::string::npos) << panel;
+    EXPECT_NE(panel.find("2026-12-02   Easy   5 shots"), std::string::npos) << panel;
+    EXPECT_NE(panel.find("2026-11-30   Hard   6 shots"), std::string::npos) << panel;
+    Live.play.won = 0;
+}
+
+// Every unreadable text is kept under a name of its own; the last free name
+// warns, and only then does the oldest go to make room.
+TEST_F(Records, SetAsidesAreKeptAndTheOldestToldBeforeItGoes) {
+    HeadlessReset();
+    auto bad = [](int n) { return "not records " + std::to_string(n); };
+    for (int n = 0; n <= MAX_SET_ASIDES; ++n) {
+        HeadlessSetSetting("records", bad(n));
+        OnCreate();
+        ASSERT_EQ(HeadlessMessages().size(), static_cast<size_t>(n + 1));
+        const std::string& told = HeadlessMessages().back();
+        const std::string name = n == 0 ? "records.bad" : "records.bad." + std::to_string(n < 10 ? n : 9);
+        EXPECT_NE(told.find("\"" + name + "\""), std::string::npos) << told;
+        EXPECT_EQ(told.find("oldest") != std::string::npos, n >= MAX_SET_ASIDES - 1) << told;
+    }
+    // The first is gone, told the time before; the others moved down one.
+    EXPECT_EQ(Setting("records.bad"), bad(1));
+    EXPECT_EQ(Setting("records.bad.8"), bad(9));
+    EXPECT_EQ(Setting("records.bad.9"), bad(10));
+    EXPECT_EQ(Setting("records.bad.10"), "(absent)");
+
+    // Unreadable records written by another copy during a game are set aside
+    // at this game's next win, which is then kept.
+    HeadlessSetSetting("records", "garbled");
+    HeadlessReset();
+    OnCreate();
+    HeadlessSetSetting("records", "garbled");
+    Win(4, 6, 300);
+    EXPECT_EQ(Setting("records.bad"), "garbled");
+    EXPECT_EQ(Setting("records"), "tarno records 1\nlevel 4 6 over\n");
+    ASSERT_EQ(HeadlessMessages().size(), 1u);
+    Live.play.won = 0;
+}

@@ -236,6 +236,10 @@ class Browser:
         for kind in ("mousePressed", "mouseReleased"):
             self.call("Input.dispatchMouseEvent", {"type": kind, "x": x, "y": y, "button": button, "clickCount": 1})
 
+    def tab(self):
+        """Another page of this browser: it shares the first one's storage."""
+        return Tab(self)
+
     def close(self):
         try:
             self.send("Browser.close", timeout=5)
@@ -247,3 +251,27 @@ class Browser:
             self.process.kill()
             self.process.wait()
         shutil.rmtree(self.profile, ignore_errors=True)
+
+
+class Tab:
+    """A second page of a Browser, driven alike through the same pipe."""
+    KEYS, CTRL = Browser.KEYS, Browser.CTRL
+    evaluate, key, click = Browser.evaluate, Browser.key, Browser.click
+
+    def __init__(self, browser):
+        self.browser = browser
+        target = browser.send("Target.createTarget", {"url": "about:blank"})["targetId"]
+        self.session = browser.send("Target.attachToTarget", {"targetId": target, "flatten": True})["sessionId"]
+        for domain in ("Page", "Runtime"):
+            self.call(domain + ".enable")
+
+    def call(self, method, params=None, timeout=30):
+        return self.browser.send(method, params, self.session, timeout)
+
+    def open(self, url):
+        """Loads the page and waits for the game's first frame."""
+        self.call("Page.navigate", {"url": url})
+        deadline = time.time() + 20
+        while self.evaluate("location.href") != url and time.time() < deadline:
+            time.sleep(0.05)
+        return self.evaluate(FIRST_FRAME)

@@ -1,7 +1,7 @@
 # The game step of wine-tests.sh, which sources this file with the X server
 # and the Wine server running: tarno.exe played from a fresh copy of its run
 # folder, with no saved level in the registry, by wine_game.py.
-command -v python3 >/dev/null || skip "python3 is not installed"
+command -v python3 >/dev/null || fail "python3 is not installed (make deps-test installs it)"
 for tool in tarno-demo tarno-solve; do
   [ -x "$native/tools/$tool" ] || fail "$tool has not been built"
 done

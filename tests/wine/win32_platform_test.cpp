@@ -161,6 +161,30 @@ TEST_F(Win32Progress, TextsAreStringsBesideTheLevel) {
     EXPECT_EQ(ReadSavedLevel(), 4);
 }
 
+// Unreadable records set aside twice keep both, each under a value of its
+// own; past the bound the oldest makes room. The lock is had, and had again.
+TEST_F(Win32Progress, EverySetAsideKeepsAValueOfItsOwn) {
+    for (int n = 0; n <= MAX_SET_ASIDES; ++n) {
+        const std::string text = "bad " + std::to_string(n);
+        PlatformLockSetting("records");
+        ASSERT_EQ(PlatformWriteSetting("records", SETTING_TEXT, text.data(), static_cast<int32_t>(text.size())),
+                  nullptr);
+        ASSERT_EQ(PlatformWriteSetting("records", SETTING_TEXT, nullptr, 0), nullptr);
+        PlatformUnlockSetting("records");
+    }
+    auto held = [](const char* name) {
+        char text[32] = "";
+        int32_t length = 0;
+        return PlatformReadSetting(name, SETTING_TEXT, text, sizeof text, &length) == 1 ? std::string(text, length)
+                                                                                        : "(absent)";
+    };
+    EXPECT_EQ(held("records"), "(absent)");
+    EXPECT_EQ(held("records.bad"), "bad 1");
+    EXPECT_EQ(held("records.bad.1"), "bad 2");
+    EXPECT_EQ(held("records.bad.9"), "bad 10");
+    EXPECT_EQ(held("records.bad.10"), "(absent)");
+}
+
 // ---- Sound ------------------------------------------------------------------
 
 // DirectSound needs a window for its cooperative level.

@@ -95,8 +95,8 @@ game)
 setup)
   # The installer in a fresh prefix of its own, beside the shared one: a new
   # player's machine.
-  command -v python3 >/dev/null || skip "python3 is not installed"
-  command -v makensis >/dev/null || skip "makensis is missing (make deps-windows): no installer to test"
+  command -v python3 >/dev/null || fail "python3 is not installed (make deps-test installs it)"
+  command -v makensis >/dev/null || fail "makensis is missing (make deps-windows installs it): no installer to test"
   [ -f "$cross/tarno-setup.exe" ] || fail "tarno-setup.exe has not been built"
   work="$work-setup"
   export WINEPREFIX="$work/prefix" HOME="$work/home"

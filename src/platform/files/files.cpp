@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 #ifdef _WIN32
 #include <io.h>
@@ -19,6 +20,7 @@
 namespace {
 
 constexpr int TEMP_SUFFIX = 6;  // mkstemp's XXXXXX
+constexpr double STALE_SECONDS = 60;
 
 int SyncFile(int fd) {
 #ifdef _WIN32
@@ -238,8 +240,13 @@ int RemoveStaleTemps(const char* dir, const char* const* names, int count) {
             if (std::strncmp(name + 1, names[i], length) != 0 || name[1 + length] != '-' ||
                 std::strlen(name + 2 + length) != TEMP_SUFFIX)
                 continue;
+            // A younger one may be another copy's write in flight: a write
+            // takes well under a second, so only one older than a minute
+            // was cut short.
             char path[PATH_MAX];
+            struct stat info;
             if (std::snprintf(path, sizeof path, "%s/%s", dir, name) < static_cast<int>(sizeof path) &&
+                stat(path, &info) == 0 && std::difftime(std::time(nullptr), info.st_mtime) > STALE_SECONDS &&
                 std::remove(path) == 0)
                 ++removed;
             break;

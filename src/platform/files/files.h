@@ -44,6 +44,7 @@ std::FILE* OpenStreamByName(const char* path, const char** reason);
 // 0, or the errno of the first failure; the old file is then untouched and
 // the temporary file gone.
 int ReplaceFileWhole(const char* path, const void* bytes, size_t size);
-// Removes, from the folder, temporary files of the names given (".name-XXXXXX").
-// Returns how many went.
+// Removes, from the folder, temporary files of the names given
+// (".name-XXXXXX") last written over a minute ago: a younger one may be
+// another copy of the program writing. Returns how many went.
 int RemoveStaleTemps(const char* dir, const char* const* names, int count);

@@ -894,6 +894,18 @@ const char* PlatformWriteSetting(const char* name, SettingKind, const void* byte
     return WriteSettingFile(SettingFolder(name), name, bytes, length, why, sizeof why) ? nullptr : why;
 }
 
+// One lock at a time: the records are the only value merged.
+static int SettingLock = -1;
+
+void PlatformLockSetting(const char* name) {
+    if (SettingLock < 0 && SettingFolder(name)[0]) SettingLock = LockSettingFolder(SettingFolder(name));
+}
+
+void PlatformUnlockSetting(const char*) {
+    UnlockSettingFolder(SettingLock);
+    SettingLock = -1;
+}
+
 // What a write of a value cut short left in its folder; the game's start-up
 // sweeps the level file's folder itself.
 static void RemoveStaleSettingTemps() {
@@ -908,6 +920,17 @@ int main(int argc, char** argv) {
     if (const char* bench = std::getenv("TARNO_BENCH_FIRST_FRAME")) {
         BenchFrames = std::strtol(bench, nullptr, 10);
         if (BenchFrames < 1) BenchFrames = 1;
+    }
+    // GTK's own options go first; anything else the game does not take is
+    // refused before a window opens.
+    gtk_parse_args(&argc, &argv);
+    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+        std::printf("%s\n", COMMAND_LINE_USAGE);
+        return 0;
+    }
+    if (!CommandLineFits(argc, argv)) {
+        std::fprintf(stderr, "%s\n", COMMAND_LINE_USAGE);
+        return 2;
     }
     if (!gtk_init_check(&argc, &argv)) {
         std::fprintf(stderr, "tarno: cannot open the display\n");
@@ -926,8 +949,7 @@ int main(int argc, char** argv) {
     gtk_widget_show_all(Window);
     // `tarno FILE` plays that level file as a board of one's own; the
     // options start a level made on the spot.
-    if (StartGame() && !StartFromCommandLine(argc, argv))
-        std::fprintf(stderr, "usage: tarno [FILE | --new GRADE [--seed N] | --daily [YYYY-MM-DD] | --code CODE]\n");
+    if (StartGame()) StartFromCommandLine(argc, argv);
     gtk_widget_add_tick_callback(Field, OnTick, nullptr, nullptr);
     if (const char* samples = PrintStatus ? std::getenv("TARNO_STATUS_SAMPLES") : nullptr)
         if (std::FILE* file = std::fopen(samples, "r")) {

@@ -10,8 +10,13 @@
 // there but cannot be read here (longer than size, not a plain file).
 int ReadSettingFile(const char* path, void* buf, int32_t size, int32_t* length);
 // Writes the bytes whole into dir/name, making the folders (and their
-// parents) when missing; null bytes rename the file to name.bad instead
-// (nothing there is nothing to do). 1 on success; 0 with the file and the
+// parents) when missing; null bytes set the file aside instead, under the
+// first free of name.bad, name.bad.1 ... (platform.h says what happens when
+// all are taken; nothing there is nothing to do). 1 on success; 0 with the file and the
 // system's reason in why.
 int WriteSettingFile(const char* dir, const char* name, const void* bytes, int32_t length, char* why = nullptr,
                      size_t whySize = 0);
+// Holds other programs' locks on the folder off (made when missing) until
+// unlocked: a descriptor, or -1 when no lock could be had.
+int LockSettingFolder(const char* dir);
+void UnlockSettingFolder(int fd);

@@ -44,6 +44,7 @@ struct HeadlessState {
     std::map<std::string, std::string> settings;
     std::map<std::string, std::string> settingErrors;
     std::map<std::string, int> settingWrites;
+    int settingLocks = 0;
     Surface* presented;
     FieldTiles presentedTiles;
 };
@@ -100,6 +101,7 @@ void HeadlessReset() {
     s.settings.clear();
     s.settingErrors.clear();
     s.settingWrites.clear();
+    s.settingLocks = 0;
     s.presented = nullptr;
     s.presentedTiles = FieldTiles{};
 }
@@ -350,11 +352,23 @@ const char* PlatformWriteSetting(const char* name, SettingKind, const void* byte
     if (error != s.settingErrors.end()) return error->second.c_str();
     if (bytes) s.settings[key].assign(static_cast<const char*>(bytes), length > 0 ? static_cast<size_t>(length) : 0);
     else if (s.settings.count(key)) {
-        s.settings[key + ".bad"] = s.settings[key];
+        // The first free set-aside name; when none is, the oldest goes.
+        auto aside = [&key](int slot) { return key + ".bad" + (slot ? "." + std::to_string(slot) : ""); };
+        int slot = 0;
+        while (slot < MAX_SET_ASIDES && s.settings.count(aside(slot))) ++slot;
+        if (slot == MAX_SET_ASIDES) {
+            for (slot = 1; slot < MAX_SET_ASIDES; ++slot) s.settings[aside(slot - 1)] = s.settings[aside(slot)];
+            slot = MAX_SET_ASIDES - 1;
+        }
+        s.settings[aside(slot)] = s.settings[key];
         s.settings.erase(key);
     }
     return nullptr;
 }
+
+void PlatformLockSetting(const char*) { ++State().settingLocks; }
+void PlatformUnlockSetting(const char*) { --State().settingLocks; }
+int HeadlessSettingLocks() { return State().settingLocks; }
 
 bool HeadlessSetting(const char* name, std::string* bytes) {
     const auto found = State().settings.find(name);

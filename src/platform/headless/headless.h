@@ -54,14 +54,15 @@ const std::vector<uint8_t>& HeadlessSoundSamples(const SoundBuffer* buffer);
 int HeadlessLiveSoundBuffers();
 
 // Small named values ("level", "records", "sound") as their bytes: absent
-// until written or set. Setting one aside moves it to the name with ".bad"
-// added.
+// until written or set. Setting one aside moves it to the first free of the
+// name with ".bad", ".bad.1" ... added. Locks are counted: held ones show.
 bool HeadlessSetting(const char* name, std::string* bytes);
 void HeadlessSetSetting(const char* name, const std::string& bytes);
 // Makes every write of the named value fail with this reason (null: writes
 // work again), and counts the writes tried.
 void HeadlessSetSettingError(const char* name, const char* why);
 int HeadlessSettingWrites(const char* name);
+int HeadlessSettingLocks();
 
 // The last presented frame (null before the first).
 Surface* HeadlessPresented();

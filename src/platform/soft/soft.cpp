@@ -36,8 +36,9 @@ uint32_t* Row(Surface* s, int32_t y) { return s->pixels + static_cast<int64_t>(y
 
 // The hot loop of every frame: black (in the low 24 bits) leaves the
 // destination alone. Written as a select so the compiler vectorises it, and
-// built twice on x86-64 so machines with wider vectors use them.
-#if defined(__GNUC__) && defined(__x86_64__) && !defined(__clang__) && !defined(_WIN32)
+// built twice on x86-64 so machines with wider vectors use them. Not under
+// the thread sanitizer: the clones' resolver runs before its runtime is up.
+#if defined(__GNUC__) && defined(__x86_64__) && !defined(__clang__) && !defined(_WIN32) && !defined(__SANITIZE_THREAD__)
 __attribute__((target_clones("avx2", "default")))
 #endif
 void KeyRows(uint32_t* __restrict d, int64_t dStep, const uint32_t* __restrict s, int64_t sStep, int32_t n, int32_t rows) {

@@ -7,6 +7,7 @@ Module.tarnoPage = (function () {
   const SAMPLE_RATE = 11025;
   const EDITOR_KEY = 'tarno.level.dat';
   const SETTING_KEY = 'tarno.';
+  const MAX_SET_ASIDES = 10;  // as the game counts them
   const EDITOR_FILE = 'level.dat';
   const LEVEL_FILE_SIZE = 300;
 
@@ -79,6 +80,11 @@ Module.tarnoPage = (function () {
   function store(key, value) {
     try { window.localStorage.setItem(key, value); return true; } catch (e) { return false; }
   }
+  // Another tab's records: this one takes them in (its own next write
+  // merges them anyway).
+  window.addEventListener('storage', (event) => {
+    if (event.key === SETTING_KEY + 'records' && gameReady) Module._WebRecordsChanged();
+  });
   const toText = (bytes) => btoa(String.fromCharCode.apply(null, bytes));
   const toBytes = (text) => Uint8Array.from(atob(text), (c) => c.charCodeAt(0));
 
@@ -750,15 +756,26 @@ Module.tarnoPage = (function () {
     forgetLink: () => history.replaceState(history.state, '', location.pathname + location.search),
 
     // Storage: small named values, the saved level ("level", kept as "5"), "records"
-    // and "sound"; a null text sets what is stored aside under the name with
-    // ".bad" added.
+    // and "sound"; a null text sets what is stored aside under the first free
+    // of ".bad", ".bad.1" ... ".bad.9"; when all are taken the oldest goes and
+    // the others move down one.
     readSetting: (name) => load(SETTING_KEY + name),
     writeSetting: (name, text) => {
-      if (text !== null) return store(SETTING_KEY + name, text) ? 1 : 0;
-      const old = load(SETTING_KEY + name);
+      const key = SETTING_KEY + name;
+      if (text !== null) return store(key, text) ? 1 : 0;
+      const old = load(key);
       if (old === null) return 1;
-      if (!store(SETTING_KEY + name + '.bad', old)) return 0;
-      try { window.localStorage.removeItem(SETTING_KEY + name); } catch (e) { return 0; }
+      const aside = (slot) => key + '.bad' + (slot ? '.' + slot : '');
+      let slot = 0;
+      while (slot < MAX_SET_ASIDES && load(aside(slot)) !== null) ++slot;
+      if (slot === MAX_SET_ASIDES) {
+        for (slot = 1; slot < MAX_SET_ASIDES; ++slot) {
+          if (!store(aside(slot - 1), load(aside(slot)))) return 0;
+        }
+        slot = MAX_SET_ASIDES - 1;
+      }
+      if (!store(aside(slot), old)) return 0;
+      try { window.localStorage.removeItem(key); } catch (e) { return 0; }
       return 1;
     },
     keepEditorFile: keepEditorFile,

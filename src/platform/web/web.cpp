@@ -216,6 +216,11 @@ EMSCRIPTEN_KEEPALIVE void WebLink() {
     if (fragment[0] && !StartFromLink(fragment)) EM_ASM({ Module.tarnoPage.forgetLink(); });
 }
 
+// Another tab stored its records: take them in.
+EMSCRIPTEN_KEEPALIVE void WebRecordsChanged() {
+    if (Started && !Ended) RefreshRecords();
+}
+
 EMSCRIPTEN_KEEPALIVE void WebMenu(int id) {
     if (Reachable()) OnCommand(Command{COMMAND_MENU, id, 0, 0});
 }
@@ -541,6 +546,11 @@ const char* PlatformWriteSetting(const char* name, SettingKind kind, const void*
     }
     return WriteStoredText(name, numbers, used);
 }
+
+// One page runs at a time, and a read, merge and write of a value all
+// happen in one turn of it: no other tab runs in between.
+void PlatformLockSetting(const char*) {}
+void PlatformUnlockSetting(const char*) {}
 
 namespace {
 

@@ -7,14 +7,18 @@
 #include "shell/shell.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    // Arguments the game does not take are refused before its window opens.
+    if (!CommandLineFits(__argc, __argv)) {
+        MessageBoxA(nullptr, COMMAND_LINE_USAGE, "Tarno", MB_OK);
+        return 2;
+    }
     HWND window = CreateGameWindow(instance);
     if (!window) return 0;
     int exitCode = 0;
     // Nothing can be drawn without the display: the reason has been shown.
     if (StartGame()) {
         // `tarno FILE` and the options of a level made on the spot, as on the other desktops.
-        if (!StartFromCommandLine(__argc, __argv))
-            PlatformShowMessage("usage: tarno [FILE | --new GRADE [--seed N] | --daily [YYYY-MM-DD] | --code CODE]");
+        StartFromCommandLine(__argc, __argv);
         exitCode = RunMessageLoop();
     }
     ShutdownGame();

@@ -274,7 +274,60 @@ LONG OpenSettingsKey(bool create, HKEY* key) {
 // Room for the longest value we read or set aside, and a text's ending 0.
 BYTE Stored[64 * 1024 + 1];
 
+// Moves one value to another name, as it is.
+LONG MoveValue(HKEY key, const char* from, const char* to) {
+    DWORD type = 0, held = sizeof Stored;
+    LONG error = RegQueryValueExA(key, from, nullptr, &type, Stored, &held);
+    if (error == ERROR_SUCCESS) error = RegSetValueExA(key, to, 0, type, Stored, held);
+    if (error == ERROR_SUCCESS) error = RegDeleteValueA(key, from);
+    return error;
+}
+
+bool ValueThere(HKEY key, const char* value) {
+    return RegQueryValueExA(key, value, nullptr, nullptr, nullptr, nullptr) != ERROR_FILE_NOT_FOUND;
+}
+
+void AsideName(const char* name, int slot, char* out, size_t size) {
+    char suffix[16];
+    if (slot) std::snprintf(suffix, sizeof suffix, ".bad.%d", slot);
+    else std::snprintf(suffix, sizeof suffix, ".bad");
+    ValueName(name, suffix, out, size);
+}
+
+// The stored bytes as they are, under the first free of ".bad", ".bad.1"
+// ...; when all are taken, the oldest goes and the others move down one.
+LONG SetAside(HKEY key, const char* name, const char* value) {
+    if (!ValueThere(key, value)) return ERROR_SUCCESS;
+    char aside[80], older[80];
+    int slot = 0;
+    for (; slot < MAX_SET_ASIDES; ++slot) {
+        AsideName(name, slot, aside, sizeof aside);
+        if (!ValueThere(key, aside)) break;
+    }
+    if (slot == MAX_SET_ASIDES) {
+        for (slot = 1; slot < MAX_SET_ASIDES; ++slot) {
+            AsideName(name, slot - 1, older, sizeof older);
+            AsideName(name, slot, aside, sizeof aside);
+            if (const LONG error = MoveValue(key, aside, older)) return error;
+        }
+    }
+    return MoveValue(key, value, aside);
+}
+
+// Copies of the game for one user share one mutex of the session.
+HANDLE SettingMutex;
+
 }  // namespace
+
+void PlatformLockSetting(const char*) {
+    if (!SettingMutex) SettingMutex = CreateMutexA(nullptr, FALSE, "Local\\TarnoSettings");
+    // A copy that died holding it leaves it abandoned, which is ours then.
+    if (SettingMutex) WaitForSingleObject(SettingMutex, INFINITE);
+}
+
+void PlatformUnlockSetting(const char*) {
+    if (SettingMutex) ReleaseMutex(SettingMutex);
+}
 
 int PlatformReadSetting(const char* name, SettingKind kind, void* buf, int32_t size, int32_t* length) {
     if (!buf || size < 0 || !length) return 0;
@@ -316,14 +369,7 @@ const char* PlatformWriteSetting(const char* name, SettingKind kind, const void*
     if (error != ERROR_SUCCESS) return Why(value, error);
     const DWORD size = length > 0 ? static_cast<DWORD>(length) : 0;
     if (!bytes) {
-        // Set aside: the stored bytes as they are, under the name with ".bad".
-        char aside[72];
-        ValueName(name, ".bad", aside, sizeof aside);
-        DWORD type = 0, held = sizeof Stored;
-        error = RegQueryValueExA(key, value, nullptr, &type, Stored, &held);
-        if (error == ERROR_SUCCESS) error = RegSetValueExA(key, aside, 0, type, Stored, held);
-        if (error == ERROR_SUCCESS) error = RegDeleteValueA(key, value);
-        else if (error == ERROR_FILE_NOT_FOUND) error = ERROR_SUCCESS;
+        error = SetAside(key, name, value);
     } else if (kind == SETTING_BYTES) {
         error = RegSetValueExA(key, value, 0, REG_BINARY, static_cast<const BYTE*>(bytes), size);
     } else if (size >= sizeof Stored) {
