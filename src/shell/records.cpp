@@ -43,26 +43,25 @@ struct RecordSet {
     int32_t dailyCount;
 };
 
-// What this game shows and keeps, and what another copy of the game may have
-// stored since this one last read it.
-RecordSet Mine;
-RecordSet Stored;
-
-// Set when the stored records could not be read nor set aside: this run
-// then keeps its records to itself rather than write over them.
-bool RecordsHeld;
-bool RecordsWriteTold;
-// The win that beat its level's record, known by the tick it began on.
-bool NewRecord;
-uint32_t NewRecordWin;
-bool RecordTried;
-uint32_t RecordTriedWin;
-
-char Text[RECORDS_TEXT_MAX];
-// What to tell once the records are no longer locked: a message box must
-// not hold another copy of the game waiting.
-char Pending[2][700];
-int32_t PendingCount;
+// Everything the records keep between calls: one value.
+struct RecordsState {
+    // What this game shows and keeps, and what another copy of the game may
+    // have stored since this one last read it.
+    RecordSet Mine, Stored;
+    // Set when the stored records could not be read nor set aside: this run
+    // then keeps its records to itself rather than write over them.
+    bool Held, WriteTold;
+    // The win that beat its level's record, known by the tick it began on;
+    // the wins already tried, a level's and a daily level's.
+    bool NewRecord, Tried, DailyTried;
+    uint32_t NewRecordWin, TriedWin, DailyTriedWin;
+    char Text[RECORDS_TEXT_MAX];
+    // What to tell once the records are no longer locked: a message box must
+    // not hold another copy of the game waiting.
+    char Pending[2][700];
+    int32_t PendingCount;
+};
+RecordsState Rec;
 
 // 1 with the text ended by a 0, 0 when absent, -1 when what is stored is no
 // text of ours (too long, a zero byte inside, unreadable).
@@ -157,16 +156,16 @@ bool ParseRecords(char* text, RecordSet* set) {
 }
 
 __attribute__((format(printf, 1, 2))) void Tell(const char* format, ...) {
-    if (PendingCount == 2) return;
+    if (Rec.PendingCount == 2) return;
     va_list args;
     va_start(args, format);
-    std::vsnprintf(Pending[PendingCount++], sizeof Pending[0], format, args);
+    std::vsnprintf(Rec.Pending[Rec.PendingCount++], sizeof Rec.Pending[0], format, args);
     va_end(args);
 }
 
 void TellPending() {
-    for (int32_t i = 0; i < PendingCount; ++i) ShowError(Pending[i]);
-    PendingCount = 0;
+    for (int32_t i = 0; i < Rec.PendingCount; ++i) ShowError(Rec.Pending[i]);
+    Rec.PendingCount = 0;
 }
 
 // The names set-asides take, oldest first: "records.bad", "records.bad.1" ...
@@ -184,13 +183,13 @@ void SetAsideStored() {
     for (; slot < MAX_SET_ASIDES; ++slot) {
         AsideName(slot, name, sizeof name);
         int32_t length = 0;
-        if (PlatformReadSetting(name, SETTING_TEXT, Text, 0, &length) == 0) break;
+        if (PlatformReadSetting(name, SETTING_TEXT, Rec.Text, 0, &length) == 0) break;
     }
     const bool full = slot == MAX_SET_ASIDES;
     AsideName(full ? MAX_SET_ASIDES - 1 : slot, name, sizeof name);
     AsideName(0, oldest, sizeof oldest);
     if (const char* why = WriteText(RECORDS_SETTING, nullptr)) {
-        RecordsHeld = true;
+        Rec.Held = true;
         Tell("The records could not be read, nor set aside (%s): this game's records will not be kept.", why);
     } else if (full) {
         Tell(
@@ -217,14 +216,14 @@ bool Beats(const LevelRecord& a, const LevelRecord& b) {
 // records join ours, the best of each kept. What is stored and cannot be
 // read is set aside first.
 void MergeStored() {
-    Stored = {};
-    const int got = ReadText(RECORDS_SETTING, Text, sizeof Text);
+    Rec.Stored = {};
+    const int got = ReadText(RECORDS_SETTING, Rec.Text, sizeof Rec.Text);
     if (got == 0) return;
-    if (got == 1 && ParseRecords(Text, &Stored)) {
+    if (got == 1 && ParseRecords(Rec.Text, &Rec.Stored)) {
         for (int32_t n = 1; n <= LAST_LEVEL; ++n)
-            if (Beats(Stored.levels[n], Mine.levels[n])) Mine.levels[n] = Stored.levels[n];
-        for (int32_t i = 0; i < Stored.dailyCount; ++i)
-            PutDaily(&Mine, Stored.dailies[i].date, Stored.dailies[i].grade, Stored.dailies[i].shots);
+            if (Beats(Rec.Stored.levels[n], Rec.Mine.levels[n])) Rec.Mine.levels[n] = Rec.Stored.levels[n];
+        for (int32_t i = 0; i < Rec.Stored.dailyCount; ++i)
+            PutDaily(&Rec.Mine, Rec.Stored.dailies[i].date, Rec.Stored.dailies[i].grade, Rec.Stored.dailies[i].shots);
         return;
     }
     SetAsideStored();
@@ -233,26 +232,27 @@ void MergeStored() {
 // Locks the stored records and merges them in; false, unlocked, when this
 // game keeps its records to itself.
 bool BeginUpdate() {
-    if (RecordsHeld) return false;
+    if (Rec.Held) return false;
     PlatformLockSetting(RECORDS_SETTING);
     MergeStored();
-    if (!RecordsHeld) return true;
+    if (!Rec.Held) return true;
     PlatformUnlockSetting(RECORDS_SETTING);
     return false;
 }
 
 void WriteRecords() {
-    int used = std::snprintf(Text, sizeof Text, "%s\n", RECORDS_HEADER);
+    int used = std::snprintf(Rec.Text, sizeof Rec.Text, "%s\n", RECORDS_HEADER);
     for (int32_t n = 1; n <= LAST_LEVEL; ++n)
-        if (Mine.levels[n].shots)
-            used += std::snprintf(Text + used, sizeof Text - used, "level %d %d %s\n", static_cast<int>(n),
-                                  static_cast<int>(Mine.levels[n].shots), Mine.levels[n].inPar ? "par" : "over");
-    for (int32_t i = 0; i < Mine.dailyCount; ++i)
-        used += std::snprintf(Text + used, sizeof Text - used, "daily %s %d %d\n", Mine.dailies[i].date,
-                              static_cast<int>(Mine.dailies[i].grade), static_cast<int>(Mine.dailies[i].shots));
-    const char* why = WriteText(RECORDS_SETTING, Text);
-    if (why && !RecordsWriteTold) {
-        RecordsWriteTold = true;
+        if (Rec.Mine.levels[n].shots)
+            used +=
+                std::snprintf(Rec.Text + used, sizeof Rec.Text - used, "level %d %d %s\n", static_cast<int>(n),
+                              static_cast<int>(Rec.Mine.levels[n].shots), Rec.Mine.levels[n].inPar ? "par" : "over");
+    for (int32_t i = 0; i < Rec.Mine.dailyCount; ++i)
+        used += std::snprintf(Rec.Text + used, sizeof Rec.Text - used, "daily %s %d %d\n", Rec.Mine.dailies[i].date,
+                              static_cast<int>(Rec.Mine.dailies[i].grade), static_cast<int>(Rec.Mine.dailies[i].shots));
+    const char* why = WriteText(RECORDS_SETTING, Rec.Text);
+    if (why && !Rec.WriteTold) {
+        Rec.WriteTold = true;
         Tell("The records could not be saved: %s", why);
     }
 }
@@ -267,8 +267,8 @@ void EndUpdate(bool locked, bool write) {
 }
 
 void LoadRecords() {
-    Mine = {};
-    RecordsHeld = RecordsWriteTold = false;
+    Rec.Mine = {};
+    Rec.Held = Rec.WriteTold = false;
     EndUpdate(BeginUpdate(), false);
 }
 
@@ -302,20 +302,20 @@ void ReadSoundKey() {
 
 void RecordShippedWin() {
     if (OwnLevel || LevelPlayed < 1 || LevelPlayed > LAST_LEVEL) return;
-    if (RecordTried && RecordTriedWin == WinStartTick) return;
-    RecordTried = true;
-    RecordTriedWin = WinStartTick;
+    if (Rec.Tried && Rec.TriedWin == WinStartTick) return;
+    Rec.Tried = true;
+    Rec.TriedWin = WinStartTick;
     // What is on the board at the win: undone shots went back with the board.
     const int32_t shots = Live.shotsFired;
     if (shots < 1 || shots > MAX_RECORD_SHOTS) return;
     // Measured against what any copy of the game has stored by now, so that
     // another window's better win is no "New record!" here.
     const bool locked = BeginUpdate();
-    LevelRecord& r = Mine.levels[LevelPlayed];
+    LevelRecord& r = Rec.Mine.levels[LevelPlayed];
     const bool better = !r.shots || shots < r.shots;
     if (better) {
-        NewRecord = r.shots != 0;
-        NewRecordWin = WinStartTick;
+        Rec.NewRecord = r.shots != 0;
+        Rec.NewRecordWin = WinStartTick;
         const int32_t par = LevelPars[LevelPlayed];
         r = {shots, par > 0 && shots <= par};
     }
@@ -324,13 +324,11 @@ void RecordShippedWin() {
 
 // A daily level's win goes into the last days' list, once per win.
 void RecordDailyLevelWin() {
-    static uint32_t triedWin;
-    static bool tried;
     char date[16], grade[16];
-    if (!OwnLevel || (tried && triedWin == WinStartTick)) return;
+    if (!OwnLevel || (Rec.DailyTried && Rec.DailyTriedWin == WinStartTick)) return;
     if (std::sscanf(OwnSource, "daily %15s %15s", date, grade) != 2) return;
-    tried = true;
-    triedWin = WinStartTick;
+    Rec.DailyTried = true;
+    Rec.DailyTriedWin = WinStartTick;
     static const char* const GRADES[] = {"easy", "medium", "hard"};
     for (int g = 0; g < 3; ++g)
         if (std::strcmp(grade, GRADES[g]) == 0) RecordDailyWin(date, g, Live.shotsFired);
@@ -339,48 +337,48 @@ void RecordDailyLevelWin() {
 void RecordDailyWin(const char* date, int grade, int shots) {
     if (!date || !IsDate(date) || grade < 0 || grade > 99 || shots < 1 || shots > MAX_RECORD_SHOTS) return;
     const bool locked = BeginUpdate();
-    EndUpdate(locked, PutDaily(&Mine, date, grade, shots));
+    EndUpdate(locked, PutDaily(&Rec.Mine, date, grade, shots));
 }
 
 void RefreshRecords() { EndUpdate(BeginUpdate(), false); }
 
-int32_t DailyRecordCount() { return Mine.dailyCount; }
-const DailyRecord& DailyRecordAt(int32_t i) { return Mine.dailies[i]; }
+int32_t DailyRecordCount() { return Rec.Mine.dailyCount; }
+const DailyRecord& DailyRecordAt(int32_t i) { return Rec.Mine.dailies[i]; }
 
-int32_t BestShots(int32_t level) { return level >= 1 && level <= LAST_LEVEL ? Mine.levels[level].shots : 0; }
-bool BestInPar(int32_t level) { return BestShots(level) && Mine.levels[level].inPar; }
+int32_t BestShots(int32_t level) { return level >= 1 && level <= LAST_LEVEL ? Rec.Mine.levels[level].shots : 0; }
+bool BestInPar(int32_t level) { return BestShots(level) && Rec.Mine.levels[level].inPar; }
 
 int32_t BestOnScreen() {
     if (OwnLevel) return 0;
     return BestShots(Live.play.won ? LevelPlayed : CurrentLevel);
 }
 
-bool NewRecordShown() { return Live.play.won && NewRecord && NewRecordWin == WinStartTick && !OwnLevel; }
+bool NewRecordShown() { return Live.play.won && Rec.NewRecord && Rec.NewRecordWin == WinStartTick && !OwnLevel; }
 
 const char* RecordsText() {
     // Another window's wins since this one last looked are shown too.
     RefreshRecords();
     int used = 0;
     for (int32_t n = 1; n <= LAST_LEVEL; ++n) {
-        const LevelRecord& r = Mine.levels[n];
+        const LevelRecord& r = Rec.Mine.levels[n];
         char par[16] = "par ?";
         if (LevelPars[n] > 0) std::snprintf(par, sizeof par, "par %d", static_cast<int>(LevelPars[n]));
         char best[32] = "not won yet";
         if (r.shots)
             std::snprintf(best, sizeof best, "best %d%s", static_cast<int>(r.shots), r.inPar ? ", won in par" : "");
-        used += std::snprintf(Text + used, sizeof Text - used, "Level %d: %s   %s   %s\n", static_cast<int>(n),
+        used += std::snprintf(Rec.Text + used, sizeof Rec.Text - used, "Level %d: %s   %s   %s\n", static_cast<int>(n),
                               LevelNames[n], par, best);
     }
-    if (Mine.dailyCount) used += std::snprintf(Text + used, sizeof Text - used, "\nDaily levels\n");
+    if (Rec.Mine.dailyCount) used += std::snprintf(Rec.Text + used, sizeof Rec.Text - used, "\nDaily levels\n");
     // The grades as the Generate menu names them.
     static const char* const GRADES[] = {TEXT_MENU_EASY, TEXT_MENU_MEDIUM, TEXT_MENU_HARD};
-    for (int32_t i = 0; i < Mine.dailyCount; ++i) {
-        const DailyRecord& d = Mine.dailies[i];
+    for (int32_t i = 0; i < Rec.Mine.dailyCount; ++i) {
+        const DailyRecord& d = Rec.Mine.dailies[i];
         char grade[16];
         if (d.grade >= 0 && d.grade < 3) std::snprintf(grade, sizeof grade, "%s", GRADES[d.grade]);
         else std::snprintf(grade, sizeof grade, "grade %d", static_cast<int>(d.grade));
-        used += std::snprintf(Text + used, sizeof Text - used, "%s   %s   %d shots\n", d.date, grade,
+        used += std::snprintf(Rec.Text + used, sizeof Rec.Text - used, "%s   %s   %d shots\n", d.date, grade,
                               static_cast<int>(d.shots));
     }
-    return Text;
+    return Rec.Text;
 }

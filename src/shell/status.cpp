@@ -33,8 +33,8 @@ struct StatusNotes {
     char NoteReason[sizeof EditorFileReason];
     char News[160];  // "Level code copied: ...", and when it came
     uint32_t NewsSince;
-    char Next[32];   // the way on after a made level's win
-    int TipState;    // the first-run tip: 0 not yet read, 1 shown, 2 gone
+    char Next[32];  // the way on after a made level's win
+    int TipState;   // the first-run tip: 0 not yet read, 1 shown, 2 gone
 };
 StatusNotes Noted;
 

@@ -585,10 +585,8 @@ void ActivateMenuItems(GtkWidget* widget, gpointer) {
 }
 
 void ClickButtons(GtkWidget* widget, gpointer) {
-    if (GTK_IS_BUTTON(widget))
-        gtk_button_clicked(GTK_BUTTON(widget));
-    else if (GTK_IS_CONTAINER(widget))
-        gtk_container_foreach(GTK_CONTAINER(widget), ClickButtons, nullptr);
+    if (GTK_IS_BUTTON(widget)) gtk_button_clicked(GTK_BUTTON(widget));
+    else if (GTK_IS_CONTAINER(widget)) gtk_container_foreach(GTK_CONTAINER(widget), ClickButtons, nullptr);
 }
 
 void ProbeCommands() {
