@@ -28,7 +28,7 @@ void EntryTank(int entry, int32_t* x, int32_t* y) {
 }
 
 void EntryName(int entry, char out[ENTRY_NAME_SIZE]) {
-    static const char* names[4] = {"right", "left", "down", "up"};
+    static const char* const names[4] = {"right", "left", "down", "up"};
     std::snprintf(out, ENTRY_NAME_SIZE, "%s %d", names[entry / INNER], EntryLine(entry));
 }
 

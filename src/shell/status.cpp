@@ -171,7 +171,7 @@ const char* StatusLine() {
         Append(Notice.HintAsked ? "The board is lost: no shot can win it. U undoes, R restarts"
                                 : "No way to win from here: U undoes, R restarts");
     } else if (Notice.HintAsked && Notice.HintDirection) {
-        static const char* ways[5] = {"", "left along row", "up column", "right along row", "down column"};
+        static const char* const ways[5] = {"", "left along row", "up column", "right along row", "down column"};
         const int32_t lineNo =
             Notice.HintDirection == DIR_LEFT || Notice.HintDirection == DIR_RIGHT ? Notice.HintCellY : Notice.HintCellX;
         std::snprintf(buf, sizeof buf, "Hint: fire %s %d", ways[Notice.HintDirection], static_cast<int>(lineNo));
