@@ -23,7 +23,9 @@ def levels(args):
     found = []
     for src in ("\n" + out).split("\nname: ")[1:]:
         head = dict(re.findall(r"^# ([a-z ]+): (.*)$", src, re.M))
-        rows = [line for line in src.splitlines()[1:] if len(line) == 12 and not line.startswith("#")]
+        # The grid is the source's last 12 lines; a row may start with a block.
+        rows = [line for line in src.splitlines() if line][-12:]
+        assert all(len(r) == 12 and not r.startswith("# ") for r in rows), src
         found.append((head["generator"], head["grade"], head["seed"], "/".join(rows)))
     return found
 
