@@ -59,7 +59,7 @@ int DailyApart(const gen::Date& first, int days) {
     };
     std::vector<Day> made(static_cast<size_t>(BEFORE + days));
     int same = 0, closest = BOARD_CELLS * BOARD_CELLS, closestSameGrade = closest;
-    int sameGradePairs = 0, otherGradePairs = 0;
+    int sameGradePairs = 0, otherGradePairs = 0, closestDay = 0, closestEarlier = 0;
     for (int d = 0; d < BEFORE + days; ++d) {
         uint64_t seed = 0;
         gen::DailyLevel(gen::DaysAfter(first, d - BEFORE), &made[d].grade, &seed);
@@ -71,6 +71,7 @@ int DailyApart(const gen::Date& first, int days) {
             const int apart = CellsApart(made[d].bytes, made[e].bytes);
             const bool sameGrade = made[d].grade == made[e].grade;
             sameGradePairs += sameGrade, otherGradePairs += !sameGrade;
+            if (apart < closest) closestDay = d, closestEarlier = e;
             closest = std::min(closest, apart);
             if (sameGrade) closestSameGrade = std::min(closestSameGrade, apart);
             if (apart == 0) {
@@ -84,6 +85,11 @@ int DailyApart(const gen::Date& first, int days) {
         "daily levels of %d days from %s, each against its 30 days before: %d the same board; "
         "closest %d cells apart (same grade %d, over %d pairs; %d pairs of other grades)\n",
         days, gen::DateText(first).c_str(), same, closest, closestSameGrade, sameGradePairs, otherGradePairs);
+    if (days > 0)
+        std::printf("closest: %s (%s) and %s (%s)\n", gen::DateText(gen::DaysAfter(first, closestDay - BEFORE)).c_str(),
+                    gen::GradeName(made[closestDay].grade),
+                    gen::DateText(gen::DaysAfter(first, closestEarlier - BEFORE)).c_str(),
+                    gen::GradeName(made[closestEarlier].grade));
     return same ? 1 : 0;
 }
 
