@@ -107,6 +107,21 @@ void DateText(const Date& d, char out[DATE_TEXT_SIZE]) {
     std::snprintf(out, DATE_TEXT_SIZE, "%04d-%02d-%02d", d.year % 10000, d.month % 100, d.day % 100);
 }
 
+Date DaysAfter(const Date& date, int days) {
+    // The day number back to a date (the inverse of DaysFromCivil).
+    const int64_t z = DaysFromCivil(date.year, date.month, date.day) + days + 719468;
+    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const int64_t doe = z - era * 146097;
+    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const int64_t mp = (5 * doy + 2) / 153;
+    Date d;
+    d.day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+    d.month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    d.year = static_cast<int>(yoe + era * 400 + (d.month <= 2));
+    return d;
+}
+
 void DailyLevel(const Date& date, Grade* grade, uint64_t* seed) {
     const int64_t days = DaysFromCivil(date.year, date.month, date.day);
     // 1970-01-01 was a Thursday; 0 is Monday here.

@@ -36,6 +36,8 @@ constexpr size_t DATE_ERROR_SIZE = 96;
 // "2026-12-07" -> the date; false, with a message, for anything else.
 bool ParseDate(const char* text, Date* date, char* error, size_t errorSize);
 void DateText(const Date& date, char out[DATE_TEXT_SIZE]);
+// The date the given number of days later (earlier when negative).
+Date DaysAfter(const Date& date, int days);
 // The daily level: the seed from the date, the grade rising through the
 // week (Monday and Tuesday easy, Wednesday and Thursday medium, Friday to
 // Sunday hard). The same everywhere: no clock, no time zone, only the date.

@@ -109,4 +109,8 @@ TEST(Generator, TheDailyLevelComesFromTheDateAlone) {
     for (const char* bad : {"2026-02-29", "2026-13-01", "2026-1-01", "yesterday"})
         EXPECT_FALSE(gen::ParseDate(bad, &d, &error)) << bad;
     ASSERT_TRUE(gen::ParseDate("2024-02-29", &d, &error));
+    // Stepping through the calendar: over a leap day, a year's end and 400 years.
+    EXPECT_EQ("2024-03-01", gen::DateText(gen::DaysAfter(d, 1)));
+    EXPECT_EQ("2023-12-31", gen::DateText(gen::DaysAfter(d, -60)));
+    EXPECT_EQ("2424-02-29", gen::DateText(gen::DaysAfter(d, 146097)));
 }

@@ -118,6 +118,15 @@ gen)
     cmp "$work/gen-$grade.native" "$work/gen-$grade.wine" || fail "$grade levels differ under Wine"
     echo "$grade: the same 10 levels"
   done
+  # And the daily levels of the week that gen.pinned pins, as the native
+  # build makes them there.
+  for date in 2026-12-07 2026-12-08 2026-12-09 2026-12-10 2026-12-11 2026-12-12 2026-12-13; do
+    "$native/tools/tarno-gen" --daily $date >"$work/daily-$date.native" || fail "tarno-gen --daily $date"
+    wine "$cross/tools/tarno-gen.exe" --daily $date </dev/null | tr -d '\r' >"$work/daily-$date.wine" ||
+      fail "tarno-gen.exe --daily $date"
+    cmp "$work/daily-$date.native" "$work/daily-$date.wine" || fail "the daily level of $date differs under Wine"
+  done
+  echo "the same daily levels for a week"
   ;;
 stop)
   wineserver -k 2>/dev/null
