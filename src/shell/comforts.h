@@ -33,7 +33,9 @@ const char* MakingLevelNote();
 void UpdateMaking();
 void PumpMaking(uint32_t sliceMs);
 void StopMaking();
-void CopyLevelCode();
+// Edit -> Copy level code: the board in play's code on the clipboard, and in
+// `code`; false, after telling why, when the board has none.
+bool CopyLevelCode(char* code, int32_t size);
 // A few seconds of news at the status line's end ("Level code copied: ...").
 void ShowStatusNote(const char* text);
 // The Restart button: the restart R makes, at the play frame's next cell

@@ -1,3 +1,5 @@
+#include <cstdio>
+
 #include "editor/editor.h"
 #include "game/board.h"
 #include "game/frame.h"
@@ -73,7 +75,13 @@ void OnMenuCommand(int32_t id) {
     } else if (id == IDM_OPEN_CODE) {
         AskLevelCode();
     } else if (id == IDM_COPY_CODE) {
-        CopyLevelCode();
+        // The player hears of the copy on every front end, not only where
+        // the clipboard shows it.
+        char code[128], note[160];
+        if (CopyLevelCode(code, sizeof code)) {
+            std::snprintf(note, sizeof note, "Level code copied: %s", code);
+            ShowStatusNote(note);
+        }
     } else if (id == IDM_OPEN_LEVEL) {
         char path[1024];
         if (PlatformChooseLevelFile(path, sizeof path)) PlayLevelFile(path);
@@ -102,40 +110,4 @@ void OnFieldTap(int32_t x, int32_t y) {
 void StartShellLevel() {
     PlatformMarkMenuItem(IDM_LEVEL1, MENU_ENABLE);
     StartLevel();
-}
-
-void StartFreshSession() {
-    Live = Game{};
-    ClearHistory();
-    Notice = Notices{};
-    DropPointerOrders();
-    KeyReleased = 1;
-    EditorMode = EditorClearPending = EditorPlayPending = 0;
-    LeftClickPending = RightClickPending = 0;
-    ClickX = ClickY = 0;
-    LeaveOwnBoard();
-    Own = OwnBoard{};
-    ForgetCommands();
-    ForgetShownStatus();
-}
-
-void RunFrame() {
-    if (EditorMode) {
-        RunEditorFrame();
-    } else {
-        const int played = RunPlayFrame(TakeRestart());
-        // While the level stands won, the saved progress and the level menu catch up.
-        if (Live.play.won) OnWinFrame();
-        if (played == PLAY_FRAME_OPEN_EDITOR) {
-            EditorMode = 1;
-            EditorClearPending = 1;
-            // Enter comes back to the level being played, not a board of one's own.
-            LeaveOwnBoard();
-            ClearHistory();
-        } else {
-            ReadSoundKey();
-        }
-    }
-    UpdateComforts();
-    if (EditorMode) TickEditorNote();
 }

@@ -206,16 +206,13 @@ bool LevelCode(char* buf, int32_t size) {
     return true;
 }
 
-void CopyLevelCode() {
-    char code[128];
-    if (!LevelCode(code, sizeof code)) {
+bool CopyLevelCode(char* code, int32_t size) {
+    if (!LevelCode(code, size)) {
         PlatformShowMessage("This board has no level code: it holds more than a level can.");
-        return;
+        return false;
     }
     PlatformCopyText(code);
-    char note[160];
-    std::snprintf(note, sizeof note, "Level code copied: %s", code);
-    ShowStatusNote(note);
+    return true;
 }
 
 void AskLevelCode() {

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include "platform/platform.h"
+#include "platform/view/field_view.h"
 
 extern HWND GameWindow;
 // The status bar under the field (the common control), null until made.
@@ -16,8 +17,12 @@ extern HINSTANCE GameInstance;
 extern IDirectDraw* DirectDraw;
 
 // Where in the client area the field is shown: all of it above the
-// status bar.
+// status bar (win_place.cpp).
 RECT FieldClientRect();
+int StatusBarHeight();
+// The field's place, as every front end places it, in what the screen shows
+// of the client area above the status bar (`area`, screen coordinates).
+FieldView CurrentFieldView(Rect* area);
 // Shows the last frame again where the window was covered or redrawn
 // (frames wait while a dialog is open).
 void RepaintField();

@@ -18,7 +18,6 @@
 // The installer and uninstaller find a running game by it (tarno.nsi).
 static const char CLASS_NAME[] = "WINXCLASS";
 
-HWND StatusBar = nullptr;
 static bool PrintStatus = false;  // TARNO_PRINT_STATUS: each new status line also on stdout, for tests
 
 // The status bar: the status line in up to three lines (with the first-run tip
@@ -116,42 +115,6 @@ static void UpdateStatusButtons() {
     if (changed && StatusBar) InvalidateRect(StatusBar, nullptr, TRUE);
 }
 
-static int StatusBarHeight() {
-    RECT bar;
-    return StatusBar && GetWindowRect(StatusBar, &bar) ? bar.bottom - bar.top : 0;
-}
-
-RECT FieldClientRect() {
-    RECT client{0, 0, 0, 0};
-    if (!GameWindow || !GetClientRect(GameWindow, &client)) return RECT{0, 0, 0, 0};
-    client.bottom -= StatusBarHeight();
-    if (client.bottom < client.top) client.bottom = client.top;
-    return client;
-}
-
-// The field's place, as every front end places it, in what the screen shows
-// of the client area above the status bar (`area`, screen coordinates).
-static FieldView CurrentView(Rect* area) {
-    *area = Rect{0, 0, 0, 0};
-    if (!GameWindow) return FieldView{0, 0, 0, true};
-    const RECT client = FieldClientRect();
-    POINT topLeft{client.left, client.top}, bottomRight{client.right, client.bottom};
-    ClientToScreen(GameWindow, &topLeft);
-    ClientToScreen(GameWindow, &bottomRight);
-    *area = PresentationRect(Rect{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y}, GetSystemMetrics(SM_CXSCREEN),
-                             GetSystemMetrics(SM_CYSCREEN));
-    return PlaceField(area->right - area->left, area->bottom - area->top, FIELD_SIZE);
-}
-
-Rect CurrentPresentationRect() {
-    Rect area;
-    const FieldView view = CurrentView(&area);
-    if (view.scale <= 0) return Rect{0, 0, 0, 0};
-    const int32_t left = area.left + static_cast<int32_t>(view.left), top = area.top + static_cast<int32_t>(view.top);
-    const int32_t side = static_cast<int32_t>(std::lround(FIELD_SIZE * view.scale));
-    return Rect{left, top, left + side, top + side};
-}
-
 void UpdateStatusBar() {
     if (!StatusBar) return;
     UpdateStatusButtons();
@@ -209,7 +172,7 @@ static void HandleButtonDown(HWND window, bool right, int x, int y) {
     POINT onScreen{x, y};
     ClientToScreen(window, &onScreen);
     Rect area;
-    const FieldView view = CurrentView(&area);
+    const FieldView view = CurrentFieldView(&area);
     int32_t fieldX = 0, fieldY = 0;
     if (!ViewToField(view, onScreen.x - area.left, onScreen.y - area.top, FIELD_SIZE, &fieldX, &fieldY)) return;
     OnCommand(Command{right ? COMMAND_RIGHT_CLICK : COMMAND_TAP, 0, fieldX, fieldY});
