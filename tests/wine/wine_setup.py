@@ -142,11 +142,11 @@ def uninstall_while_playing(exe, workdir, install_dir, pictures):
         check(wait_until(lambda: not still(), 30), "Cancel closes the request")
         check(sorted(os.listdir(install_dir)) == before and registry(UNINSTALL_KEY) is not None,
               "turned down, the uninstaller leaves every file and its key")
-        try:
-            s.quit()
-        except (RuntimeError, subprocess.SubprocessError):
-            # The closing box may still hold the focus for a moment: once more.
-            time.sleep(1)
+        # The request box came and went over the game: find its window again
+        # before the Esc that ends it (the id found at the start may be gone).
+        if s.game.poll() is None:
+            s.window = s.run("xdotool", "search", "--sync", "--onlyvisible", "--name", "^Tarno$",
+                             timeout=30).split()[0]
             s.quit()
     except (RuntimeError, subprocess.SubprocessError, AttributeError, IndexError) as error:
         check(False, "the uninstaller asks for the open game to be closed: %s" % error)
