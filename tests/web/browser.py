@@ -46,6 +46,12 @@ class Server:
         self.httpd.shutdown()
         self.httpd.server_close()
 
+    def stop_after(self, opened):
+        """Every browser a test left open closed, then the server stopped."""
+        for b in opened:
+            b.close()
+        self.stop()
+
 
 class Quiet(SiteHandler):
     def log_message(self, *args):

@@ -142,12 +142,7 @@ def main():
             opened.remove(b)
         log("pictures in %s" % args.out)
 
-    def stop():
-        for b in opened:
-            b.close()
-        server.stop()
-
-    return run_session(session, stop, tmp, what="notes")
+    return run_session(session, lambda: server.stop_after(opened), tmp, what="notes")
 
 
 if __name__ == "__main__":

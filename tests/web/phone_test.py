@@ -270,12 +270,7 @@ def main():
         check(not b.evaluate("window.ranInline") and any("script-src" in v for v in violations(b)),
               "an inline script is refused: %s" % violations(b))
 
-    def stop():
-        for b in opened:
-            b.close()
-        server.stop()
-
-    return run_session(session, stop, tmp, what="notes")
+    return run_session(session, lambda: server.stop_after(opened), tmp, what="notes")
 
 
 if __name__ == "__main__":

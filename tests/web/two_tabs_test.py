@@ -90,12 +90,7 @@ def main():
         errors = first.console_errors()
         check(not errors, "the pages logged no console error %s" % errors)
 
-    def stop():
-        for b in opened:
-            b.close()
-        server.stop()
-
-    return run_session(session, stop, tmp, what="pictures")
+    return run_session(session, lambda: server.stop_after(opened), tmp, what="pictures")
 
 
 if __name__ == "__main__":

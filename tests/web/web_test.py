@@ -347,12 +347,7 @@ def main():
         errors = opened[0].console_errors()
         check(not errors, "the page logged no console error %s" % errors)
 
-    def stop():
-        for b in opened:
-            b.close()
-        server.stop()
-
-    return run_session(session, stop, tmp, what="pictures")
+    return run_session(session, lambda: server.stop_after(opened), tmp, what="pictures")
 
 
 if __name__ == "__main__":
