@@ -15,6 +15,7 @@
 #include "game/frame.h"
 #include "game/game.h"
 #include "game/leveltext_strings.h"
+#include "game/session.h"
 #include "game/sprites.h"
 #include "lib/input.h"
 #include "platform/headless/headless.h"
@@ -33,7 +34,7 @@ void PlaceBusyBoard() {
     for (int cy = 1; cy <= 12; ++cy)
         for (int cx = 1; cx <= 12; ++cx) {
             const int code = leveltext::CodeOfChar(BUSY[cy - 1][cx - 1]);
-            LevelBuffer[cx * BOARD_CELLS + cy] = static_cast<uint8_t>(code);
+            Now.LevelBuffer[cx * BOARD_CELLS + cy] = static_cast<uint8_t>(code);
         }
     ClearBoard();
     PlaceBlocks();
@@ -63,13 +64,13 @@ void MeasureFrames() {
         HeadlessSetKey(DIK_DOWN, !fire);
         HeadlessSetKey(DIK_RIGHT, fire);
         OnKeyUp();
-        if (Live.tank.y >= FIELD_MAX) Live.tank.y = 0;
+        if (Now.Live.tank.y >= FIELD_MAX) Now.Live.tank.y = 0;
         // Re-placed before the win's banner comes up: it is measured on its own.
         if (f % 50 == 0) PlaceBusyBoard();
         const double t0 = ThreadSeconds();
         RunFrame();
         times.push_back(ThreadSeconds() - t0);
-        shots += Live.tank.firing && TankBob.animIndex == 1;
+        shots += Now.Live.tank.firing && TankBob.animIndex == 1;
     }
     std::sort(times.begin(), times.end());
     std::printf("play frame, busy board, %d frames, %d shots fired:\n", frames, shots);

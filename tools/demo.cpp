@@ -17,6 +17,7 @@
 #include "game/frame.h"
 #include "game/history.h"
 #include "game/play.h"
+#include "game/session.h"
 #include "game/sprites.h"
 #include "game/tank.h"
 #include "gen/gen_strings.h"
@@ -119,11 +120,11 @@ std::string JsonString(const std::string& s) {
 }
 
 void Dump() {
-    const PlayState& s = Live.play;
-    const Tank& tank = Live.tank;
+    const PlayState& s = Now.Live.play;
+    const Tank& tank = Now.Live.tank;
     std::ostringstream o;
     o << "{\"frame\":" << FramesRun << ",\"level\":" << int(CurrentLevel) << ",\"won\":" << (s.won ? "true" : "false")
-      << ",\"editor\":" << (EditorMode ? "true" : "false") << ",\"tank\":{\"x\":" << tank.x << ",\"y\":" << tank.y
+      << ",\"editor\":" << (Now.Editor.Mode ? "true" : "false") << ",\"tank\":{\"x\":" << tank.x << ",\"y\":" << tank.y
       << ",\"frame\":" << tank.frame << ",\"firing\":" << (tank.firing ? "true" : "false") << "},\"board\":[";
     for (int cx = 0; cx < BOARD_CELLS; ++cx) {
         o << (cx ? ",[" : "[");
@@ -174,7 +175,7 @@ void Dump() {
     // The solver's answer is waited for, so that a demo reads the same every run.
     WaitForAdvice();
     const int32_t par = LevelPar();
-    o << ",\"shotsFired\":" << Live.shotsFired << ",\"par\":";
+    o << ",\"shotsFired\":" << Now.Live.shotsFired << ",\"par\":";
     if (par > 0) o << par;
     else o << "null";
     const int8_t lost = AdviceLost();
@@ -184,7 +185,7 @@ void Dump() {
     else o << "null";
     // Where the board comes from, and its code (null for a board that has none).
     char code[128];
-    if (OwnLevel) o << ",\"source\":" << JsonString(OwnSource);
+    if (Now.OwnLevel) o << ",\"source\":" << JsonString(OwnBoardSource());
     else o << ",\"source\":" << JsonString("level " + std::to_string(int(CurrentLevel)));
     o << ",\"code\":" << (LevelCode(code, sizeof code) ? JsonString(code) : std::string("null"));
     o << ",\"undoDepth\":" << UndoDepth() << ",\"redoDepth\":" << RedoDepth()
@@ -273,7 +274,7 @@ bool RunCommand(const std::string& cmd, std::istringstream& in, int line) {
         // the solver's demos); at most the given number of frames.
         long long limit = 10000;
         if (in >> word && !ParseNumber(word, 0, LLONG_MAX, &limit)) Fail(line, "rest takes a frame count");
-        for (long long i = 0; i < limit && PlayInMotion(Live.play); ++i)
+        for (long long i = 0; i < limit && PlayInMotion(Now.Live.play); ++i)
             if (!Step()) return false;
     } else if (cmd == "click") {
         if (!(in >> word) || (word != "left" && word != "right")) Fail(line, "click needs left or right");

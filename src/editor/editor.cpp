@@ -6,24 +6,17 @@
 #include "game/frame.h"
 #include "game/game.h"
 #include "game/history.h"
+#include "game/session.h"
 #include "game/sprites.h"
 #include "lib/display.h"
 #include "lib/input.h"
-
-uint8_t LeftClickPending, RightClickPending;
-int32_t ClickX, ClickY;
-uint8_t EditorMode;
-uint8_t EditorClearPending;
-uint8_t EditorFileNote;
-char EditorFileReason[128];
-uint8_t EditorPlayPending;
 
 namespace {
 
 // The note for the status line: done, or failed and why.
 void NoteFile(uint8_t done, uint8_t failed, const char* reason) {
-    EditorFileNote = reason ? failed : done;
-    std::snprintf(EditorFileReason, sizeof EditorFileReason, "%s", reason ? reason : "");
+    Now.Editor.FileNote = reason ? failed : done;
+    std::snprintf(Now.Editor.FileReason, sizeof Now.Editor.FileReason, "%s", reason ? reason : "");
 }
 
 void DrawAt(BOB* bob, int32_t x, int32_t y) {
@@ -39,8 +32,8 @@ bool InInterior(int32_t cx, int32_t cy) {
 // but still takes the pause, so a held button does not repeat too fast.
 void HandleClick(uint8_t* pending, int32_t (*edit)(int32_t)) {
     StartClock();
-    const int32_t cx = ClickX / CELL_SIZE, cy = ClickY / CELL_SIZE;
-    if (InInterior(cx, cy)) Live.play.board[cx][cy] = edit(Live.play.board[cx][cy]);
+    const int32_t cx = Now.Editor.ClickX / CELL_SIZE, cy = Now.Editor.ClickY / CELL_SIZE;
+    if (InInterior(cx, cy)) Now.Live.play.board[cx][cy] = edit(Now.Live.play.board[cx][cy]);
     WaitClock(EDITOR_CLICK_PAUSE);
     *pending = 0;
 }
@@ -73,7 +66,7 @@ void DrawBorder() {
 void DrawInterior() {
     for (int32_t cx = FIRST_INNER; cx <= LAST_INNER; ++cx)
         for (int32_t cy = FIRST_INNER; cy <= LAST_INNER; ++cy) {
-            const int32_t code = Live.play.board[cx][cy], x = cx * CELL_SIZE, y = cy * CELL_SIZE;
+            const int32_t code = Now.Live.play.board[cx][cy], x = cx * CELL_SIZE, y = cy * CELL_SIZE;
             if (code == CELL_EMPTY) {
                 EmptyCellBob.currFrame = 0;
                 DrawAt(&EmptyCellBob, x, y);
@@ -93,8 +86,8 @@ void DrawInterior() {
 }  // namespace
 
 int32_t EditorNextPiece() {
-    const int32_t cx = ClickX / CELL_SIZE, cy = ClickY / CELL_SIZE;
-    return StepPiece(InInterior(cx, cy) ? Live.play.board[cx][cy] : CELL_EMPTY);
+    const int32_t cx = Now.Editor.ClickX / CELL_SIZE, cy = Now.Editor.ClickY / CELL_SIZE;
+    return StepPiece(InInterior(cx, cy) ? Now.Live.play.board[cx][cy] : CELL_EMPTY);
 }
 
 void RunEditorFrame() {
@@ -102,37 +95,38 @@ void RunEditorFrame() {
     if (KeyState[DIK_S]) {
         for (int32_t cx = FIRST_INNER; cx <= LAST_INNER; ++cx)
             for (int32_t cy = FIRST_INNER; cy <= LAST_INNER; ++cy)
-                LevelBuffer[cx * BOARD_CELLS + cy] = static_cast<uint8_t>(Live.play.board[cx][cy]);
+                Now.LevelBuffer[cx * BOARD_CELLS + cy] = static_cast<uint8_t>(Now.Live.play.board[cx][cy]);
         NoteFile(EDITOR_SAVED, EDITOR_SAVE_FAILED, SaveLevelFile());
     }
     if (KeyState[DIK_L]) {
         const char* reason = LoadLevelFile(0);
         for (int32_t cx = FIRST_INNER; cx <= LAST_INNER; ++cx)
             for (int32_t cy = FIRST_INNER; cy <= LAST_INNER; ++cy)
-                Live.play.board[cx][cy] = static_cast<int8_t>(LevelBuffer[cx * BOARD_CELLS + cy]);
+                Now.Live.play.board[cx][cy] = static_cast<int8_t>(Now.LevelBuffer[cx * BOARD_CELLS + cy]);
         NoteFile(EDITOR_LOADED, EDITOR_LOAD_FAILED, reason);
         // The read is as designed; the player hears what it left as it was.
-        if (!reason && LevelFileRead < LEVEL_FILE_SIZE) {
-            EditorFileNote = EDITOR_LOADED_SHORT;
-            std::snprintf(EditorFileReason, sizeof EditorFileReason, "%d", static_cast<int>(LevelFileRead));
+        if (!reason && Now.LevelFileRead < LEVEL_FILE_SIZE) {
+            Now.Editor.FileNote = EDITOR_LOADED_SHORT;
+            std::snprintf(Now.Editor.FileReason, sizeof Now.Editor.FileReason, "%d",
+                          static_cast<int>(Now.LevelFileRead));
         }
     }
-    if (KeyState[DIK_P]) EditorPlayPending = 1;
+    if (KeyState[DIK_P]) Now.Editor.PlayPending = 1;
     if (PlatformKeyDownNow(VK_RETURN_KEY)) {
         ResetLevel();
-        EditorMode = 0;
+        Now.Editor.Mode = 0;
         // Leaving drops what is still pending, so the restarted level is
         // neither emptied nor edited by the rest of this frame.
-        EditorClearPending = 0;
-        LeftClickPending = 0;
-        RightClickPending = 0;
+        Now.Editor.ClearPending = 0;
+        Now.Editor.LeftClickPending = 0;
+        Now.Editor.RightClickPending = 0;
     }
-    if (EditorClearPending) {
+    if (Now.Editor.ClearPending) {
         ClearBoard();
-        EditorClearPending = 0;
+        Now.Editor.ClearPending = 0;
     }
-    if (LeftClickPending) HandleClick(&LeftClickPending, ToggleBlock);
-    if (RightClickPending) HandleClick(&RightClickPending, StepPiece);
+    if (Now.Editor.LeftClickPending) HandleClick(&Now.Editor.LeftClickPending, ToggleBlock);
+    if (Now.Editor.RightClickPending) HandleClick(&Now.Editor.RightClickPending, StepPiece);
     DrawBorder();
     DrawInterior();
     PresentFrame();

@@ -6,15 +6,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "game/game.h"
+#include "game/session.h"
 #include "lib/display.h"
 #include "platform/files/files.h"
 
-uint8_t LevelBuffer[LEVEL_FILE_SIZE];
 uint8_t CurrentLevel = 1;
-uint8_t FinishedPlayed;
-uint8_t OwnLevel;
-uint8_t OwnLevelBytes[LEVEL_FILE_SIZE];
 
 namespace {
 
@@ -33,22 +29,20 @@ void LevelFileName(int32_t level, char* name, int size) {
     else std::snprintf(name, static_cast<size_t>(size), "level.dat");
 }
 
-int32_t LevelFileRead;
-
 const char* LoadLevelFile(int32_t level) {
     char name[32];
     LevelFileName(level, name, sizeof name);
     // Read only: the shipped levels of an installed game are not the
     // player's to write, and a level that can be read must still load.
     FileBytes bytes;
-    const FileRead read = ReadFileByName(name, sizeof LevelBuffer, &bytes, READ_START);
+    const FileRead read = ReadFileByName(name, sizeof Now.LevelBuffer, &bytes, READ_START);
     if (read.error) {
         ShowFileError(OPEN_FAILED, name, read.reason);
         return read.reason;
     }
     // A short file replaces only the start; the rest keeps what it held.
-    std::memcpy(LevelBuffer, bytes.data, bytes.size);
-    LevelFileRead = static_cast<int32_t>(bytes.size);
+    std::memcpy(Now.LevelBuffer, bytes.data, bytes.size);
+    Now.LevelFileRead = static_cast<int32_t>(bytes.size);
     return nullptr;
 }
 
@@ -71,15 +65,15 @@ const char* SaveLevelFile() {
     else if (read.error && read.error != ENOENT) reason = read.reason;
     if (!reason) {
         // The level, then what the old file held past it.
-        const size_t size = bytes.size > sizeof LevelBuffer ? bytes.size : sizeof LevelBuffer;
+        const size_t size = bytes.size > sizeof Now.LevelBuffer ? bytes.size : sizeof Now.LevelBuffer;
         uint8_t* whole = static_cast<uint8_t*>(std::malloc(size));
         if (!whole) {
             reason = std::strerror(ENOMEM);
         } else {
-            std::memcpy(whole, LevelBuffer, sizeof LevelBuffer);
-            if (bytes.size > sizeof LevelBuffer)
-                std::memcpy(whole + sizeof LevelBuffer, bytes.data + sizeof LevelBuffer,
-                            bytes.size - sizeof LevelBuffer);
+            std::memcpy(whole, Now.LevelBuffer, sizeof Now.LevelBuffer);
+            if (bytes.size > sizeof Now.LevelBuffer)
+                std::memcpy(whole + sizeof Now.LevelBuffer, bytes.data + sizeof Now.LevelBuffer,
+                            bytes.size - sizeof Now.LevelBuffer);
             const int error = ReplaceFileWhole(name, whole, size);
             if (error) reason = std::strerror(error);
             std::free(whole);
@@ -132,7 +126,7 @@ void PlaceDeflectors(PlayState& s, const uint8_t level[LEVEL_FILE_SIZE]) {
         }
 }
 
-void ClearBoard() { ClearBoard(Live.play); }
-void PlaceBlocks() { PlaceBlocks(Live.play, LevelBuffer); }
-void PlaceBalloons() { PlaceBalloons(Live.play, LevelBuffer); }
-void PlaceDeflectors() { PlaceDeflectors(Live.play, LevelBuffer); }
+void ClearBoard() { ClearBoard(Now.Live.play); }
+void PlaceBlocks() { PlaceBlocks(Now.Live.play, Now.LevelBuffer); }
+void PlaceBalloons() { PlaceBalloons(Now.Live.play, Now.LevelBuffer); }
+void PlaceDeflectors() { PlaceDeflectors(Now.Live.play, Now.LevelBuffer); }

@@ -32,24 +32,16 @@ constexpr int MAX_SHOTS = 10;
 
 constexpr bool IsSingleDeflector(int32_t code) { return code >= CELL_DEFLECTOR_0 && code <= CELL_DEFLECTOR_3; }
 
-extern uint8_t LevelBuffer[LEVEL_FILE_SIZE];
 extern uint8_t CurrentLevel;
-extern uint8_t FinishedPlayed;
-// Set while a board of the player's own is played (drawn in the editor or
-// opened from a file): its bytes stand in for the level file, and winning
-// it moves no level on.
-extern uint8_t OwnLevel;
-extern uint8_t OwnLevelBytes[LEVEL_FILE_SIZE];
 
 // Each returns null, or why it failed (the box has been shown then).
 const char* LoadLevelFile(int32_t level);
-// The bytes the last LoadLevelFile took from its file: fewer than a level's
-// leave the rest of LevelBuffer as it was.
-extern int32_t LevelFileRead;
+// The bytes it took from its file (Now.LevelFileRead): fewer than a
+// level's leave the rest of Now.LevelBuffer as it was.
 const char* SaveLevelFile();
 // Removes what a save cut short left beside "level.dat"; part of start-up.
 void RemoveStaleLevelSaves();
-// Level start's steps on the live state, from LevelBuffer.
+// Level start's steps on the live state, from Now.LevelBuffer.
 void ClearBoard();
 void PlaceBlocks();
 void PlaceBalloons();

@@ -4,6 +4,7 @@
 #include "game/game.h"
 #include "game/history.h"
 #include "game/notices.h"
+#include "game/session.h"
 #include "game/sprites.h"
 #include "game/tank.h"
 #include "game/win.h"
@@ -31,25 +32,24 @@ void DrawFloor() {
 
 // U, Y and H act once per press, however long they are held.
 void ReadComfortKeys() {
-    static uint8_t wasDown[3];
     const int keys[3] = {DIK_U, DIK_Y, DIK_H};
     // With Ctrl they are the menu's accelerators (Ctrl+Y), which act on their own.
     const bool ctrl = KeyState[DIK_LCONTROL] || KeyState[DIK_RCONTROL];
     for (int i = 0; i < 3; ++i) {
         const bool down = KeyState[keys[i]] != 0;
-        if (down && !wasDown[i] && !ctrl) {
+        if (down && !Now.ComfortKeysDown[i] && !ctrl) {
             if (i == 0) RequestHistoryAction(ACTION_UNDO);
             else if (i == 1) RequestHistoryAction(ACTION_REDO);
-            else Notice.HintAsked = 1;
+            else Now.Notice.HintAsked = 1;
         }
-        wasDown[i] = down;
+        Now.ComfortKeysDown[i] = down;
     }
 }
 
 }  // namespace
 
 void RunPiecesFrame() {
-    const PlayState& s = Live.play;
+    const PlayState& s = Now.Live.play;
     for (int32_t cx = 0; cx < BOARD_CELLS; ++cx)
         for (int32_t cy = 0; cy < BOARD_CELLS; ++cy)
             if (s.board[cx][cy] == CELL_BLOCK) DrawAt(&BlockBob, CELL_SIZE * cx, CELL_SIZE * cy);
@@ -58,7 +58,7 @@ void RunPiecesFrame() {
     for (int32_t b = 0; b < MAX_BALLOONS; ++b)
         if (s.popPending[b]) DrawBalloonPop(b);
     PlayReport report;
-    StepPlay(Live.play, &report);
+    StepPlay(Now.Live.play, &report);
     for (int32_t k = 0; k < LevelDeflectors(s); ++k) {
         const Deflector& d = s.deflectors[k];
         DeflectorBobs[k].currFrame = d.orientation;
@@ -75,7 +75,7 @@ void RunPiecesFrame() {
         AnimateBob(&ImpactBob);
         DrawBob(&ImpactBob, BackSurface);
         if (ImpactBob.animState & 1) {
-            Live.play.impactActive = 0;
+            Now.Live.play.impactActive = 0;
             RewindImpact();
         }
     }
@@ -86,13 +86,13 @@ void ApplyPlayReport(const PlayReport& report) {
     for (int32_t i = 0; i < report.eventCount; ++i) PlaySoundEffect(*sounds[report.events[i]], 0);
     if (report.won) DropPointerOrders();
     // A board of the player's own leads nowhere.
-    if (report.won && CurrentLevel < LAST_LEVEL && !OwnLevel) ++CurrentLevel;
+    if (report.won && CurrentLevel < LAST_LEVEL && !Now.OwnLevel) ++CurrentLevel;
 }
 
 void DrawBalloonPop(int32_t balloon) {
     if (balloon < 0 || balloon >= MAX_BALLOONS) return;
     static const int32_t offsets[5][2] = {{-20, -20}, {20, -20}, {20, 5}, {5, 20}, {-10, 10}};
-    const int32_t bx = Live.play.balloonX[balloon], by = Live.play.balloonY[balloon];
+    const int32_t bx = Now.Live.play.balloonX[balloon], by = Now.Live.play.balloonY[balloon];
     for (int32_t piece = 0; piece < 5; ++piece) {
         PopBob.currFrame = piece;
         SetBobPosition(&PopBob, bx + offsets[piece][0], by + offsets[piece][1]);
@@ -105,10 +105,10 @@ namespace {
 
 // The level's board from its file, at rest, the tank on its corner.
 void SetUpLevel() {
-    Live.play.won = 0;
-    FinishedPlayed = 0;
-    if (OwnLevel) {
-        for (int32_t i = 0; i < LEVEL_FILE_SIZE; ++i) LevelBuffer[i] = OwnLevelBytes[i];
+    Now.Live.play.won = 0;
+    Now.FinishedPlayed = 0;
+    if (Now.OwnLevel) {
+        for (int32_t i = 0; i < LEVEL_FILE_SIZE; ++i) Now.LevelBuffer[i] = Now.OwnLevelBytes[i];
     } else {
         LoadLevelFile(static_cast<int32_t>(CurrentLevel));
     }
@@ -119,10 +119,10 @@ void SetUpLevel() {
     ResetTank();
     // Nothing from the old board may act on the new one, and the next
     // impact plays its whole sequence.
-    ClearPlayEffects(Live.play);
+    ClearPlayEffects(Now.Live.play);
     RewindImpact();
-    Notice.HintDirection = 0;
-    Notice.LostNoticeShown = 0;
+    Now.Notice.HintDirection = 0;
+    Now.Notice.LostNoticeShown = 0;
 }
 
 }  // namespace
@@ -136,7 +136,7 @@ void ResetLevel() { StartLevel(); }
 
 void RestartLevel() {
     // A won level is over: R goes on to the next one, with a history of its own.
-    if (Live.play.won) {
+    if (Now.Live.play.won) {
         ResetLevel();
         return;
     }
@@ -146,10 +146,10 @@ void RestartLevel() {
 
 int RunPlayFrame(bool restart) {
     if (PlatformKeyDownNow(VK_ESCAPE_KEY)) PlatformRequestQuit();
-    if (TankAligned(Live.tank)) {
+    if (TankAligned(Now.Live.tank)) {
         if (!ReadKeyboard()) ShowError("No keyboard!");
-        ReadTankArrows(Live.tank);
-        SteerTank(Live.tank);
+        ReadTankArrows(Now.Live.tank);
+        SteerTank(Now.Live.tank);
     }
     if (KeyState[DIK_R] || restart) RestartLevel();
     ReadComfortKeys();
@@ -157,7 +157,7 @@ int RunPlayFrame(bool restart) {
     // The editor takes over from the next frame on.
     const int result = KeyState[DIK_D] ? PLAY_FRAME_OPEN_EDITOR : PLAY_FRAME_DONE;
     // Asked again: R may just have put the tank back on its corner.
-    if (TankAligned(Live.tank)) DecideTank();
+    if (TankAligned(Now.Live.tank)) DecideTank();
     DrawFloor();
     RunPiecesFrame();
     WatchRest();

@@ -1,3 +1,3 @@
-#include "game/game.h"
+#include "game/session.h"
 
-Game Live;
+Session Now;

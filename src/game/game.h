@@ -20,8 +20,5 @@ struct Game {
     int32_t shotsFired;  // in this level since its start
 };
 
-// The game being played.
-extern Game Live;
-
 // True when the tank stands on a cell corner, where it takes orders.
 inline bool TankAligned(const Tank& t) { return t.x % CELL_SIZE == 0 && t.y % CELL_SIZE == 0; }

@@ -2,25 +2,15 @@
 
 #include "game/notices.h"
 #include "game/play.h"
+#include "game/session.h"
 #include "lib/grow.h"
 
 namespace {
 
-// Undo and redo, one value: the taken-back games (unbounded within a level;
-// they only grow when a shot is fired) and the steps asked for.
-struct History {
-    Grow<Game> Undo, Redo;
-    int32_t Queue[16];
-    int32_t QueueLength;
-    bool WasInMotion;
-    uint32_t RestSerial;
-};
-History Steps;
-
 // The live game as it is taken back to: what only shows for a moment is not
 // part of the board, and the tank stands still with no orders.
 Game Take() {
-    Game g = Live;
+    Game g = Now.Live;
     ClearPlayEffects(g.play);
     g.tank.direction = 0;
     g.tank.stepX = g.tank.stepY = 0;
@@ -31,29 +21,29 @@ Game Take() {
 }  // namespace
 
 void RequestHistoryAction(int32_t action) {
-    if (Steps.QueueLength < static_cast<int32_t>(sizeof Steps.Queue / sizeof Steps.Queue[0]))
-        Steps.Queue[Steps.QueueLength++] = action;
+    if (Now.Steps.QueueLength < static_cast<int32_t>(sizeof Now.Steps.Queue / sizeof Now.Steps.Queue[0]))
+        Now.Steps.Queue[Now.Steps.QueueLength++] = action;
 }
 
 void NoteShotFired() {
     // The second of two shots in flight together goes back with the first.
-    if (!PlayInMotion(Live.play)) {
-        Steps.Undo.push_back(Take());
-        Steps.Redo.clear();
+    if (!PlayInMotion(Now.Live.play)) {
+        Now.Steps.Undo.push_back(Take());
+        Now.Steps.Redo.clear();
     }
-    ++Live.shotsFired;
-    Notice.HintAsked = 0;
+    ++Now.Live.shotsFired;
+    Now.Notice.HintAsked = 0;
 }
 
 namespace {
 
 // A level begins again: no shot fired, nothing queued, a new board at rest.
 void StartAfresh() {
-    Steps.QueueLength = 0;
-    Live.shotsFired = 0;
-    Steps.WasInMotion = false;
-    Notice.HintAsked = 0;
-    ++Steps.RestSerial;
+    Now.Steps.QueueLength = 0;
+    Now.Live.shotsFired = 0;
+    Now.Steps.WasInMotion = false;
+    Now.Notice.HintAsked = 0;
+    ++Now.Steps.RestSerial;
 }
 
 }  // namespace
@@ -61,46 +51,46 @@ void StartAfresh() {
 void KeepForRestart() {
     // A shot in flight already kept the board before it; a board no shot
     // has touched has nothing to take back.
-    if (Live.shotsFired > 0 && !PlayInMotion(Live.play) && TankAligned(Live.tank)) {
-        Steps.Undo.push_back(Take());
-        Steps.Redo.clear();
+    if (Now.Live.shotsFired > 0 && !PlayInMotion(Now.Live.play) && TankAligned(Now.Live.tank)) {
+        Now.Steps.Undo.push_back(Take());
+        Now.Steps.Redo.clear();
     }
     StartAfresh();
 }
 
 void ClearHistory() {
-    Steps.Undo.clear();
-    Steps.Redo.clear();
+    Now.Steps.Undo.clear();
+    Now.Steps.Redo.clear();
     StartAfresh();
 }
 
-int32_t UndoDepth() { return static_cast<int32_t>(Steps.Undo.size()); }
-int32_t RedoDepth() { return static_cast<int32_t>(Steps.Redo.size()); }
+int32_t UndoDepth() { return static_cast<int32_t>(Now.Steps.Undo.size()); }
+int32_t RedoDepth() { return static_cast<int32_t>(Now.Steps.Redo.size()); }
 
 void WatchRest() {
-    if (PlayInMotion(Live.play)) {
-        Steps.WasInMotion = true;
-    } else if (Steps.WasInMotion) {
-        Steps.WasInMotion = false;
-        ++Steps.RestSerial;
+    if (PlayInMotion(Now.Live.play)) {
+        Now.Steps.WasInMotion = true;
+    } else if (Now.Steps.WasInMotion) {
+        Now.Steps.WasInMotion = false;
+        ++Now.Steps.RestSerial;
     }
 }
 
 void SettleHistory() {
-    if (PlayInMotion(Live.play) || !TankAligned(Live.tank)) return;
+    if (PlayInMotion(Now.Live.play) || !TankAligned(Now.Live.tank)) return;
     // A won level is over: its board stays as it was won.
-    if (Live.play.won) Steps.QueueLength = 0;
-    for (int32_t i = 0; i < Steps.QueueLength; ++i) {
-        Grow<Game>& from = Steps.Queue[i] == ACTION_UNDO ? Steps.Undo : Steps.Redo;
-        Grow<Game>& to = Steps.Queue[i] == ACTION_UNDO ? Steps.Redo : Steps.Undo;
+    if (Now.Live.play.won) Now.Steps.QueueLength = 0;
+    for (int32_t i = 0; i < Now.Steps.QueueLength; ++i) {
+        Grow<Game>& from = Now.Steps.Queue[i] == ACTION_UNDO ? Now.Steps.Undo : Now.Steps.Redo;
+        Grow<Game>& to = Now.Steps.Queue[i] == ACTION_UNDO ? Now.Steps.Redo : Now.Steps.Undo;
         if (from.empty()) continue;
         to.push_back(Take());
-        Live = from.back();
+        Now.Live = from.back();
         from.pop_back();
-        Notice.HintAsked = 0;
-        ++Steps.RestSerial;
+        Now.Notice.HintAsked = 0;
+        ++Now.Steps.RestSerial;
     }
-    Steps.QueueLength = 0;
+    Now.Steps.QueueLength = 0;
 }
 
-uint32_t RestSerial() { return Steps.RestSerial; }
+uint32_t RestSerial() { return Now.Steps.RestSerial; }

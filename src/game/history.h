@@ -3,6 +3,17 @@
 #include <cstdint>
 
 #include "game/game.h"
+#include "lib/grow.h"
+
+// Undo and redo, one value: the taken-back games (unbounded within a level;
+// they only grow when a shot is fired) and the steps asked for.
+struct History {
+    Grow<Game> Undo, Redo;
+    int32_t Queue[16];
+    int32_t QueueLength;
+    bool WasInMotion;
+    uint32_t RestSerial;
+};
 
 // Rises each time play comes to a new board at rest: after a shot, an undo,
 // a redo or a level start. Whoever asks the solver watches it.

@@ -2,9 +2,8 @@
 
 #include "game/board.h"
 #include "game/play.h"
+#include "game/session.h"
 #include "lib/display.h"
-
-Notices Notice;
 
 namespace {
 
@@ -43,7 +42,7 @@ void Blend(uint32_t* pixels, int32_t pitch, int32_t x0, int32_t y0, int32_t x1, 
 // The entry cell glows amber, and an arrow in it points the way to fire.
 void DrawHint(uint32_t* pixels, int32_t pitch) {
     const uint32_t amber = 0xFFD040, dark = 0x3A2A00;
-    const int32_t x = Notice.HintCellX * CELL_SIZE, y = Notice.HintCellY * CELL_SIZE, t = 3;
+    const int32_t x = Now.Notice.HintCellX * CELL_SIZE, y = Now.Notice.HintCellY * CELL_SIZE, t = 3;
     Blend(pixels, pitch, x, y, x + CELL_SIZE, y + CELL_SIZE, amber, 80);
     Fill(pixels, pitch, x, y, x + CELL_SIZE, y + t, amber);
     Fill(pixels, pitch, x, y + CELL_SIZE - t, x + CELL_SIZE, y + CELL_SIZE, amber);
@@ -53,7 +52,8 @@ void DrawHint(uint32_t* pixels, int32_t pitch) {
     // from the cell's back to its middle, and a head reaching its front.
     static const int32_t turn[5][4] = {{1, 0, 0, 1}, {-1, 0, 0, 1}, {0, 1, -1, 0}, {1, 0, 0, 1}, {0, 1, 1, 0}};
     const int32_t* m =
-        turn[Notice.HintDirection >= DIR_LEFT && Notice.HintDirection <= DIR_DOWN ? Notice.HintDirection : 0];
+        turn[Now.Notice.HintDirection >= DIR_LEFT && Now.Notice.HintDirection <= DIR_DOWN ? Now.Notice.HintDirection
+                                                                                          : 0];
     const int32_t c = CELL_SIZE / 2;
     for (int32_t v = -c; v < c; ++v)
         for (int32_t u = -c; u < c; ++u) {
@@ -86,13 +86,13 @@ void DrawLost(uint32_t* pixels, int32_t pitch) {
 }  // namespace
 
 void DrawNotices() {
-    if (!Notice.HintDirection && !Notice.LostNoticeShown) return;
+    if (!Now.Notice.HintDirection && !Now.Notice.LostNoticeShown) return;
     int32_t pitch = 0;
     uint32_t* pixels = BackSurface ? PlatformLockSurface(BackSurface, &pitch) : nullptr;
     if (!pixels) return;
     // Written pixel by pixel, wherever the notice reaches.
     MarkAllDrawn();
-    if (Notice.LostNoticeShown) DrawLost(pixels, pitch);
-    if (Notice.HintDirection) DrawHint(pixels, pitch);
+    if (Now.Notice.LostNoticeShown) DrawLost(pixels, pitch);
+    if (Now.Notice.HintDirection) DrawHint(pixels, pitch);
     PlatformUnlockSurface(BackSurface);
 }

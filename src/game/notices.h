@@ -12,5 +12,4 @@ struct Notices {
     int32_t HintCellX, HintCellY, HintDirection;
     uint8_t LostNoticeShown;
 };
-extern Notices Notice;
 void DrawNotices();

@@ -1,6 +1,6 @@
 // Everything the rules decide, as one value, with what every rule file asks
 // of it: directions, a cell's code, the step's report. The live game holds
-// one (`Live.play`, game/game.h); the solver, the fuzzer and the tests step
+// one (`Now.Live.play`, game/session.h); the solver, the fuzzer and the tests step
 // copies. Sprites only draw from it.
 #pragma once
 #include <cstddef>

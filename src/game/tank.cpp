@@ -1,6 +1,7 @@
 #include "game/tank.h"
 
 #include "game/history.h"
+#include "game/session.h"
 #include "game/shots.h"
 #include "game/sprites.h"
 #include "lib/display.h"
@@ -9,20 +10,9 @@
 
 uint8_t KeyReleased = 1;
 
-namespace {
-
-// The pointer's order: a border cell to drive to (-1 for none), and a shot.
-struct PointerOrders {
-    int32_t GoalX = -1, GoalY = -1;
-    bool ShotAsked;
-};
-PointerOrders Orders;
-
-}  // namespace
-
 void DropPointerOrders() {
-    Orders.GoalX = Orders.GoalY = -1;
-    Orders.ShotAsked = false;
+    Now.Orders.GoalX = Now.Orders.GoalY = -1;
+    Now.Orders.ShotAsked = false;
 }
 
 namespace {
@@ -72,7 +62,7 @@ constexpr int32_t TANK_SEQ_FIRE_UP = 2;
 constexpr int32_t TANK_SEQ_FIRE_DOWN = 3;
 
 void Fire(int32_t direction, int32_t sequence) {
-    Tank& t = Live.tank;
+    Tank& t = Now.Live.tank;
     if (t.firing || !KeyReleased) return;
     NoteShotFired();
     FireShot(direction);
@@ -95,7 +85,7 @@ void ReadTankArrows(Tank& t) {
 }
 
 void DecideTank() {
-    Tank& t = Live.tank;
+    Tank& t = Now.Live.tank;
     t.stepX = 0;
     t.stepY = 0;
     t.moving = 0;
@@ -123,7 +113,7 @@ void DecideTank() {
 }
 
 void MoveTank() {
-    Tank& t = Live.tank;
+    Tank& t = Now.Live.tank;
     if (t.moving) {
         t.x = Clamp(t.x + t.stepX);
         t.y = Clamp(t.y + t.stepY);
@@ -148,14 +138,14 @@ void MoveTank() {
 
 void FireShot(int32_t direction) {
     if (!KeyReleased) return;
-    FireShot(Live.play, direction, Live.tank.x, Live.tank.y);
+    FireShot(Now.Live.play, direction, Now.Live.tank.x, Now.Live.tank.y);
     KeyReleased = 0;
 }
 
 // A firing under way plays on: only the place, the picture and the orders go.
 void ResetTank() {
     DropPointerOrders();
-    Tank& t = Live.tank;
+    Tank& t = Now.Live.tank;
     t.x = t.y = t.frame = 0;
     t.direction = 0;
     t.moving = 0;
@@ -166,8 +156,8 @@ void AimTank(int32_t x, int32_t y) {
     if (x < 0 || y < 0 || x >= BOARD_CELLS * CELL_SIZE || y >= BOARD_CELLS * CELL_SIZE) return;
     // A won level is over for the pointer: a tap there would only spoil the
     // count the win was made with.
-    if (Live.play.won) return;
-    const Tank& t = Live.tank;
+    if (Now.Live.play.won) return;
+    const Tank& t = Now.Live.tank;
     const int32_t cx = x / CELL_SIZE, cy = y / CELL_SIZE;
     const bool onTank = x >= t.x && x < t.x + CELL_SIZE && y >= t.y && y < t.y + CELL_SIZE;
     bool inFront = false;
@@ -185,36 +175,36 @@ void AimTank(int32_t x, int32_t y) {
         // key pressed and let go while the tank fires, one then is lost.
         if (t.firing) return;
         DropPointerOrders();
-        Orders.ShotAsked = true;
+        Now.Orders.ShotAsked = true;
         KeyReleased = 1;
     } else if (OnRing(cx, cy)) {
         DropPointerOrders();
-        Orders.GoalX = cx;
-        Orders.GoalY = cy;
+        Now.Orders.GoalX = cx;
+        Now.Orders.GoalY = cy;
     }
 }
 
 void SteerTank(Tank& t) {
-    static uint8_t wasDown[256];
     bool pressed = false;
     for (int i = 0; i < 256; ++i) {
-        if (KeyState[i] && !wasDown[i]) pressed = true;
-        wasDown[i] = KeyState[i];
+        if (KeyState[i] && !Now.KeysDownBefore[i]) pressed = true;
+        Now.KeysDownBefore[i] = KeyState[i];
     }
     if (pressed || t.direction) {
         DropPointerOrders();
         return;
     }
-    if (Orders.ShotAsked) {
+    if (Now.Orders.ShotAsked) {
         // A firing still under way is waited out, as a held arrow would.
         if (t.firing) return;
-        Orders.ShotAsked = false;
+        Now.Orders.ShotAsked = false;
         t.direction = ArrowIntoBoard(t);
         return;
     }
-    if (Orders.GoalX < 0) return;
+    if (Now.Orders.GoalX < 0) return;
     const int32_t cx = t.x / CELL_SIZE, cy = t.y / CELL_SIZE;
-    const int32_t ahead = (RingIndex(Orders.GoalX, Orders.GoalY) - RingIndex(cx, cy) + RING_LENGTH) % RING_LENGTH;
+    const int32_t ahead =
+        (RingIndex(Now.Orders.GoalX, Now.Orders.GoalY) - RingIndex(cx, cy) + RING_LENGTH) % RING_LENGTH;
     if (ahead == 0) {
         DropPointerOrders();
         return;
@@ -223,7 +213,7 @@ void SteerTank(Tank& t) {
 }
 
 bool DriveGoal(int32_t* cx, int32_t* cy) {
-    *cx = Orders.GoalX;
-    *cy = Orders.GoalY;
-    return Orders.GoalX >= 0;
+    *cx = Now.Orders.GoalX;
+    *cy = Now.Orders.GoalY;
+    return Now.Orders.GoalX >= 0;
 }

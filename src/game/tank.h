@@ -7,6 +7,12 @@
 
 constexpr int32_t TANK_FIRE_SEQ_LEN = 9;
 
+// The pointer's order: a border cell to drive to (-1 for none), and a shot.
+struct PointerOrders {
+    int32_t GoalX = -1, GoalY = -1;
+    bool ShotAsked;
+};
+
 // Set by the window on every key release: the tank fires once per press.
 extern uint8_t KeyReleased;
 

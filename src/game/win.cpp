@@ -1,26 +1,24 @@
 #include "game/win.h"
 
 #include "game/board.h"
-#include "game/game.h"
+#include "game/session.h"
 #include "game/sprites.h"
 #include "lib/display.h"
 #include "lib/sound.h"
 
-uint32_t WinStartTick;
-uint8_t LevelPlayed;
-
 void RunWinSequence() {
-    if (!Live.play.won) {
-        WinStartTick = GetClock();
-        LevelPlayed = CurrentLevel;
+    if (!Now.Live.play.won) {
+        Now.WinStartTick = GetClock();
+        Now.LevelPlayed = CurrentLevel;
         return;
     }
-    if (GetClock() - WinStartTick > BANNER_DELAY_MS) DrawLevelBanner();
+    if (GetClock() - Now.WinStartTick > BANNER_DELAY_MS) DrawLevelBanner();
     // The fanfare crowns the last level only: winning level 11 also leaves
     // CurrentLevel at 12, so the level that was played decides.
-    if (GetClock() - WinStartTick > FINISHED_DELAY_MS && LevelPlayed == LAST_LEVEL && !FinishedPlayed && !OwnLevel) {
+    if (GetClock() - Now.WinStartTick > FINISHED_DELAY_MS && Now.LevelPlayed == LAST_LEVEL && !Now.FinishedPlayed &&
+        !Now.OwnLevel) {
         PlaySoundEffect(SoundFinished, 0);
-        FinishedPlayed = 1;
+        Now.FinishedPlayed = 1;
     }
 }
 

@@ -6,9 +6,6 @@
 constexpr uint32_t BANNER_DELAY_MS = 1000;
 constexpr uint32_t FINISHED_DELAY_MS = 4000;
 
-extern uint32_t WinStartTick;
-extern uint8_t LevelPlayed;  // CurrentLevel before the win advanced it
-
 // Once a frame: before the win it keeps the clock and the level at hand,
 // after it draws the banner and plays the fanfare.
 void RunWinSequence();

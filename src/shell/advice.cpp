@@ -9,6 +9,7 @@
 #include "game/game.h"
 #include "game/history.h"
 #include "game/notices.h"
+#include "game/session.h"
 #include "game/win.h"
 #include "shell/comforts.h"
 #include "shell/shell.h"
@@ -21,82 +22,75 @@ namespace {
 // player's own may need longer, and past it the answer is "unknown".
 constexpr uint32_t ADVICE_BUDGET_MS = 2000;
 
-// The solver's answer about the board at rest, and what was asked.
-struct AdviceState {
-    uint32_t AskedSerial;  // the RestSerial last asked about
-    bool Asked, Known;
-    PlayState AskedBoard;
-    Advice Latest;
-};
-AdviceState Adv;
-
 // Turns the answer into what shows: the notice, and the marker once asked.
 void ShowAdvice() {
-    Notice.LostNoticeShown = Adv.Known && Adv.Latest.lost == 1;
-    Notice.HintDirection = 0;
-    if (!Notice.HintAsked || !Adv.Known || Adv.Latest.lost != 0 || Adv.Latest.entry < 0) return;
+    Now.Notice.LostNoticeShown = Comfort.Adv.Known && Comfort.Adv.Latest.lost == 1;
+    Now.Notice.HintDirection = 0;
+    if (!Now.Notice.HintAsked || !Comfort.Adv.Known || Comfort.Adv.Latest.lost != 0 || Comfort.Adv.Latest.entry < 0)
+        return;
     int32_t x = 0, y = 0;
-    EntryTank(Adv.Latest.entry, &x, &y);
-    Notice.HintCellX = x / CELL_SIZE;
-    Notice.HintCellY = y / CELL_SIZE;
-    Notice.HintDirection = EntryDirection(Adv.Latest.entry);
+    EntryTank(Comfort.Adv.Latest.entry, &x, &y);
+    Now.Notice.HintCellX = x / CELL_SIZE;
+    Now.Notice.HintCellY = y / CELL_SIZE;
+    Now.Notice.HintDirection = EntryDirection(Comfort.Adv.Latest.entry);
 }
 
-bool Tabled() { return !OwnLevel || Own.tabled; }
+bool Tabled() { return !Now.OwnLevel || Comfort.Own.tabled; }
 
 }  // namespace
 
-bool AdviceKnown() { return Adv.Known; }
+bool AdviceKnown() { return Comfort.Adv.Known; }
 
 void UpdateComforts() {
     UpdateMaking();
     MarkLevelMenu();
-    if (EditorMode) {
-        if (EditorPlayPending) {
-            EditorPlayPending = 0;
+    if (Now.Editor.Mode) {
+        if (Now.Editor.PlayPending) {
+            Now.Editor.PlayPending = 0;
             uint8_t bytes[LEVEL_FILE_SIZE] = {};
             for (int32_t cx = FIRST_INNER; cx <= LAST_INNER; ++cx)
                 for (int32_t cy = FIRST_INNER; cy <= LAST_INNER; ++cy)
-                    bytes[cx * BOARD_CELLS + cy] = static_cast<uint8_t>(Live.play.board[cx][cy]);
+                    bytes[cx * BOARD_CELLS + cy] = static_cast<uint8_t>(Now.Live.play.board[cx][cy]);
             PlayOwnBoard(bytes, "Your board");
         } else {
             return;
         }
     }
-    EditorPlayPending = 0;
-    if (!Adv.Asked || Adv.AskedSerial != RestSerial()) {
+    Now.Editor.PlayPending = 0;
+    if (!Comfort.Adv.Asked || Comfort.Adv.AskedSerial != RestSerial()) {
         // A new board at rest: what was shown was about the old one.
-        Adv.AskedSerial = RestSerial();
-        Adv.Asked = true;
-        Adv.Known = false;
+        Comfort.Adv.AskedSerial = RestSerial();
+        Comfort.Adv.Asked = true;
+        Comfort.Adv.Known = false;
         ShowAdvice();
-        if (!PlayInMotion(Live.play)) {
-            Adv.AskedBoard = Live.play;
+        if (!PlayInMotion(Now.Live.play)) {
+            Comfort.Adv.AskedBoard = Now.Live.play;
             // A shipped level's table answers at once; until it is made,
             // and for boards of one's own, the search does.
             // A made level's table is made too; the shipped level after it is not due.
             if (Tabled()) {
-                const int32_t played = Live.play.won ? LevelPlayed : CurrentLevel;
-                PrepareWinTables(LevelBuffer, !OwnLevel && played < LAST_LEVEL ? played + 1 : 0);
+                const int32_t played = Now.Live.play.won ? Now.LevelPlayed : CurrentLevel;
+                PrepareWinTables(Now.LevelBuffer, !Now.OwnLevel && played < LAST_LEVEL ? played + 1 : 0);
             }
-            Adv.Known = Tabled() && TableAdvice(Adv.AskedBoard, &Adv.Latest);
-            if (!Adv.Known) AskAdvice(Live.play, ADVICE_BUDGET_MS);
+            Comfort.Adv.Known = Tabled() && TableAdvice(Comfort.Adv.AskedBoard, &Comfort.Adv.Latest);
+            if (!Comfort.Adv.Known) AskAdvice(Now.Live.play, ADVICE_BUDGET_MS);
         } else {
-            Adv.Asked = false;
+            Comfort.Adv.Asked = false;
         }
     }
-    if (!Adv.Known && Adv.Asked &&
-        ((Tabled() && TableAdvice(Adv.AskedBoard, &Adv.Latest)) || TakeAdvice(&Adv.Latest))) {
-        Adv.Known = true;
+    if (!Comfort.Adv.Known && Comfort.Adv.Asked &&
+        ((Tabled() && TableAdvice(Comfort.Adv.AskedBoard, &Comfort.Adv.Latest)) || TakeAdvice(&Comfort.Adv.Latest))) {
+        Comfort.Adv.Known = true;
     }
     // The start's answer is the par of a board the index does not know.
-    if (Adv.Known && OwnLevel && !Own.par && Live.shotsFired == 0 && UndoDepth() == 0 && Adv.Latest.shotsToWin >= 0)
-        Own.par = Adv.Latest.shotsToWin;
+    if (Comfort.Adv.Known && Now.OwnLevel && !Comfort.Own.par && Now.Live.shotsFired == 0 && UndoDepth() == 0 &&
+        Comfort.Adv.Latest.shotsToWin >= 0)
+        Comfort.Own.par = Comfort.Adv.Latest.shotsToWin;
     ShowAdvice();
 }
 
 void WaitForAdvice() {
-    if (Adv.Asked && !Adv.Known) {
+    if (Comfort.Adv.Asked && !Comfort.Adv.Known) {
         WaitAdvice();
         UpdateComforts();
     }
@@ -109,5 +103,5 @@ void PumpComforts(uint32_t sliceMs) {
     else PumpAdvice(sliceMs);
 }
 
-int8_t AdviceLost() { return Adv.Known ? Adv.Latest.lost : ADVICE_UNKNOWN; }
-int32_t AdviceHintEntry() { return Notice.HintDirection && Adv.Known ? Adv.Latest.entry : -1; }
+int8_t AdviceLost() { return Comfort.Adv.Known ? Comfort.Adv.Latest.lost : ADVICE_UNKNOWN; }
+int32_t AdviceHintEntry() { return Now.Notice.HintDirection && Comfort.Adv.Known ? Comfort.Adv.Latest.entry : -1; }

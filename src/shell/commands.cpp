@@ -5,6 +5,7 @@
 
 #include "editor/editor.h"
 #include "game/game.h"
+#include "game/session.h"
 #include "game/tank.h"
 #include "lib/input.h"
 #include "menu_table.h"
@@ -12,28 +13,6 @@
 #include "shell/shell.h"
 
 namespace {
-
-constexpr int32_t BUTTON_COUNT = sizeof COMFORT_BUTTONS / sizeof COMFORT_BUTTONS[0];
-constexpr int32_t MENU_COUNT = sizeof MENU_TABLE / sizeof MENU_TABLE[0];
-
-// A finger on the field: down, and whether it has already been a right click.
-struct Finger {
-    bool down, decided;
-    int32_t x, y;
-};
-
-// What the commands leave for later, one value: the finger on the field, the
-// Restart button's press, and a walk of a front end's menus and buttons (on,
-// what has come, and what never did).
-struct Commands {
-    Finger finger;
-    bool restartAsked;
-    bool probing;
-    bool menuSeen[MENU_COUNT];
-    bool buttonSeen[BUTTON_COUNT];
-    char missed[512];
-};
-Commands Pending;
 
 int32_t MenuRow(int32_t id) {
     for (int32_t i = 0; i < MENU_COUNT; ++i)
@@ -43,18 +22,18 @@ int32_t MenuRow(int32_t id) {
 
 // A button does what its key does, at once: no key is held for it.
 void PressButton(int32_t index) {
-    if (EditorMode) return;  // the editor reads none of these keys
+    if (Now.Editor.Mode) return;  // the editor reads none of these keys
     switch (COMFORT_BUTTONS[index].scanCode) {
     case DIK_U: OnMenuCommand(IDM_UNDO); break;
     case DIK_Y: OnMenuCommand(IDM_REDO); break;
     case DIK_H: OnMenuCommand(IDM_HINT); break;
-    case DIK_R: Pending.restartAsked = true; break;
+    case DIK_R: Comfort.Pending.restartAsked = true; break;
     default: break;
     }
 }
 
 void Touch(const Command& c) {
-    Finger& f = Pending.finger;
+    Finger& f = Comfort.Pending.finger;
     if (c.kind == COMMAND_TOUCH_DOWN) {
         // A second finger beside the first is the right click.
         if (f.down && !f.decided) {
@@ -82,9 +61,9 @@ bool OnCommand(const Command& c) {
     const bool next = c.kind == COMMAND_MENU && c.code == IDM_NEXT;
     if (c.kind == COMMAND_MENU && !next && MenuRow(c.code) < 0) return false;
     if (c.kind == COMMAND_BUTTON && (c.code < 0 || c.code >= BUTTON_COUNT)) return false;
-    if (Pending.probing) {
-        if (c.kind == COMMAND_MENU && !next) Pending.menuSeen[MenuRow(c.code)] = true;
-        if (c.kind == COMMAND_BUTTON) Pending.buttonSeen[c.code] = true;
+    if (Comfort.Pending.probing) {
+        if (c.kind == COMMAND_MENU && !next) Comfort.Pending.menuSeen[MenuRow(c.code)] = true;
+        if (c.kind == COMMAND_BUTTON) Comfort.Pending.buttonSeen[c.code] = true;
         return true;
     }
     switch (c.kind) {
@@ -103,30 +82,30 @@ bool OnCommand(const Command& c) {
 }
 
 void SetCommandProbe(bool on) {
-    Pending.probing = on;
-    for (bool& seen : Pending.menuSeen) seen = false;
-    for (bool& seen : Pending.buttonSeen) seen = false;
+    Comfort.Pending.probing = on;
+    for (bool& seen : Comfort.Pending.menuSeen) seen = false;
+    for (bool& seen : Comfort.Pending.buttonSeen) seen = false;
 }
 
-void ForgetCommands() { Pending = Commands{}; }
+void ForgetCommands() { Comfort.Pending = Commands{}; }
 
 bool TakeRestart() {
     // R is read on a cell corner, and so is its button.
-    if (!Pending.restartAsked || !TankAligned(Live.tank)) return false;
-    Pending.restartAsked = false;
+    if (!Comfort.Pending.restartAsked || !TankAligned(Now.Live.tank)) return false;
+    Comfort.Pending.restartAsked = false;
     return true;
 }
 
 const char* CommandsMissed() {
-    char* missed = Pending.missed;
-    const int size = static_cast<int>(sizeof Pending.missed);
+    char* missed = Comfort.Pending.missed;
+    const int size = static_cast<int>(sizeof Comfort.Pending.missed);
     int used = 0;
     missed[0] = '\0';
     for (int32_t i = 0; i < MENU_COUNT; ++i)
-        if (MENU_TABLE[i].id > 0 && !Pending.menuSeen[i] && used < size)
+        if (MENU_TABLE[i].id > 0 && !Comfort.Pending.menuSeen[i] && used < size)
             used += std::snprintf(missed + used, size - used, "%smenu %d", used ? ", " : "", MENU_TABLE[i].id);
     for (int32_t i = 0; i < BUTTON_COUNT; ++i)
-        if (!Pending.buttonSeen[i] && used < size)
+        if (!Comfort.Pending.buttonSeen[i] && used < size)
             used += std::snprintf(missed + used, size - used, "%sbutton %s", used ? ", " : "", COMFORT_BUTTONS[i].text);
     return missed;
 }

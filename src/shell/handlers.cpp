@@ -5,6 +5,7 @@
 #include "game/frame.h"
 #include "game/history.h"
 #include "game/notices.h"
+#include "game/session.h"
 #include "game/tank.h"
 #include "platform/platform.h"
 #include "resource.h"
@@ -27,7 +28,7 @@ void GoOn() {
         StartNewLevel(MadeGrade());
         return;
     }
-    EditorClearPending = 0;
+    Now.Editor.ClearPending = 0;
     StartShellLevel();
 }
 
@@ -41,13 +42,13 @@ void OnMenuCommand(int32_t id) {
     } else if (id == IDM_RESET) {
         // In the editor the level's file fills the board being edited, so an
         // existing level can be changed and saved: the editor stays on.
-        EditorClearPending = 0;
+        Now.Editor.ClearPending = 0;
         ResetLevel();
     } else if (id >= IDM_LEVEL1 && id <= IDM_LEVEL12) {
         CurrentLevel = static_cast<uint8_t>(id - (IDM_LEVEL1 - 1));
         StopMaking();
         LeaveOwnBoard();
-        EditorClearPending = 0;
+        Now.Editor.ClearPending = 0;
         StartShellLevel();
     } else if (id == IDM_UNDO || id == IDM_REDO) {
         // Greyed on every front end when there is nothing to take back or
@@ -57,7 +58,7 @@ void OnMenuCommand(int32_t id) {
         DropPointerOrders();
         RequestHistoryAction(id == IDM_UNDO ? ACTION_UNDO : ACTION_REDO);
     } else if (id == IDM_HINT) {
-        if (!EditorMode) Notice.HintAsked = 1;
+        if (!Now.Editor.Mode) Now.Notice.HintAsked = 1;
     } else if (id == IDM_HOW_TO_PLAY) {
         PlatformShowPanel(PANEL_HOW_TO_PLAY);
     } else if (id == IDM_RECORDS) {
@@ -91,20 +92,20 @@ void OnMenuCommand(int32_t id) {
 void OnKeyUp() { KeyReleased = 1; }
 
 void OnLeftButtonDown(int32_t x, int32_t y) {
-    LeftClickPending = 1;
-    ClickX = x;
-    ClickY = y;
+    Now.Editor.LeftClickPending = 1;
+    Now.Editor.ClickX = x;
+    Now.Editor.ClickY = y;
 }
 
 void OnRightButtonDown(int32_t x, int32_t y) {
-    RightClickPending = 1;
-    ClickX = x;
-    ClickY = y;
+    Now.Editor.RightClickPending = 1;
+    Now.Editor.ClickX = x;
+    Now.Editor.ClickY = y;
 }
 
 void OnFieldTap(int32_t x, int32_t y) {
     OnLeftButtonDown(x, y);
-    if (!EditorMode) AimTank(x, y);
+    if (!Now.Editor.Mode) AimTank(x, y);
 }
 
 void StartShellLevel() {

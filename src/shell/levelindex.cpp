@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "game/board.h"
+#include "game/session.h"
 #include "lib/text.h"
 #include "platform/files/files.h"
 #include "platform/platform.h"
@@ -13,8 +14,7 @@
 #include "shell/comforts.h"
 #include "shell/shell.h"
 
-char LevelNames[LAST_LEVEL + 1][48];
-int32_t LevelPars[LAST_LEVEL + 1];
+LevelIndex Levels;
 
 namespace {
 
@@ -49,8 +49,8 @@ void CopyName(char* dst, size_t size, const char* src) { PrintableText(src, dst,
 
 void ReadLevelIndex() {
     for (int32_t n = 0; n <= LAST_LEVEL; ++n) {
-        std::snprintf(LevelNames[n], sizeof LevelNames[n], "Level %d", static_cast<int>(n));
-        LevelPars[n] = 0;
+        std::snprintf(Levels.Names[n], sizeof Levels.Names[n], "Level %d", static_cast<int>(n));
+        Levels.Pars[n] = 0;
     }
     FileBytes bytes;
     const FileRead read = ReadFileByName(LEVEL_INDEX_FILE, INDEX_LIMIT, &bytes, READ_START);
@@ -90,16 +90,15 @@ void ReadLevelIndex() {
             std::fprintf(stderr, "tarno: %s:%d: %s; ignored\n", LEVEL_INDEX_FILE, lineNo, why);
             continue;
         }
-        if (*name) CopyName(LevelNames[n], sizeof LevelNames[n], name);
-        LevelPars[n] = static_cast<int32_t>(par);
+        if (*name) CopyName(Levels.Names[n], sizeof Levels.Names[n], name);
+        Levels.Pars[n] = static_cast<int32_t>(par);
     }
 }
 
 void MarkLevelMenu() {
-    static int32_t marked;
-    const int32_t want = OwnLevel ? 0 : IDM_LEVEL1 - 1 + CurrentLevel;
-    if (want == marked) return;
-    if (marked) PlatformMarkMenuItem(marked, MENU_UNCHECK);
+    const int32_t want = Now.OwnLevel ? 0 : IDM_LEVEL1 - 1 + CurrentLevel;
+    if (want == Levels.Marked) return;
+    if (Levels.Marked) PlatformMarkMenuItem(Levels.Marked, MENU_UNCHECK);
     if (want) PlatformMarkMenuItem(want, MENU_CHECK);
-    marked = want;
+    Levels.Marked = want;
 }

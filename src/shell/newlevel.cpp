@@ -11,6 +11,7 @@
 #include <ctime>
 
 #include "game/board.h"
+#include "game/session.h"
 #include "game/win.h"
 #include "gen/generate.h"
 #include "gen/grade.h"
@@ -24,8 +25,6 @@
 #if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
 #define TARNO_SLICED_MAKING 1
 #endif
-
-char OwnSource[64];
 
 namespace {
 
@@ -84,9 +83,9 @@ void TakeMade() {
     const bool made = Maker.Making->status == gen::MADE;
     if (made) {
         PlayOwnBoard(Maker.Making->level.bytes, Maker.Ordered.name);
-        Own.par = Maker.Making->level.figures.par;
-        Own.tabled = true;
-        CopyName(OwnSource, sizeof OwnSource, Maker.Ordered.source);
+        Comfort.Own.par = Maker.Making->level.figures.par;
+        Comfort.Own.tabled = true;
+        CopyName(Comfort.OwnSource, sizeof Comfort.OwnSource, Maker.Ordered.source);
     }
     Forget();
     Maker.Done = false;
@@ -132,13 +131,14 @@ void StartNewLevel(int32_t grade) {
 void StartNewLevelAgain() { StartNewLevel(Maker.LastGrade); }
 
 int32_t MadeGrade() {
-    if (!OwnLevel) return -1;
+    if (!Now.OwnLevel) return -1;
     // "new hard 83412" or "daily 2026-12-07 hard": the grade is a word of it.
-    const bool made = std::strncmp(OwnSource, "new ", 4) == 0 || std::strncmp(OwnSource, "daily ", 6) == 0;
+    const bool made =
+        std::strncmp(Comfort.OwnSource, "new ", 4) == 0 || std::strncmp(Comfort.OwnSource, "daily ", 6) == 0;
     for (int32_t g = 0; made && g < gen::GRADES; ++g) {
         char word[16];
         std::snprintf(word, sizeof word, " %s", gen::GradeName(static_cast<gen::Grade>(g)));
-        if (std::strstr(OwnSource, word)) return g;
+        if (std::strstr(Comfort.OwnSource, word)) return g;
     }
     return -1;
 }
@@ -190,14 +190,14 @@ bool StartCodeLevel(const char* code) {
     char name[32], source[gen::LEVEL_CODE_SIZE + 8];
     std::snprintf(name, sizeof name, "Code %.8s%s", canonical, std::strlen(canonical) > 8 ? "\xE2\x80\xA6" : "");
     PlayOwnBoard(bytes, name);
-    Own.tabled = true;
+    Comfort.Own.tabled = true;
     std::snprintf(source, sizeof source, "code %s", canonical);
-    CopyName(OwnSource, sizeof OwnSource, source);
+    CopyName(Comfort.OwnSource, sizeof Comfort.OwnSource, source);
     return true;
 }
 
 bool LevelCode(char* buf, int32_t size) {
-    const uint8_t* bytes = OwnLevel ? OwnLevelBytes : LevelBuffer;
+    const uint8_t* bytes = Now.OwnLevel ? Now.OwnLevelBytes : Now.LevelBuffer;
     char code[gen::LEVEL_CODE_SIZE], error[gen::LEVEL_CODE_ERROR_SIZE];
     if (!gen::EncodeLevel(bytes, code, error, sizeof error)) return false;
     const size_t length = std::strlen(code);

@@ -7,28 +7,29 @@
 #include "game/board.h"
 #include "game/frame.h"
 #include "game/leveltext.h"
+#include "game/session.h"
 #include "lib/text.h"
 #include "platform/platform.h"
 #include "shell/comforts.h"
 #include "shell/shell.h"
 
-OwnBoard Own;
+const char* OwnBoardSource() { return Comfort.OwnSource; }
 
 int32_t LevelPar() {
-    if (OwnLevel) return Own.par;
-    return LevelPars[CurrentLevel];
+    if (Now.OwnLevel) return Comfort.Own.par;
+    return Levels.Pars[CurrentLevel];
 }
 
 void PlayOwnBoard(const uint8_t bytes[LEVEL_FILE_SIZE], const char* name) {
-    std::memcpy(OwnLevelBytes, bytes, LEVEL_FILE_SIZE);
-    CopyName(Own.name, sizeof Own.name, name && *name ? name : "Your board");
-    Own.par = 0;
-    Own.tabled = false;
-    CopyName(OwnSource, sizeof OwnSource, "own");
-    OwnLevel = 1;
-    EditorMode = 0;
-    EditorClearPending = 0;
-    LeftClickPending = RightClickPending = 0;
+    std::memcpy(Now.OwnLevelBytes, bytes, LEVEL_FILE_SIZE);
+    CopyName(Comfort.Own.name, sizeof Comfort.Own.name, name && *name ? name : "Your board");
+    Comfort.Own.par = 0;
+    Comfort.Own.tabled = false;
+    CopyName(Comfort.OwnSource, sizeof Comfort.OwnSource, "own");
+    Now.OwnLevel = 1;
+    Now.Editor.Mode = 0;
+    Now.Editor.ClearPending = 0;
+    Now.Editor.LeftClickPending = Now.Editor.RightClickPending = 0;
     StartLevel();
 }
 
@@ -41,7 +42,8 @@ void TellWarning(const char* warning, void*) { std::fprintf(stderr, "tarno: warn
 
 bool PlayLevelFile(const char* path) {
     uint8_t bytes[LEVEL_FILE_SIZE];
-    char name[sizeof Own.name * 4];  // cut to Own.name's size, on a whole character, as it is played
+    char
+        name[sizeof Comfort.Own.name * 4];  // cut to the own board's name's size, on a whole character, as it is played
     char error[leveltext::ERROR_SIZE];
     error[0] = '\0';
     const bool loaded =
@@ -58,4 +60,4 @@ bool PlayLevelFile(const char* path) {
     return true;
 }
 
-void LeaveOwnBoard() { OwnLevel = 0; }
+void LeaveOwnBoard() { Now.OwnLevel = 0; }

@@ -3,28 +3,19 @@
 #include <cstring>
 
 #include "game/sheet.h"
+#include "shell/comforts.h"
 #include "shell/shell.h"
-
-namespace {
-
-// The status line a front end was last given.
-struct ShownLine {
-    char Shown[512];
-    bool AnyShown;
-};
-ShownLine Status;
-
-}  // namespace
 
 const char* ChangedStatusLine() {
     const char* line = StatusLine();
-    if (Status.AnyShown && std::strncmp(line, Status.Shown, sizeof Status.Shown - 1) == 0) return nullptr;
-    std::strncpy(Status.Shown, line, sizeof Status.Shown - 1);
-    Status.AnyShown = true;
+    if (Comfort.Status.AnyShown && std::strncmp(line, Comfort.Status.Shown, sizeof Comfort.Status.Shown - 1) == 0)
+        return nullptr;
+    std::strncpy(Comfort.Status.Shown, line, sizeof Comfort.Status.Shown - 1);
+    Comfort.Status.AnyShown = true;
     return line;
 }
 
-void ForgetShownStatus() { Status.AnyShown = false; }
+void ForgetShownStatus() { Comfort.Status.AnyShown = false; }
 
 bool RecordsCell(int32_t row, int32_t column, char* buf, int32_t size) {
     if (row < 0 || column < 0 || !buf || size <= 0) return false;

@@ -2,10 +2,12 @@
 
 #include "game/board.h"
 #include "game/frame.h"
+#include "game/session.h"
 #include "game/win.h"
 #include "lib/display.h"
 #include "platform/platform.h"
 #include "resource.h"
+#include "shell/comforts.h"
 #include "shell/shell.h"
 
 // A stored level outside 1..12, or a value that is not one byte, cannot name
@@ -28,30 +30,16 @@ void EnableLevelMenu(int32_t n) {
     for (int32_t k = 1; k <= n; ++k) PlatformMarkMenuItem(IDM_LEVEL1 - 1 + k, MENU_ENABLE);
 }
 
-namespace {
-
-// The win the save was last tried for, known by the tick it began on: each
-// win is saved once, so a failing save neither repeats its sync every frame
-// nor tells the player more than once.
-// The save of the win on screen was tried (once per win).
-struct WinSave {
-    bool SaveTried;
-    uint32_t SaveTriedWin;
-};
-WinSave Saving;
-
-}  // namespace
-
 // The level menu and the saved level follow CurrentLevel, which the win has
 // already advanced.
 void OnWinFrame() {
     RecordShippedWin();
     RecordDailyLevelWin();
-    if (OwnLevel) return;  // a board of one's own changes no progress
+    if (Now.OwnLevel) return;  // a board of one's own changes no progress
     EnableLevelMenu(CurrentLevel);
-    if (Saving.SaveTried && Saving.SaveTriedWin == WinStartTick) return;
-    Saving.SaveTried = true;
-    Saving.SaveTriedWin = WinStartTick;
+    if (Comfort.Saving.SaveTried && Comfort.Saving.SaveTriedWin == Now.WinStartTick) return;
+    Comfort.Saving.SaveTried = true;
+    Comfort.Saving.SaveTriedWin = Now.WinStartTick;
     if (CurrentLevel <= ReadSavedLevel()) return;
     if (const char* why = WriteSavedLevel(CurrentLevel)) {
         char text[600];

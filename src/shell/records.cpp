@@ -14,6 +14,7 @@
 
 #include "game/board.h"
 #include "game/game.h"
+#include "game/session.h"
 #include "game/win.h"
 #include "lib/display.h"
 #include "lib/input.h"
@@ -29,39 +30,6 @@ constexpr const char* RECORDS_SETTING = "records";
 constexpr const char* SOUND_SETTING = "sound";
 constexpr const char* RECORDS_HEADER = "tarno records 1";
 constexpr int32_t MAX_RECORD_SHOTS = 9999;
-// Twelve levels and thirty days: well under this.
-constexpr int32_t RECORDS_TEXT_MAX = 4096;
-
-struct LevelRecord {
-    int32_t shots;  // 0 while never won
-    bool inPar;
-};
-
-struct RecordSet {
-    LevelRecord levels[LAST_LEVEL + 1];
-    DailyRecord dailies[MAX_DAILY_RECORDS];  // newest first
-    int32_t dailyCount;
-};
-
-// Everything the records keep between calls: one value.
-struct RecordsState {
-    // What this game shows and keeps, and what another copy of the game may
-    // have stored since this one last read it.
-    RecordSet Mine, Stored;
-    // Set when the stored records could not be read nor set aside: this run
-    // then keeps its records to itself rather than write over them.
-    bool Held, WriteTold;
-    // The win that beat its level's record, known by the tick it began on;
-    // the wins already tried, a level's and a daily level's.
-    bool NewRecord, Tried, DailyTried;
-    uint32_t NewRecordWin, TriedWin, DailyTriedWin;
-    char Text[RECORDS_TEXT_MAX];
-    // What to tell once the records are no longer locked: a message box must
-    // not hold another copy of the game waiting.
-    char Pending[2][700];
-    int32_t PendingCount;
-};
-RecordsState Rec;
 
 // 1 with the text ended by a 0, 0 when absent, -1 when what is stored is no
 // text of ours (too long, a zero byte inside, unreadable).
@@ -156,16 +124,16 @@ bool ParseRecords(char* text, RecordSet* set) {
 }
 
 __attribute__((format(printf, 1, 2))) void Tell(const char* format, ...) {
-    if (Rec.PendingCount == 2) return;
+    if (Comfort.Rec.PendingCount == 2) return;
     va_list args;
     va_start(args, format);
-    std::vsnprintf(Rec.Pending[Rec.PendingCount++], sizeof Rec.Pending[0], format, args);
+    std::vsnprintf(Comfort.Rec.Pending[Comfort.Rec.PendingCount++], sizeof Comfort.Rec.Pending[0], format, args);
     va_end(args);
 }
 
 void TellPending() {
-    for (int32_t i = 0; i < Rec.PendingCount; ++i) ShowError(Rec.Pending[i]);
-    Rec.PendingCount = 0;
+    for (int32_t i = 0; i < Comfort.Rec.PendingCount; ++i) ShowError(Comfort.Rec.Pending[i]);
+    Comfort.Rec.PendingCount = 0;
 }
 
 // The names set-asides take, oldest first: "records.bad", "records.bad.1" ...
@@ -183,13 +151,13 @@ void SetAsideStored() {
     for (; slot < MAX_SET_ASIDES; ++slot) {
         AsideName(slot, name, sizeof name);
         int32_t length = 0;
-        if (PlatformReadSetting(name, SETTING_TEXT, Rec.Text, 0, &length) == 0) break;
+        if (PlatformReadSetting(name, SETTING_TEXT, Comfort.Rec.Text, 0, &length) == 0) break;
     }
     const bool full = slot == MAX_SET_ASIDES;
     AsideName(full ? MAX_SET_ASIDES - 1 : slot, name, sizeof name);
     AsideName(0, oldest, sizeof oldest);
     if (const char* why = WriteText(RECORDS_SETTING, nullptr)) {
-        Rec.Held = true;
+        Comfort.Rec.Held = true;
         Tell("The records could not be read, nor set aside (%s): this game's records will not be kept.", why);
     } else if (full) {
         Tell(
@@ -216,14 +184,16 @@ bool Beats(const LevelRecord& a, const LevelRecord& b) {
 // records join ours, the best of each kept. What is stored and cannot be
 // read is set aside first.
 void MergeStored() {
-    Rec.Stored = {};
-    const int got = ReadText(RECORDS_SETTING, Rec.Text, sizeof Rec.Text);
+    Comfort.Rec.Stored = {};
+    const int got = ReadText(RECORDS_SETTING, Comfort.Rec.Text, sizeof Comfort.Rec.Text);
     if (got == 0) return;
-    if (got == 1 && ParseRecords(Rec.Text, &Rec.Stored)) {
+    if (got == 1 && ParseRecords(Comfort.Rec.Text, &Comfort.Rec.Stored)) {
         for (int32_t n = 1; n <= LAST_LEVEL; ++n)
-            if (Beats(Rec.Stored.levels[n], Rec.Mine.levels[n])) Rec.Mine.levels[n] = Rec.Stored.levels[n];
-        for (int32_t i = 0; i < Rec.Stored.dailyCount; ++i)
-            PutDaily(&Rec.Mine, Rec.Stored.dailies[i].date, Rec.Stored.dailies[i].grade, Rec.Stored.dailies[i].shots);
+            if (Beats(Comfort.Rec.Stored.levels[n], Comfort.Rec.Mine.levels[n]))
+                Comfort.Rec.Mine.levels[n] = Comfort.Rec.Stored.levels[n];
+        for (int32_t i = 0; i < Comfort.Rec.Stored.dailyCount; ++i)
+            PutDaily(&Comfort.Rec.Mine, Comfort.Rec.Stored.dailies[i].date, Comfort.Rec.Stored.dailies[i].grade,
+                     Comfort.Rec.Stored.dailies[i].shots);
         return;
     }
     SetAsideStored();
@@ -232,27 +202,28 @@ void MergeStored() {
 // Locks the stored records and merges them in; false, unlocked, when this
 // game keeps its records to itself.
 bool BeginUpdate() {
-    if (Rec.Held) return false;
+    if (Comfort.Rec.Held) return false;
     PlatformLockSetting(RECORDS_SETTING);
     MergeStored();
-    if (!Rec.Held) return true;
+    if (!Comfort.Rec.Held) return true;
     PlatformUnlockSetting(RECORDS_SETTING);
     return false;
 }
 
 void WriteRecords() {
-    int used = std::snprintf(Rec.Text, sizeof Rec.Text, "%s\n", RECORDS_HEADER);
+    int used = std::snprintf(Comfort.Rec.Text, sizeof Comfort.Rec.Text, "%s\n", RECORDS_HEADER);
     for (int32_t n = 1; n <= LAST_LEVEL; ++n)
-        if (Rec.Mine.levels[n].shots)
-            used +=
-                std::snprintf(Rec.Text + used, sizeof Rec.Text - used, "level %d %d %s\n", static_cast<int>(n),
-                              static_cast<int>(Rec.Mine.levels[n].shots), Rec.Mine.levels[n].inPar ? "par" : "over");
-    for (int32_t i = 0; i < Rec.Mine.dailyCount; ++i)
-        used += std::snprintf(Rec.Text + used, sizeof Rec.Text - used, "daily %s %d %d\n", Rec.Mine.dailies[i].date,
-                              static_cast<int>(Rec.Mine.dailies[i].grade), static_cast<int>(Rec.Mine.dailies[i].shots));
-    const char* why = WriteText(RECORDS_SETTING, Rec.Text);
-    if (why && !Rec.WriteTold) {
-        Rec.WriteTold = true;
+        if (Comfort.Rec.Mine.levels[n].shots)
+            used += std::snprintf(Comfort.Rec.Text + used, sizeof Comfort.Rec.Text - used, "level %d %d %s\n",
+                                  static_cast<int>(n), static_cast<int>(Comfort.Rec.Mine.levels[n].shots),
+                                  Comfort.Rec.Mine.levels[n].inPar ? "par" : "over");
+    for (int32_t i = 0; i < Comfort.Rec.Mine.dailyCount; ++i)
+        used += std::snprintf(Comfort.Rec.Text + used, sizeof Comfort.Rec.Text - used, "daily %s %d %d\n",
+                              Comfort.Rec.Mine.dailies[i].date, static_cast<int>(Comfort.Rec.Mine.dailies[i].grade),
+                              static_cast<int>(Comfort.Rec.Mine.dailies[i].shots));
+    const char* why = WriteText(RECORDS_SETTING, Comfort.Rec.Text);
+    if (why && !Comfort.Rec.WriteTold) {
+        Comfort.Rec.WriteTold = true;
         Tell("The records could not be saved: %s", why);
     }
 }
@@ -267,8 +238,8 @@ void EndUpdate(bool locked, bool write) {
 }
 
 void LoadRecords() {
-    Rec.Mine = {};
-    Rec.Held = Rec.WriteTold = false;
+    Comfort.Rec.Mine = {};
+    Comfort.Rec.Held = Comfort.Rec.WriteTold = false;
     EndUpdate(BeginUpdate(), false);
 }
 
@@ -294,29 +265,28 @@ void ToggleSound() {
 
 // M acts once per press, in play (the editor's keys are its own).
 void ReadSoundKey() {
-    static bool wasDown;
     const bool down = KeyState[DIK_M] != 0;
-    if (down && !wasDown) ToggleSound();
-    wasDown = down;
+    if (down && !Comfort.Rec.SoundKeyDown) ToggleSound();
+    Comfort.Rec.SoundKeyDown = down;
 }
 
 void RecordShippedWin() {
-    if (OwnLevel || LevelPlayed < 1 || LevelPlayed > LAST_LEVEL) return;
-    if (Rec.Tried && Rec.TriedWin == WinStartTick) return;
-    Rec.Tried = true;
-    Rec.TriedWin = WinStartTick;
+    if (Now.OwnLevel || Now.LevelPlayed < 1 || Now.LevelPlayed > LAST_LEVEL) return;
+    if (Comfort.Rec.Tried && Comfort.Rec.TriedWin == Now.WinStartTick) return;
+    Comfort.Rec.Tried = true;
+    Comfort.Rec.TriedWin = Now.WinStartTick;
     // What is on the board at the win: undone shots went back with the board.
-    const int32_t shots = Live.shotsFired;
+    const int32_t shots = Now.Live.shotsFired;
     if (shots < 1 || shots > MAX_RECORD_SHOTS) return;
     // Measured against what any copy of the game has stored by now, so that
     // another window's better win is no "New record!" here.
     const bool locked = BeginUpdate();
-    LevelRecord& r = Rec.Mine.levels[LevelPlayed];
+    LevelRecord& r = Comfort.Rec.Mine.levels[Now.LevelPlayed];
     const bool better = !r.shots || shots < r.shots;
     if (better) {
-        Rec.NewRecord = r.shots != 0;
-        Rec.NewRecordWin = WinStartTick;
-        const int32_t par = LevelPars[LevelPlayed];
+        Comfort.Rec.NewRecord = r.shots != 0;
+        Comfort.Rec.NewRecordWin = Now.WinStartTick;
+        const int32_t par = Levels.Pars[Now.LevelPlayed];
         r = {shots, par > 0 && shots <= par};
     }
     EndUpdate(locked, better);
@@ -325,60 +295,65 @@ void RecordShippedWin() {
 // A daily level's win goes into the last days' list, once per win.
 void RecordDailyLevelWin() {
     char date[16], grade[16];
-    if (!OwnLevel || (Rec.DailyTried && Rec.DailyTriedWin == WinStartTick)) return;
-    if (std::sscanf(OwnSource, "daily %15s %15s", date, grade) != 2) return;
-    Rec.DailyTried = true;
-    Rec.DailyTriedWin = WinStartTick;
+    if (!Now.OwnLevel || (Comfort.Rec.DailyTried && Comfort.Rec.DailyTriedWin == Now.WinStartTick)) return;
+    if (std::sscanf(Comfort.OwnSource, "daily %15s %15s", date, grade) != 2) return;
+    Comfort.Rec.DailyTried = true;
+    Comfort.Rec.DailyTriedWin = Now.WinStartTick;
     static const char* const GRADES[] = {"easy", "medium", "hard"};
     for (int g = 0; g < 3; ++g)
-        if (std::strcmp(grade, GRADES[g]) == 0) RecordDailyWin(date, g, Live.shotsFired);
+        if (std::strcmp(grade, GRADES[g]) == 0) RecordDailyWin(date, g, Now.Live.shotsFired);
 }
 
 void RecordDailyWin(const char* date, int grade, int shots) {
     if (!date || !IsDate(date) || grade < 0 || grade > 99 || shots < 1 || shots > MAX_RECORD_SHOTS) return;
     const bool locked = BeginUpdate();
-    EndUpdate(locked, PutDaily(&Rec.Mine, date, grade, shots));
+    EndUpdate(locked, PutDaily(&Comfort.Rec.Mine, date, grade, shots));
 }
 
 void RefreshRecords() { EndUpdate(BeginUpdate(), false); }
 
-int32_t DailyRecordCount() { return Rec.Mine.dailyCount; }
-const DailyRecord& DailyRecordAt(int32_t i) { return Rec.Mine.dailies[i]; }
+int32_t DailyRecordCount() { return Comfort.Rec.Mine.dailyCount; }
+const DailyRecord& DailyRecordAt(int32_t i) { return Comfort.Rec.Mine.dailies[i]; }
 
-int32_t BestShots(int32_t level) { return level >= 1 && level <= LAST_LEVEL ? Rec.Mine.levels[level].shots : 0; }
-bool BestInPar(int32_t level) { return BestShots(level) && Rec.Mine.levels[level].inPar; }
+int32_t BestShots(int32_t level) {
+    return level >= 1 && level <= LAST_LEVEL ? Comfort.Rec.Mine.levels[level].shots : 0;
+}
+bool BestInPar(int32_t level) { return BestShots(level) && Comfort.Rec.Mine.levels[level].inPar; }
 
 int32_t BestOnScreen() {
-    if (OwnLevel) return 0;
-    return BestShots(Live.play.won ? LevelPlayed : CurrentLevel);
+    if (Now.OwnLevel) return 0;
+    return BestShots(Now.Live.play.won ? Now.LevelPlayed : CurrentLevel);
 }
 
-bool NewRecordShown() { return Live.play.won && Rec.NewRecord && Rec.NewRecordWin == WinStartTick && !OwnLevel; }
+bool NewRecordShown() {
+    return Now.Live.play.won && Comfort.Rec.NewRecord && Comfort.Rec.NewRecordWin == Now.WinStartTick && !Now.OwnLevel;
+}
 
 const char* RecordsText() {
     // Another window's wins since this one last looked are shown too.
     RefreshRecords();
     int used = 0;
     for (int32_t n = 1; n <= LAST_LEVEL; ++n) {
-        const LevelRecord& r = Rec.Mine.levels[n];
+        const LevelRecord& r = Comfort.Rec.Mine.levels[n];
         char par[16] = "par ?";
-        if (LevelPars[n] > 0) std::snprintf(par, sizeof par, "par %d", static_cast<int>(LevelPars[n]));
+        if (Levels.Pars[n] > 0) std::snprintf(par, sizeof par, "par %d", static_cast<int>(Levels.Pars[n]));
         char best[32] = "not won yet";
         if (r.shots)
             std::snprintf(best, sizeof best, "best %d%s", static_cast<int>(r.shots), r.inPar ? ", won in par" : "");
-        used += std::snprintf(Rec.Text + used, sizeof Rec.Text - used, "Level %d: %s   %s   %s\n", static_cast<int>(n),
-                              LevelNames[n], par, best);
+        used += std::snprintf(Comfort.Rec.Text + used, sizeof Comfort.Rec.Text - used, "Level %d: %s   %s   %s\n",
+                              static_cast<int>(n), Levels.Names[n], par, best);
     }
-    if (Rec.Mine.dailyCount) used += std::snprintf(Rec.Text + used, sizeof Rec.Text - used, "\nDaily levels\n");
+    if (Comfort.Rec.Mine.dailyCount)
+        used += std::snprintf(Comfort.Rec.Text + used, sizeof Comfort.Rec.Text - used, "\nDaily levels\n");
     // The grades as the Generate menu names them.
     static const char* const GRADES[] = {TEXT_MENU_EASY, TEXT_MENU_MEDIUM, TEXT_MENU_HARD};
-    for (int32_t i = 0; i < Rec.Mine.dailyCount; ++i) {
-        const DailyRecord& d = Rec.Mine.dailies[i];
+    for (int32_t i = 0; i < Comfort.Rec.Mine.dailyCount; ++i) {
+        const DailyRecord& d = Comfort.Rec.Mine.dailies[i];
         char grade[16];
         if (d.grade >= 0 && d.grade < 3) std::snprintf(grade, sizeof grade, "%s", GRADES[d.grade]);
         else std::snprintf(grade, sizeof grade, "grade %d", static_cast<int>(d.grade));
-        used += std::snprintf(Rec.Text + used, sizeof Rec.Text - used, "%s   %s   %d shots\n", d.date, grade,
-                              static_cast<int>(d.shots));
+        used += std::snprintf(Comfort.Rec.Text + used, sizeof Comfort.Rec.Text - used, "%s   %s   %d shots\n", d.date,
+                              grade, static_cast<int>(d.shots));
     }
-    return Rec.Text;
+    return Comfort.Rec.Text;
 }

@@ -1,41 +1,40 @@
 // The session's two entries besides the door of events: a fresh start, as
 // the tests take it, and one frame, as every front end runs it. They stand
 // above the handlers and the commands, both of which they call.
+#include "game/session.h"
 #include "editor/editor.h"
 #include "game/board.h"
 #include "game/frame.h"
-#include "game/game.h"
 #include "game/history.h"
-#include "game/notices.h"
 #include "game/tank.h"
+#include "lib/sound.h"
 #include "shell/comforts.h"
 #include "shell/shell.h"
 
+Comforts Comfort;
+
 void StartFreshSession() {
-    Live = Game{};
-    ClearHistory();
-    Notice = Notices{};
-    DropPointerOrders();
+    // The level being made would land in the fresh session: it is stopped.
+    StopMaking();
+    Now = Session{};
+    Comfort = Comforts{};
+    // The design's level and key-release flag stay globals of their own, and
+    // the sound switch lives with the sound device, below the shell.
+    CurrentLevel = 1;
     KeyReleased = 1;
-    EditorMode = EditorClearPending = EditorPlayPending = 0;
-    LeftClickPending = RightClickPending = 0;
-    ClickX = ClickY = 0;
-    LeaveOwnBoard();
-    Own = OwnBoard{};
-    ForgetCommands();
-    ForgetShownStatus();
+    SoundOff = false;
 }
 
 void RunFrame() {
-    if (EditorMode) {
+    if (Now.Editor.Mode) {
         RunEditorFrame();
     } else {
         const int played = RunPlayFrame(TakeRestart());
         // While the level stands won, the saved progress and the level menu catch up.
-        if (Live.play.won) OnWinFrame();
+        if (Now.Live.play.won) OnWinFrame();
         if (played == PLAY_FRAME_OPEN_EDITOR) {
-            EditorMode = 1;
-            EditorClearPending = 1;
+            Now.Editor.Mode = 1;
+            Now.Editor.ClearPending = 1;
             // Enter comes back to the level being played, not a board of one's own.
             LeaveOwnBoard();
             ClearHistory();
@@ -44,5 +43,5 @@ void RunFrame() {
         }
     }
     UpdateComforts();
-    if (EditorMode) TickEditorNote();
+    if (Now.Editor.Mode) TickEditorNote();
 }

@@ -107,7 +107,7 @@ const char* FirstRunTip();
 bool LevelCode(char* buf, int32_t size);
 // Where the board of one's own comes from, as the demo dump shows it:
 // "new hard 83412", "daily 2026-12-07 hard", "code 1Q...", "own".
-extern char OwnSource[64];
+const char* OwnBoardSource();
 // `tarno FILE`, `tarno --new GRADE [--seed N]`, `tarno --daily [DATE]`,
 // `tarno --code CODE`: false for arguments that are none of these.
 bool StartFromCommandLine(int argc, char** argv);
@@ -195,8 +195,11 @@ void ReadSoundKey();
 // One pass of the main loop while the game window is active: one frame of
 // play or of the editor.
 void RunFrame();
-// Every value the shell and the frame share, fresh: the play Game, undo and
-// redo, the notices, the pointer's orders, the editor's flags, the board of
-// one's own, the commands left pending, the status line shown. Tests start
-// each case from here, whatever the last one left.
+// The whole session fresh, in one call: what the frame and the shell share
+// (Now: the play Game, undo and redo, the notices, the pointer's orders, the
+// level's bytes, the editor's state) and what the shell's comforts keep
+// (Comfort: the board of one's own, the advice, the commands left pending,
+// the status line, the records), with the level being made stopped and the
+// level back at 1. Tests start each case from here, whatever the last one
+// left.
 void StartFreshSession();

@@ -1,5 +1,6 @@
 // Deflectors met by shots: turns, pushes, interlocking pairs and slides.
 #include "game/deflect.h"
+#include "game/session.h"
 #include "game/wedges.h"
 #include "game_fixture.h"
 
@@ -50,41 +51,41 @@ TEST_F(DeflectorTest, SingleWedgeTurnsOrIsPushedByItsTable) {
             const int32_t s = FireAlong(sx ? cy : cx, dir);
             RunUntilPop();
             ASSERT_EQ(Plays(SoundPop), 1);
-            ASSERT_TRUE(Live.play.impactActive);
+            ASSERT_TRUE(Now.Live.play.impactActive);
 
             const int32_t turn = WEDGE_TURN[o][dir - 1];
             if (turn != WEDGE_PUSH) {
                 // Centred on the slanted face, the wedge's own cell; the shot goes on.
-                EXPECT_EQ(Live.play.impactX, 48 * cx);
-                EXPECT_EQ(Live.play.impactY, 48 * cy);
-                EXPECT_TRUE(Live.play.shotActive[s]);
-                EXPECT_EQ(Live.play.shotXV[s], 8 * STEP[turn][0]);
-                EXPECT_EQ(Live.play.shotYV[s], 8 * STEP[turn][1]);
-                EXPECT_EQ(Live.play.shotFrame[s], turn - 1);
-                EXPECT_EQ(Live.play.board[cx][cy], Wedge(o));
+                EXPECT_EQ(Now.Live.play.impactX, 48 * cx);
+                EXPECT_EQ(Now.Live.play.impactY, 48 * cy);
+                EXPECT_TRUE(Now.Live.play.shotActive[s]);
+                EXPECT_EQ(Now.Live.play.shotXV[s], 8 * STEP[turn][0]);
+                EXPECT_EQ(Now.Live.play.shotYV[s], 8 * STEP[turn][1]);
+                EXPECT_EQ(Now.Live.play.shotFrame[s], turn - 1);
+                EXPECT_EQ(Now.Live.play.board[cx][cy], Wedge(o));
                 EXPECT_TRUE(DeflectorAt(0, cx, cy) && Resting(0));
                 // It leaves from the wedge's own row or column and off the field.
                 RunToRest();
                 if (STEP[turn][0])
-                    EXPECT_TRUE(Live.play.shotY[s] == 48 * cy &&
-                                (Live.play.shotX[s] < 0 || Live.play.shotX[s] > FIELD_MAX));
+                    EXPECT_TRUE(Now.Live.play.shotY[s] == 48 * cy &&
+                                (Now.Live.play.shotX[s] < 0 || Now.Live.play.shotX[s] > FIELD_MAX));
                 else
-                    EXPECT_TRUE(Live.play.shotX[s] == 48 * cx &&
-                                (Live.play.shotY[s] < 0 || Live.play.shotY[s] > FIELD_MAX));
+                    EXPECT_TRUE(Now.Live.play.shotX[s] == 48 * cx &&
+                                (Now.Live.play.shotY[s] < 0 || Now.Live.play.shotY[s] > FIELD_MAX));
                 continue;
             }
             // Centred on the straight face, the boundary the shot touches;
             // the wedge takes six frames to slide one cell on.
-            EXPECT_EQ(Live.play.impactX, 48 * cx - 24 * sx);
-            EXPECT_EQ(Live.play.impactY, 48 * cy - 24 * sy);
-            EXPECT_FALSE(Live.play.shotActive[s]);
-            EXPECT_EQ(Live.play.board[cx][cy], CELL_EMPTY);
-            EXPECT_EQ(Live.play.board[nx][ny], Wedge(o));
+            EXPECT_EQ(Now.Live.play.impactX, 48 * cx - 24 * sx);
+            EXPECT_EQ(Now.Live.play.impactY, 48 * cy - 24 * sy);
+            EXPECT_FALSE(Now.Live.play.shotActive[s]);
+            EXPECT_EQ(Now.Live.play.board[cx][cy], CELL_EMPTY);
+            EXPECT_EQ(Now.Live.play.board[nx][ny], Wedge(o));
             Frames(5);
             EXPECT_FALSE(DeflectorAt(0, nx, ny));
             Frame();
             EXPECT_TRUE(DeflectorAt(0, nx, ny) && Resting(0));
-            EXPECT_FALSE(PlayInMotion(Live.play));
+            EXPECT_FALSE(PlayInMotion(Now.Live.play));
         }
 }
 
@@ -99,20 +100,20 @@ TEST_F(DeflectorTest, PairStillFormingIsNotPushed) {
         HeadlessSoundLog().clear();
         FireAlong(6, from == DIR_LEFT ? DIR_RIGHT : DIR_LEFT);
         RunUntilPop();
-        ASSERT_EQ(Live.play.board[6][6], CELL_DEFLECTOR_PAIR);
+        ASSERT_EQ(Now.Live.play.board[6][6], CELL_DEFLECTOR_PAIR);
         Frames(2);
         HeadlessSoundLog().clear();
         const int32_t s = FireFrom(288, 240, DIR_DOWN);
         EXPECT_EQ(Plays(SoundPop), 1);
-        EXPECT_FALSE(Live.play.shotActive[s]);
-        EXPECT_EQ(Live.play.board[6][6], CELL_DEFLECTOR_PAIR);
-        EXPECT_EQ(Live.play.board[6][7], CELL_EMPTY);
+        EXPECT_FALSE(Now.Live.play.shotActive[s]);
+        EXPECT_EQ(Now.Live.play.board[6][6], CELL_DEFLECTOR_PAIR);
+        EXPECT_EQ(Now.Live.play.board[6][7], CELL_EMPTY);
         EXPECT_TRUE(Resting(1 - sliding) && DeflectorAt(1 - sliding, 6, 6));
         EXPECT_LT(RunToRest(), 10);
         EXPECT_TRUE(DeflectorAt(0, 6, 6) && DeflectorAt(1, 6, 6));
 
         FireFrom(288, 240, DIR_DOWN);
-        EXPECT_EQ(Live.play.board[6][7], CELL_DEFLECTOR_PAIR);
+        EXPECT_EQ(Now.Live.play.board[6][7], CELL_DEFLECTOR_PAIR);
         RunToRest();
         EXPECT_TRUE(DeflectorAt(0, 6, 7) && DeflectorAt(1, 6, 7));
     }
@@ -125,17 +126,17 @@ TEST_F(DeflectorTest, SlidingWedgeAndStaleSlotsAreNotFound) {
     StartWith({{2, 2, Wedge(1)}, {3, 3, Wedge(1)}});
     StartWith({{2, 3, Wedge(0)}}, 2);
     ASSERT_TRUE(DeflectorAt(1, 3, 3));  // left from level 1
-    EXPECT_EQ(FindDeflectorAt(Live.play, 3, 3), -1);
+    EXPECT_EQ(FindDeflectorAt(Now.Live.play, 3, 3), -1);
     FireFrom(48, 144, DIR_RIGHT);
-    ASSERT_EQ(Live.play.board[3][3], Wedge(0));
-    EXPECT_EQ(FindDeflectorAt(Live.play, 2, 3), -1);  // still on its old corner, already on its way
-    const int32_t s = FireFrom(144, 136, DIR_DOWN);   // tests (3, 3) at once
-    EXPECT_TRUE(Live.play.shotActive[s]);
+    ASSERT_EQ(Now.Live.play.board[3][3], Wedge(0));
+    EXPECT_EQ(FindDeflectorAt(Now.Live.play, 2, 3), -1);  // still on its old corner, already on its way
+    const int32_t s = FireFrom(144, 136, DIR_DOWN);       // tests (3, 3) at once
+    EXPECT_TRUE(Now.Live.play.shotActive[s]);
     RunToRest();
-    EXPECT_GT(Live.play.shotY[s], FIELD_MAX);
+    EXPECT_GT(Now.Live.play.shotY[s], FIELD_MAX);
     EXPECT_TRUE(DeflectorAt(0, 3, 3));
-    EXPECT_EQ(Live.play.board[3][3], Wedge(0));
-    EXPECT_EQ(Live.play.board[3][4], CELL_EMPTY);
+    EXPECT_EQ(Now.Live.play.board[3][3], Wedge(0));
+    EXPECT_EQ(Now.Live.play.board[3][4], CELL_EMPTY);
     EXPECT_TRUE(DeflectorAt(1, 3, 3) && Resting(1));  // untouched
 }
 
@@ -148,11 +149,11 @@ TEST_F(DeflectorTest, TwoShotsInOneFrame) {
     FireAt(288, 240, DIR_DOWN);
     Frame();
     EXPECT_EQ(Plays(SoundPop), 1);
-    EXPECT_FALSE(Live.play.shotActive[0]);
-    EXPECT_TRUE(Live.play.shotActive[1] && Live.play.shotActive[2]);
-    EXPECT_EQ(Live.play.board[6][6], Wedge(0));
+    EXPECT_FALSE(Now.Live.play.shotActive[0]);
+    EXPECT_TRUE(Now.Live.play.shotActive[1] && Now.Live.play.shotActive[2]);
+    EXPECT_EQ(Now.Live.play.board[6][6], Wedge(0));
     RunToRest();
     EXPECT_TRUE(DeflectorAt(0, 6, 6));
-    EXPECT_GT(Live.play.shotY[1], FIELD_MAX);
-    EXPECT_GT(Live.play.shotY[2], FIELD_MAX);
+    EXPECT_GT(Now.Live.play.shotY[1], FIELD_MAX);
+    EXPECT_GT(Now.Live.play.shotY[2], FIELD_MAX);
 }

@@ -9,6 +9,7 @@
 #include "game/board.h"
 #include "game/frame.h"
 #include "game/game.h"
+#include "game/session.h"
 #include "game/shots.h"
 #include "game/sprites.h"
 #include "game/tank.h"
@@ -38,9 +39,8 @@ protected:
             Sounds[i] = LoadWav(name, 0);
             ASSERT_EQ(Sounds[i], i);
         }
+        // The whole session afresh, whatever the last case left.
         StartFreshSession();
-        std::memset(LevelBuffer, 0, sizeof LevelBuffer);
-        CurrentLevel = 1;
     }
     void TearDown() override {
         ShutdownSound();
@@ -87,20 +87,20 @@ protected:
     // Runs frames until nothing moves; returns how many ran.
     static int RunToRest(int limit = 400) {
         int n = 0;
-        while (PlayInMotion(Live.play) && n < limit) Frame(), ++n;
+        while (PlayInMotion(Now.Live.play) && n < limit) Frame(), ++n;
         return n;
     }
 
     // Fires from a point (the tank's place), the key released first.
     static void FireAt(int32_t x, int32_t y, int32_t direction) {
-        Live.tank.x = x, Live.tank.y = y;
+        Now.Live.tank.x = x, Now.Live.tank.y = y;
         KeyReleased = 1;
         FireShot(direction);
     }
     // The same, and runs that frame; returns the slot.
     static int32_t FireFrom(int32_t x, int32_t y, int32_t direction) {
         int32_t slot = 0;
-        while (slot < MAX_SHOTS && Live.play.shotActive[slot]) ++slot;
+        while (slot < MAX_SHOTS && Now.Live.play.shotActive[slot]) ++slot;
         FireAt(x, y, direction);
         Frame();
         return slot % MAX_SHOTS;
@@ -117,10 +117,10 @@ protected:
     }
 
     static bool DeflectorAt(int32_t slot, int32_t cx, int32_t cy) {
-        const Deflector& d = Live.play.deflectors[slot];
+        const Deflector& d = Now.Live.play.deflectors[slot];
         return d.x == CELL_SIZE * cx && d.y == CELL_SIZE * cy;
     }
     static bool Resting(int32_t slot) {
-        return Live.play.deflectors[slot].xv == 0 && Live.play.deflectors[slot].yv == 0;
+        return Now.Live.play.deflectors[slot].xv == 0 && Now.Live.play.deflectors[slot].yv == 0;
     }
 };

@@ -10,6 +10,7 @@
 #include <iterator>
 #include <vector>
 
+#include "game/session.h"
 #include "game_fixture.h"
 #include "resource.h"
 #include "shell/shell.h"
@@ -31,10 +32,10 @@ TEST_F(LevelTest, OnlyKnownInteriorCodesArePlaced) {
     for (int cx = 0; cx < BOARD_CELLS; ++cx)
         for (int cy = 0; cy < BOARD_CELLS; ++cy) {
             const bool border = cx == 0 || cy == 0 || cx == 13 || cy == 13;
-            EXPECT_EQ(Live.play.board[cx][cy], border ? CELL_NONE : CELL_EMPTY) << cx << "," << cy;
+            EXPECT_EQ(Now.Live.play.board[cx][cy], border ? CELL_NONE : CELL_EMPTY) << cx << "," << cy;
         }
-    EXPECT_EQ(Live.play.balloonsLeft, 0);
-    EXPECT_EQ(Live.play.deflectorCount, 0);
+    EXPECT_EQ(Now.Live.play.balloonsLeft, 0);
+    EXPECT_EQ(Now.Live.play.deflectorCount, 0);
 }
 
 TEST_F(LevelTest, PiecesBeyondTheTablesAreLeftOut) {
@@ -43,16 +44,16 @@ TEST_F(LevelTest, PiecesBeyondTheTablesAreLeftOut) {
     for (int32_t cy = 1; cy <= 12; ++cy) pieces.push_back({2, cy, Wedge(0)});
     for (int32_t cy = 1; cy <= 5; ++cy) pieces.push_back({3, cy, Wedge(1)});
     StartWith(pieces.data(), static_cast<int>(pieces.size()));
-    EXPECT_EQ(Live.play.balloonCount, MAX_BALLOONS);
-    EXPECT_EQ(Live.play.balloonsLeft, MAX_BALLOONS);
-    EXPECT_EQ(Live.play.board[1][10], CELL_BALLOON);
-    EXPECT_EQ(Live.play.board[1][11], CELL_EMPTY);
-    EXPECT_EQ(Live.play.board[1][12], CELL_EMPTY);
-    EXPECT_EQ(Live.play.deflectorCount, MAX_DEFLECTORS);
+    EXPECT_EQ(Now.Live.play.balloonCount, MAX_BALLOONS);
+    EXPECT_EQ(Now.Live.play.balloonsLeft, MAX_BALLOONS);
+    EXPECT_EQ(Now.Live.play.board[1][10], CELL_BALLOON);
+    EXPECT_EQ(Now.Live.play.board[1][11], CELL_EMPTY);
+    EXPECT_EQ(Now.Live.play.board[1][12], CELL_EMPTY);
+    EXPECT_EQ(Now.Live.play.deflectorCount, MAX_DEFLECTORS);
     EXPECT_TRUE(DeflectorAt(14, 3, 3));
-    EXPECT_EQ(Live.play.board[3][3], Wedge(1));
-    EXPECT_EQ(Live.play.board[3][4], CELL_EMPTY);
-    EXPECT_EQ(Live.play.board[3][5], CELL_EMPTY);
+    EXPECT_EQ(Now.Live.play.board[3][3], Wedge(1));
+    EXPECT_EQ(Now.Live.play.board[3][4], CELL_EMPTY);
+    EXPECT_EQ(Now.Live.play.board[3][5], CELL_EMPTY);
 }
 
 TEST_F(LevelTest, ShortFileReplacesOnlyTheStartOfTheBuffer) {
@@ -63,9 +64,9 @@ TEST_F(LevelTest, ShortFileReplacesOnlyTheStartOfTheBuffer) {
     WriteFileBytes("level2.dat", head, sizeof head);
     CurrentLevel = 2;
     StartLevel();
-    EXPECT_EQ(Live.play.board[1][1], CELL_EMPTY);
-    EXPECT_EQ(Live.play.board[1][2], CELL_BLOCK);
-    EXPECT_EQ(Live.play.board[5][5], CELL_BALLOON);
+    EXPECT_EQ(Now.Live.play.board[1][1], CELL_EMPTY);
+    EXPECT_EQ(Now.Live.play.board[1][2], CELL_BLOCK);
+    EXPECT_EQ(Now.Live.play.board[5][5], CELL_BALLOON);
 }
 
 // A file that cannot be read leaves the buffer alone: the previous layout
@@ -81,9 +82,9 @@ TEST_F(LevelTest, UnreadableFileRebuildsThePreviousLayout) {
         StartLevel();
         EXPECT_EQ(HeadlessMessages(), std::vector<std::string>{"INVALID_HANDLE_VALUE"});
         EXPECT_EQ(CurrentLevel, level);
-        EXPECT_EQ(Live.play.board[2][2], CELL_BLOCK);
-        EXPECT_EQ(Live.play.board[6][6], CELL_BALLOON);
-        EXPECT_EQ(Live.play.balloonsLeft, 1);
+        EXPECT_EQ(Now.Live.play.board[2][2], CELL_BLOCK);
+        EXPECT_EQ(Now.Live.play.board[6][6], CELL_BALLOON);
+        EXPECT_EQ(Now.Live.play.balloonsLeft, 1);
     }
 }
 
@@ -113,33 +114,33 @@ TEST_F(LevelTest, StartLevelStartsAtRest) {
     Frames(25);
     ASSERT_FALSE(Resting(0));
     FireFrom(0, 240, DIR_RIGHT);  // on its way to the balloon at (9, 5)
-    Live.play.popPending[1] = 1;
-    Live.play.impactActive = 1;
+    Now.Live.play.popPending[1] = 1;
+    Now.Live.play.impactActive = 1;
     ImpactBob.animIndex = 3;
     ImpactBob.animState = 1;
     ImpactBob.currFrame = 2;
-    Live.play.deflectors[14].xv = 8;
-    Live.play.won = FinishedPlayed = 1;
-    Live.tank.x = FIELD_MAX, Live.tank.y = 96;
-    Live.tank.frame = 2;
-    Live.tank.direction = DIR_LEFT;
-    Live.tank.moving = 1;
+    Now.Live.play.deflectors[14].xv = 8;
+    Now.Live.play.won = Now.FinishedPlayed = 1;
+    Now.Live.tank.x = FIELD_MAX, Now.Live.tank.y = 96;
+    Now.Live.tank.frame = 2;
+    Now.Live.tank.direction = DIR_LEFT;
+    Now.Live.tank.moving = 1;
     HeadlessReset();
 
     StartLevel();
-    EXPECT_FALSE(Live.play.won || FinishedPlayed);
-    EXPECT_TRUE(Live.tank.x == 0 && Live.tank.y == 0 && Live.tank.frame == 0);
-    EXPECT_TRUE(Live.tank.direction == 0 && !Live.tank.moving);
-    EXPECT_FALSE(PlayInMotion(Live.play));
-    for (const Deflector& d : Live.play.deflectors) EXPECT_TRUE(d.xv == 0 && d.yv == 0);
-    for (uint8_t pending : Live.play.popPending) EXPECT_FALSE(pending);
-    EXPECT_FALSE(Live.play.impactActive);
+    EXPECT_FALSE(Now.Live.play.won || Now.FinishedPlayed);
+    EXPECT_TRUE(Now.Live.tank.x == 0 && Now.Live.tank.y == 0 && Now.Live.tank.frame == 0);
+    EXPECT_TRUE(Now.Live.tank.direction == 0 && !Now.Live.tank.moving);
+    EXPECT_FALSE(PlayInMotion(Now.Live.play));
+    for (const Deflector& d : Now.Live.play.deflectors) EXPECT_TRUE(d.xv == 0 && d.yv == 0);
+    for (uint8_t pending : Now.Live.play.popPending) EXPECT_FALSE(pending);
+    EXPECT_FALSE(Now.Live.play.impactActive);
     EXPECT_TRUE(ImpactBob.animIndex == -1 && ImpactBob.animState == 0 && ImpactBob.currFrame == 0);
     EXPECT_TRUE(DeflectorAt(0, 5, 6));
-    EXPECT_EQ(Live.play.board[5][6], Wedge(0));
-    EXPECT_EQ(Live.play.board[6][6], CELL_EMPTY);
+    EXPECT_EQ(Now.Live.play.board[5][6], Wedge(0));
+    EXPECT_EQ(Now.Live.play.board[6][6], CELL_EMPTY);
     Frames(60);
-    EXPECT_EQ(Live.play.balloonsLeft, 2);
+    EXPECT_EQ(Now.Live.play.balloonsLeft, 2);
     EXPECT_TRUE(DeflectorAt(0, 5, 6));
 }
 

@@ -1,6 +1,7 @@
 // Shots: firing, blocks, balloons and the win, leaving the field, drawing.
 #include <vector>
 
+#include "game/session.h"
 #include "game_fixture.h"
 #include "lib/display.h"
 #include "pixels.h"
@@ -34,11 +35,11 @@ TEST_F(ShotTest, BlockStrikesTheShotAtItsFace) {
         RunToRest();
         EXPECT_EQ(Plays(SoundHit), 1);
         // Struck there, then moved once more in the same step.
-        EXPECT_EQ(Live.play.shotX[s] - Live.play.shotXV[s], c.struckX);
-        EXPECT_EQ(Live.play.shotY[s] - Live.play.shotYV[s], c.struckY);
-        EXPECT_TRUE(Live.play.impactActive);
-        EXPECT_EQ(Live.play.impactX, c.impactX);
-        EXPECT_EQ(Live.play.impactY, c.impactY);
+        EXPECT_EQ(Now.Live.play.shotX[s] - Now.Live.play.shotXV[s], c.struckX);
+        EXPECT_EQ(Now.Live.play.shotY[s] - Now.Live.play.shotYV[s], c.struckY);
+        EXPECT_TRUE(Now.Live.play.impactActive);
+        EXPECT_EQ(Now.Live.play.impactX, c.impactX);
+        EXPECT_EQ(Now.Live.play.impactY, c.impactY);
     }
 }
 
@@ -47,8 +48,8 @@ TEST_F(ShotTest, BlockStrikesTheShotAtItsFace) {
 TEST_F(ShotTest, TheStepWorksOnACopyAndReportsInSoundOrder) {
     StartWith({{3, 5, BALLOON}, {6, 5, BLOCK}, {8, 8, Wedge(0)}}, 5);
     HeadlessSoundLog().clear();
-    const PlayState live = Live.play;
-    PlayState copy = Live.play;
+    const PlayState live = Now.Live.play;
+    PlayState copy = Now.Live.play;
     EXPECT_TRUE(copy == live);
     EXPECT_EQ(HashPlay(copy), HashPlay(live));
 
@@ -71,7 +72,7 @@ TEST_F(ShotTest, TheStepWorksOnACopyAndReportsInSoundOrder) {
     EXPECT_TRUE(blockHits == 1 && deflectorHits == 1 && popped == 1 && slides == 1);
     EXPECT_TRUE(copy.won && copy.board[9][8] == Wedge(0));
     EXPECT_NE(HashPlay(copy), HashPlay(live));
-    EXPECT_TRUE(Live.play == live);
+    EXPECT_TRUE(Now.Live.play == live);
     EXPECT_EQ(CurrentLevel, 5);
     EXPECT_TRUE(HeadlessSoundLog().empty());
 }
@@ -82,36 +83,36 @@ TEST_F(ShotTest, FiringSpendsTheReleaseAndTheEleventhShotTakesSlotZero) {
     for (int32_t i = 0; i < MAX_SHOTS; ++i) {
         FireAt(0, 48 * (i + 1), DIR_RIGHT);
         EXPECT_FALSE(KeyReleased);
-        EXPECT_TRUE(Live.play.shotActive[i]);
-        EXPECT_EQ(Live.play.shotY[i], 48 * (i + 1));
+        EXPECT_TRUE(Now.Live.play.shotActive[i]);
+        EXPECT_EQ(Now.Live.play.shotY[i], 48 * (i + 1));
     }
     Frames(3);
     FireAt(FIELD_MAX, 576, DIR_LEFT);
-    EXPECT_EQ(Live.play.shotX[0], FIELD_MAX);
-    EXPECT_EQ(Live.play.shotY[0], 576);
-    EXPECT_EQ(Live.play.shotXV[0], -8);
-    EXPECT_EQ(Live.play.shotFrame[0], 0);
-    EXPECT_EQ(Live.play.shotX[1], 24);
+    EXPECT_EQ(Now.Live.play.shotX[0], FIELD_MAX);
+    EXPECT_EQ(Now.Live.play.shotY[0], 576);
+    EXPECT_EQ(Now.Live.play.shotXV[0], -8);
+    EXPECT_EQ(Now.Live.play.shotFrame[0], 0);
+    EXPECT_EQ(Now.Live.play.shotX[1], 24);
 
     // An unknown direction spends the release and fires nothing.
     KeyReleased = 1;
     FireShot(7);
     EXPECT_FALSE(KeyReleased);
-    EXPECT_EQ(Live.play.shotXV[0], -8);
+    EXPECT_EQ(Now.Live.play.shotXV[0], -8);
 }
 
 TEST_F(ShotTest, ShotLeavingTheFieldStopsOneStepOutside) {
     StartWith({});
     int32_t s = FireFrom(0, 240, DIR_LEFT);
-    EXPECT_TRUE(Live.play.shotActive[s]);
-    EXPECT_EQ(Live.play.shotX[s], -8);
+    EXPECT_TRUE(Now.Live.play.shotActive[s]);
+    EXPECT_EQ(Now.Live.play.shotX[s], -8);
     Frame();
-    EXPECT_FALSE(Live.play.shotActive[s]);
-    EXPECT_EQ(Live.play.shotX[s], -16);
+    EXPECT_FALSE(Now.Live.play.shotActive[s]);
+    EXPECT_EQ(Now.Live.play.shotX[s], -16);
 
     s = FireFrom(0, 240, DIR_RIGHT);
     EXPECT_EQ(1 + RunToRest(), 80);  // the last step starts at x = 632
-    EXPECT_EQ(Live.play.shotX[s], 640);
+    EXPECT_EQ(Now.Live.play.shotX[s], 640);
 }
 
 TEST_F(ShotTest, PopPiecesAndTurnedShotsAreDrawnWhereTheyBelong) {
@@ -125,7 +126,7 @@ TEST_F(ShotTest, PopPiecesAndTurnedShotsAreDrawnWhereTheyBelong) {
     // pixels are covered by no later piece.
     StartWith({{5, 5, BALLOON}});
     FillSurface(BackSurface, 0);
-    Live.play.popPending[0] = 1;
+    Now.Live.play.popPending[0] = 1;
     DrawBalloonPop(0);
     EXPECT_EQ(PixelAt(BackSurface, 220, 220), 0x100u);
     EXPECT_EQ(PixelAt(BackSurface, 307, 220), 0x101u);
@@ -141,7 +142,7 @@ TEST_F(ShotTest, PopPiecesAndTurnedShotsAreDrawnWhereTheyBelong) {
     EXPECT_GT(CountPixels(BackSurface, 0xFFFF00), 0);
     FillSurface(BackSurface, 0);
     Frame();
-    EXPECT_EQ(Live.play.shotYV[0], 8);
+    EXPECT_EQ(Now.Live.play.shotYV[0], 8);
     EXPECT_EQ(CountPixels(BackSurface, 0xFFFF03), 0);
     EXPECT_EQ(CountPixels(BackSurface, 0xFFFF00), 0);
     Frame();

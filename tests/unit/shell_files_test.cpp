@@ -14,6 +14,7 @@
 #include "game/game.h"
 #include "game/history.h"
 #include "game/notices.h"
+#include "game/session.h"
 #include "platform/headless/headless.h"
 #include "scratch.h"
 #include "shell/shell.h"
@@ -85,11 +86,11 @@ namespace {
 
 std::string PlayLine(int level) {
     CurrentLevel = static_cast<uint8_t>(level);
-    OwnLevel = 0;
-    Live.play.won = 0;
-    EditorMode = 0;
-    Live.shotsFired = 0;
-    Notice.HintAsked = Notice.LostNoticeShown = 0;
+    Now.OwnLevel = 0;
+    Now.Live.play.won = 0;
+    Now.Editor.Mode = 0;
+    Now.Live.shotsFired = 0;
+    Now.Notice.HintAsked = Now.Notice.LostNoticeShown = 0;
     return StatusLine();
 }
 

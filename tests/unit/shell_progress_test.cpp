@@ -7,6 +7,7 @@
 #include "game/board.h"
 #include "game/frame.h"
 #include "game/game.h"
+#include "game/session.h"
 #include "game/win.h"
 #include "platform/headless/headless.h"
 #include "resource.h"
@@ -18,8 +19,8 @@ TEST(WinSave, AFailingSaveIsTriedAndToldOncePerWin) {
     HeadlessSetSetting(SAVED_LEVEL_SETTING, "\x02");
     HeadlessSetSettingError(SAVED_LEVEL_SETTING, "/home/p/.config/tarno/level: Permission denied");
     CurrentLevel = 3;
-    Live.play.won = 1;
-    WinStartTick = 1000;
+    Now.Live.play.won = 1;
+    Now.WinStartTick = 1000;
     for (int frame = 0; frame < 50; ++frame) OnWinFrame();
     EXPECT_EQ(HeadlessSettingWrites(SAVED_LEVEL_SETTING), 1);
     const std::string told = "The progress could not be saved: /home/p/.config/tarno/level: Permission denied";
@@ -27,12 +28,12 @@ TEST(WinSave, AFailingSaveIsTriedAndToldOncePerWin) {
     EXPECT_TRUE(HeadlessMenuEnabled(IDM_LEVEL1 + 2));
 
     // The next win tries again; once it works, it is stored and nothing is said.
-    WinStartTick = 5000;
+    Now.WinStartTick = 5000;
     OnWinFrame();
     EXPECT_EQ(HeadlessSettingWrites(SAVED_LEVEL_SETTING), 2);
     EXPECT_EQ(HeadlessMessages().size(), 2u);
     HeadlessSetSettingError(SAVED_LEVEL_SETTING, nullptr);
-    WinStartTick = 9000;
+    Now.WinStartTick = 9000;
     OnWinFrame();
     OnWinFrame();
     EXPECT_EQ(HeadlessSettingWrites(SAVED_LEVEL_SETTING), 3);
@@ -40,5 +41,5 @@ TEST(WinSave, AFailingSaveIsTriedAndToldOncePerWin) {
     EXPECT_TRUE(HeadlessSetting(SAVED_LEVEL_SETTING, &saved));
     EXPECT_EQ(saved, "\x03");
     EXPECT_EQ(HeadlessMessages().size(), 2u);
-    Live.play.won = 0;
+    Now.Live.play.won = 0;
 }

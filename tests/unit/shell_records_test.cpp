@@ -6,6 +6,7 @@
 
 #include "game/board.h"
 #include "game/game.h"
+#include "game/session.h"
 #include "game/win.h"
 #include "platform/headless/headless.h"
 #include "shell/comforts.h"
@@ -21,24 +22,26 @@ std::string Setting(const char* name) {
 // A win of a shipped level with this many shots on the board, as the frames
 // leave it: CurrentLevel already names the next level.
 void Win(uint8_t level, int32_t shots, uint32_t tick) {
-    LevelPlayed = level;
+    Now.LevelPlayed = level;
     CurrentLevel = static_cast<uint8_t>(level + 1);
-    Live.shotsFired = shots;
-    Live.play.won = 1;
-    WinStartTick = tick;
+    Now.Live.shotsFired = shots;
+    Now.Live.play.won = 1;
+    Now.WinStartTick = tick;
     OnWinFrame();
     OnWinFrame();
 }
 
-// Leaves no record behind for the tests that follow in this program.
+// Starts from a fresh session and leaves no record behind for the tests
+// that follow in this program.
 class Records : public ::testing::Test {
 protected:
-    void TearDown() override {
-        Live.play.won = 0;
-        Live.shotsFired = 0;
-        LevelPlayed = 0;
+    void SetUp() override {
         HeadlessReset();
-        LoadPlayerSettings();
+        StartFreshSession();
+    }
+    void TearDown() override {
+        HeadlessReset();
+        StartFreshSession();
     }
 };
 
@@ -48,7 +51,7 @@ TEST_F(Records, AnUnreadableTextIsSetAsideToldOnceAndTheProgressUntouched) {
     HeadlessReset();
     HeadlessSetSetting(SAVED_LEVEL_SETTING, "\x05");
     HeadlessSetSetting("records", "tarno records 1\nlevel 1 four par\n");
-    LevelPars[1] = 4;
+    Levels.Pars[1] = 4;
     OnCreate();
     ASSERT_EQ(HeadlessMessages().size(), 1u);
     EXPECT_NE(HeadlessMessages()[0].find("set aside"), std::string::npos) << HeadlessMessages()[0];
@@ -64,7 +67,7 @@ TEST_F(Records, AnUnreadableTextIsSetAsideToldOnceAndTheProgressUntouched) {
     EXPECT_EQ(HeadlessSettingWrites(SAVED_LEVEL_SETTING), 0);
     EXPECT_EQ(Setting(SAVED_LEVEL_SETTING), "\x05");
     EXPECT_EQ(HeadlessMessages().size(), 1u);
-    Live.play.won = 0;
+    Now.Live.play.won = 0;
 }
 
 // A zero byte would end the text early and lose the lines after it.
@@ -89,12 +92,12 @@ TEST_F(Records, WhatCannotBeSetAsideIsNeverWrittenOver) {
     EXPECT_EQ(Setting("records"), "not records at all");
     EXPECT_EQ(BestShots(2), 7);  // this game still shows it
     EXPECT_EQ(HeadlessMessages().size(), 1u);
-    Live.play.won = 0;
+    Now.Live.play.won = 0;
 }
 
 TEST_F(Records, OnlyFewerShotsBeatARecordAndTheDaysKeepTheLastThirty) {
     HeadlessReset();
-    LevelPars[3] = 5;
+    Levels.Pars[3] = 5;
     OnCreate();
     EXPECT_TRUE(HeadlessMessages().empty());
     // Beating a record is the records scenario's; a worse win beats nothing.
@@ -102,7 +105,7 @@ TEST_F(Records, OnlyFewerShotsBeatARecordAndTheDaysKeepTheLastThirty) {
     Win(3, 9, 400);
     EXPECT_EQ(BestShots(3), 5);
     EXPECT_FALSE(NewRecordShown());
-    Live.play.won = 0;
+    Now.Live.play.won = 0;
 
     for (int day = 1; day <= 31; ++day) {
         char date[16];
@@ -133,7 +136,7 @@ TEST_F(Records, OnlyFewerShotsBeatARecordAndTheDaysKeepTheLastThirty) {
 // win worse than the other's is no "New record!".
 TEST_F(Records, AWinMergesWithWhatAnotherCopyStoredSince) {
     HeadlessReset();
-    LevelPars[1] = 4;
+    Levels.Pars[1] = 4;
     HeadlessSetSetting("records", "tarno records 1\nlevel 1 9 over\ndaily 2026-12-01 1 8\n");
     OnCreate();
     EXPECT_EQ(BestShots(1), 9);
@@ -144,7 +147,7 @@ TEST_F(Records, AWinMergesWithWhatAnotherCopyStoredSince) {
     EXPECT_FALSE(NewRecordShown());
     EXPECT_EQ(BestShots(1), 4);
     EXPECT_EQ(BestShots(2), 7);
-    Live.play.won = 0;
+    Now.Live.play.won = 0;
     RecordDailyWin("2026-11-30", 2, 6);
     EXPECT_EQ(Setting("records"),
               "tarno records 1\nlevel 1 4 par\nlevel 2 7 over\ndaily 2026-12-02 0 5\ndaily 2026-12-01 1 8\n"
@@ -162,7 +165,7 @@ TEST_F(Records, AWinMergesWithWhatAnotherCopyStoredSince) {
     EXPECT_NE(panel.find("best 6"), std::string::npos) << panel;
     EXPECT_NE(panel.find("2026-12-02   Easy   5 shots"), std::string::npos) << panel;
     EXPECT_NE(panel.find("2026-11-30   Hard   6 shots"), std::string::npos) << panel;
-    Live.play.won = 0;
+    Now.Live.play.won = 0;
 }
 
 // Every unreadable text is kept under a name of its own; the last free name
@@ -195,5 +198,5 @@ TEST_F(Records, SetAsidesAreKeptAndTheOldestToldBeforeItGoes) {
     EXPECT_EQ(Setting("records.bad"), "garbled");
     EXPECT_EQ(Setting("records"), "tarno records 1\nlevel 4 6 over\n");
     ASSERT_EQ(HeadlessMessages().size(), 1u);
-    Live.play.won = 0;
+    Now.Live.play.won = 0;
 }

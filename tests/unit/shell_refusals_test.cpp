@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "editor/editor.h"
+#include "game/session.h"
 #include "game_fixture.h"
 #include "lib/input.h"
 #include "lib/text.h"
@@ -116,19 +117,19 @@ TEST_F(ShortLevelFile, LIsToldWhatItRead) {
     WriteFileBytes("level.dat", bytes.data(), bytes.size());
     ASSERT_EQ(InitInput(), 1);
     ASSERT_EQ(InitKeyboard(), 1);
-    EditorMode = 1;
+    Now.Editor.Mode = 1;
     HeadlessSetKey(DIK_L, true);
     RunEditorFrame();
     HeadlessSetKey(DIK_L, false);
     ReleaseKeyboard();
     ShutdownInput();
     TickEditorNote();
-    EXPECT_EQ(Live.play.board[1][1], CELL_BALLOON);    // the file's first cells
-    EXPECT_EQ(Live.play.board[12][12], CELL_BALLOON);  // past them: as it was
+    EXPECT_EQ(Now.Live.play.board[1][1], CELL_BALLOON);    // the file's first cells
+    EXPECT_EQ(Now.Live.play.board[12][12], CELL_BALLOON);  // past them: as it was
     const std::string status = StatusLine();
     EXPECT_NE(status.find("level.dat has 20 bytes; a level has 300: the rest of the board is unchanged"),
               std::string::npos)
         << status;
     EXPECT_EQ(status.find("Loaded"), std::string::npos);
-    EditorMode = 0;
+    Now.Editor.Mode = 0;
 }

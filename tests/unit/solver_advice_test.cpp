@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "game/leveltext_strings.h"
+#include "game/session.h"
 #include "game_fixture.h"
 #include "solver/wintable.h"
 
@@ -64,24 +65,24 @@ TEST_F(AdviceGameTest, LiveBoardsAreHeldAndStrangeOnesAreNot) {
     CurrentLevel = 5;
     StartLevel();
     WinTable table;
-    ASSERT_TRUE(MakeWinTable(LevelBuffer, &table));
+    ASSERT_TRUE(MakeWinTable(Now.LevelBuffer, &table));
     Advice a;
-    ASSERT_TRUE(WinTableAdvice(table, Live.play, &a));
-    EXPECT_EQ(Said(a), Said(ComputeAdvice(Live.play, 2000)));
+    ASSERT_TRUE(WinTableAdvice(table, Now.Live.play, &a));
+    EXPECT_EQ(Said(a), Said(ComputeAdvice(Now.Live.play, 2000)));
     EXPECT_EQ(a.lost, 0);
     // The careless shot: right along row 2.
     FireAlong(2, DIR_RIGHT);
     RunToRest();
-    ASSERT_TRUE(WinTableAdvice(table, Live.play, &a));
+    ASSERT_TRUE(WinTableAdvice(table, Now.Live.play, &a));
     EXPECT_EQ(a.lost, 1);
-    EXPECT_EQ(Said(a), Said(ComputeAdvice(Live.play, 2000)));
+    EXPECT_EQ(Said(a), Said(ComputeAdvice(Now.Live.play, 2000)));
 
-    PlayState edited = Live.play;
+    PlayState edited = Now.Live.play;
     int32_t cx = FIRST_INNER, cy = FIRST_INNER;
     while (edited.board[cx][cy] != CELL_EMPTY) cx = cx == LAST_INNER ? (++cy, FIRST_INNER) : cx + 1;
     edited.board[cx][cy] = Wedge(0);
     EXPECT_FALSE(WinTableAdvice(table, edited, &a));
-    edited = Live.play;
+    edited = Now.Live.play;
     edited.board[cx][cy] = CELL_BLOCK;
     EXPECT_FALSE(WinTableAdvice(table, edited, &a));
 }

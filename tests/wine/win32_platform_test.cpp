@@ -8,6 +8,7 @@
 #include <string>
 
 #include "editor/editor.h"
+#include "game/session.h"
 #include "menu_table.h"
 #include "platform/win32/win32.h"
 // after windows.h, which it needs
@@ -322,19 +323,19 @@ protected:
 };
 
 TEST_F(Win32Window, ClicksArriveInFieldCoordinates) {
-    LeftClickPending = RightClickPending = 0;
+    Now.Editor.LeftClickPending = Now.Editor.RightClickPending = 0;
     SendMessageA(window_, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(0, 0));
-    EXPECT_TRUE(LeftClickPending);
-    EXPECT_EQ(ClickX, 0);
-    EXPECT_EQ(ClickY, 0);
+    EXPECT_TRUE(Now.Editor.LeftClickPending);
+    EXPECT_EQ(Now.Editor.ClickX, 0);
+    EXPECT_EQ(Now.Editor.ClickY, 0);
     // The field's last pixel, just above the status bar, is shown 1:1.
     SendMessageA(window_, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(FIELD_SIZE - 1, FIELD_SIZE - 1));
-    EXPECT_TRUE(RightClickPending);
-    EXPECT_EQ(ClickX, 671);
-    EXPECT_EQ(ClickY, 671);
+    EXPECT_TRUE(Now.Editor.RightClickPending);
+    EXPECT_EQ(Now.Editor.ClickX, 671);
+    EXPECT_EQ(Now.Editor.ClickY, 671);
     SendMessageA(window_, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(FIELD_SIZE / 2, FIELD_SIZE / 2));
-    EXPECT_EQ(ClickX, 336);
-    EXPECT_EQ(ClickY, 336);
+    EXPECT_EQ(Now.Editor.ClickX, 336);
+    EXPECT_EQ(Now.Editor.ClickY, 336);
 }
 
 // Every command item of the window's own menu, posted as choosing it would,
