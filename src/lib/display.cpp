@@ -94,15 +94,17 @@ uint32_t WaitClock(uint32_t ms) {
 
 // A message may carry what came from outside (a name, a reason): what
 // cannot be printed is shown as escapes, in the box and on the terminal.
+// Every platform copies the box's text before it returns, so the buffers
+// live on the stack.
 void ShowError(const char* text) {
-    static char shown[1024];
+    char shown[1024];
     PrintableText(text, shown, sizeof shown, true);
     std::fprintf(stderr, "tarno: %s\n", shown);
     PlatformShowMessage(shown);
 }
 
 void ShowFileError(const char* text, const char* file, const char* reason) {
-    static char shown[3][512];
+    char shown[3][512];
     PrintableText(text, shown[0], sizeof shown[0], true);
     PrintableText(file, shown[1], sizeof shown[1]);
     PrintableText(reason, shown[2], sizeof shown[2]);

@@ -20,7 +20,14 @@ constexpr uint32_t MAX_STATES = cellsolver::SEARCH_MEMORY_BOUND / cellsolver::SE
 #define TARNO_ADVICE_SLICED 1
 #endif
 
-// What the game asks and the solver answers, one value.
+// The thread that answers.
+struct AdviceWorker {
+    WorkerThread* Thread;
+    bool Running, Quit;
+    bool StopsAtExit;  // StopAdvice is registered to run at exit
+};
+
+// What the game asks and the solver answers, and who answers: one value.
 struct Exchange {
     PlayState Question;
     uint32_t QuestionBudget;
@@ -28,6 +35,7 @@ struct Exchange {
     Advice Answer;
     std::atomic<bool> Cancel{false};
     std::atomic<bool> BudgetInBoards{false};
+    AdviceWorker Worker;
 };
 Exchange Ask;
 
@@ -38,17 +46,12 @@ Monitor* Lock() {
     static Monitor* m = CreateMonitor();
     return m;
 }
-struct AdviceWorker {
-    WorkerThread* Thread;
-    bool Running, Quit;
-};
-AdviceWorker Worker;
 
 void Work(void*) {
     Enter(Lock());
     for (;;) {
-        while (!Worker.Quit && Ask.Answered == Ask.Asked) Wait(Lock());
-        if (Worker.Quit) break;
+        while (!Ask.Worker.Quit && Ask.Answered == Ask.Asked) Wait(Lock());
+        if (Ask.Worker.Quit) break;
         const uint64_t serial = Ask.Asked;
         const PlayState board = Ask.Question;
         const uint32_t budget = Ask.QuestionBudget;
@@ -161,19 +164,18 @@ void StopAdvice() {
 #else
 void AskAdvice(const PlayState& board, uint32_t budgetMs) {
     Hold hold(Lock());
-    if (!Worker.Running) {
-        Worker.Thread = StartThread(Work, nullptr);
-        Worker.Running = Worker.Thread != nullptr;
+    if (!Ask.Worker.Running) {
+        Ask.Worker.Thread = StartThread(Work, nullptr);
+        Ask.Worker.Running = Ask.Worker.Thread != nullptr;
         // A program that exits without StopAdvice (a tool's error exit) must
         // not meet a running worker in the thread's destructor.
-        static bool stopAtExit = std::atexit(StopAdvice) == 0;
-        (void)stopAtExit;
+        if (!Ask.Worker.StopsAtExit) Ask.Worker.StopsAtExit = std::atexit(StopAdvice) == 0;
     }
     Ask.Question = board;
     ClearPlayEffects(Ask.Question);
     Ask.QuestionBudget = budgetMs;
     ++Ask.Asked;
-    if (!Worker.Running) {
+    if (!Ask.Worker.Running) {
         // No thread to be had: the answer comes at once, late rather than never.
         Ask.Answer = ComputeAdvice(Ask.Question, budgetMs);
         Ask.Answered = Ask.Asked;
@@ -201,16 +203,16 @@ void WaitAdvice() {
 void StopAdvice() {
     {
         Hold hold(Lock());
-        if (!Worker.Running) return;
-        Worker.Quit = true;
+        if (!Ask.Worker.Running) return;
+        Ask.Worker.Quit = true;
         Ask.Cancel = true;
         NotifyAll(Lock());
     }
-    JoinThread(Worker.Thread);
-    Worker.Thread = nullptr;
+    JoinThread(Ask.Worker.Thread);
+    Ask.Worker.Thread = nullptr;
     Hold hold(Lock());
-    Worker.Running = false;
-    Worker.Quit = false;
+    Ask.Worker.Running = false;
+    Ask.Worker.Quit = false;
     Ask.Answered = Ask.Asked;
 }
 

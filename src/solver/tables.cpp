@@ -174,6 +174,7 @@ struct TableWork {
     WinTable* Tables[KEPT];
     size_t TableCount;
     Grow<Bytes> Failed;  // too big or broken: not tried again
+    bool StopsAtExit;    // StopWinTables is registered to run at exit
 };
 TableWork Tabling;
 
@@ -253,8 +254,7 @@ void PrepareWinTables(const uint8_t current[LEVEL_FILE_SIZE], int32_t next) {
     if (!Tabling.MakerRunning) {
         Tabling.Maker = StartThread(Work, nullptr);
         Tabling.MakerRunning = Tabling.Maker != nullptr;  // without a thread the search answers alone
-        static bool stopAtExit = std::atexit(StopWinTables) == 0;
-        (void)stopAtExit;
+        if (!Tabling.StopsAtExit) Tabling.StopsAtExit = std::atexit(StopWinTables) == 0;
     }
     NotifyAll(Lock());
 }
