@@ -36,7 +36,7 @@ void PlaceBusyBoard() {
             LevelBuffer[cx * BOARD_CELLS + cy] = static_cast<uint8_t>(code);
         }
     ClearBoard();
-    PlaceBlocks();
+    PlaceStillPieces();
     PlaceBalloons();
     PlaceDeflectors();
 }

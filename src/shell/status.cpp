@@ -118,11 +118,10 @@ const char* StatusLine() {
     Line[0] = '\0';
     char buf[160];
     if (EditorMode) {
-        const int32_t next = EditorNextPiece();
-        const char* piece = next == CELL_BALLOON      ? "a balloon"
-                            : IsSingleDeflector(next) ? "a deflector"
-                                                      : "an empty cell";
-        std::snprintf(buf, sizeof buf, "Editor: a right click places %s next", piece);
+        // A piece off the round (a block) stays as it is: the line names the empty cell then.
+        const int32_t next = PieceIndex(EditorNextPiece());
+        const PieceKind& piece = next >= 0 && PIECES[next].rightClick ? PIECES[next] : PIECES[PieceIndex(CELL_EMPTY)];
+        std::snprintf(buf, sizeof buf, "Editor: a right click places %s next", piece.name);
         Append(buf);
         if (Noted.NoteFrames > 0 && (Noted.Note == EDITOR_SAVED || Noted.Note == EDITOR_LOADED)) {
             Append(Noted.Note == EDITOR_SAVED ? "Saved level.dat" : "Loaded level.dat");
