@@ -37,7 +37,7 @@ void PlaceBusyBoard() {
             Now.LevelBuffer[cx * BOARD_CELLS + cy] = static_cast<uint8_t>(code);
         }
     ClearBoard();
-    PlaceBlocks();
+    PlaceStillPieces();
     PlaceBalloons();
     PlaceDeflectors();
 }

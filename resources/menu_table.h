@@ -45,6 +45,7 @@ constexpr MenuEntry MENU_TABLE[] = {
     {1, IDM_REDO, TEXT_MENU_REDO, false, KEY_REDO, false},
     {1, IDM_HINT, TEXT_MENU_HINT, false, KEY_HINT, false},
     {1, IDM_COPY_CODE, TEXT_MENU_COPY_CODE, false, nullptr, false},
+    {1, IDM_SHARE, TEXT_MENU_SHARE, false, nullptr, false},
     {0, 0, TEXT_MENU_VIEW, false, nullptr, false},
     {1, IDM_RECORDS, TEXT_MENU_RECORDS, false, nullptr, false},
     {1, IDM_SOUND, TEXT_MENU_SOUND, false, KEY_SOUND, false},

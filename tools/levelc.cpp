@@ -130,7 +130,8 @@ int WriteIndex(const std::string& out, int count, char** sources) {
 }
 
 int PrintCells() {
-    for (const leveltext::CellChar& e : leveltext::CELL_CHARS) std::printf("%c %d\n", e.c, e.code);
+    for (const PieceKind& p : PIECES)
+        if (p.text) std::printf("%c %d\n", p.text, static_cast<int>(p.code));
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
 

@@ -40,16 +40,13 @@ void HandleClick(uint8_t* pending, int32_t (*edit)(int32_t)) {
 
 int32_t ToggleBlock(int32_t code) { return code == CELL_EMPTY ? CELL_BLOCK : CELL_EMPTY; }
 
+// The next piece of the right-click round; any other piece (a block) stays.
 int32_t StepPiece(int32_t code) {
-    switch (code) {
-    case CELL_EMPTY: return CELL_BALLOON;
-    case CELL_BALLOON: return CELL_DEFLECTOR_0;
-    case CELL_DEFLECTOR_0: return CELL_DEFLECTOR_1;
-    case CELL_DEFLECTOR_1: return CELL_DEFLECTOR_2;
-    case CELL_DEFLECTOR_2: return CELL_DEFLECTOR_3;
-    case CELL_DEFLECTOR_3: return CELL_EMPTY;
-    default: return code;
-    }
+    const int32_t at = PieceIndex(code);
+    if (at < 0 || !PIECES[at].rightClick) return code;
+    for (int32_t k = 1; k < PIECE_KINDS; ++k)
+        if (const PieceKind& next = PIECES[(at + k) % PIECE_KINDS]; next.rightClick) return next.code;
+    return code;
 }
 
 void DrawBorder() {
@@ -66,20 +63,13 @@ void DrawBorder() {
 void DrawInterior() {
     for (int32_t cx = FIRST_INNER; cx <= LAST_INNER; ++cx)
         for (int32_t cy = FIRST_INNER; cy <= LAST_INNER; ++cy) {
-            const int32_t code = Now.Live.play.board[cx][cy], x = cx * CELL_SIZE, y = cy * CELL_SIZE;
-            if (code == CELL_EMPTY) {
+            const int32_t piece = PieceIndex(Now.Live.play.board[cx][cy]), x = cx * CELL_SIZE, y = cy * CELL_SIZE;
+            if (piece < 0) continue;
+            if (PIECES[piece].onFloor) {
                 EmptyCellBob.currFrame = 0;
                 DrawAt(&EmptyCellBob, x, y);
-            } else if (code == CELL_BLOCK) {
-                DrawAt(&BlockBob, x, y);
-            } else if (code == CELL_BALLOON) {
-                DrawAt(&EditorBalloonBob, x, y);
-            } else if (code >= CELL_DEFLECTOR_0 && code <= CELL_DEFLECTOR_3) {
-                EmptyCellBob.currFrame = 0;
-                DrawAt(&EmptyCellBob, x, y);
-                EditorDeflectorBob.currFrame = code - CELL_DEFLECTOR_0;
-                DrawAt(&EditorDeflectorBob, x, y);
             }
+            if (PIECES[piece].picture.count) DrawAt(&PieceBobs[piece], x, y);
         }
 }
 

@@ -88,10 +88,12 @@ void ClearBoard(PlayState& s) {
         for (int32_t cy = FIRST_INNER; cy <= LAST_INNER; ++cy) s.board[cx][cy] = CELL_EMPTY;
 }
 
-void PlaceBlocks(PlayState& s, const uint8_t level[LEVEL_FILE_SIZE]) {
+void PlaceStillPieces(PlayState& s, const uint8_t level[LEVEL_FILE_SIZE]) {
     for (int32_t cx = FIRST_INNER; cx <= LAST_INNER; ++cx)
-        for (int32_t cy = FIRST_INNER; cy <= LAST_INNER; ++cy)
-            if (FileCode(level, cx, cy) == CELL_BLOCK) s.board[cx][cy] = CELL_BLOCK;
+        for (int32_t cy = FIRST_INNER; cy <= LAST_INNER; ++cy) {
+            const int32_t code = FileCode(level, cx, cy), piece = PieceIndex(code);
+            if (piece >= 0 && PIECES[piece].still) s.board[cx][cy] = code;
+        }
 }
 
 // Balloons past the table's room are left out: their cells stay empty.
@@ -127,6 +129,6 @@ void PlaceDeflectors(PlayState& s, const uint8_t level[LEVEL_FILE_SIZE]) {
 }
 
 void ClearBoard() { ClearBoard(Now.Live.play); }
-void PlaceBlocks() { PlaceBlocks(Now.Live.play, Now.LevelBuffer); }
+void PlaceStillPieces() { PlaceStillPieces(Now.Live.play, Now.LevelBuffer); }
 void PlaceBalloons() { PlaceBalloons(Now.Live.play, Now.LevelBuffer); }
 void PlaceDeflectors() { PlaceDeflectors(Now.Live.play, Now.LevelBuffer); }

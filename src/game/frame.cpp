@@ -52,7 +52,8 @@ void RunPiecesFrame() {
     const PlayState& s = Now.Live.play;
     for (int32_t cx = 0; cx < BOARD_CELLS; ++cx)
         for (int32_t cy = 0; cy < BOARD_CELLS; ++cy)
-            if (s.board[cx][cy] == CELL_BLOCK) DrawAt(&BlockBob, CELL_SIZE * cx, CELL_SIZE * cy);
+            if (const int32_t piece = PieceIndex(s.board[cx][cy]); piece >= 0 && PIECES[piece].still)
+                DrawAt(&PieceBobs[piece], CELL_SIZE * cx, CELL_SIZE * cy);
     for (int32_t b = 0; b < s.balloonCount; ++b)
         if (s.balloonAlive[b]) DrawAt(&BalloonBobs[b], s.balloonX[b], s.balloonY[b]);
     for (int32_t b = 0; b < MAX_BALLOONS; ++b)
@@ -113,7 +114,7 @@ void SetUpLevel() {
         LoadLevelFile(static_cast<int32_t>(CurrentLevel));
     }
     ClearBoard();
-    PlaceBlocks();
+    PlaceStillPieces();
     PlaceBalloons();
     PlaceDeflectors();
     ResetTank();

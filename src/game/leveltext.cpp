@@ -43,10 +43,10 @@ Span NextLine(const char* text, size_t size, size_t* pos) {
 // The grid characters, spaced, for messages: ". # o 0 1 2 3".
 void CellCharList(char* out, size_t size) {
     size_t at = 0;
-    for (const CellChar& e : CELL_CHARS)
-        if (at + 3 < size) {
+    for (const PieceKind& p : PIECES)
+        if (p.text && at + 3 < size) {
             if (at) out[at++] = ' ';
-            out[at++] = e.c;
+            out[at++] = p.text;
         }
     out[at] = '\0';
 }

@@ -7,14 +7,15 @@
 //   # comment                 any number of comment lines, and blank lines
 //                             (a '#' line of 12 grid characters is a grid row)
 //   ............              then 12 consecutive grid lines, top row first,
-//   ...o....#...              12 characters each, columns 1 to 12:
-//   ...                       .  empty   #  block   o  balloon
-//                             0 1 2 3  a deflector of that orientation
+//   ...o....#...              12 characters each, columns 1 to 12, each a
+//   ...                       piece's character in PIECES (game/board.h;
+//                             `tarno-levelc --cells` lists them): '.' empty,
+//                             '#' a block, 'o' a balloon, ...
 //   # comment                 after the grid only comments and blank lines
 //
 // Trailing spaces and a carriage return at the end of a line are ignored.
-// The compiled file is the game's 300 bytes: interior cells 15 (empty),
-// 16, 17 or 20..23, every border byte and bytes 196..299 zero.
+// The compiled file is the game's 300 bytes: interior cells the pieces'
+// codes, every border byte and bytes 196..299 zero.
 //
 // The game's side works on bytes and fixed buffers; the tools' std::string
 // face of the same functions is leveltext_strings.h.
@@ -32,29 +33,20 @@ constexpr int GRID = 12;
 
 inline int ByteIndex(int cx, int cy) { return cx * BOARD_CELLS + cy; }
 
-// The grid characters and the cell codes they stand for: the one table of
-// them (`tarno-levelc --cells` prints it for the test scripts).
-struct CellChar {
-    char c;
-    int code;
-};
-constexpr CellChar CELL_CHARS[] = {
-    {'.', CELL_EMPTY},       {'#', CELL_BLOCK},       {'o', CELL_BALLOON},     {'0', CELL_DEFLECTOR_0},
-    {'1', CELL_DEFLECTOR_1}, {'2', CELL_DEFLECTOR_2}, {'3', CELL_DEFLECTOR_3},
-};
+// The grid characters are the pieces' own (PIECES, game/board.h;
+// `tarno-levelc --cells` prints them for the test scripts).
 
 // The cell code a grid character stands for, or -1.
 inline int CodeOfChar(char c) {
-    for (const CellChar& e : CELL_CHARS)
-        if (e.c == c) return e.code;
+    for (const PieceKind& p : PIECES)
+        if (p.text && p.text == c) return p.code;
     return -1;
 }
 
-// The grid character of an interior code, or 0 for a code play never meets.
+// The grid character of an interior code, or 0 for a code no level holds.
 inline char CharOfCode(int code) {
-    for (const CellChar& e : CELL_CHARS)
-        if (e.code == code) return e.c;
-    return 0;
+    const int32_t piece = PieceIndex(code);
+    return piece >= 0 ? PIECES[piece].text : 0;
 }
 
 // Room for an error: the file's path and what went wrong.

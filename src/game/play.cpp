@@ -27,7 +27,7 @@ bool PlayInMotion(const PlayState& s) {
 void SetUpPlay(PlayState& s, const uint8_t level[LEVEL_FILE_SIZE]) {
     s = PlayState{};
     ClearBoard(s);
-    PlaceBlocks(s, level);
+    PlaceStillPieces(s, level);
     PlaceBalloons(s, level);
     PlaceDeflectors(s, level);
 }

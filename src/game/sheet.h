@@ -27,5 +27,9 @@ constexpr SheetStrip SHEET_IMPACT = {4, 3, 3};  // growing
 constexpr SheetStrip SHEET_TANK = {0, 4, 8};    // resting right, up, left, down; then firing
 constexpr SheetStrip SHEET_POP = {0, 5, 5};     // the shreds of a burst balloon
 
+// Picture `k` of a strip, as a strip of its own; a count of 0 is no picture.
+constexpr SheetStrip SheetPicture(SheetStrip strip, int32_t k) { return {strip.cx + k, strip.cy, 1}; }
+constexpr SheetStrip NO_SHEET_PICTURE = {0, 0, 0};
+
 constexpr SheetStrip SHEET_STRIPS[] = {SHEET_FLOOR,   SHEET_BLOCK, SHEET_DEFLECTOR, SHEET_BORDER, SHEET_BANNER,
                                        SHEET_BALLOON, SHEET_SHOT,  SHEET_IMPACT,    SHEET_TANK,   SHEET_POP};

@@ -6,7 +6,6 @@
 BitmapFile SpriteSheet;
 BOB EmptyCellBob;
 BOB BorderBobs[8];
-BOB BlockBob;
 BOB BalloonBobs[MAX_BALLOONS];
 BOB DeflectorBobs[MAX_DEFLECTORS];
 BOB ShotBobs[MAX_SHOTS];
@@ -14,8 +13,7 @@ BOB PopBob;
 BOB ImpactBob;
 BOB TankBob;
 BOB BannerBobs[7];
-BOB EditorBalloonBob;
-BOB EditorDeflectorBob;
+BOB PieceBobs[PIECE_KINDS];
 Surface* FloorPicture = nullptr;
 
 namespace {
@@ -108,8 +106,6 @@ void MakeSprites() {
     // Rewound like after every impact, so the first one shows its whole sequence.
     ImpactBob.animIndex = -1;
 
-    CreateFromStrip(&BlockBob, SHEET_BLOCK, still);
-
     for (BOB& bob : BalloonBobs) CreateFromStrip(&bob, SHEET_BALLOON, still);
 
     CreateFromStrip(&PopBob, SHEET_POP, cycle);
@@ -122,9 +118,8 @@ void MakeSprites() {
         Cut(&BannerBobs[j], 0, SHEET_BANNER, j);
     }
 
-    // The editor's own pictures: drawing the board never moves the level's sprites.
-    CloneBob(&BalloonBobs[0], &EditorBalloonBob);
-    CloneBob(&DeflectorBobs[0], &EditorDeflectorBob);
+    for (int32_t i = 0; i < PIECE_KINDS; ++i)
+        if (PIECES[i].picture.count) CreateFromStrip(&PieceBobs[i], PIECES[i].picture, still);
 
     MakeFloorPicture();
 }
@@ -133,7 +128,6 @@ void FreeSprites() {
     PlatformDestroySurface(FloorPicture);
     FloorPicture = nullptr;
     DestroyBob(&EmptyCellBob);
-    DestroyBob(&BlockBob);
     for (BOB& bob : BorderBobs) DestroyBob(&bob);
     for (BOB& bob : BalloonBobs) DestroyBob(&bob);
     DestroyBob(&PopBob);
@@ -142,7 +136,6 @@ void FreeSprites() {
     DestroyBob(&ImpactBob);
     for (BOB& bob : BannerBobs) DestroyBob(&bob);
     DestroyBob(&TankBob);
-    DestroyBob(&EditorBalloonBob);
-    DestroyBob(&EditorDeflectorBob);
+    for (BOB& bob : PieceBobs) DestroyBob(&bob);
     UnloadBitmapFile(&SpriteSheet);
 }

@@ -11,7 +11,6 @@
 extern BitmapFile SpriteSheet;
 extern BOB EmptyCellBob;
 extern BOB BorderBobs[8];
-extern BOB BlockBob;
 extern BOB BalloonBobs[MAX_BALLOONS];
 extern BOB DeflectorBobs[MAX_DEFLECTORS];
 extern BOB ShotBobs[MAX_SHOTS];
@@ -19,10 +18,9 @@ extern BOB PopBob;
 extern BOB ImpactBob;
 extern BOB TankBob;
 extern BOB BannerBobs[7];
-// The editor's own pictures of a balloon and a deflector (clones), so that
-// editing never moves the level's sprites.
-extern BOB EditorBalloonBob;
-extern BOB EditorDeflectorBob;
+// A picture of each piece of PIECES that has one, by its row: the editor
+// draws every piece with them, and play the pieces that stand still.
+extern BOB PieceBobs[PIECE_KINDS];
 
 // The floor and the border as every play frame starts, drawn once when the
 // sprites are made: one blit a frame instead of a few hundred. Null when no

@@ -115,6 +115,11 @@ bool PlatformChooseLevelFile(char* path, int32_t size);
 bool PlatformAskText(const char* prompt, char* buf, int32_t size);
 // Puts the text on the clipboard (the page also offers it as a link).
 void PlatformCopyText(const char* text);
+// Hands a level's code on to other people the platform's own way: the page
+// shares a link that plays it (the system's share sheet, or the clipboard,
+// and says which). False where the platform has no way of its own (the
+// desktops): the shell then copies a command line that plays it.
+bool PlatformShareLevel(const char* code);
 // Ends the main loop after the current frame (Esc, "Exit").
 void PlatformRequestQuit();
 // Optional where the system has no beep (a page): the default is silence.

@@ -155,6 +155,10 @@ void StopMaking();
 // Edit -> Copy level code: the board in play's code on the clipboard, and in
 // `code`; false, after telling why, when the board has none.
 bool CopyLevelCode(char* code, int32_t size);
+// Edit -> Share this level: the page shares the board's link (false); a
+// desktop copies "tarno --code CODE", into `text` too (true). False, after
+// telling why, when the board has no code.
+bool ShareLevel(char* text, int32_t size);
 // A few seconds of news at the status line's end ("Level code copied: ...").
 void ShowStatusNote(const char* text);
 // The Restart button: the restart R makes, at the play frame's next cell

@@ -83,6 +83,13 @@ void OnMenuCommand(int32_t id) {
             std::snprintf(note, sizeof note, "Level code copied: %s", code);
             ShowStatusNote(note);
         }
+    } else if (id == IDM_SHARE) {
+        // The page says itself what it did with the link.
+        char text[128], note[160];
+        if (ShareLevel(text, sizeof text)) {
+            std::snprintf(note, sizeof note, "Copied: %s", text);
+            ShowStatusNote(note);
+        }
     } else if (id == IDM_OPEN_LEVEL) {
         char path[1024];
         if (PlatformChooseLevelFile(path, sizeof path)) PlayLevelFile(path);

@@ -215,6 +215,18 @@ bool CopyLevelCode(char* code, int32_t size) {
     return true;
 }
 
+bool ShareLevel(char* text, int32_t size) {
+    char code[gen::LEVEL_CODE_SIZE];
+    if (!LevelCode(code, sizeof code)) {
+        PlatformShowMessage("This board has no level code: it holds more than a level can.");
+        return false;
+    }
+    if (PlatformShareLevel(code)) return false;
+    std::snprintf(text, static_cast<size_t>(size), "tarno --code %s", code);
+    PlatformCopyText(text);
+    return true;
+}
+
 void AskLevelCode() {
     char code[256] = {};
     if (PlatformAskText("Level code:", code, sizeof code)) StartCodeLevel(code);

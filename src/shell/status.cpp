@@ -105,11 +105,10 @@ const char* StatusLine() {
     Comfort.Line[0] = '\0';
     char buf[160];
     if (Now.Editor.Mode) {
-        const int32_t next = EditorNextPiece();
-        const char* piece = next == CELL_BALLOON      ? "a balloon"
-                            : IsSingleDeflector(next) ? "a deflector"
-                                                      : "an empty cell";
-        std::snprintf(buf, sizeof buf, "Editor: a right click places %s next", piece);
+        // A piece off the round (a block) stays as it is: the line names the empty cell then.
+        const int32_t next = PieceIndex(EditorNextPiece());
+        const PieceKind& piece = next >= 0 && PIECES[next].rightClick ? PIECES[next] : PIECES[PieceIndex(CELL_EMPTY)];
+        std::snprintf(buf, sizeof buf, "Editor: a right click places %s next", piece.name);
         Append(buf);
         if (Comfort.Noted.NoteFrames > 0 &&
             (Comfort.Noted.Note == EDITOR_SAVED || Comfort.Noted.Note == EDITOR_LOADED)) {

@@ -36,7 +36,7 @@ void MakeCells(const Level& lv, const Key& k, Cells* out) {
         if (k.alive >> b & 1) out->c[lv.balloonCell[b]] = CELL_BALLOON;
     for (uint16_t p : k.piece) {
         if (p == NO_PIECE) break;
-        out->c[p >> 3] = static_cast<uint8_t>((p & 7) == PAIR_KIND ? CELL_DEFLECTOR_PAIR : CELL_DEFLECTOR_0 + (p & 7));
+        out->c[KeyPieceCell(p)] = KeyPieceCode(p);
     }
 }
 
@@ -48,9 +48,7 @@ Key MakeKey(const Level& lv, const Cells& cells) {
     for (int i = 0; i < CELLS; ++i) {
         const int code = cells.c[i];
         if (code == CELL_BALLOON && lv.balloonOf[i] >= 0) k.alive |= static_cast<uint16_t>(1u << lv.balloonOf[i]);
-        if ((IsSingle(code) || code == CELL_DEFLECTOR_PAIR) && n < MAX_DEFLECTORS)
-            k.piece[n++] =
-                static_cast<uint16_t>(i << 3 | (code == CELL_DEFLECTOR_PAIR ? PAIR_KIND : code - CELL_DEFLECTOR_0));
+        if (InKey(code) && n < MAX_DEFLECTORS) k.piece[n++] = KeyPiece(i, code);
     }
     return k;
 }
@@ -66,7 +64,7 @@ Level LevelFromPlay(const PlayState& p, Cells* start) {
         for (int cy = 0; cy < SIDE; ++cy) {
             const int32_t code = p.board[cx][cy];
             start->c[Index(cx, cy)] = static_cast<uint8_t>(code);
-            const bool moves = code == CELL_BALLOON || IsSingle(code) || code == CELL_DEFLECTOR_PAIR;
+            const bool moves = code == CELL_BALLOON || InKey(code);
             lv.base.c[Index(cx, cy)] = static_cast<uint8_t>(moves ? CELL_EMPTY : code);
         }
     for (int k = 0; k < p.balloonCount && k < MAX_BALLOONS; ++k) {
@@ -95,13 +93,11 @@ Key NextKey(const Key& k, const Cells& after, const Change& ch) {
     Key n = k;
     n.alive = static_cast<uint16_t>(k.alive & ~ch.popped);
     if (ch.from < 0) return n;
-    const int code = after.c[ch.to];
-    const uint16_t moved =
-        static_cast<uint16_t>(ch.to << 3 | (code == CELL_DEFLECTOR_PAIR ? PAIR_KIND : code - CELL_DEFLECTOR_0));
+    const uint16_t moved = KeyPiece(ch.to, after.c[ch.to]);
     // Take the mover out, then put it (or the pair it made) in order.
     int len = 0;
     for (int i = 0; i < MAX_DEFLECTORS && k.piece[i] != NO_PIECE; ++i)
-        if ((k.piece[i] >> 3) != ch.from && (k.piece[i] >> 3) != ch.to) n.piece[len++] = k.piece[i];
+        if (KeyPieceCell(k.piece[i]) != ch.from && KeyPieceCell(k.piece[i]) != ch.to) n.piece[len++] = k.piece[i];
     for (int i = len; i < MAX_DEFLECTORS; ++i) n.piece[i] = NO_PIECE;
     int at = len;
     while (at > 0 && n.piece[at - 1] > moved) {

@@ -70,6 +70,18 @@ uint64_t HashKey(const Key& k);
 inline bool IsSingle(int code) { return code >= CELL_DEFLECTOR_0 && code <= CELL_DEFLECTOR_3; }
 inline bool IsDeflector(int code) { return IsSingle(code) || code == CELL_DEFLECTOR_PAIR; }
 
+// The pieces a key holds, the ones that move but balloons, and their kinds:
+// 0..3 a single wedge, PAIR_KIND a pair; kinds 5..7 are free.
+inline bool InKey(int code) { return IsDeflector(code); }
+inline uint16_t KeyPiece(int cell, int code) {
+    return static_cast<uint16_t>(cell << 3 | (code == CELL_DEFLECTOR_PAIR ? PAIR_KIND : code - CELL_DEFLECTOR_0));
+}
+inline int KeyPieceCell(uint16_t piece) { return piece >> 3; }
+inline uint8_t KeyPieceCode(uint16_t piece) {
+    const int kind = piece & 7;
+    return static_cast<uint8_t>(kind == PAIR_KIND ? CELL_DEFLECTOR_PAIR : CELL_DEFLECTOR_0 + kind);
+}
+
 // A growing array kept in pages: it grows without copying what it holds,
 // so a search never needs twice its room at the moment it grows, nor
 // holds room it has not used.

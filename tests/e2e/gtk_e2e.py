@@ -710,13 +710,16 @@ def play(s, args, tmp, data_dir, progress, wave_file):
     check(kept == b"tarno records 1\nlevel 1 4 par\n", "the records file holds level 1 won in 4 (%r)" % kept)
 
     # After the win: Undo is greyed, the way on is a button of its own, and
-    # Edit -> Copy level code says what it copied.
+    # Edit -> Copy level code and Edit -> Share this level say what they
+    # copied (the keys pass over the greyed Undo and Redo).
     said = s.said()
     check(said.get("offered") == "Undo 0", "Undo is greyed after the win (%r)" % said.get("offered"))
     shown = re.match(r"Next level at (\d+) (\d+)$", said.get("next", ""))
     check(shown is not None, "the Next level button shows after the win (%r)" % said.get("next"))
-    s.tap("F10", "Right", "Down", "Down", "Down", "Down", "Return")
+    s.tap("F10", "Right", "Down", "Down", "Return")
     check("Level code copied: " in s.status("copied"), "Copy level code tells it (%r)" % s.status())
+    s.tap("F10", "Right", "Down", "Down", "Down", "Return")
+    check("Copied: tarno --code " in s.status("tarno"), "Share this level tells it (%r)" % s.status())
     time.sleep(0.5)
     lines = s.said().get("status lines", "")
     check(re.match(r"[12] in 6[5-7]\d px$", lines) is not None,

@@ -2,7 +2,7 @@
 that show that none is cut: the level and its name, the count against par
 and the best, the win and what comes next, the notices and the hint, a
 level being made, the editor's keys and its files, and a copied level code
-at the end of any of them. The page's own notes of the editor's file are
+(or the desktops' line that shares it) at the end of any of them. The page's own notes of the editor's file are
 among them."""
 
 CODE = "1" + "AbCdEfGhIjKlMnOpQrStUvWxYz0123456789"  # as long as a level code gets
@@ -11,6 +11,8 @@ OWN = "A board of my own with the longest name it keeps"[:47]
 STATUS_TEXTS = [
     "Level 7: Moving Periscope   Shots 6, par 6   Best 6   Won in par!   New record!   "
     "press R for the next level   Level code copied: " + CODE,
+    "Level 7: Moving Periscope   Shots 6, par 6   Best 6   Won in par!   New record!   "
+    "press R for the next level   Copied: tarno --code " + CODE,
     "Level 12: Attic and Cellar   Shots 144, par 12   Best 12   Won!   every level is won   "
     "Level code copied: " + CODE,
     OWN + "   Shots 123, par 16   Won!   press R to play it again   Level code copied: " + CODE,

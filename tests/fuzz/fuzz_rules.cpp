@@ -50,10 +50,8 @@ void Fire(int entry) {
     ++Under.shotsFired;
 }
 
-bool PlayCode(int32_t code) {
-    return code == CELL_EMPTY || code == CELL_BLOCK || code == CELL_BALLOON || code == CELL_DEFLECTOR_PAIR ||
-           (code >= CELL_DEFLECTOR_0 && code <= CELL_DEFLECTOR_3);
-}
+// Every piece of the table, the pair that play makes among them.
+bool PlayCode(int32_t code) { return PieceIndex(code) >= 0; }
 
 void CheckInvariants() {
     int32_t alive = 0;

@@ -23,8 +23,16 @@ import sys
 import tempfile
 
 CELL, FIELD_MAX = 48, 624
-INTERIOR_CODES = {15, 16, 17, 19, 20, 21, 22, 23}
 KEYS = ["left", "up", "right", "down"]
+LOCKED_PAIR = 19  # two wedges locked together: play makes it, no level holds it
+
+
+def interior_codes(demo):
+    """The codes play can leave inside the border: every piece's, as
+    tarno-levelc (beside tarno-demo) lists them, and the locked pair."""
+    levelc = os.path.join(os.path.dirname(demo), "tarno-levelc")
+    listed = subprocess.run([levelc, "--cells"], capture_output=True, text=True, check=True).stdout
+    return {int(line.split()[1]) for line in listed.splitlines()} | {LOCKED_PAIR}
 
 
 def solutions(solve, run_dir):
@@ -74,7 +82,7 @@ def random_script(rng, frames, wins):
     return lines
 
 
-def check(state, prev, problems, where):
+def check(state, prev, problems, where, interior):
     if not state["editor"]:
         alive = [b for b in state["balloons"] if b["alive"]]
         if len(alive) != state["balloonsLeft"]:
@@ -87,7 +95,7 @@ def check(state, prev, problems, where):
         for cy in range(14):
             border = cx in (0, 13) or cy in (0, 13)
             code = board[cx][cy]
-            if (code != 0) if border else (code not in INTERIOR_CODES):
+            if (code != 0) if border else (code not in interior):
                 problems.append(f"{where}: cell ({cx},{cy}) holds {code}")
     x, y = state["tank"]["x"], state["tank"]["y"]
     if not (0 <= x <= FIELD_MAX and 0 <= y <= FIELD_MAX and (x in (0, FIELD_MAX) or y in (0, FIELD_MAX))):
@@ -103,6 +111,7 @@ def main():
     demo, solve, run_dir, total = os.path.abspath(sys.argv[1]), sys.argv[2], sys.argv[3], int(sys.argv[4])
     rng = random.Random(int(sys.argv[5]) if len(sys.argv) > 5 else 1)
     wins_played = solutions(solve, run_dir)
+    interior = interior_codes(demo)
     frames = loops = scripts = wins = 0
     problems = []
     with tempfile.TemporaryDirectory() as tmp:
@@ -123,7 +132,7 @@ def main():
             prev = None
             dumps = [json.loads(line) for line in r.stdout.splitlines() if line.startswith("{")]
             for i, state in enumerate(dumps):
-                check(state, prev, problems, f"{where}, dump {i + 1}")
+                check(state, prev, problems, f"{where}, dump {i + 1}", interior)
                 prev = state
             # The dumps after "rest 2000" and "rest 40000" come in pairs; the
             # "dump" lines before a dump line number it.

@@ -17,7 +17,7 @@ Command Button(int32_t index) { return Command{COMMAND_BUTTON, index, 0, 0}; }
 
 TEST(Commands, WhatNoItemOrButtonOfTheTablesIsStaysTheWindowsOwn) {
     // Ids the window itself may carry: no line, no submenu, no item the table lacks.
-    for (int32_t id : {0, MENU_SEPARATOR, IDM_SHARE, 999, -5}) EXPECT_FALSE(OnCommand(Menu(id))) << id;
+    for (int32_t id : {0, MENU_SEPARATOR, 999, -5}) EXPECT_FALSE(OnCommand(Menu(id))) << id;
     constexpr int32_t buttons = sizeof COMFORT_BUTTONS / sizeof COMFORT_BUTTONS[0];
     EXPECT_FALSE(OnCommand(Button(-1)));
     EXPECT_FALSE(OnCommand(Button(buttons)));

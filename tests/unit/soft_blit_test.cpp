@@ -1,7 +1,11 @@
-// The software blitter: copies, colour keys, stretching and clipping.
+// The software blitter: copies, colour keys, stretching and clipping; and
+// the clipping Windows shares with it.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "pixels.h"
+#include "platform/clip/clip.h"
 
 namespace {
 
@@ -155,3 +159,47 @@ TEST(SoftBlit, StretchedBlitsAreKeyedAndClipped) {
     EXPECT_EQ(dst.At(23, 0), BACK);
     EXPECT_EQ(dst.At(24, 0), Pattern(1, 1));
 }
+
+namespace {
+
+bool Same(Rect a, Rect b) { return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom; }
+
+TEST(BlitClip, SourceAndDestinationMoveInStep) {
+    // A sprite half off the left of the field: its right half is drawn.
+    Rect d{-24, 100, 24, 148}, s{0, 0, 48, 48};
+    ASSERT_TRUE(ClipBlit(&d, 672, 672, &s, 48, 48));
+    EXPECT_TRUE(Same(d, {0, 100, 24, 148}));
+    EXPECT_TRUE(Same(s, {24, 0, 48, 48}));
+    // Stretched two to one past the bottom edge: the source shrinks by half as much.
+    d = {0, 600, 100, 700};
+    s = {0, 0, 50, 50};
+    ASSERT_TRUE(ClipBlit(&d, 672, 672, &s, 50, 50));
+    EXPECT_TRUE(Same(d, {0, 600, 100, 672}));
+    EXPECT_TRUE(Same(s, {0, 0, 50, 36}));
+    // A source rectangle reaching past its surface trims the destination.
+    d = {0, 0, 60, 10};
+    s = {0, 0, 60, 10};
+    ASSERT_TRUE(ClipBlit(&d, 672, 672, &s, 48, 48));
+    EXPECT_TRUE(Same(d, {0, 0, 48, 10}));
+}
+
+TEST(BlitClip, EmptyInvertedOrOutsideRectanglesDrawNothing) {
+    Rect s{0, 0, 48, 48};
+    Rect empty{10, 10, 10, 58};
+    EXPECT_FALSE(ClipBlit(&empty, 672, 672, &s, 48, 48));
+    Rect inverted{58, 10, 10, 58};
+    EXPECT_FALSE(ClipBlit(&inverted, 672, 672, &s, 48, 48));
+    Rect outside{-100, 0, -52, 48};
+    EXPECT_FALSE(ClipBlit(&outside, 672, 672, &s, 48, 48));
+    Rect d{0, 0, 48, 48}, invertedSource{48, 0, 0, 48};
+    EXPECT_FALSE(ClipBlit(&d, 672, 672, &invertedSource, 48, 48));
+    // Far off, and wider than 32 bits can tell: nothing overflows.
+    Rect far{INT32_MIN, 0, INT32_MAX, 48}, whole{INT32_MIN, 0, INT32_MAX, 48};
+    ASSERT_TRUE(ClipBlit(&far, 672, 672, &whole, 48, 48));
+    EXPECT_TRUE(Same(far, {0, 0, 48, 48}));
+    EXPECT_TRUE(Same(whole, {0, 0, 48, 48}));
+    Rect huge{0, 0, 1 << 25, 10};
+    EXPECT_FALSE(ClipBlit(&huge, 672, 672, &s, 48, 48));  // a stretch past any sense
+}
+
+}  // namespace

@@ -272,6 +272,11 @@ def links(b, url, args, tmp, data_dir):
     check(copied.startswith("Level code copied: %s\n" % native["code"]) and "#code=" + native["code"] in copied,
           "the page's daily level is the native one (%s): '%s'" % (native["code"], copied))
     b.evaluate("document.getElementById('message').close()")
+    b.evaluate("document.querySelector('[data-command=\"67\"]').click()")  # Share this level
+    shared = b.evaluate("document.getElementById('message-text').textContent")
+    check(shared.startswith("Link copied: ") and shared.endswith("#code=" + native["code"]),
+          "Edit > Share this level copies the link without a share sheet: '%s'" % shared)
+    b.evaluate("document.getElementById('message').close()")
 
     shipped = demo_run(args.demo, data_dir, tmp, "level3-code", "level 3\ndump")[1]["code"]
     open_link(b, url, "#code=" + shipped)

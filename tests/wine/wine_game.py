@@ -248,6 +248,9 @@ def play(s, args, tmp):
     check("Level code copied: 1" in s.status("copied"), "Edit > Copy level code tells it (%r)" % s.status())
     check(s.said().get("status cut") == "0", "beside the Next part the bar holds all of it (cut: %s)"
           % s.said().get("status cut"))
+    s.tap("F10", "Right", "Down", "Down", "Down", "Down", "Down", "Return")
+    s.focus()
+    check("Copied: tarno --code 1" in s.status("tarno"), "Edit > Share this level tells it (%r)" % s.status())
     shot = s.screen()
     s.xdotool("mousemove", "--sync", str(left + FIELD - 4 * BAR_BUTTON - BAR_NEXT // 2), str(top + FIELD + 10), "click", "1")
     s.pointer = None

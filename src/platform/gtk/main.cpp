@@ -869,6 +869,9 @@ void PlatformCopyText(const char* text) {
     gtk_clipboard_set_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), text ? text : "", -1);
 }
 
+// No share sheet here: the shell copies the command line.
+bool PlatformShareLevel(const char*) { return false; }
+
 void PlatformRequestQuit() {
     QuitRequested = true;
     g_main_context_wakeup(nullptr);

@@ -323,6 +323,9 @@ bool PlatformAskText(const char*, char* buf, int32_t size) {
 
 void PlatformCopyText(const char* text) { State().copied = text ? text : ""; }
 
+// As the desktops: the shell copies the command line.
+bool PlatformShareLevel(const char*) { return false; }
+
 void HeadlessSetTextAnswer(const char* text) {
     State().haveTextAnswer = text != nullptr;
     State().textAnswer = text ? text : "";

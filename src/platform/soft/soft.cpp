@@ -2,7 +2,6 @@
 // browser platforms. A surface is a fixed block of 32-bit XRGB pixels made once at
 // creation; blits clip every rectangle so nothing outside either surface is
 // ever read or written.
-#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <new>
@@ -11,6 +10,7 @@
 #include <wasm_simd128.h>
 #endif
 
+#include "platform/clip/clip.h"
 #include "platform/platform.h"
 
 struct Surface {
@@ -75,41 +75,27 @@ void KeyRowOverlap(uint32_t* d, const uint32_t* s, int32_t n) {
     }
 }
 
-// Copy without scaling. Both rectangles have the same size; clip them
-// together against both surfaces (in 64 bits: rectangles may lie far off).
-void BlitCopy(Surface* dst, const Rect& dr, Surface* src, const Rect& sr, bool keyed) {
-    int64_t dl = dr.left, dt = dr.top, sl = sr.left, st = sr.top;
-    int64_t w = static_cast<int64_t>(dr.right) - dr.left;
-    int64_t h = static_cast<int64_t>(dr.bottom) - dr.top;
-    // Move the left and top edges inside both surfaces, then cut the size.
-    int64_t cut = std::max(std::max(-sl, -dl), int64_t{0});
-    sl += cut;
-    dl += cut;
-    w -= cut;
-    cut = std::max(std::max(-st, -dt), int64_t{0});
-    st += cut;
-    dt += cut;
-    h -= cut;
-    w = std::min(w, std::min(src->width - sl, dst->width - dl));
-    h = std::min(h, std::min(src->height - st, dst->height - dt));
-    if (w <= 0 || h <= 0) return;
+// Copy without scaling. Both rectangles have the same size; they are
+// clipped together against both surfaces.
+void BlitCopy(Surface* dst, Rect dr, Surface* src, Rect sr, bool keyed) {
+    if (!ClipBlit(&dr, dst->width, dst->height, &sr, src->width, src->height)) return;
+    const int32_t dl = dr.left, dt = dr.top, sl = sr.left, st = sr.top;
+    const int32_t w = dr.right - dr.left, h = dr.bottom - dr.top;
 
     const bool same = dst == src;
     if (keyed && !same) {
-        KeyRows(Row(dst, static_cast<int32_t>(dt)) + dl, dst->pitch / 4, Row(src, static_cast<int32_t>(st)) + sl,
-                src->pitch / 4, static_cast<int32_t>(w), static_cast<int32_t>(h));
+        KeyRows(Row(dst, dt) + dl, dst->pitch / 4, Row(src, st) + sl, src->pitch / 4, w, h);
         return;
     }
     // Rows of a surface blitted onto itself go in the order that reads each
     // source row before it is overwritten.
     const bool upward = same && dt > st;
-    for (int64_t k = 0; k < h; ++k) {
-        const int64_t r = upward ? h - 1 - k : k;
-        uint32_t* dp = Row(dst, static_cast<int32_t>(dt + r)) + dl;
-        const uint32_t* sp = Row(src, static_cast<int32_t>(st + r)) + sl;
-        const int32_t n = static_cast<int32_t>(w);
-        if (!keyed) std::memmove(dp, sp, static_cast<size_t>(n) * 4);
-        else KeyRowOverlap(dp, sp, n);
+    for (int32_t k = 0; k < h; ++k) {
+        const int32_t r = upward ? h - 1 - k : k;
+        uint32_t* dp = Row(dst, dt + r) + dl;
+        const uint32_t* sp = Row(src, st + r) + sl;
+        if (!keyed) std::memmove(dp, sp, static_cast<size_t>(w) * 4);
+        else KeyRowOverlap(dp, sp, w);
     }
 }
 

@@ -379,7 +379,7 @@ Module.tarnoPage = (function () {
       if (key && /^Ctrl\+O$/.test(key)) {
         menuShortcuts.open = item;
         // The editor's level.dat, to keep or to bring, beside the other files.
-        parent.append(byId('download'), byId('upload-item'), byId('share-item'));
+        parent.append(byId('download'), byId('upload-item'));
       }
     }
   }
@@ -388,10 +388,6 @@ Module.tarnoPage = (function () {
     if (openMenu && !openMenu.contains(event.target)) closeMenus();
   });
   byId('download').addEventListener('click', closeMenus);
-  byId('share-item').addEventListener('click', () => {
-    closeMenus();
-    Module._WebShare();
-  });
   byId('upload-item').addEventListener('click', () => {
     closeMenus();
     byId('upload').click();

@@ -194,17 +194,6 @@ EMSCRIPTEN_KEEPALIVE void WebProbeCommands(int on) {
 // rule every front end shares: whole when it is a whole number.
 EMSCRIPTEN_KEEPALIVE double WebFieldScale(int width, int height) { return PlaceField(width, height, FIELD).scale; }
 
-// "Share this level": the page makes the link from the board's code.
-EMSCRIPTEN_KEEPALIVE void WebShare() {
-    if (!Started || Ended || QuitRequested) return;
-    char code[128];
-    if (!LevelCode(code, sizeof code)) {
-        PlatformShowMessage("This board has no level code: it holds more than a level can.");
-        return;
-    }
-    EM_ASM({ Module.tarnoPage.shareLevel(UTF8ToString($0)); }, code);
-}
-
 // The page's address after '#' names a level: a shared code, the daily
 // level, a new one. The game reads it; the page only hands it over.
 EMSCRIPTEN_KEEPALIVE void WebLink() {
@@ -463,6 +452,12 @@ void PlatformCopyText(const char* text) {
 }
 
 void PlatformRequestQuit() { QuitRequested = true; }
+
+// "Share this level": the page makes the link from the board's code.
+bool PlatformShareLevel(const char* code) {
+    EM_ASM({ Module.tarnoPage.shareLevel(UTF8ToString($0)); }, code);
+    return true;
+}
 
 void PlatformBeep() {}
 

@@ -5,8 +5,8 @@
 // after windows.h, which it needs
 #include <mmsystem.h>
 
+#include "platform/clip/clip.h"
 #include "platform/pacing/pacing.h"
-#include "platform/win32/win_geometry.h"
 
 struct Surface {
     IDirectDrawSurface* dds;
@@ -159,7 +159,7 @@ int PlatformBlit(Surface* dst, const Rect* dstRect, Surface* src, const Rect* sr
     Rect d = dstRect ? *dstRect : Rect{0, 0, dst->width, dst->height};
     Rect s = srcRect ? *srcRect : Rect{0, 0, src->width, src->height};
     // DirectDraw refuses rectangles that leave a surface (there is no
-    // clipper), so clip them here as the other platforms do.
+    // clipper): they are clipped as the software blitter clips its copies.
     if (!ClipBlit(&d, dst->width, dst->height, &s, src->width, src->height)) return 1;
     RECT rd{d.left, d.top, d.right, d.bottom};
     RECT rs{s.left, s.top, s.right, s.bottom};

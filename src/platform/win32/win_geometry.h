@@ -1,7 +1,7 @@
-// The client area's part on the screen and blit clipping of the Windows
-// front end (the field's place in it and a click's way back are the shared
-// view's): plain arithmetic, kept apart from the system calls so that it can be
-// tested on its own.
+// The client area's part on the screen, for the Windows front end (the
+// field's place in it and a click's way back are the shared view's, blit
+// clipping is platform/clip's): plain arithmetic, kept apart from the system
+// calls so that it can be tested on its own.
 #pragma once
 #include <cstdint>
 
@@ -12,8 +12,3 @@
 // window dragged partly off the screen shows the whole field, smaller, in
 // its visible part.
 Rect PresentationRect(Rect clientOnScreen, int32_t screenWidth, int32_t screenHeight);
-
-// Clips a blit to both surfaces, moving the other rectangle's edges in step
-// (in proportion when the blit stretches). Returns false when nothing is left
-// to draw.
-bool ClipBlit(Rect* dst, int32_t dstWidth, int32_t dstHeight, Rect* src, int32_t srcWidth, int32_t srcHeight);

@@ -222,6 +222,9 @@ void PlatformCopyText(const char* text) {
     CloseClipboard();
 }
 
+// No share sheet here: the shell copies the command line.
+bool PlatformShareLevel(const char*) { return false; }
+
 void PlatformRequestQuit() { QuitRequested = true; }
 
 void PlatformBeep() { Beep(0, 0); }
