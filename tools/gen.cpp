@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
         gen::DailyLevel(date, &grade, &seed);
         gen::MadeLevel level;
         gen::Generate(grade, seed, &level);
-        PrintLevel(level, "Daily " + gen::DateText(date) + ", " + gen::GradeName(grade));
+        PrintLevel(level, gen::DailyName(date));
         return 0;
     }
     if (!graded) return Refuse("--grade is missing");

@@ -48,6 +48,12 @@ inline std::string LevelName(Grade grade, uint64_t seed) {
     return name;
 }
 
+inline std::string DailyName(const Date& date) {
+    char name[LEVEL_NAME_SIZE];
+    DailyName(date, name);
+    return name;
+}
+
 // The level's source in the form of data/levels/, its figures in the header.
 inline std::string LevelSource(const MadeLevel& level, const std::string& name) {
     const Figures& f = level.figures;

@@ -1,5 +1,6 @@
 #include "gen/generate.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "game/leveltext.h"
@@ -15,28 +16,34 @@ using leveltext::GRID;
 
 constexpr int64_t UNUSABLE = int64_t{1} << 40;
 
-// How a grade's search starts and how far it may look.
+// How a search starts, how far it may look and what it wants beyond its
+// band.
 struct Plan {
-    int balloonsMin, balloonsMax;
-    int deflectorsMin, deflectorsMax;
-    int blocksMin, blocksMax;
-    uint32_t maxStates;    // a candidate reaching more boards is dropped unmeasured
-    uint32_t freshStates;  // the same for a fresh start board
-    uint32_t growStates;   // a candidate may always reach this many, whatever it changes
-    int64_t startCost;     // a fresh board farther from the band is dropped at once
-    uint32_t patience;     // candidates without a better one before starting afresh
-    int railProduct;       // the most a rails start's wedge starts may multiply to
-    uint32_t walk;         // candidates tried inside the band once there
+    uint32_t maxStates;        // a candidate reaching more boards is dropped unmeasured
+    uint32_t freshStates;      // the same for a fresh start board
+    uint32_t growStates;       // a candidate may always reach this many, whatever it changes
+    uint32_t patience;         // candidates without a better one before starting afresh
+    uint32_t walk;             // candidates tried inside the band once there
+    int balloons, deflectors;  // the most the searched board may hold
+    bool analyse;              // measure the designer's figures of every candidate
+};
+
+// What a grade asks of a level beyond its band, from the shipped ramp:
+// easy levels 3 and 4 teach turning and pushing and can be lost; levels 5,
+// 6 and 12 need two wedges snapped into a square; the hard levels have one
+// essential solution in each half and are seldom won by firing at random.
+struct Wants {
+    bool trick = false;        // a shot that turns or pushes, on every shortest solution
+    bool deadEnd = false;      // a board from which it cannot be won
+    bool snap = false;         // a snap, on every shortest solution
+    bool oneSolution = false;  // one essential solution
+    double randomWinMax = 1;   // the random player's chance at most
 };
 
 // A search that starts small stays small: a candidate reaches at most half
 // again the boards of the one it changes, and a small board is measured
-// quickly. A start that reaches more is dropped after only that many
-// boards' work. A search that stalls seldom recovers, and an easy start far
-// from its band seldom gets there: both are cheaper to draw again, which
-// keeps the slowest levels nearer the typical ones. (Dropping far medium
-// starts too was quicker still, but the near ones are few in kind, and
-// different seeds then made equal levels.)
+// quickly. A search that stalls seldom recovers, and is cheaper to start
+// afresh.
 //
 // Searches from different seeds can meet on the same board: the pieces
 // that do no work go, and what is left of two starts can be alike. So the
@@ -44,14 +51,37 @@ struct Plan {
 // the band for a fixed number of candidates, taking every change that stays
 // in it, and each seed's walk takes its own way.
 //
-// Two rails never reach too many boards; three are drawn again when their
-// wedges' starts multiply to more than 400 (over a third of those left reach
-// 12,000 boards at most, against one in seven of all).
-constexpr Plan PLANS[GRADES] = {
-    {3, 5, 0, 2, 2, 8, 3100, 300, 500, 200, 20, 0, 8},
-    {3, 5, 2, 4, 14, 30, 30000, 5000, 6000, UNUSABLE, 5, 12 * 12, 12},
-    {4, 6, 3, 6, 20, 40, 50000, 12000, 4000, UNUSABLE, 15, 400, 12},
+// A mirrored family is searched as a half: its whole reaches about the
+// square of the half's boards, its dead ends leave about the square of the
+// half's live share, its least shots are twice the half's and its random
+// player's chance the square of the half's. So a half of a few hundred
+// boards, measured in a millisecond, makes a whole of tens of thousands.
+constexpr Plan WHOLE_PLANS[GRADES] = {
+    {3100, 3100, 1000, 20, 8, MAX_BALLOONS, MAX_DEFLECTORS, true},
+    {60000, 60000, 6000, 8, 12, MAX_BALLOONS, MAX_DEFLECTORS - 1, false},
+    {50000, 12000, 4000, 15, 12, MAX_BALLOONS, MAX_DEFLECTORS, false},
 };
+constexpr Plan HALF_PLANS[GRADES] = {
+    {400, 400, 200, 15, 8, MAX_BALLOONS / 2, MAX_DEFLECTORS / 2, true},
+    {400, 400, 200, 15, 8, MAX_BALLOONS / 2, MAX_DEFLECTORS / 2, true},
+    {1500, 1500, 800, 20, 8, MAX_BALLOONS / 2, MAX_DEFLECTORS / 2, true},
+};
+// The half's band: medium wholes of 2,000 to 30,000 boards with at least
+// 0.8 of them lost, hard wholes of 40,000 to a few hundred thousand with at
+// least 0.92 lost (levels 9-12: 0.90 to 0.97).
+constexpr Band HALF_BANDS[GRADES] = {
+    {2, 3, 4, 56, 0, 1000, 1},
+    {3, 5, 45, 173, 560, 1000, 1},
+    {5, 8, 200, 450, 720, 1000, 1},
+};
+
+Wants WantsOf(Grade g, Family f, bool half) {
+    Wants w;
+    if (g == EASY) w.trick = w.deadEnd = true;
+    if (half && (f == SNAP_ROW || (f == TWIN_ROOMS && g == HARD))) w.snap = true;
+    if (half && g == HARD) w.oneSolution = true, w.randomWinMax = 0.17;
+    return w;
+}
 
 uint32_t Min(uint32_t a, uint32_t b) { return a < b ? a : b; }
 uint32_t Max(uint32_t a, uint32_t b) { return a > b ? a : b; }
@@ -59,24 +89,26 @@ uint32_t Max(uint32_t a, uint32_t b) { return a > b ? a : b; }
 int CodeAt(const uint8_t* b, int cx, int cy) { return b[ByteIndex(cx, cy)]; }
 void Put(uint8_t* b, int cx, int cy, int code) { b[ByteIndex(cx, cy)] = static_cast<uint8_t>(code); }
 
-// A random empty interior cell, or false after a few misses.
-bool EmptyCell(Random* r, const uint8_t* b, int* cx, int* cy) {
+// A random empty cell the search may use, or false after a few misses.
+bool EmptyCell(Random* r, const Layout& l, const uint8_t* b, int* cx, int* cy) {
     for (int tries = 0; tries < 64; ++tries) {
         *cx = 1 + Below(r, GRID);
         *cy = 1 + Below(r, GRID);
-        if (CodeAt(b, *cx, *cy) == CELL_EMPTY) return true;
+        if (l.region[ByteIndex(*cx, *cy)] && CodeAt(b, *cx, *cy) == CELL_EMPTY) return true;
     }
     return false;
 }
 
-// A random cell holding one of the piece kinds asked for, or false.
-bool PieceCell(Random* r, const uint8_t* b, bool blocks, bool balloons, bool deflectors, int* cx, int* cy) {
+// A random cell the search may change holding one of the piece kinds asked for, or false.
+bool PieceCell(Random* r, const Layout& l, const uint8_t* b, bool blocks, bool balloons, bool deflectors, int* cx,
+               int* cy) {
     int cells[GRID * GRID], n = 0;
     for (int x = 1; x <= GRID; ++x)
         for (int y = 1; y <= GRID; ++y) {
-            const int c = CodeAt(b, x, y);
+            const int c = CodeAt(b, x, y), at = ByteIndex(x, y);
+            if (!l.region[at] || l.fixed[at]) continue;
             if ((blocks && c == CELL_BLOCK) || (balloons && c == CELL_BALLOON) || (deflectors && IsSingleDeflector(c)))
-                cells[n++] = ByteIndex(x, y);
+                cells[n++] = at;
         }
     if (n == 0) return false;
     const int at = cells[Below(r, n)];
@@ -88,93 +120,6 @@ bool PieceCell(Random* r, const uint8_t* b, bool blocks, bool balloons, bool def
 void Count(const uint8_t* b, int* balloons, int* deflectors) { leveltext::CountPieces(b, balloons, deflectors); }
 
 int RandomDeflector(Random* r) { return CELL_DEFLECTOR_0 + Below(r, 4); }
-
-void FreshBoard(Random* r, const Plan& p, uint8_t* b) {
-    std::memset(b, 0, LEVEL_FILE_SIZE);
-    for (int x = 1; x <= GRID; ++x)
-        for (int y = 1; y <= GRID; ++y) Put(b, x, y, CELL_EMPTY);
-    // Blocks come in short walls, which make rooms and rails.
-    const int blocks = p.blocksMin + Below(r, p.blocksMax - p.blocksMin + 1);
-    for (int placed = 0; placed < blocks;) {
-        int x = 0, y = 0;
-        if (!EmptyCell(r, b, &x, &y)) break;
-        const int len = 1 + Below(r, 4), dir = Below(r, 4);
-        static const int DX[4] = {1, 0, -1, 0}, DY[4] = {0, 1, 0, -1};
-        for (int k = 0; k < len && placed < blocks; ++k, x += DX[dir], y += DY[dir]) {
-            if (x < 1 || x > GRID || y < 1 || y > GRID || CodeAt(b, x, y) != CELL_EMPTY) break;
-            Put(b, x, y, CELL_BLOCK);
-            ++placed;
-        }
-    }
-    const int balloons = p.balloonsMin + Below(r, p.balloonsMax - p.balloonsMin + 1);
-    const int deflectors = p.deflectorsMin + Below(r, p.deflectorsMax - p.deflectorsMin + 1);
-    int x = 0, y = 0;
-    for (int k = 0; k < balloons && EmptyCell(r, b, &x, &y); ++k) Put(b, x, y, CELL_BALLOON);
-    for (int k = 0; k < deflectors && EmptyCell(r, b, &x, &y); ++k) Put(b, x, y, RandomDeflector(r));
-}
-
-// Rails: the start of a medium or hard board. Each rail is a clear line
-// across the board with a wedge on it; under the rail lie one or two doors,
-// balloons in pockets of block that only a shot turned down by the wedge
-// standing right above can reach. Shots along the rail push the wedge one
-// way only, so a wedge pushed past a door it has not served has lost that
-// door: the dead ends the harder grades need, and each rail multiplies them.
-// The search then reworks the board from there.
-// The first `twoDoors` rails have two doors, the others one or two.
-void FreshRails(Random* r, int rails, int twoDoors, int maxProduct, uint8_t* b) {
-    std::memset(b, 0, LEVEL_FILE_SIZE);
-    for (int x = 1; x <= GRID; ++x)
-        for (int y = 1; y <= GRID; ++y) Put(b, x, y, CELL_EMPTY);
-    const bool vertical = Below(r, 2), flipU = Below(r, 2), up = Below(r, 2);
-    const int side = up ? -1 : 1;
-    // The rail's way along (u grows) and the doors' side, as directions.
-    const int along = vertical ? (flipU ? 1 : 3) : (flipU ? 0 : 2);
-    const int towards = vertical ? (up ? 0 : 2) : (up ? 1 : 3);
-    int wedge = CELL_DEFLECTOR_0;
-    for (int o = 0; o < 4; ++o)
-        if (WEDGE_TURN[o][along] - 1 == towards) wedge = CELL_DEFLECTOR_0 + o;
-    auto put = [&](int u, int line, int code) {
-        if (u < 1 || u > GRID || line < 1 || line > GRID) return;
-        const int x = flipU ? GRID + 1 - u : u;
-        if (vertical) Put(b, line, x, code);
-        else Put(b, x, line, code);
-    };
-    // A wedge can stand anywhere from its start to the rail's end, and the
-    // rails act apart from each other, so the boards a start reaches grow
-    // about as the product of the wedges' starts: a start whose product is
-    // too large would reach too many to search, and is drawn again at once.
-    int doorsOf[3], doorAt[3][2], startOf[3];
-    for (int product = maxProduct + 1; product > maxProduct;) {
-        product = 1;
-        for (int k = 0; k < rails; ++k) {
-            doorsOf[k] = k < twoDoors ? 2 : 1 + Below(r, 2);
-            doorAt[k][0] = 4 + Below(r, 6);
-            doorAt[k][1] = doorAt[k][0] - 2 - Below(r, 2);
-            const int after = doorAt[k][0] + 1 + Below(r, 2);
-            startOf[k] = after < GRID ? after : GRID;
-            product *= startOf[k];
-        }
-    }
-    // Rails lie four rows apart or more, a door's pocket and the block
-    // above it between them; three fill the board, fewer may lie anywhere.
-    int slack = 8 - 4 * (rails - 1), line = up ? 3 : 2;
-    for (int k = 0; k < rails; ++k) {
-        const int shift = Below(r, slack + 1);
-        line += shift;
-        slack -= shift;
-        const int start = startOf[k];
-        for (int d = 0; d < doorsOf[k]; ++d) {
-            const int door = doorAt[k][d];
-            put(door - 1, line + side, CELL_BLOCK);
-            put(door + 1, line + side, CELL_BLOCK);
-            put(door, line + side, CELL_BALLOON);
-            put(door, line + 2 * side, CELL_BLOCK);
-            put(door, line - side, CELL_BLOCK);
-        }
-        put(start, line, wedge);
-        line += 4;
-    }
-}
 
 // Straight lines from a balloon to the border with nothing but balloons in
 // the way: a balloon open to one needs no deflector and loses nothing.
@@ -196,9 +141,9 @@ int OpenLines(const uint8_t* b) {
 }
 
 // A block on an open line of a balloon.
-bool Shield(Random* r, uint8_t* b) {
+bool Shield(Random* r, const Layout& l, uint8_t* b) {
     int x = 0, y = 0;
-    if (!PieceCell(r, b, false, true, false, &x, &y)) return false;
+    if (!PieceCell(r, l, b, false, true, false, &x, &y)) return false;
     static const int DX[4] = {1, 0, -1, 0}, DY[4] = {0, 1, 0, -1};
     const int d = Below(r, 4), steps = 1 + Below(r, GRID);
     int cx = x, cy = y;
@@ -209,13 +154,13 @@ bool Shield(Random* r, uint8_t* b) {
         if (c != CELL_EMPTY && c != CELL_BALLOON) return false;
         cx = nx, cy = ny;
     }
-    if (CodeAt(b, cx, cy) != CELL_EMPTY) return false;
+    if (CodeAt(b, cx, cy) != CELL_EMPTY || !l.region[ByteIndex(cx, cy)]) return false;
     Put(b, cx, cy, CELL_BLOCK);
     return true;
 }
 
 // One small change to the board. An idle piece is the likeliest to go.
-void Mutate(Random* r, const IdleList& idle, uint8_t* b) {
+void Mutate(Random* r, const Plan& p, const Layout& l, const IdleList& idle, uint8_t* b) {
     int balloons = 0, deflectors = 0;
     Count(b, &balloons, &deflectors);
     for (;;) {
@@ -224,7 +169,7 @@ void Mutate(Random* r, const IdleList& idle, uint8_t* b) {
         // figure out of the band, and most go without changing the figures.
         switch (idle.count > 0 && Below(r, 2) ? Below(r, 2) : Below(r, 10)) {
         case 9:
-            if (!Shield(r, b)) break;
+            if (!Shield(r, l, b)) break;
             return;
         case 0:
             if (idle.count == 0) break;
@@ -235,33 +180,35 @@ void Mutate(Random* r, const IdleList& idle, uint8_t* b) {
             b[idle.at[Below(r, idle.count)]] = CELL_EMPTY;
             // A piece idle in the solution may still hold a figure in the
             // band: half the time another change goes with it.
-            if (Below(r, 2)) Mutate(r, IdleList{}, b);
+            if (Below(r, 2)) Mutate(r, p, l, IdleList{}, b);
             return;
         case 2:
-            if (balloons >= MAX_BALLOONS || !EmptyCell(r, b, &x, &y)) break;
+            if (balloons >= p.balloons || !EmptyCell(r, l, b, &x, &y)) break;
             Put(b, x, y, CELL_BALLOON);
             return;
         case 3:
-            if (deflectors >= MAX_DEFLECTORS || !EmptyCell(r, b, &x, &y)) break;
+            if (deflectors >= p.deflectors || !EmptyCell(r, l, b, &x, &y)) break;
             Put(b, x, y, RandomDeflector(r));
             return;
         case 4:
-            if (!EmptyCell(r, b, &x, &y)) break;
+            if (!EmptyCell(r, l, b, &x, &y)) break;
             Put(b, x, y, CELL_BLOCK);
             return;
         case 5:
-            if (!PieceCell(r, b, true, balloons > 1, true, &x, &y)) break;
+            if (!PieceCell(r, l, b, true, balloons > 1, true, &x, &y)) break;
             Put(b, x, y, CELL_EMPTY);
             return;
         case 6:
-            if (!PieceCell(r, b, false, false, true, &x, &y)) break;
+            if (!PieceCell(r, l, b, false, false, true, &x, &y)) break;
             Put(b, x, y, CELL_DEFLECTOR_0 + (CodeAt(b, x, y) - CELL_DEFLECTOR_0 + 1 + Below(r, 3)) % 4);
             return;
         default: {
             // A piece steps to a free cell nearby.
-            if (!PieceCell(r, b, true, true, true, &x, &y)) break;
+            if (!PieceCell(r, l, b, true, true, true, &x, &y)) break;
             const int nx = x + Below(r, 5) - 2, ny = y + Below(r, 5) - 2;
-            if (nx < 1 || nx > GRID || ny < 1 || ny > GRID || CodeAt(b, nx, ny) != CELL_EMPTY) break;
+            if (nx < 1 || nx > GRID || ny < 1 || ny > GRID || CodeAt(b, nx, ny) != CELL_EMPTY ||
+                !l.region[ByteIndex(nx, ny)])
+                break;
             Put(b, nx, ny, CodeAt(b, x, y));
             Put(b, x, y, CELL_EMPTY);
             return;
@@ -288,6 +235,27 @@ int64_t Cost(const Band& band, const Figures& f, int idle, const uint8_t* b) {
     if (f.carelessFirst > band.carelessFirstMax) cost += 30 * (f.carelessFirst - band.carelessFirstMax);
     cost += 40 * static_cast<int64_t>(idle);
     return cost;
+}
+
+// What the designer's figures lack, in the same units: a missing trick
+// weighs as a shot and a half of par.
+int64_t WantsCost(const Wants& w, const Figures& f, const solver::Analysis& a) {
+    int64_t cost = 0;
+    if (w.trick && a.fewestTricks == 0) cost += 150;
+    if (w.deadEnd && f.deadEnds == 0) cost += 150;
+    if (w.snap && a.fewestSnaps == 0) cost += 150;
+    if (w.oneSolution && a.essentialSolutions > 1)
+        cost += 60 * static_cast<int64_t>(a.essentialSolutions < 6 ? a.essentialSolutions - 1 : 5);
+    if (a.randomWin > w.randomWinMax) cost += static_cast<int64_t>(1000 * (a.randomWin - w.randomWinMax));
+    return cost;
+}
+
+// Keeps only the idle pieces the search may take away: the frame stays.
+void MovableIdle(const Layout& l, IdleList* idle) {
+    int kept = 0;
+    for (int k = 0; k < idle->count; ++k)
+        if (l.region[idle->at[k]] && !l.fixed[idle->at[k]]) idle->at[kept++] = idle->at[k];
+    idle->count = kept;
 }
 
 // FNV-1a over the interior: the rest of a candidate's bytes are zero.
@@ -341,12 +309,13 @@ void StartGeneration(Generation* g, Grade grade, uint64_t seed) {
     g->status = GENERATING;
     g->level = MadeLevel{};
     g->grade = grade;
+    g->family = FamilyOf(grade, seed);
     g->seed = seed;
     // The grade goes into the seed too, so that the grades of one seed differ.
     uint64_t mix = seed ^ (0x6A09E667F3BCC909ull * (static_cast<uint64_t>(grade) + 1));
     g->rng = Seeded(SplitMix64(&mix));
-    g->haveCurrent = g->measuring = g->walking = false;
-    g->walkTried = g->walkTaken = 0;
+    g->haveCurrent = g->measuring = g->walking = g->composing = false;
+    g->walkTried = g->walkTaken = g->wholesTried = 0;
     g->currentCost = UNUSABLE;
     g->currentIdle.count = 0;
     g->candidates = g->sinceBetter = g->round = 0;
@@ -355,10 +324,56 @@ void StartGeneration(Generation* g, Grade grade, uint64_t seed) {
     g->measured.slots.assign(1024, 0);
 }
 
+namespace {
+
+// The whole of a mirrored level, measured: the level, or the walk goes on
+// (and after a few wholes out of band, a fresh start).
+void Composed(Generation* g) {
+    const Measure& m = g->measure;
+    g->composing = false;
+    g->measuring = false;
+    if (m.status == MEASURED) {
+        IdleList idle;
+        IdlePieces(g->whole, m.solution, &idle);
+        int idleWedges = 0;
+        for (int k = 0; k < idle.count; ++k) idleWedges += IsSingleDeflector(g->whole[idle.at[k]]);
+        if (Cost(BandOf(g->grade), m.figures, idleWedges, g->whole) == 0) {
+            MadeLevel& out = g->level;
+            std::memcpy(out.bytes, g->whole, LEVEL_FILE_SIZE);
+            out.figures = m.figures;
+            out.solution = m.solution;
+            out.candidates = g->candidates;
+            g->status = MADE;
+            return;
+        }
+    }
+    // The halves reach into each other: a change in the walk seldom parts
+    // them, so the search starts afresh.
+    g->walkTried = g->walkTaken = 0;
+    ++g->wholesTried;
+    g->walking = g->haveCurrent = false;
+}
+
+}  // namespace
+
 bool ContinueGeneration(Generation* g, cellsolver::Micros sliceEnd, const std::atomic<bool>* cancel) {
-    const Plan& plan = PLANS[g->grade];
-    const Band& band = BandOf(g->grade);
+    // Hard mirrored families search a half and measure the whole once;
+    // medium ones, whose wholes are small, search the whole board changed
+    // in mirrored pairs.
+    const bool mirrored = Mirrored(g->grade, g->family), half = mirrored;
+    const Plan& plan = half ? HALF_PLANS[g->grade] : WHOLE_PLANS[g->grade];
+    const Band& band = half ? HALF_BANDS[g->grade] : BandOf(g->grade);
+    const Wants wants = WantsOf(g->grade, g->family, mirrored);
     while (g->status == GENERATING) {
+        if (g->composing) {
+            if (!ContinueMeasure(&g->measure, sliceEnd, cancel)) return false;
+            if (g->measure.status == CANCELLED) {
+                g->status = GENERATION_CANCELLED;
+                break;
+            }
+            Composed(g);
+            continue;
+        }
         Measured known{};
         Grow<int>& solution = g->knownSolution;
         if (!g->measuring && cancel && *cancel) {
@@ -367,17 +382,16 @@ bool ContinueGeneration(Generation* g, cellsolver::Micros sliceEnd, const std::a
         }
         if (!g->measuring) {
             if (!g->walking && (!g->haveCurrent || g->sinceBetter >= plan.patience)) {
-                if (g->grade == EASY) FreshBoard(&g->rng, plan, g->candidate);
-                else
-                    FreshRails(&g->rng, g->grade == HARD ? 3 : 2, g->grade == HARD ? 2 : 0, plan.railProduct,
-                               g->candidate);
+                FreshStart(&g->rng, g->grade, g->family, g->candidate, &g->layout);
+                if (mirrored && !half) Compose(g->candidate, g->layout, g->candidate);
                 g->haveCurrent = false;
                 g->currentCost = UNUSABLE;
                 g->sinceBetter = 0;
                 ++g->round;
             } else {
                 std::memcpy(g->candidate, g->current, LEVEL_FILE_SIZE);
-                Mutate(&g->rng, g->currentIdle, g->candidate);
+                Mutate(&g->rng, plan, g->layout, g->currentIdle, g->candidate);
+                if (mirrored && !half) Compose(g->candidate, g->layout, g->candidate);
             }
             ++g->candidates;
             // A candidate may reach half again the boards of the one it
@@ -394,7 +408,7 @@ bool ContinueGeneration(Generation* g, cellsolver::Micros sliceEnd, const std::a
                 SolutionOf(g->measured, known, &solution);
                 if (known.status != TOO_BIG && known.figures.states > bound) known.status = TOO_BIG;
             } else {
-                StartMeasure(&g->measure, g->candidate, bound);
+                StartMeasure(&g->measure, g->candidate, bound, plan.analyse || mirrored);
                 g->measuring = true;
             }
         }
@@ -409,6 +423,7 @@ bool ContinueGeneration(Generation* g, cellsolver::Micros sliceEnd, const std::a
             known.status = m.status;
             known.bound = m.x.maxStates;
             known.figures = m.figures;
+            known.analysis = m.analysis;
             if (m.status == UNSOLVABLE) known.figures.states = m.x.result.states;
             solution = m.solution;
             KeepMeasured(&g->measured, known, solution);
@@ -418,8 +433,10 @@ bool ContinueGeneration(Generation* g, cellsolver::Micros sliceEnd, const std::a
         if (known.status == MEASURED && known.figures.par >= 2) {
             IdleList& idle = g->candidateIdle;
             IdlePieces(g->candidate, solution, &idle);
-            const int64_t cost = Cost(band, known.figures, idle.count, g->candidate);
-            if (cost <= g->currentCost && (g->haveCurrent || cost <= plan.startCost)) {
+            MovableIdle(g->layout, &idle);
+            int64_t cost = Cost(band, known.figures, idle.count, g->candidate);
+            if (plan.analyse || mirrored) cost += WantsCost(wants, known.figures, known.analysis);
+            if (cost <= g->currentCost) {
                 if (cost < g->currentCost) g->sinceBetter = 0;
                 std::memcpy(g->current, g->candidate, LEVEL_FILE_SIZE);
                 g->currentCost = cost;
@@ -431,6 +448,7 @@ bool ContinueGeneration(Generation* g, cellsolver::Micros sliceEnd, const std::a
                     MadeLevel& out = g->level;
                     std::memcpy(out.bytes, g->current, LEVEL_FILE_SIZE);
                     out.grade = g->grade;
+                    out.family = g->family;
                     out.seed = g->seed;
                     out.figures = known.figures;
                     out.solution = solution;
@@ -444,6 +462,25 @@ bool ContinueGeneration(Generation* g, cellsolver::Micros sliceEnd, const std::a
         // the band when changed, and unchanged it is the likeliest to be
         // met from another seed.
         if (g->walking && g->walkTried++ >= plan.walk && (g->walkTaken > 0 || g->walkTried > 4 * plan.walk)) {
+            if (half) {
+                // The half the walk ended on, with only the seam's blocks
+                // that some shot meets, and its image: measured as one
+                // board, the proof of the whole.
+                std::memcpy(g->whole, g->level.bytes, LEVEL_FILE_SIZE);
+                StartMeasure(&g->measure, g->whole, plan.maxStates);
+                g->measure.seam = g->layout.seam;
+                ContinueMeasure(&g->measure);
+                for (int at = 0; at < LEVEL_FILE_SIZE; ++at)
+                    if (g->layout.seam[at] && !g->measure.seamUsed[at]) g->whole[at] = CELL_EMPTY;
+                Compose(g->whole, g->layout, g->whole);
+                // Halves apart reach the square of the half's boards; far
+                // more means they reach into each other, and is cut short.
+                const uint64_t apart = uint64_t{g->level.figures.states} * g->level.figures.states;
+                const uint32_t most = BandOf(g->grade).statesMax;
+                StartMeasure(&g->measure, g->whole, apart * 3 < most ? static_cast<uint32_t>(apart * 3) : most);
+                g->composing = true;
+                continue;
+            }
             g->level.candidates = g->candidates;
             g->status = MADE;
             break;
@@ -464,19 +501,17 @@ bool Generate(Grade grade, uint64_t seed, MadeLevel* out, const std::atomic<bool
 }
 
 void LevelName(Grade grade, uint64_t seed, char out[LEVEL_NAME_SIZE]) {
-    char digits[24];
-    int n = 0;
-    do {
-        digits[n++] = static_cast<char>('0' + seed % 10);
-        seed /= 10;
-    } while (seed);
-    size_t at = 0;
-    for (const char* c = GradeName(grade); *c; ++c) out[at++] = *c;
-    out[0] = static_cast<char>(out[0] - 'a' + 'A');
-    out[at++] = ' ';
-    out[at++] = '#';
-    while (n > 0) out[at++] = digits[--n];
-    out[at] = '\0';
+    std::snprintf(out, LEVEL_NAME_SIZE, "%s, %s #%llu", FamilyName(FamilyOf(grade, seed)), GradeName(grade),
+                  static_cast<unsigned long long>(seed));
+}
+
+void DailyName(const Date& date, char out[LEVEL_NAME_SIZE]) {
+    Grade grade = EASY;
+    uint64_t seed = 0;
+    DailyLevel(date, &grade, &seed);
+    char text[DATE_TEXT_SIZE];
+    DateText(date, text);
+    std::snprintf(out, LEVEL_NAME_SIZE, "Daily %s, %s, %s", text, FamilyName(FamilyOf(grade, seed)), GradeName(grade));
 }
 
 }  // namespace gen

@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "gen/family.h"
 #include "gen/grade.h"
 #include "gen/measure.h"
 #include "gen/random.h"
@@ -21,6 +22,7 @@ namespace gen {
 struct MadeLevel {
     uint8_t bytes[LEVEL_FILE_SIZE] = {};
     Grade grade = EASY;
+    Family family = PERISCOPES;
     uint64_t seed = 0;
     Figures figures;
     Grow<int> solution;       // one shortest solution, entries as the solver numbers them
@@ -36,6 +38,7 @@ struct Measured {
     MeasureStatus status;
     uint32_t bound;                     // the boards it could reach at most
     Figures figures;                    // states: those it reached, when it ended
+    solver::Analysis analysis;          // when the search asked for it
     uint32_t solutionAt, solutionSize;  // its shortest solution, in the set's shots
 };
 
@@ -51,8 +54,15 @@ struct Generation {
     MadeLevel level;  // once MADE
     // The search's own state.
     Grade grade = EASY;
+    Family family = PERISCOPES;
     uint64_t seed = 0;
     Random rng{};
+    Layout layout{};  // the current start's frame and region
+    // A mirrored family's half, once in its band, is put together with its
+    // image and the whole measured; a whole out of its band sends the walk on.
+    bool composing = false;
+    uint8_t whole[LEVEL_FILE_SIZE] = {};
+    uint32_t wholesTried = 0;
     bool haveCurrent = false, measuring = false;
     uint8_t current[LEVEL_FILE_SIZE] = {}, candidate[LEVEL_FILE_SIZE] = {};
     int64_t currentCost = 0;
@@ -74,8 +84,10 @@ bool ContinueGeneration(Generation* g, cellsolver::Micros sliceEnd = cellsolver:
 // Both in one call; false only when cancelled.
 bool Generate(Grade grade, uint64_t seed, MadeLevel* out, const std::atomic<bool>* cancel = nullptr);
 
-// "Hard #83412": the name a made level goes by.
-constexpr size_t LEVEL_NAME_SIZE = 32;
+// "Vault, hard #83412": the name a made level goes by.
+constexpr size_t LEVEL_NAME_SIZE = 48;
 void LevelName(Grade grade, uint64_t seed, char out[LEVEL_NAME_SIZE]);
+// "Daily 2026-12-07, Vault, hard": the day's level.
+void DailyName(const Date& date, char out[LEVEL_NAME_SIZE]);
 
 }  // namespace gen

@@ -1,11 +1,18 @@
 #include "gen/measure.h"
 
+#include <cstring>
+
 #include "game/leveltext.h"
 
 namespace gen {
 
-void StartMeasure(Measure* m, const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t maxStates) {
+void StartMeasure(Measure* m, const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t maxStates, bool analyse) {
     m->search = cellsolver::Search{};
+    m->search.countShots = analyse;
+    m->analyse = analyse;
+    m->analysis = solver::Analysis{};
+    m->seam = nullptr;
+    std::memcpy(m->bytes, bytes, LEVEL_FILE_SIZE);
     m->status = MEASURING;
     m->figures = Figures{};
     m->solution.clear();
@@ -15,6 +22,32 @@ void StartMeasure(Measure* m, const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t max
 }
 
 namespace {
+
+int ByteOfCell(int p);
+
+// Where a shot ended: the block it stopped at, or the cell a wedge it
+// pushed could not move into.
+struct EndWatch {
+    int at = -1, dir = 0;
+    void Stopped(int p, int d) { at = p, dir = d; }
+    void Turned(int) {}
+    void Spent(int from, int to, bool moves) {
+        if (moves) return;
+        at = to;
+        for (int d = 0; d < 4; ++d)
+            if (to - from == cellsolver::STEP[d]) dir = d;
+    }
+};
+
+// Marks the seam's blocks that a shot at the board meets.
+void MarkSeam(const cellsolver::Level& lv, const cellsolver::Cells& cells, const bool* seam, bool* used) {
+    for (int e = 0; e < solver::ENTRIES; ++e) {
+        cellsolver::Cells board = cells;
+        EndWatch w;
+        cellsolver::TraceShotWatched(lv, &board, e, &w);
+        if (w.at >= 0 && seam[ByteOfCell(w.at)]) used[ByteOfCell(w.at)] = true;
+    }
+}
 
 // The figures of a finished exploration, as tarno-solve --stats prints them.
 void Reckon(Measure* m) {
@@ -28,6 +61,15 @@ void Reckon(Measure* m) {
     f.carelessSecond = st.secondShotsDead;
     f.secondTried = st.secondShotsTried;
     m->solution = m->x.result.solution;
+    if (m->analyse) solver::AnalyseExplored(m->bytes, m->search, m->x.result, &m->analysis);
+    std::memset(m->seamUsed, 0, sizeof m->seamUsed);
+    if (m->seam) {
+        cellsolver::Cells cells;
+        for (uint32_t i = 0; i < m->search.set.count; ++i) {
+            cellsolver::MakeCells(m->search.level, m->search.set.keys[i], &cells);
+            MarkSeam(m->search.level, cells, m->seam, m->seamUsed);
+        }
+    }
 }
 
 }  // namespace
@@ -74,7 +116,8 @@ struct Work {
     void Spent(int from, int to, bool moves) {
         if (board->c[to] == CELL_BLOCK) blockUsed[to] = 1;
         if (!moves) return;
-        moved |= pieceAt[from];
+        // A wedge another snaps onto works as much as the one pushed.
+        moved |= pieceAt[from] | (pieceAt[from] ? pieceAt[to] : 0);
         pieceAt[to] |= pieceAt[from];
         pieceAt[from] = 0;
     }

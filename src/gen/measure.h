@@ -6,6 +6,8 @@
 #include <atomic>
 #include <cstdint>
 
+#include "game/board.h"
+#include "solver/analyse.h"
 #include "solver/cellsolver.h"
 
 namespace gen {
@@ -34,9 +36,20 @@ struct Measure {
     MeasureStatus status = MEASURING;
     Figures figures;
     Grow<int> solution;  // one shortest solution
+    // With `analyse`, the designer's figures too, from the same search
+    // (about as much work again: for small boards).
+    bool analyse = false;
+    solver::Analysis analysis;
+    // With a half's seam (the row along the middle, all block while the
+    // half is searched): the seam's blocks that some shot, at some
+    // reachable board, stops at or pushes a wedge against. The others can
+    // go: no shot ever reaches them.
+    const bool* seam = nullptr;
+    bool seamUsed[LEVEL_FILE_SIZE];
+    uint8_t bytes[LEVEL_FILE_SIZE];
 };
 
-void StartMeasure(Measure* m, const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t maxStates);
+void StartMeasure(Measure* m, const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t maxStates, bool analyse = false);
 // Goes on until the figures are in (true) or `sliceEnd` passes (false).
 // Once `cancel` is set it ends with CANCELLED.
 bool ContinueMeasure(Measure* m, cellsolver::Micros sliceEnd = cellsolver::NO_DEADLINE,

@@ -7,6 +7,6 @@
 
 namespace gen {
 
-constexpr int GENERATOR_VERSION = 1;
+constexpr int GENERATOR_VERSION = 2;
 
 }  // namespace gen

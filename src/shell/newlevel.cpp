@@ -165,9 +165,9 @@ bool StartDailyLevel(const char* date) {
     gen::Grade grade = gen::EASY;
     uint64_t seed = 0;
     gen::DailyLevel(day, &grade, &seed);
-    char text[gen::DATE_TEXT_SIZE], name[48], source[64];
+    char text[gen::DATE_TEXT_SIZE], name[gen::LEVEL_NAME_SIZE], source[64];
     gen::DateText(day, text);
-    std::snprintf(name, sizeof name, "Daily %s, %s", text, gen::GradeName(grade));
+    gen::DailyName(day, name);
     std::snprintf(source, sizeof source, "daily %s %s", text, gen::GradeName(grade));
     Order(grade, seed, name, source);
     return true;

@@ -16,7 +16,7 @@ STATUS_TEXTS = [
     "Level 12: Attic and Cellar   Shots 144, par 12   Best 12   Won!   every level is won   "
     "Level code copied: " + CODE,
     OWN + "   Shots 123, par 16   Won!   press R to play it again   Level code copied: " + CODE,
-    "Making a medium level\u2026   Daily 2026-12-07, medium   Shots 123, par 10   Best 10   "
+    "Making a medium level\u2026   Daily 2026-12-07, Periscopes, medium   Shots 123, par 10   Best 10   "
     "The board is lost: no shot can win it. U undoes, R restarts",
     "Level 11: Inner Guard   Shots 13, par 14   Best 14   No way to win from here: U undoes, R restarts",
     "Level 7: Moving Periscope   Shots 5, par 6   Best 6   Hint: fire right along row 10",

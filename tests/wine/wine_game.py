@@ -317,7 +317,7 @@ def play(s, args, tmp):
     # the daily level; the game makes an easy level and plays it.
     s.tap("F10", "Down", "Down", "Right", "Up", "Up", "Up", "Right", "Return")
     s.focus()
-    check(re.search(r"Easy #\d+   Shots 0", s.status("Easy #", timeout=60)) is not None,
+    check(re.search(r"[A-Z][a-z ]+, easy #\d+   Shots 0", s.status("easy #", timeout=60)) is not None,
           "Levels > New level > Easy plays a level made on the spot (%r)" % s.status())
 
     s.quit()
