@@ -144,9 +144,11 @@ void SnapLane(Random* r, Canvas* c, int lane, int gapAt) {
     // Orientation 0 or 1 has a straight top: a shot down its column pushes
     // it into the wall below, onto its opposite, 2 or 3.
     const int o = Below(r, 2);
-    for (int u = 1; u <= GRID; ++u)
-        if (u != gapAt) c->Put(u, lane + 1, CELL_BLOCK, true);
     const int wu = Between(r, 4, GRID - 3);
+    // The wall runs from the balloon's end to a little past the wedge.
+    const int from = o == 0 ? wu - Between(r, 1, 3) : 1, to = o == 0 ? GRID : wu + Between(r, 1, 3);
+    for (int u = from; u <= to; ++u)
+        if (u != gapAt) c->Put(u, lane + 1, CELL_BLOCK, true);
     c->Put(wu, lane, CELL_DEFLECTOR_0 + o);
     c->Put(wu, lane + 1, CELL_DEFLECTOR_0 + o + 2);
     c->Put(wu, lane + 2, CELL_BLOCK, true);  // the square stays in the wall
@@ -263,10 +265,7 @@ Family FamilyOf(Grade g, uint64_t seed) {
     }
 }
 
-bool Mirrored(Grade g, Family f) {
-    if (g == HARD) return true;
-    return g == MEDIUM && f != RAILS;
-}
+bool Mirrored(Grade g, Family f) { return g == HARD || (g == MEDIUM && f != RAILS); }
 
 void FreshStart(Random* r, Grade g, Family f, uint8_t b[LEVEL_FILE_SIZE], Layout* layout) {
     std::memset(b, 0, LEVEL_FILE_SIZE);

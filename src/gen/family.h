@@ -22,7 +22,8 @@ const char* FamilyName(Family f);
 // rails and snap row again; hard: all five), so any five seeds in a row
 // of a hard level hold every family.
 Family FamilyOf(Grade g, uint64_t seed);
-// Built as a half board and its mirror image.
+// Built as a half board and its mirror image: every hard level, and every
+// medium one but rails (whose sparse lines, mirrored, look all alike).
 bool Mirrored(Grade g, Family f);
 
 // Where the search may change the board, and what it must keep.

@@ -56,6 +56,8 @@ struct Wants {
 // half's live share, its least shots are twice the half's and its random
 // player's chance the square of the half's. So a half of a few hundred
 // boards, measured in a millisecond, makes a whole of tens of thousands.
+// Easy is never mirrored and hard always is: WHOLE_PLANS[HARD],
+// HALF_PLANS[EASY] and HALF_BANDS[EASY] are never used.
 constexpr Plan WHOLE_PLANS[GRADES] = {
     {3100, 3100, 1000, 20, 8, MAX_BALLOONS, MAX_DEFLECTORS, true},
     {60000, 60000, 6000, 8, 12, MAX_BALLOONS, MAX_DEFLECTORS - 1, false},
@@ -326,8 +328,7 @@ void StartGeneration(Generation* g, Grade grade, uint64_t seed) {
 
 namespace {
 
-// The whole of a mirrored level, measured: the level, or the walk goes on
-// (and after a few wholes out of band, a fresh start).
+// The whole of a mirrored level, measured: the level, or a fresh start.
 void Composed(Generation* g) {
     const Measure& m = g->measure;
     g->composing = false;
@@ -357,13 +358,11 @@ void Composed(Generation* g) {
 }  // namespace
 
 bool ContinueGeneration(Generation* g, cellsolver::Micros sliceEnd, const std::atomic<bool>* cancel) {
-    // Hard mirrored families search a half and measure the whole once;
-    // medium ones, whose wholes are small, search the whole board changed
-    // in mirrored pairs.
-    const bool mirrored = Mirrored(g->grade, g->family), half = mirrored;
+    // A mirrored family searches a half and measures the whole once.
+    const bool half = Mirrored(g->grade, g->family);
     const Plan& plan = half ? HALF_PLANS[g->grade] : WHOLE_PLANS[g->grade];
     const Band& band = half ? HALF_BANDS[g->grade] : BandOf(g->grade);
-    const Wants wants = WantsOf(g->grade, g->family, mirrored);
+    const Wants wants = WantsOf(g->grade, g->family, half);
     while (g->status == GENERATING) {
         if (g->composing) {
             if (!ContinueMeasure(&g->measure, sliceEnd, cancel)) return false;
@@ -383,7 +382,6 @@ bool ContinueGeneration(Generation* g, cellsolver::Micros sliceEnd, const std::a
         if (!g->measuring) {
             if (!g->walking && (!g->haveCurrent || g->sinceBetter >= plan.patience)) {
                 FreshStart(&g->rng, g->grade, g->family, g->candidate, &g->layout);
-                if (mirrored && !half) Compose(g->candidate, g->layout, g->candidate);
                 g->haveCurrent = false;
                 g->currentCost = UNUSABLE;
                 g->sinceBetter = 0;
@@ -391,7 +389,6 @@ bool ContinueGeneration(Generation* g, cellsolver::Micros sliceEnd, const std::a
             } else {
                 std::memcpy(g->candidate, g->current, LEVEL_FILE_SIZE);
                 Mutate(&g->rng, plan, g->layout, g->currentIdle, g->candidate);
-                if (mirrored && !half) Compose(g->candidate, g->layout, g->candidate);
             }
             ++g->candidates;
             // A candidate may reach half again the boards of the one it
@@ -408,7 +405,7 @@ bool ContinueGeneration(Generation* g, cellsolver::Micros sliceEnd, const std::a
                 SolutionOf(g->measured, known, &solution);
                 if (known.status != TOO_BIG && known.figures.states > bound) known.status = TOO_BIG;
             } else {
-                StartMeasure(&g->measure, g->candidate, bound, plan.analyse || mirrored);
+                StartMeasure(&g->measure, g->candidate, bound, plan.analyse);
                 g->measuring = true;
             }
         }
@@ -435,7 +432,7 @@ bool ContinueGeneration(Generation* g, cellsolver::Micros sliceEnd, const std::a
             IdlePieces(g->candidate, solution, &idle);
             MovableIdle(g->layout, &idle);
             int64_t cost = Cost(band, known.figures, idle.count, g->candidate);
-            if (plan.analyse || mirrored) cost += WantsCost(wants, known.figures, known.analysis);
+            if (plan.analyse) cost += WantsCost(wants, known.figures, known.analysis);
             if (cost <= g->currentCost) {
                 if (cost < g->currentCost) g->sinceBetter = 0;
                 std::memcpy(g->current, g->candidate, LEVEL_FILE_SIZE);

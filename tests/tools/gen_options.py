@@ -49,7 +49,7 @@ if r.returncode != 0 or seeds != ["18446744073709551614", LAST]:
 for date, grade in [("2026-12-07", "easy"), ("2026-12-11", "hard")]:
     r = run("--daily", date)
     head = dict(re.findall(r"^# ([a-z]+): (.*)$", r.stdout, re.M))
-    if r.returncode != 0 or not r.stdout.startswith(f"name: Daily {date}, {grade}\n") or head.get("grade") != grade:
+    if r.returncode != 0 or not re.match(rf"name: Daily {date}, [A-Z][a-z ]+, {grade}\n", r.stdout) or head.get("grade") != grade:
         failures.append(f"--daily {date}: status {r.returncode}, {r.stdout[:80]!r}")
         continue
     same = run("--grade", grade, "--seed", head["seed"])
