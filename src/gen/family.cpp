@@ -117,7 +117,9 @@ void Periscopes(Random* r, Canvas* c) {
 // a door, gets in; pushed past a door, the wedge has lost it.
 void Vault(Random* r, Canvas* c) {
     const int w = Between(r, 5, 8), u0 = Between(r, 1, GRID - w + 1), u1 = u0 + w - 1;
-    const int v1 = c->rows - 2, v0 = c->rows == GRID ? Between(r, 2, 5) : 1;
+    // On a whole board the room and its rail stand anywhere from the middle down.
+    const int v1 = c->rows == GRID ? Between(r, 7, GRID - 2) : c->rows - 2;
+    const int v0 = c->rows == GRID ? Between(r, 1, v1 - 4) : 1;
     Room(c, u0, v0, u1, v1);
     // An easy vault has one door and its wedge a step from it: fewer ways to lose.
     const int doors = c->grade == EASY ? 1 : c->rows == GRID ? Between(r, 1, 2) : 2;
@@ -189,15 +191,17 @@ void TwinRooms(Random* r, Canvas* c) {
         c->Put(u + 1, v + 1, CELL_DEFLECTOR_3);
     }
     // The room: corners of block round the square, open between them.
-    const int u0 = u - Between(r, 2, 3), u1 = u + 1 + Between(r, 2, 3);
+    // Each corner is a block with an arm along either side or both, so
+    // that no two rooms are drawn alike.
+    const int u0 = u - Between(r, 2, 4), u1 = u + 1 + Between(r, 2, 4);
     const int v0 = v - 2, v1 = v + 3;
     for (int k = 0; k < 2; ++k) {
         const int cu = k ? u1 : u0, du = k ? -1 : 1;
         for (int cv : {v0, v1}) {
-            const int dv = cv == v0 ? 1 : -1;
+            const int dv = cv == v0 ? 1 : -1, arms = 1 + Below(r, 3);
             c->Put(cu, cv, CELL_BLOCK, true);
-            c->Put(cu + du, cv, CELL_BLOCK, true);
-            c->Put(cu, cv + dv, CELL_BLOCK, true);
+            if (arms & 1) c->Put(cu + du, cv, CELL_BLOCK, true);
+            if (arms & 2) c->Put(cu, cv + dv, CELL_BLOCK, true);
         }
     }
     // In a half, the side toward the mirror image is closed: what is pushed
