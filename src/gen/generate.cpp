@@ -317,7 +317,7 @@ void StartGeneration(Generation* g, Grade grade, uint64_t seed) {
     uint64_t mix = seed ^ (0x6A09E667F3BCC909ull * (static_cast<uint64_t>(grade) + 1));
     g->rng = Seeded(SplitMix64(&mix));
     g->haveCurrent = g->measuring = g->walking = g->composing = false;
-    g->walkTried = g->walkTaken = g->wholesTried = 0;
+    g->walkTried = g->walkTaken = 0;
     g->currentCost = UNUSABLE;
     g->currentIdle.count = 0;
     g->candidates = g->sinceBetter = g->round = 0;
@@ -351,7 +351,6 @@ void Composed(Generation* g) {
     // The halves reach into each other: a change in the walk seldom parts
     // them, so the search starts afresh.
     g->walkTried = g->walkTaken = 0;
-    ++g->wholesTried;
     g->walking = g->haveCurrent = false;
 }
 

@@ -59,10 +59,9 @@ struct Generation {
     Random rng{};
     Layout layout{};  // the current start's frame and region
     // A mirrored family's half, once in its band, is put together with its
-    // image and the whole measured; a whole out of its band sends the walk on.
+    // image and the whole measured; a whole out of its band starts afresh.
     bool composing = false;
     uint8_t whole[LEVEL_FILE_SIZE] = {};
-    uint32_t wholesTried = 0;
     bool haveCurrent = false, measuring = false;
     uint8_t current[LEVEL_FILE_SIZE] = {}, candidate[LEVEL_FILE_SIZE] = {};
     int64_t currentCost = 0;
