@@ -285,7 +285,6 @@ void FreshStart(Random* r, Grade g, Family f, uint8_t b[LEVEL_FILE_SIZE], Layout
             // some shot meets, so that the halves play apart.
             const bool in = v <= c.rows;
             b[ByteIndex(x, y)] = in && (!half || v < c.rows) ? CELL_EMPTY : CELL_BLOCK;
-            layout->half[ByteIndex(x, y)] = half && in;
             layout->region[ByteIndex(x, y)] = in && (!half || v < c.rows);
             layout->seam[ByteIndex(x, y)] = half && v == c.rows;
         }
@@ -307,7 +306,7 @@ void Compose(const uint8_t half[LEVEL_FILE_SIZE], const Layout& layout, uint8_t 
     if (!layout.mirror) return;
     for (int x = 1; x <= GRID; ++x)
         for (int y = 1; y <= GRID; ++y) {
-            if (!layout.half[ByteIndex(x, y)]) continue;
+            if (!layout.region[ByteIndex(x, y)] && !layout.seam[ByteIndex(x, y)]) continue;
             int mx = 0, my = 0;
             ImageCell(layout.mirror, x, y, &mx, &my);
             whole[ByteIndex(mx, my)] = static_cast<uint8_t>(ImageCode(layout.mirror, half[ByteIndex(x, y)]));

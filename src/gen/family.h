@@ -29,8 +29,7 @@ bool Mirrored(Grade g, Family f);
 // Where the search may change the board, and what it must keep.
 struct Layout {
     bool region[LEVEL_FILE_SIZE];  // cells the search may change
-    bool half[LEVEL_FILE_SIZE];    // a mirrored family's half: the region and the seam row along the middle
-    bool seam[LEVEL_FILE_SIZE];    // that seam row
+    bool seam[LEVEL_FILE_SIZE];    // a mirrored family's row along the middle: its half is the region and this
     bool fixed[LEVEL_FILE_SIZE];   // the frame: blocks the search keeps and never counts idle
     int mirror;                    // the image taking the region onto the other half; 0 for a whole board
 };

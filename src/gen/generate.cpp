@@ -56,26 +56,25 @@ struct Wants {
 // half's live share, its least shots are twice the half's and its random
 // player's chance the square of the half's. So a half of a few hundred
 // boards, measured in a millisecond, makes a whole of tens of thousands.
-// Easy is never mirrored and hard always is: WHOLE_PLANS[HARD],
-// HALF_PLANS[EASY] and HALF_BANDS[EASY] are never used.
-constexpr Plan WHOLE_PLANS[GRADES] = {
-    {3100, 3100, 1000, 20, 8, MAX_BALLOONS, MAX_DEFLECTORS, true},
-    {60000, 60000, 6000, 8, 12, MAX_BALLOONS, MAX_DEFLECTORS - 1, false},
-    {50000, 12000, 4000, 15, 12, MAX_BALLOONS, MAX_DEFLECTORS, false},
-};
-constexpr Plan HALF_PLANS[GRADES] = {
-    {400, 400, 200, 15, 8, MAX_BALLOONS / 2, MAX_DEFLECTORS / 2, true},
-    {400, 400, 200, 15, 8, MAX_BALLOONS / 2, MAX_DEFLECTORS / 2, true},
-    {1500, 1500, 800, 20, 8, MAX_BALLOONS / 2, MAX_DEFLECTORS / 2, true},
-};
+// A whole board's search: easy levels, and medium rails.
+constexpr Plan EASY_PLAN = {3100, 3100, 1000, 20, 8, MAX_BALLOONS, MAX_DEFLECTORS, true};
+constexpr Plan MEDIUM_PLAN = {60000, 60000, 6000, 8, 12, MAX_BALLOONS, MAX_DEFLECTORS, false};
+// A half's search: every other medium level, and every hard one.
+constexpr Plan MEDIUM_HALF_PLAN = {400, 400, 200, 15, 8, MAX_BALLOONS / 2, MAX_DEFLECTORS / 2, true};
+constexpr Plan HARD_HALF_PLAN = {1500, 1500, 800, 20, 8, MAX_BALLOONS / 2, MAX_DEFLECTORS / 2, true};
 // The half's band: medium wholes of 2,000 to 30,000 boards with at least
 // 0.8 of them lost, hard wholes of 40,000 to a few hundred thousand with at
 // least 0.92 lost (levels 9-12: 0.90 to 0.97).
-constexpr Band HALF_BANDS[GRADES] = {
-    {2, 3, 4, 56, 0, 1000, 1},
-    {3, 5, 45, 173, 560, 1000, 1},
-    {5, 8, 200, 450, 720, 1000, 1},
-};
+constexpr Band MEDIUM_HALF_BAND = {3, 5, 45, 173, 560, 1000, 1};
+constexpr Band HARD_HALF_BAND = {5, 8, 200, 450, 720, 1000, 1};
+
+const Plan& PlanOf(Grade g, bool half) {
+    if (g == EASY) return EASY_PLAN;
+    if (!half) return MEDIUM_PLAN;
+    return g == MEDIUM ? MEDIUM_HALF_PLAN : HARD_HALF_PLAN;
+}
+
+const Band& BandOf(Grade g, bool half) { return !half ? BandOf(g) : g == MEDIUM ? MEDIUM_HALF_BAND : HARD_HALF_BAND; }
 
 Wants WantsOf(Grade g, Family f, bool half) {
     Wants w;
@@ -359,8 +358,8 @@ void Composed(Generation* g) {
 bool ContinueGeneration(Generation* g, cellsolver::Micros sliceEnd, const std::atomic<bool>* cancel) {
     // A mirrored family searches a half and measures the whole once.
     const bool half = Mirrored(g->grade, g->family);
-    const Plan& plan = half ? HALF_PLANS[g->grade] : WHOLE_PLANS[g->grade];
-    const Band& band = half ? HALF_BANDS[g->grade] : BandOf(g->grade);
+    const Plan& plan = PlanOf(g->grade, half);
+    const Band& band = BandOf(g->grade, half);
     const Wants wants = WantsOf(g->grade, g->family, half);
     while (g->status == GENERATING) {
         if (g->composing) {

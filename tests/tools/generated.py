@@ -7,6 +7,7 @@ have what the shipped ramp would recognise in a designer's figures.
   generated.py GEN SOLVE LEVELC GRADE COUNT"""
 import os
 import re
+from statistics import median
 import subprocess
 import sys
 import tempfile
@@ -72,11 +73,6 @@ with tempfile.TemporaryDirectory() as tmp:
         dat = os.path.join(tmp, f"g{seed}.dat")
         if subprocess.run([levelc, path, dat], capture_output=True).returncode != 0:
             failures.append(f"seed {seed}: tarno-levelc refuses the source")
-
-
-def median(values):
-    values = sorted(values)
-    return values[len(values) // 2] if len(values) % 2 else (values[len(values) // 2 - 1] + values[len(values) // 2]) / 2
 
 
 def share(test):
