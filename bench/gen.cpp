@@ -11,7 +11,8 @@
 // random-play win chance; and the variety within the grade: the mean
 // best-of-8 overlap of occupied cells and the pairs within 20 cells of each
 // other under any of the 8 images.
-// With --each it also prints every level's seed, time and candidates.
+// With --each it also prints every level's seed, time and candidates,
+// and each pair of seeds whose levels lie within 20 cells.
 // With --daily DATE --days N it makes the daily levels of N days from DATE
 // and of the 30 before, and prints how close each comes to any of its 30
 // days before under any image (0 cells: the same board); exit 1 if one does.
@@ -186,7 +187,11 @@ int main(int argc, char** argv) {
             for (size_t b = a + 1; b < made.size(); ++b) {
                 overlap += BoardOverlap(made[a].bytes, made[b].bytes);
                 ++pairs;
-                near += CellsApart(made[a].bytes, made[b].bytes) <= 20;
+                const int apart = CellsApart(made[a].bytes, made[b].bytes);
+                near += apart <= 20;
+                if (each && apart <= 20)
+                    std::printf("       seeds %d and %d: %d cells apart\n", first + static_cast<int>(a),
+                                first + static_cast<int>(b), apart);
             }
         std::printf("       variety: mean best-of-8 overlap %.3f; pairs within 20 cells %d of %d\n",
                     pairs ? overlap / pairs : 0.0, near, pairs);

@@ -68,6 +68,16 @@ bool TurnInto(Random* r, int out, int* o, int* in) {
     return true;
 }
 
+// Whether a shot fired from the border could fly to (u, v) along
+// direction `back` reversed: every cell on the way empty, and no seam.
+bool OpenToBorder(const Canvas& c, int u, int v, int back) {
+    for (u += DU[back], v += DV[back];; u += DU[back], v += DV[back]) {
+        if (u < 1 || u > GRID || v < 1) return true;
+        if (v > c.rows) return c.rows == GRID;
+        if (!c.Empty(u, v)) return false;
+    }
+}
+
 void Room(Canvas* c, int u0, int v0, int u1, int v1) {
     for (int u = u0; u <= u1; ++u) c->Put(u, v0, CELL_BLOCK, true), c->Put(u, v1, CELL_BLOCK, true);
     for (int v = v0; v <= v1; ++v) c->Put(u0, v, CELL_BLOCK, true), c->Put(u1, v, CELL_BLOCK, true);
@@ -101,8 +111,17 @@ void Periscopes(Random* r, Canvas* c) {
         if (!c->Empty(ou, ov) || c->Get(gu, gv) != CELL_BLOCK) continue;
         int o = 0, fly = 0;
         if (!TurnInto(r, in, &o, &fly)) continue;
+        // A shot from the border must reach the wedge. A hard half leaves
+        // that to its search, which on 100 seeds came to the band sooner
+        // from the freer starts.
+        if (c->grade != HARD && !OpenToBorder(*c, ou, ov, (fly + 2) % 4)) continue;
         c->Put(gu, gv, CELL_EMPTY);
-        BackedWedge(c, ou, ov, o);
+        // In a medium half only the first gap's wedge is held: the others
+        // can be pushed off their gaps, and so lost. A medium half has no
+        // other way to lose; easy levels need few dead ends and a hard
+        // half finds its own.
+        if (c->grade != MEDIUM || k == 0) BackedWedge(c, ou, ov, o);
+        else c->Put(ou, ov, CELL_DEFLECTOR_0 + o);
         // A balloon down the gap's line, inside the room.
         const int depth = Between(r, 1, (in % 2 ? h : w) - 2);
         if (c->Empty(gu + DU[in] * depth, gv + DV[in] * depth))
@@ -116,13 +135,10 @@ void Periscopes(Random* r, Canvas* c) {
 // only a shot turned by the wedge on the rail outside, standing right under
 // a door, gets in; pushed past a door, the wedge has lost it.
 void Vault(Random* r, Canvas* c) {
+    // The room fills the half from the border; its rail runs beside the seam.
     const int w = Between(r, 5, 8), u0 = Between(r, 1, GRID - w + 1), u1 = u0 + w - 1;
-    // On a whole board the room and its rail stand anywhere from the middle down.
-    const int v1 = c->rows == GRID ? Between(r, 7, GRID - 2) : c->rows - 2;
-    const int v0 = c->rows == GRID ? Between(r, 1, v1 - 4) : 1;
+    const int v0 = 1, v1 = c->rows - 2, doors = 2;
     Room(c, u0, v0, u1, v1);
-    // An easy vault has one door and its wedge a step from it: fewer ways to lose.
-    const int doors = c->grade == EASY ? 1 : c->rows == GRID ? Between(r, 1, 2) : 2;
     // The wedge turns shots up into the room: orientation 2 turns a shot
     // flying right, 3 one flying left, and each is pushed the other way.
     // The doors lie from the end it comes from, in the way it is pushed.
@@ -133,7 +149,7 @@ void Vault(Random* r, Canvas* c) {
         c->Put(du, v1 + 2, CELL_BLOCK, true);  // the cap: no straight shot up the door's column
         c->Put(du, v1 - Between(r, 1, v1 - v0 - 1), CELL_BALLOON);
     }
-    int su = nearest - toward * (c->grade == EASY ? 1 : Between(r, 1, 3));
+    int su = nearest - toward * Between(r, 1, 3);
     su = su < 1 ? 1 : su > GRID ? GRID : su;
     c->Put(su, v1 + 1, CELL_DEFLECTOR_0 + o);
     ScatterBalloons(r, c, Below(r, 2));
@@ -182,14 +198,10 @@ void SnapRow(Random* r, Canvas* c) {
 // into pairs and shoved aside, in a room marked out by corner blocks.
 void TwinRooms(Random* r, Canvas* c) {
     const int u = Between(r, 4, GRID - 4), v = Between(r, 3, c->rows - 3);
-    // Below hard, one pair of the four: a square of four reaches too many
-    // boards for a medium level.
     c->Put(u, v, CELL_DEFLECTOR_0);
     c->Put(u, v + 1, CELL_DEFLECTOR_2);
-    if (c->grade == HARD) {
-        c->Put(u + 1, v, CELL_DEFLECTOR_1);
-        c->Put(u + 1, v + 1, CELL_DEFLECTOR_3);
-    }
+    c->Put(u + 1, v, CELL_DEFLECTOR_1);
+    c->Put(u + 1, v + 1, CELL_DEFLECTOR_3);
     // The room: corners of block round the square, open between them.
     // Each corner is a block with an arm along either side or both, so
     // that no two rooms are drawn alike.
@@ -204,10 +216,9 @@ void TwinRooms(Random* r, Canvas* c) {
             if (arms & 2) c->Put(cu, cv + dv, CELL_BLOCK, true);
         }
     }
-    // In a half, the side toward the mirror image is closed: what is pushed
-    // there would cross into the other room.
-    if (c->rows < GRID)
-        for (int wu = u0; wu <= u1; ++wu) c->Put(wu, v1, CELL_BLOCK, true);
+    // The side toward the mirror image is closed: what is pushed there
+    // would cross into the other room.
+    for (int wu = u0; wu <= u1; ++wu) c->Put(wu, v1, CELL_BLOCK, true);
     // Balloons in the room's corners, behind the wedges from the doors.
     for (int k = 0; k < 2; ++k) {
         const int bu = k ? u1 - 1 : u0 + 1, bv = Between(r, 0, 1) ? v0 + 1 : v1 - 1;
@@ -240,13 +251,7 @@ void Rail(Random* r, Canvas* c, int line) {
 }
 
 void Rails(Random* r, Canvas* c) {
-    if (c->rows == GRID) {
-        const int a = Between(r, 2, 4), b = a + 4 + Below(r, 9 - a - 3);
-        Rail(r, c, a);
-        Rail(r, c, b < GRID - 2 ? b : GRID - 2);
-    } else {
-        Rail(r, c, Between(r, 2, 3));
-    }
+    Rail(r, c, Between(r, 2, 3));
     ScatterBalloons(r, c, Below(r, 2));
 }
 
@@ -254,27 +259,36 @@ void Rails(Random* r, Canvas* c) {
 
 const char* FamilyName(Family f) { return NAMES[f]; }
 
-// Each grade's round of families. Medium leaves out the twin rooms, whose
-// halves reach into each other and make far more boards than a medium
-// level has, and takes snap rows twice, the one family that needs a snap.
-constexpr Family EASY_ROUND[] = {PERISCOPES, SNAP_ROW, VAULT};
+// Each grade's round of families. Easy leaves out the vault, which once
+// its wedge is pushed past the door is lost, far more often than an easy
+// level may be, and the twin rooms and rails, whose loose wedges reach
+// more boards than an easy level has. Medium leaves out the twin rooms,
+// whose halves reach into each other and make far more boards than a
+// medium level has, and takes snap rows twice, the one family that needs
+// a snap.
+constexpr Family EASY_ROUND[] = {PERISCOPES, SNAP_ROW};
 constexpr Family MEDIUM_ROUND[] = {PERISCOPES, SNAP_ROW, VAULT, RAILS, SNAP_ROW};
 constexpr Family HARD_ROUND[] = {PERISCOPES, SNAP_ROW, VAULT, TWIN_ROOMS, RAILS};
 
+template <size_t N>
+Family Turn(const Family (&round)[N], uint64_t seed) {
+    return round[seed % N];
+}
+
 Family FamilyOf(Grade g, uint64_t seed) {
     switch (g) {
-    case EASY: return EASY_ROUND[seed % 3];
-    case MEDIUM: return MEDIUM_ROUND[seed % 5];
-    default: return HARD_ROUND[seed % 5];
+    case EASY: return Turn(EASY_ROUND, seed);
+    case MEDIUM: return Turn(MEDIUM_ROUND, seed);
+    default: return Turn(HARD_ROUND, seed);
     }
 }
 
-bool Mirrored(Grade g, Family f) { return g == HARD || (g == MEDIUM && f != RAILS); }
+bool Mirrored(Grade g) { return g != EASY; }
 
 void FreshStart(Random* r, Grade g, Family f, uint8_t b[LEVEL_FILE_SIZE], Layout* layout) {
     std::memset(b, 0, LEVEL_FILE_SIZE);
     std::memset(layout, 0, sizeof *layout);
-    const bool half = Mirrored(g, f);
+    const bool half = Mirrored(g);
     Canvas c{b, layout, Below(r, BOARD_IMAGES), half ? GRID / 2 : GRID, g};
     for (int u = 1; u <= GRID; ++u)
         for (int v = 1; v <= GRID; ++v) {
@@ -282,7 +296,7 @@ void FreshStart(Random* r, Grade g, Family f, uint8_t b[LEVEL_FILE_SIZE], Layout
             ImageCell(c.image, u, v, &x, &y);
             // A half's last row, the seam along the middle, is block while
             // the half is searched; in the whole it keeps only the blocks
-            // some shot meets, so that the halves play apart.
+            // some shot needs (see ContinueGeneration).
             const bool in = v <= c.rows;
             b[ByteIndex(x, y)] = in && (!half || v < c.rows) ? CELL_EMPTY : CELL_BLOCK;
             layout->region[ByteIndex(x, y)] = in && (!half || v < c.rows);

@@ -56,23 +56,18 @@ struct Wants {
 // half's live share, its least shots are twice the half's and its random
 // player's chance the square of the half's. So a half of a few hundred
 // boards, measured in a millisecond, makes a whole of tens of thousands.
-// A whole board's search: easy levels, and medium rails.
-constexpr Plan EASY_PLAN = {3100, 3100, 1000, 20, 8, MAX_BALLOONS, MAX_DEFLECTORS, true};
-constexpr Plan MEDIUM_PLAN = {60000, 60000, 6000, 8, 12, MAX_BALLOONS, MAX_DEFLECTORS, false};
-// A half's search: every other medium level, and every hard one.
-constexpr Plan MEDIUM_HALF_PLAN = {400, 400, 200, 15, 8, MAX_BALLOONS / 2, MAX_DEFLECTORS / 2, true};
-constexpr Plan HARD_HALF_PLAN = {1500, 1500, 800, 20, 8, MAX_BALLOONS / 2, MAX_DEFLECTORS / 2, true};
+// A whole board's search: easy levels.
+constexpr Plan EASY_PLAN = {3100, 3100, 1000, 20, 32, MAX_BALLOONS, MAX_DEFLECTORS, true};
+// A half's search: medium and hard levels.
+constexpr Plan MEDIUM_HALF_PLAN = {400, 400, 200, 15, 64, MAX_BALLOONS / 2, MAX_DEFLECTORS / 2, true};
+constexpr Plan HARD_HALF_PLAN = {1500, 1500, 800, 20, 32, MAX_BALLOONS / 2, MAX_DEFLECTORS / 2, true};
 // The half's band: medium wholes of 2,000 to 30,000 boards with at least
 // 0.8 of them lost, hard wholes of 40,000 to a few hundred thousand with at
 // least 0.92 lost (levels 9-12: 0.90 to 0.97).
 constexpr Band MEDIUM_HALF_BAND = {3, 5, 45, 173, 560, 1000, 1};
 constexpr Band HARD_HALF_BAND = {5, 8, 200, 450, 720, 1000, 1};
 
-const Plan& PlanOf(Grade g, bool half) {
-    if (g == EASY) return EASY_PLAN;
-    if (!half) return MEDIUM_PLAN;
-    return g == MEDIUM ? MEDIUM_HALF_PLAN : HARD_HALF_PLAN;
-}
+const Plan& PlanOf(Grade g) { return g == EASY ? EASY_PLAN : g == MEDIUM ? MEDIUM_HALF_PLAN : HARD_HALF_PLAN; }
 
 const Band& BandOf(Grade g, bool half) { return !half ? BandOf(g) : g == MEDIUM ? MEDIUM_HALF_BAND : HARD_HALF_BAND; }
 
@@ -315,7 +310,7 @@ void StartGeneration(Generation* g, Grade grade, uint64_t seed) {
     // The grade goes into the seed too, so that the grades of one seed differ.
     uint64_t mix = seed ^ (0x6A09E667F3BCC909ull * (static_cast<uint64_t>(grade) + 1));
     g->rng = Seeded(SplitMix64(&mix));
-    g->haveCurrent = g->measuring = g->walking = g->composing = false;
+    g->haveCurrent = g->measuring = g->walking = g->composing = g->apartLeft = false;
     g->walkTried = g->walkTaken = 0;
     g->currentCost = UNUSABLE;
     g->currentIdle.count = 0;
@@ -347,6 +342,14 @@ void Composed(Generation* g) {
             return;
         }
     }
+    if (g->apartLeft) {
+        // The seam with every block some shot meets: the halves apart.
+        g->apartLeft = false;
+        std::memcpy(g->whole, g->apartWhole, LEVEL_FILE_SIZE);
+        StartMeasure(&g->measure, g->whole, g->wholeBound);
+        g->composing = true;
+        return;
+    }
     // The halves reach into each other: a change in the walk seldom parts
     // them, so the search starts afresh.
     g->walkTried = g->walkTaken = 0;
@@ -357,8 +360,8 @@ void Composed(Generation* g) {
 
 bool ContinueGeneration(Generation* g, cellsolver::Micros sliceEnd, const std::atomic<bool>* cancel) {
     // A mirrored family searches a half and measures the whole once.
-    const bool half = Mirrored(g->grade, g->family);
-    const Plan& plan = PlanOf(g->grade, half);
+    const bool half = Mirrored(g->grade);
+    const Plan& plan = PlanOf(g->grade);
     const Band& band = BandOf(g->grade, half);
     const Wants wants = WantsOf(g->grade, g->family, half);
     while (g->status == GENERATING) {
@@ -460,19 +463,29 @@ bool ContinueGeneration(Generation* g, cellsolver::Micros sliceEnd, const std::a
             if (half) {
                 // The half the walk ended on, with only the seam's blocks
                 // that some shot meets, and its image: measured as one
-                // board, the proof of the whole.
+                // board, the proof of the whole. First with only the
+                // blocks that turned shots and pushed wedges meet: the
+                // seam is then as light as it can be, and a straight shot
+                // may cross into the other half. If that whole leaves its
+                // band, with every block some shot meets.
                 std::memcpy(g->whole, g->level.bytes, LEVEL_FILE_SIZE);
+                std::memcpy(g->apartWhole, g->level.bytes, LEVEL_FILE_SIZE);
                 StartMeasure(&g->measure, g->whole, plan.maxStates);
                 g->measure.seam = g->layout.seam;
                 ContinueMeasure(&g->measure);
-                for (int at = 0; at < LEVEL_FILE_SIZE; ++at)
-                    if (g->layout.seam[at] && !g->measure.seamUsed[at]) g->whole[at] = CELL_EMPTY;
+                for (int at = 0; at < LEVEL_FILE_SIZE; ++at) {
+                    if (g->layout.seam[at] && !g->measure.seamWorked[at]) g->whole[at] = CELL_EMPTY;
+                    if (g->layout.seam[at] && !g->measure.seamUsed[at]) g->apartWhole[at] = CELL_EMPTY;
+                }
                 Compose(g->whole, g->layout, g->whole);
+                Compose(g->apartWhole, g->layout, g->apartWhole);
+                g->apartLeft = std::memcmp(g->whole, g->apartWhole, LEVEL_FILE_SIZE) != 0;
                 // Halves apart reach the square of the half's boards; far
                 // more means they reach into each other, and is cut short.
                 const uint64_t apart = uint64_t{g->level.figures.states} * g->level.figures.states;
                 const uint32_t most = BandOf(g->grade).statesMax;
-                StartMeasure(&g->measure, g->whole, apart * 3 < most ? static_cast<uint32_t>(apart * 3) : most);
+                g->wholeBound = apart * 3 < most ? static_cast<uint32_t>(apart * 3) : most;
+                StartMeasure(&g->measure, g->whole, g->wholeBound);
                 g->composing = true;
                 continue;
             }

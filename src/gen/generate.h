@@ -62,6 +62,11 @@ struct Generation {
     // image and the whole measured; a whole out of its band starts afresh.
     bool composing = false;
     uint8_t whole[LEVEL_FILE_SIZE] = {};
+    // The whole with every seam block some shot meets, to measure if the
+    // lighter seam's whole leaves its band; and the bound of both.
+    bool apartLeft = false;
+    uint8_t apartWhole[LEVEL_FILE_SIZE] = {};
+    uint32_t wholeBound = 0;
     bool haveCurrent = false, measuring = false;
     uint8_t current[LEVEL_FILE_SIZE] = {}, candidate[LEVEL_FILE_SIZE] = {};
     int64_t currentCost = 0;

@@ -29,23 +29,29 @@ int ByteOfCell(int p);
 // pushed could not move into.
 struct EndWatch {
     int at = -1, dir = 0;
+    bool worked = false;  // turned by a wedge, or spent pushing one
     void Stopped(int p, int d) { at = p, dir = d; }
-    void Turned(int) {}
+    void Turned(int) { worked = true; }
     void Spent(int from, int to, bool moves) {
         if (moves) return;
         at = to;
+        worked = true;
         for (int d = 0; d < 4; ++d)
             if (to - from == cellsolver::STEP[d]) dir = d;
     }
 };
 
-// Marks the seam's blocks that a shot at the board meets.
-void MarkSeam(const cellsolver::Level& lv, const cellsolver::Cells& cells, const bool* seam, bool* used) {
+// Marks the seam's blocks that a shot at the board meets, and those that
+// a shot meets after a wedge turned it or in pushing one.
+void MarkSeam(const cellsolver::Level& lv, const cellsolver::Cells& cells, const bool* seam, bool* used,
+              bool* worked) {
     for (int e = 0; e < solver::ENTRIES; ++e) {
         cellsolver::Cells board = cells;
         EndWatch w;
         cellsolver::TraceShotWatched(lv, &board, e, &w);
-        if (w.at >= 0 && seam[ByteOfCell(w.at)]) used[ByteOfCell(w.at)] = true;
+        if (w.at < 0 || !seam[ByteOfCell(w.at)]) continue;
+        used[ByteOfCell(w.at)] = true;
+        if (w.worked) worked[ByteOfCell(w.at)] = true;
     }
 }
 
@@ -63,11 +69,12 @@ void Reckon(Measure* m) {
     m->solution = m->x.result.solution;
     if (m->analyse) solver::AnalyseExplored(m->bytes, m->search, m->x.result, &m->analysis);
     std::memset(m->seamUsed, 0, sizeof m->seamUsed);
+    std::memset(m->seamWorked, 0, sizeof m->seamWorked);
     if (m->seam) {
         cellsolver::Cells cells;
         for (uint32_t i = 0; i < m->search.set.count; ++i) {
             cellsolver::MakeCells(m->search.level, m->search.set.keys[i], &cells);
-            MarkSeam(m->search.level, cells, m->seam, m->seamUsed);
+            MarkSeam(m->search.level, cells, m->seam, m->seamUsed, m->seamWorked);
         }
     }
 }

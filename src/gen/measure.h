@@ -43,9 +43,12 @@ struct Measure {
     // With a half's seam (the row along the middle, all block while the
     // half is searched): the seam's blocks that some shot, at some
     // reachable board, stops at or pushes a wedge against. The others can
-    // go: no shot ever reaches them.
+    // go: no shot ever reaches them. Of those, the ones a shot meets after
+    // a wedge turned it or in pushing a wedge against them: without the
+    // others a straight shot from the border flies on into the other half.
     const bool* seam = nullptr;
     bool seamUsed[LEVEL_FILE_SIZE];
+    bool seamWorked[LEVEL_FILE_SIZE];
     uint8_t bytes[LEVEL_FILE_SIZE];
 };
 

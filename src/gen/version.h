@@ -7,6 +7,6 @@
 
 namespace gen {
 
-constexpr int GENERATOR_VERSION = 2;
+constexpr int GENERATOR_VERSION = 3;
 
 }  // namespace gen

@@ -25,7 +25,7 @@ def main():
         proc.wait()
     checks = [
         (start["source"] == f"daily {DATE} easy", f"source {start['source']!r}"),
-        (start["status"].startswith(f"Daily {DATE}, Snap row, easy   Shots 0, par {par}"), f"status {start['status']!r}"),
+        (start["status"].startswith(f"Daily {DATE}, Periscopes, easy   Shots 0, par {par}"), f"status {start['status']!r}"),
         (bool(start["code"]), "the level has a code"),
         (par and 4 <= par <= 6, f"par {par} is an easy one"),
         (state["won"] and state["shotsFired"] == par, f"won {state['won']} in {state['shotsFired']}, par {par}"),

@@ -46,7 +46,8 @@ with tempfile.TemporaryDirectory() as tmp:
                         "states": int(got["reachable states"]), "dead": float(got["dead-end share"]),
                         "tricks": int(got["fewest shots that turn, push or snap"]),
                         "snaps": int(got["fewest shots that snap"]), "random": float(got["random-play win chance"]),
-                        "essential": int(got["essential solutions"]), "wedges": sum(grid.count(c) for c in "0123")})
+                        "essential": int(got["essential solutions"]), "symmetry": float(got["symmetry"]),
+                        "wedges": sum(grid.count(c) for c in "0123")})
         first = got["first shots into a dead end"]
         second = got["second shots into a dead end"]
         for key, want in [("least shots", got["least shots"]), ("reachable states", got["reachable states"]),
@@ -86,12 +87,14 @@ AIMS = {
     "easy": [("need a turn or push", share(lambda f: f["tricks"] > 0), ">=", 0.75),
              ("can be lost", share(lambda f: f["random"] < 1), ">=", 0.5)],
     "medium": [("need a snap", share(lambda f: f["snaps"] > 0), ">=", 0.3),
+               ("a half and its mirror image", share(lambda f: f["symmetry"] == 1), ">=", 0.5),
                ("wedges, median", median([f["wedges"] for f in figures]), ">=", 3),
                ("dead-end share, median", median([f["dead"] for f in figures]), ">=", 0.8)],
     "hard": [("reachable boards, median", median([f["states"] for f in figures]), ">=", 40000),
              ("dead-end share, median", median([f["dead"] for f in figures]), ">=", 0.92),
              ("at most 2 essential solutions", share(lambda f: f["essential"] <= 2), ">=", 0.8),
              ("random win, median", median([f["random"] for f in figures]), "<=", 0.03),
+             ("a half and its mirror image", share(lambda f: f["symmetry"] == 1), ">=", 0.5),
              ("families", len({f["family"] for f in figures}), ">=", 5)],
 }
 for name, value, way, aim in AIMS[grade] if figures else []:

@@ -265,7 +265,7 @@ def links(b, url, args, tmp, data_dir):
     native = demo_run(args.demo, data_dir, tmp, "daily", "daily %s\ndump" % daily)[1]
     open_link(b, url, "#daily=" + daily)
     b.evaluate("tarno.pause()")
-    check(step_until(b, "Daily %s, Snap row, easy   Shots 0, par %d" % (daily, native["par"])) is not None,
+    check(step_until(b, "Daily %s, Periscopes, easy   Shots 0, par %d" % (daily, native["par"])) is not None,
           "#daily=%s starts the day's level: '%s'" % (daily, status(b)))
     b.evaluate("document.querySelector('[data-command=\"66\"]').click()")  # Copy level code
     copied = b.evaluate("document.getElementById('message-text').textContent")
