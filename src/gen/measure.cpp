@@ -43,8 +43,7 @@ struct EndWatch {
 
 // Marks the seam's blocks that a shot at the board meets, and those that
 // a shot meets after a wedge turned it or in pushing one.
-void MarkSeam(const cellsolver::Level& lv, const cellsolver::Cells& cells, const bool* seam, bool* used,
-              bool* worked) {
+void MarkSeam(const cellsolver::Level& lv, const cellsolver::Cells& cells, const bool* seam, bool* used, bool* worked) {
     for (int e = 0; e < solver::ENTRIES; ++e) {
         cellsolver::Cells board = cells;
         EndWatch w;
