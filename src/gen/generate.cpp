@@ -57,9 +57,9 @@ struct Wants {
 // player's chance the square of the half's. So a half of a few hundred
 // boards, measured in a millisecond, makes a whole of tens of thousands.
 // A whole board's search: easy levels.
-constexpr Plan EASY_PLAN = {3100, 3100, 1000, 20, 32, MAX_BALLOONS, MAX_DEFLECTORS, true};
+constexpr Plan EASY_PLAN = {3100, 3100, 1000, 20, 48, MAX_BALLOONS, MAX_DEFLECTORS, true};
 // A half's search: medium and hard levels.
-constexpr Plan MEDIUM_HALF_PLAN = {400, 400, 200, 15, 64, MAX_BALLOONS / 2, MAX_DEFLECTORS / 2, true};
+constexpr Plan MEDIUM_HALF_PLAN = {400, 400, 200, 15, 128, MAX_BALLOONS / 2, MAX_DEFLECTORS / 2, true};
 constexpr Plan HARD_HALF_PLAN = {1500, 1500, 800, 20, 32, MAX_BALLOONS / 2, MAX_DEFLECTORS / 2, true};
 // The half's band: medium wholes of 2,000 to 30,000 boards with at least
 // 0.8 of them lost, hard wholes of 40,000 to a few hundred thousand with at
