@@ -69,13 +69,15 @@ constexpr Band HARD_HALF_BAND = {5, 8, 200, 450, 720, 1000, 1};
 
 const Plan& PlanOf(Grade g) { return g == EASY ? EASY_PLAN : g == MEDIUM ? MEDIUM_HALF_PLAN : HARD_HALF_PLAN; }
 
-const Band& BandOf(Grade g, bool half) { return !half ? BandOf(g) : g == MEDIUM ? MEDIUM_HALF_BAND : HARD_HALF_BAND; }
+// The band the search aims at: the grade's for a whole board, a half's for a mirrored one.
+const Band& SearchBandOf(Grade g) { return g == EASY ? BandOf(g) : g == MEDIUM ? MEDIUM_HALF_BAND : HARD_HALF_BAND; }
 
-Wants WantsOf(Grade g, Family f, bool half) {
+// What the searched board wants: for a mirrored grade, what its half wants.
+Wants WantsOf(Grade g, Family f) {
     Wants w;
     if (g == EASY) w.trick = w.deadEnd = true;
-    if (half && (f == SNAP_ROW || (f == TWIN_ROOMS && g == HARD))) w.snap = true;
-    if (half && g == HARD) w.oneSolution = true, w.randomWinMax = 0.17;
+    if (g != EASY && (f == SNAP_ROW || (f == TWIN_ROOMS && g == HARD))) w.snap = true;
+    if (g == HARD) w.oneSolution = true, w.randomWinMax = 0.17;
     return w;
 }
 
@@ -362,8 +364,8 @@ bool ContinueGeneration(Generation* g, cellsolver::Micros sliceEnd, const std::a
     // A mirrored family searches a half and measures the whole once.
     const bool half = Mirrored(g->grade);
     const Plan& plan = PlanOf(g->grade);
-    const Band& band = BandOf(g->grade, half);
-    const Wants wants = WantsOf(g->grade, g->family, half);
+    const Band& band = SearchBandOf(g->grade);
+    const Wants wants = WantsOf(g->grade, g->family);
     while (g->status == GENERATING) {
         if (g->composing) {
             if (!ContinueMeasure(&g->measure, sliceEnd, cancel)) return false;

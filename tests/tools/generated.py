@@ -3,8 +3,7 @@
 tarno-solve measures, the pieces fit the game's tables, no level is won by
 its first shot, the levels of different seeds differ, the compiler takes
 each, the level lies in its grade's band, and the grade's levels together
-have what the shipped ramp would recognise in a designer's figures, and
-two of them share few cells.
+have what the shipped ramp would recognise in a designer's figures.
   generated.py GEN SOLVE LEVELC GRADE COUNT"""
 import os
 import re
@@ -77,37 +76,6 @@ with tempfile.TemporaryDirectory() as tmp:
             failures.append(f"seed {seed}: tarno-levelc refuses the source")
 
 
-# A wedge's corner as bits, 1 on the right and 2 at the bottom, for
-# orientations 0..3 (the table read the other way round is itself).
-CORNER_OF = [0, 1, 3, 2]
-
-
-def image(grid, k):
-    """The board under one of its eight images (bit 1 transposes, 2 and 4
-    mirror the columns and the rows), wedges turned to match."""
-    out = [["."] * 12 for _ in range(12)]
-    for y in range(12):
-        for x in range(12):
-            c = grid[y * 12 + x]
-            if c in "0123":
-                corner = CORNER_OF[int(c)]
-                if k & 1:
-                    corner = (corner & 1) << 1 | corner >> 1
-                corner ^= (1 if k & 2 else 0) | (2 if k & 4 else 0)
-                c = str(CORNER_OF[corner])
-            ix, iy = (y, x) if k & 1 else (x, y)
-            out[11 - iy if k & 4 else iy][11 - ix if k & 2 else ix] = c
-    return "".join("".join(row) for row in out)
-
-
-def overlap(a, b):
-    """The occupied cells two boards share, at the best of b's images, over
-    the larger count of occupied cells."""
-    larger = max(sum(c != "." for c in a), sum(c != "." for c in b))
-    same = max(sum(p == q != "." for p, q in zip(a, image(b, k))) for k in range(8))
-    return same / larger if larger else 1.0
-
-
 def share(test):
     return sum(1 for f in figures if test(f)) / max(1, len(figures))
 
@@ -129,11 +97,6 @@ AIMS = {
              ("a half and its mirror image", share(lambda f: f["symmetry"] == 1), ">=", 0.5),
              ("families", len({f["family"] for f in figures}), ">=", 5)],
 }
-# Variety: two levels of a grade share at most a quarter of their occupied
-# cells on average.
-boards = list(grids)
-pairs = [overlap(a, b) for i, a in enumerate(boards) for b in boards[i + 1:]]
-AIMS[grade].append(("mean best-of-8 overlap", sum(pairs) / max(1, len(pairs)), "<=", 0.25))
 for name, value, way, aim in AIMS[grade] if figures else []:
     print(f"{name}: {value:g} (aim {way} {aim})")
     if (value < aim) if way == ">=" else (value > aim):
