@@ -105,7 +105,9 @@ bool ParseDate(const char* text, Date* date, char* error, size_t errorSize) {
 }
 
 void DateText(const Date& d, char out[DATE_TEXT_SIZE]) {
-    std::snprintf(out, DATE_TEXT_SIZE, "%04d-%02d-%02d", d.year % 10000, d.month % 100, d.day % 100);
+    // Unsigned, so that the compiler sees every field fit its width.
+    std::snprintf(out, DATE_TEXT_SIZE, "%04u-%02u-%02u", static_cast<unsigned>(d.year) % 10000u,
+                  static_cast<unsigned>(d.month) % 100u, static_cast<unsigned>(d.day) % 100u);
 }
 
 Date DaysAfter(const Date& date, int days) {
