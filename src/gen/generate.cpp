@@ -324,6 +324,12 @@ void StartGeneration(Generation* g, Grade grade, uint64_t seed) {
 
 namespace {
 
+// The next candidate is a new start of the family.
+void StartAfresh(Generation* g) {
+    g->walkTried = g->walkTaken = 0;
+    g->walking = g->haveCurrent = false;
+}
+
 // The whole of a mirrored level, measured: the level, or a fresh start.
 void Composed(Generation* g) {
     const Measure& m = g->measure;
@@ -354,8 +360,7 @@ void Composed(Generation* g) {
     }
     // The halves reach into each other: a change in the walk seldom parts
     // them, so the search starts afresh.
-    g->walkTried = g->walkTaken = 0;
-    g->walking = g->haveCurrent = false;
+    StartAfresh(g);
 }
 
 }  // namespace
@@ -475,6 +480,13 @@ bool ContinueGeneration(Generation* g, cellsolver::Micros sliceEnd, const std::a
                 StartMeasure(&g->measure, g->whole, plan.maxStates);
                 g->measure.seam = g->layout.seam;
                 ContinueMeasure(&g->measure);
+                // Halves apart that already reach more boards than the
+                // band allows are not put together: measuring the whole,
+                // with either seam, could only send the search afresh.
+                if (ApartBoards(g->measure) > BandOf(g->grade).statesMax) {
+                    StartAfresh(g);
+                    continue;
+                }
                 for (int at = 0; at < LEVEL_FILE_SIZE; ++at) {
                     if (g->layout.seam[at] && !g->measure.seamWorked[at]) g->whole[at] = CELL_EMPTY;
                     if (g->layout.seam[at] && !g->measure.seamUsed[at]) g->apartWhole[at] = CELL_EMPTY;

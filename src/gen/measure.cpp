@@ -54,6 +54,42 @@ void MarkSeam(const cellsolver::Level& lv, const cellsolver::Cells& cells, const
     }
 }
 
+// Counts the boards reached from won boards that the search, which ends
+// at a win, never met: every balloon gone, only wedges moved.
+void CountPostWin(Measure* m) {
+    const cellsolver::Search& s = m->search;
+    Grow<cellsolver::Key> met;
+    Grow<uint32_t> slots;  // open addressing: an index into `met` + 1, 0 free
+    slots.assign(4 * POST_WIN_MOST, 0);
+    const size_t mask = slots.size() - 1;
+    // Whether the board is new; it is kept while there is room.
+    auto Add = [&](const cellsolver::Key& k) {
+        for (size_t at = cellsolver::HashKey(k) & mask;; at = (at + 1) & mask) {
+            if (slots[at] && cellsolver::SameKey(met[slots[at] - 1], k)) return false;
+            if (slots[at]) continue;
+            if (met.size() >= POST_WIN_MOST) return false;
+            met.push_back(k);
+            slots[at] = static_cast<uint32_t>(met.size());
+            return true;
+        }
+    };
+    Grow<cellsolver::Key> queue;
+    for (uint32_t i = 0; i < s.set.count; ++i)
+        if (s.won[i]) queue.push_back(s.set.keys[i]);
+    cellsolver::Cells cells, after;
+    for (size_t q = 0; q < queue.size(); ++q) {
+        cellsolver::MakeCells(s.level, queue[q], &cells);
+        for (int e = 0; e < solver::ENTRIES; ++e) {
+            after = cells;
+            const cellsolver::Change ch = cellsolver::TraceShot(s.level, &after, e);
+            if (ch.from < 0) continue;
+            const cellsolver::Key n = cellsolver::NextKey(queue[q], after, ch);
+            if (s.set.Lookup(n) < 0 && Add(n)) queue.push_back(n);
+        }
+    }
+    m->postWin = static_cast<uint32_t>(met.size());
+}
+
 // The figures of a finished exploration, as tarno-solve --stats prints them.
 void Reckon(Measure* m) {
     solver::Stats st;
@@ -70,6 +106,7 @@ void Reckon(Measure* m) {
     std::memset(m->seamUsed, 0, sizeof m->seamUsed);
     std::memset(m->seamWorked, 0, sizeof m->seamWorked);
     if (m->seam) {
+        CountPostWin(m);
         cellsolver::Cells cells;
         for (uint32_t i = 0; i < m->search.set.count; ++i) {
             cellsolver::MakeCells(m->search.level, m->search.set.keys[i], &cells);
@@ -79,6 +116,11 @@ void Reckon(Measure* m) {
 }
 
 }  // namespace
+
+uint64_t ApartBoards(const Measure& half) {
+    const uint64_t states = half.figures.states;
+    return states * (states + 2 * uint64_t{half.postWin});
+}
 
 bool ContinueMeasure(Measure* m, cellsolver::Micros sliceEnd, const std::atomic<bool>* cancel) {
     if (m->status != MEASURING) return true;

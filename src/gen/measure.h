@@ -49,8 +49,21 @@ struct Measure {
     const bool* seam = nullptr;
     bool seamUsed[LEVEL_FILE_SIZE];
     bool seamWorked[LEVEL_FILE_SIZE];
+    // With a seam too: the boards that only play on after a win reaches
+    // (a won half's wedges pushed about while the other half is played),
+    // at most POST_WIN_MOST.
+    uint32_t postWin = 0;
     uint8_t bytes[LEVEL_FILE_SIZE];
 };
+
+constexpr uint32_t POST_WIN_MOST = 4096;
+
+// The boards a whole of this measured half and its image reaches with
+// the seam between them all block, so that its halves play apart: every
+// pair of the half's boards, and each board that plays on after a win
+// beside each board of the other half (not beside another such: the
+// whole was won before).
+uint64_t ApartBoards(const Measure& half);
 
 void StartMeasure(Measure* m, const uint8_t bytes[LEVEL_FILE_SIZE], uint32_t maxStates, bool analyse = false);
 // Goes on until the figures are in (true) or `sliceEnd` passes (false).

@@ -9,7 +9,9 @@
 #include "game/boardimage.h"
 #include "game/leveltext.h"
 #include "game/leveltext_strings.h"
+#include "gen/family.h"
 #include "gen/gen_strings.h"
+#include "gen/measure.h"
 #include "platform/worker/worker.h"
 
 namespace {
@@ -102,6 +104,37 @@ TEST(Generator, AHalfMeetsItsImageOnlyAtTheSeam) {
         EXPECT_EQ(1.0, BoardSymmetry(made.bytes)) << seed;
         EXPECT_EQ(0, made.figures.par % 2) << seed;
     }
+}
+
+TEST(Generator, AHalfForetellsTheBoardsOfItsWholeApart) {
+    // The generator skips a whole whose halves apart would leave the band
+    // without measuring it, so the count must be the whole's exactly,
+    // counting the boards a won half's wedges reach while the other half
+    // is played.
+    gen::Random r = gen::Seeded(7);
+    int compared = 0, playedOn = 0;
+    for (int k = 0; k < 200 && playedOn < 3; ++k) {
+        uint8_t half[LEVEL_FILE_SIZE], whole[LEVEL_FILE_SIZE];
+        gen::Layout layout;
+        gen::FreshStart(&r, gen::MEDIUM, static_cast<gen::Family>(k % gen::FAMILIES), half, &layout);
+        auto* m = new gen::Measure;
+        gen::StartMeasure(m, half, 300);
+        m->seam = layout.seam;
+        gen::ContinueMeasure(m);
+        if (m->status == gen::MEASURED) {
+            const uint64_t foretold = gen::ApartBoards(*m);
+            playedOn += m->postWin > 0;
+            gen::Compose(half, layout, whole);  // the seam all block: the halves apart
+            gen::StartMeasure(m, whole, 4000000);
+            gen::ContinueMeasure(m);
+            ASSERT_EQ(gen::MEASURED, m->status) << k;
+            EXPECT_EQ(foretold, m->figures.states) << k;
+            ++compared;
+        }
+        delete m;
+    }
+    EXPECT_GE(compared, 5);
+    EXPECT_GE(playedOn, 3);  // boards after a win were counted
 }
 
 TEST(Generator, TheDailyLevelComesFromTheDateAlone) {
