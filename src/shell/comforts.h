@@ -74,6 +74,7 @@ struct StatusNotes {
     uint32_t NewsSince;
     char Next[32];  // the way on after a made level's win
     int TipState;   // the first-run tip: 0 not yet read, 1 shown, 2 gone
+    bool TapWords;  // a touch screen's: the way on named by its buttons, not its keys
 };
 
 // The status line a front end was last given.

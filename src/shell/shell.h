@@ -103,6 +103,10 @@ bool CommandAvailable(int32_t id);
 // once shot. The page words its own for touch.
 constexpr const char* FIRST_RUN_TIP = "Arrow keys or a click on the border drive, a click on the tank fires";
 const char* FirstRunTip();
+// A front end on a touch screen, which has no keys to name: the status
+// line then names the buttons ("tap Undo or Restart") where it would name
+// keys ("U undoes, R restarts").
+void SetTapWords(bool on);
 // The level code of the board in play; false for a board that has none.
 bool LevelCode(char* buf, int32_t size);
 // Where the board of one's own comes from, as the demo dump shows it:

@@ -70,6 +70,8 @@ const char* NextStepText() {
     return Now.OwnLevel || Now.LevelPlayed >= LAST_LEVEL ? nullptr : TEXT_NEXT_LEVEL;
 }
 
+void SetTapWords(bool on) { Comfort.Noted.TapWords = on; }
+
 const char* FirstRunTip() {
     int& state = Comfort.Noted.TipState;
     if (state == 0) {
@@ -151,12 +153,18 @@ const char* StatusLine() {
         if (shownPar > 0 && Now.Live.shotsFired <= shownPar) Append("Won in par!");
         else Append("Won!");
         if (NewRecordShown()) Append("New record!");
-        if (Now.OwnLevel) Append("press R to play it again");
+        const bool tap = Comfort.Noted.TapWords;
+        if (Now.OwnLevel) Append(tap ? "tap Restart to play it again" : "press R to play it again");
         else if (Now.LevelPlayed == LAST_LEVEL) Append("every level is won");
-        else Append("press R for the next level");
+        else Append(tap ? "tap " TEXT_NEXT_LEVEL : "press R for the next level");
     } else if (Now.Notice.LostNoticeShown) {
-        Append(Now.Notice.HintAsked ? "The board is lost: no shot can win it. U undoes, R restarts"
-                                    : "No way to win from here: U undoes, R restarts");
+        const bool tap = Comfort.Noted.TapWords;
+        if (Now.Notice.HintAsked)
+            Append(tap ? "The board is lost: no shot can win it. Tap Undo or Restart"
+                       : "The board is lost: no shot can win it. U undoes, R restarts");
+        else
+            Append(tap ? "No way to win from here: tap Undo or Restart"
+                       : "No way to win from here: U undoes, R restarts");
     } else if (Now.Notice.HintAsked && Now.Notice.HintDirection) {
         static const char* const ways[5] = {"", "left along row", "up column", "right along row", "down column"};
         const int32_t lineNo = Now.Notice.HintDirection == DIR_LEFT || Now.Notice.HintDirection == DIR_RIGHT

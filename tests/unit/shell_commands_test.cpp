@@ -7,6 +7,7 @@
 #include <string>
 
 #include "game/board.h"
+#include "game/session.h"
 #include "menu_table.h"
 #include "shell/shell.h"
 
@@ -76,6 +77,21 @@ TEST(Panels, TheStatusLineIsGivenOnlyWhenItChanged) {
     EXPECT_EQ(ChangedStatusLine(), nullptr);
     ForgetShownStatus();
     EXPECT_STREQ(ChangedStatusLine(), StatusLine());
+}
+
+// A touch screen has no keys to press: a lost board names the buttons.
+TEST(Panels, ATouchScreenIsToldOfButtonsNotKeys) {
+    StartFreshSession();
+    Now.Notice.LostNoticeShown = true;
+    EXPECT_NE(std::string(StatusLine()).find("No way to win from here: U undoes, R restarts"), std::string::npos);
+    SetTapWords(true);
+    const std::string tapped = StatusLine();
+    EXPECT_NE(tapped.find("No way to win from here: tap Undo or Restart"), std::string::npos) << tapped;
+    Now.Notice.HintAsked = true;
+    EXPECT_NE(std::string(StatusLine()).find("no shot can win it. Tap Undo or Restart"), std::string::npos);
+    StartFreshSession();
+    Now.Notice.LostNoticeShown = true;
+    EXPECT_NE(std::string(StatusLine()).find("U undoes"), std::string::npos);  // a fresh session has keys again
 }
 
 }  // namespace

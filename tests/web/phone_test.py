@@ -158,6 +158,8 @@ def play(b, url, args):
         if not check(shoot_from(goal, shots), "shot %d fired by taps: '%s'" % (shots, status(b))):
             break
     check("Won in par!" in status(b), "level 1 won by touch alone, in par: '%s'" % status(b))
+    check("tap Next level" in status(b) and "press R" not in status(b),
+          "the status names the button, not a key: '%s'" % status(b))
     shown = b.evaluate("[document.getElementById('next').hidden, document.getElementById('next').textContent,"
                        " document.querySelector('#buttons button:first-child').disabled]")
     check(shown == [False, "Next level", True], "after the win a Next level button, and Undo greyed: %s" % shown)

@@ -693,6 +693,7 @@ Module.tarnoPage = (function () {
       stats.frameMs.push(ms);
     },
     mayRun: () => (!openMenu && !dialogsOpen && !ended && !document.hidden ? 1 : 0),
+    touchFirst: () => (touchFirst ? 1 : 0),
     ended: () => {
       ended = true;
       closeMenus();

@@ -634,6 +634,7 @@ void StartNext(void*) {
         break;
     case READ_SAVED:
         OnCreate();
+        SetTapWords(EM_ASM_INT({ return Module.tarnoPage.touchFirst(); }) != 0);
         Step = WARM_MEMORY;
         break;
     case WARM_MEMORY:
