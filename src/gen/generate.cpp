@@ -481,8 +481,10 @@ bool ContinueGeneration(Generation* g, cellsolver::Micros sliceEnd, const std::a
                 g->measure.seam = g->layout.seam;
                 ContinueMeasure(&g->measure);
                 // Halves apart that already reach more boards than the
-                // band allows are not put together: measuring the whole,
-                // with either seam, could only send the search afresh.
+                // band allows are not put together: the whole with the full
+                // seam is refused for certain, and the lighter seam's, whose
+                // straight shots may cross, has never been seen to reach
+                // fewer (300 medium and 60 hard seeds made as before).
                 if (ApartBoards(g->measure) > BandOf(g->grade).statesMax) {
                     StartAfresh(g);
                     continue;
