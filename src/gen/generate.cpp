@@ -312,7 +312,7 @@ void StartGeneration(Generation* g, Grade grade, uint64_t seed) {
     // The grade goes into the seed too, so that the grades of one seed differ.
     uint64_t mix = seed ^ (0x6A09E667F3BCC909ull * (static_cast<uint64_t>(grade) + 1));
     g->rng = Seeded(SplitMix64(&mix));
-    g->haveCurrent = g->measuring = g->walking = g->composing = g->apartLeft = false;
+    g->haveCurrent = g->measuring = g->walking = g->composing = g->apartLeft = g->apartTooBig = false;
     g->walkTried = g->walkTaken = 0;
     g->currentCost = UNUSABLE;
     g->currentIdle.count = 0;
@@ -350,7 +350,7 @@ void Composed(Generation* g) {
             return;
         }
     }
-    if (g->apartLeft) {
+    if (g->apartLeft && !g->apartTooBig) {
         // The seam with every block some shot meets: the halves apart.
         g->apartLeft = false;
         std::memcpy(g->whole, g->apartWhole, LEVEL_FILE_SIZE);
@@ -358,6 +358,7 @@ void Composed(Generation* g) {
         g->composing = true;
         return;
     }
+    g->apartLeft = false;
     // The halves reach into each other: a change in the walk seldom parts
     // them, so the search starts afresh.
     StartAfresh(g);
@@ -480,15 +481,9 @@ bool ContinueGeneration(Generation* g, cellsolver::Micros sliceEnd, const std::a
                 StartMeasure(&g->measure, g->whole, plan.maxStates);
                 g->measure.seam = g->layout.seam;
                 ContinueMeasure(&g->measure);
-                // Halves apart that already reach more boards than the
-                // band allows are not put together: the whole with the full
-                // seam is refused for certain, and the lighter seam's, whose
-                // straight shots may cross, has never been seen to reach
-                // fewer (300 medium and 60 hard seeds made as before).
-                if (ApartBoards(g->measure) > BandOf(g->grade).statesMax) {
-                    StartAfresh(g);
-                    continue;
-                }
+                // Halves apart are counted in the half, exactly: a whole of
+                // them past the band is refused without being measured.
+                g->apartTooBig = g->measure.postWinApart && ApartBoards(g->measure) > BandOf(g->grade).statesMax;
                 for (int at = 0; at < LEVEL_FILE_SIZE; ++at) {
                     if (g->layout.seam[at] && !g->measure.seamWorked[at]) g->whole[at] = CELL_EMPTY;
                     if (g->layout.seam[at] && !g->measure.seamUsed[at]) g->apartWhole[at] = CELL_EMPTY;
@@ -496,6 +491,11 @@ bool ContinueGeneration(Generation* g, cellsolver::Micros sliceEnd, const std::a
                 Compose(g->whole, g->layout, g->whole);
                 Compose(g->apartWhole, g->layout, g->apartWhole);
                 g->apartLeft = std::memcmp(g->whole, g->apartWhole, LEVEL_FILE_SIZE) != 0;
+                if (g->apartTooBig && !g->apartLeft) {
+                    // The lighter seam is the one apart, and that whole is refused.
+                    StartAfresh(g);
+                    continue;
+                }
                 // Halves apart reach the square of the half's boards; far
                 // more means they reach into each other, and is cut short.
                 const uint64_t apart = uint64_t{g->level.figures.states} * g->level.figures.states;

@@ -66,6 +66,9 @@ struct Generation {
     // lighter seam's whole leaves its band; and the bound of both.
     bool apartLeft = false;
     uint8_t apartWhole[LEVEL_FILE_SIZE] = {};
+    // The halves apart reach more boards than the band allows (counted in
+    // the half: ApartBoards), so that whole is refused without measuring it.
+    bool apartTooBig = false;
     uint32_t wholeBound = 0;
     bool haveCurrent = false, measuring = false;
     uint8_t current[LEVEL_FILE_SIZE] = {}, candidate[LEVEL_FILE_SIZE] = {};

@@ -55,7 +55,9 @@ void MarkSeam(const cellsolver::Level& lv, const cellsolver::Cells& cells, const
 }
 
 // Counts the boards reached from won boards that the search, which ends
-// at a win, never met: every balloon gone, only wedges moved.
+// at a win, never met: every balloon gone, only wedges moved. The halves
+// stay apart if no shot at them meets the seam where no shot before a win
+// did (that block may go from the whole's seam).
 void CountPostWin(Measure* m) {
     const cellsolver::Search& s = m->search;
     Grow<cellsolver::Key> met;
@@ -88,6 +90,13 @@ void CountPostWin(Measure* m) {
         }
     }
     m->postWin = static_cast<uint32_t>(met.size());
+    bool used[LEVEL_FILE_SIZE] = {}, worked[LEVEL_FILE_SIZE] = {};
+    for (const cellsolver::Key& k : met) {
+        cellsolver::MakeCells(s.level, k, &cells);
+        MarkSeam(s.level, cells, m->seam, used, worked);
+    }
+    m->postWinApart = met.size() < POST_WIN_MOST;
+    for (int at = 0; at < LEVEL_FILE_SIZE; ++at) m->postWinApart &= !used[at] || m->seamUsed[at];
 }
 
 // The figures of a finished exploration, as tarno-solve --stats prints them.
@@ -106,12 +115,12 @@ void Reckon(Measure* m) {
     std::memset(m->seamUsed, 0, sizeof m->seamUsed);
     std::memset(m->seamWorked, 0, sizeof m->seamWorked);
     if (m->seam) {
-        CountPostWin(m);
         cellsolver::Cells cells;
         for (uint32_t i = 0; i < m->search.set.count; ++i) {
             cellsolver::MakeCells(m->search.level, m->search.set.keys[i], &cells);
             MarkSeam(m->search.level, cells, m->seam, m->seamUsed, m->seamWorked);
         }
+        CountPostWin(m);
     }
 }
 

@@ -51,15 +51,19 @@ struct Measure {
     bool seamWorked[LEVEL_FILE_SIZE];
     // With a seam too: the boards that only play on after a win reaches
     // (a won half's wedges pushed about while the other half is played),
-    // at most POST_WIN_MOST.
+    // at most POST_WIN_MOST; and whether they were all counted and no shot
+    // at them meets the seam where none before a win did, so that a whole
+    // with the seamUsed blocks plays apart as one with the full seam.
     uint32_t postWin = 0;
+    bool postWinApart = false;
     uint8_t bytes[LEVEL_FILE_SIZE];
 };
 
 constexpr uint32_t POST_WIN_MOST = 4096;
 
 // The boards a whole of this measured half and its image reaches with
-// the seam between them all block, so that its halves play apart: every
+// the seam between them all block (or only the seamUsed blocks, when
+// postWinApart), so that its halves play apart: every
 // pair of the half's boards, and each board that plays on after a win
 // beside each board of the other half (not beside another such: the
 // whole was won before).
