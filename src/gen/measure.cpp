@@ -60,21 +60,8 @@ void MarkSeam(const cellsolver::Level& lv, const cellsolver::Cells& cells, const
 // did (that block may go from the whole's seam).
 void CountPostWin(Measure* m) {
     const cellsolver::Search& s = m->search;
-    Grow<cellsolver::Key> met;
-    Grow<uint32_t> slots;  // open addressing: an index into `met` + 1, 0 free
-    slots.assign(4 * POST_WIN_MOST, 0);
-    const size_t mask = slots.size() - 1;
-    // Whether the board is new; it is kept while there is room.
-    auto Add = [&](const cellsolver::Key& k) {
-        for (size_t at = cellsolver::HashKey(k) & mask;; at = (at + 1) & mask) {
-            if (slots[at] && cellsolver::SameKey(met[slots[at] - 1], k)) return false;
-            if (slots[at]) continue;
-            if (met.size() >= POST_WIN_MOST) return false;
-            met.push_back(k);
-            slots[at] = static_cast<uint32_t>(met.size());
-            return true;
-        }
-    };
+    cellsolver::KeySet met;  // the boards after a win, in the order met
+    met.keys.SetNarrow(s.set.keys.narrow());
     Grow<cellsolver::Key> queue;
     for (uint32_t i = 0; i < s.set.count; ++i)
         if (s.won[i]) queue.push_back(s.set.keys[i]);
@@ -86,16 +73,18 @@ void CountPostWin(Measure* m) {
             const cellsolver::Change ch = cellsolver::TraceShot(s.level, &after, e);
             if (ch.from < 0) continue;
             const cellsolver::Key n = cellsolver::NextKey(queue[q], after, ch);
-            if (s.set.Lookup(n) < 0 && Add(n)) queue.push_back(n);
+            if (met.count >= POST_WIN_MOST || s.set.Lookup(n) >= 0 || met.Lookup(n) >= 0) continue;
+            met.Add(n, 0, e, 0);
+            queue.push_back(n);
         }
     }
-    m->postWin = static_cast<uint32_t>(met.size());
+    m->postWin = met.count;
     bool used[LEVEL_FILE_SIZE] = {}, worked[LEVEL_FILE_SIZE] = {};
-    for (const cellsolver::Key& k : met) {
-        cellsolver::MakeCells(s.level, k, &cells);
+    for (uint32_t k = 0; k < met.count; ++k) {
+        cellsolver::MakeCells(s.level, met.keys[k], &cells);
         MarkSeam(s.level, cells, m->seam, used, worked);
     }
-    m->postWinApart = met.size() < POST_WIN_MOST;
+    m->postWinApart = met.count < POST_WIN_MOST;
     for (int at = 0; at < LEVEL_FILE_SIZE; ++at) m->postWinApart &= !used[at] || m->seamUsed[at];
 }
 
