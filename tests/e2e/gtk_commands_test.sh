@@ -7,7 +7,7 @@ set -u
 game=$1
 command -v Xvfb >/dev/null || { echo "Xvfb missing: skipped"; exit 77; }
 tmp=$(mktemp -d)
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$tmp/display" 2>/dev/null &
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$tmp/display" 2>/dev/null &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null; rm -rf "$tmp"' EXIT
 i=0

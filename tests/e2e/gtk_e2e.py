@@ -128,8 +128,11 @@ class Session:
 
     def start_display(self):
         read_end, write_end = os.pipe()
+        # -noreset: when its last client leaves, the server resets, and a
+        # client that connects meanwhile (the next game, xdotool) is refused.
         self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1600x1500x24", "-nolisten", "tcp"],
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1600x1500x24", "-nolisten", "tcp",
+             "-noreset"],
             pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_end)
         number = b""

@@ -20,7 +20,7 @@ fail() { echo "FAILED: $*" >&2; exit 1; }
 XVFB_PID=
 start_x() {
   rm -f "$work/display.$$"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display.$$" 2>"$work/xvfb.log" &
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display.$$" 2>"$work/xvfb.log" &
   XVFB_PID=$!
   i=0
   while [ ! -s "$work/display.$$" ]; do
