@@ -149,16 +149,16 @@ const char* StatusLine() {
         std::snprintf(buf, sizeof buf, "Best %d", static_cast<int>(best));
         Append(buf);
     }
+    // A touch-first screen is told of its buttons, not of keys it has not got.
+    const bool tap = Comfort.Noted.TapWords;
     if (Now.Live.play.won) {
         if (shownPar > 0 && Now.Live.shotsFired <= shownPar) Append("Won in par!");
         else Append("Won!");
         if (NewRecordShown()) Append("New record!");
-        const bool tap = Comfort.Noted.TapWords;
         if (Now.OwnLevel) Append(tap ? "tap Restart to play it again" : "press R to play it again");
         else if (Now.LevelPlayed == LAST_LEVEL) Append("every level is won");
         else Append(tap ? "tap " TEXT_NEXT_LEVEL : "press R for the next level");
     } else if (Now.Notice.LostNoticeShown) {
-        const bool tap = Comfort.Noted.TapWords;
         if (Now.Notice.HintAsked)
             Append(tap ? "The board is lost: no shot can win it. Tap Undo or Restart"
                        : "The board is lost: no shot can win it. U undoes, R restarts");
