@@ -59,17 +59,6 @@ TEST(SoftBlit, KeyedSkipsBlackWhateverTheTopByte) {
     EXPECT_EQ(dst.At(0, 1), 0u);
 }
 
-TEST(SoftBlit, EmptyOrInvertedRectanglesDrawNothing) {
-    TestSurface src(4, 4), dst(4, 4);
-    src.FillPattern();
-    dst.Fill(BACK);
-    const Rect empty{2, 2, 2, 4}, inverted{3, 3, 1, 1}, whole{0, 0, 4, 4};
-    EXPECT_EQ(PlatformBlit(dst.s, &empty, src.s, &whole, false), 1);
-    EXPECT_EQ(PlatformBlit(dst.s, &inverted, src.s, &whole, false), 1);
-    EXPECT_EQ(PlatformBlit(dst.s, &whole, src.s, &inverted, true), 1);
-    EXPECT_EQ(dst.Count(BACK), 16);
-}
-
 TEST(SoftBlit, ClipsAgainstTheDestination) {
     TestSurface src(4, 4), dst(6, 6);
     src.FillPattern();
