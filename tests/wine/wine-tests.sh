@@ -48,7 +48,16 @@ new_prefix() {
   rm -rf "$work"
   mkdir -p "$work/home"
   printf 'pcm.!default { type null }\nctl.!default { type hw card 0 }\n' > "$work/home/.asoundrc"
-  wineboot -i >"$work/wineboot.log" 2>&1 || { cat "$work/wineboot.log"; fail "wineboot"; }
+  # Once in CI wineboot failed at once, silently, and never again here; a
+  # second try in a prefix made anew tells a passing fault from a real one.
+  tries=0
+  until wineboot -i >"$work/wineboot.log" 2>&1; do
+    rc=$? tries=$((tries + 1))
+    echo "wineboot failed (exit $rc), try $tries; its output:"; cat "$work/wineboot.log"
+    [ $tries -ge 3 ] && fail "wineboot"
+    wineserver -k 2>/dev/null; sleep 2
+    rm -rf "$WINEPREFIX"
+  done
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 &&
     wine reg add 'HKCU\Software\Wine\Direct3D' /v renderer /d gdi /f >/dev/null 2>&1 ||
     fail "prefix settings"
